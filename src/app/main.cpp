@@ -1,0 +1,59 @@
+// Torvane: a webcam as a keyboard-wedge barcode and QR-code scanner.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/main_window.h"
+#include "core/controller.h"
+#include "core/version.h"
+#include "win32/adapters.h"
+#include "win32/text_win32.h"
+#include "win32/unique_handle.h"
+
+namespace {
+
+// The first thing at start-up: a second copy ends before it shows or reads anything.
+torvane::win32::UniqueHandle ClaimSingleInstance() {
+  torvane::win32::UniqueHandle mutex(CreateMutexW(nullptr, FALSE, L"Local\\Torvane.SingleInstance"));
+  if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) return {};
+  return mutex;
+}
+
+int RunMessageLoop(torvane::app::MainWindow& window) {
+  MSG msg;
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    if (window.PreTranslate(msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  return static_cast<int>(msg.wParam);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
+  using namespace torvane;
+  const win32::UniqueHandle instanceLock = ClaimSingleInstance();
+  if (!instanceLock) return 0;
+
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
+  InitCommonControlsEx(&controls);
+
+  app::MainWindow window(instance);
+  if (!window.Create()) return 1;
+
+  win32::ToolhelpProcessTable processes;
+  win32::TopLevelWindows desktop;
+  win32::HiddenProcessLauncher launcher;
+  win32::ModuleFolder folder;
+  win32::RegistrySettingsStore settings(kProgramTitle, "Setting");
+  win32::RunKeyStartupEntry startup;
+  win32::ShellTrayIcon tray(window.hwnd(), app::kMsgTrayIcon, window.icon(), kProgramTitle);
+  win32::OwnedMessageBoxes boxes(window.hwnd());
+  Controller controller(Ports{window, processes, desktop, launcher, folder, settings, startup, tray, boxes});
+  window.Attach(&controller);
+
+  const bool show = controller.Form_Load(win32::Narrow(commandLine ? commandLine : L""));
+  window.PlaceCentred();
+  if (show) window.ShowWindow(true);
+  return RunMessageLoop(window);
+}

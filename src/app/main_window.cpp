@@ -1,0 +1,499 @@
+#include "app/main_window.h"
+
+#include <commctrl.h>
+#include <shellapi.h>
+#include <uxtheme.h>
+#include <windowsx.h>
+
+#include <algorithm>
+
+#include "app/resource.h"
+#include "win32/text_win32.h"
+
+namespace torvane::app {
+namespace {
+
+using win32::Narrow;
+using win32::Widen;
+
+const wchar_t* ClassFor(ControlKind kind) {
+  switch (kind) {
+    case ControlKind::Panel:
+      return kPanelClass;
+    case ControlKind::ListBox:
+      return L"ListBox";
+    case ControlKind::CheckBox:
+    case ControlKind::OptionButton:
+    case ControlKind::PushButton:
+      return L"Button";
+    case ControlKind::Shape:
+      return kShapeClass;
+    case ControlKind::Picture:
+      return kPictureClass;
+    case ControlKind::TextButton:
+    case ControlKind::TextLabel:
+      return kLabelClass;
+  }
+  return kLabelClass;
+}
+
+DWORD StyleFor(const ControlSpec& spec) {
+  DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
+  if (spec.visible) style |= WS_VISIBLE;
+  switch (spec.kind) {
+    case ControlKind::Panel:
+      return style | WS_CLIPCHILDREN;
+    case ControlKind::ListBox:
+      return style | WS_VSCROLL | LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | WS_TABSTOP;
+    case ControlKind::CheckBox:
+      return style | BS_AUTOCHECKBOX | WS_TABSTOP;
+    case ControlKind::OptionButton:
+      // Plain radio buttons: the group rule (a button set to false clears only itself) is the core's.
+      return style | BS_RADIOBUTTON | WS_TABSTOP;
+    case ControlKind::PushButton:
+      return style | BS_PUSHBUTTON | WS_TABSTOP;
+    default:
+      return style;
+  }
+}
+
+std::wstring WindowText(HWND hwnd) {
+  const int length = GetWindowTextLengthW(hwnd);
+  std::wstring text(static_cast<size_t>(std::max(length, 0)) + 1, L'\0');
+  const int got = GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()));
+  text.resize(static_cast<size_t>(std::max(got, 0)));
+  return text;
+}
+
+}  // namespace
+
+MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {}
+
+MainWindow::~MainWindow() {
+  if (hwnd_) {
+    SetWindowLongPtrW(hwnd_, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd_);
+  }
+}
+
+bool MainWindow::Create() {
+  icon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_TORVANE), IMAGE_ICON,
+                                        GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
+  smallIcon_ = static_cast<HICON>(LoadImageW(instance_, MAKEINTRESOURCEW(IDI_TORVANE), IMAGE_ICON,
+                                             GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
+  background_.reset(static_cast<HBITMAP>(
+      LoadImageW(instance_, MAKEINTRESOURCEW(IDB_BACKGROUND), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  testPattern_.reset(static_cast<HBITMAP>(
+      LoadImageW(instance_, MAKEINTRESOURCEW(IDB_TESTQR), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+  resources_.hand = LoadCursorW(instance_, MAKEINTRESOURCEW(IDC_HAND_POINTER));
+  resources_.testPattern = testPattern_.get();
+  RegisterControlClasses(instance_, &resources_);
+
+  WNDCLASSEXW wc{};
+  wc.cbSize = sizeof wc;
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = WindowProc;
+  wc.hInstance = instance_;
+  wc.hIcon = icon_;
+  wc.hIconSm = smallIcon_;
+  wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+  wc.lpszClassName = kMainClass;
+  RegisterClassExW(&wc);
+
+  taskbarCreatedMsg_ = RegisterWindowMessageW(L"TaskbarCreated");
+  const WindowSpec& w = WindowLayout();
+  hwnd_ = CreateWindowExW(0, kMainClass, Widen(w.caption).c_str(), WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU,
+                          CW_USEDEFAULT, CW_USEDEFAULT, w.width, w.height, nullptr, nullptr, instance_, this);
+  if (!hwnd_) return false;
+  CreateControls();
+  for (const TimerSpec& t : Timers()) SetTimer(t.id, t.onAtCreation);
+  return true;
+}
+
+void MainWindow::PlaceCentred() {
+  RECT rc;
+  GetWindowRect(hwnd_, &rc);
+  const int width = rc.right - rc.left, height = rc.bottom - rc.top;
+  const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+  const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+  SetWindowPos(hwnd_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// ---- Controls --------------------------------------------------------------
+
+HFONT MainWindow::FontFor(const FontSpec& font) {
+  const std::string key = std::string(font.face) + "/" + std::to_string(font.points) + (font.bold ? "b" : "") +
+                          (font.gb2312 ? "g" : "");
+  auto& slot = fonts_[key];
+  if (!slot) {
+    HDC dc = GetDC(nullptr);
+    const int height = -MulDiv(font.points, GetDeviceCaps(dc, LOGPIXELSY), 72);
+    ReleaseDC(nullptr, dc);
+    slot.reset(CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
+                           font.gb2312 ? GB2312_CHARSET : DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                           DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, Widen(font.face).c_str()));
+  }
+  return slot.get();
+}
+
+HWND MainWindow::CreateControl(const ControlSpec& spec) {
+  HWND parent = spec.parent == ControlId::None ? hwnd_ : Handle(spec.parent);
+  const PixelRect& r = spec.rect;
+  HWND control = CreateWindowExW(0, ClassFor(spec.kind), Widen(spec.text).c_str(), StyleFor(spec), r.left, r.top,
+                                 r.width, r.height, parent,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(static_cast<int>(spec.id))), instance_,
+                                 const_cast<ControlSpec*>(&spec));
+  if (!control) return nullptr;
+  // Created in stacking order, top first: each new one goes below its siblings.
+  SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(spec.font)), FALSE);
+  if (spec.kind == ControlKind::CheckBox || spec.kind == ControlKind::OptionButton) {
+    // Themed buttons ignore the text and background colours of the skin.
+    SetWindowTheme(control, L"", L"");
+    SendMessageW(control, BM_SETCHECK, spec.checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  }
+  if (spec.kind == ControlKind::ListBox) DragAcceptFiles(control, TRUE);
+  return control;
+}
+
+void MainWindow::CreateControls() {
+  for (const ControlSpec& spec : Controls()) controls_[spec.id] = CreateControl(spec);
+  AddListTooltip();
+}
+
+void MainWindow::AddListTooltip() {
+  const ControlSpec& list = Control(ControlId::CodeList);
+  HWND tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_,
+                             nullptr);
+  if (!tip) return;
+  std::wstring text = Widen(list.tooltip);
+  TTTOOLINFOW info{};
+  info.cbSize = sizeof info;
+  info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+  info.hwnd = hwnd_;
+  info.uId = reinterpret_cast<UINT_PTR>(Handle(ControlId::CodeList));
+  info.lpszText = text.data();
+  SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
+}
+
+HWND MainWindow::Handle(ControlId id) const {
+  const auto it = controls_.find(id);
+  return it == controls_.end() ? nullptr : it->second;
+}
+
+// ---- Form ------------------------------------------------------------------
+
+void MainWindow::SetText(ControlId id, std::string_view utf8) { SetWindowTextW(Handle(id), Widen(utf8).c_str()); }
+
+std::string MainWindow::Text(ControlId id) const { return Narrow(WindowText(Handle(id))); }
+
+void MainWindow::SetVisible(ControlId id, bool visible) {
+  ::ShowWindow(Handle(id), visible ? SW_SHOW : SW_HIDE);
+}
+
+bool MainWindow::Visible(ControlId id) const {
+  return (GetWindowLongW(Handle(id), GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+void MainWindow::SetEnabled(ControlId id, bool enabled) { EnableWindow(Handle(id), enabled); }
+
+bool MainWindow::Enabled(ControlId id) const { return IsWindowEnabled(Handle(id)) != FALSE; }
+
+int MainWindow::Value(ControlId id) const {
+  switch (SendMessageW(Handle(id), BM_GETCHECK, 0, 0)) {
+    case BST_CHECKED:
+      return 1;
+    case BST_INDETERMINATE:
+      return 2;
+    default:
+      return 0;
+  }
+}
+
+void MainWindow::SetValue(ControlId id, int value) {
+  const WPARAM state = value == 1 ? BST_CHECKED : value == 2 ? BST_INDETERMINATE : BST_UNCHECKED;
+  HWND control = Handle(id);
+  if (value == 2) {
+    // A plain auto check box has no third state; switch it to the three-state kind to show one.
+    SetWindowLongW(control, GWL_STYLE, (GetWindowLongW(control, GWL_STYLE) & ~0xF) | BS_AUTO3STATE);
+  }
+  SendMessageW(control, BM_SETCHECK, state, 0);
+}
+
+void MainWindow::Move(ControlId id, int left, int top) {
+  SetWindowPos(Handle(id), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void MainWindow::InsertHistory(std::string_view utf8) {
+  const std::wstring text = Widen(utf8);
+  SendMessageW(Handle(ControlId::CodeList), LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+std::optional<std::string> MainWindow::SelectedHistory() const {
+  HWND list = Handle(ControlId::CodeList);
+  const LRESULT index = SendMessageW(list, LB_GETCURSEL, 0, 0);
+  if (index == LB_ERR) return std::nullopt;
+  const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+  if (length == LB_ERR) return std::nullopt;
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<size_t>(length));
+  return Narrow(text);
+}
+
+void MainWindow::SetTimer(TimerId id, bool on) {
+  const auto index = static_cast<size_t>(id);
+  if (on && !timersOn_[index]) ::SetTimer(hwnd_, index, static_cast<UINT>(Timer(id).intervalMs), nullptr);
+  if (!on && timersOn_[index]) KillTimer(hwnd_, index);
+  timersOn_[index] = on;
+}
+
+bool MainWindow::TimerOn(TimerId id) const { return timersOn_[static_cast<size_t>(id)]; }
+
+void MainWindow::ShowWindow(bool visible) { ::ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE); }
+
+bool MainWindow::WindowVisible() const { return IsWindowVisible(hwnd_) != FALSE; }
+
+void MainWindow::RestoreWindow() {
+  ::ShowWindow(hwnd_, SW_RESTORE);
+  ::ShowWindow(hwnd_, SW_SHOW);
+  SetForegroundWindow(hwnd_);
+  SetFocus(hwnd_);
+}
+
+void MainWindow::SetWindowSize(int width, int height) {
+  SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool MainWindow::MakeSeeThrough(Rgb key) {
+  SetWindowLongW(hwnd_, GWL_EXSTYLE, GetWindowLongW(hwnd_, GWL_EXSTYLE) | WS_EX_LAYERED);
+  return SetLayeredWindowAttributes(hwnd_, ToColorRef(key), 0, LWA_COLORKEY) != FALSE;
+}
+
+void MainWindow::SetTopmost(bool topmost) {
+  SetWindowPos(hwnd_, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
+}
+
+void MainWindow::ProcessPendingEvents() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    if (PreTranslate(msg)) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+void MainWindow::EndProgram() { ExitProcess(0); }
+
+// ---- Messages --------------------------------------------------------------
+
+LRESULT CALLBACK MainWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_NCCREATE) {
+    auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams);
+    self->hwnd_ = hwnd;
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(hwnd, msg, wp, lp);
+  try {
+    return self->HandleMessage(msg, wp, lp);
+  } catch (...) {
+    // Nothing may unwind through the system's window procedure.
+    return DefWindowProcW(hwnd, msg, wp, lp);
+  }
+}
+
+LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
+  switch (msg) {
+    case WM_ERASEBKGND:
+      PaintBackground(reinterpret_cast<HDC>(wp));
+      return 1;
+    case WM_PRINTCLIENT:
+      PaintBackground(reinterpret_cast<HDC>(wp));
+      return 0;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      BeginPaint(hwnd_, &ps);
+      EndPaint(hwnd_, &ps);
+      return 0;
+    }
+    case WM_COMMAND:
+      OnCommand(static_cast<ControlId>(LOWORD(wp)), HIWORD(wp));
+      return 0;
+    case WM_TIMER:
+      OnTimer(static_cast<TimerId>(wp));
+      return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX:
+      return OnControlColour(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+    case WM_MBUTTONDOWN:
+    case kMsgStartDrag:
+      StartDrag();
+      return 0;
+    case kMsgTrayIcon:
+      if (LOWORD(lp) == WM_LBUTTONUP && controller_) controller_->TrayIcon_Click();
+      return 0;
+    case WM_CLOSE:
+      if (controller_ && !controller_->Form_QueryUnload(CloseReason::UserRequest)) return 0;
+      break;
+    case WM_QUERYENDSESSION:
+      return TRUE;
+    case WM_ENDSESSION:
+      if (wp && controller_ && controller_->Form_QueryUnload(CloseReason::SessionEnd)) ExitProcess(0);
+      return 0;
+    default:
+      if (msg == taskbarCreatedMsg_ && taskbarCreatedMsg_ != 0) {
+        if (controller_) controller_->TaskbarCreated();
+        return 0;
+      }
+      break;
+  }
+  return DefWindowProcW(hwnd_, msg, wp, lp);
+}
+
+void MainWindow::PaintBackground(HDC dc) {
+  RECT client;
+  GetClientRect(hwnd_, &client);
+  HBRUSH key = CreateSolidBrush(ToColorRef(WindowLayout().background));
+  FillRect(dc, &client, key);
+  DeleteObject(key);
+  if (!background_) return;
+  HDC mem = CreateCompatibleDC(dc);
+  HGDIOBJ old = SelectObject(mem, background_.get());
+  BitBlt(dc, 0, 0, WindowLayout().pictureWidth, WindowLayout().pictureHeight, mem, 0, 0, SRCCOPY);
+  SelectObject(mem, old);
+  DeleteDC(mem);
+}
+
+LRESULT MainWindow::OnControlColour(HDC dc, HWND control) {
+  const auto id = static_cast<ControlId>(GetDlgCtrlID(control));
+  const ControlSpec* spec = nullptr;
+  for (const ControlSpec& s : Controls())
+    if (s.id == id) spec = &s;
+  if (!spec || !spec->back) return DefWindowProcW(hwnd_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                                  reinterpret_cast<LPARAM>(control));
+  const COLORREF back = ToColorRef(*spec->back);
+  if (spec->fore) SetTextColor(dc, ToColorRef(*spec->fore));
+  SetBkColor(dc, back);
+  auto& brush = brushes_[back];
+  if (!brush) brush.reset(CreateSolidBrush(back));
+  return reinterpret_cast<LRESULT>(brush.get());
+}
+
+void MainWindow::StartDrag() {
+  ReleaseCapture();
+  SendMessageW(hwnd_, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
+}
+
+void MainWindow::OnTimer(TimerId id) {
+  if (!controller_) return;
+  switch (id) {
+    case TimerId::GetCode:
+      break;
+    case TimerId::CheckIRMLoad:
+      controller_->CheckIRMLoad_Timer();
+      break;
+    case TimerId::DelayLoad:
+      controller_->DelayLoad_Timer();
+      break;
+    case TimerId::Trestart:
+      controller_->Trestart_Timer();
+      break;
+    case TimerId::ReadP:
+      break;
+  }
+}
+
+void MainWindow::OnCommand(ControlId id, int code) {
+  if (!controller_) return;
+  const bool clicked = code == BN_CLICKED;  // STN_CLICKED of the skin labels has the same value
+  switch (id) {
+    case ControlId::bend:
+      if (clicked) controller_->bend_Click();
+      break;
+    case ControlId::bclose:
+      if (clicked) controller_->bclose_Click();
+      break;
+    case ControlId::bp:
+      if (clicked) controller_->bp_Click();
+      break;
+    case ControlId::restart:
+      if (clicked) controller_->restart_Click();
+      break;
+    case ControlId::bset:
+      if (clicked) controller_->bset_Click();
+      break;
+    case ControlId::setok:
+      if (clicked) controller_->setok_Click();
+      break;
+    case ControlId::Check3:
+      if (clicked) controller_->Check3_Click();
+      break;
+    case ControlId::Check4:
+      if (clicked) controller_->Check4_Click();
+      break;
+    case ControlId::o0:
+    case ControlId::o1:
+    case ControlId::o2:
+      if (clicked) controller_->SetOption(id, true);
+      break;
+    case ControlId::bhelp:
+      if (clicked) controller_->bhelp_Click();
+      break;
+    case ControlId::fhelp:
+    case ControlId::Image1:
+    case ControlId::Label3:
+      if (clicked) controller_->HelpPanelContent_Click();
+      break;
+    case ControlId::help:
+      if (clicked) controller_->help_Click();
+      break;
+    default:
+      break;
+  }
+}
+
+// ---- Keyboard focus ----------------------------------------------------------
+
+bool MainWindow::PreTranslate(MSG& msg) {
+  if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB) return false;
+  if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;
+  MoveFocus(GetKeyState(VK_SHIFT) < 0);
+  return true;
+}
+
+void MainWindow::MoveFocus(bool backwards) {
+  std::vector<HWND> stops;
+  for (ControlId id : TabOrder()) {
+    HWND h = Handle(id);
+    if (id == ControlId::o0) {  // the option group: its selected button, or the first
+      for (ControlId option : {ControlId::o0, ControlId::o1, ControlId::o2})
+        if (Value(option) == 1) h = Handle(option);
+    }
+    if (h && IsWindowVisible(h) && IsWindowEnabled(h)) stops.push_back(h);
+  }
+  if (stops.empty()) return;
+  HWND focus = GetFocus();
+  auto it = std::find(stops.begin(), stops.end(), focus);
+  if (it == stops.end() && (focus == Handle(ControlId::o0) || focus == Handle(ControlId::o1) ||
+                            focus == Handle(ControlId::o2)))
+    it = std::find(stops.begin(), stops.end(), stops.back());
+  size_t next = 0;
+  if (it != stops.end()) {
+    const size_t at = static_cast<size_t>(it - stops.begin());
+    next = backwards ? (at + stops.size() - 1) % stops.size() : (at + 1) % stops.size();
+  } else if (backwards) {
+    next = stops.size() - 1;
+  }
+  SetFocus(stops[next]);
+}
+
+}  // namespace torvane::app

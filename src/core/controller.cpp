@@ -1,0 +1,243 @@
+#include "core/controller.h"
+
+#include <array>
+#include <exception>
+
+#include "core/launch.h"
+#include "core/process_check.h"
+#include "core/settings_codec.h"
+#include "core/texts.h"
+#include "core/version.h"
+
+namespace torvane {
+namespace {
+
+// A start-up step that fails is skipped; the load goes on with the next one.
+template <typename Step>
+void Guarded(Step&& step) {
+  try {
+    step();
+  } catch (const std::exception&) {
+  }
+}
+
+constexpr std::array<ControlId, 3> kOptionGroup{ControlId::o0, ControlId::o1, ControlId::o2};
+
+}  // namespace
+
+// ---- Start-up and shut-down ------------------------------------------------
+
+bool Controller::Form_Load(std::string_view arguments) {
+  const bool show = arguments != texts::kStartHiddenArgument;
+  Guarded([&] { LoadOptions(); });
+  Guarded([&] { p_.form.SetWindowSize(WindowLayout().width, WindowLayout().height); });
+  Guarded([&] { p_.form.MakeSeeThrough(kKeyColour); });
+  Guarded([&] { p_.form.SetText(ControlId::wt, TitleWithVersion()); });
+  Guarded([&] { p_.form.SetTopmost(true); });
+  Guarded([&] { p_.tray.Add(); });
+  p_.form.SetTimer(TimerId::DelayLoad, true);
+  return show;
+}
+
+void Controller::DelayLoad_Timer() {
+  // One-shot: off before the pending events run, so that they cannot tick it again.
+  p_.form.SetTimer(TimerId::DelayLoad, false);
+  p_.form.ProcessPendingEvents();
+  const bool imageDecoderRuns = IsProcessRunning(p_.processes, kImageDecoder);
+  p_.form.InsertHistory(texts::kLoadingModule);
+  if (!imageDecoderRuns) LaunchRecognitionModule();
+}
+
+void Controller::bend_Click() {
+  p_.form.ShowWindow(false);
+  p_.desktop.PlaceTopmost(kVideoWindowTitle, false);
+  p_.tray.Remove();
+  p_.form.EndProgram();
+}
+
+void Controller::bclose_Click() { p_.form.ShowWindow(false); }
+
+bool Controller::Form_QueryUnload(CloseReason reason) {
+  if (reason == CloseReason::SessionEnd) {
+    // Refusing would hold up the user's logoff or shutdown; let go as the exit label does.
+    p_.tray.Remove();
+    return true;
+  }
+  p_.form.ShowWindow(false);
+  return false;
+}
+
+// ---- Recognition module ----------------------------------------------------
+
+ModuleState Controller::GetModuleState() {
+  if (!IsProcessRunning(p_.processes, kCameraDecoder)) return ModuleState::NotRunning;
+  return p_.desktop.Exists(kVideoWindowTitle) ? ModuleState::RunningWithWindow : ModuleState::RunningNoWindow;
+}
+
+void Controller::LaunchRecognitionModule() {
+  const std::string folder = p_.folder.Path();
+  p_.folder.Delete(kCameraOutput);
+  p_.launcher.Launch(CameraLaunchPlan(folder));
+}
+
+void Controller::CheckIRMLoad_Timer() {
+  switch (GetModuleState()) {
+    case ModuleState::NotRunning:
+      p_.form.SetText(ControlId::TCCam, texts::kModuleNotRunning);
+      p_.form.SetEnabled(ControlId::restart, true);
+      return;
+    case ModuleState::RunningNoWindow:
+      p_.form.SetText(ControlId::TCCam, texts::kModuleRunning);
+      return;
+    case ModuleState::RunningWithWindow:
+      p_.desktop.RemoveCloseItem(kVideoWindowTitle);
+      p_.desktop.PlaceTopmost(kVideoWindowTitle, IsChecked(p_.form.Value(ControlId::Check3)));
+      p_.form.SetText(ControlId::TCCam, texts::kModuleRunning);
+      p_.form.SetEnabled(ControlId::restart, true);
+      if (checkTag_ != "1") {
+        p_.form.InsertHistory(texts::kModuleLoaded);
+        checkTag_ = "1";
+      }
+      p_.form.SetTimer(TimerId::CheckIRMLoad, false);
+      return;
+  }
+}
+
+void Controller::restart_Click() {
+  if (!p_.form.Enabled(ControlId::restart)) return;
+  TerminateExactly(p_.processes, kCameraDecoder);
+  checkTag_ = "0";
+  p_.form.SetEnabled(ControlId::restart, false);
+  p_.form.SetTimer(TimerId::Trestart, true);
+}
+
+void Controller::Trestart_Timer() {
+  LaunchRecognitionModule();
+  p_.form.InsertHistory(texts::kModuleRestarted);
+  p_.form.SetTimer(TimerId::CheckIRMLoad, true);
+  p_.form.SetTimer(TimerId::Trestart, false);
+}
+
+void Controller::bp_Click() {
+  if (p_.form.TimerOn(TimerId::GetCode)) {
+    p_.form.SetTimer(TimerId::GetCode, false);
+    p_.form.SetText(ControlId::bp, texts::kStartScanning);
+  } else {
+    p_.form.SetTimer(TimerId::GetCode, true);
+    p_.form.SetText(ControlId::bp, texts::kStopScanning);
+  }
+}
+
+void Controller::Check3_Click() {
+  p_.desktop.PlaceTopmost(kVideoWindowTitle, IsChecked(p_.form.Value(ControlId::Check3)));
+}
+
+// ---- Settings and start with Windows ------------------------------------------
+
+void Controller::SetOption(ControlId option, bool selected) {
+  if (!selected) {
+    p_.form.SetValue(option, 0);
+    return;
+  }
+  for (ControlId other : kOptionGroup) p_.form.SetValue(other, other == option ? 1 : 0);
+}
+
+void Controller::LoadOptions() {
+  struct CheckKey {
+    std::string_view key;
+    ControlId box;
+  };
+  for (const CheckKey& c : {CheckKey{"c1", ControlId::Check1}, CheckKey{"c2", ControlId::Check2},
+                            CheckKey{"c3", ControlId::Check3}}) {
+    const auto state = ParseCheckState(p_.settings.Read(c.key).value_or("0"));
+    if (!state) return;  // an unreadable value ends the loading at that key
+    const bool changed = p_.form.Value(c.box) != *state;
+    p_.form.SetValue(c.box, *state);
+    if (c.box == ControlId::Check3 && changed) Check3_Click();
+  }
+  ReadStartWithWindows();
+  struct OptionKey {
+    std::string_view key;
+    std::string_view fallback;
+    ControlId option;
+  };
+  for (const OptionKey& o : {OptionKey{"o0", "1", ControlId::o0}, OptionKey{"o1", "0", ControlId::o1},
+                             OptionKey{"o2", "0", ControlId::o2}}) {
+    const auto selected = ParseTruth(p_.settings.Read(o.key).value_or(std::string(o.fallback)));
+    if (!selected) return;
+    SetOption(o.option, *selected);
+  }
+}
+
+std::string Controller::StartupValueName() const {
+  std::string name = p_.folder.ExecutableName();
+  const auto dot = name.rfind('.');
+  if (dot != std::string::npos) name.erase(dot);
+  return name;
+}
+
+std::string Controller::StartupCommand() const {
+  // Quoted, so that a folder with blanks (C:\Program Files\...) cannot start C:\Program.exe.
+  return "\"" + JoinPath(p_.folder.Path(), StartupValueName() + ".exe") + "\" " +
+         std::string(texts::kStartHiddenArgument);
+}
+
+void Controller::ReadStartWithWindows() {
+  const auto data = p_.startup.Read(StartupValueName());
+  p_.form.SetValue(ControlId::Check4, data && !data->empty() ? 1 : 0);
+}
+
+void Controller::Check4_Click() {
+  const bool ok = IsChecked(p_.form.Value(ControlId::Check4)) ? p_.startup.Write(StartupValueName(), StartupCommand())
+                                                              : p_.startup.Delete(StartupValueName());
+  if (!ok) ShowTopmostSafeMessage(texts::kStartupEntryFailed);
+}
+
+void Controller::bset_Click() {
+  const PixelRect at = WindowLayout().panelOpenRect;
+  p_.form.Move(ControlId::Fset, at.left, at.top);
+  p_.form.SetEnabled(ControlId::restart, true);
+  p_.form.SetVisible(ControlId::Fset, true);
+  p_.form.SetTimer(TimerId::CheckIRMLoad, true);
+}
+
+void Controller::setok_Click() {
+  p_.form.SetVisible(ControlId::Fset, false);
+  const std::array<std::pair<std::string_view, ControlId>, 4> boxes{
+      {{"c1", ControlId::Check1}, {"c2", ControlId::Check2}, {"c3", ControlId::Check3}, {"c4", ControlId::Check4}}};
+  for (const auto& [key, box] : boxes) p_.settings.Write(key, FormatCheckState(p_.form.Value(box)));
+  const std::array<std::pair<std::string_view, ControlId>, 3> options{
+      {{"o0", ControlId::o0}, {"o1", ControlId::o1}, {"o2", ControlId::o2}}};
+  for (const auto& [key, option] : options) p_.settings.Write(key, FormatTruth(p_.form.Value(option) == 1));
+}
+
+// ---- Window behaviours -------------------------------------------------------
+
+void Controller::TrayIcon_Click() { p_.form.RestoreWindow(); }
+
+void Controller::TaskbarCreated() { p_.tray.Add(); }
+
+void Controller::ShowTopmostSafeMessage(std::string_view text) {
+  p_.form.SetTopmost(false);
+  p_.boxes.ShowOk(text, kProgramTitle);
+  p_.form.SetTopmost(true);
+}
+
+// ---- Help panel --------------------------------------------------------------
+
+void Controller::bhelp_Click() {
+  if (p_.form.Visible(ControlId::fhelp)) {
+    p_.form.SetVisible(ControlId::fhelp, false);
+    return;
+  }
+  newBar_ = std::string(texts::kTestMarker);
+  const PixelRect at = WindowLayout().panelOpenRect;
+  p_.form.Move(ControlId::fhelp, at.left, at.top);
+  p_.form.SetVisible(ControlId::fhelp, true);
+}
+
+void Controller::HelpPanelContent_Click() { p_.form.SetVisible(ControlId::fhelp, false); }
+
+void Controller::help_Click() { ShowTopmostSafeMessage(texts::kHelpHint); }
+
+}  // namespace torvane

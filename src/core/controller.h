@@ -1,0 +1,78 @@
+// The program's behaviour, one handler per window event, named after the
+// control and the event. It talks to the platform only through the ports.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "core/ports.h"
+
+namespace torvane {
+
+struct Ports {
+  Form& form;
+  ProcessTable& processes;
+  DesktopWindows& desktop;
+  ProcessLauncher& launcher;
+  ProgramFolder& folder;
+  SettingsStore& settings;
+  StartupEntry& startup;
+  TrayIcon& tray;
+  MessageBoxes& boxes;
+};
+
+enum class CloseReason { UserRequest, SessionEnd };
+
+// Recognition-module state as the check tick sees it.
+enum class ModuleState { NotRunning = 0, RunningNoWindow = 1, RunningWithWindow = 2 };
+
+class Controller {
+ public:
+  explicit Controller(Ports ports) : p_(ports) {}
+
+  // Start-up and shut-down. Form_Load returns whether the window is to be shown.
+  bool Form_Load(std::string_view arguments);
+  void DelayLoad_Timer();
+  void bend_Click();
+  void bclose_Click();
+  bool Form_QueryUnload(CloseReason reason);  // true: the window may close
+
+  // Recognition module.
+  ModuleState GetModuleState();
+  void LaunchRecognitionModule();
+  void CheckIRMLoad_Timer();
+  void restart_Click();
+  void Trestart_Timer();
+  void bp_Click();
+  void Check3_Click();
+
+  // Settings and start with Windows.
+  void LoadOptions();
+  void ReadStartWithWindows();
+  void bset_Click();
+  void setok_Click();
+  void Check4_Click();
+  void SetOption(ControlId option, bool selected);
+
+  // Window behaviours.
+  void TrayIcon_Click();
+  void TaskbarCreated();
+  void ShowTopmostSafeMessage(std::string_view text);
+
+  // Help panel.
+  void bhelp_Click();
+  void HelpPanelContent_Click();  // fhelp, Image1 or Label3
+  void help_Click();
+
+  const std::string& CheckTag() const { return checkTag_; }
+  const std::string& NewBar() const { return newBar_; }
+  std::string StartupValueName() const;
+  std::string StartupCommand() const;
+
+ private:
+  Ports p_;
+  std::string checkTag_ = "0";
+  std::string newBar_;
+};
+
+}  // namespace torvane

@@ -1,0 +1,52 @@
+#include "core/launch.h"
+
+namespace torvane {
+
+std::string JoinPath(std::string_view folder, std::string_view name) {
+  std::string path(folder);
+  if (path.empty() || (path.back() != '\\' && path.back() != '/')) path += '\\';
+  path += name;
+  return path;
+}
+
+std::string QuoteArgument(std::string_view arg) {
+  if (!arg.empty() && arg.find_first_of(" \t\n\v\"") == std::string_view::npos) return std::string(arg);
+  std::string out = "\"";
+  size_t backslashes = 0;
+  for (char c : arg) {
+    if (c == '\\') {
+      ++backslashes;
+      continue;
+    }
+    if (c == '"') {
+      out.append(backslashes * 2 + 1, '\\');
+    } else {
+      out.append(backslashes, '\\');
+    }
+    backslashes = 0;
+    out += c;
+  }
+  out.append(backslashes * 2, '\\');  // before the closing quote
+  out += '"';
+  return out;
+}
+
+LaunchPlan CameraLaunchPlan(std::string_view programFolder) {
+  LaunchPlan plan;
+  plan.program = JoinPath(programFolder, kCameraDecoder);
+  plan.commandLine = QuoteArgument(plan.program);
+  plan.workingDir = std::string(programFolder);
+  plan.stdoutFile = JoinPath(programFolder, kCameraOutput);
+  return plan;
+}
+
+LaunchPlan ImageLaunchPlan(std::string_view programFolder, std::string_view imagePath) {
+  LaunchPlan plan;
+  plan.program = JoinPath(programFolder, kImageDecoder);
+  plan.commandLine = QuoteArgument(plan.program) + " -D -q " + QuoteArgument(imagePath);
+  plan.workingDir = std::string(programFolder);
+  plan.stdoutFile = JoinPath(programFolder, kImageOutput);
+  return plan;
+}
+
+}  // namespace torvane

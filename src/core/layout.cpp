@@ -1,0 +1,183 @@
+#include "core/layout.h"
+
+#include <algorithm>
+#include <array>
+#include <stdexcept>
+
+namespace torvane {
+namespace {
+
+using enum ControlId;
+using K = ControlKind;
+
+constexpr Rgb kPanelBack{0x29, 0x29, 0x29};
+constexpr Rgb kLight{0xE0, 0xE0, 0xE0};
+constexpr Rgb kSilver{0xC0, 0xC0, 0xC0};
+constexpr Rgb kGrey{0x80, 0x80, 0x80};
+constexpr Rgb kStatusBack{0x40, 0x40, 0x40};
+constexpr Rgb kOrange{0xFF, 0x80, 0x00};
+
+// Panels are laid out beside the visible picture; opening one moves it over the list.
+constexpr PixelRect kPanelParked{260, 32, 235, 220};
+
+ControlSpec Make(ControlId id, std::string_view name, ControlKind kind, ControlId parent,
+                 std::string_view text, PixelRect rect) {
+  ControlSpec s{};
+  s.id = id;
+  s.name = name;
+  s.kind = kind;
+  s.parent = parent;
+  s.text = text;
+  s.rect = rect;
+  return s;
+}
+
+std::array<ControlSpec, 25> BuildControls() {
+  std::array<ControlSpec, 25> c{};
+  std::size_t i = 0;
+  auto add = [&](ControlSpec s) -> ControlSpec& { return c[i++] = s; };
+
+  // The window's own controls, top of the stacking order first.
+  {
+    auto& s = add(Make(fhelp, "fhelp", K::Panel, None, "", kPanelParked));
+    s.back = kPanelBack;
+    s.visible = false;
+  }
+  {
+    auto& s = add(Make(Fset, "Fset", K::Panel, None, "", kPanelParked));
+    s.back = kPanelBack;
+    s.fore = kLight;
+    s.visible = false;
+  }
+  {
+    auto& s = add(Make(CodeList, "CodeList", K::ListBox, None, "", {8, 40, 235, 206}));
+    s.back = Rgb{0x14, 0x14, 0x14};
+    s.fore = kSilver;
+    s.tooltip = "双击复制";
+    s.takesFocus = true;
+  }
+  add(Make(bclose, "bclose", K::TextButton, None, "", {224, 0, 25, 25}));
+  add(Make(bhelp, "bhelp", K::TextButton, None, "帮助", {184, 260, 24, 12})).fore = kGrey;
+  {
+    auto& s = add(Make(wt, "wt", K::TextLabel, None, "Torvane", {0, 4, 249, 17}));
+    s.fore = kLight;
+    s.align = TextAlign::Centre;
+    s.font = FontSpec{"微软雅黑", 9, false, true};
+  }
+  add(Make(bset, "bset", K::TextButton, None, "设置", {152, 260, 24, 12})).fore = kGrey;
+  {
+    auto& s = add(Make(bp, "bp", K::TextButton, None, "停止扫码", {16, 260, 57, 17}));
+    s.fore = kSilver;
+    s.font = FontSpec{"宋体", 9, true, false};
+  }
+  add(Make(bend, "bend", K::TextButton, None, "退出", {216, 260, 24, 12})).fore = kGrey;
+
+  // Settings panel.
+  auto option = [&](ControlId id, std::string_view name, std::string_view text, PixelRect r,
+                    bool selected) {
+    auto& s = add(Make(id, name, K::OptionButton, Fset, text, r));
+    s.back = kPanelBack;
+    s.fore = kSilver;
+    s.checked = selected;
+    s.takesFocus = true;
+  };
+  auto check = [&](ControlId id, std::string_view name, std::string_view text, PixelRect r) {
+    auto& s = add(Make(id, name, K::CheckBox, Fset, text, r));
+    s.back = kPanelBack;
+    s.fore = kSilver;
+    s.takesFocus = true;
+  };
+  option(o1, "o1", "[Enter]", {100, 144, 65, 17}, false);
+  option(o0, "o0", "无", {67, 144, 41, 17}, true);
+  add(Make(setok, "setok", K::PushButton, Fset, "确定", {72, 184, 97, 25})).takesFocus = true;
+  check(Check4, "Check4", "开机时启动程序", {8, 104, 185, 17});
+  check(Check2, "Check2", "将条码内容复制到粘贴板", {8, 56, 161, 17});
+  check(Check1, "Check1", "自动输入条码内容", {8, 32, 129, 17});
+  check(Check3, "Check3", "显示视频窗口", {8, 80, 225, 17});
+  option(o2, "o2", "[Tab]", {168, 144, 55, 17}, false);
+  add(Make(Shape1, "Shape1", K::Shape, Fset, "", {8, 136, 217, 33})).fore = kSilver;
+  {
+    auto& s = add(Make(restart, "restart", K::TextButton, Fset, "[初始化]", {176, 10, 49, 17}));
+    s.fore = kLight;
+    s.handCursor = true;
+  }
+  add(Make(Label2, "Label2", K::TextLabel, Fset, "自动完成", {16, 145, 57, 17})).fore = kSilver;
+  {
+    auto& s = add(Make(TCCam, "TCCam", K::TextLabel, Fset, "-", {8, 8, 217, 16}));
+    s.back = kStatusBack;
+    s.fore = kLight;
+    s.align = TextAlign::Centre;
+  }
+
+  // Help panel.
+  {
+    auto& s = add(Make(help, "help", K::TextButton, fhelp, "无法识别？", {144, 176, 73, 17}));
+    s.fore = kSilver;
+    s.handCursor = true;
+  }
+  {
+    auto& s = add(Make(hs, "hs", K::TextLabel, fhelp, "成功", {0, 200, 237, 17}));
+    s.back = kStatusBack;
+    s.fore = kOrange;
+    s.align = TextAlign::Centre;
+    s.visible = false;
+  }
+  {
+    auto& s = add(Make(Label3, "Label3", K::TextLabel, fhelp,
+                       "请将摄像头对准以上图案 调节焦到清晰位置", {27, 160, 185, 33}));
+    s.fore = kLight;
+    s.wraps = true;
+  }
+  add(Make(Image1, "Image1", K::Picture, fhelp, "", {50, 16, 132, 132}));
+
+  if (i != c.size()) throw std::logic_error("control table size");
+  return c;
+}
+
+const std::array<ControlSpec, 25>& Table() {
+  static const auto table = BuildControls();
+  return table;
+}
+
+constexpr std::array<ControlId, 7> kTabOrder{CodeList, Check3, Check1, Check2, Check4, setok, o0};
+
+constexpr std::array<TimerSpec, 5> kTimers{{
+    {TimerId::GetCode, "GetCode", 100, true, ""},
+    {TimerId::CheckIRMLoad, "CheckIRMLoad", 2000, true, "0"},
+    {TimerId::DelayLoad, "DelayLoad", 1, false, ""},
+    {TimerId::Trestart, "Trestart", 1000, false, ""},
+    {TimerId::ReadP, "ReadP", 1500, false, ""},
+}};
+
+}  // namespace
+
+std::span<const ControlSpec> Controls() { return Table(); }
+
+const ControlSpec& Control(ControlId id) {
+  for (const auto& c : Table())
+    if (c.id == id) return c;
+  throw std::out_of_range("unknown control id");
+}
+
+const ControlSpec* FindControl(std::string_view name) {
+  for (const auto& c : Table())
+    if (c.name == name) return &c;
+  return nullptr;
+}
+
+std::span<const ControlId> TabOrder() { return kTabOrder; }
+
+const WindowSpec& WindowLayout() {
+  static const WindowSpec w{"Mirelda", 250, 300, 250, 284, kKeyColour, {8, 32, 235, 220}};
+  return w;
+}
+
+std::span<const TimerSpec> Timers() { return kTimers; }
+
+const TimerSpec& Timer(TimerId id) {
+  for (const auto& t : kTimers)
+    if (t.id == id) return t;
+  throw std::out_of_range("unknown timer id");
+}
+
+}  // namespace torvane

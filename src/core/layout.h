@@ -1,0 +1,139 @@
+// The main window as data: every control with its name, kind, text, rectangle,
+// colours, font and initial state, and the window's timers. The Win32 window
+// creates its controls from this table; a future native Linux window would too.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string_view>
+
+namespace torvane {
+
+struct Rgb {
+  std::uint8_t r = 0, g = 0, b = 0;
+  friend constexpr bool operator==(Rgb, Rgb) = default;
+};
+
+constexpr Rgb kKeyColour{0x58, 0x58, 0x58};  // window background and transparency key
+
+struct PixelRect {
+  int left = 0, top = 0, width = 0, height = 0;
+  constexpr int right() const { return left + width; }
+  constexpr int bottom() const { return top + height; }
+  friend constexpr bool operator==(PixelRect, PixelRect) = default;
+};
+
+// Control identifiers double as Win32 child-window ids.
+enum class ControlId : int {
+  None = 0,
+  // main area
+  fhelp = 1000,
+  Fset = 1001,
+  CodeList = 1002,
+  bclose = 1003,
+  bhelp = 1004,
+  wt = 1005,
+  bset = 1006,
+  bp = 1007,
+  bend = 1008,
+  // settings panel
+  o1 = 1101,
+  o0 = 1102,
+  setok = 1103,
+  Check4 = 1104,
+  Check2 = 1105,
+  Check1 = 1106,
+  Check3 = 1107,
+  o2 = 1108,
+  Shape1 = 1109,
+  restart = 1110,
+  Label2 = 1111,
+  TCCam = 1112,
+  // help panel
+  help = 1201,
+  hs = 1202,
+  Label3 = 1203,
+  Image1 = 1204,
+};
+
+enum class ControlKind {
+  Panel,
+  ListBox,
+  TextButton,  // a label that reacts to clicks
+  TextLabel,
+  CheckBox,
+  OptionButton,
+  PushButton,
+  Shape,    // rectangle outline
+  Picture,  // the test QR code
+};
+
+enum class TextAlign { Left, Centre };
+
+struct FontSpec {
+  std::string_view face;  // UTF-8
+  int points = 9;
+  bool bold = false;
+  bool gb2312 = false;  // character set GB2312 asked for explicitly
+  friend constexpr bool operator==(FontSpec, FontSpec) = default;
+};
+
+constexpr FontSpec kDefaultFont{"宋体", 9, false, false};
+
+struct ControlSpec {
+  ControlId id;
+  std::string_view name;
+  ControlKind kind;
+  ControlId parent;        // None: directly on the window
+  std::string_view text;   // UTF-8
+  PixelRect rect;          // relative to the parent's client area, at 96 dpi
+  std::optional<Rgb> back; // nullopt: transparent (or system colours for a push button)
+  std::optional<Rgb> fore; // nullopt: system text colour
+  FontSpec font = kDefaultFont;
+  TextAlign align = TextAlign::Left;
+  bool visible = true;
+  bool checked = false;    // check box or option button state at creation
+  bool handCursor = false;
+  bool takesFocus = false;
+  bool wraps = false;      // text wraps onto several lines within the width
+  std::string_view tooltip;
+};
+
+// Controls in stacking order, top first, the window's own controls before
+// each panel's children.
+std::span<const ControlSpec> Controls();
+const ControlSpec& Control(ControlId id);
+const ControlSpec* FindControl(std::string_view name);
+
+// Keyboard focus order. The option group takes one stop (its selected button).
+std::span<const ControlId> TabOrder();
+
+struct WindowSpec {
+  std::string_view caption;
+  int width, height;          // set by the load
+  int pictureWidth, pictureHeight;
+  Rgb background;
+  PixelRect panelOpenRect;    // where both panels open
+};
+const WindowSpec& WindowLayout();
+
+enum class TimerId : int {
+  GetCode = 1,
+  CheckIRMLoad = 2,
+  DelayLoad = 3,
+  Trestart = 4,
+  ReadP = 5,
+};
+
+struct TimerSpec {
+  TimerId id;
+  std::string_view name;
+  int intervalMs;
+  bool onAtCreation;
+  std::string_view tag;
+};
+std::span<const TimerSpec> Timers();
+const TimerSpec& Timer(TimerId id);
+
+}  // namespace torvane

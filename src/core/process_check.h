@@ -1,0 +1,20 @@
+// Which decoder processes run, by the image names of a process snapshot.
+#pragma once
+
+#include <string_view>
+
+#include "core/ports.h"
+
+namespace torvane {
+
+// True when a process whose image name equals `name`, ignoring letter case, runs.
+// An unreadable process list counts as no such process.
+bool IsProcessRunning(ProcessTable& processes, std::string_view name);
+
+// Ends every process whose image name equals `name` exactly (case-sensitive).
+// Returns how many terminations were asked for.
+int TerminateExactly(ProcessTable& processes, std::string_view name);
+
+bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
+
+}  // namespace torvane

@@ -1,0 +1,24 @@
+// The program's own words, shown to the user exactly as written here.
+#pragma once
+
+#include <string_view>
+
+namespace torvane::texts {
+
+inline constexpr std::string_view kLoadingModule = "[正在加载图像识别模块]";
+inline constexpr std::string_view kModuleLoaded = "[图像识别模块加载成功]";
+inline constexpr std::string_view kModuleRestarted = "[图像识别模块初始化]";
+inline constexpr std::string_view kModuleNotRunning = "图像识别模块未运行";
+inline constexpr std::string_view kModuleRunning = "图像识别模块已运行";
+inline constexpr std::string_view kStopScanning = "停止扫码";
+inline constexpr std::string_view kStartScanning = "开始扫码";
+inline constexpr std::string_view kStartupEntryFailed =
+    "无法设置开机自动启动，您可能没有足够的权限，或被安全软件拦截！";
+inline constexpr std::string_view kHelpHint =
+    "如果识别模块已运行请调节摄像头焦距到最佳，并增加环境的光线。如果识别模块未运行，请点击初始化或者重新启动计算机后再试";
+
+inline constexpr std::string_view kWelcomeCode = "QR-Code:Welcome to the Torvane";
+inline constexpr std::string_view kTestMarker = "[Mirelda]:TEST";
+inline constexpr std::string_view kStartHiddenArgument = "RUN";
+
+}  // namespace torvane::texts

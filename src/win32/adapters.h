@@ -1,0 +1,95 @@
+// The Win32 implementations of the controller's ports. Thin: Win32 calls in,
+// plain values out, no decisions.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+
+#include "core/ports.h"
+
+namespace torvane::win32 {
+
+class ToolhelpProcessTable final : public ProcessTable {
+ public:
+  std::optional<std::vector<ProcessInfo>> Snapshot() override;
+  bool Terminate(std::uint32_t pid) override;
+};
+
+class TopLevelWindows final : public DesktopWindows {
+ public:
+  bool Exists(std::string_view title) override;
+  void RemoveCloseItem(std::string_view title) override;
+  void PlaceTopmost(std::string_view title, bool show) override;
+};
+
+class HiddenProcessLauncher final : public ProcessLauncher {
+ public:
+  std::optional<std::uint32_t> Launch(const LaunchPlan& plan) override;
+  bool StillRunning(std::uint32_t pid) override;
+};
+
+class ModuleFolder final : public ProgramFolder {
+ public:
+  ModuleFolder();  // the folder of the running executable
+  explicit ModuleFolder(std::string executablePath);
+  std::string Path() const override { return folder_; }
+  std::string ExecutableName() const override { return exeName_; }
+  bool Delete(std::string_view name) override;
+
+ private:
+  std::string folder_;
+  std::string exeName_;
+};
+
+// One string value per key under HKEY_CURRENT_USER\Software\<application>\<section>.
+class RegistrySettingsStore final : public SettingsStore {
+ public:
+  RegistrySettingsStore(std::string application, std::string section);
+  std::optional<std::string> Read(std::string_view key) override;
+  bool Write(std::string_view key, std::string_view value) override;
+  const std::wstring& KeyPath() const { return keyPath_; }
+
+ private:
+  std::wstring keyPath_;
+};
+
+// Values under HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Run (or another key, for tests).
+class RunKeyStartupEntry final : public StartupEntry {
+ public:
+  RunKeyStartupEntry();
+  RunKeyStartupEntry(HKEY root, std::wstring subKey);
+  std::optional<std::string> Read(std::string_view valueName) override;
+  bool Write(std::string_view valueName, std::string_view data) override;
+  bool Delete(std::string_view valueName) override;
+
+ private:
+  HKEY root_;
+  std::wstring subKey_;
+};
+
+class ShellTrayIcon final : public TrayIcon {
+ public:
+  ShellTrayIcon(HWND owner, UINT callbackMessage, HICON icon, std::string tip);
+  bool Add() override;
+  void Remove() override;
+
+ private:
+  NOTIFYICONDATAW Record() const;
+  HWND owner_;
+  UINT callbackMessage_;
+  HICON icon_;
+  std::string tip_;
+};
+
+class OwnedMessageBoxes final : public MessageBoxes {
+ public:
+  explicit OwnedMessageBoxes(HWND owner) : owner_(owner) {}
+  void ShowOk(std::string_view text, std::string_view caption) override;
+
+ private:
+  HWND owner_;
+};
+
+}  // namespace torvane::win32

@@ -1,0 +1,38 @@
+#include "core/launch.h"
+#include "win32/adapters.h"
+#include "win32/text_win32.h"
+
+namespace torvane::win32 {
+namespace {
+
+std::string ModulePath() {
+  std::wstring buffer(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (n < buffer.size()) {
+      buffer.resize(n);
+      return Narrow(buffer);
+    }
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+}  // namespace
+
+ModuleFolder::ModuleFolder() : ModuleFolder(ModulePath()) {}
+
+ModuleFolder::ModuleFolder(std::string executablePath) {
+  const auto slash = executablePath.find_last_of("\\/");
+  exeName_ = executablePath.substr(slash == std::string::npos ? 0 : slash + 1);
+  folder_ = slash == std::string::npos ? std::string() : executablePath.substr(0, slash);
+  if (folder_.size() == 2 && folder_[1] == ':') folder_ += '\\';  // a drive root keeps its backslash
+}
+
+bool ModuleFolder::Delete(std::string_view name) {
+  const std::wstring path = Widen(JoinPath(folder_, name));
+  if (DeleteFileW(path.c_str())) return true;
+  const DWORD error = GetLastError();
+  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+}  // namespace torvane::win32

@@ -1,0 +1,66 @@
+#include "win32/adapters.h"
+
+#include <tlhelp32.h>
+
+#include "win32/text_win32.h"
+#include "win32/unique_handle.h"
+
+namespace torvane::win32 {
+
+std::optional<std::vector<ProcessInfo>> ToolhelpProcessTable::Snapshot() {
+  UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+  if (!snapshot) return std::nullopt;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  if (!Process32FirstW(snapshot.get(), &entry)) return std::nullopt;
+  std::vector<ProcessInfo> list;
+  do {
+    list.push_back({entry.th32ProcessID, Narrow(entry.szExeFile)});
+  } while (Process32NextW(snapshot.get(), &entry));
+  return list;
+}
+
+bool ToolhelpProcessTable::Terminate(std::uint32_t pid) {
+  UniqueHandle process(OpenProcess(PROCESS_TERMINATE, FALSE, pid));
+  return process && TerminateProcess(process.get(), 1) != FALSE;
+}
+
+std::optional<std::uint32_t> HiddenProcessLauncher::Launch(const LaunchPlan& plan) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  UniqueFile output;
+  if (!plan.stdoutFile.empty()) {
+    // Shared for reading and writing so that the intake can read the file while it grows.
+    output.reset(CreateFileW(Widen(plan.stdoutFile).c_str(), GENERIC_WRITE,
+                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit, CREATE_ALWAYS,
+                             FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!output) return std::nullopt;
+  }
+  UniqueFile nul(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                             OPEN_EXISTING, 0, nullptr));
+  STARTUPINFOW si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
+  si.wShowWindow = SW_HIDE;
+  si.hStdInput = nul.get();
+  si.hStdOutput = output ? output.get() : nul.get();
+  si.hStdError = nul.get();
+  std::wstring commandLine = Widen(plan.commandLine);
+  const std::wstring program = Widen(plan.program);
+  const std::wstring workingDir = Widen(plan.workingDir);
+  PROCESS_INFORMATION pi{};
+  if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                      workingDir.empty() ? nullptr : workingDir.c_str(), &si, &pi))
+    return std::nullopt;
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  return pi.dwProcessId;
+}
+
+bool HiddenProcessLauncher::StillRunning(std::uint32_t pid) {
+  UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+  if (!process) return false;
+  DWORD code = 0;
+  return GetExitCodeProcess(process.get(), &code) && code == STILL_ACTIVE;
+}
+
+}  // namespace torvane::win32

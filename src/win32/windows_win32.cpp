@@ -1,0 +1,57 @@
+#include "win32/adapters.h"
+#include "win32/text_win32.h"
+
+namespace torvane::win32 {
+namespace {
+
+HWND FindByTitle(std::string_view title) { return FindWindowW(nullptr, Widen(title).c_str()); }
+
+}  // namespace
+
+bool TopLevelWindows::Exists(std::string_view title) { return FindByTitle(title) != nullptr; }
+
+void TopLevelWindows::RemoveCloseItem(std::string_view title) {
+  HWND window = FindByTitle(title);
+  if (!window) return;
+  HMENU menu = GetSystemMenu(window, FALSE);
+  if (menu) RemoveMenu(menu, SC_CLOSE, MF_BYCOMMAND);
+}
+
+void TopLevelWindows::PlaceTopmost(std::string_view title, bool show) {
+  HWND window = FindByTitle(title);
+  if (!window) return;
+  const UINT flags = SWP_NOSIZE | SWP_NOMOVE | (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW);
+  SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, flags);
+}
+
+ShellTrayIcon::ShellTrayIcon(HWND owner, UINT callbackMessage, HICON icon, std::string tip)
+    : owner_(owner), callbackMessage_(callbackMessage), icon_(icon), tip_(std::move(tip)) {}
+
+NOTIFYICONDATAW ShellTrayIcon::Record() const {
+  NOTIFYICONDATAW record{};
+  record.cbSize = sizeof record;
+  record.hWnd = owner_;
+  record.uID = 1;
+  record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  record.uCallbackMessage = callbackMessage_;
+  record.hIcon = icon_;
+  const std::wstring tip = Widen(tip_);
+  lstrcpynW(record.szTip, tip.c_str(), ARRAYSIZE(record.szTip));
+  return record;
+}
+
+bool ShellTrayIcon::Add() {
+  NOTIFYICONDATAW record = Record();
+  return Shell_NotifyIconW(NIM_ADD, &record) != FALSE;
+}
+
+void ShellTrayIcon::Remove() {
+  NOTIFYICONDATAW record = Record();
+  Shell_NotifyIconW(NIM_DELETE, &record);
+}
+
+void OwnedMessageBoxes::ShowOk(std::string_view text, std::string_view caption) {
+  MessageBoxW(owner_, Widen(text).c_str(), Widen(caption).c_str(), MB_OK);
+}
+
+}  // namespace torvane::win32
