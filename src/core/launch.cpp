@@ -31,10 +31,14 @@ std::string QuoteArgument(std::string_view arg) {
   return out;
 }
 
+// The program name is read by other rules than the arguments (no backslash
+// escapes), and a Windows path cannot hold a quotation mark: always quote it whole.
+std::string QuoteProgram(std::string_view path) { return "\"" + std::string(path) + "\""; }
+
 LaunchPlan CameraLaunchPlan(std::string_view programFolder) {
   LaunchPlan plan;
   plan.program = JoinPath(programFolder, kCameraDecoder);
-  plan.commandLine = QuoteArgument(plan.program);
+  plan.commandLine = QuoteProgram(plan.program);
   plan.workingDir = std::string(programFolder);
   plan.stdoutFile = JoinPath(programFolder, kCameraOutput);
   return plan;
@@ -43,7 +47,7 @@ LaunchPlan CameraLaunchPlan(std::string_view programFolder) {
 LaunchPlan ImageLaunchPlan(std::string_view programFolder, std::string_view imagePath) {
   LaunchPlan plan;
   plan.program = JoinPath(programFolder, kImageDecoder);
-  plan.commandLine = QuoteArgument(plan.program) + " -D -q " + QuoteArgument(imagePath);
+  plan.commandLine = QuoteProgram(plan.program) + " -D -q " + QuoteArgument(imagePath);
   plan.workingDir = std::string(programFolder);
   plan.stdoutFile = JoinPath(programFolder, kImageOutput);
   return plan;

@@ -22,6 +22,8 @@ std::string JoinPath(std::string_view folder, std::string_view name);
 // interpreter is involved, so & ^ % ! ( ) are plain characters.
 std::string QuoteArgument(std::string_view arg);
 
+std::string QuoteProgram(std::string_view path);
+
 // The camera decoder from the program folder, no arguments, its standard
 // output a new bar.dat in that folder.
 LaunchPlan CameraLaunchPlan(std::string_view programFolder);
