@@ -11,7 +11,7 @@ packages=(
   xvfb xdotool xauth x11-utils imagemagick
   libx11-dev
   libgtest-dev googletest
-  libqrencode-dev qrencode
+  libqrencode-dev qrencode zlib1g-dev
   zbar-tools
   fonts-wqy-microhei
   locales
