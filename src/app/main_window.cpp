@@ -397,6 +397,7 @@ void MainWindow::OnTimer(TimerId id) {
   if (!controller_) return;
   switch (id) {
     case TimerId::GetCode:
+      controller_->GetCode_Timer();
       break;
     case TimerId::CheckIRMLoad:
       controller_->CheckIRMLoad_Timer();
@@ -416,6 +417,9 @@ void MainWindow::OnCommand(ControlId id, int code) {
   if (!controller_) return;
   const bool clicked = code == BN_CLICKED;  // STN_CLICKED of the skin labels has the same value
   switch (id) {
+    case ControlId::CodeList:
+      if (code == LBN_DBLCLK) controller_->CodeList_DblClick();
+      break;
     case ControlId::bend:
       if (clicked) controller_->bend_Click();
       break;

@@ -3,6 +3,8 @@
 #include <array>
 #include <exception>
 
+#include "core/decoder_line.h"
+#include "core/key_plan.h"
 #include "core/launch.h"
 #include "core/process_check.h"
 #include "core/settings_codec.h"
@@ -52,6 +54,7 @@ void Controller::bend_Click() {
   p_.form.ShowWindow(false);
   p_.desktop.PlaceTopmost(kVideoWindowTitle, false);
   p_.tray.Remove();
+  FlushLog();
   p_.form.EndProgram();
 }
 
@@ -61,6 +64,7 @@ bool Controller::Form_QueryUnload(CloseReason reason) {
   if (reason == CloseReason::SessionEnd) {
     // Refusing would hold up the user's logoff or shutdown; let go as the exit label does.
     p_.tray.Remove();
+    FlushLog();
     return true;
   }
   p_.form.ShowWindow(false);
@@ -130,6 +134,95 @@ void Controller::bp_Click() {
 
 void Controller::Check3_Click() {
   p_.desktop.PlaceTopmost(kVideoWindowTitle, IsChecked(p_.form.Value(ControlId::Check3)));
+}
+
+// ---- Scan intake and delivery --------------------------------------------------
+
+Controller::DecodedLine Controller::Decode(std::string_view lineBytes) {
+  DecodedLine line;
+  line.text = WithoutLineBreaks(LineText(lineBytes, p_.ansi));
+  if (auto data = DataText(lineBytes)) line.logBytes = WithoutLineBreaks(*data);
+  return line;
+}
+
+void Controller::GetCode_Timer() {
+  FlushLog();
+  std::string logBytes;
+  if (auto bytes = cameraLines_.LastCompleteLine(p_.cameraOutput)) {
+    DecodedLine line = Decode(*bytes);
+    newBar_ = std::move(line.text);
+    logBytes = std::move(line.logBytes);
+  } else if (auto data = DataText(newBar_)) {
+    logBytes = *data;  // a line set from inside the program, such as the test marker
+  }
+  newBar_ = WithoutLineBreaks(newBar_);
+  if (newBar_.empty() || newBar_ == OldBar()) return;
+  StoreOldBar(newBar_);
+  if (newBar_ == texts::kWelcomeCode) {
+    p_.form.SetVisible(ControlId::hs, true);
+    return;
+  }
+  if (newBar_ == texts::kTestMarker) return;
+  DeliverNewCode(DecodedLine{newBar_, logBytes});
+}
+
+std::string Controller::OldBar() {
+  if (unsavedOldBar_) return *unsavedOldBar_;
+  return p_.settings.Read("OldBar").value_or("");
+}
+
+void Controller::StoreOldBar(const std::string& line) {
+  // Should the store refuse the value, the repeat filter keeps it in memory:
+  // otherwise the same code would be delivered again at every tick.
+  if (p_.settings.Write("OldBar", line)) {
+    unsavedOldBar_.reset();
+  } else {
+    unsavedOldBar_ = line;
+  }
+}
+
+Suffix Controller::ChosenSuffix() const {
+  if (p_.form.Value(ControlId::o0) == 1) return Suffix::None;
+  if (p_.form.Value(ControlId::o1) == 1) return Suffix::Enter;
+  return Suffix::Tab;  // only asked when o2 is the selected one
+}
+
+void Controller::DeliverNewCode(const DecodedLine& line) {
+  const auto data = DataText(line.text);
+  if (!data) {
+    // The tail of a text that spans several lines: listed, but it has no data text.
+    p_.form.InsertHistory(line.text);
+    return;
+  }
+  const bool anySuffixChosen =
+      p_.form.Value(ControlId::o0) == 1 || p_.form.Value(ControlId::o1) == 1 || p_.form.Value(ControlId::o2) == 1;
+  if (IsChecked(p_.form.Value(ControlId::Check1)) && anySuffixChosen) {
+    const auto keys = PlanKeys(*data, ChosenSuffix());
+    p_.keyboard.Inject(keys);
+  }
+  if (IsChecked(p_.form.Value(ControlId::Check2))) p_.clipboard.SetText(*data);
+  ListAndLog(line);
+}
+
+void Controller::ListAndLog(const DecodedLine& line) {
+  p_.form.InsertHistory(line.text);
+  if (!DataText(line.text)) return;
+  pendingLog_.Add(line.logBytes + "\r\n");
+  FlushLog();
+}
+
+void Controller::RecordImageResult(std::string_view lineBytes) { ListAndLog(Decode(lineBytes)); }
+
+void Controller::FlushLog() {
+  if (!pendingLog_.Empty()) pendingLog_.Flush(p_.log);
+}
+
+void Controller::CodeList_DblClick() {
+  const auto entry = p_.form.SelectedHistory();
+  if (!entry) return;
+  const auto data = DataText(*entry);
+  if (!data) return;
+  p_.clipboard.SetText(*data);  // a refusal is swallowed: the clipboard stays as it was
 }
 
 // ---- Settings and start with Windows ------------------------------------------

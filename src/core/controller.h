@@ -5,7 +5,9 @@
 #include <string>
 #include <string_view>
 
+#include "core/pending_log.h"
 #include "core/ports.h"
+#include "core/tail_line_reader.h"
 
 namespace torvane {
 
@@ -19,6 +21,11 @@ struct Ports {
   StartupEntry& startup;
   TrayIcon& tray;
   MessageBoxes& boxes;
+  RandomAccessFile& cameraOutput;  // bar.dat
+  AnsiDecoder& ansi;
+  LogFile& log;                    // data.txt
+  Keyboard& keyboard;
+  Clipboard& clipboard;
 };
 
 enum class CloseReason { UserRequest, SessionEnd };
@@ -46,6 +53,12 @@ class Controller {
   void bp_Click();
   void Check3_Click();
 
+  // Scan intake and delivery.
+  void GetCode_Timer();
+  void RecordImageResult(std::string_view lineBytes);
+  void CodeList_DblClick();
+  std::size_t UnwrittenLogLines() const { return pendingLog_.Size(); }
+
   // Settings and start with Windows.
   void LoadOptions();
   void ReadStartWithWindows();
@@ -70,9 +83,24 @@ class Controller {
   std::string StartupCommand() const;
 
  private:
+  struct DecodedLine {
+    std::string text;      // as listed, compared and typed
+    std::string logBytes;  // the data text as the decoder wrote it, for data.txt
+  };
+  DecodedLine Decode(std::string_view lineBytes);
+  void DeliverNewCode(const DecodedLine& line);
+  void ListAndLog(const DecodedLine& line);
+  Suffix ChosenSuffix() const;
+  std::string OldBar();
+  void StoreOldBar(const std::string& line);
+  void FlushLog();
+
   Ports p_;
   std::string checkTag_ = "0";
-  std::string newBar_;
+  std::string newBar_;  // the latest line taken by the intake
+  TailLineReader cameraLines_;
+  PendingLog pendingLog_;
+  std::optional<std::string> unsavedOldBar_;
 };
 
 }  // namespace torvane

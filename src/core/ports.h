@@ -9,7 +9,11 @@
 #include <string_view>
 #include <vector>
 
+#include "core/key_plan.h"
 #include "core/layout.h"
+#include "core/pending_log.h"
+#include "core/tail_line_reader.h"
+#include "core/text_decoding.h"
 
 namespace torvane {
 
@@ -111,6 +115,19 @@ struct TrayIcon {
 struct MessageBoxes {
   virtual ~MessageBoxes() = default;
   virtual void ShowOk(std::string_view text, std::string_view caption) = 0;  // modal
+};
+
+// Keys typed into whichever window has the keyboard focus, all in one go so
+// that nothing the user types lands in the middle.
+struct Keyboard {
+  virtual ~Keyboard() = default;
+  virtual bool Inject(std::span<const KeyEvent> keys) = 0;
+};
+
+struct Clipboard {
+  virtual ~Clipboard() = default;
+  // Clears the clipboard, then sets it to the text; false when it could not.
+  virtual bool SetText(std::string_view utf8) = 0;
 };
 
 }  // namespace torvane

@@ -83,6 +83,46 @@ class ShellTrayIcon final : public TrayIcon {
   std::string tip_;
 };
 
+// A file another process writes, opened afresh by every call and shared with the writer.
+class SharedReadFile final : public RandomAccessFile {
+ public:
+  explicit SharedReadFile(std::string path) : path_(std::move(path)) {}
+  std::optional<FileStat> Stat() override;
+  bool ReadAt(std::uint64_t offset, std::size_t n, std::string& out) override;
+
+ private:
+  std::string path_;
+};
+
+// Appends bytes, opening and closing the file around each call.
+class AppendOnlyFile final : public LogFile {
+ public:
+  explicit AppendOnlyFile(std::string path) : path_(std::move(path)) {}
+  bool Append(std::string_view bytes) override;
+
+ private:
+  std::string path_;
+};
+
+class AnsiCodePage final : public AnsiDecoder {
+ public:
+  std::string ToUtf8(std::string_view bytes) override;
+};
+
+class SendInputKeyboard final : public Keyboard {
+ public:
+  bool Inject(std::span<const KeyEvent> keys) override;
+};
+
+class SystemClipboard final : public Clipboard {
+ public:
+  explicit SystemClipboard(HWND owner) : owner_(owner) {}
+  bool SetText(std::string_view utf8) override;
+
+ private:
+  HWND owner_;
+};
+
 class OwnedMessageBoxes final : public MessageBoxes {
  public:
   explicit OwnedMessageBoxes(HWND owner) : owner_(owner) {}

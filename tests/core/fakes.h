@@ -247,6 +247,101 @@ class FakeBoxes final : public MessageBoxes {
   Journal& journal_;
 };
 
+// bar.dat as the decoder leaves it: bytes that only ever grow, or a missing file.
+class FakeFile final : public RandomAccessFile {
+ public:
+  std::optional<FileStat> Stat() override {
+    if (!exists) return std::nullopt;
+    return FileStat{bytes.size(), stamp};
+  }
+  bool ReadAt(std::uint64_t offset, std::size_t n, std::string& out) override {
+    ++reads;
+    if (offset > bytes.size()) return false;
+    out = bytes.substr(static_cast<size_t>(offset), n);
+    return true;
+  }
+  void Append(std::string_view more) {
+    exists = true;
+    bytes += more;
+    ++stamp;
+  }
+  std::string bytes;
+  bool exists = false;
+  std::uint64_t stamp = 1;
+  int reads = 0;
+};
+
+// Code page 936 for the two GBK characters the tests use; anything else as Latin-1.
+class FakeAnsi final : public AnsiDecoder {
+ public:
+  std::string ToUtf8(std::string_view bytes) override {
+    std::string out;
+    for (size_t i = 0; i < bytes.size(); ++i) {
+      if (bytes.substr(i, 2) == "\xD6\xD0") {
+        out += "中";
+        ++i;
+      } else if (bytes.substr(i, 2) == "\xCE\xC4") {
+        out += "文";
+        ++i;
+      } else {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        if (c < 0x80) {
+          out += static_cast<char>(c);
+        } else {
+          out += static_cast<char>(0xC0 | (c >> 6));
+          out += static_cast<char>(0x80 | (c & 0x3F));
+        }
+      }
+    }
+    return out;
+  }
+};
+
+class FakeLog final : public LogFile {
+ public:
+  bool Append(std::string_view bytes) override {
+    ++attempts;
+    if (locked) return false;
+    contents += bytes;
+    return true;
+  }
+  std::string contents;
+  bool locked = false;
+  int attempts = 0;
+};
+
+class FakeKeyboard final : public Keyboard {
+ public:
+  explicit FakeKeyboard(Journal& journal) : journal_(journal) {}
+  bool Inject(std::span<const KeyEvent> keys) override {
+    injections.emplace_back(keys.begin(), keys.end());
+    journal_.push_back("type");
+    return true;
+  }
+  std::vector<std::vector<KeyEvent>> injections;
+
+ private:
+  Journal& journal_;
+};
+
+class FakeClipboard final : public Clipboard {
+ public:
+  explicit FakeClipboard(Journal& journal) : journal_(journal) {}
+  bool SetText(std::string_view utf8) override {
+    journal_.push_back("clipboard");
+    if (held) return false;
+    text = std::string(utf8);
+    ++sets;
+    return true;
+  }
+  std::optional<std::string> text;
+  bool held = false;
+  int sets = 0;
+
+ private:
+  Journal& journal_;
+};
+
 // Everything a controller needs, wired together.
 struct Rig {
   Journal journal;
@@ -259,7 +354,13 @@ struct Rig {
   FakeStartup startup{journal};
   FakeTray tray{journal};
   FakeBoxes boxes{journal};
-  Controller controller{Ports{form, processes, desktop, launcher, folder, settings, startup, tray, boxes}};
+  FakeFile barDat;
+  FakeAnsi ansi;
+  FakeLog log;
+  FakeKeyboard keyboard{journal};
+  FakeClipboard clipboard{journal};
+  Controller controller{Ports{form, processes, desktop, launcher, folder, settings, startup, tray, boxes, barDat, ansi,
+                              log, keyboard, clipboard}};
 
   bool Has(std::string_view entry) const {
     for (const auto& e : journal)

@@ -1,0 +1,36 @@
+// The key events that type a data text into the focused window: every
+// character as itself, with no key notation read into it.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace torvane {
+
+enum class Suffix { None, Enter, Tab };
+
+// Keys pressed as keys rather than typed as characters; the platform adapter
+// maps them to its own key codes.
+enum class VirtualKey : std::uint16_t { Tab = 1, Enter = 2 };
+
+struct KeyEvent {
+  enum class Kind { UnicodeUnit, VirtualKey };
+  Kind kind;
+  std::uint16_t code;  // a UTF-16 code unit, or a VirtualKey
+  bool up;
+
+  static KeyEvent Unit(std::uint16_t unit, bool up) { return {Kind::UnicodeUnit, unit, up}; }
+  static KeyEvent Key(torvane::VirtualKey key, bool up) {
+    return {Kind::VirtualKey, static_cast<std::uint16_t>(key), up};
+  }
+  friend bool operator==(const KeyEvent&, const KeyEvent&) = default;
+};
+
+// `text` is UTF-8; any ill-formed bytes are typed as U+FFFD. Each UTF-16 unit
+// is pressed and released in turn, so a surrogate pair is two presses. A Tab
+// character presses the Tab key; other control characters (C0, DEL, C1) are
+// left out. The suffix key follows the text.
+std::vector<KeyEvent> PlanKeys(std::string_view text, Suffix suffix);
+
+}  // namespace torvane

@@ -1,0 +1,23 @@
+// Turning the bytes of a decoder output line into UTF-8 text.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace torvane {
+
+// Decodes bytes in the system's ANSI code page (e.g. GBK) to UTF-8.
+struct AnsiDecoder {
+  virtual ~AnsiDecoder() = default;
+  virtual std::string ToUtf8(std::string_view bytes) = 0;
+};
+
+// ZBar writes UTF-8; older decoders and some symbologies write the code page
+// instead. Bytes that are valid UTF-8 are kept as they are, any others are
+// decoded through `ansi`.
+std::string LineText(std::string_view lineBytes, AnsiDecoder& ansi);
+
+// Removes every CR and then every LF, wherever they stand.
+std::string WithoutLineBreaks(std::string_view text);
+
+}  // namespace torvane

@@ -1,0 +1,112 @@
+#include "win32/adapters.h"
+#include "win32/text_win32.h"
+#include "win32/unique_handle.h"
+
+namespace torvane::win32 {
+namespace {
+
+UniqueFile OpenShared(const std::string& path, DWORD access) {
+  return UniqueFile(CreateFileW(Widen(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
+}  // namespace
+
+std::optional<FileStat> SharedReadFile::Stat() {
+  UniqueFile file = OpenShared(path_, FILE_READ_ATTRIBUTES);
+  if (!file) return std::nullopt;
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!GetFileInformationByHandle(file.get(), &info)) return std::nullopt;
+  FileStat stat;
+  stat.size = (static_cast<std::uint64_t>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+  // The write time alone may not move for a file recreated within the same tick;
+  // the file's identity does.
+  const std::uint64_t written =
+      (static_cast<std::uint64_t>(info.ftLastWriteTime.dwHighDateTime) << 32) | info.ftLastWriteTime.dwLowDateTime;
+  const std::uint64_t identity = (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow;
+  stat.modified = written ^ (identity * 0x9E3779B97F4A7C15ULL);
+  return stat;
+}
+
+bool SharedReadFile::ReadAt(std::uint64_t offset, std::size_t n, std::string& out) {
+  UniqueFile file = OpenShared(path_, GENERIC_READ);
+  if (!file) return false;
+  LARGE_INTEGER at;
+  at.QuadPart = static_cast<LONGLONG>(offset);
+  if (!SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN)) return false;
+  out.resize(n);
+  std::size_t got = 0;
+  while (got < n) {
+    DWORD chunk = 0;
+    const DWORD want = static_cast<DWORD>(std::min<std::size_t>(n - got, 1u << 20));
+    if (!ReadFile(file.get(), out.data() + got, want, &chunk, nullptr)) return false;
+    if (chunk == 0) break;
+    got += chunk;
+  }
+  out.resize(got);
+  return true;
+}
+
+bool AppendOnlyFile::Append(std::string_view bytes) {
+  UniqueFile file(CreateFileW(Widen(path_).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  LARGE_INTEGER end{};
+  if (!SetFilePointerEx(file.get(), LARGE_INTEGER{}, &end, FILE_END)) return false;
+  DWORD written = 0;
+  if (WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+      written == bytes.size())
+    return true;
+  // A line written in part would be written again whole later: take the part back.
+  SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN);
+  SetEndOfFile(file.get());
+  return false;
+}
+
+std::string AnsiCodePage::ToUtf8(std::string_view bytes) { return AnsiToUtf8(bytes); }
+
+bool SendInputKeyboard::Inject(std::span<const KeyEvent> keys) {
+  if (keys.empty()) return true;
+  std::vector<INPUT> inputs;
+  inputs.reserve(keys.size());
+  for (const KeyEvent& key : keys) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    if (key.kind == KeyEvent::Kind::UnicodeUnit) {
+      input.ki.wScan = key.code;
+      input.ki.dwFlags = KEYEVENTF_UNICODE;
+    } else {
+      const WORD vk = static_cast<VirtualKey>(key.code) == VirtualKey::Tab ? VK_TAB : VK_RETURN;
+      input.ki.wVk = vk;
+      input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
+    }
+    if (key.up) input.ki.dwFlags |= KEYEVENTF_KEYUP;
+    inputs.push_back(input);
+  }
+  return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
+}
+
+bool SystemClipboard::SetText(std::string_view utf8) {
+  // Another program may hold the clipboard for a moment; try for about 100 ms.
+  bool opened = false;
+  for (int attempt = 0; attempt < 10 && !(opened = OpenClipboard(owner_)); ++attempt) Sleep(10);
+  if (!opened) return false;
+  const std::wstring text = Widen(utf8);
+  bool ok = EmptyClipboard() != FALSE;
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+  if (ok && memory) {
+    if (void* target = GlobalLock(memory)) {
+      memcpy(target, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+      GlobalUnlock(memory);
+      ok = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+      if (ok) memory = nullptr;  // the clipboard owns it now
+    } else {
+      ok = false;
+    }
+  }
+  if (memory) GlobalFree(memory);
+  CloseClipboard();
+  return ok;
+}
+
+}  // namespace torvane::win32

@@ -1,0 +1,166 @@
+// The intake tick over bar.dat: which line is taken, the repeat filter, the
+// welcome code and the test marker.
+#include <gtest/gtest.h>
+
+#include "core/texts.h"
+#include "fakes.h"
+
+namespace torvane::testing {
+namespace {
+
+struct IntakeRig : Rig {
+  std::vector<std::string> Listed() const {
+    std::vector<std::string> codes;
+    for (const auto& entry : form.history)
+      if (!entry.starts_with("[")) codes.push_back(entry);
+    return codes;
+  }
+  void Tick() { controller.GetCode_Timer(); }
+};
+
+TEST(Intake, NothingHappensBeforeTheDecoderHasWritten) {
+  IntakeRig rig;
+  rig.Tick();
+  rig.barDat.Append("");
+  rig.Tick();
+  EXPECT_TRUE(rig.form.history.empty());
+  EXPECT_TRUE(rig.settings.writes.empty());
+}
+
+TEST(Intake, ALineIsDeliveredOnceAndRemembered) {
+  IntakeRig rig;
+  rig.barDat.Append("QR-Code:hello\r\n");
+  rig.Tick();
+  rig.Tick();
+  rig.barDat.Append("QR-Code:hello\r\n");  // the camera reads it again
+  rig.Tick();
+  EXPECT_EQ(rig.Listed(), (std::vector<std::string>{"QR-Code:hello"}));
+  EXPECT_EQ(rig.settings.values["OldBar"], "QR-Code:hello");
+  EXPECT_EQ(rig.log.contents, "hello\r\n");
+}
+
+TEST(Intake, OnlyTheNewestLineOfATickCounts) {
+  IntakeRig rig;
+  rig.barDat.Append("QR-Code:A\r\nQR-Code:B\r\n");
+  rig.Tick();
+  EXPECT_EQ(rig.Listed(), (std::vector<std::string>{"QR-Code:B"}));
+  rig.barDat.Append("QR-Code:A\r\n");
+  rig.Tick();
+  rig.barDat.Append("QR-Code:B\r\n");
+  rig.Tick();
+  EXPECT_EQ(rig.Listed(), (std::vector<std::string>{"QR-Code:B", "QR-Code:A", "QR-Code:B"}));
+  EXPECT_EQ(rig.log.contents, "B\r\nA\r\nB\r\n");
+}
+
+TEST(Intake, AHalfWrittenLineWaitsForItsEnd) {
+  IntakeRig rig;
+  rig.barDat.Append("QR-Code:https://exa");
+  rig.Tick();
+  EXPECT_TRUE(rig.form.history.empty());
+  rig.barDat.Append("mple.com/long\r");
+  rig.Tick();
+  rig.barDat.Append("\n");
+  rig.Tick();
+  EXPECT_EQ(rig.Listed(), (std::vector<std::string>{"QR-Code:https://example.com/long"}));
+}
+
+TEST(Intake, TheMemorySurvivesARestartOfTheProgram) {
+  IntakeRig first;
+  first.barDat.Append("EAN-13:4006381333931\r\n");
+  first.Tick();
+  IntakeRig second;
+  second.settings.values = first.settings.values;
+  second.barDat.Append("EAN-13:4006381333931\r\n");
+  second.Tick();
+  EXPECT_TRUE(second.Listed().empty());
+  second.barDat.Append("EAN-13:0012345678905\r\n");
+  second.Tick();
+  EXPECT_EQ(second.Listed(), (std::vector<std::string>{"EAN-13:0012345678905"}));
+}
+
+TEST(Intake, CaseAndSymbologyMakeDifferentCodes) {
+  IntakeRig rig;
+  for (const char* line : {"QR-Code:abc\r\n", "QR-Code:ABC\r\n", "CODE-128:ABC\r\n"}) {
+    rig.barDat.Append(line);
+    rig.Tick();
+  }
+  EXPECT_EQ(rig.Listed().size(), 3u);
+}
+
+TEST(Intake, ALoneLfJoinsTwoTextsIntoOneLine) {
+  IntakeRig rig;
+  rig.barDat.Append("QR-Code:one\ntwo\r\n");
+  rig.Tick();
+  EXPECT_EQ(rig.Listed(), (std::vector<std::string>{"QR-Code:onetwo"}));
+  EXPECT_EQ(rig.log.contents, "onetwo\r\n");
+}
+
+TEST(Intake, TheWelcomeCodeShowsSuccessAndDeliversNothing) {
+  IntakeRig rig;
+  rig.form.SetValue(ControlId::Check1, 1);
+  rig.form.SetValue(ControlId::Check2, 1);
+  rig.barDat.Append("QR-Code:Welcome to the Torvane\r\n");
+  rig.Tick();
+  EXPECT_TRUE(rig.form.Visible(ControlId::hs));
+  EXPECT_EQ(rig.settings.values["OldBar"], texts::kWelcomeCode);
+  EXPECT_TRUE(rig.form.history.empty());
+  EXPECT_TRUE(rig.keyboard.injections.empty());
+  EXPECT_FALSE(rig.clipboard.text.has_value());
+  EXPECT_TRUE(rig.log.contents.empty());
+}
+
+TEST(Intake, TheTestMarkerLetsTheWelcomeCodeCountAgain) {
+  IntakeRig rig;
+  rig.settings.values["OldBar"] = std::string(texts::kWelcomeCode);  // from an earlier run
+  rig.controller.bhelp_Click();
+  rig.Tick();  // bar.dat holds no line yet: the marker is taken
+  EXPECT_EQ(rig.settings.values["OldBar"], texts::kTestMarker);
+  EXPECT_TRUE(rig.form.history.empty());
+  rig.barDat.Append("QR-Code:Welcome to the Torvane\r\n");
+  rig.Tick();
+  EXPECT_TRUE(rig.form.Visible(ControlId::hs));
+}
+
+TEST(Intake, TheMarkerIsLostWhenBarDatAlreadyHoldsALine) {
+  IntakeRig rig;
+  rig.barDat.Append("QR-Code:Welcome to the Torvane\r\n");
+  rig.settings.values["OldBar"] = std::string(texts::kWelcomeCode);
+  rig.controller.bhelp_Click();
+  rig.Tick();
+  EXPECT_EQ(rig.settings.values["OldBar"], texts::kWelcomeCode);
+  EXPECT_FALSE(rig.form.Visible(ControlId::hs));
+}
+
+TEST(Intake, AnUnchangedFileCostsNoRead) {
+  IntakeRig rig;
+  rig.barDat.Append(std::string(100000, 'x') + "\r\nQR-Code:last\r\n");
+  rig.Tick();
+  const int reads = rig.barDat.reads;
+  for (int i = 0; i < 50; ++i) rig.Tick();
+  EXPECT_EQ(rig.barDat.reads, reads);
+}
+
+TEST(Intake, AStoreThatRefusesOldBarDoesNotRepeatTheCode) {
+  IntakeRig rig;
+  rig.settings.failWrites = true;
+  rig.form.SetValue(ControlId::Check1, 1);
+  rig.barDat.Append("QR-Code:once\r\n");
+  for (int i = 0; i < 5; ++i) rig.Tick();
+  EXPECT_EQ(rig.Listed().size(), 1u);
+  EXPECT_EQ(rig.keyboard.injections.size(), 1u);
+}
+
+TEST(Intake, UndecodableBytesAreReadInTheAnsiCodePageButLoggedAsWritten) {
+  IntakeRig rig;
+  rig.barDat.Append("CODE-128:\xD6\xD0\xCE\xC4\r\n");  // GBK, not UTF-8
+  rig.Tick();
+  EXPECT_EQ(rig.Listed(), (std::vector<std::string>{"CODE-128:中文"}));
+  EXPECT_EQ(rig.log.contents, "\xD6\xD0\xCE\xC4\r\n");
+  rig.barDat.Append("QR-Code:\xE4\xB8\xAD\xE6\x96\x87\r\n");  // the same text in UTF-8
+  rig.Tick();
+  EXPECT_EQ(rig.Listed().front(), "QR-Code:中文");
+  EXPECT_EQ(rig.log.contents, "\xD6\xD0\xCE\xC4\r\n\xE4\xB8\xAD\xE6\x96\x87\r\n");
+}
+
+}  // namespace
+}  // namespace torvane::testing

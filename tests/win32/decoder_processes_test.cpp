@@ -1,0 +1,121 @@
+// The process adapters against real processes: the stand-in camera decoder
+// started from hostile folders, found by the snapshot, ended by exact name.
+#include <gtest/gtest.h>
+
+#include "core/launch.h"
+#include "core/process_check.h"
+#include "win32/adapters.h"
+#include "win32/text_win32.h"
+#include "win32_test_support.h"
+
+namespace torvane::testing {
+namespace {
+
+using namespace std::chrono_literals;
+using win32::Narrow;
+using win32::Widen;
+
+std::wstring CopyStandIn(const ScratchFolder& folder, const wchar_t* name, const wchar_t* as) {
+  const std::wstring target = folder / as;
+  EXPECT_TRUE(CopyFileW((ExecutableFolder() + L"\\" + name).c_str(), target.c_str(), FALSE)) << Narrow(target);
+  return target;
+}
+
+std::optional<std::uint32_t> LaunchCamera(const ScratchFolder& folder) {
+  win32::ModuleFolder programFolder(Narrow(folder / L"Torvane.exe"));
+  programFolder.Delete(kCameraOutput);
+  win32::HiddenProcessLauncher launcher;
+  return launcher.Launch(CameraLaunchPlan(programFolder.Path()));
+}
+
+class CameraLaunch : public ::testing::TestWithParam<const wchar_t*> {};
+
+TEST_P(CameraLaunch, StartsTheStandInFromTheFolderWithItsOutputInBarDat) {
+  ScratchFolder folder(GetParam());
+  CopyStandIn(folder, L"zbarcam.exe", L"zbarcam.exe");
+  CreateDirectoryW((folder / L"sub").c_str(), nullptr);
+  ASSERT_TRUE(WriteWholeFile(folder / L"sub\\bar.dat", "keep me"));
+  ASSERT_TRUE(WriteWholeFile(folder / L"bar.dat", "stale line\r\n"));
+
+  const auto pid = LaunchCamera(folder);
+  ASSERT_TRUE(pid.has_value());
+  ASSERT_TRUE(AppendToFile(folder / L"zbarcam.feed", "sym QR-Code " + Hex("4902") + "\nframe\n"));
+  EXPECT_TRUE(WaitUntil([&] { return ReadWholeFile(folder / L"bar.dat") == "QR-Code:4902\r\n"; }, 5s))
+      << "bar.dat holds: " << ReadWholeFile(folder / L"bar.dat");
+
+  const std::string log = ReadWholeFile(folder / L"zbarcam.log");
+  EXPECT_NE(log.find("argc 0\n"), std::string::npos) << log;
+  EXPECT_NE(log.find("cwd " + Narrow(folder.path())), std::string::npos) << log;
+  EXPECT_EQ(ReadWholeFile(folder / L"sub\\bar.dat"), "keep me");
+
+  // Nothing but the decoder's own files appeared in the folder.
+  std::vector<std::string> names;
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW((folder / L"*").c_str(), &data);
+  ASSERT_NE(find, INVALID_HANDLE_VALUE);
+  do {
+    const std::wstring name = data.cFileName;
+    if (name != L"." && name != L"..") names.push_back(Narrow(name));
+  } while (FindNextFileW(find, &data));
+  FindClose(find);
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"bar.dat", "sub", "zbarcam.exe", "zbarcam.feed", "zbarcam.log"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(HostileFolders, CameraLaunch,
+                         ::testing::Values(L"plain", L"with space", L"a&calc", L"100%PATH%", L"caret^x", L"bang!x",
+                                           L"(parens)", L"扫码 工具"));
+
+TEST(ProcessTable, SeesTheStandInIgnoringCaseAndEndsOnlyTheExactName) {
+  ScratchFolder folder(L"snapshot");
+  CopyStandIn(folder, L"zbarcam.exe", L"zbarcam.exe");
+  const std::wstring upper = CopyStandIn(folder, L"zbarcam.exe", L"ZBARCAM.EXE.tmp");
+  ScratchFolder other(L"snapshot-upper");
+  const std::wstring shouting = other / L"ZBARCAM.EXE";
+  ASSERT_TRUE(MoveFileW(upper.c_str(), shouting.c_str()));
+
+  win32::ToolhelpProcessTable processes;
+  win32::HiddenProcessLauncher launcher;
+  const auto lower = launcher.Launch({Narrow(folder / L"zbarcam.exe"), "zbarcam.exe", Narrow(folder.path()), ""});
+  const auto capital = launcher.Launch({Narrow(shouting), "ZBARCAM.EXE", Narrow(other.path()), ""});
+  ASSERT_TRUE(lower && capital);
+  EXPECT_TRUE(WaitUntil([&] { return IsProcessRunning(processes, "zbarcam.exe"); }, 5s));
+
+  EXPECT_GE(TerminateExactly(processes, "zbarcam.exe"), 1);
+  EXPECT_TRUE(WaitUntil([&] { return !launcher.StillRunning(*lower); }, 5s));
+  EXPECT_TRUE(launcher.StillRunning(*capital)) << "ZBARCAM.EXE is not the exact name";
+  EXPECT_TRUE(IsProcessRunning(processes, "zbarcam.exe")) << "the capitalised one still counts as running";
+}
+
+TEST(VideoWindow, LosesItsCloseItemAndIsShownOrHiddenTopmost) {
+  ScratchFolder folder(L"video");
+  CopyStandIn(folder, L"zbarcam.exe", L"zbarcam.exe");
+  ASSERT_TRUE(LaunchCamera(folder).has_value());
+  win32::TopLevelWindows desktop;
+  ASSERT_TRUE(WaitUntil([&] { return desktop.Exists("ZBar"); }, 5s));
+  HWND video = FindWindowW(nullptr, L"ZBar");
+  ASSERT_NE(GetMenuState(GetSystemMenu(video, FALSE), SC_CLOSE, MF_BYCOMMAND), static_cast<UINT>(-1));
+
+  desktop.RemoveCloseItem("ZBar");
+  EXPECT_EQ(GetMenuState(GetSystemMenu(video, FALSE), SC_CLOSE, MF_BYCOMMAND), static_cast<UINT>(-1));
+  desktop.RemoveCloseItem("ZBar");  // already gone: nothing changes
+
+  desktop.PlaceTopmost("ZBar", false);
+  EXPECT_FALSE(IsWindowVisible(video));
+  desktop.PlaceTopmost("ZBar", true);
+  EXPECT_TRUE(IsWindowVisible(video));
+  EXPECT_TRUE(GetWindowLongW(video, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  EXPECT_FALSE(desktop.Exists("zbar")) << "the title is matched exactly";
+}
+
+TEST(ModuleFolder, KeepsTheBackslashOfADriveRootAndNamesTheExecutable) {
+  win32::ModuleFolder root("C:\\Torvane.exe");
+  EXPECT_EQ(root.Path(), "C:\\");
+  EXPECT_EQ(root.ExecutableName(), "Torvane.exe");
+  win32::ModuleFolder nested("D:\\扫码 工具\\Torvane.exe");
+  EXPECT_EQ(nested.Path(), "D:\\扫码 工具");
+  EXPECT_EQ(JoinPath(root.Path(), "bar.dat"), "C:\\bar.dat");
+}
+
+}  // namespace
+}  // namespace torvane::testing

@@ -1,0 +1,301 @@
+// The ZBar stand-ins, run the way Torvane runs the real decoders: CreateProcessW
+// with stdout on an inherited file handle, scripted by files in their folder.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace {
+
+using namespace std::chrono_literals;
+using namespace std::string_literals;
+
+struct HandleCloser {
+  void operator()(HANDLE handle) const { CloseHandle(handle); }
+};
+using UniqueHandle = std::unique_ptr<void, HandleCloser>;
+
+bool poll_until(const std::function<bool()>& done, std::chrono::milliseconds timeout = 5000ms) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    Sleep(10);
+  }
+  return true;
+}
+
+std::string utf8(std::wstring_view text) {
+  const int length = static_cast<int>(text.size());
+  std::string bytes(static_cast<std::size_t>(length) * 3, '\0');
+  bytes.resize(static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), length, bytes.data(),
+                                                            static_cast<int>(bytes.size()), nullptr, nullptr)));
+  return bytes;
+}
+
+std::string hex(std::string_view bytes) {
+  static constexpr char kDigits[] = "0123456789abcdef";
+  std::string text;
+  for (const unsigned char byte : bytes) text += {kDigits[byte >> 4], kDigits[byte & 15]};
+  return text;
+}
+
+UniqueHandle open_file(const std::wstring& path, DWORD access, DWORD disposition, bool inheritable = false) {
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  const HANDLE file = CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  inheritable ? &inherit : nullptr, disposition, 0, nullptr);
+  return UniqueHandle{file == INVALID_HANDLE_VALUE ? nullptr : file};
+}
+
+std::string read_file(const std::wstring& path) {
+  const UniqueHandle file = open_file(path, GENERIC_READ, OPEN_EXISTING);
+  std::string bytes(file ? GetFileSize(file.get(), nullptr) : 0, '\0');
+  DWORD read = 0;
+  if (file) ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+  bytes.resize(read);
+  return bytes;
+}
+
+void write_file(const std::wstring& path, std::string_view bytes, bool append = false) {
+  const UniqueHandle file =
+      open_file(path, append ? FILE_APPEND_DATA : GENERIC_WRITE, append ? OPEN_ALWAYS : CREATE_ALWAYS);
+  DWORD written = 0;
+  EXPECT_TRUE(file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
+      << utf8(path);
+}
+
+std::wstring folder_of_this_test() {
+  wchar_t path[MAX_PATH]{};
+  const std::wstring exe(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
+  return exe.substr(0, exe.find_last_of(L'\\'));
+}
+
+void remove_tree(const std::wstring& folder) {
+  WIN32_FIND_DATAW entry{};
+  const HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &entry);
+  for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &entry)) {
+    const std::wstring name = entry.cFileName, path = folder + L'\\' + name;
+    if (name == L"." || name == L"..") continue;
+    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) remove_tree(path);
+    else DeleteFileW(path.c_str());
+  }
+  if (search != INVALID_HANDLE_VALUE) FindClose(search);
+  RemoveDirectoryW(folder.c_str());
+}
+
+// A stand-in started as Torvane starts the decoders; killed on destruction if still running.
+class Child {
+ public:
+  Child(const std::wstring& exe, const std::wstring& arguments, const std::wstring& output, const std::wstring& cwd)
+      : command_line_(L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments)) {
+    const UniqueHandle input = open_file(L"NUL", GENERIC_READ, OPEN_EXISTING, true);
+    const UniqueHandle out = open_file(output, GENERIC_WRITE, CREATE_ALWAYS, true);
+    const UniqueHandle err = open_file(output + L".err", GENERIC_WRITE, CREATE_ALWAYS, true);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = input.get();
+    startup.hStdOutput = out.get();
+    startup.hStdError = err.get();
+    std::wstring writable = command_line_;
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessW(exe.c_str(), writable.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, cwd.c_str(),
+                        &startup, &started)) {
+      ADD_FAILURE() << "cannot start " << utf8(exe) << ": error " << GetLastError();
+      return;
+    }
+    CloseHandle(started.hThread);
+    process_.reset(started.hProcess);
+    pid_ = started.dwProcessId;
+  }
+  Child(const Child&) = delete;
+  Child& operator=(const Child&) = delete;
+  ~Child() {
+    if (process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
+      TerminateProcess(process_.get(), 99);
+      WaitForSingleObject(process_.get(), 5000);
+    }
+  }
+
+  std::optional<DWORD> exit_code() const {
+    DWORD code = 0;
+    if (!process_ || WaitForSingleObject(process_.get(), 5000) != WAIT_OBJECT_0) return std::nullopt;
+    GetExitCodeProcess(process_.get(), &code);
+    return code;
+  }
+  DWORD pid() const { return pid_; }
+  const std::wstring& command_line() const { return command_line_; }
+
+ private:
+  std::wstring command_line_;
+  UniqueHandle process_;
+  DWORD pid_ = 0;
+};
+
+// A fresh folder holding copies of both stand-ins: the program folder they serve.
+class Sandbox {
+ public:
+  Sandbox() {
+    static int serial = 0;
+    wchar_t temp[MAX_PATH]{};
+    GetTempPathW(MAX_PATH, temp);
+    folder_ = temp + (L"standins-" + std::to_wstring(GetCurrentProcessId())) + L"-" + std::to_wstring(++serial);
+    remove_tree(folder_);
+    CreateDirectoryW(folder_.c_str(), nullptr);
+    for (const wchar_t* tool : {L"zbarcam.exe", L"zbarimg.exe"}) {
+      EXPECT_TRUE(CopyFileW((folder_of_this_test() + L'\\' + tool).c_str(), path(tool).c_str(), FALSE)) << utf8(tool);
+    }
+  }
+  Sandbox(const Sandbox&) = delete;
+  Sandbox& operator=(const Sandbox&) = delete;
+  ~Sandbox() { remove_tree(folder_); }
+
+  std::wstring path(std::wstring_view name) const { return folder_ + L'\\' + std::wstring(name); }
+  std::string read(std::wstring_view name) const { return read_file(path(name)); }
+  void write(std::wstring_view name, std::string_view bytes) const { write_file(path(name), bytes); }
+  void append(std::wstring_view name, std::string_view bytes) const { write_file(path(name), bytes, true); }
+  std::unique_ptr<Child> start(std::wstring_view tool, const std::wstring& arguments,
+                               std::wstring_view output = L"out.txt", const std::wstring& cwd = {}) const {
+    return std::make_unique<Child>(path(tool), arguments, path(output), cwd.empty() ? folder_ : cwd);
+  }
+
+ private:
+  std::wstring folder_;
+};
+
+::testing::AssertionResult becomes(const std::function<std::string()>& read, const std::string& expected) {
+  if (poll_until([&] { return read() == expected; })) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "holds " << ::testing::PrintToString(read()) << ", expected "
+                                       << ::testing::PrintToString(expected);
+}
+
+HWND video_window_of(DWORD pid) {
+  HWND window = nullptr;
+  while ((window = FindWindowExW(nullptr, window, L"_ZBar Class", L"ZBar")) != nullptr) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == pid) return window;
+  }
+  return nullptr;
+}
+
+TEST(ZbarcamStandin, PrintsFramesInTextModeAndRawBytesUntranslated) {
+  const Sandbox box;
+  const auto camera = box.start(L"zbarcam.exe", L"");
+  const auto output = [&] { return box.read(L"out.txt"); };
+
+  box.append(L"zbarcam.feed", "sym QR-Code " + hex("h\xc3\xa9llo") + "\nframe\n");
+  std::string expected = "QR-Code:h\xc3\xa9llo\r\n";
+  EXPECT_TRUE(becomes(output, expected));
+
+  box.append(L"zbarcam.feed", "sym QR-Code " + hex("a\nb") + "\r\nsym CODE-128 " + hex("x\0y"s) +
+                                  "\nsym EAN-13\nframe\n");
+  expected += "QR-Code:a\r\nb\r\nCODE-128:x\0y\r\nEAN-13:\r\n"s;
+  EXPECT_TRUE(becomes(output, expected));
+
+  box.append(L"zbarcam.feed", "raw 0a410a\n");
+  expected += "\nA\n";
+  EXPECT_TRUE(becomes(output, expected));
+
+  // A line still being written waits for its "\n": the raw B proves the partial line has been seen.
+  box.append(L"zbarcam.feed", "raw 42\nsym CODE-39 3");
+  expected += "B";
+  EXPECT_TRUE(becomes(output, expected));
+  box.append(L"zbarcam.feed", "1\nframe\n");
+  expected += "CODE-39:1\r\n";
+  EXPECT_TRUE(becomes(output, expected));
+
+  box.append(L"zbarcam.feed", "exit 7\n");
+  EXPECT_EQ(camera->exit_code(), 7u);
+  const std::string log = box.read(L"zbarcam.log");
+  std::size_t frames = 0;
+  for (std::size_t at = log.find("\nframe "); at != std::string::npos; at = log.find("\nframe ", at + 1)) ++frames;
+  EXPECT_EQ(frames, 3u) << log;
+}
+
+TEST(ZbarcamStandin, ShowsItsVideoWindowAndEndsWithZeroWhenClosedOrQuit) {
+  for (const UINT message : {WM_CLOSE, WM_CHAR}) {
+    SCOPED_TRACE(message == WM_CLOSE ? "WM_CLOSE" : "key q");
+    const Sandbox box;
+    const auto camera = box.start(L"zbarcam.exe", L"");
+    HWND window = nullptr;
+    // Created first and shown a moment later, like ZBar's own window.
+    ASSERT_TRUE(poll_until([&] {
+      window = video_window_of(camera->pid());
+      return window != nullptr && IsWindowVisible(window);
+    }));
+    const auto style = static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE));
+    EXPECT_EQ(style & WS_OVERLAPPEDWINDOW, static_cast<DWORD>(WS_OVERLAPPEDWINDOW));
+    EXPECT_EQ(GetParent(window), nullptr);
+
+    PostMessageW(window, message, message == WM_CHAR ? L'q' : 0, 0);
+    EXPECT_EQ(camera->exit_code(), 0u);
+    EXPECT_EQ(box.read(L"out.txt"), "");
+  }
+}
+
+TEST(ZbarcamStandin, WithoutACameraFailsAtOnceWithNothingOnStdout) {
+  const Sandbox box;
+  box.write(L"zbarcam.cfg", "window_delay_ms=0\ncamera=none\n");
+  const auto camera = box.start(L"zbarcam.exe", L"");
+  EXPECT_EQ(camera->exit_code(), 1u);
+  EXPECT_EQ(box.read(L"out.txt"), "");
+  EXPECT_NE(box.read(L"out.txt.err").find("ERROR"), std::string::npos);
+  EXPECT_EQ(video_window_of(camera->pid()), nullptr);
+}
+
+TEST(ZbarcamStandin, LogsItsStartRecord) {
+  const Sandbox box;
+  const std::wstring elsewhere = box.path(L"work dir");
+  ASSERT_TRUE(CreateDirectoryW(elsewhere.c_str(), nullptr));
+  const auto camera = box.start(L"zbarcam.exe", L"--prescale=640x480 \"two words\"", L"out.txt", elsewhere);
+  const auto log = [&] { return box.read(L"zbarcam.log"); };
+  ASSERT_TRUE(poll_until([&] { return log().ends_with("ready\n"); })) << log();
+  EXPECT_EQ(log(), "start " + std::to_string(camera->pid()) + "\ncwd " + utf8(elsewhere) + "\ncmdline " +
+                       utf8(camera->command_line()) +
+                       "\nargc 2\narg --prescale=640x480\narg two words\nstdout file\nready\n");
+}
+
+TEST(ZbarimgStandin, PrintsTheCodesAssignedToEachImageWithZbarExitCodes) {
+  const Sandbox box;
+  box.write(L"zbarimg.cfg", "delay_ms=20\nimage two codes.png\nsym QR-Code 6869\nsym EAN-13 " + hex("4006381333931") +
+                                "\nimage blank.png\n");
+  box.write(L"two codes.png", "png");
+  box.write(L"blank.png", "png");
+  const struct {
+    const wchar_t* image;
+    DWORD exit_code;
+    const char* output;
+  } cases[] = {{L"two codes.png", 0, "QR-Code:hi\r\nEAN-13:4006381333931\r\n"},
+               {L"blank.png", 4, ""},
+               {L"missing.png", 1, ""}};
+  for (const auto& image : cases) {
+    SCOPED_TRACE(utf8(image.image));
+    const std::wstring output = std::wstring(L"out-") + image.image + L".txt";
+    const auto decoder = box.start(L"zbarimg.exe", L"-D -q \"" + box.path(image.image) + L"\"", output);
+    EXPECT_EQ(decoder->exit_code(), image.exit_code);
+    EXPECT_EQ(box.read(output), image.output);
+    EXPECT_EQ(box.read(output + L".err").empty(), image.exit_code != 1);
+  }
+}
+
+TEST(ZbarimgStandin, TakesAPathWithSpacesAndChineseAsOneArgument) {
+  const Sandbox box;
+  ASSERT_TRUE(CreateDirectoryW(box.path(L"扫描 测试").c_str(), nullptr));
+  const std::wstring image = box.path(L"扫描 测试\\二维码 1.png");
+  write_file(image, "png");
+  box.write(L"zbarimg.cfg", "image 二维码 1.png\nsym QR-Code 4f4b\n");
+
+  const auto decoder = box.start(L"zbarimg.exe", L"-D -q \"" + image + L"\"");
+  EXPECT_EQ(decoder->exit_code(), 0u);
+  EXPECT_EQ(box.read(L"out.txt"), "QR-Code:OK\r\n");
+  const std::string log = box.read(L"zbarimg.log");
+  EXPECT_NE(log.find("\nargc 3\narg -D\narg -q\narg " + utf8(image) + "\nstdout file\nready\n"), std::string::npos)
+      << log;
+}
+
+}  // namespace

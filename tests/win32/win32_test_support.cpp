@@ -1,0 +1,127 @@
+#include "win32_test_support.h"
+
+#include <tlhelp32.h>
+
+#include <thread>
+#include <vector>
+
+namespace torvane::testing {
+
+std::wstring ExecutableFolder() {
+  wchar_t buffer[MAX_PATH * 4];
+  const DWORD n = GetModuleFileNameW(nullptr, buffer, ARRAYSIZE(buffer));
+  std::wstring path(buffer, n);
+  return path.substr(0, path.find_last_of(L'\\'));
+}
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
+  const auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!condition()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    Sleep(20);
+  }
+  return true;
+}
+
+std::string ReadWholeFile(const std::wstring& path) {
+  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                            nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return {};
+  std::string bytes;
+  char chunk[65536];
+  DWORD got = 0;
+  while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
+  CloseHandle(file);
+  return bytes;
+}
+
+static bool Put(const std::wstring& path, const std::string& bytes, DWORD disposition, bool append) {
+  HANDLE file = CreateFileW(path.c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+  return ok && written == bytes.size();
+}
+
+bool WriteWholeFile(const std::wstring& path, const std::string& bytes) {
+  return Put(path, bytes, CREATE_ALWAYS, false);
+}
+
+bool AppendToFile(const std::wstring& path, const std::string& bytes) { return Put(path, bytes, OPEN_ALWAYS, true); }
+
+bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::string Hex(std::string_view bytes) {
+  static const char digits[] = "0123456789abcdef";
+  std::string out;
+  for (unsigned char c : bytes) {
+    out += digits[c >> 4];
+    out += digits[c & 15];
+  }
+  return out;
+}
+
+static void RemoveTree(const std::wstring& path) {
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
+  if (find != INVALID_HANDLE_VALUE) {
+    do {
+      const std::wstring name = data.cFileName;
+      if (name == L"." || name == L"..") continue;
+      const std::wstring child = path + L"\\" + name;
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(child);
+      } else {
+        SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(child.c_str());
+      }
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+  }
+  RemoveDirectoryW(path.c_str());
+}
+
+ScratchFolder::ScratchFolder(const std::wstring& name) {
+  wchar_t temp[MAX_PATH];
+  GetTempPathW(MAX_PATH, temp);
+  path_ = std::wstring(temp) + L"torvane-" + std::to_wstring(GetCurrentProcessId()) + L"-" + name;
+  RemoveTree(path_);
+  CreateDirectoryW(path_.c_str(), nullptr);
+}
+
+ScratchFolder::~ScratchFolder() {
+  EndProcessesIn(path_);
+  RemoveTree(path_);
+}
+
+void EndProcessesIn(const std::wstring& folder) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  if (snapshot == INVALID_HANDLE_VALUE) return;
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  std::vector<HANDLE> ending;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+    HANDLE process = OpenProcess(PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE,
+                                 entry.th32ProcessID);
+    if (!process) continue;
+    wchar_t image[MAX_PATH * 4];
+    DWORD size = ARRAYSIZE(image);
+    if (QueryFullProcessImageNameW(process, 0, image, &size) &&
+        CompareStringOrdinal(image, static_cast<int>(std::min<size_t>(size, folder.size())), folder.c_str(),
+                             static_cast<int>(folder.size()), TRUE) == CSTR_EQUAL) {
+      TerminateProcess(process, 1);
+      ending.push_back(process);
+    } else {
+      CloseHandle(process);
+    }
+  }
+  CloseHandle(snapshot);
+  for (HANDLE process : ending) {
+    WaitForSingleObject(process, 5000);
+    CloseHandle(process);
+  }
+}
+
+}  // namespace torvane::testing

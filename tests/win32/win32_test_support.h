@@ -1,0 +1,38 @@
+// Shared helpers of the adapter tests: scratch folders, the stand-in decoders
+// beside the test executable, bounded waits and small file helpers.
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+namespace torvane::testing {
+
+std::wstring ExecutableFolder();
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
+std::string ReadWholeFile(const std::wstring& path);
+bool WriteWholeFile(const std::wstring& path, const std::string& bytes);
+bool AppendToFile(const std::wstring& path, const std::string& bytes);
+bool FileExists(const std::wstring& path);
+std::string Hex(std::string_view bytes);
+
+// A fresh folder under the temporary folder, removed with everything in it.
+class ScratchFolder {
+ public:
+  explicit ScratchFolder(const std::wstring& name);
+  ~ScratchFolder();
+  ScratchFolder(const ScratchFolder&) = delete;
+  ScratchFolder& operator=(const ScratchFolder&) = delete;
+  const std::wstring& path() const { return path_; }
+  std::wstring operator/(const std::wstring& name) const { return path_ + L"\\" + name; }
+
+ private:
+  std::wstring path_;
+};
+
+// Ends every process started from inside `folder`.
+void EndProcessesIn(const std::wstring& folder);
+
+}  // namespace torvane::testing

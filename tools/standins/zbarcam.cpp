@@ -1,0 +1,193 @@
+// Stand-in for ZBar's zbarcam.exe. Instead of a camera it reads zbarcam.feed in
+// its own folder, where a test appends lines:
+//   sym <NAME> <HEX>   queue a symbol for the next frame
+//   frame              print the queued symbols (text mode, one flush), log "frame <us>"
+//   raw <HEX>          print bytes untranslated, flush
+//   exit <N>           end with code N
+// zbarcam.cfg (key=value): camera=none fails like a machine without a camera;
+// window_delay_ms=N delays the video window (default 200).
+#include "standin_common.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"_ZBar Class";
+constexpr wchar_t kWindowTitle[] = L"ZBar";
+constexpr UINT kFeedPollMs = 10;
+constexpr int kVideoWidth = 320;
+constexpr int kVideoHeight = 240;
+
+struct CameraSettings {
+  bool has_camera = true;
+  UINT window_delay_ms = 200;
+};
+
+CameraSettings read_settings() {
+  CameraSettings settings;
+  const auto text = standins::read_file_from(standins::in_own_folder(L"zbarcam.cfg"), 0);
+  if (!text) return settings;
+  for (const std::string_view line : standins::split_lines(*text)) {
+    const auto key_value = standins::split_key_value(line);
+    if (!key_value) continue;
+    const auto [key, value] = *key_value;
+    if (key == "camera") settings.has_camera = value != "none";
+    if (key == "window_delay_ms") {
+      if (const auto delay = standins::parse_number(value)) settings.window_delay_ms = static_cast<UINT>(*delay);
+    }
+  }
+  return settings;
+}
+
+std::uint64_t microseconds_now() {
+  LARGE_INTEGER frequency{};
+  LARGE_INTEGER counter{};
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&counter);
+  const auto ticks = static_cast<std::uint64_t>(counter.QuadPart);
+  const auto per_second = static_cast<std::uint64_t>(frequency.QuadPart);
+  return ticks / per_second * 1'000'000 + ticks % per_second * 1'000'000 / per_second;
+}
+
+class Feed {
+ public:
+  Feed(std::wstring feed_path, std::wstring log_path)
+      : feed_path_(std::move(feed_path)), log_path_(std::move(log_path)) {}
+
+  // Runs every complete line appended since the last call; a partial last line waits.
+  void poll() {
+    const auto fresh = standins::read_file_from(feed_path_, consumed_);
+    if (!fresh) return;
+    const auto last_newline = fresh->rfind('\n');
+    if (last_newline == std::string::npos) return;
+    consumed_ += last_newline + 1;
+    for (const std::string_view line : standins::split_lines(std::string_view(*fresh).substr(0, last_newline))) {
+      run(line);
+    }
+  }
+
+ private:
+  void run(std::string_view line) {
+    const auto [keyword, rest] = standins::split_keyword(line);
+    if (keyword == "sym") {
+      queue_symbol(rest);
+    } else if (keyword == "frame") {
+      emit_frame();
+    } else if (keyword == "raw") {
+      emit_raw(rest);
+    } else if (keyword == "exit") {
+      std::fflush(stdout);
+      std::exit(static_cast<int>(standins::parse_number(rest).value_or(0)));
+    } else if (!standins::trim(line).empty()) {
+      complain(line);
+    }
+  }
+
+  void queue_symbol(std::string_view name_and_hex) {
+    if (auto symbol = standins::parse_symbol(name_and_hex)) {
+      queued_.push_back(std::move(*symbol));
+    } else {
+      complain(name_and_hex);
+    }
+  }
+
+  void emit_frame() {
+    standins::write_symbols(queued_);
+    queued_.clear();
+    standins::append_to_file(log_path_, "frame " + std::to_string(microseconds_now()) + "\n");
+  }
+
+  void emit_raw(std::string_view hex) {
+    if (const auto bytes = standins::decode_hex(hex)) {
+      standins::write_raw(*bytes);
+    } else {
+      complain(hex);
+    }
+  }
+
+  static void complain(std::string_view line) {
+    std::fprintf(stderr, "zbarcam stand-in: ignored feed line: %.*s\n", static_cast<int>(line.size()), line.data());
+    std::fflush(stderr);
+  }
+
+  std::wstring feed_path_;
+  std::wstring log_path_;
+  std::uint64_t consumed_ = 0;
+  std::vector<standins::Symbol> queued_;
+};
+
+LRESULT CALLBACK video_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  switch (message) {
+    case WM_CHAR:
+      if (wparam == L'q' || wparam == L'Q') {
+        DestroyWindow(window);
+        return 0;
+      }
+      break;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(window, message, wparam, lparam);
+}
+
+void open_video_window() {
+  WNDCLASSEXW window_class{};
+  window_class.cbSize = sizeof window_class;
+  window_class.lpfnWndProc = video_window_proc;
+  window_class.hInstance = GetModuleHandleW(nullptr);
+  window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  window_class.hbrBackground = static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH));
+  window_class.lpszClassName = kWindowClass;
+  RegisterClassExW(&window_class);
+
+  RECT frame{0, 0, kVideoWidth, kVideoHeight};
+  AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
+  const HWND window = CreateWindowExW(0, kWindowClass, kWindowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
+                                      frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
+                                      window_class.hInstance, nullptr);
+  ShowWindow(window, SW_SHOWNORMAL);
+  UpdateWindow(window);
+}
+
+// Thread timers (no window) drive the feed, so it is read before the window exists too.
+int run_until_closed(Feed& feed, UINT window_delay_ms) {
+  const UINT_PTR feed_timer = SetTimer(nullptr, 0, kFeedPollMs, nullptr);
+  UINT_PTR window_timer = SetTimer(nullptr, 0, window_delay_ms, nullptr);
+  MSG message{};
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (message.hwnd == nullptr && message.message == WM_TIMER) {
+      if (message.wParam == feed_timer) feed.poll();
+      if (message.wParam == window_timer) {
+        KillTimer(nullptr, window_timer);
+        window_timer = 0;
+        open_video_window();
+      }
+      continue;
+    }
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+  std::fflush(stdout);
+  return static_cast<int>(message.wParam);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+  const std::wstring log_path = standins::in_own_folder(L"zbarcam.log");
+  standins::log_start(log_path, argc, argv);
+
+  const CameraSettings settings = read_settings();
+  if (!settings.has_camera) {
+    std::fputs("ERROR: zbar processor in _zbar_video_open():\n    system error: no camera found\n", stderr);
+    return 1;
+  }
+  Feed feed(standins::in_own_folder(L"zbarcam.feed"), log_path);
+  return run_until_closed(feed, settings.window_delay_ms);
+}
