@@ -102,7 +102,9 @@ bool MainWindow::Create() {
 
   taskbarCreatedMsg_ = RegisterWindowMessageW(L"TaskbarCreated");
   const WindowSpec& w = WindowLayout();
-  hwnd_ = CreateWindowExW(0, kMainClass, Widen(w.caption).c_str(), WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU,
+  // Topmost from creation: under Wine a window that already owns a topmost
+  // tooltip ignores a later SetWindowPos(HWND_TOPMOST).
+  hwnd_ = CreateWindowExW(WS_EX_TOPMOST, kMainClass, Widen(w.caption).c_str(), WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU,
                           CW_USEDEFAULT, CW_USEDEFAULT, w.width, w.height, nullptr, nullptr, instance_, this);
   if (!hwnd_) return false;
   CreateControls();

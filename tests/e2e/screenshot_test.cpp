@@ -1,0 +1,144 @@
+// What X shows of the main window: its place and visible shape, the colours of
+// the picture and the list, the see-through corners and bottom band, and the
+// Chinese captions drawn. The PNGs stay in $TORVANE_E2E_ARTIFACTS.
+#include <algorithm>
+#include <cstdlib>
+#include <string>
+#include <utility>
+
+#include "harness.h"
+#include "win32/text_win32.h"
+
+namespace torvane::e2e {
+namespace {
+
+using enum ControlId;
+
+constexpr Rgb kRootBlack{0, 0, 0};  // bare Xvfb (-br) under the window
+
+struct Point {
+  int x, y;  // in the window's client area
+};
+
+bool Near(Rgb actual, Rgb expected, int tolerance) {
+  return std::abs(actual.r - expected.r) <= tolerance && std::abs(actual.g - expected.g) <= tolerance &&
+         std::abs(actual.b - expected.b) <= tolerance;
+}
+
+bool IsGreyBetween(Rgb c, int low, int high) {
+  return c.r == c.g && c.g == c.b && c.r >= low && c.r <= high;
+}
+
+class Screenshot : public TorvaneTest {
+ protected:
+  void SetUp() override {
+    TorvaneTest::SetUp();
+    if (HasFatalFailure()) return;
+    StartTorvane();
+    if (HasFatalFailure()) return;
+    WaitForText(wt, [](const std::string& text) { return text == "Torvane 2.6"; });
+    origin_ = ScreenRect(Window());
+    shot_ = ShootSettled("window");
+    ASSERT_TRUE(shot_.has_value());
+  }
+
+  // A pixel of the window, by client coordinates (client and window coincide).
+  Rgb At(Point p) const { return shot_->image.At(origin_.left + p.x, origin_.top + p.y); }
+
+  // Pixels of a control's rectangle that stand out from a background no lighter than `background`.
+  int InkIn(ControlId id, int background) const {
+    const PixelRect r = ScreenRect(Control(id));
+    int ink = 0;
+    for (int y = r.top; y < r.bottom(); ++y) {
+      for (int x = r.left; x < r.right(); ++x) {
+        const Rgb c = shot_->image.At(x, y);
+        if (std::max({c.r, c.g, c.b}) >= background + 0x30) ++ink;
+      }
+    }
+    return ink;
+  }
+
+  std::string PngPath() const { return win32::Narrow(shot_->png.wstring()); }
+
+  PixelRect origin_;
+  std::optional<e2e::Screenshot> shot_;
+};
+
+TEST_F(Screenshot, ShowsThePicture250By284At387x234) {
+  ASSERT_EQ(shot_->image.width, 1024);
+  ASSERT_EQ(shot_->image.height, 768);
+  // Everything that is not the black root within 40 px around where the window
+  // should be (other windows, such as the decoder's, may be elsewhere on the screen).
+  constexpr PixelRect kSurroundings{387 - 40, 234 - 40, 250 + 80, 300 + 80};
+  int left = 1024, top = 768, right = -1, bottom = -1;
+  for (int y = kSurroundings.top; y < kSurroundings.bottom(); ++y) {
+    for (int x = kSurroundings.left; x < kSurroundings.right(); ++x) {
+      if (shot_->image.At(x, y) == kRootBlack) continue;
+      left = std::min(left, x);
+      top = std::min(top, y);
+      right = std::max(right, x);
+      bottom = std::max(bottom, y);
+    }
+  }
+  EXPECT_EQ((PixelRect{left, top, right - left + 1, bottom - top + 1}), (PixelRect{387, 234, 250, 284}))
+      << "bounding box of what is drawn around the window, see " << PngPath();
+}
+
+TEST_F(Screenshot, TitleBandIsAGreyGradientUnderAHighlight) {
+  for (const int x : {20, 200}) {
+    SCOPED_TRACE("column " + std::to_string(x));
+    EXPECT_PRED3(Near, At({x, 0}), (Rgb{0x7D, 0x7E, 0x7F}), 3);
+    EXPECT_PRED3(Near, At({x, 1}), (Rgb{0x57, 0x58, 0x59}), 3);
+    EXPECT_PRED3(Near, At({x, 25}), (Rgb{0x40, 0x40, 0x41}), 3);
+    for (int y = 2; y <= 25; ++y) {
+      EXPECT_LE(At({x, y}).r, At({x, y - 1}).r) << "row " << y << " is lighter than the row above";
+    }
+  }
+}
+
+TEST_F(Screenshot, BodyIsDarkGrey) {
+  for (const Point p : {Point{4, 60}, Point{4, 200}, Point{246, 60}, Point{246, 200}, Point{125, 252},
+                        Point{110, 268}, Point{130, 280}, Point{4, 280}}) {
+    EXPECT_PRED3(IsGreyBetween, At(p), 0x28, 0x2C) << "at (" << p.x << "," << p.y << ")";
+  }
+}
+
+TEST_F(Screenshot, ListInteriorIsNearBlack) {
+  for (const Point p : {Point{30, 200}, Point{120, 220}, Point{200, 236}}) {
+    EXPECT_PRED3(Near, At(p), (Rgb{0x14, 0x14, 0x14}), 1) << "at (" << p.x << "," << p.y << ")";
+  }
+}
+
+TEST_F(Screenshot, RoundedCornersAndTheBottomBandShowWhatIsBelow) {
+  // Three key-coloured pixels in the outermost row of each corner, two in the next, one in the third.
+  constexpr int kCornerRow[] = {3, 2, 1};
+  for (int row = 0; row < 3; ++row) {
+    for (int i = 0; i < kCornerRow[row]; ++i) {
+      for (const Point p : {Point{i, row}, Point{249 - i, row}, Point{i, 283 - row}, Point{249 - i, 283 - row}}) {
+        EXPECT_EQ(At(p), kRootBlack) << "corner pixel (" << p.x << "," << p.y << ")";
+      }
+    }
+  }
+  int seeThrough = 0;
+  for (int y = 284; y < 300; ++y) {
+    for (int x = 0; x < 250; ++x) seeThrough += At({x, y}) == kRootBlack ? 1 : 0;
+  }
+  EXPECT_EQ(seeThrough, 250 * 16) << "the 16-pixel band below the picture";
+  // Just inside each corner the picture is drawn.
+  for (const Point p : {Point{3, 0}, Point{246, 0}, Point{0, 3}, Point{3, 283}, Point{249, 280}}) {
+    EXPECT_NE(At(p), kRootBlack) << "at (" << p.x << "," << p.y << ")";
+  }
+}
+
+TEST_F(Screenshot, CaptionsAreDrawn) {
+  constexpr int kBody = 0x2C, kTitle = 0x59;
+  const std::pair<ControlId, int> captions[] = {{bp, kBody}, {bset, kBody}, {bhelp, kBody}, {bend, kBody},
+                                                {wt, kTitle}};
+  for (const auto& [id, background] : captions) {
+    SCOPED_TRACE(std::string(torvane::Control(id).name));
+    EXPECT_GE(InkIn(id, background), 20) << "too few text pixels, see " << PngPath();
+  }
+}
+
+}  // namespace
+}  // namespace torvane::e2e

@@ -1,0 +1,136 @@
+// The adapters a delivered code goes through: keys into a focused edit control,
+// the clipboard, data.txt held by another handle, bar.dat read while it grows.
+#include <gtest/gtest.h>
+
+#include "core/key_plan.h"
+#include "core/launch.h"
+#include "core/pending_log.h"
+#include "core/tail_line_reader.h"
+#include "win32/adapters.h"
+#include "win32/text_win32.h"
+#include "win32_test_support.h"
+
+namespace torvane::testing {
+namespace {
+
+using namespace std::chrono_literals;
+using win32::Narrow;
+using win32::Widen;
+
+void Pump() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
+// A foreground window holding a multi-line edit control with the focus.
+class TypingTarget {
+ public:
+  TypingTarget() {
+    window_ = CreateWindowExW(WS_EX_TOPMOST, L"Edit", L"",
+                              WS_POPUP | WS_VISIBLE | WS_BORDER | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL, 10,
+                              10, 400, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    SendMessageW(window_, EM_SETLIMITTEXT, 0, 0);
+    SetForegroundWindow(window_);
+    SetFocus(window_);
+    Pump();
+  }
+  ~TypingTarget() { DestroyWindow(window_); }
+  std::wstring Text() {
+    Pump();
+    const int length = GetWindowTextLengthW(window_);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    GetWindowTextW(window_, text.data(), length + 1);
+    text.resize(static_cast<size_t>(length));
+    return text;
+  }
+  bool Focused() const { return GetFocus() == window_; }
+
+ private:
+  HWND window_;
+};
+
+TEST(Keyboard, TypesHostileTextsExactlyAsCharacters) {
+  TypingTarget target;
+  ASSERT_TRUE(target.Focused());
+  win32::SendInputKeyboard keyboard;
+  const std::vector<std::pair<std::string, std::wstring>> cases = {
+      {"%{F4}", L"%{F4}"},
+      {"^a{DEL}", L"^a{DEL}"},
+      {"~+x(y){Tab}", L"~+x(y){Tab}"},
+      {"中文 价格 €100", L"中文 价格 €100"},
+      {"emoji \xF0\x9F\x98\x80!", L"emoji \U0001F600!"},
+      {"a\tb", L"a\tb"},
+      {std::string("esc\x1b" "nul") + '\0' + "end", L"escnulend"},
+  };
+  std::wstring expected;
+  for (const auto& [text, typed] : cases) {
+    const auto keys = PlanKeys(text, Suffix::Enter);
+    ASSERT_TRUE(keyboard.Inject(keys)) << text;
+    expected += typed + L"\r\n";
+  }
+  EXPECT_TRUE(WaitUntil([&] { return target.Text() == expected; }, 5s)) << Narrow(target.Text());
+}
+
+TEST(Clipboard, SetsUnicodeTextAndGivesUpOnAHeldClipboard) {
+  HWND owner = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  win32::SystemClipboard clipboard(owner);
+  ASSERT_TRUE(clipboard.SetText("价格: 12.50 €"));
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  HANDLE data = GetClipboardData(CF_UNICODETEXT);
+  ASSERT_NE(data, nullptr);
+  EXPECT_STREQ(static_cast<const wchar_t*>(GlobalLock(data)), L"价格: 12.50 €");
+  GlobalUnlock(data);
+  // While we still hold it open, the adapter tries for a moment and then gives up.
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_FALSE(clipboard.SetText("other"));
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+  CloseClipboard();
+  EXPECT_TRUE(clipboard.SetText(""));
+  DestroyWindow(owner);
+}
+
+TEST(LogFile, LinesWaitWhileAnotherHandleHoldsTheFileThenArriveInOrder) {
+  ScratchFolder folder(L"log");
+  const std::wstring path = folder / L"data.txt";
+  win32::AppendOnlyFile file(Narrow(path));
+  PendingLog pending;
+  pending.Add("before\r\n");
+  ASSERT_TRUE(pending.Flush(file));
+
+  HANDLE holder = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  for (int i = 0; i < 100; ++i) {
+    pending.Add(std::to_string(i) + "\r\n");
+    EXPECT_FALSE(pending.Flush(file));
+  }
+  CloseHandle(holder);
+  EXPECT_TRUE(pending.Flush(file));
+  std::string expected = "before\r\n";
+  for (int i = 0; i < 100; ++i) expected += std::to_string(i) + "\r\n";
+  EXPECT_EQ(ReadWholeFile(path), expected);
+
+}
+
+TEST(CameraOutput, TheNewestCompleteLineIsReadWhileTheStandInWrites) {
+  ScratchFolder folder(L"bar");
+  ASSERT_TRUE(CopyFileW((ExecutableFolder() + L"\\zbarcam.exe").c_str(), (folder / L"zbarcam.exe").c_str(), FALSE));
+  win32::HiddenProcessLauncher launcher;
+  ASSERT_TRUE(launcher.Launch(CameraLaunchPlan(Narrow(folder.path()))).has_value());
+  win32::SharedReadFile barDat(Narrow(folder / L"bar.dat"));
+  TailLineReader reader;
+  EXPECT_TRUE(WaitUntil([&] { return barDat.Stat().has_value(); }, 5s));
+  EXPECT_EQ(reader.LastCompleteLine(barDat), std::nullopt);
+
+  ASSERT_TRUE(AppendToFile(folder / L"zbarcam.feed", "sym QR-Code " + Hex("first") + "\nframe\nraw " +
+                                                         Hex("QR-Code:half") + "\n"));
+  EXPECT_TRUE(WaitUntil([&] { return ReadWholeFile(folder / L"bar.dat").ends_with("half"); }, 5s));
+  EXPECT_EQ(reader.LastCompleteLine(barDat), "QR-Code:first") << "the half-written line waits";
+  ASSERT_TRUE(AppendToFile(folder / L"zbarcam.feed", "raw " + Hex("-done\r\n") + "\n"));
+  EXPECT_TRUE(WaitUntil([&] { return reader.LastCompleteLine(barDat) == "QR-Code:half-done"; }, 5s));
+}
+
+}  // namespace
+}  // namespace torvane::testing

@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Starts the Wine test session of one ctest run: the zh_CN locale, a template
+# prefix, a private Xvfb, and an environment file the test wrappers load.
+# Usage: session-start.sh SESSION_DIR ARTIFACTS_DIR
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/wine-common.sh"
+
+session=$1
+artifacts=$2
+
+# Safe to run again: end whatever an earlier, interrupted run left behind.
+"$here/session-stop.sh" "$session" || true
+rm -rf "$session" "$artifacts"
+mkdir -p "$session" "$artifacts"
+
+started=$SECONDS
+torvane_compile_locale "$session/locale"
+torvane_export_wine_env "$session/locale"
+display=$(torvane_start_xvfb "$session")
+export DISPLAY=$display
+torvane_make_prefix "$session/template"
+
+cat >"$session/session.env" <<ENV
+export WINEARCH=$WINEARCH
+export WINEDEBUG=$WINEDEBUG
+export WINEDLLOVERRIDES='$WINEDLLOVERRIDES'
+export LOCPATH='$LOCPATH'
+{ export LC_ALL=$LC_ALL; } 2>/dev/null
+export DISPLAY=$display
+export TORVANE_WINE_TEMPLATE='$session/template'
+export WINEPREFIX='$session/prefix'
+export TORVANE_E2E_ARTIFACTS='$artifacts'
+ENV
+torvane_log "session ready in $((SECONDS - started)) s: display $display, prefix template $session/template"
