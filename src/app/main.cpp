@@ -51,12 +51,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   win32::ShellTrayIcon tray(window.hwnd(), app::kMsgTrayIcon, window.icon(), kProgramTitle);
   win32::OwnedMessageBoxes boxes(window.hwnd());
   win32::SharedReadFile cameraOutput(JoinPath(folder.Path(), kCameraOutput));
+  win32::SharedReadFile imageOutput(JoinPath(folder.Path(), kImageOutput));
   win32::AnsiCodePage ansi;
   win32::AppendOnlyFile log(JoinPath(folder.Path(), "data.txt"));
   win32::SendInputKeyboard keyboard;
   win32::SystemClipboard clipboard(window.hwnd());
   Controller controller(Ports{window, processes, desktop, launcher, folder, settings, startup, tray, boxes,
-                              cameraOutput, ansi, log, keyboard, clipboard});
+                              cameraOutput, imageOutput, ansi, log, keyboard, clipboard});
   window.Attach(&controller);
 
   const bool show = controller.Form_Load(win32::Narrow(commandLine ? commandLine : L""));

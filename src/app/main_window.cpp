@@ -154,7 +154,11 @@ HWND MainWindow::CreateControl(const ControlSpec& spec) {
     SetWindowTheme(control, L"", L"");
     SendMessageW(control, BM_SETCHECK, spec.checked ? BST_CHECKED : BST_UNCHECKED, 0);
   }
-  if (spec.kind == ControlKind::ListBox) DragAcceptFiles(control, TRUE);
+  if (spec.kind == ControlKind::ListBox) {
+    // Only a file list can be dropped: for anything else the shell shows the no-drop cursor.
+    DragAcceptFiles(control, TRUE);
+    SetWindowSubclass(control, HistoryListProc, 1, reinterpret_cast<DWORD_PTR>(this));
+  }
   return control;
 }
 
@@ -182,6 +186,29 @@ void MainWindow::AddListTooltip() {
 HWND MainWindow::Handle(ControlId id) const {
   const auto it = controls_.find(id);
   return it == controls_.end() ? nullptr : it->second;
+}
+
+LRESULT CALLBACK MainWindow::HistoryListProc(HWND list, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self) {
+  if (msg == WM_DROPFILES) {
+    auto* window = reinterpret_cast<MainWindow*>(self);
+    HDROP drop = reinterpret_cast<HDROP>(wp);
+    std::vector<std::string> files;
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+      const UINT length = DragQueryFileW(drop, i, nullptr, 0);
+      std::wstring path(length + 1, L'\0');
+      DragQueryFileW(drop, i, path.data(), length + 1);
+      path.resize(length);
+      files.push_back(Narrow(path));
+    }
+    DragFinish(drop);
+    try {
+      if (window->controller_) window->controller_->CodeList_OLEDragDrop(files);
+    } catch (...) {
+    }
+    return 0;
+  }
+  return DefSubclassProc(list, msg, wp, lp);
 }
 
 // ---- Form ------------------------------------------------------------------
@@ -411,6 +438,7 @@ void MainWindow::OnTimer(TimerId id) {
       controller_->Trestart_Timer();
       break;
     case TimerId::ReadP:
+      controller_->ReadP_Timer();
       break;
   }
 }

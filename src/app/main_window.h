@@ -58,6 +58,7 @@ class MainWindow final : public Form {
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
+  static LRESULT CALLBACK HistoryListProc(HWND list, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self);
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
 
   void CreateControls();

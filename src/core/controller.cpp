@@ -1,11 +1,13 @@
 #include "core/controller.h"
 
+#include <algorithm>
 #include <array>
 #include <exception>
 
 #include "core/decoder_line.h"
 #include "core/key_plan.h"
 #include "core/launch.h"
+#include "core/line_rule.h"
 #include "core/process_check.h"
 #include "core/settings_codec.h"
 #include "core/texts.h"
@@ -223,6 +225,32 @@ void Controller::CodeList_DblClick() {
   const auto data = DataText(*entry);
   if (!data) return;
   p_.clipboard.SetText(*data);  // a refusal is swallowed: the clipboard stays as it was
+}
+
+// ---- Image-file decoding ------------------------------------------------------
+
+void Controller::CodeList_OLEDragDrop(const std::vector<std::string>& files) {
+  if (files.empty()) return;
+  TerminateAllNamed(p_.processes, kImageDecoder);
+  p_.folder.Delete(kImageOutput);
+  imageDecoder_ = p_.launcher.Launch(ImageLaunchPlan(p_.folder.Path(), files.front()));
+  p_.form.SetTimer(TimerId::ReadP, true);
+}
+
+void Controller::ReadP_Timer() {
+  // Waits on the decoding this drop started, not on any image decoder: one that
+  // has not started yet must not let a stale or empty bar2.dat be read.
+  if (imageDecoder_ && p_.launcher.StillRunning(*imageDecoder_)) return;
+  imageDecoder_.reset();
+  p_.form.SetTimer(TimerId::ReadP, false);
+  const auto stat = p_.imageOutput.Stat();
+  if (!stat || stat->size == 0) return;
+  constexpr std::uint64_t kMostRead = 16 << 20;
+  std::string bytes;
+  if (!p_.imageOutput.ReadAt(0, static_cast<std::size_t>(std::min(stat->size, kMostRead)), bytes)) return;
+  const auto line = FirstLine(bytes);
+  if (!line || line->empty()) return;
+  RecordImageResult(*line);
 }
 
 // ---- Settings and start with Windows ------------------------------------------

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/pending_log.h"
 #include "core/ports.h"
@@ -22,6 +23,7 @@ struct Ports {
   TrayIcon& tray;
   MessageBoxes& boxes;
   RandomAccessFile& cameraOutput;  // bar.dat
+  RandomAccessFile& imageOutput;   // bar2.dat
   AnsiDecoder& ansi;
   LogFile& log;                    // data.txt
   Keyboard& keyboard;
@@ -57,6 +59,10 @@ class Controller {
   void GetCode_Timer();
   void RecordImageResult(std::string_view lineBytes);
   void CodeList_DblClick();
+
+  // Image-file decoding. A drop that offers no file list never reaches here.
+  void CodeList_OLEDragDrop(const std::vector<std::string>& files);
+  void ReadP_Timer();
   std::size_t UnwrittenLogLines() const { return pendingLog_.Size(); }
 
   // Settings and start with Windows.
@@ -101,6 +107,7 @@ class Controller {
   TailLineReader cameraLines_;
   PendingLog pendingLog_;
   std::optional<std::string> unsavedOldBar_;
+  std::optional<std::uint32_t> imageDecoder_;  // the decoding the last drop started
 };
 
 }  // namespace torvane

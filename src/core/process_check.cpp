@@ -30,4 +30,16 @@ int TerminateExactly(ProcessTable& processes, std::string_view name) {
   return asked;
 }
 
+int TerminateAllNamed(ProcessTable& processes, std::string_view name) {
+  const auto list = processes.Snapshot();
+  if (!list) return 0;
+  int asked = 0;
+  for (const auto& p : *list) {
+    if (!EqualsIgnoringAsciiCase(p.imageName, name)) continue;
+    processes.Terminate(p.pid);
+    ++asked;
+  }
+  return asked;
+}
+
 }  // namespace torvane

@@ -15,6 +15,9 @@ bool IsProcessRunning(ProcessTable& processes, std::string_view name);
 // Returns how many terminations were asked for.
 int TerminateExactly(ProcessTable& processes, std::string_view name);
 
+// Ends every process whose image name equals `name` ignoring letter case.
+int TerminateAllNamed(ProcessTable& processes, std::string_view name);
+
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
 
 }  // namespace torvane

@@ -355,11 +355,12 @@ struct Rig {
   FakeTray tray{journal};
   FakeBoxes boxes{journal};
   FakeFile barDat;
+  FakeFile bar2Dat;
   FakeAnsi ansi;
   FakeLog log;
   FakeKeyboard keyboard{journal};
   FakeClipboard clipboard{journal};
-  Controller controller{Ports{form, processes, desktop, launcher, folder, settings, startup, tray, boxes, barDat, ansi,
+  Controller controller{Ports{form, processes, desktop, launcher, folder, settings, startup, tray, boxes, barDat, bar2Dat, ansi,
                               log, keyboard, clipboard}};
 
   bool Has(std::string_view entry) const {
