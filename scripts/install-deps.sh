@@ -10,7 +10,7 @@ packages=(
   wine wine32:i386
   xvfb xdotool xauth x11-utils imagemagick
   libx11-dev
-  libgtest-dev googletest
+  libgtest-dev googletest libbenchmark-dev
   libqrencode-dev qrencode zlib1g-dev
   zbar-tools
   fonts-wqy-microhei
