@@ -7,6 +7,7 @@
 #include "core/launch.h"
 #include "core/version.h"
 #include "win32/adapters.h"
+#include "win32/charset_encoder_win32.h"
 #include "win32/text_win32.h"
 #include "win32/unique_handle.h"
 
@@ -56,8 +57,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   win32::AppendOnlyFile log(JoinPath(folder.Path(), "data.txt"));
   win32::SendInputKeyboard keyboard;
   win32::SystemClipboard clipboard(window.hwnd());
+  win32::Win32CharsetEncoder charsets;
   Controller controller(Ports{window, processes, desktop, launcher, folder, settings, startup, tray, boxes,
-                              cameraOutput, imageOutput, ansi, log, keyboard, clipboard});
+                              cameraOutput, imageOutput, ansi, log, keyboard, clipboard, charsets});
   window.Attach(&controller);
 
   const bool show = controller.Form_Load(win32::Narrow(commandLine ? commandLine : L""));

@@ -143,7 +143,16 @@ void Controller::Check3_Click() {
 Controller::DecodedLine Controller::Decode(std::string_view lineBytes) {
   DecodedLine line;
   line.text = WithoutLineBreaks(LineText(lineBytes, p_.ansi));
-  if (auto data = DataText(lineBytes)) line.logBytes = WithoutLineBreaks(*data);
+  const auto symbology = SymbologyOf(line.text);
+  const auto data = DataText(line.text);
+  // The decoder may have read UTF-8 in the wrong character set: the repaired
+  // text is the code's real content, so it is what is logged too, in UTF-8.
+  if (auto repaired = RepairMisdecodedText(data ? *data : line.text, p_.charsets)) {
+    line.text = data ? *symbology + ":" + *repaired : *repaired;
+    line.logBytes = data ? *repaired : std::string();
+    return line;
+  }
+  if (auto rawData = DataText(lineBytes)) line.logBytes = WithoutLineBreaks(*rawData);
   return line;
 }
 

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/charset_repair.h"
 #include "core/pending_log.h"
 #include "core/ports.h"
 #include "core/tail_line_reader.h"
@@ -28,6 +29,7 @@ struct Ports {
   LogFile& log;                    // data.txt
   Keyboard& keyboard;
   Clipboard& clipboard;
+  CharsetEncoder& charsets;
 };
 
 enum class CloseReason { UserRequest, SessionEnd };

@@ -11,6 +11,7 @@
 #include "core/controller.h"
 #include "core/layout.h"
 #include "core/ports.h"
+#include "iconv_encoder.h"
 
 namespace torvane::testing {
 
@@ -360,8 +361,9 @@ struct Rig {
   FakeLog log;
   FakeKeyboard keyboard{journal};
   FakeClipboard clipboard{journal};
+  IconvCharsetEncoder charsets;
   Controller controller{Ports{form, processes, desktop, launcher, folder, settings, startup, tray, boxes, barDat, bar2Dat, ansi,
-                              log, keyboard, clipboard}};
+                              log, keyboard, clipboard, charsets}};
 
   bool Has(std::string_view entry) const {
     for (const auto& e : journal)

@@ -162,5 +162,30 @@ TEST(Intake, UndecodableBytesAreReadInTheAnsiCodePageButLoggedAsWritten) {
   EXPECT_EQ(rig.log.contents, "\xD6\xD0\xCE\xC4\r\n\xE4\xB8\xAD\xE6\x96\x87\r\n");
 }
 
+TEST(Intake, AWrongCharacterSetGuessIsUndoneEverywhereTheCodeGoes) {
+  IntakeRig rig;
+  rig.form.SetValue(ControlId::Check1, 1);
+  rig.form.SetValue(ControlId::Check2, 1);
+  rig.barDat.Append("QR-Code:霑槫､ｫ\r\n");  // "连夫" in UTF-8, read by the decoder as Shift-JIS
+  rig.Tick();
+  EXPECT_EQ(rig.Listed(), (std::vector<std::string>{"QR-Code:连夫"}));
+  EXPECT_EQ(rig.settings.values["OldBar"], "QR-Code:连夫");
+  EXPECT_EQ(rig.clipboard.text, "连夫");
+  EXPECT_EQ(rig.log.contents, "连夫\r\n");
+  ASSERT_EQ(rig.keyboard.injections.size(), 1u);
+  EXPECT_EQ(rig.keyboard.injections[0].size(), 4u) << "two characters, each pressed and released";
+
+  rig.barDat.Append("QR-Code:中文测试\r\n");  // read right by the decoder: left alone
+  rig.Tick();
+  EXPECT_EQ(rig.Listed().front(), "QR-Code:中文测试");
+}
+
+TEST(ImageResult, AWrongCharacterSetGuessIsUndoneToo) {
+  Rig rig;
+  rig.controller.RecordImageResult("QR-Code:caf\xE7\x9F\x87");  // "café" read as Big5
+  EXPECT_EQ(rig.form.history.front(), "QR-Code:café");
+  EXPECT_EQ(rig.log.contents, "café\r\n");
+}
+
 }  // namespace
 }  // namespace torvane::testing
