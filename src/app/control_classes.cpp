@@ -7,7 +7,7 @@
 namespace torvane::app {
 namespace {
 
-// Window extra bytes of every skin control: the spec pointer, then the font.
+// Window extra bytes of every skin control: its layout entry, then the font.
 constexpr int kSpecSlot = 0;
 constexpr int kFontSlot = sizeof(LONG_PTR);
 constexpr int kExtraBytes = 2 * sizeof(LONG_PTR);
@@ -176,6 +176,20 @@ LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   }
 }
 
+// A shape is its outline alone: its window is cut down to the frame, so that what
+// it encloses (the caption 自动完成 lies under Shape1) still shows and takes clicks.
+LRESULT CALLBACK ShapeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+  if (msg == WM_SIZE) {
+    const int width = LOWORD(lp), height = HIWORD(lp);
+    HRGN outline = CreateRectRgn(0, 0, width, height);
+    HRGN inside = CreateRectRgn(1, 1, width - 1, height - 1);
+    CombineRgn(outline, outline, inside, RGN_DIFF);
+    DeleteObject(inside);
+    SetWindowRgn(hwnd, outline, TRUE);  // the window owns the region from here on
+  }
+  return SkinProc<PaintShape>(hwnd, msg, wp, lp);
+}
+
 void Register(HINSTANCE instance, const wchar_t* name, WNDPROC proc) {
   WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
@@ -209,7 +223,7 @@ void RegisterControlClasses(HINSTANCE instance, const SkinResources* resources) 
   g_resources = resources;
   Register(instance, kPanelClass, PanelProc);
   Register(instance, kLabelClass, SkinProc<PaintLabel>);
-  Register(instance, kShapeClass, SkinProc<PaintShape>);
+  Register(instance, kShapeClass, ShapeProc);
   Register(instance, kPictureClass, SkinProc<PaintPicture>);
 }
 

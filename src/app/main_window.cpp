@@ -169,8 +169,10 @@ void MainWindow::CreateControls() {
 
 void MainWindow::AddListTooltip() {
   const ControlSpec& list = Control(ControlId::CodeList);
+  // Not owned by the main window: under Wine a window that owns a topmost
+  // tooltip is put just below it, not back into the topmost band, after leaving it.
   HWND tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
-                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_,
+                             CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance_,
                              nullptr);
   if (!tip) return;
   std::wstring text = Widen(list.tooltip);

@@ -30,9 +30,18 @@ ModuleFolder::ModuleFolder(std::string executablePath) {
 
 bool ModuleFolder::Delete(std::string_view name) {
   const std::wstring path = Widen(JoinPath(folder_, name));
-  if (DeleteFileW(path.c_str())) return true;
-  const DWORD error = GetLastError();
-  return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+  if (!DeleteFileW(path.c_str())) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+  }
+  // A file another process still has open is only marked for deletion and goes
+  // when that handle closes: a new file made under the name before then would
+  // vanish with it. Wait a moment for it to be really gone.
+  for (int waited = 0; waited < 2000; waited += 10) {
+    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
+    Sleep(10);
+  }
+  return false;
 }
 
 }  // namespace torvane::win32

@@ -21,8 +21,11 @@ std::optional<std::vector<ProcessInfo>> ToolhelpProcessTable::Snapshot() {
 }
 
 bool ToolhelpProcessTable::Terminate(std::uint32_t pid) {
-  UniqueHandle process(OpenProcess(PROCESS_TERMINATE, FALSE, pid));
-  return process && TerminateProcess(process.get(), 1) != FALSE;
+  UniqueHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
+  if (!process || !TerminateProcess(process.get(), 1)) return false;
+  // TerminateProcess only starts the ending. Until the process is gone it still
+  // holds its output file, and a new decoder could not get a fresh one.
+  return WaitForSingleObject(process.get(), 2000) == WAIT_OBJECT_0;
 }
 
 std::optional<std::uint32_t> HiddenProcessLauncher::Launch(const LaunchPlan& plan) {

@@ -20,7 +20,10 @@ void TopLevelWindows::RemoveCloseItem(std::string_view title) {
 void TopLevelWindows::PlaceTopmost(std::string_view title, bool show) {
   HWND window = FindByTitle(title);
   if (!window) return;
-  const UINT flags = SWP_NOSIZE | SWP_NOMOVE | (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW);
+  // Never activated: the keyboard focus stays in the user's window, where the
+  // codes are typed. (Wine activates even a hidden window placed without this
+  // flag, and every key typed afterwards went into the hidden video window.)
+  const UINT flags = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW);
   SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, flags);
 }
 
