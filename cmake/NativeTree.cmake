@@ -6,6 +6,7 @@ enable_testing()
 find_package(GTest REQUIRED)
 
 add_subdirectory(tools/artgen)
+add_subdirectory(tools/xdnd_drop)
 add_subdirectory(tests/core)
 add_subdirectory(tests/tools)
 add_subdirectory(bench)

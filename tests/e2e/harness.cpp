@@ -382,9 +382,11 @@ std::vector<std::string> ListItems(HWND listBox) {
   for (LRESULT i = 0; i < count; ++i) {
     const auto length = SendWithTimeout(listBox, LB_GETTEXTLEN, i, 0);
     if (length < 0) break;
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    // LB_GETTEXT takes no buffer size, and the program may insert a longer line
+    // at this index between the two calls: leave room for any line it lists.
+    std::wstring text(static_cast<std::size_t>(std::max<LRESULT>(length, 1 << 20)) + 1, L'\0');
     const auto copied = SendWithTimeout(listBox, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(std::clamp<LRESULT>(copied, 0, length)));
+    text.resize(static_cast<std::size_t>(std::clamp<LRESULT>(copied, 0, static_cast<LRESULT>(text.size()) - 1)));
     items.push_back(Narrow(text));
   }
   return items;
@@ -581,6 +583,427 @@ std::optional<Screenshot> TorvaneTest::ShootSettled(std::string_view what, Milli
       limit, 100ms);
   if (current && !settled) ADD_FAILURE() << "the window's pixels kept changing for " << limit.count() << " ms";
   return current;
+}
+
+}  // namespace torvane::e2e
+
+// ---- Further runs, controls by window, the notification area ---------------
+namespace torvane::e2e {
+
+std::optional<ProgramRun> LaunchTorvane(const std::filesystem::path& folder, std::wstring_view arguments,
+                                        Millis limit) {
+  win32::UniqueFile input = OpenNul(GENERIC_READ);
+  win32::UniqueFile output = OpenNul(GENERIC_WRITE);
+  if (!input || !output) return std::nullopt;
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = input.get();
+  startup.hStdOutput = output.get();
+  startup.hStdError = output.get();
+  const std::wstring exe = (folder / L"Torvane.exe").wstring();
+  std::wstring commandLine = L"\"" + exe + L"\"";
+  if (!arguments.empty()) commandLine += L" " + std::wstring(arguments);
+  PROCESS_INFORMATION started{};
+  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(),
+                      &startup, &started)) {
+    return std::nullopt;
+  }
+  ProgramRun run;
+  run.process.reset(started.hProcess);
+  CloseHandle(started.hThread);
+  run.processId = started.dwProcessId;
+  const bool found = WaitUntil(
+      [&] {
+        for (HWND w = FindWindowExW(nullptr, nullptr, L"TorvaneMainForm", nullptr); w != nullptr;
+             w = FindWindowExW(nullptr, w, L"TorvaneMainForm", nullptr)) {
+          if (ProcessOf(w) == run.processId) run.window = w;
+        }
+        return run.window != nullptr || WaitForSingleObject(run.process.get(), 0) == WAIT_OBJECT_0;
+      },
+      limit);
+  if (!found || run.window == nullptr) return std::nullopt;
+  return run;
+}
+
+HWND ControlIn(HWND mainWindow, ControlId id) {
+  const ControlSpec& spec = torvane::Control(id);
+  const HWND parent =
+      spec.parent == ControlId::None ? mainWindow : GetDlgItem(mainWindow, static_cast<int>(spec.parent));
+  return parent == nullptr ? nullptr : GetDlgItem(parent, static_cast<int>(id));
+}
+
+int CheckOf(HWND button) {
+  bool ok = false;
+  const LRESULT state = SendWithTimeout(button, BM_GETCHECK, 0, 0, &ok);
+  return ok ? static_cast<int>(state) : -1;
+}
+
+namespace {
+
+BOOL CALLBACK CollectTrayIcon(HWND window, LPARAM context) {
+  const std::string name = ClassOf(window);
+  if ((name == "__winex11_tray_icon" || name == "__wine_tray_icon") && IsWindowVisible(window)) {
+    reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+std::vector<HWND> TrayIcons() {
+  std::vector<HWND> icons;
+  for (HWND tray = FindWindowW(nullptr, L"Wine System Tray"); tray != nullptr;
+       tray = FindWindowExW(nullptr, tray, nullptr, L"Wine System Tray")) {
+    if (IsWindowVisible(tray)) EnumChildWindows(tray, CollectTrayIcon, reinterpret_cast<LPARAM>(&icons));
+  }
+  std::sort(icons.begin(), icons.end(),
+            [](HWND a, HWND b) { return ScreenRect(a).left < ScreenRect(b).left; });
+  return icons;
+}
+
+bool InMoveSizeLoop(HWND window) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+  return thread != 0 && GetGUIThreadInfo(thread, &info) && (info.flags & GUI_INMOVESIZE) != 0;
+}
+
+}  // namespace torvane::e2e
+
+namespace torvane::e2e {
+namespace {
+
+// Wine starts explorer.exe, the desktop and notification-area host, from the
+// first process that asks for the desktop window. Were that Torvane.exe, the
+// fixture's EndProgramProcesses would end explorer.exe with Torvane's process
+// tree, and later runs would find no notification area. Asking here, before any
+// test, makes explorer.exe a child of this runner.
+[[maybe_unused]] const HWND kDesktopHost = GetDesktopWindow();
+
+}  // namespace
+}  // namespace torvane::e2e
+
+// ---- Start-up, shut-down and the recognition module -------------------------
+
+namespace torvane::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+
+BOOL CALLBACK CollectAnyWindowOf(HWND window, LPARAM context) {
+  auto& search = *reinterpret_cast<WindowSearch*>(context);
+  if (ProcessOf(window) == search.processId) search.found.push_back(window);
+  return TRUE;
+}
+
+BOOL CALLBACK CollectChild(HWND window, LPARAM context) {
+  reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
+  return TRUE;
+}
+
+// Wine 8's record of one icon (dlls/winex11.drv/systray.c, struct tray_icon),
+// as the 32-bit explorer.exe holds it; only the leading fields are read.
+struct WineTrayRecord {
+  std::uint32_t listNext, listPrev;
+  std::uint32_t image;
+  std::uint32_t owner;
+  std::uint32_t window;
+  std::uint32_t layered;
+  std::uint32_t tooltip;
+  std::uint32_t state;
+  std::uint32_t id;
+  std::uint32_t callbackMessage;
+  std::int32_t display;
+  wchar_t tip[128];
+};
+static_assert(sizeof(WineTrayRecord) == 44 + 256);
+
+HWND HandleFrom(std::uint32_t value) { return reinterpret_cast<HWND>(static_cast<UINT_PTR>(value)); }
+
+}  // namespace
+
+OwnedProcess::~OwnedProcess() {
+  if (process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) {
+    TerminateProcess(process_.get(), 1);
+    WaitForSingleObject(process_.get(), 5000);
+  }
+}
+
+bool OwnedProcess::Running() const { return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
+
+bool OwnedProcess::WaitForExit(Millis limit) const {
+  return process_ && WaitForSingleObject(process_.get(), static_cast<DWORD>(limit.count())) == WAIT_OBJECT_0;
+}
+
+std::optional<DWORD> OwnedProcess::ExitCode() const {
+  DWORD code = 0;
+  if (!process_ || Running() || !GetExitCodeProcess(process_.get(), &code)) return std::nullopt;
+  return code;
+}
+
+OwnedProcess StartProgram(const fs::path& exe, std::wstring_view arguments, const fs::path& workingFolder,
+                          const fs::path& stdoutFile) {
+  UniqueFile input = OpenNul(GENERIC_READ);
+  UniqueFile errors = OpenNul(GENERIC_WRITE);
+  UniqueFile output;
+  if (stdoutFile.empty()) {
+    output = OpenNul(GENERIC_WRITE);
+  } else {
+    SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+    output.reset(CreateFileW(stdoutFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             &inheritable, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  }
+  if (!input || !errors || !output) {
+    ADD_FAILURE() << "cannot open the standard streams for " << Narrow(exe.wstring());
+    return {};
+  }
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = input.get();
+  startup.hStdOutput = output.get();
+  startup.hStdError = errors.get();
+  std::wstring commandLine = L"\"" + exe.wstring() + L"\"";
+  if (!arguments.empty()) commandLine += L" " + std::wstring(arguments);
+  PROCESS_INFORMATION started{};
+  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, workingFolder.c_str(),
+                      &startup, &started)) {
+    ADD_FAILURE() << "cannot start " << Narrow(exe.wstring()) << ": error " << GetLastError();
+    return {};
+  }
+  CloseHandle(started.hThread);
+  return OwnedProcess(UniqueHandle(started.hProcess), started.dwProcessId);
+}
+
+std::vector<HWND> AllTopLevelWindows(DWORD processId) {
+  WindowSearch search{processId, {}, {}};
+  EnumWindows(CollectAnyWindowOf, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+std::vector<std::string> ListItemsAtOnce(HWND listBox) {
+  std::vector<std::string> items;
+  for (int attempt = 0; attempt < 20; ++attempt) {
+    const auto before = SendWithTimeout(listBox, LB_GETCOUNT, 0, 0);
+    items = ListItems(listBox);
+    const auto after = SendWithTimeout(listBox, LB_GETCOUNT, 0, 0);
+    if (before == after && static_cast<std::size_t>(after) == items.size()) break;
+  }
+  return items;
+}
+
+HWND VideoWindow() { return FindWindowW(nullptr, L"ZBar"); }
+
+bool IsTopmostWindow(HWND window) { return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+DWORD ParentProcessOf(DWORD processId) {
+  for (const auto& p : ProcessTable()) {
+    if (p.id == processId) return p.parent;
+  }
+  return 0;
+}
+
+bool EndProcessesNamed(std::wstring_view exeName, Millis limit) {
+  return WaitUntil(
+      [&] {
+        const std::vector<DWORD> ids = ProcessesNamed(exeName);
+        for (const DWORD id : ids) Terminate(id);
+        return ids.empty();
+      },
+      limit, 100ms);
+}
+
+bool PressKeys(std::string_view xdotoolKeys) {
+  const ShellResult pressed = RunLinuxShell("timeout 10 xdotool key " + ShellQuote(xdotoolKeys));
+  return pressed.finished && pressed.exitCode == 0;
+}
+
+std::string ReadFileBytes(const fs::path& file) { return ReadWholeFile(file); }
+
+bool WriteFileBytes(const fs::path& file, std::string_view bytes) { return WriteWholeFile(file, bytes); }
+
+bool AppendFileBytes(const fs::path& file, std::string_view bytes) {
+  std::ofstream out(file, std::ios::binary | std::ios::app);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(out);
+}
+
+std::optional<FILETIME> LastWriteTime(const fs::path& file) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(file.c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+  return data.ftLastWriteTime;
+}
+
+bool SamePath(const fs::path& a, const fs::path& b) {
+  std::wstring na = a.lexically_normal().wstring(), nb = b.lexically_normal().wstring();
+  while (na.size() > 3 && (na.back() == L'\\' || na.back() == L'/')) na.pop_back();
+  while (nb.size() > 3 && (nb.back() == L'\\' || nb.back() == L'/')) nb.pop_back();
+  return CompareStringOrdinal(na.c_str(), static_cast<int>(na.size()), nb.c_str(), static_cast<int>(nb.size()),
+                              TRUE) == CSTR_EQUAL;
+}
+
+std::vector<StandInStart> StandInStarts(const fs::path& log) {
+  std::vector<StandInStart> starts;
+  std::istringstream lines(ReadWholeFile(log));
+  std::string line;
+  while (std::getline(lines, line)) {
+    const auto space = line.find(' ');
+    const std::string key = line.substr(0, space);
+    const std::string value = space == std::string::npos ? std::string() : line.substr(space + 1);
+    if (key == "start") {
+      starts.push_back({});
+      starts.back().processId = static_cast<DWORD>(std::atoll(value.c_str()));
+    } else if (starts.empty()) {
+      continue;
+    } else if (key == "cwd") {
+      starts.back().cwd = value;
+    } else if (key == "cmdline") {
+      starts.back().commandLine = value;
+    } else if (key == "argc") {
+      starts.back().argc = std::atoi(value.c_str());
+    } else if (key == "arg") {
+      starts.back().args.push_back(value);
+    } else if (key == "stdout") {
+      starts.back().stdoutKind = value;
+    }
+  }
+  return starts;
+}
+
+std::optional<std::vector<TrayIcon>> WineTrayIcons(std::string* problem) {
+  const auto fail = [&](std::string why) -> std::optional<std::vector<TrayIcon>> {
+    if (problem != nullptr) *problem = std::move(why);
+    return std::nullopt;
+  };
+  std::vector<TrayIcon> icons;
+  const HWND tray = FindWindowW(nullptr, L"Wine System Tray");
+  if (tray == nullptr) return icons;  // no program has added an icon yet
+  std::vector<HWND> children;
+  EnumChildWindows(tray, CollectChild, reinterpret_cast<LPARAM>(&children));
+  if (children.empty()) return icons;
+
+  UniqueHandle host(OpenProcess(PROCESS_VM_READ | PROCESS_QUERY_INFORMATION, FALSE, ProcessOf(tray)));
+  if (!host) return fail("cannot open the tray's process: error " + std::to_string(GetLastError()));
+  for (const HWND child : children) {
+    if (GetAncestor(child, GA_PARENT) != tray) continue;
+    const auto address = static_cast<UINT_PTR>(GetWindowLongPtrW(child, GWLP_USERDATA));
+    WineTrayRecord record{};
+    SIZE_T read = 0;
+    if (address == 0 || !ReadProcessMemory(host.get(), reinterpret_cast<const void*>(address), &record,
+                                           sizeof record, &read) ||
+        read != sizeof record) {
+      return fail("cannot read the record of tray icon window " + std::to_string(reinterpret_cast<UINT_PTR>(child)));
+    }
+    if (HandleFrom(record.window) != child) {
+      return fail("the record of tray icon window " + std::to_string(reinterpret_cast<UINT_PTR>(child)) +
+                  " names window " + std::to_string(record.window) + ": not Wine 8's layout");
+    }
+    TrayIcon icon;
+    icon.window = child;
+    icon.owner = HandleFrom(record.owner);
+    icon.id = record.id;
+    icon.callbackMessage = record.callbackMessage;
+    const wchar_t* tipEnd = std::find(std::begin(record.tip), std::end(record.tip), L'\0');
+    icon.tip = Narrow(std::wstring_view(record.tip, static_cast<std::size_t>(tipEnd - record.tip)));
+    icon.shown = IsWindowVisible(child) != FALSE;
+    icons.push_back(std::move(icon));
+  }
+  return icons;
+}
+
+std::vector<TrayIcon> TrayIconsOf(HWND owner) {
+  std::string problem;
+  const auto icons = WineTrayIcons(&problem);
+  if (!icons) {
+    ADD_FAILURE() << "cannot read Wine's notification area: " << problem;
+    return {};
+  }
+  std::vector<TrayIcon> owned;
+  for (const TrayIcon& icon : *icons) {
+    if (icon.owner == owner) owned.push_back(icon);
+  }
+  return owned;
+}
+
+DWORD NotificationAreaProcess() {
+  const HWND tray = FindWindowW(L"Shell_TrayWnd", nullptr);
+  return tray == nullptr ? 0 : ProcessOf(tray);
+}
+
+SuspendedProcess::SuspendedProcess(DWORD processId) {
+  if (processId == 0) return;
+  UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+  if (!snapshot) return;
+  THREADENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Thread32First(snapshot.get(), &entry); more; more = Thread32Next(snapshot.get(), &entry)) {
+    if (entry.th32OwnerProcessID != processId) continue;
+    UniqueHandle thread(OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID));
+    if (thread && SuspendThread(thread.get()) != static_cast<DWORD>(-1)) threads_.push_back(std::move(thread));
+  }
+}
+
+SuspendedProcess::~SuspendedProcess() {
+  for (const UniqueHandle& thread : threads_) ResumeThread(thread.get());
+}
+
+std::vector<std::string> RecognitionEngineTest::WaitForHistory(
+    const std::function<bool(const std::vector<std::string>&)>& accept, Millis limit) const {
+  std::vector<std::string> items;
+  WaitUntil(
+      [&] {
+        items = History();
+        return accept(items);
+      },
+      limit);
+  return items;
+}
+
+std::vector<std::string> RecognitionEngineTest::WaitForTopLine(std::string_view line, Millis limit) const {
+  return WaitForHistory([&](const std::vector<std::string>& items) { return !items.empty() && items[0] == line; },
+                        limit);
+}
+
+void RecognitionEngineTest::ConfigureCamera(std::string_view settings) {
+  ASSERT_TRUE(WriteFileBytes(InFolder(L"zbarcam.cfg"), settings));
+}
+
+void RecognitionEngineTest::FeedCamera(std::string_view lines) {
+  ASSERT_TRUE(AppendFileBytes(InFolder(L"zbarcam.feed"), lines));
+}
+
+void RecognitionEngineTest::OpenSettings() {
+  ASSERT_NO_FATAL_FAILURE(Click(ControlId::bset));
+  ASSERT_TRUE(WaitUntil([&] { return Read(ControlId::Fset).visible; }, 5s)) << "设置 did not open the settings panel";
+}
+
+bool RecognitionEngineTest::TorvaneRunning() const {
+  UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, TorvaneProcessId()));
+  return process && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
+}
+
+}  // namespace torvane::e2e
+
+// ---- A settled start ----------------------------------------------------------
+namespace torvane::e2e {
+
+bool WaitForModuleSettled(HWND mainWindow, Millis limit) {
+  const HWND list = ControlIn(mainWindow, ControlId::CodeList);
+  const bool loaded = WaitUntil(
+      [&] {
+        const auto items = ListItems(list);
+        return std::find(items.begin(), items.end(), "[图像识别模块加载成功]") != items.end();
+      },
+      limit);
+  if (!loaded) return false;
+  const bool hidden = WaitUntil(
+      [] {
+        const HWND video = FindWindowW(nullptr, L"ZBar");
+        return video == nullptr || !IsWindowVisible(video);
+      },
+      limit);
+  return hidden && Sync(mainWindow);
 }
 
 }  // namespace torvane::e2e

@@ -136,3 +136,181 @@ class TorvaneTest : public ::testing::Test {
 };
 
 }  // namespace torvane::e2e
+
+// ---- Further runs, controls by window, the notification area ---------------
+namespace torvane::e2e {
+
+// A Torvane.exe that a test starts on its own: a second run after the first one
+// ended, or a start that keeps the window hidden ("RUN"). The fixture's teardown
+// ends it with every other program process.
+struct ProgramRun {
+  win32::UniqueHandle process;
+  DWORD processId = 0;
+  HWND window = nullptr;  // the main window, shown or hidden
+};
+// Starts folder\Torvane.exe with `arguments` (standard streams on NUL) and waits
+// until its main window exists. The program may still be loading then: wait for
+// the state you need.
+std::optional<ProgramRun> LaunchTorvane(const std::filesystem::path& folder, std::wstring_view arguments,
+                                        Millis limit = 20s);
+
+// A control of the main window `mainWindow`, looked up on the parent the layout gives it.
+HWND ControlIn(HWND mainWindow, ControlId id);
+// BM_GETCHECK of a check box or option button; -1 when it does not answer.
+int CheckOf(HWND button);
+
+// The icons shown in Wine's stand-alone notification area ("Wine System Tray",
+// one child window per icon, owned by explorer.exe), left to right.
+std::vector<HWND> TrayIcons();
+
+// Whether the thread of `window` runs the system's move/size loop (a drag).
+bool InMoveSizeLoop(HWND window);
+
+}  // namespace torvane::e2e
+
+// ---- Start-up, shut-down and the recognition module -------------------------
+// Helpers of the Startup and RecognitionModule suites: processes a test starts
+// itself, windows looked up whether shown or hidden, the stand-ins' start
+// records, and the icons in Wine's stand-alone notification area.
+namespace torvane::e2e {
+
+// A process a test started itself. It is ended, if it still runs, when the
+// object goes: processes that the fixture would not end (a stand-in copied to
+// another name) cannot outlive the test.
+class OwnedProcess {
+ public:
+  OwnedProcess() = default;
+  OwnedProcess(win32::UniqueHandle process, DWORD id) : process_(std::move(process)), id_(id) {}
+  OwnedProcess(OwnedProcess&&) = default;
+  OwnedProcess& operator=(OwnedProcess&&) = default;
+  ~OwnedProcess();
+
+  explicit operator bool() const { return static_cast<bool>(process_); }
+  DWORD Id() const { return id_; }
+  bool Running() const;
+  bool WaitForExit(Millis limit) const;
+  std::optional<DWORD> ExitCode() const;  // nullopt while it runs
+
+ private:
+  win32::UniqueHandle process_;
+  DWORD id_ = 0;
+};
+
+// Starts `exe` with `arguments` in `workingFolder`; standard input and error on
+// NUL, standard output on `stdoutFile` (created anew) or NUL. Adds a failure and
+// returns an empty object when the process cannot be started.
+OwnedProcess StartProgram(const std::filesystem::path& exe, std::wstring_view arguments,
+                          const std::filesystem::path& workingFolder,
+                          const std::filesystem::path& stdoutFile = {});
+
+// Every top-level window of a process, shown or hidden.
+std::vector<HWND> AllTopLevelWindows(DWORD processId);
+// A list box's items read so that no insertion falls between reading the count
+// and reading the items (ListItems alone can then miss the last item).
+std::vector<std::string> ListItemsAtOnce(HWND listBox);
+// The first top-level window titled exactly "ZBar" (the camera decoder's video
+// window, as the program finds it), or null.
+HWND VideoWindow();
+bool IsTopmostWindow(HWND window);  // WS_EX_TOPMOST
+DWORD ParentProcessOf(DWORD processId);  // 0 when the process is not in the table
+// Ends every process of that image name and waits until none is left.
+bool EndProcessesNamed(std::wstring_view exeName, Millis limit = 10s);
+
+// Real keys through xdotool into the focused X window, e.g. "alt+F4".
+bool PressKeys(std::string_view xdotoolKeys);
+
+std::string ReadFileBytes(const std::filesystem::path& file);
+bool WriteFileBytes(const std::filesystem::path& file, std::string_view bytes);
+bool AppendFileBytes(const std::filesystem::path& file, std::string_view bytes);
+std::optional<FILETIME> LastWriteTime(const std::filesystem::path& file);
+// Case-insensitive comparison of two Windows paths after normalising them.
+bool SamePath(const std::filesystem::path& a, const std::filesystem::path& b);
+
+// One start record that a stand-in decoder appends to its log (zbarcam.log,
+// zbarimg.log) in its own folder.
+struct StandInStart {
+  DWORD processId = 0;
+  std::string cwd;
+  std::string commandLine;
+  int argc = -1;  // arguments, without the program name
+  std::vector<std::string> args;
+  std::string stdoutKind;  // "file", "pipe", "char" or "none"
+};
+std::vector<StandInStart> StandInStarts(const std::filesystem::path& log);
+
+// One icon of Wine's stand-alone notification area: the top-level window
+// "Wine System Tray" that Wine shows when no tray host runs, with one child
+// window per icon. Which program an icon belongs to is read from the record
+// Wine keeps for it (the window, owner, id and tip given to Shell_NotifyIcon);
+// the record is accepted only when the icon window it names is the child it
+// was read from, so a different layout of that record is reported rather than
+// misread.
+struct TrayIcon {
+  HWND window = nullptr;  // the icon's child window in the tray
+  HWND owner = nullptr;   // the hWnd given to Shell_NotifyIcon
+  UINT id = 0;
+  UINT callbackMessage = 0;
+  std::string tip;
+  bool shown = false;  // the icon and the tray window are visible
+};
+// Every icon in the tray; nullopt (with the reason in `problem`) when the
+// tray's records cannot be read.
+std::optional<std::vector<TrayIcon>> WineTrayIcons(std::string* problem = nullptr);
+// The icons owned by `owner`, for a check that reads well in a failure message.
+std::vector<TrayIcon> TrayIconsOf(HWND owner);
+
+// The process that holds the notification area (Shell_TrayWnd), 0 if none.
+DWORD NotificationAreaProcess();
+
+// Suspends every thread of a process for as long as the object lives. A test
+// freezes the notification area this way to see whether a program asks it to
+// remove its icon before ending: Wine removes the icons of destroyed windows by
+// itself, so "no icon after the end" alone cannot tell.
+class SuspendedProcess {
+ public:
+  explicit SuspendedProcess(DWORD processId);
+  ~SuspendedProcess();
+  SuspendedProcess(const SuspendedProcess&) = delete;
+  SuspendedProcess& operator=(const SuspendedProcess&) = delete;
+  explicit operator bool() const { return !threads_.empty(); }
+
+ private:
+  std::vector<win32::UniqueHandle> threads_;
+};
+
+// The fixture of the start-up and recognition-module suites: TorvaneTest with
+// the program folder's files, the history list and the settings panel at hand.
+class RecognitionEngineTest : public TorvaneTest {
+ protected:
+  std::filesystem::path InFolder(std::wstring_view name) const { return ProgramFolder() / std::wstring(name); }
+  // CodeList's items, newest first.
+  std::vector<std::string> History() const { return ListItemsAtOnce(Control(ControlId::CodeList)); }
+  // Waits until the history satisfies `accept`; returns the list as last read.
+  std::vector<std::string> WaitForHistory(const std::function<bool(const std::vector<std::string>&)>& accept,
+                                          Millis limit = 10s) const;
+  // Waits until `line` heads the history; returns the list as last read.
+  std::vector<std::string> WaitForTopLine(std::string_view line, Millis limit = 10s) const;
+  // The start records of the camera decoder stand-in (zbarcam.log).
+  std::vector<StandInStart> CameraStarts() const { return StandInStarts(InFolder(L"zbarcam.log")); }
+  // zbarcam.cfg, read by the stand-in when it starts ("camera=none", "window_delay_ms=N").
+  void ConfigureCamera(std::string_view settings);
+  // Lines for the stand-in's camera, appended to zbarcam.feed ("sym NAME HEX", "frame").
+  void FeedCamera(std::string_view lines);
+  // A real click on 设置; returns once the settings panel shows.
+  void OpenSettings();
+  // Torvane.exe (the process StartTorvane started) has not ended.
+  bool TorvaneRunning() const;
+};
+
+}  // namespace torvane::e2e
+
+// ---- A settled start ----------------------------------------------------------
+namespace torvane::e2e {
+
+// Waits until the recognition module of the program whose main window is
+// `mainWindow` has come up ("[图像识别模块加载成功]" listed) and its video window,
+// which takes the foreground when it appears, is hidden again. A click on
+// Torvane's window in the meantime may be taken by that activation.
+bool WaitForModuleSettled(HWND mainWindow, Millis limit = 20s);
+
+}  // namespace torvane::e2e

@@ -1,0 +1,803 @@
+// Codes from the camera decoder, from bar.dat to the user: typed into the
+// focused window of another program, put on the clipboard, listed newest first
+// in the history and appended to data.txt, and what the repeat filter, the
+// pause button and the welcome code make of them.
+//
+// The stand-in camera decoder is fed through zbarcam.feed; every code is first
+// waited for in bar.dat, so each test knows what the program has had to read.
+#include <windows.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "harness.h"
+#include "typing_target.h"
+#include "win32/text_win32.h"
+#include "win32/unique_handle.h"
+
+namespace torvane::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::AssertionFailure;
+using testing::AssertionResult;
+using testing::AssertionSuccess;
+using win32::Narrow;
+using win32::UniqueFile;
+using win32::UniqueHandle;
+using win32::Widen;
+
+constexpr std::string_view kModuleLoaded = "[图像识别模块加载成功]";
+constexpr std::string_view kWelcomeCode = "QR-Code:Welcome to the Torvane";
+constexpr std::string_view kStopScanning = "停止扫码";
+constexpr std::string_view kStartScanning = "开始扫码";
+constexpr std::string_view kCrLf = "\r\n";
+// Right of Torvane's window (screen centre), below the notification-area window.
+constexpr PixelRect kTargetPlace{660, 60, 340, 220};
+// What a negative observation waits for: ten ticks of the intake.
+constexpr Millis kQuietPeriod = 1000ms;
+
+// ---- Small helpers ------------------------------------------------------------
+
+std::string Hex(std::string_view bytes) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string hex;
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    hex += kDigits[byte >> 4];
+    hex += kDigits[byte & 0x0F];
+  }
+  return hex;
+}
+
+// Different in every test and every run, so that no code can be taken for one
+// read earlier.
+std::string FreshToken() {
+  static unsigned counter = 0;
+  std::ostringstream token;
+  token << std::hex << GetCurrentProcessId() << "x" << (GetTickCount64() & 0xFFFFF) << "x" << ++counter;
+  return token.str();
+}
+
+std::string Joined(const std::vector<std::string>& items) {
+  std::string text = "{";
+  for (const std::string& item : items) text += (text.size() > 1 ? ", \"" : "\"") + item + "\"";
+  return text + "}";
+}
+
+// Printable bytes: text as it is, anything else as \xNN.
+std::string Escaped(std::string_view bytes) {
+  std::string text;
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte < 0x7F && byte != '\\') {
+      text += c;
+    } else {
+      text += "\\x" + Hex(std::string_view(&c, 1));
+    }
+  }
+  return text;
+}
+
+// The whole file, opened as the program's readers do (sharing everything), or
+// nullopt when it cannot be opened.
+std::optional<std::string> ReadShared(const fs::path& path) {
+  UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return std::nullopt;
+  std::string bytes;
+  char buffer[65536];
+  DWORD got = 0;
+  while (ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
+  return bytes;
+}
+
+bool AppendShared(const fs::path& path, std::string_view bytes) {
+  UniqueFile file(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  DWORD written = 0;
+  return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+         written == bytes.size();
+}
+
+// Holds true through the whole period (polled); false at the first miss.
+bool StaysTrue(const std::function<bool()>& condition, Millis period = kQuietPeriod) {
+  return !WaitUntil([&] { return !condition(); }, period);
+}
+
+std::optional<std::string> StoredOldBar() {
+  wchar_t value[4096] = {};
+  DWORD size = sizeof value;
+  if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Torvane\\Setting", L"OldBar", RRF_RT_REG_SZ, nullptr, value,
+                   &size) != ERROR_SUCCESS)
+    return std::nullopt;
+  return Narrow(value);
+}
+
+// The history's entries. Entries come in at the top while this reads, and
+// LB_GETTEXT takes no buffer size: the text copied back may belong to an entry
+// that moved into that place after LB_GETTEXTLEN, so the buffer is sized for
+// any entry these tests make, and a read during which the count changed is
+// made again.
+std::vector<std::string> HistoryEntries(HWND list) {
+  constexpr std::size_t kRoom = 32 * 1024;  // characters; codes here stay far below
+  std::vector<wchar_t> buffer(kRoom + 1);
+  const auto send = [&](UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    DWORD_PTR answer = 0;
+    const bool ok = SendMessageTimeoutW(list, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &answer) != 0;
+    result = static_cast<LRESULT>(answer);
+    return ok;
+  };
+  std::vector<std::string> entries;
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    entries.clear();
+    LRESULT count = 0, countAfter = 0;
+    if (!send(LB_GETCOUNT, 0, 0, count) || count < 0) return entries;
+    bool ok = true;
+    for (LRESULT i = 0; ok && i < count; ++i) {
+      LRESULT length = 0, copied = 0;
+      ok = send(LB_GETTEXTLEN, i, 0, length) && length >= 0 && static_cast<std::size_t>(length) <= kRoom &&
+           send(LB_GETTEXT, i, reinterpret_cast<LPARAM>(buffer.data()), copied) && copied >= 0 &&
+           static_cast<std::size_t>(copied) <= kRoom;
+      if (ok) entries.push_back(Narrow(std::wstring_view(buffer.data(), static_cast<std::size_t>(copied))));
+    }
+    if (ok && send(LB_GETCOUNT, 0, 0, countAfter) && countAfter == count) return entries;
+  }
+  return entries;
+}
+
+// ---- The clipboard, as another program reads and writes it ----------------------
+
+// Torvane may hold the clipboard for a moment while it copies.
+bool OpenClipboardPatiently(HWND owner) {
+  return WaitUntil([&] { return OpenClipboard(owner) != FALSE; }, 5s, 10ms);
+}
+
+std::optional<std::string> ClipboardText() {
+  if (!OpenClipboardPatiently(nullptr)) return std::nullopt;
+  std::optional<std::string> text;
+  if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* units = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text = Narrow(units);
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+bool SetClipboardText(HWND owner, std::string_view utf8) {
+  if (!OpenClipboardPatiently(owner)) return false;
+  const std::wstring text = Widen(utf8);
+  bool ok = EmptyClipboard() != FALSE;
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+  if (ok && memory != nullptr) {
+    if (void* target = GlobalLock(memory)) {
+      std::copy_n(text.c_str(), text.size() + 1, static_cast<wchar_t*>(target));
+      GlobalUnlock(memory);
+      ok = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+      if (ok) memory = nullptr;
+    } else {
+      ok = false;
+    }
+  }
+  if (memory != nullptr) GlobalFree(memory);
+  CloseClipboard();
+  return ok;
+}
+
+AssertionResult ClipboardHolds(std::string_view expected, Millis limit = 10s) {
+  std::optional<std::string> text;
+  if (WaitUntil(
+          [&] {
+            text = ClipboardText();
+            return text == expected;
+          },
+          limit))
+    return AssertionSuccess();
+  return AssertionFailure() << "the clipboard holds " << (text ? "\"" + *text + "\"" : "no text") << ", not \""
+                            << expected << "\"";
+}
+
+AssertionResult ClipboardKeeps(std::string_view expected) {
+  std::optional<std::string> text;
+  if (StaysTrue([&] {
+        text = ClipboardText();
+        return text == expected;
+      }))
+    return AssertionSuccess();
+  return AssertionFailure() << "the clipboard changed to " << (text ? "\"" + *text + "\"" : "no text")
+                            << "; it was to keep \"" << expected << "\"";
+}
+
+// ---- Another start of the program -------------------------------------------------
+
+UniqueFile OpenNul(DWORD access) {
+  SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
+  return UniqueFile(CreateFileW(L"NUL", access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING, 0,
+                                nullptr));
+}
+
+HWND VisibleMainWindowOf(DWORD processId) {
+  for (HWND w = FindWindowExW(nullptr, nullptr, L"TorvaneMainForm", L"Mirelda"); w != nullptr;
+       w = FindWindowExW(nullptr, w, L"TorvaneMainForm", L"Mirelda")) {
+    if (ProcessOf(w) == processId && IsWindowVisible(w)) return w;
+  }
+  return nullptr;
+}
+
+// ---- The fixture --------------------------------------------------------------------
+
+enum class AfterText { Nothing, Enter, Tab };
+
+struct Options {
+  bool type = false;  // Check1 自动输入条码内容
+  AfterText after = AfterText::Nothing;
+  bool copy = false;  // Check2 将条码内容复制到粘贴板
+};
+
+class Delivery : public TorvaneTest {
+ protected:
+  void SetUp() override {
+    TorvaneTest::SetUp();
+    token_ = FreshToken();
+  }
+
+  void TearDown() override {
+    target_.reset();
+    TorvaneTest::TearDown();
+    secondRun_.reset();
+  }
+
+  // Torvane started, its decoder running with its video window put away, and a
+  // window of another program ready to be typed into.
+  void Launch() {
+    ASSERT_NO_FATAL_FAILURE(StartTorvane());
+    main_ = Window();
+    ASSERT_NO_FATAL_FAILURE(WaitForDecoder());
+    target_ = std::make_unique<TypingTarget>(kTargetPlace);
+    ASSERT_TRUE(target_->Created()) << "cannot make the typing target";
+    const PixelRect torvane = ScreenRect(main_);
+    ASSERT_TRUE(torvane.right() <= kTargetPlace.left || torvane.bottom() <= kTargetPlace.top)
+        << "the typing target would cover Torvane's window";
+  }
+
+  // The video window shows itself (taking the foreground) and is put away by the
+  // decoder check, which then lists kModuleLoaded; from then on nothing but the
+  // user moves the focus, and no further status line joins the list.
+  void WaitForDecoder() {
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+          const auto items = HistoryEntries(List());
+          return std::find(items.begin(), items.end(), kModuleLoaded) != items.end();
+        },
+        30s))
+        << "the decoder never came up; the list holds " << Joined(HistoryEntries(List()));
+  }
+
+  HWND List() const { return GetDlgItem(main_, static_cast<int>(ControlId::CodeList)); }
+  HWND MainControl(ControlId id) const { return GetDlgItem(main_, static_cast<int>(id)); }
+  fs::path InFolder(std::wstring_view name) const { return ProgramFolder() / name; }
+  std::string Code(std::string_view what) const { return std::string(what) + "-" + token_; }
+
+  // As a user: 设置, the check boxes and option buttons, 确定; then back to the
+  // typing target.
+  void SetOptions(const Options& options) {
+    ASSERT_NO_FATAL_FAILURE(Click(ControlId::bset));
+    ASSERT_TRUE(WaitUntil([&] { return Read(ControlId::Fset).visible; }, 10s)) << "设置 did not open the panel";
+    ASSERT_NO_FATAL_FAILURE(SetCheck(ControlId::Check1, options.type));
+    ASSERT_NO_FATAL_FAILURE(SetCheck(ControlId::Check2, options.copy));
+    const ControlId option = options.after == AfterText::Enter ? ControlId::o1
+                             : options.after == AfterText::Tab ? ControlId::o2
+                                                                : ControlId::o0;
+    if (Read(option).check != BST_CHECKED) {
+      ASSERT_NO_FATAL_FAILURE(Click(option));
+      ASSERT_TRUE(WaitUntil([&] { return Read(option).check == BST_CHECKED; }, 10s));
+    }
+    ASSERT_NO_FATAL_FAILURE(Click(ControlId::setok));
+    ASSERT_TRUE(WaitUntil([&] { return !Read(ControlId::Fset).visible; }, 10s)) << "确定 did not close the panel";
+    ASSERT_NO_FATAL_FAILURE(Focus());
+  }
+
+  void SetCheck(ControlId box, bool checked) {
+    const int want = checked ? BST_CHECKED : BST_UNCHECKED;
+    if (Read(box).check == want) return;
+    ASSERT_NO_FATAL_FAILURE(Click(box));
+    ASSERT_TRUE(WaitUntil([&] { return Read(box).check == want; }, 10s)) << "the click did not toggle the box";
+  }
+
+  void Focus() { ASSERT_TRUE(target_->TakeFocus()) << "the typing target did not get the keyboard focus"; }
+
+  // ---- Feeding the camera ----
+
+  std::string Bar() const { return ReadShared(InFolder(L"bar.dat")).value_or(""); }
+
+  // Has the decoder act on `feedLines` and waits until `output` stands at the
+  // end of bar.dat.
+  AssertionResult Decoder(std::string_view feedLines, std::string_view output) {
+    const std::size_t before = Bar().size();
+    if (!AppendShared(InFolder(L"zbarcam.feed"), feedLines)) return AssertionFailure() << "cannot write the feed";
+    std::string bar;
+    if (WaitUntil(
+            [&] {
+              bar = Bar();
+              return bar.size() == before + output.size() && bar.ends_with(output);
+            },
+            15s))
+      return AssertionSuccess();
+    return AssertionFailure() << "bar.dat did not get \"" << Escaped(output) << "\"; it holds \"" << Escaped(bar)
+                              << "\"";
+  }
+
+  // One symbol seen in one video frame.
+  AssertionResult Scan(std::string_view symbology, std::string_view data) {
+    const std::string line = std::string(symbology) + ":" + std::string(data) + std::string(kCrLf);
+    return Decoder("sym " + std::string(symbology) + " " + Hex(data) + "\nframe\n", line);
+  }
+  AssertionResult Scan(std::string_view line) {
+    const auto colon = line.find(':');
+    return Scan(line.substr(0, colon), line.substr(colon + 1));
+  }
+  // Bytes written as they are, without a line end of their own.
+  AssertionResult WriteRaw(std::string_view bytes) { return Decoder("raw " + Hex(bytes) + "\n", bytes); }
+
+  // ---- What the user sees ----
+
+  // The history without the status lines, which all stand in brackets.
+  std::vector<std::string> Codes() const {
+    std::vector<std::string> items = HistoryEntries(List());
+    std::erase_if(items, [](const std::string& item) { return item.starts_with("["); });
+    return items;
+  }
+
+  AssertionResult Lists(const std::vector<std::string>& expected, Millis limit = 10s) const {
+    std::vector<std::string> codes;
+    if (WaitUntil(
+            [&] {
+              codes = Codes();
+              return codes == expected;
+            },
+            limit))
+      return AssertionSuccess();
+    return AssertionFailure() << "the history shows " << Joined(codes) << ", not " << Joined(expected);
+  }
+
+  // Still exactly `expected` after a while: nothing more was delivered.
+  AssertionResult KeepsListing(const std::vector<std::string>& expected) const {
+    std::vector<std::string> codes;
+    if (StaysTrue([&] {
+          codes = Codes();
+          return codes == expected;
+        }))
+      return AssertionSuccess();
+    return AssertionFailure() << "the history came to show " << Joined(codes) << "; it was to stay "
+                              << Joined(expected);
+  }
+
+  std::optional<std::string> Log() const { return ReadShared(InFolder(L"data.txt")); }
+
+  AssertionResult Logs(std::string_view expected, Millis limit = 10s) const {
+    std::optional<std::string> log;
+    if (WaitUntil(
+            [&] {
+              log = Log();
+              return log == expected;
+            },
+            limit))
+      return AssertionSuccess();
+    return AssertionFailure() << "data.txt holds " << (log ? "\"" + Escaped(*log) + "\"" : "nothing (no file)")
+                              << ", not \"" << Escaped(expected) << "\"";
+  }
+
+  // What arrived in the typing target, once everything typed so far has arrived.
+  std::string Typed() {
+    const auto text = target_->TextBeforeFence();
+    if (!text) {
+      ADD_FAILURE() << "the fence never arrived in the typing target (focus "
+                    << (target_->HasFocus() ? "kept" : "lost") << "); it holds \"" << Escaped(target_->Text())
+                    << "\"";
+      return "<no fence>";
+    }
+    return *text;
+  }
+
+  AssertionResult TargetShows(std::string_view expected, Millis limit = 10s) const {
+    std::string text;
+    if (WaitUntil(
+            [&] {
+              text = target_->Text();
+              return text == expected;
+            },
+            limit))
+      return AssertionSuccess();
+    return AssertionFailure() << "the typing target holds \"" << Escaped(text) << "\", not \"" << Escaped(expected)
+                              << "\"";
+  }
+
+  // A real double click on the history entry with this text.
+  void DoubleClickEntry(std::string_view text) {
+    const HWND list = List();
+    const auto items = HistoryEntries(list);
+    const auto found = std::find(items.begin(), items.end(), text);
+    ASSERT_NE(found, items.end()) << "no entry \"" << text << "\" in " << Joined(items);
+    const int index = static_cast<int>(found - items.begin());
+    const int top = static_cast<int>(SendMessageW(list, LB_GETTOPINDEX, 0, 0));
+    const int height = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+    RECT client{};
+    ASSERT_TRUE(GetClientRect(list, &client));
+    ASSERT_GT(height, 0);
+    ASSERT_GE(index, top);
+    ASSERT_LE((index - top + 1) * height, client.bottom) << "the entry is scrolled out of view";
+    POINT point{client.right / 3, (index - top) * height + height / 2};
+    ASSERT_TRUE(ClientToScreen(list, &point));
+    ASSERT_TRUE(MovePointer(point));
+    const ShellResult clicked = RunLinuxShell("timeout 10 xdotool click --repeat 2 --delay 120 1");
+    ASSERT_TRUE(clicked.finished && clicked.exitCode == 0) << clicked.output;
+  }
+
+  // Ends the program as a user does (退出) and then the decoder it leaves
+  // running, as a restart of the computer would.
+  void EndProgram() {
+    ASSERT_TRUE(ClickAt(CentreOf(MainControl(ControlId::bend))));
+    ASSERT_TRUE(WaitUntil([] { return ProcessesNamed(L"Torvane.exe").empty(); }, 15s)) << "退出 did not end Torvane";
+    ASSERT_TRUE(EndProgramProcesses());
+  }
+
+  // Starts Torvane.exe once more from the same folder, as the user does.
+  void StartAgain() {
+    UniqueFile input = OpenNul(GENERIC_READ);
+    UniqueFile output = OpenNul(GENERIC_WRITE);
+    ASSERT_TRUE(input && output);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = input.get();
+    startup.hStdOutput = output.get();
+    startup.hStdError = output.get();
+    const std::wstring exe = InFolder(L"Torvane.exe").wstring();
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    PROCESS_INFORMATION started{};
+    ASSERT_TRUE(CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                               ProgramFolder().c_str(), &startup, &started))
+        << "CreateProcessW failed: " << GetLastError();
+    secondRun_.reset(started.hProcess);
+    CloseHandle(started.hThread);
+    HWND window = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+          window = VisibleMainWindowOf(started.dwProcessId);
+          return window != nullptr;
+        },
+        20s))
+        << "Torvane's window did not come back";
+    ASSERT_TRUE(Sync(window));
+    main_ = window;
+    ASSERT_NO_FATAL_FAILURE(WaitForDecoder());
+  }
+
+  std::string token_;
+  HWND main_ = nullptr;
+  std::unique_ptr<TypingTarget> target_;
+  UniqueHandle secondRun_;
+};
+
+// ---- Typing into the focused window ------------------------------------------------
+
+TEST_F(Delivery, TypesEachCodeLiterallyThenEnterIntoTheFocusedWindow) {
+  ASSERT_NO_FATAL_FAILURE(Launch());
+  ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter}));
+
+  // Characters that keystroke notations give meaning to, CJK, a character beyond
+  // the BMP, and further colons.
+  const std::vector<std::string> lines = {
+      "QR-Code:" + Code("enter"),
+      "QR-Code:%{F4}" + token_,
+      "QR-Code:^a{DEL}" + token_,
+      "CODE-128:~+x(y)" + token_,
+      "QR-Code:价格 测试 " + token_,
+      "QR-Code:\xF0\x9F\x98\x80 " + token_,
+      "QR-Code:key:value:" + token_,
+  };
+  std::string typed, log;
+  std::vector<std::string> listed;
+  for (const std::string& line : lines) {
+    SCOPED_TRACE(line);
+    const std::string data = line.substr(line.find(':') + 1);
+    ASSERT_TRUE(Scan(line));
+    typed += data + "\r\n";
+    log += data + "\r\n";
+    listed.insert(listed.begin(), line);
+    ASSERT_TRUE(TargetShows(typed));
+    ASSERT_TRUE(Lists(listed));
+  }
+  EXPECT_EQ(Typed(), typed);
+  EXPECT_TRUE(Logs(log));
+}
+
+TEST_F(Delivery, KeysKeepGoingToTheUsersWindowAfterTheSettingsAreClosed) {
+  ASSERT_NO_FATAL_FAILURE(Launch());
+  // 设置 also has the decoder checked again, which places the hidden video
+  // window about 2 s later; that must not take the focus from the user.
+  ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter}));
+  EXPECT_TRUE(StaysTrue([&] { return target_->HasFocus(); }, 4s))
+      << "the focus went to \"" << TextOf(GetForegroundWindow()) << "\" (class " << ClassOf(GetForegroundWindow())
+      << ", " << (IsWindowVisible(GetForegroundWindow()) ? "visible" : "hidden") << ")";
+
+  const std::string data = Code("still-here");
+  ASSERT_TRUE(Scan("QR-Code", data));
+  EXPECT_TRUE(TargetShows(data + "\r\n"));
+}
+
+TEST_F(Delivery, TypesEachCodeThenTab) {
+  ASSERT_NO_FATAL_FAILURE(Launch());
+  ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Tab}));
+
+  std::string typed;
+  for (const std::string& data : {Code("tab"), "{Tab}+(q)" + token_}) {
+    SCOPED_TRACE(data);
+    ASSERT_TRUE(Scan("QR-Code", data));
+    typed += data + "\t";
+    ASSERT_TRUE(TargetShows(typed));
+  }
+  EXPECT_EQ(Typed(), typed);
+}
+
+TEST_F(Delivery, TypesTheTextAloneWhenNoKeyIsToFollow) {
+  ASSERT_NO_FATAL_FAILURE(Launch());
+  ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Nothing}));
+
+  std::string typed;
+  for (const std::string& data : {Code("alone"), "+^%~(){}" + token_}) {
+    SCOPED_TRACE(data);
+    ASSERT_TRUE(Scan("QR-Code", data));
+    typed += data;
+    ASSERT_TRUE(TargetShows(typed));
+  }
+  EXPECT_EQ(Typed(), typed);
+}
+
+TEST_F(Delivery, TypesNothingWhenAutoInputIsOff) {
+  ASSERT_NO_FATAL_FAILURE(Launch());
+  ASSERT_TRUE(SetClipboardText(target_->Window(), "before " + token_));
+  // Enter chosen, but the box that types is left unchecked.
+  ASSERT_NO_FATAL_FAILURE(SetOptions({.type = false, .after = AfterText::Enter, .copy = false}));
+
+  const std::string line = "QR-Code:" + Code("untyped");
+  ASSERT_TRUE(Scan(line));
+  ASSERT_TRUE(Lists({line}));
+  EXPECT_TRUE(Logs(Code("untyped") + "\r\n"));
+  EXPECT_EQ(Typed(), "");
+  EXPECT_TRUE(ClipboardKeeps("before " + token_));
+}
+
+// ---- The clipboard -----------------------------------------------------------------
+
+TEST_F(Delivery, CopiesTheDataTextToTheClipboard) {
+  ASSERT_NO_FATAL_FAILURE(Launch());
+  ASSERT_TRUE(SetClipboardText(target_->Window(), "before " + token_));
+  ASSERT_NO_FATAL_FAILURE(SetOptions({.type = false, .copy = true}));
+
+  const std::string first = "clip:" + token_ + ":x";
+  ASSERT_TRUE(Scan("QR-Code", first));
+  EXPECT_TRUE(ClipboardHolds(first));
+
+  const std::string second = "剪贴板 测试 " + token_;
+  ASSERT_TRUE(Scan("QR-Code", second));
+  EXPECT_TRUE(ClipboardHolds(second));
+  EXPECT_TRUE(Lists({"QR-Code:" + second, "QR-Code:" + first}));
+  EXPECT_EQ(Typed(), "");
+}
+
+TEST_F(Delivery, HeldClipboardIsGivenUpForThatCodeAlone) {
+  ASSERT_NO_FATAL_FAILURE(Launch());
+  ASSERT_TRUE(SetClipboardText(target_->Window(), "before " + token_));
+  ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter, .copy = true}));
+
+  // Another program holds the clipboard open while the first code is delivered.
+  ASSERT_TRUE(OpenClipboardPatiently(target_->Window()));
+  const std::string held = Code("held");
+  const AssertionResult scanned = Scan("QR-Code", held);
+  const AssertionResult listed = Lists({"QR-Code:" + held});
+  const std::string typedMeanwhile = Typed();
+  CloseClipboard();
+  ASSERT_TRUE(scanned);
+  ASSERT_TRUE(listed);
+  EXPECT_EQ(typedMeanwhile, held + "\r\n");
+  EXPECT_TRUE(Logs(held + "\r\n"));
+  EXPECT_TRUE(ClipboardKeeps("before " + token_));
+
+  const std::string next = Code("free");
+  ASSERT_TRUE(Scan("QR-Code", next));
+  EXPECT_TRUE(ClipboardHolds(next));
+  EXPECT_TRUE(Lists({"QR-Code:" + next, "QR-Code:" + held}));
+  EXPECT_EQ(Typed(), held + "\r\n" + next + "\r\n");
+}
+
+// ---- History and log ---------------------------------------------------------------
+
+TEST_F(Delivery, ListsNewestFirstAndLogsTheDecodersBytesOldestFirst) {
+  ASSERT_NO_FATAL_FAILURE(Launch());
+  ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter}));
+
+  const std::string ascii = Code("order");
+  ASSERT_TRUE(Scan("CODE-128", ascii));
+  ASSERT_TRUE(Lists({"CODE-128:" + ascii}));
+
+  const std::string utf8 = "价格 测试 " + token_;  // UTF-8, as ZBar converts QR text
+  ASSERT_TRUE(Scan("QR-Code", utf8));
+  ASSERT_TRUE(Lists({"QR-Code:" + utf8, "CODE-128:" + ascii}));
+
+  // An older decoder's GBK bytes: "价格" then ASCII.
+  const std::string gbkData = "\xBC\xDB\xB8\xF1 gbk " + token_;
+  ASSERT_TRUE(WriteRaw("QR-Code:" + gbkData + "\r\n"));
+  const std::string gbkShown = "价格 gbk " + token_;
+  EXPECT_TRUE(Lists({"QR-Code:" + gbkShown, "QR-Code:" + utf8, "CODE-128:" + ascii}));
+
+  EXPECT_TRUE(Logs(ascii + "\r\n" + utf8 + "\r\n" + gbkData + "\r\n"));
+  EXPECT_EQ(Typed(), ascii + "\r\n" + utf8 + "\r\n" + gbkShown + "\r\n");
+}
+
+TEST_F(Delivery, LogHeldOpenElsewhereGetsEveryLineInOrderOnceReleased) {
+  ASSERT_NO_FATAL_FAILURE(Launch());
+
+  // Another program opens data.txt sharing nothing (an editor, a backup tool).
+  UniqueFile held(CreateFileW(InFolder(L"data.txt").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(held) << "cannot open data.txt: " << GetLastError();
+
+  std::vector<std::string> listed;
+  std::string log;
+  for (int i = 1; i <= 20; ++i) {
+    const std::string data = Code("log" + std::to_string(i));
+    SCOPED_TRACE(data);
+    ASSERT_TRUE(Scan("QR-Code", data));
+    listed.insert(listed.begin(), "QR-Code:" + data);
+    log += data + "\r\n";
+    ASSERT_TRUE(Lists(listed));
+  }
+  LARGE_INTEGER size{};
+  ASSERT_TRUE(GetFileSizeEx(held.get(), &size));
+  EXPECT_EQ(size.QuadPart, 0) << "written to while it was held";
+  held.reset();
+
+  EXPECT_TRUE(Logs(log, 15s));
+  // A code after the release follows the twenty, and none of them comes twice.
+  const std::string after = Code("after");
+  ASSERT_TRUE(Scan("QR-Code", after));
+  EXPECT_TRUE(Logs(log + after + "\r\n"));
+}
+
+TEST_F(Delivery, DoubleClickOnAnEntryCopiesItsDataText) {
+  ASSERT_NO_FATAL_FAILURE(Launch());
+  ASSERT_TRUE(SetClipboardText(target_->Window(), "before " + token_));
+
+  const std::string first = "QR-Code:dbl:" + token_ + ":a";
+  const std::string second = "CODE-128:" + Code("dbl");
+  ASSERT_TRUE(Scan(first));
+  ASSERT_TRUE(Lists({first}));
+  ASSERT_TRUE(Scan(second));
+  ASSERT_TRUE(Lists({second, first}));
+  EXPECT_TRUE(ClipboardKeeps("before " + token_)) << "copied without 将条码内容复制到粘贴板";
+
+  // From the lowest entry upwards, so that the list's tooltip, shown below the
+  // pointer, never covers the next entry; the pointer leaves the list between.
+  ASSERT_NO_FATAL_FAILURE(DoubleClickEntry(kModuleLoaded));
+  EXPECT_TRUE(ClipboardKeeps("before " + token_)) << "a status line has no data text";
+  ASSERT_TRUE(MovePointer({1023, 767}));
+
+  ASSERT_NO_FATAL_FAILURE(DoubleClickEntry(first));
+  EXPECT_TRUE(ClipboardHolds("dbl:" + token_ + ":a"));
+  ASSERT_TRUE(MovePointer({1023, 767}));
+
+  ASSERT_NO_FATAL_FAILURE(DoubleClickEntry(second));
+  EXPECT_TRUE(ClipboardHolds(Code("dbl")));
+  EXPECT_TRUE(Lists({second, first})) << "a double click changes the history";
+}
+
+// ---- Special lines, the pause and the repeat filter ---------------------------------------
+
+TEST_F(Delivery, WelcomeCodeShowsSuccessAndDeliversNothing) {
+  ASSERT_NO_FATAL_FAILURE(Launch());
+  ASSERT_TRUE(SetClipboardText(target_->Window(), "before " + token_));
+  ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter, .copy = true}));
+  ASSERT_FALSE(Read(ControlId::hs).shown);
+
+  ASSERT_TRUE(Scan(kWelcomeCode));
+  ASSERT_TRUE(WaitUntil([&] { return Read(ControlId::hs).shown; }, 10s)) << "成功 was not shown";
+  EXPECT_EQ(Read(ControlId::hs).text, "成功");
+  EXPECT_EQ(StoredOldBar(), kWelcomeCode);
+  EXPECT_EQ(Codes(), std::vector<std::string>{});
+  EXPECT_EQ(Log(), std::nullopt) << "data.txt was written";
+  EXPECT_EQ(Typed(), "");
+  EXPECT_EQ(ClipboardText(), "before " + token_);
+
+  // The next code is delivered as usual, and alone.
+  const std::string next = Code("after-welcome");
+  ASSERT_TRUE(Scan("QR-Code", next));
+  EXPECT_TRUE(Lists({"QR-Code:" + next}));
+  EXPECT_TRUE(Logs(next + "\r\n"));
+  EXPECT_TRUE(ClipboardHolds(next));
+  EXPECT_EQ(Typed(), next + "\r\n");
+  EXPECT_TRUE(Read(ControlId::hs).shown);
+}
+
+TEST_F(Delivery, PausedScanningDeliversOnlyTheNewestCodeOnceResumed) {
+  ASSERT_NO_FATAL_FAILURE(Launch());
+
+  ASSERT_NO_FATAL_FAILURE(Click(ControlId::bp));
+  ASSERT_EQ(WaitForText(ControlId::bp, [](const std::string& t) { return t == kStartScanning; }), kStartScanning);
+
+  std::vector<std::string> lines;
+  for (const char* name : {"paused1", "paused2", "paused3"}) {
+    lines.push_back("QR-Code:" + Code(name));
+    ASSERT_TRUE(Scan(lines.back()));
+  }
+  EXPECT_TRUE(KeepsListing({})) << "delivered while paused";
+  EXPECT_EQ(Log(), std::nullopt);
+
+  ASSERT_NO_FATAL_FAILURE(Click(ControlId::bp));
+  ASSERT_EQ(WaitForText(ControlId::bp, [](const std::string& t) { return t == kStopScanning; }), kStopScanning);
+  EXPECT_TRUE(Lists({lines.back()}));
+  EXPECT_TRUE(KeepsListing({lines.back()}));
+  EXPECT_TRUE(Logs(Code("paused3") + "\r\n"));
+}
+
+TEST_F(Delivery, HalfWrittenLineWaitsUntilItIsComplete) {
+  ASSERT_NO_FATAL_FAILURE(Launch());
+
+  const std::string first = "QR-Code:" + Code("whole");
+  ASSERT_TRUE(Scan(first));
+  ASSERT_TRUE(Lists({first}));
+
+  const std::string half = "QR-Code:" + Code("half");
+  ASSERT_TRUE(WriteRaw(half));
+  EXPECT_TRUE(KeepsListing({first})) << "a line without its end was taken";
+
+  ASSERT_TRUE(WriteRaw("-rest\r\n"));
+  EXPECT_TRUE(Lists({half + "-rest", first}));
+  const std::string next = "QR-Code:" + Code("next");
+  ASSERT_TRUE(Scan(next));
+  EXPECT_TRUE(Lists({next, half + "-rest", first}));
+  EXPECT_TRUE(Logs(Code("whole") + "\r\n" + Code("half") + "-rest\r\n" + Code("next") + "\r\n"));
+}
+
+TEST_F(Delivery, CodeReadAgainIsNotDeliveredAgainNotEvenAfterARestart) {
+  ASSERT_NO_FATAL_FAILURE(Launch());
+
+  const std::string a = "QR-Code:" + Code("again-a");
+  const std::string b = "QR-Code:" + Code("again-b");
+  ASSERT_TRUE(Scan(a));
+  ASSERT_TRUE(Lists({a}));
+  ASSERT_TRUE(Scan(a));
+  EXPECT_TRUE(KeepsListing({a})) << "the same code was delivered twice";
+  ASSERT_TRUE(Scan(b));
+  ASSERT_TRUE(Lists({b, a}));
+  EXPECT_TRUE(Logs(Code("again-a") + "\r\n" + Code("again-b") + "\r\n"));
+  EXPECT_EQ(StoredOldBar(), b);
+
+  ASSERT_NO_FATAL_FAILURE(EndProgram());
+  EXPECT_EQ(StoredOldBar(), b);
+  // The new decoder is to see only what is shown to it from now on.
+  std::error_code error;
+  fs::remove(InFolder(L"zbarcam.feed"), error);
+  ASSERT_FALSE(error) << error.message();
+  ASSERT_NO_FATAL_FAILURE(StartAgain());
+  ASSERT_EQ(Codes(), std::vector<std::string>{});
+
+  ASSERT_TRUE(Scan(b));
+  EXPECT_TRUE(KeepsListing({})) << "the last code before the restart was delivered again";
+  const std::string c = "QR-Code:" + Code("again-c");
+  ASSERT_TRUE(Scan(c));
+  EXPECT_TRUE(Lists({c}));
+  EXPECT_TRUE(Logs(Code("again-a") + "\r\n" + Code("again-b") + "\r\n" + Code("again-c") + "\r\n"));
+}
+
+}  // namespace
+}  // namespace torvane::e2e

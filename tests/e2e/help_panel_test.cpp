@@ -1,0 +1,290 @@
+// The help panel: opened and closed by real clicks, its success label driven by
+// the stand-in camera reading the welcome code, its hint message, its place
+// above the settings panel, and the QR picture it shows read back from the
+// screen by a real decoder (Debian's zbarimg).
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/texts.h"
+#include "harness.h"
+#include "win32/text_win32.h"
+
+namespace torvane::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+using enum ControlId;
+using win32::Narrow;
+using win32::Widen;
+
+constexpr Millis kUiLimit = 10s;
+constexpr Millis kCameraLimit = 20s;
+constexpr int kMessageTextId = 0xFFFF;
+
+std::string Hex(std::string_view bytes) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string hex;
+  for (const unsigned char c : bytes) {
+    hex += kDigits[c >> 4];
+    hex += kDigits[c & 15];
+  }
+  return hex;
+}
+
+const std::wstring kSettingsKey = L"Software\\Torvane\\Setting";
+
+bool WriteSetting(const wchar_t* name, std::string_view utf8) {
+  HKEY key = nullptr;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
+                      nullptr) != ERROR_SUCCESS) {
+    return false;
+  }
+  const std::wstring value = Widen(utf8);
+  const bool ok = RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+  RegCloseKey(key);
+  return ok;
+}
+
+std::optional<std::string> ReadSetting(const wchar_t* name) {
+  wchar_t buffer[1024] = {};
+  DWORD size = sizeof buffer - sizeof(wchar_t);
+  if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey.c_str(), name, RRF_RT_REG_SZ, nullptr, buffer, &size) !=
+      ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  return Narrow(buffer);
+}
+
+bool IsTopmost(HWND window) { return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+class HelpPanel : public TorvaneTest {
+ protected:
+  // Starts the program and waits until the recognition engine reports the
+  // camera decoder loaded: from then on the camera's lines reach the intake.
+  void StartWithCamera() {
+    StartTorvane();
+    if (HasFatalFailure()) return;
+    const bool loaded = WaitUntil(
+        [&] {
+          const auto items = ListItems(Control(CodeList));
+          return std::find(items.begin(), items.end(), std::string(texts::kModuleLoaded)) != items.end();
+        },
+        30s, 100ms);
+    ASSERT_TRUE(loaded) << "the recognition engine never reported itself loaded";
+  }
+
+  void ShowCamera(std::string_view decoderLine) {
+    const auto colon = decoderLine.find(':');
+    std::ofstream feed(ProgramFolder() / L"zbarcam.feed", std::ios::binary | std::ios::app);
+    feed << "sym " << decoderLine.substr(0, colon) << " " << Hex(decoderLine.substr(colon + 1)) << "\nframe\n";
+    ASSERT_TRUE(feed.good());
+  }
+
+  bool PanelVisible() const { return Read(fhelp).visible; }
+
+  void OpenPanel() {
+    ASSERT_FALSE(PanelVisible());
+    Click(bhelp);
+    ASSERT_TRUE(WaitUntil([&] { return PanelVisible(); }, kUiLimit)) << "a click on 帮助 did not open the panel";
+  }
+
+  void ClickAndExpectClosed(ControlId id, const char* what) {
+    Click(id);
+    EXPECT_TRUE(WaitUntil([&] { return !PanelVisible(); }, kUiLimit)) << "a click on " << what << " left it open";
+  }
+
+  std::vector<HWND> MessageBoxes() const { return TopLevelWindows(TorvaneProcessId(), L"#32770"); }
+
+  HWND WaitForMessageBox() {
+    HWND box = nullptr;
+    WaitUntil(
+        [&] {
+          const auto boxes = MessageBoxes();
+          box = boxes.empty() ? nullptr : boxes.front();
+          return box != nullptr;
+        },
+        kUiLimit);
+    return box;
+  }
+
+  // Presses the box's OK button as a user would, by its click.
+  void CloseMessageBox(HWND box) {
+    HWND ok = nullptr;
+    for (HWND child = FindWindowExW(box, nullptr, L"Button", nullptr); child != nullptr;
+         child = FindWindowExW(box, child, L"Button", nullptr)) {
+      if (TextOf(child) == "确定") ok = child;
+    }
+    ASSERT_NE(ok, nullptr) << "no 确定 button in the message box";
+    ASSERT_TRUE(ClickAt(CentreOf(ok)));
+    ASSERT_TRUE(WaitUntil([&] { return MessageBoxes().empty(); }, kUiLimit)) << "the message box stayed";
+  }
+
+  // The help panel's QR picture in screen coordinates.
+  PixelRect PictureOnScreen() const { return ScreenRect(Control(Image1)); }
+};
+
+TEST_F(HelpPanel, OpensOverTheListAt8x32AndASecondClickClosesIt) {
+  StartTorvane();
+  ASSERT_FALSE(HasFatalFailure());
+  OpenPanel();
+  ASSERT_FALSE(HasFatalFailure());
+  const ControlState panel = Read(fhelp);
+  EXPECT_EQ(panel.rect.left, 8);
+  EXPECT_EQ(panel.rect.top, 32);
+  // It covers the list's centre and lies above the list.
+  const POINT listCentre = CentreOf(Control(CodeList));
+  const PixelRect onScreen = ScreenRect(Control(fhelp));
+  EXPECT_TRUE(listCentre.x >= onScreen.left && listCentre.x < onScreen.right() && listCentre.y >= onScreen.top &&
+              listCentre.y < onScreen.bottom());
+  bool listBelow = false;
+  for (HWND w = GetWindow(Control(fhelp), GW_HWNDNEXT); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
+    listBelow = listBelow || w == Control(CodeList);
+  }
+  EXPECT_TRUE(listBelow) << "the panel lies below the list";
+  ClickAndExpectClosed(bhelp, "帮助 again");
+}
+
+TEST_F(HelpPanel, ClicksOnThePictureAndTheAimingHintCloseIt) {
+  StartTorvane();
+  ASSERT_FALSE(HasFatalFailure());
+  OpenPanel();
+  ASSERT_FALSE(HasFatalFailure());
+  ClickAndExpectClosed(Image1, "the QR picture");
+  OpenPanel();
+  ASSERT_FALSE(HasFatalFailure());
+  ClickAndExpectClosed(Label3, "the aiming hint");
+}
+
+TEST_F(HelpPanel, TheWelcomeCodeShowsSuccessAndAClickOnItKeepsThePanelOpen) {
+  StartWithCamera();
+  ASSERT_FALSE(HasFatalFailure());
+  OpenPanel();
+  ASSERT_FALSE(HasFatalFailure());
+  EXPECT_FALSE(Read(hs).shown);
+  ShowCamera(texts::kWelcomeCode);
+  ASSERT_TRUE(WaitUntil([&] { return Read(hs).visible; }, kCameraLimit)) << "成功 did not appear";
+  EXPECT_EQ(Read(hs).text, "成功");
+
+  Click(hs);
+  // The hint message opens on the next click: by then the click on 成功 was handled.
+  Click(help);
+  const HWND box = WaitForMessageBox();
+  ASSERT_NE(box, nullptr);
+  EXPECT_TRUE(PanelVisible()) << "a click on 成功 closed the panel";
+  CloseMessageBox(box);
+  EXPECT_TRUE(PanelVisible());
+  EXPECT_TRUE(Read(hs).visible);
+}
+
+TEST_F(HelpPanel, OpeningThePanelLetsTheWelcomeCodeThroughWhenItWasTheLastCodeRead) {
+  ASSERT_TRUE(WriteSetting(L"OldBar", texts::kWelcomeCode));
+  StartWithCamera();
+  ASSERT_FALSE(HasFatalFailure());
+  OpenPanel();
+  ASSERT_FALSE(HasFatalFailure());
+  // The intake takes the test marker on its next tick, before the camera reads.
+  ASSERT_TRUE(WaitUntil([] { return ReadSetting(L"OldBar") == std::optional<std::string>(texts::kTestMarker); },
+                        kUiLimit))
+      << "OldBar: " << ReadSetting(L"OldBar").value_or("(none)");
+  ShowCamera(texts::kWelcomeCode);
+  EXPECT_TRUE(WaitUntil([&] { return Read(hs).visible; }, kCameraLimit)) << "成功 did not appear";
+  EXPECT_EQ(ReadSetting(L"OldBar"), std::optional<std::string>(texts::kWelcomeCode));
+}
+
+TEST_F(HelpPanel, TheHintIsATopmostSafeMessageBoxAndThePanelStaysOpen) {
+  // With the engine settled: a box open while the camera decoder starts up is
+  // another case (its window appears and is placed meanwhile).
+  StartWithCamera();
+  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_TRUE(IsTopmost(Window()));
+  OpenPanel();
+  ASSERT_FALSE(HasFatalFailure());
+
+  Click(help);
+  const HWND box = WaitForMessageBox();
+  ASSERT_NE(box, nullptr) << "no message box after a click on 无法识别？";
+  EXPECT_EQ(ProcessOf(box), TorvaneProcessId());
+  EXPECT_EQ(TextOf(box), "Torvane");
+  const HWND text = GetDlgItem(box, kMessageTextId);
+  ASSERT_NE(text, nullptr);
+  EXPECT_EQ(TextOf(text), texts::kHelpHint);
+  EXPECT_FALSE(IsTopmost(Window())) << "the main window stays topmost over its own message box";
+
+  CloseMessageBox(box);
+  ASSERT_FALSE(HasFatalFailure());
+  EXPECT_TRUE(WaitUntil([&] { return IsTopmost(Window()); }, kUiLimit)) << "not topmost again after OK";
+  EXPECT_TRUE(PanelVisible());
+}
+
+TEST_F(HelpPanel, LiesAboveTheSettingsPanelWhenBothAreOpen) {
+  StartTorvane();
+  ASSERT_FALSE(HasFatalFailure());
+  // The picture's white quiet zone (4 modules of 4 pixels on every side),
+  // in screen coordinates once the help panel is open.
+  Click(bhelp);
+  ASSERT_TRUE(WaitUntil([&] { return PanelVisible(); }, kUiLimit));
+  const PixelRect picture = PictureOnScreen();
+  ClickAndExpectClosed(bhelp, "帮助 again");
+  constexpr int kQuietZone = 16;
+  const auto quietZoneWhite = [&](const Image& image) {
+    int white = 0, total = 0;
+    for (int y = picture.top; y < picture.bottom(); ++y) {
+      for (int x = picture.left; x < picture.right(); ++x) {
+        const bool inZone = x < picture.left + kQuietZone || x >= picture.right() - kQuietZone ||
+                            y < picture.top + kQuietZone || y >= picture.bottom() - kQuietZone;
+        if (!inZone) continue;
+        ++total;
+        if (image.At(x, y) == Rgb{255, 255, 255}) ++white;
+      }
+    }
+    return white == total;
+  };
+
+  Click(bset);
+  ASSERT_TRUE(WaitUntil([&] { return Read(Fset).visible; }, kUiLimit));
+  const auto settingsOnly = ShootSettled("settings");
+  ASSERT_TRUE(settingsOnly);
+  EXPECT_FALSE(quietZoneWhite(settingsOnly->image)) << "the settings panel alone shows the white square";
+
+  Click(bhelp);
+  ASSERT_TRUE(WaitUntil([&] { return PanelVisible(); }, kUiLimit));
+  EXPECT_TRUE(Read(Fset).visible);
+  const auto both = ShootSettled("both");
+  ASSERT_TRUE(both);
+  EXPECT_TRUE(quietZoneWhite(both->image)) << "the help panel is not on top; see " << both->png.string();
+
+  // Closing the help panel uncovers the settings panel, still open.
+  ClickAndExpectClosed(bhelp, "帮助 again");
+  EXPECT_TRUE(Read(Fset).visible);
+}
+
+TEST_F(HelpPanel, ThePictureOnTheScreenReadsAsTheWelcomeCode) {
+  StartTorvane();
+  ASSERT_FALSE(HasFatalFailure());
+  OpenPanel();
+  ASSERT_FALSE(HasFatalFailure());
+  const auto shot = ShootSettled("open");
+  ASSERT_TRUE(shot);
+  const PixelRect picture = PictureOnScreen();
+  ASSERT_EQ(picture.width, 132);
+  ASSERT_EQ(picture.height, 132);
+
+  const std::string png = UnixPath(shot->png);
+  const std::string crop = UnixPath(ArtifactsFolder() / L"HelpPanel-picture-crop.png");
+  const std::string geometry = std::to_string(picture.width) + "x" + std::to_string(picture.height) + "+" +
+                               std::to_string(picture.left) + "+" + std::to_string(picture.top);
+  const ShellResult read = RunLinuxShell("timeout 20 convert " + ShellQuote(png) + " -crop " + geometry +
+                                         " +repage " + ShellQuote(crop) + " && timeout 20 /usr/bin/zbarimg -q " +
+                                         ShellQuote(crop) + " 2>/dev/null");
+  ASSERT_TRUE(read.finished);
+  EXPECT_EQ(read.exitCode, 0) << read.output;
+  EXPECT_EQ(read.output, std::string(texts::kWelcomeCode) + "\n");
+}
+
+}  // namespace
+}  // namespace torvane::e2e

@@ -1,0 +1,474 @@
+// Image files dropped onto the history list, the way a user drags them from a
+// file manager: the native XDND drag source (tools/xdnd_drop) drops real files
+// onto the list's centre, Wine turns that into WM_DROPFILES, and the stand-in
+// zbarimg.exe reports what it was started with and what it "found".
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/texts.h"
+#include "harness.h"
+#include "typing_target.h"
+#include "win32/text_win32.h"
+
+namespace torvane::e2e {
+namespace {
+
+namespace fs = std::filesystem;
+using enum ControlId;
+using win32::Narrow;
+using win32::Widen;
+
+// The drag source's exit codes.
+constexpr int kDropDone = 0;
+constexpr int kDropRefused = 4;
+
+// A decoding takes a pick-up tick (1.5 s) after the decoder ended; a machine
+// shared with other Wine runs may be much slower than that.
+constexpr Millis kResultLimit = 20s;
+// How long "nothing happens" is watched: more than two pick-up ticks after the
+// decoder ended.
+constexpr Millis kQuietPeriod = 5s;
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+bool WriteFile(const fs::path& path, std::string_view bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(out);
+}
+
+std::string Hex(std::string_view bytes) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string hex;
+  for (const unsigned char c : bytes) {
+    hex += kDigits[c >> 4];
+    hex += kDigits[c & 15];
+  }
+  return hex;
+}
+
+std::string Utf8(const fs::path& path) { return Narrow(path.wstring()); }
+
+std::string DropTool() {
+  wchar_t buffer[4096] = {};
+  const DWORD length = GetEnvironmentVariableW(L"TORVANE_XDND_DROP", buffer, 4096);
+  if (length == 0 || length >= 4096) return {};
+  return Narrow(std::wstring_view(buffer, length));
+}
+
+// One decoder start as zbarimg.log records it.
+struct DecoderStart {
+  std::string cmdline;
+  std::string cwd;
+  std::vector<std::string> args;
+};
+
+std::vector<DecoderStart> DecoderStarts(const fs::path& log) {
+  std::vector<DecoderStart> starts;
+  std::istringstream in(ReadFile(log));
+  std::string line;
+  bool complete = false;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.starts_with("start ")) {
+      starts.emplace_back();
+      complete = false;
+    } else if (starts.empty()) {
+      continue;
+    } else if (line.starts_with("arg ")) {
+      starts.back().args.push_back(line.substr(4));
+    } else if (line.starts_with("cmdline ")) {
+      starts.back().cmdline = line.substr(8);
+    } else if (line.starts_with("cwd ")) {
+      starts.back().cwd = line.substr(4);
+    } else if (line == "ready") {
+      complete = true;
+    }
+  }
+  // A start still being written is not counted yet.
+  if (!starts.empty() && !complete) starts.pop_back();
+  return starts;
+}
+
+std::optional<std::string> ClipboardText() {
+  std::optional<std::string> text;
+  // Another process may hold the clipboard open for a moment.
+  if (!WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 2s, 20ms)) return text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text = Narrow(chars);
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+bool SetClipboardText(std::string_view utf8) {
+  const std::wstring wide = Widen(utf8);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t));
+  if (memory == nullptr) return false;
+  auto* chars = static_cast<wchar_t*>(GlobalLock(memory));
+  std::copy(wide.c_str(), wide.c_str() + wide.size() + 1, chars);
+  GlobalUnlock(memory);
+  if (!WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 2s, 20ms)) {
+    GlobalFree(memory);
+    return false;
+  }
+  EmptyClipboard();
+  const bool set = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+  if (!set) GlobalFree(memory);
+  CloseClipboard();
+  return set;
+}
+
+class ImageDrop : public TorvaneTest {
+ protected:
+  void SetUp() override {
+    TorvaneTest::SetUp();
+    if (HasFatalFailure()) return;
+    tool_ = DropTool();
+    ASSERT_FALSE(tool_.empty()) << "TORVANE_XDND_DROP does not name the drag source (tools/xdnd_drop)";
+    images_ = ProgramFolder() / L"images";
+    std::error_code error;
+    fs::create_directories(images_, error);
+    ASSERT_FALSE(error);
+  }
+
+  // Starts the program and waits until the recognition engine has put its
+  // status lines into the list, so that none of them lands above a result.
+  void StartAndSettle() {
+    StartTorvane();
+    if (HasFatalFailure()) return;
+    const bool loaded = WaitUntil(
+        [&] {
+          const auto items = ListItems(Control(CodeList));
+          return std::find(items.begin(), items.end(), std::string(texts::kModuleLoaded)) != items.end();
+        },
+        30s, 100ms);
+    ASSERT_TRUE(loaded) << "the recognition engine never reported itself loaded";
+  }
+
+  // zbarimg.cfg: each image's base name with the codes the stand-in finds in it.
+  void Configure(const std::vector<std::pair<std::string, std::vector<std::string>>>& images, int delayMs = 0) {
+    std::string cfg;
+    if (delayMs > 0) cfg += "delay_ms=" + std::to_string(delayMs) + "\n";
+    for (const auto& [name, codes] : images) {
+      cfg += "image " + name + "\n";
+      for (const std::string& code : codes) {
+        const auto colon = code.find(':');
+        cfg += "sym " + code.substr(0, colon) + " " + Hex(code.substr(colon + 1)) + "\n";
+      }
+    }
+    ASSERT_TRUE(WriteFile(ProgramFolder() / L"zbarimg.cfg", cfg));
+  }
+
+  fs::path MakeImage(const std::string& utf8Name) {
+    const fs::path image = images_ / Widen(utf8Name);
+    EXPECT_TRUE(WriteFile(image, "\x89PNG stand-in image\n")) << utf8Name;
+    return image;
+  }
+
+  // Drops the files (or, with asText, offers their names as text/plain only)
+  // onto the history list's centre; returns the drag source's exit code.
+  int DropOnList(const std::vector<fs::path>& files, bool asText = false) {
+    const POINT at = CentreOf(Control(CodeList));
+    std::string command = "timeout 30 " + ShellQuote(tool_) + " --timeout-ms 20000";
+    if (asText) command += " --text";
+    command += " " + std::to_string(at.x) + " " + std::to_string(at.y);
+    for (const fs::path& file : files) {
+      command += " " + ShellQuote(asText ? Utf8(file) : UnixPath(file));
+    }
+    const ShellResult result = RunLinuxShell(command, 40s);
+    lastDropOutput_ = result.output;
+    if (!result.finished) {
+      ADD_FAILURE() << "the drag source did not end: " << result.output;
+      return -1;
+    }
+    return result.exitCode;
+  }
+
+  void ExpectDropped(const std::vector<fs::path>& files) {
+    EXPECT_EQ(DropOnList(files), kDropDone) << lastDropOutput_;
+  }
+
+  std::vector<std::string> Items() { return ListItems(Control(CodeList)); }
+  std::vector<DecoderStart> Starts() const { return DecoderStarts(ProgramFolder() / L"zbarimg.log"); }
+  std::string Log() const { return ReadFile(ProgramFolder() / L"data.txt"); }
+
+  // Waits until the list's top entry is `line`.
+  bool WaitForTop(const std::string& line, Millis limit = kResultLimit) {
+    return WaitUntil(
+        [&] {
+          const auto items = Items();
+          return !items.empty() && items.front() == line;
+        },
+        limit, 100ms);
+  }
+
+  bool WaitForLog(const std::string& expected, Millis limit = kResultLimit) {
+    return WaitUntil([&] { return Log() == expected; }, limit, 100ms);
+  }
+
+  bool WaitForStarts(std::size_t count, Millis limit = kResultLimit) {
+    return WaitUntil([&] { return Starts().size() >= count; }, limit, 100ms);
+  }
+
+  // Watches for kQuietPeriod that neither the list nor data.txt nor the
+  // decoder starts change; returns what changed, empty when nothing did.
+  std::string ChangeDuringQuietPeriod() {
+    const auto items = Items();
+    const std::string log = Log();
+    const std::size_t starts = Starts().size();
+    std::string change;
+    WaitUntil(
+        [&] {
+          if (Items() != items) {
+            change = "the list changed";
+          } else if (Log() != log) {
+            change = "data.txt changed to: " + Log();
+          } else if (Starts().size() != starts) {
+            change = "zbarimg.exe was started again";
+          }
+          return !change.empty();
+        },
+        kQuietPeriod, 100ms);
+    return change;
+  }
+
+  bool DecoderEnded(Millis limit = kResultLimit) {
+    return WaitUntil([] { return ProcessesNamed(L"zbarimg.exe").empty(); }, limit, 100ms);
+  }
+
+  std::string tool_;
+  fs::path images_;
+  std::string lastDropOutput_;
+};
+
+TEST_F(ImageDrop, OfThreeFilesOnlyTheFirstIsDecoded) {
+  Configure({{"one.png", {"QR-Code:FIRST-IMAGE"}},
+             {"two.png", {"QR-Code:SECOND-IMAGE"}},
+             {"three.png", {"QR-Code:THIRD-IMAGE"}}});
+  const fs::path one = MakeImage("one.png"), two = MakeImage("two.png"), three = MakeImage("three.png");
+  StartAndSettle();
+  ASSERT_FALSE(HasFatalFailure());
+
+  ExpectDropped({one, two, three});
+  EXPECT_TRUE(WaitForTop("QR-Code:FIRST-IMAGE")) << "list: " << ::testing::PrintToString(Items());
+  EXPECT_TRUE(WaitForLog("FIRST-IMAGE\r\n")) << "data.txt: " << Log();
+  EXPECT_EQ(ChangeDuringQuietPeriod(), "");
+
+  const auto starts = Starts();
+  ASSERT_EQ(starts.size(), 1u);
+  EXPECT_EQ(starts[0].args, (std::vector<std::string>{"-D", "-q", Utf8(one)}));
+  const auto items = Items();
+  for (const char* other : {"QR-Code:SECOND-IMAGE", "QR-Code:THIRD-IMAGE"}) {
+    EXPECT_EQ(std::count(items.begin(), items.end(), other), 0) << other;
+  }
+}
+
+TEST_F(ImageDrop, OfTwoCodesInOneImageOnlyTheFirstIsListedAndLogged) {
+  Configure({{"pair.png", {"QR-Code:CODE-A", "CODE-128:CODE-B"}}});
+  const fs::path pair = MakeImage("pair.png");
+  StartAndSettle();
+  ASSERT_FALSE(HasFatalFailure());
+
+  ExpectDropped({pair});
+  EXPECT_TRUE(WaitForTop("QR-Code:CODE-A")) << "list: " << ::testing::PrintToString(Items());
+  EXPECT_TRUE(WaitForLog("CODE-A\r\n")) << "data.txt: " << Log();
+  EXPECT_EQ(ChangeDuringQuietPeriod(), "");
+  const auto items = Items();
+  EXPECT_EQ(std::count(items.begin(), items.end(), "QR-Code:CODE-A"), 1);
+  EXPECT_EQ(std::count(items.begin(), items.end(), "CODE-128:CODE-B"), 0);
+  // Both lines were written: the program picked the first.
+  EXPECT_EQ(ReadFile(ProgramFolder() / L"bar2.dat"), "QR-Code:CODE-A\r\nCODE-128:CODE-B\r\n");
+}
+
+TEST_F(ImageDrop, AnImageWithoutACodeListsAndLogsNothing) {
+  Configure({});
+  const fs::path blank = MakeImage("blank.png");
+  StartAndSettle();
+  ASSERT_FALSE(HasFatalFailure());
+  const auto before = Items();
+
+  ExpectDropped({blank});
+  ASSERT_TRUE(WaitForStarts(1));
+  ASSERT_TRUE(DecoderEnded());
+  EXPECT_EQ(ChangeDuringQuietPeriod(), "");
+  EXPECT_EQ(Items(), before);
+  EXPECT_FALSE(fs::exists(ProgramFolder() / L"data.txt"));
+  EXPECT_EQ(ReadFile(ProgramFolder() / L"bar2.dat"), "");
+}
+
+TEST_F(ImageDrop, TheSameImageTwiceIsListedAndLoggedTwice) {
+  Configure({{"again.png", {"EAN-13:4006381333931"}}});
+  const fs::path again = MakeImage("again.png");
+  StartAndSettle();
+  ASSERT_FALSE(HasFatalFailure());
+
+  ExpectDropped({again});
+  ASSERT_TRUE(WaitForLog("4006381333931\r\n")) << "data.txt: " << Log();
+  ASSERT_TRUE(WaitForTop("EAN-13:4006381333931"));
+  ExpectDropped({again});
+  EXPECT_TRUE(WaitForLog("4006381333931\r\n4006381333931\r\n")) << "data.txt: " << Log();
+  const auto items = Items();
+  ASSERT_GE(items.size(), 2u);
+  EXPECT_EQ(items[0], "EAN-13:4006381333931");
+  EXPECT_EQ(items[1], "EAN-13:4006381333931");
+  EXPECT_EQ(Starts().size(), 2u);
+}
+
+TEST_F(ImageDrop, ASecondDropWhileTheFirstDecodesYieldsOnlyTheSecondResult) {
+  // Each decoding takes 4 s, time enough to drop again while the first runs.
+  Configure({{"slow.png", {"QR-Code:SLOW-FIRST"}}, {"next.png", {"QR-Code:NEXT-SECOND"}}}, 4000);
+  const fs::path slow = MakeImage("slow.png"), next = MakeImage("next.png");
+  StartAndSettle();
+  ASSERT_FALSE(HasFatalFailure());
+
+  ExpectDropped({slow});
+  ASSERT_TRUE(WaitForStarts(1));
+  ASSERT_FALSE(ProcessesNamed(L"zbarimg.exe").empty()) << "the first decoding already ended";
+  ExpectDropped({next});
+  EXPECT_TRUE(WaitForTop("QR-Code:NEXT-SECOND"))
+      << "list: " << ::testing::PrintToString(Items()) << "\nzbarimg.log:\n"
+      << ReadFile(ProgramFolder() / L"zbarimg.log") << "bar2.dat " << (fs::exists(ProgramFolder() / L"bar2.dat") ? "holds: " : "is missing: ")
+      << ReadFile(ProgramFolder() / L"bar2.dat")
+      << "\nzbarimg.exe running: " << ProcessesNamed(L"zbarimg.exe").size();
+  EXPECT_TRUE(WaitForLog("NEXT-SECOND\r\n")) << "data.txt: " << Log();
+  ASSERT_TRUE(DecoderEnded());
+  EXPECT_EQ(ChangeDuringQuietPeriod(), "");
+
+  const auto items = Items();
+  EXPECT_EQ(std::count(items.begin(), items.end(), "QR-Code:SLOW-FIRST"), 0);
+  EXPECT_EQ(Log(), "NEXT-SECOND\r\n");
+  const auto starts = Starts();
+  ASSERT_EQ(starts.size(), 2u);
+  EXPECT_EQ(starts[0].args.back(), Utf8(slow));
+  EXPECT_EQ(starts[1].args.back(), Utf8(next));
+}
+
+TEST_F(ImageDrop, AnImageResultIsNeitherTypedNorCopiedWithBothOptionsOn) {
+  Configure({{"quiet.png", {"QR-Code:IMAGE-ONLY"}}});
+  const fs::path quiet = MakeImage("quiet.png");
+  StartAndSettle();
+  ASSERT_FALSE(HasFatalFailure());
+
+  // The options as a user sets them: 设置, both boxes, 确定.
+  Click(bset);
+  ASSERT_TRUE(WaitUntil([&] { return Read(Fset).visible; }, 10s));
+  Click(Check1);
+  Click(Check2);
+  ASSERT_TRUE(WaitUntil([&] { return Read(Check1).check == BST_CHECKED && Read(Check2).check == BST_CHECKED; }, 10s));
+  Click(setok);
+  ASSERT_TRUE(WaitUntil([&] { return !Read(Fset).visible; }, 10s));
+  // Opening the settings panel had the decoder check run again; its next tick
+  // places the video window anew, and under Wine that activates it. Let that
+  // happen before another program takes the focus.
+  WaitUntil([] { return ClassOf(GetForegroundWindow()) == "_ZBar Class"; }, 6s);
+
+  // Another program has the keyboard focus; the clipboard holds a sentinel.
+  TypingTarget target({640, 560, 300, 150});
+  ASSERT_TRUE(target.Created());
+  ASSERT_TRUE(target.TakeFocus());
+  const std::string sentinel = "剪贴板哨兵 sentinel";
+  ASSERT_TRUE(SetClipboardText(sentinel));
+
+  ExpectDropped({quiet});
+  ASSERT_TRUE(WaitForTop("QR-Code:IMAGE-ONLY")) << "list: " << ::testing::PrintToString(Items());
+  EXPECT_TRUE(WaitForLog("IMAGE-ONLY\r\n"));
+  EXPECT_EQ(target.TextBeforeFence(), std::optional<std::string>(""));
+  EXPECT_EQ(ClipboardText(), std::optional<std::string>(sentinel));
+
+  // The options are live: a code from the camera is typed and copied.
+  std::ofstream(ProgramFolder() / L"zbarcam.feed", std::ios::app)
+      << "sym QR-Code " << Hex("CAMERA-CODE") << "\nframe\n";
+  EXPECT_TRUE(WaitUntil([&] { return ClipboardText() == std::optional<std::string>("CAMERA-CODE"); }, kResultLimit));
+  EXPECT_TRUE(WaitUntil([&] { return target.Text() == "CAMERA-CODE"; }, kResultLimit)) << target.Text();
+}
+
+TEST_F(ImageDrop, AwkwardFileNamesReachTheDecoderAsOneArgumentAndRunNothing) {
+  const std::vector<std::string> names = {
+      "图片 二维码 (1) & %PATH% ^ !x! [a];b,c=d.png",
+      "a&copy nul pwned.txt&.png",
+      "b & mkdir pwned & (c) ^& !ComSpec! %ComSpec%.png",
+  };
+  std::vector<std::pair<std::string, std::vector<std::string>>> cfg;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    cfg.push_back({names[i], {"QR-Code:AWKWARD-" + std::to_string(i)}});
+  }
+  Configure(cfg);
+  StartAndSettle();
+  ASSERT_FALSE(HasFatalFailure());
+
+  std::size_t drops = 0;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    SCOPED_TRACE(names[i]);
+    const fs::path image = MakeImage(names[i]);
+    ExpectDropped({image});
+    ++drops;
+    const std::string code = "QR-Code:AWKWARD-" + std::to_string(i);
+    EXPECT_TRUE(WaitForTop(code)) << "list: " << ::testing::PrintToString(Items());
+    ASSERT_TRUE(WaitForStarts(drops));
+    const auto starts = Starts();
+    EXPECT_EQ(starts.back().args, (std::vector<std::string>{"-D", "-q", Utf8(image)}))
+        << "cmdline: " << starts.back().cmdline;
+  }
+  ASSERT_TRUE(DecoderEnded());
+  EXPECT_EQ(ChangeDuringQuietPeriod(), "");
+
+  // Nothing but the decoder ran: no file or folder of the injected commands.
+  for (const auto& entry : fs::recursive_directory_iterator(ProgramFolder())) {
+    const std::string name = Utf8(entry.path().filename());
+    EXPECT_NE(name, "pwned.txt") << Utf8(entry.path());
+    EXPECT_NE(name, "pwned") << Utf8(entry.path());
+  }
+  EXPECT_EQ(Starts().size(), drops);
+}
+
+TEST_F(ImageDrop, ABar2DatInASubfolderSurvivesADrop) {
+  Configure({{"keep.png", {"QR-Code:KEEP"}}});
+  const fs::path keep = MakeImage("keep.png");
+  const fs::path sub = ProgramFolder() / L"sub folder";
+  fs::create_directories(sub);
+  ASSERT_TRUE(WriteFile(sub / L"bar2.dat", "QR-Code:KEEP-ME\r\n"));
+  ASSERT_TRUE(WriteFile(images_ / L"bar2.dat", "QR-Code:KEEP-ME-TOO\r\n"));
+  StartAndSettle();
+  ASSERT_FALSE(HasFatalFailure());
+
+  ExpectDropped({keep});
+  ASSERT_TRUE(WaitForTop("QR-Code:KEEP"));
+  ASSERT_TRUE(DecoderEnded());
+  EXPECT_EQ(ReadFile(sub / L"bar2.dat"), "QR-Code:KEEP-ME\r\n");
+  EXPECT_EQ(ReadFile(images_ / L"bar2.dat"), "QR-Code:KEEP-ME-TOO\r\n");
+}
+
+TEST_F(ImageDrop, ADropWithoutAFileListIsRefusedAndChangesNothing) {
+  Configure({{"first.png", {"QR-Code:BEFORE-TEXT"}}});
+  const fs::path first = MakeImage("first.png");
+  StartAndSettle();
+  ASSERT_FALSE(HasFatalFailure());
+  // An earlier drop leaves its result in bar2.dat.
+  ExpectDropped({first});
+  ASSERT_TRUE(WaitForLog("BEFORE-TEXT\r\n"));
+  ASSERT_TRUE(WaitForTop("QR-Code:BEFORE-TEXT"));
+  ASSERT_TRUE(DecoderEnded());
+  const auto items = Items();
+
+  EXPECT_EQ(DropOnList({first}, /*asText=*/true), kDropRefused) << lastDropOutput_;
+  EXPECT_EQ(ChangeDuringQuietPeriod(), "");
+  EXPECT_EQ(Items(), items);
+  EXPECT_EQ(Log(), "BEFORE-TEXT\r\n");
+  EXPECT_EQ(Starts().size(), 1u);
+}
+
+}  // namespace
+}  // namespace torvane::e2e

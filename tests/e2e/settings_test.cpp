@@ -1,0 +1,477 @@
+// The scanner options as the user keeps them: the settings panel opened with 设置,
+// choices confirmed with 确定 and stored under HKCU\Software\Torvane\Setting,
+// read back at the next start; and 开机时启动程序, the program's value under the
+// machine's Run key, with the message shown when that value may not be changed.
+#include <windows.h>
+// After windows.h, which it builds on.
+#include <sddl.h>
+
+#include <algorithm>
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "core/texts.h"
+#include "harness.h"
+#include "win32/text_win32.h"
+
+namespace torvane::e2e {
+namespace {
+
+using enum ControlId;
+using win32::Narrow;
+using win32::Widen;
+
+constexpr wchar_t kSettingKey[] = L"Software\\Torvane\\Setting";
+constexpr wchar_t kRunKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr wchar_t kRunValueName[] = L"Torvane";
+// Writes and deletes refused for everyone (DELETE | KEY_CREATE_SUB_KEY | KEY_SET_VALUE), reads allowed.
+constexpr wchar_t kNoWritesAcl[] = L"D:P(D;;0x10006;;;WD)(A;;KA;;;SY)(A;;KA;;;BA)(A;;KR;;;WD)";
+
+const std::array<const wchar_t*, 7> kOptionKeys = {L"c1", L"c2", L"c3", L"c4", L"o0", L"o1", L"o2"};
+
+// ---- HKCU\Software\Torvane\Setting ----------------------------------------
+
+std::optional<std::string> StoredSetting(const wchar_t* name) {
+  wchar_t data[1024] = {};
+  DWORD bytes = sizeof data;
+  if (RegGetValueW(HKEY_CURRENT_USER, kSettingKey, name, RRF_RT_REG_SZ, nullptr, data, &bytes) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  return Narrow(data);
+}
+
+bool StoreSetting(const wchar_t* name, std::string_view value) {
+  HKEY raw = nullptr;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettingKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw, nullptr) !=
+      ERROR_SUCCESS) {
+    return false;
+  }
+  win32::UniqueRegKey key(raw);
+  const std::wstring data = Widen(value);
+  return RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                        static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
+
+// ---- HKLM\...\Run, the 32-bit view that a 32-bit program writes ------------
+
+win32::UniqueRegKey OpenRunKey(REGSAM access) {
+  HKEY raw = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, access | KEY_WOW64_32KEY, &raw) != ERROR_SUCCESS) return {};
+  return win32::UniqueRegKey(raw);
+}
+
+std::optional<std::string> RunValue() {
+  wchar_t data[2048] = {};
+  DWORD bytes = sizeof data;
+  DWORD type = 0;
+  const auto key = OpenRunKey(KEY_QUERY_VALUE);
+  if (!key || RegQueryValueExW(key.get(), kRunValueName, nullptr, &type, reinterpret_cast<BYTE*>(data), &bytes) !=
+                  ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  if (type != REG_SZ) return "(not a plain string: type " + std::to_string(type) + ")";
+  return Narrow(data);
+}
+
+bool SetRunValue(std::string_view value) {
+  const auto key = OpenRunKey(KEY_SET_VALUE);
+  const std::wstring data = Widen(value);
+  return key && RegSetValueExW(key.get(), kRunValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                               static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
+
+bool DeleteRunValue() {
+  const auto key = OpenRunKey(KEY_SET_VALUE);
+  if (!key) return false;
+  const LSTATUS status = RegDeleteValueW(key.get(), kRunValueName);
+  return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+}
+
+std::optional<FILETIME> RunKeyWriteTime() {
+  const auto key = OpenRunKey(KEY_QUERY_VALUE);
+  FILETIME written{};
+  if (!key || RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
+                               nullptr, nullptr, &written) != ERROR_SUCCESS) {
+    return std::nullopt;
+  }
+  return written;
+}
+
+class Settings : public TorvaneTest {
+ protected:
+  void SetUp() override {
+    TorvaneTest::SetUp();
+    if (HasFatalFailure()) return;
+    ASSERT_TRUE(DeleteRunValue()) << "cannot clear the Run value of an earlier test";
+  }
+
+  void TearDown() override {
+    TorvaneTest::TearDown();
+    if (savedRunKeyAcl_) {
+      const auto key = OpenRunKey(WRITE_DAC);
+      EXPECT_TRUE(key &&
+                  RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, savedRunKeyAcl_->data()) == ERROR_SUCCESS)
+          << "cannot give the Run key its rights back";
+    }
+    EXPECT_TRUE(DeleteRunValue()) << "the Run value is left behind";
+  }
+
+  // The Run key refuses writes and deletes (error 5) and still allows reads, as
+  // for a user without administrator rights; TearDown restores its rights.
+  void DenyRunKeyWrites() {
+    const auto key = OpenRunKey(READ_CONTROL | WRITE_DAC);
+    ASSERT_TRUE(key);
+    DWORD bytes = 0;
+    RegGetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, nullptr, &bytes);
+    std::vector<BYTE> saved(bytes);
+    ASSERT_EQ(RegGetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, saved.data(), &bytes), ERROR_SUCCESS);
+    savedRunKeyAcl_ = std::move(saved);
+    PSECURITY_DESCRIPTOR denied = nullptr;
+    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(kNoWritesAcl, SDDL_REVISION_1, &denied, nullptr));
+    const LSTATUS set = RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, denied);
+    LocalFree(denied);
+    ASSERT_EQ(set, ERROR_SUCCESS);
+    HKEY probe = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE | KEY_WOW64_32KEY, &probe),
+              ERROR_ACCESS_DENIED)
+        << "the deny entry does not take";
+  }
+
+  // Starts Torvane and waits until the recognition module has settled.
+  void StartSettled() {
+    StartTorvane();
+    if (HasFatalFailure()) return;
+    ASSERT_TRUE(WaitForModuleSettled(Window())) << "the recognition module did not come up";
+  }
+
+  std::string ExpectedRunData() const { return "\"" + Narrow((ProgramFolder() / L"Torvane.exe").wstring()) + "\" RUN"; }
+
+  void OpenSettingsPanel() {
+    Click(bset);
+    ASSERT_TRUE(WaitUntil([&] { return Read(Fset).visible; }, 5s)) << "设置 did not open the settings panel";
+  }
+
+  // Waits until a check box or option button shows `state`.
+  bool WaitForCheck(ControlId id, int state) const {
+    return WaitUntil([&] { return Read(id).check == state; }, 5s);
+  }
+
+  // 退出, and the process gone.
+  void ExitThroughBend() {
+    Click(bend);
+    ASSERT_TRUE(WaitUntil([] { return ProcessesNamed(L"Torvane.exe").empty(); }, 10s)) << "退出 did not end Torvane";
+  }
+
+  std::optional<ProgramRun> StartAgain() {
+    auto run = LaunchTorvane(ProgramFolder(), L"");
+    if (run && !WaitUntil([&] { return IsWindowVisible(run->window) != FALSE; }, 20s)) return std::nullopt;
+    if (run) Sync(run->window);
+    return run;
+  }
+
+  std::vector<HWND> MessageBoxes() const { return TopLevelWindows(TorvaneProcessId(), L"#32770"); }
+
+  bool Topmost() const { return (GetWindowLongW(Window(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+ private:
+  std::optional<std::vector<BYTE>> savedRunKeyAcl_;
+};
+
+struct Expectation {
+  ControlId id;
+  int check;
+};
+
+void ExpectChecks(HWND mainWindow, const std::vector<Expectation>& expected) {
+  for (const auto& [id, check] : expected) {
+    EXPECT_EQ(CheckOf(ControlIn(mainWindow, id)), check) << torvane::Control(id).name;
+  }
+}
+
+// ---- The panel and the store ---------------------------------------------------
+
+TEST_F(Settings, ConfirmedChoicesAreStoredAndShownAtTheNextStart) {
+  StartSettled();
+  if (HasFatalFailure()) return;
+  ASSERT_FALSE(Read(Fset).visible);
+  OpenSettingsPanel();
+  EXPECT_EQ(Read(Fset).rect, (PixelRect{8, 32, 235, 220}));
+  // The panel lies over the whole list: no point of the list is reachable.
+  const PixelRect list = ScreenRect(Control(CodeList));
+  for (const POINT p :
+       {POINT{list.left + 2, list.top + 2}, CentreOf(Control(CodeList)), POINT{list.right() - 3, list.bottom() - 3}}) {
+    const HWND hit = WindowFromPoint(p);
+    EXPECT_NE(hit, Control(CodeList)) << "the list shows at " << p.x << "," << p.y;
+    EXPECT_TRUE(hit == Control(Fset) || IsChild(Control(Fset), hit)) << "at " << p.x << "," << p.y;
+  }
+
+  // The bottom row still works with the panel open.
+  Click(bp);
+  EXPECT_EQ(WaitForText(bp, [](const std::string& t) { return t == texts::kStartScanning; }), texts::kStartScanning);
+  Click(bp);
+  EXPECT_EQ(WaitForText(bp, [](const std::string& t) { return t == texts::kStopScanning; }), texts::kStopScanning);
+  EXPECT_TRUE(Read(Fset).visible);
+
+  Click(Check1);
+  EXPECT_TRUE(WaitForCheck(Check1, BST_CHECKED));
+  Click(Check2);
+  EXPECT_TRUE(WaitForCheck(Check2, BST_CHECKED));
+  Click(o2);
+  EXPECT_TRUE(WaitForCheck(o2, BST_CHECKED));
+  EXPECT_EQ(Read(o0).check, BST_UNCHECKED);
+  EXPECT_EQ(Read(o1).check, BST_UNCHECKED);
+  EXPECT_FALSE(StoredSetting(L"c1").has_value()) << "stored before 确定";
+
+  Click(setok);
+  EXPECT_TRUE(WaitUntil([&] { return !Read(Fset).shown; }, 5s)) << "确定 did not close the panel";
+  const std::array<std::string, 7> expected = {"1", "1", "0", "0", "False", "False", "True"};
+  const bool stored = WaitUntil(
+      [&] {
+        for (std::size_t i = 0; i < kOptionKeys.size(); ++i) {
+          if (StoredSetting(kOptionKeys[i]) != expected[i]) return false;
+        }
+        return true;
+      },
+      5s);
+  for (std::size_t i = 0; i < kOptionKeys.size(); ++i) {
+    EXPECT_EQ(StoredSetting(kOptionKeys[i]).value_or("(absent)"), expected[i]) << Narrow(kOptionKeys[i]);
+  }
+  ASSERT_TRUE(stored);
+
+  ExitThroughBend();
+  if (HasFatalFailure()) return;
+  auto second = StartAgain();
+  ASSERT_TRUE(second) << "no main window at the second start";
+  EXPECT_FALSE(IsWindowVisible(ControlIn(second->window, Fset))) << "the panel opens by itself";
+  ExpectChecks(second->window, {{Check1, BST_CHECKED},
+                                {Check2, BST_CHECKED},
+                                {Check3, BST_UNCHECKED},
+                                {Check4, BST_UNCHECKED},
+                                {o0, BST_UNCHECKED},
+                                {o1, BST_UNCHECKED},
+                                {o2, BST_CHECKED}});
+}
+
+TEST_F(Settings, ConfirmingUnchangedOptionsWritesAllSevenAgain) {
+  StartSettled();
+  if (HasFatalFailure()) return;
+  OpenSettingsPanel();
+  Click(setok);
+  const std::array<std::string, 7> expected = {"0", "0", "0", "0", "True", "False", "False"};
+  EXPECT_TRUE(WaitUntil(
+      [&] {
+        for (std::size_t i = 0; i < kOptionKeys.size(); ++i) {
+          if (StoredSetting(kOptionKeys[i]) != expected[i]) return false;
+        }
+        return true;
+      },
+      5s));
+  for (std::size_t i = 0; i < kOptionKeys.size(); ++i) {
+    EXPECT_EQ(StoredSetting(kOptionKeys[i]).value_or("(absent)"), expected[i]) << Narrow(kOptionKeys[i]);
+  }
+}
+
+TEST_F(Settings, AChangeLeftUnconfirmedIsGoneAfterARestart) {
+  StartSettled();
+  if (HasFatalFailure()) return;
+  OpenSettingsPanel();
+  Click(Check1);
+  EXPECT_TRUE(WaitForCheck(Check1, BST_CHECKED));
+  Click(o1);
+  EXPECT_TRUE(WaitForCheck(o1, BST_CHECKED));
+  EXPECT_EQ(Read(o0).check, BST_UNCHECKED);
+
+  ExitThroughBend();
+  if (HasFatalFailure()) return;
+  for (const wchar_t* key : kOptionKeys) EXPECT_FALSE(StoredSetting(key).has_value()) << Narrow(key);
+  auto second = StartAgain();
+  ASSERT_TRUE(second) << "no main window at the second start";
+  ExpectChecks(second->window, {{Check1, BST_UNCHECKED}, {o0, BST_CHECKED}, {o1, BST_UNCHECKED}});
+}
+
+TEST_F(Settings, OfTwoStoredSuffixesTheLaterWins) {
+  ASSERT_TRUE(StoreSetting(L"o0", "True"));
+  ASSERT_TRUE(StoreSetting(L"o1", "True"));
+  ASSERT_TRUE(StoreSetting(L"o2", "False"));
+  StartTorvane();
+  ExpectChecks(Window(), {{o0, BST_UNCHECKED}, {o1, BST_CHECKED}, {o2, BST_UNCHECKED}});
+}
+
+TEST_F(Settings, AllSuffixesStoredFalseLeaveNoneSelected) {
+  ASSERT_TRUE(StoreSetting(L"o0", "False"));
+  ASSERT_TRUE(StoreSetting(L"o1", "False"));
+  ASSERT_TRUE(StoreSetting(L"o2", "False"));
+  ASSERT_TRUE(StoreSetting(L"c4", "1"));  // never read: the Run value alone decides
+  StartTorvane();
+  ExpectChecks(Window(), {{o0, BST_UNCHECKED}, {o1, BST_UNCHECKED}, {o2, BST_UNCHECKED}, {Check4, BST_UNCHECKED}});
+}
+
+TEST_F(Settings, StoredChoicesInOtherSpellingsAreRead) {
+  ASSERT_TRUE(StoreSetting(L"c3", "0"));
+  ASSERT_TRUE(StoreSetting(L"c2", "1"));
+  ASSERT_TRUE(StoreSetting(L"o0", "false"));
+  ASSERT_TRUE(StoreSetting(L"o2", "-1"));
+  StartTorvane();
+  ExpectChecks(Window(), {{Check1, BST_UNCHECKED},
+                          {Check2, BST_CHECKED},
+                          {Check3, BST_UNCHECKED},
+                          {o0, BST_UNCHECKED},
+                          {o1, BST_UNCHECKED},
+                          {o2, BST_CHECKED}});
+}
+
+TEST_F(Settings, AnUnreadableC1LeavesEveryOptionAsLaidOut) {
+  ASSERT_TRUE(StoreSetting(L"c1", "abc"));
+  ASSERT_TRUE(StoreSetting(L"c2", "1"));
+  ASSERT_TRUE(StoreSetting(L"c3", "1"));
+  ASSERT_TRUE(StoreSetting(L"o0", "False"));
+  ASSERT_TRUE(StoreSetting(L"o2", "True"));
+  // The loading stops before the start-with-Windows state is read.
+  ASSERT_TRUE(SetRunValue("\"C:\\Elsewhere\\Torvane.exe\" RUN"));
+  StartTorvane();
+  ExpectChecks(Window(), {{Check1, BST_UNCHECKED},
+                          {Check2, BST_UNCHECKED},
+                          {Check3, BST_UNCHECKED},
+                          {Check4, BST_UNCHECKED},
+                          {o0, BST_CHECKED},
+                          {o1, BST_UNCHECKED},
+                          {o2, BST_UNCHECKED}});
+  EXPECT_TRUE(MessageBoxes().empty());
+}
+
+// ---- Start with Windows --------------------------------------------------------
+
+TEST_F(Settings, CheckingStartWithWindowsWritesTheRunValueAndUncheckingDeletesIt) {
+  StartSettled();
+  if (HasFatalFailure()) return;
+  ASSERT_EQ(Read(Check4).check, BST_UNCHECKED);
+  OpenSettingsPanel();
+
+  Click(Check4);
+  EXPECT_TRUE(WaitForCheck(Check4, BST_CHECKED));
+  EXPECT_TRUE(WaitUntil([&] { return RunValue() == ExpectedRunData(); }, 5s));
+  EXPECT_EQ(RunValue().value_or("(absent)"), ExpectedRunData());
+
+  Click(Check4);
+  EXPECT_TRUE(WaitForCheck(Check4, BST_UNCHECKED));
+  EXPECT_TRUE(WaitUntil([&] { return !RunValue().has_value(); }, 5s)) << "still there: " << RunValue().value_or("");
+  Sync(Window());
+  EXPECT_TRUE(MessageBoxes().empty()) << "a message for a change that worked";
+  EXPECT_TRUE(Topmost());
+}
+
+TEST_F(Settings, ARunValuePresentAtStartChecksTheBoxAndIsLeftAsItIs) {
+  const std::string elsewhere = "\"C:\\Other copy\\Torvane.exe\" RUN";
+  ASSERT_TRUE(SetRunValue(elsewhere));
+  const auto writtenBefore = RunKeyWriteTime();
+  ASSERT_TRUE(writtenBefore);
+  StartSettled();
+  if (HasFatalFailure()) return;
+  EXPECT_EQ(Read(Check4).check, BST_CHECKED);
+  EXPECT_EQ(RunValue().value_or("(absent)"), elsewhere);
+  const auto writtenAfter = RunKeyWriteTime();
+  ASSERT_TRUE(writtenAfter);
+  EXPECT_EQ(CompareFileTime(&*writtenBefore, &*writtenAfter), 0) << "the Run key was written at start-up";
+}
+
+TEST_F(Settings, AnEmptyRunValueLeavesTheBoxUnchecked) {
+  ASSERT_TRUE(SetRunValue(""));
+  StartSettled();
+  if (HasFatalFailure()) return;
+  EXPECT_EQ(Read(Check4).check, BST_UNCHECKED);
+  EXPECT_EQ(RunValue().value_or("(absent)"), "");
+}
+
+TEST_F(Settings, UncheckingWhenTheRunValueIsAlreadyGoneIsNoFailure) {
+  ASSERT_TRUE(SetRunValue("\"C:\\Other copy\\Torvane.exe\" RUN"));
+  StartTorvane();
+  ASSERT_EQ(Read(Check4).check, BST_CHECKED);
+  ASSERT_TRUE(DeleteRunValue());  // removed behind the program's back
+  OpenSettingsPanel();
+  Click(Check4);
+  EXPECT_TRUE(WaitForCheck(Check4, BST_UNCHECKED));
+  EXPECT_FALSE(WaitUntil([&] { return !MessageBoxes().empty(); }, 2s))
+      << "a failure message although the value is gone as asked";
+  EXPECT_FALSE(RunValue().has_value());
+}
+
+TEST_F(Settings, WithoutRightsCheckingShowsAMessageOutsideTheTopmostBand) {
+  DenyRunKeyWrites();
+  if (HasFatalFailure()) return;
+  StartSettled();
+  if (HasFatalFailure()) return;
+  EXPECT_TRUE(WaitUntil([&] { return Topmost(); }, 5s));
+  OpenSettingsPanel();
+  Click(Check4);
+
+  std::vector<HWND> boxes;
+  ASSERT_TRUE(WaitUntil([&] { return !(boxes = MessageBoxes()).empty(); }, 10s)) << "no message box";
+  ASSERT_EQ(boxes.size(), 1u);
+  const HWND box = boxes.front();
+  EXPECT_EQ(TextOf(box), "Torvane");
+  EXPECT_EQ(TextOf(GetDlgItem(box, 0xFFFF)), texts::kStartupEntryFailed);
+  EXPECT_FALSE(Topmost()) << "the main window stays in the topmost band while its message is open";
+  EXPECT_EQ(Read(Check4).check, BST_CHECKED);
+  EXPECT_FALSE(RunValue().has_value());
+
+  std::vector<HWND> buttons;
+  for (HWND b = FindWindowExW(box, nullptr, L"Button", nullptr); b != nullptr;
+       b = FindWindowExW(box, b, L"Button", nullptr)) {
+    if (IsWindowVisible(b)) buttons.push_back(b);
+  }
+  ASSERT_EQ(buttons.size(), 1u) << "an OK button alone";
+  EXPECT_EQ(TextOf(buttons.front()), "确定");
+  ASSERT_TRUE(ClickAt(CentreOf(buttons.front())));
+
+  EXPECT_TRUE(WaitUntil([&] { return MessageBoxes().empty(); }, 10s)) << "the box did not close";
+  EXPECT_TRUE(WaitUntil([&] { return Topmost(); }, 5s)) << "not topmost again after the message";
+  EXPECT_EQ(Read(Check4).check, BST_CHECKED) << "the box keeps the user's choice";
+  EXPECT_FALSE(RunValue().has_value());
+}
+
+// ---- What the panel looks like -------------------------------------------------
+
+TEST_F(Settings, PanelIsDrawnInItsColoursWithTheCornersStillSeeThrough) {
+  StartSettled();
+  if (HasFatalFailure()) return;
+  WaitForText(wt, [](const std::string& text) { return text.starts_with("Torvane "); });
+  OpenSettingsPanel();
+  const auto shot = ShootSettled("settings-panel");
+  ASSERT_TRUE(shot);
+  const PixelRect window = ScreenRect(Window());
+  const auto at = [&](int x, int y) { return shot->image.At(window.left + x, window.top + y); };
+  // Points of the panel (at 8,32) that no child covers.
+  for (const POINT p : {POINT{4, 60}, POINT{230, 100}, POINT{4, 200}, POINT{230, 215}}) {
+    EXPECT_EQ(at(8 + p.x, 32 + p.y), (Rgb{0x29, 0x29, 0x29}))
+        << "panel point " << p.x << "," << p.y << ", see " << Narrow(shot->png.wstring());
+  }
+  // The panel's own captions are drawn: 自动完成 inside the suffix frame, [初始化] over the status line.
+  for (const ControlId id : {Label2, restart}) {
+    PixelRect r = ScreenRect(Control(id));
+    // 自动完成's right end lies under the option button 无; count left of it only.
+    if (id == Label2) r.width = ScreenRect(Control(o0)).left - r.left;
+    int ink = 0;
+    for (int y = r.top; y < r.bottom(); ++y) {
+      for (int x = r.left; x < r.right(); ++x) {
+        const Rgb c = shot->image.At(x, y);
+        ink += std::max({c.r, c.g, c.b}) >= 0x29 + 0x30 ? 1 : 0;
+      }
+    }
+    EXPECT_GE(ink, 20) << torvane::Control(id).name << " shows no text, see " << Narrow(shot->png.wstring());
+  }
+  // Nothing of the list shows: its near-black is nowhere in its rectangle.
+  int listPixels = 0;
+  for (int y = 40; y < 246; ++y) {
+    for (int x = 8; x < 243; ++x) listPixels += at(x, y) == Rgb{0x14, 0x14, 0x14} ? 1 : 0;
+  }
+  EXPECT_EQ(listPixels, 0);
+  constexpr Rgb kRootBlack{0, 0, 0};
+  for (const POINT p : {POINT{0, 0}, POINT{249, 0}, POINT{0, 283}, POINT{249, 283}, POINT{125, 290}}) {
+    EXPECT_EQ(at(p.x, p.y), kRootBlack) << "see-through point " << p.x << "," << p.y;
+  }
+}
+
+}  // namespace
+}  // namespace torvane::e2e

@@ -1,0 +1,471 @@
+// The main window on the desktop: dragged by its own surface with either mouse
+// button (but not by its controls), see-through where the picture carries the key
+// colour, hidden by a close request and brought back by its icon in the
+// notification area, which also survives a restart of the shell's tray.
+#include <windows.h>
+// After windows.h, which it builds on.
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+#include "core/texts.h"
+#include "harness.h"
+#include "win32/text_win32.h"
+
+namespace torvane::e2e {
+namespace {
+
+using enum ControlId;
+using win32::Narrow;
+
+constexpr Rgb kRootBlack{0, 0, 0};  // bare Xvfb under the window
+
+bool Xdotool(const std::string& arguments) {
+  const ShellResult run = RunLinuxShell("timeout 10 xdotool " + arguments);
+  return run.finished && run.exitCode == 0;
+}
+
+// A mouse button held down through xdotool; released when it goes out of scope,
+// so that a failing test leaves no button pressed for the next one.
+class HeldButton {
+ public:
+  HeldButton(POINT at, int button) : button_(button) {
+    pressed_ = MovePointer(at) && Xdotool("mousedown " + std::to_string(button));
+  }
+  ~HeldButton() { Release(); }
+  HeldButton(const HeldButton&) = delete;
+  HeldButton& operator=(const HeldButton&) = delete;
+  bool Pressed() const { return pressed_; }
+  bool Release() {
+    if (!pressed_) return true;
+    pressed_ = false;
+    return Xdotool("mouseup " + std::to_string(button_));
+  }
+
+ private:
+  int button_;
+  bool pressed_ = false;
+};
+
+// A plain white window of the test runner, for Torvane's window to lie over; it
+// records where the left button went down on it. Runs on a thread of its own.
+class ClickCatcher {
+ public:
+  enum class Activation { OnClick, Never };
+  explicit ClickCatcher(PixelRect where, Activation activation = Activation::OnClick)
+      : where_(where), activates_(activation == Activation::OnClick) {
+    ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    thread_ = CreateThread(nullptr, 0, &ClickCatcher::ThreadMain, this, 0, &threadId_);
+    if (thread_ != nullptr) WaitForSingleObject(ready_, 10000);
+  }
+  ~ClickCatcher() {
+    if (window_ != nullptr) PostMessageW(window_, WM_CLOSE, 0, 0);
+    if (thread_ != nullptr) {
+      if (WaitForSingleObject(thread_, 10000) != WAIT_OBJECT_0) PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
+      WaitForSingleObject(thread_, 5000);
+      CloseHandle(thread_);
+    }
+    if (ready_ != nullptr) CloseHandle(ready_);
+  }
+  ClickCatcher(const ClickCatcher&) = delete;
+  ClickCatcher& operator=(const ClickCatcher&) = delete;
+
+  HWND Window() const { return window_; }
+  std::vector<POINT> Presses() const {
+    AcquireSRWLockShared(&lock_);
+    std::vector<POINT> presses = presses_;
+    ReleaseSRWLockShared(&lock_);
+    return presses;
+  }
+
+ private:
+  static DWORD WINAPI ThreadMain(void* context) {
+    auto* self = static_cast<ClickCatcher*>(context);
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = &ClickCatcher::Proc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
+    wc.lpszClassName = L"TorvaneTestClickCatcher";
+    RegisterClassW(&wc);  // fails harmlessly when an earlier catcher registered it
+    const PixelRect& r = self->where_;
+    self->window_ = CreateWindowExW(self->activates_ ? 0 : WS_EX_NOACTIVATE, wc.lpszClassName, L"click catcher",
+                                    WS_POPUP, r.left, r.top, r.width, r.height, nullptr, nullptr, wc.hInstance, self);
+    if (self->window_ != nullptr) {
+      ShowWindow(self->window_, SW_SHOWNOACTIVATE);
+      UpdateWindow(self->window_);
+    }
+    SetEvent(self->ready_);
+    MSG msg;
+    while (self->window_ != nullptr && GetMessageW(&msg, nullptr, 0, 0) > 0) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+    return 0;
+  }
+
+  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    if (msg == WM_NCCREATE) {
+      SetWindowLongPtrW(hwnd, GWLP_USERDATA,
+                        reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
+    }
+    auto* self = reinterpret_cast<ClickCatcher*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (msg == WM_LBUTTONDOWN && self != nullptr) {
+      POINT at{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
+      ClientToScreen(hwnd, &at);
+      AcquireSRWLockExclusive(&self->lock_);
+      self->presses_.push_back(at);
+      ReleaseSRWLockExclusive(&self->lock_);
+      return 0;
+    }
+    // Not activated by a click: without a window manager Wine would raise an
+    // activated window over topmost ones on the X side, which Windows never does.
+    if (msg == WM_MOUSEACTIVATE && self != nullptr && !self->activates_) return MA_NOACTIVATE;
+    if (msg == WM_DESTROY) PostQuitMessage(0);
+    return DefWindowProcW(hwnd, msg, wp, lp);
+  }
+
+  PixelRect where_;
+  bool activates_;
+  HANDLE ready_ = nullptr;
+  HANDLE thread_ = nullptr;
+  DWORD threadId_ = 0;
+  HWND window_ = nullptr;
+  mutable SRWLOCK lock_ = SRWLOCK_INIT;
+  std::vector<POINT> presses_;
+};
+
+class WindowBehaviour : public TorvaneTest {
+ protected:
+  void SetUp() override {
+    TorvaneTest::SetUp();
+    if (HasFatalFailure()) return;
+    // Wine drops the icon of an ended program a moment later; start from an empty tray.
+    ASSERT_TRUE(WaitUntil([] { return TrayIcons().empty(); }, 15s)) << "icons of an earlier test stay";
+  }
+
+  // Starts Torvane and waits until the recognition module has come up and its
+  // video window, which takes the foreground when it appears, is hidden again.
+  // Starts Torvane and waits until the recognition module has settled.
+  void StartSettled(std::wstring_view arguments = L"") {
+    StartTorvane(arguments);
+    if (HasFatalFailure()) return;
+    ASSERT_TRUE(WaitForModuleSettled(Window())) << "the recognition module did not come up";
+  }
+
+  POINT ScreenPoint(POINT client) const {
+    const PixelRect r = ScreenRect(Window());
+    return {r.left + client.x, r.top + client.y};
+  }
+
+  bool Topmost() const { return (GetWindowLongW(Window(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+
+  // The one icon in the notification area, once it can be clicked (nothing covers it).
+  HWND WaitForTheIcon() const {
+    HWND icon = nullptr;
+    WaitUntil(
+        [&] {
+          const auto icons = TrayIcons();
+          icon = icons.size() == 1 ? icons.front() : nullptr;
+          return icon != nullptr && WindowFromPoint(CentreOf(icon)) == icon;
+        },
+        20s);
+    return icon;
+  }
+
+  static std::string TrayDiagnosis() {
+    std::string text = " explorers " + std::to_string(ProcessesNamed(L"explorer.exe").size()) + " traywnd " +
+                       std::to_string(FindWindowW(L"Shell_TrayWnd", nullptr) != nullptr) + " standalone " +
+                       std::to_string(FindWindowW(L"__winex11_standalone_tray", nullptr) != nullptr);
+    for (HWND tray = FindWindowW(nullptr, L"Wine System Tray"); tray != nullptr;
+         tray = FindWindowExW(nullptr, tray, nullptr, L"Wine System Tray")) {
+      text += " [tray " + ClassOf(tray) + " visible " + std::to_string(IsWindowVisible(tray)) + " rect " +
+              ::testing::PrintToString(ScreenRect(tray));
+      for (HWND c = GetWindow(tray, GW_CHILD); c != nullptr; c = GetWindow(c, GW_HWNDNEXT)) {
+        text += " child " + ClassOf(c) + " visible " + std::to_string(IsWindowVisible(c)) + " rect " +
+                ::testing::PrintToString(ScreenRect(c)) + " under " + ClassOf(WindowFromPoint(CentreOf(c)));
+      }
+      text += "]";
+    }
+    return text;
+  }
+
+  std::string Diagnose(POINT p) const {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    GetGUIThreadInfo(GetWindowThreadProcessId(Window(), nullptr), &info);
+    const HWND under = WindowFromPoint(p);
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    return " [flags " + std::to_string(info.flags) + " capture " + ClassOf(info.hwndCapture) + " active " +
+           ClassOf(info.hwndActive) + " under " + ClassOf(under) + " fg " + ClassOf(GetForegroundWindow()) +
+           " cursor " + std::to_string(cursor.x) + "," + std::to_string(cursor.y) + " rbutton " +
+           std::to_string(GetAsyncKeyState(VK_RBUTTON)) + " lbutton " + std::to_string(GetAsyncKeyState(VK_LBUTTON)) +
+           " rect " + ::testing::PrintToString(ScreenRect(Window())) + "]";
+  }
+
+  // Presses `button` at `client`, moves the pointer by `by` and releases it.
+  // Expects the system's drag to start and the window to follow the pointer.
+  void DragBy(POINT client, POINT by, int button) {
+    const PixelRect before = ScreenRect(Window());
+    const POINT from = ScreenPoint(client);
+    HeldButton held(from, button);
+    ASSERT_TRUE(held.Pressed());
+    ASSERT_TRUE(WaitUntil([&] { return InMoveSizeLoop(Window()); }, 5s))
+        << "no drag started by button " << button << " at " << client.x << "," << client.y << Diagnose(from);
+    ASSERT_TRUE(MovePointer({from.x + by.x, from.y + by.y}));
+    const PixelRect expected{before.left + by.x, before.top + by.y, before.width, before.height};
+    EXPECT_TRUE(WaitUntil([&] { return ScreenRect(Window()) == expected; }, 5s))
+        << "window at " << ::testing::PrintToString(ScreenRect(Window())) << ", expected "
+        << ::testing::PrintToString(expected);
+    ASSERT_TRUE(held.Release());
+  }
+};
+
+// ---- Dragging ------------------------------------------------------------------
+
+TEST_F(WindowBehaviour, DraggingTheSurfaceWithTheLeftButtonMovesTheWindow) {
+  StartSettled();
+  if (HasFatalFailure()) return;
+  // The title band beside the title label, the strip between the list and the
+  // bottom row, the margin left of the list, and the title label itself.
+  const POINT handles[] = {{60, 23}, {120, 252}, {3, 150}, {40, 12}};
+  int sign = 1;
+  for (const POINT handle : handles) {
+    SCOPED_TRACE("pressed at " + std::to_string(handle.x) + "," + std::to_string(handle.y));
+    DragBy(handle, {sign * 57, sign * 31}, 1);
+    if (HasFatalFailure()) return;
+    EXPECT_TRUE(WaitUntil([&] { return !InMoveSizeLoop(Window()); }, 5s)) << "the drag goes on after the release";
+    sign = -sign;
+  }
+  // After the release the window stays where it was put.
+  const PixelRect placed = ScreenRect(Window());
+  ASSERT_TRUE(MovePointer(ScreenPoint({125, 150})));
+  ASSERT_TRUE(MovePointer({100, 600}));
+  Sync(Window());
+  EXPECT_EQ(ScreenRect(Window()), placed);
+}
+
+TEST_F(WindowBehaviour, DraggingTheSurfaceWithTheRightButtonMovesTheWindow) {
+  StartSettled();
+  if (HasFatalFailure()) return;
+  DragBy({60, 23}, {-70, 45}, 3);
+  if (HasFatalFailure()) return;
+  // The system's move loop ends on a left-button release only (as on Windows);
+  // end it the way a left click would, where the pointer is.
+  PostMessageW(Window(), WM_LBUTTONUP, 0, 0);
+  EXPECT_TRUE(WaitUntil([&] { return !InMoveSizeLoop(Window()); }, 5s));
+  const PixelRect placed = ScreenRect(Window());
+  EXPECT_EQ(placed.left, 387 - 70);
+  EXPECT_EQ(placed.top, 234 + 45);
+}
+
+TEST_F(WindowBehaviour, PressingOnTheListAndMovingLeavesTheWindowInPlace) {
+  StartSettled();
+  if (HasFatalFailure()) return;
+  const PixelRect before = ScreenRect(Window());
+  const POINT from = CentreOf(Control(CodeList));
+  HeldButton held(from, 1);
+  ASSERT_TRUE(held.Pressed());
+  ASSERT_TRUE(MovePointer({from.x + 60, from.y + 40}));
+  ASSERT_TRUE(MovePointer({from.x + 90, from.y + 70}));
+  Sync(Window());
+  EXPECT_FALSE(InMoveSizeLoop(Window()));
+  EXPECT_EQ(ScreenRect(Window()), before);
+  ASSERT_TRUE(held.Release());
+  Sync(Window());
+  EXPECT_EQ(ScreenRect(Window()), before);
+}
+
+// ---- See-through pixels ----------------------------------------------------------
+
+TEST_F(WindowBehaviour, ClicksOnSeeThroughPixelsReachTheWindowBelow) {
+  // Made first: without a window manager the X stacking follows the order of
+  // mapping, and Torvane's window has to lie over it there as well.
+  ClickCatcher below({387 - 20, 234 - 20, 250 + 40, 300 + 40}, ClickCatcher::Activation::Never);
+  ASSERT_NE(below.Window(), nullptr);
+  StartSettled();
+  if (HasFatalFailure()) return;
+  const PixelRect window = ScreenRect(Window());
+  ASSERT_EQ(window, (PixelRect{387, 234, 250, 300}));
+  EXPECT_TRUE(Topmost());
+
+  // Both lie under Torvane's window: a corner pixel and the band below the picture.
+  const POINT seeThrough[] = {ScreenPoint({0, 0}), ScreenPoint({249, 283}), ScreenPoint({125, 292})};
+  for (const POINT p : seeThrough) {
+    ASSERT_TRUE(ClickAt(p));
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+          for (const POINT got : below.Presses()) {
+            if (got.x == p.x && got.y == p.y) return true;
+          }
+          return false;
+        },
+        5s))
+        << "the window below got no press at " << p.x << "," << p.y;
+  }
+  Sync(Window());
+  EXPECT_EQ(ScreenRect(Window()), window) << "a press on a see-through pixel moved the window";
+  // And the user sees the white window below through exactly those pixels.
+  const auto shot = ShootSettled("over-a-white-window");
+  ASSERT_TRUE(shot);
+  const auto at = [&](int x, int y) { return shot->image.At(window.left + x, window.top + y); };
+  constexpr Rgb kWhite{0xFF, 0xFF, 0xFF};
+  for (const POINT p : {POINT{0, 0}, POINT{2, 0}, POINT{0, 2}, POINT{249, 283}, POINT{125, 292}, POINT{0, 299}}) {
+    EXPECT_EQ(at(p.x, p.y), kWhite) << "see-through point " << p.x << "," << p.y;
+  }
+  for (const POINT p : {POINT{3, 3}, POINT{3, 0}, POINT{125, 283}}) {
+    EXPECT_NE(at(p.x, p.y), kWhite) << "picture point " << p.x << "," << p.y;
+  }
+
+  // A press on the picture itself stays with Torvane.
+  const std::size_t pressesBefore = below.Presses().size();
+  ASSERT_TRUE(ClickAt(ScreenPoint({3, 3})));
+  EXPECT_TRUE(WaitUntil([&] { return !InMoveSizeLoop(Window()); }, 5s));
+  Sync(Window());
+  std::string presses;
+  for (const POINT got : below.Presses()) presses += " " + std::to_string(got.x) + "," + std::to_string(got.y);
+  EXPECT_EQ(below.Presses().size(), pressesBefore) << "a press on the drawn picture went through:" << presses;
+  EXPECT_EQ(ScreenRect(Window()), window);
+}
+
+// ---- Hidden and shown through the notification area --------------------------------
+
+TEST_F(WindowBehaviour, AltF4HidesAndALeftClickOnTheIconBringsTheWindowBack) {
+  StartSettled();
+  if (HasFatalFailure()) return;
+  const HWND icon = WaitForTheIcon();
+  ASSERT_NE(icon, nullptr) << "no icon in the notification area" << TrayDiagnosis();
+
+  // Focus into the window with a real click, then the close keys.
+  Click(CodeList);
+  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == Window(); }, 5s)) << "Torvane is not in front";
+  ASSERT_TRUE(Xdotool("key --clearmodifiers alt+F4"));
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(Window()); }, 5s)) << "Alt+F4 did not hide the window";
+  EXPECT_EQ(ProcessesNamed(L"Torvane.exe").size(), 1u) << "a close request ended the program";
+  ASSERT_EQ(WaitForTheIcon(), icon) << "the icon went with the window";
+
+  // The right button does nothing.
+  ASSERT_TRUE(MovePointer(CentreOf(icon)));
+  ASSERT_TRUE(Xdotool("click 3"));
+  Sync(Window());
+  EXPECT_FALSE(WaitUntil([&] { return IsWindowVisible(Window()) != FALSE; }, 2s)) << "a right click showed it";
+
+  // The left button brings it back, restored, in front and with the focus.
+  ASSERT_TRUE(ClickAt(CentreOf(icon)));
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(Window()) != FALSE; }, 5s)) << "the icon did not show it";
+  EXPECT_FALSE(IsIconic(Window()));
+  EXPECT_EQ(ScreenRect(Window()), (PixelRect{387, 234, 250, 300}));
+  EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == Window(); }, 5s)) << "not in front";
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(Window(), nullptr), &info));
+  EXPECT_EQ(info.hwndActive, Window());
+  EXPECT_TRUE(info.hwndFocus == Window() || IsChild(Window(), info.hwndFocus)) << "the focus is elsewhere";
+  EXPECT_TRUE(Topmost());
+}
+
+TEST_F(WindowBehaviour, TheIconBringsAVisibleWindowToTheFront) {
+  StartSettled();
+  if (HasFatalFailure()) return;
+  const HWND icon = WaitForTheIcon();
+  ASSERT_NE(icon, nullptr);
+  // Another program's window takes the focus (it lies under Torvane's topmost window).
+  ClickCatcher other({20, 500, 200, 150});
+  ASSERT_NE(other.Window(), nullptr);
+  ASSERT_TRUE(ClickAt({120, 575}));
+  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == other.Window(); }, 5s));
+
+  ASSERT_TRUE(ClickAt(CentreOf(icon)));
+  EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == Window(); }, 5s)) << "Torvane is not in front";
+  EXPECT_TRUE(IsWindowVisible(Window()));
+}
+
+TEST_F(WindowBehaviour, StartedWithRunTheWindowIsHiddenAndOnlyTheIconShows) {
+  auto run = LaunchTorvane(ProgramFolder(), L"RUN");
+  ASSERT_TRUE(run) << "no main window";
+  const HWND icon = WaitForTheIcon();
+  ASSERT_NE(icon, nullptr) << "no icon in the notification area";
+  Sync(run->window);
+  EXPECT_FALSE(IsWindowVisible(run->window));
+  EXPECT_FALSE(WaitUntil([&] { return IsWindowVisible(run->window) != FALSE; }, 2s)) << "it showed by itself";
+
+  ASSERT_TRUE(ClickAt(CentreOf(icon)));
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(run->window) != FALSE; }, 5s)) << "the icon did not show it";
+  EXPECT_EQ(ScreenRect(run->window), (PixelRect{387, 234, 250, 300}));
+  EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == run->window; }, 5s));
+}
+
+TEST_F(WindowBehaviour, LowerCaseRunStartsShown) {
+  auto run = LaunchTorvane(ProgramFolder(), L"run");
+  ASSERT_TRUE(run) << "no main window";
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(run->window) != FALSE; }, 20s));
+  EXPECT_NE(WaitForTheIcon(), nullptr);
+}
+
+TEST_F(WindowBehaviour, TheIconComesBackWhenTheShellAnnouncesANewTaskbar) {
+  StartSettled();
+  if (HasFatalFailure()) return;
+  ASSERT_NE(WaitForTheIcon(), nullptr);
+
+  // The tray loses the icon, as when the shell restarts. The icon's id is the
+  // program's own choice: try the ones a program would use.
+  using NotifyIcon = BOOL(WINAPI*)(DWORD, PNOTIFYICONDATAW);
+  const HMODULE shell = LoadLibraryW(L"shell32.dll");
+  ASSERT_NE(shell, nullptr);
+  const auto notify =
+      reinterpret_cast<NotifyIcon>(reinterpret_cast<void (*)()>(GetProcAddress(shell, "Shell_NotifyIconW")));
+  ASSERT_NE(notify, nullptr);
+  bool removed = false;
+  for (const ULONG_PTR id :
+       {ULONG_PTR{1}, GetClassLongPtrW(Window(), GCLP_HICON), GetClassLongPtrW(Window(), GCLP_HICONSM), ULONG_PTR{0}}) {
+    NOTIFYICONDATAW record{};
+    record.cbSize = sizeof record;
+    record.hWnd = Window();
+    record.uID = static_cast<UINT>(id);
+    if (notify(NIM_DELETE, &record)) {
+      removed = true;
+      break;
+    }
+  }
+  ASSERT_TRUE(removed) << "cannot take the icon out of the tray";
+  ASSERT_TRUE(WaitUntil([] { return TrayIcons().empty(); }, 5s));
+
+  PostMessageW(Window(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  const HWND icon = WaitForTheIcon();
+  ASSERT_NE(icon, nullptr) << "the icon was not added again";
+
+  // And it works: hide with the close glyph, show with the icon.
+  Click(bclose);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(Window()); }, 5s));
+  ASSERT_TRUE(ClickAt(CentreOf(icon)));
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(Window()) != FALSE; }, 5s));
+}
+
+// ---- What the help panel looks like ---------------------------------------------------
+
+TEST_F(WindowBehaviour, HelpPanelIsDrawnInItsColoursWithTheCornersStillSeeThrough) {
+  StartSettled();
+  if (HasFatalFailure()) return;
+  WaitForText(wt, [](const std::string& text) { return text.starts_with("Torvane "); });
+  Click(bhelp);
+  ASSERT_TRUE(WaitUntil([&] { return Read(fhelp).visible; }, 5s)) << "帮助 did not open the help panel";
+  EXPECT_EQ(Read(fhelp).rect, (PixelRect{8, 32, 235, 220}));
+  const auto shot = ShootSettled("help-panel");
+  ASSERT_TRUE(shot);
+  const PixelRect window = ScreenRect(Window());
+  const auto at = [&](int x, int y) { return shot->image.At(window.left + x, window.top + y); };
+  for (const POINT p : {POINT{4, 4}, POINT{220, 100}, POINT{20, 150}, POINT{4, 212}}) {
+    EXPECT_EQ(at(8 + p.x, 32 + p.y), (Rgb{0x29, 0x29, 0x29}))
+        << "panel point " << p.x << "," << p.y << ", see " << Narrow(shot->png.wstring());
+  }
+  // The test code's white quiet zone, drawn unscaled at 50,16 in the panel.
+  EXPECT_EQ(at(8 + 52, 32 + 18), (Rgb{0xFF, 0xFF, 0xFF}));
+  for (const POINT p : {POINT{0, 0}, POINT{249, 0}, POINT{0, 283}, POINT{249, 283}, POINT{125, 290}}) {
+    EXPECT_EQ(at(p.x, p.y), kRootBlack) << "see-through point " << p.x << "," << p.y;
+  }
+}
+
+}  // namespace
+}  // namespace torvane::e2e
