@@ -801,3 +801,20 @@ TEST_F(Delivery, CodeReadAgainIsNotDeliveredAgainNotEvenAfterARestart) {
 
 }  // namespace
 }  // namespace torvane::e2e
+
+namespace torvane::e2e {
+namespace {
+
+TEST_F(Delivery, ATextTheDecoderReadInTheWrongCharacterSetArrivesAsWritten) {
+  ASSERT_NO_FATAL_FAILURE(Launch());
+  ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter}));
+  // ZBar reads the UTF-8 bytes of "连夫" as Shift-JIS and writes "霑槫､ｫ".
+  ASSERT_TRUE(Scan("QR-Code", "霑槫､ｫ " + token_));
+  const std::string real = "连夫 " + token_;
+  EXPECT_TRUE(Lists({"QR-Code:" + real}));
+  EXPECT_TRUE(Logs(real + "\r\n")) << "the log holds the code's real text in UTF-8";
+  EXPECT_EQ(Typed(), real + "\r\n");
+}
+
+}  // namespace
+}  // namespace torvane::e2e
