@@ -50,8 +50,8 @@ bool HandleCommon(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN: {
-      const ControlSpec* spec = SpecOf(hwnd);
-      if (spec && spec->id == ControlId::wt) {
+      const ControlSpec* layout = SpecOf(hwnd);
+      if (layout && layout->id == ControlId::wt) {
         PostMessageW(GetAncestor(hwnd, GA_ROOT), kMsgStartDrag, 0, 0);
       } else if (msg == WM_LBUTTONDOWN) {
         SetCapture(hwnd);
@@ -70,8 +70,8 @@ bool HandleCommon(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
       return true;
     }
     case WM_SETCURSOR: {
-      const ControlSpec* spec = SpecOf(hwnd);
-      if (spec && spec->handCursor && g_resources && g_resources->hand) {
+      const ControlSpec* layout = SpecOf(hwnd);
+      if (layout && layout->handCursor && g_resources && g_resources->hand) {
         SetCursor(g_resources->hand);
         result = TRUE;
         return true;
@@ -85,11 +85,11 @@ bool HandleCommon(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
 }
 
 void PaintLabel(HWND hwnd, HDC dc) {
-  const ControlSpec* spec = SpecOf(hwnd);
+  const ControlSpec* layout = SpecOf(hwnd);
   RECT rc;
   GetClientRect(hwnd, &rc);
-  if (spec && spec->back) {
-    HBRUSH brush = CreateSolidBrush(ToColorRef(*spec->back));
+  if (layout && layout->back) {
+    HBRUSH brush = CreateSolidBrush(ToColorRef(*layout->back));
     FillRect(dc, &rc, brush);
     DeleteObject(brush);
   } else {
@@ -102,20 +102,20 @@ void PaintLabel(HWND hwnd, HDC dc) {
   text.resize(static_cast<size_t>(length));
   HGDIOBJ oldFont = SelectObject(dc, FontOf(hwnd) ? FontOf(hwnd) : GetStockObject(DEFAULT_GUI_FONT));
   SetBkMode(dc, TRANSPARENT);
-  const Rgb fore = spec && spec->fore ? *spec->fore : Rgb{0, 0, 0};
+  const Rgb fore = layout && layout->fore ? *layout->fore : Rgb{0, 0, 0};
   SetTextColor(dc, IsWindowEnabled(hwnd) ? ToColorRef(fore) : RGB(0x80, 0x80, 0x80));
   UINT format = DT_NOPREFIX | DT_WORDBREAK | DT_EDITCONTROL;
-  if (spec && spec->align == TextAlign::Centre) format |= DT_CENTER;
+  if (layout && layout->align == TextAlign::Centre) format |= DT_CENTER;
   DrawTextW(dc, text.c_str(), length, &rc, format);
   SelectObject(dc, oldFont);
 }
 
 void PaintShape(HWND hwnd, HDC dc) {
   PaintParentBackground(hwnd, dc);
-  const ControlSpec* spec = SpecOf(hwnd);
+  const ControlSpec* layout = SpecOf(hwnd);
   RECT rc;
   GetClientRect(hwnd, &rc);
-  HBRUSH brush = CreateSolidBrush(ToColorRef(spec && spec->fore ? *spec->fore : Rgb{}));
+  HBRUSH brush = CreateSolidBrush(ToColorRef(layout && layout->fore ? *layout->fore : Rgb{}));
   FrameRect(dc, &rc, brush);
   DeleteObject(brush);
 }
@@ -135,10 +135,10 @@ void PaintPicture(HWND hwnd, HDC dc) {
 }
 
 void PaintPanel(HWND hwnd, HDC dc) {
-  const ControlSpec* spec = SpecOf(hwnd);
+  const ControlSpec* layout = SpecOf(hwnd);
   RECT rc;
   GetClientRect(hwnd, &rc);
-  HBRUSH brush = CreateSolidBrush(ToColorRef(spec && spec->back ? *spec->back : Rgb{}));
+  HBRUSH brush = CreateSolidBrush(ToColorRef(layout && layout->back ? *layout->back : Rgb{}));
   FillRect(dc, &rc, brush);
   DeleteObject(brush);
 }

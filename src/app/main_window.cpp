@@ -37,10 +37,10 @@ const wchar_t* ClassFor(ControlKind kind) {
   return kLabelClass;
 }
 
-DWORD StyleFor(const ControlSpec& spec) {
+DWORD StyleFor(const ControlSpec& layout) {
   DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
-  if (spec.visible) style |= WS_VISIBLE;
-  switch (spec.kind) {
+  if (layout.visible) style |= WS_VISIBLE;
+  switch (layout.kind) {
     case ControlKind::Panel:
       return style | WS_CLIPCHILDREN;
     case ControlKind::ListBox:
@@ -138,23 +138,23 @@ HFONT MainWindow::FontFor(const FontSpec& font) {
   return slot.get();
 }
 
-HWND MainWindow::CreateControl(const ControlSpec& spec) {
-  HWND parent = spec.parent == ControlId::None ? hwnd_ : Handle(spec.parent);
-  const PixelRect& r = spec.rect;
-  HWND control = CreateWindowExW(0, ClassFor(spec.kind), Widen(spec.text).c_str(), StyleFor(spec), r.left, r.top,
+HWND MainWindow::CreateControl(const ControlSpec& layout) {
+  HWND parent = layout.parent == ControlId::None ? hwnd_ : Handle(layout.parent);
+  const PixelRect& r = layout.rect;
+  HWND control = CreateWindowExW(0, ClassFor(layout.kind), Widen(layout.text).c_str(), StyleFor(layout), r.left, r.top,
                                  r.width, r.height, parent,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(static_cast<int>(spec.id))), instance_,
-                                 const_cast<ControlSpec*>(&spec));
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(static_cast<int>(layout.id))), instance_,
+                                 const_cast<ControlSpec*>(&layout));
   if (!control) return nullptr;
   // Created in stacking order, top first: each new one goes below its siblings.
   SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(spec.font)), FALSE);
-  if (spec.kind == ControlKind::CheckBox || spec.kind == ControlKind::OptionButton) {
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(layout.font)), FALSE);
+  if (layout.kind == ControlKind::CheckBox || layout.kind == ControlKind::OptionButton) {
     // Themed buttons ignore the text and background colours of the skin.
     SetWindowTheme(control, L"", L"");
-    SendMessageW(control, BM_SETCHECK, spec.checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    SendMessageW(control, BM_SETCHECK, layout.checked ? BST_CHECKED : BST_UNCHECKED, 0);
   }
-  if (spec.kind == ControlKind::ListBox) {
+  if (layout.kind == ControlKind::ListBox) {
     // Only a file list can be dropped: for anything else the shell shows the no-drop cursor.
     DragAcceptFiles(control, TRUE);
     SetWindowSubclass(control, HistoryListProc, 1, reinterpret_cast<DWORD_PTR>(this));
@@ -163,7 +163,7 @@ HWND MainWindow::CreateControl(const ControlSpec& spec) {
 }
 
 void MainWindow::CreateControls() {
-  for (const ControlSpec& spec : Controls()) controls_[spec.id] = CreateControl(spec);
+  for (const ControlSpec& layout : Controls()) controls_[layout.id] = CreateControl(layout);
   AddListTooltip();
 }
 
@@ -406,13 +406,13 @@ void MainWindow::PaintBackground(HDC dc) {
 
 LRESULT MainWindow::OnControlColour(HDC dc, HWND control) {
   const auto id = static_cast<ControlId>(GetDlgCtrlID(control));
-  const ControlSpec* spec = nullptr;
+  const ControlSpec* layout = nullptr;
   for (const ControlSpec& s : Controls())
-    if (s.id == id) spec = &s;
-  if (!spec || !spec->back) return DefWindowProcW(hwnd_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+    if (s.id == id) layout = &s;
+  if (!layout || !layout->back) return DefWindowProcW(hwnd_, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
                                                   reinterpret_cast<LPARAM>(control));
-  const COLORREF back = ToColorRef(*spec->back);
-  if (spec->fore) SetTextColor(dc, ToColorRef(*spec->fore));
+  const COLORREF back = ToColorRef(*layout->back);
+  if (layout->fore) SetTextColor(dc, ToColorRef(*layout->fore));
   SetBkColor(dc, back);
   auto& brush = brushes_[back];
   if (!brush) brush.reset(CreateSolidBrush(back));

@@ -62,7 +62,7 @@ class MainWindow final : public Form {
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
 
   void CreateControls();
-  HWND CreateControl(const ControlSpec& spec);
+  HWND CreateControl(const ControlSpec& layout);
   void AddListTooltip();
   HFONT FontFor(const FontSpec& font);
   HWND Handle(ControlId id) const;

@@ -520,9 +520,9 @@ void TorvaneTest::StartTorvane(std::wstring_view arguments) {
 }
 
 HWND TorvaneTest::Control(ControlId id) const {
-  const ControlSpec& spec = torvane::Control(id);
+  const ControlSpec& layout = torvane::Control(id);
   const HWND parent =
-      spec.parent == ControlId::None ? mainWindow_ : GetDlgItem(mainWindow_, static_cast<int>(spec.parent));
+      layout.parent == ControlId::None ? mainWindow_ : GetDlgItem(mainWindow_, static_cast<int>(layout.parent));
   return parent == nullptr ? nullptr : GetDlgItem(parent, static_cast<int>(id));
 }
 
@@ -627,9 +627,9 @@ std::optional<ProgramRun> LaunchTorvane(const std::filesystem::path& folder, std
 }
 
 HWND ControlIn(HWND mainWindow, ControlId id) {
-  const ControlSpec& spec = torvane::Control(id);
+  const ControlSpec& layout = torvane::Control(id);
   const HWND parent =
-      spec.parent == ControlId::None ? mainWindow : GetDlgItem(mainWindow, static_cast<int>(spec.parent));
+      layout.parent == ControlId::None ? mainWindow : GetDlgItem(mainWindow, static_cast<int>(layout.parent));
   return parent == nullptr ? nullptr : GetDlgItem(parent, static_cast<int>(id));
 }
 

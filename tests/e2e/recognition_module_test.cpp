@@ -1,4 +1,4 @@
-// Recognition-module control (spec Part 1.1), seen from outside: the status
+// Recognition-module control, seen from outside: the status
 // line and the history list while the camera decoder is missing, failing,
 // running and restarted; the start/stop link; the video-window option; and
 // which processes count as the decoder.

@@ -1,4 +1,4 @@
-// Start-up and shut-down (spec Part 1.2), seen from outside: what the first
+// Start-up and shut-down, seen from outside: what the first
 // start lists and launches, the argument "RUN", a second start, and each way
 // the window is closed or the program ends.
 #include <chrono>
