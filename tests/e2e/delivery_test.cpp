@@ -219,12 +219,6 @@ AssertionResult ClipboardKeeps(std::string_view expected) {
 
 // ---- Another start of the program -------------------------------------------------
 
-UniqueFile OpenNul(DWORD access) {
-  SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
-  return UniqueFile(CreateFileW(L"NUL", access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable, OPEN_EXISTING, 0,
-                                nullptr));
-}
-
 HWND VisibleMainWindowOf(DWORD processId) {
   for (HWND w = FindWindowExW(nullptr, nullptr, L"TorvaneMainForm", L"Mirelda"); w != nullptr;
        w = FindWindowExW(nullptr, w, L"TorvaneMainForm", L"Mirelda")) {
@@ -452,20 +446,8 @@ class Delivery : public TorvaneTest {
 
   // Starts Torvane.exe once more from the same folder, as the user does.
   void StartAgain() {
-    UniqueFile input = OpenNul(GENERIC_READ);
-    UniqueFile output = OpenNul(GENERIC_WRITE);
-    ASSERT_TRUE(input && output);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = input.get();
-    startup.hStdOutput = output.get();
-    startup.hStdError = output.get();
-    const std::wstring exe = InFolder(L"Torvane.exe").wstring();
-    std::wstring commandLine = L"\"" + exe + L"\"";
     PROCESS_INFORMATION started{};
-    ASSERT_TRUE(CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                               ProgramFolder().c_str(), &startup, &started))
+    ASSERT_TRUE(StartTorvaneProcess(ProgramFolder(), L"", started))
         << "CreateProcessW failed: " << GetLastError();
     secondRun_.reset(started.hProcess);
     CloseHandle(started.hThread);

@@ -481,25 +481,28 @@ void TorvaneTest::TearDown() {
   fs::remove_all(programFolder_, ignored);
 }
 
-void TorvaneTest::StartTorvane(std::wstring_view arguments) {
-  ASSERT_FALSE(process_) << "Torvane.exe is already running";
+bool StartTorvaneProcess(const std::filesystem::path& folder, std::wstring_view arguments,
+                         PROCESS_INFORMATION& started) {
   UniqueFile input = OpenNul(GENERIC_READ);
   UniqueFile output = OpenNul(GENERIC_WRITE);
-  ASSERT_TRUE(input && output);
-
+  if (!input || !output) return false;
   STARTUPINFOW startup{};
   startup.cb = sizeof startup;
   startup.dwFlags = STARTF_USESTDHANDLES;
   startup.hStdInput = input.get();
   startup.hStdOutput = output.get();
   startup.hStdError = output.get();
-  const std::wstring exe = (programFolder_ / L"Torvane.exe").wstring();
+  const std::wstring exe = (folder / L"Torvane.exe").wstring();
   std::wstring commandLine = L"\"" + exe + L"\"";
   if (!arguments.empty()) commandLine += L" " + std::wstring(arguments);
+  return CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(), &startup,
+                        &started) != FALSE;
+}
+
+void TorvaneTest::StartTorvane(std::wstring_view arguments) {
+  ASSERT_FALSE(process_) << "Torvane.exe is already running";
   PROCESS_INFORMATION started{};
-  ASSERT_TRUE(CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                             programFolder_.c_str(), &startup, &started))
-      << "CreateProcessW failed: " << GetLastError();
+  ASSERT_TRUE(StartTorvaneProcess(programFolder_, arguments, started)) << "CreateProcessW failed: " << GetLastError();
   process_.reset(started.hProcess);
   CloseHandle(started.hThread);
   processId_ = started.dwProcessId;
@@ -592,23 +595,8 @@ namespace torvane::e2e {
 
 std::optional<ProgramRun> LaunchTorvane(const std::filesystem::path& folder, std::wstring_view arguments,
                                         Millis limit) {
-  win32::UniqueFile input = OpenNul(GENERIC_READ);
-  win32::UniqueFile output = OpenNul(GENERIC_WRITE);
-  if (!input || !output) return std::nullopt;
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = input.get();
-  startup.hStdOutput = output.get();
-  startup.hStdError = output.get();
-  const std::wstring exe = (folder / L"Torvane.exe").wstring();
-  std::wstring commandLine = L"\"" + exe + L"\"";
-  if (!arguments.empty()) commandLine += L" " + std::wstring(arguments);
   PROCESS_INFORMATION started{};
-  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(),
-                      &startup, &started)) {
-    return std::nullopt;
-  }
+  if (!StartTorvaneProcess(folder, arguments, started)) return std::nullopt;
   ProgramRun run;
   run.process.reset(started.hProcess);
   CloseHandle(started.hThread);

@@ -98,6 +98,11 @@ struct ControlState {
 bool EndProgramProcesses(Millis limit = 10s);
 std::vector<DWORD> ProcessesNamed(std::wstring_view exeName);
 
+// Starts Torvane.exe from `folder` with its standard streams on NUL (never a
+// pipe), as a user's start would; false when the process could not be made.
+bool StartTorvaneProcess(const std::filesystem::path& folder, std::wstring_view arguments,
+                         PROCESS_INFORMATION& started);
+
 // ---- The fixture -----------------------------------------------------------
 // Per test: a fresh program folder, HKCU\Software\Torvane deleted before and
 // after, and every program process ended at the end.
