@@ -25,3 +25,4 @@ ExternalProject_Add(win32
   DEPENDS artwork)
 
 add_subdirectory(tests/wine)
+include(cmake/FuzzTree.cmake)

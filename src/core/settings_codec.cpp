@@ -1,5 +1,6 @@
 #include "core/settings_codec.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <limits>
@@ -51,7 +52,9 @@ std::optional<int> ParseCheckState(std::string_view text) {
     negative = s.front() == '-';
     s.remove_prefix(1);
   }
-  if (!AllDigits(s) || s.size() > 6) return std::nullopt;
+  if (!AllDigits(s)) return std::nullopt;
+  s.remove_prefix(std::min(s.find_first_not_of('0'), s.size() - 1));  // "007" is 7; "000" keeps one 0
+  if (s.size() > 6) return std::nullopt;
   long value = std::stol(std::string(s));
   if (negative) value = -value;
   if (value < std::numeric_limits<std::int16_t>::min() || value > std::numeric_limits<std::int16_t>::max())

@@ -17,6 +17,14 @@ TEST(SettingsCodec, CheckStatesAreSmallIntegersOnly) {
   EXPECT_EQ(FormatCheckState(1), "1");
 }
 
+TEST(SettingsCodec, LeadingZerosDoNotChangeACheckState) {
+  EXPECT_EQ(ParseCheckState("0000000"), 0);
+  EXPECT_EQ(ParseCheckState("00000001"), 1);
+  EXPECT_EQ(ParseCheckState("-0000000000"), 0);
+  EXPECT_EQ(ParseCheckState("00000000003"), std::nullopt);
+  EXPECT_EQ(ParseCheckState("000000099999999999"), std::nullopt);
+}
+
 TEST(SettingsCodec, TruthValuesAreWordsInAnyCaseOrNumbers) {
   for (const char* yes : {"True", "TRUE", "true", "tRuE", "1", "-1", "2", "0.5", " True "})
     EXPECT_EQ(ParseTruth(yes), true) << yes;

@@ -1,0 +1,76 @@
+// bar.dat in memory, and the ways a real one misbehaves: missing, refusing to
+// be examined or read, growing or being replaced between the size check and
+// the read. It keeps what the last reader call was told, so that the line that
+// call should have found can be worked out from the whole file.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "core/tail_line_reader.h"
+
+namespace torvane::fuzz {
+
+class MemoryFile final : public RandomAccessFile {
+ public:
+  // What one call of a reader was told: the Stat answer and whether a read failed.
+  struct Call {
+    std::optional<FileStat> stat;
+    bool readFailed = false;
+  };
+
+  std::optional<FileStat> Stat() override {
+    call_ = Call{};
+    if (exists_ && !statFails) call_.stat = FileStat{bytes_.size(), stamp_};
+    return call_.stat;
+  }
+
+  bool ReadAt(std::uint64_t offset, std::size_t n, std::string& out) override {
+    ++reads;
+    if (race_) Replace(std::exchange(race_, std::nullopt).value());
+    if (readFails || !exists_) {
+      call_.readFailed = true;
+      return false;
+    }
+    out = offset < bytes_.size() ? bytes_.substr(static_cast<std::size_t>(offset), n) : std::string();
+    return true;
+  }
+
+  void Append(std::string_view more) {
+    exists_ = true;
+    bytes_ += more;
+    ++stamp_;
+  }
+  void Replace(std::string bytes) {
+    exists_ = true;
+    bytes_ = std::move(bytes);
+    ++stamp_;
+  }
+  void Delete() {
+    exists_ = false;
+    bytes_.clear();
+    ++stamp_;
+  }
+  // The bytes the file will hold when the next read begins; the writer wins the race.
+  void RaceNextRead(std::string bytes) { race_ = std::move(bytes); }
+
+  bool Exists() const { return exists_; }
+  const std::string& Bytes() const { return bytes_; }
+  const Call& LastCall() const { return call_; }
+
+  bool statFails = false;
+  bool readFails = false;
+  int reads = 0;
+
+ private:
+  std::string bytes_;
+  bool exists_ = false;
+  std::uint64_t stamp_ = 1;
+  std::optional<std::string> race_;
+  Call call_;
+};
+
+}  // namespace torvane::fuzz

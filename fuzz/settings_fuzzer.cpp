@@ -1,0 +1,118 @@
+// The scanner options in the settings store: any stored text in any key is
+// read as the documented rules read it, loading stops at the first text that
+// cannot be read, and what the confirmation writes loads back to the same controls.
+#include <fuzzer/FuzzedDataProvider.h>
+
+#include <array>
+#include <map>
+#include <string>
+
+#include "check.h"
+#include "controller_rig.h"
+#include "core/settings_codec.h"
+#include "reference_settings.h"
+
+namespace torvane::fuzz {
+namespace {
+
+constexpr std::array<ControlId, 4> kBoxes{ControlId::Check1, ControlId::Check2, ControlId::Check3, ControlId::Check4};
+constexpr std::array<ControlId, 3> kOptions{ControlId::o0, ControlId::o1, ControlId::o2};
+const std::array<std::string, 7> kKeys{"c1", "c2", "c3", "c4", "o0", "o1", "o2"};
+
+using ControlValues = std::map<ControlId, int>;
+
+ControlValues Read(const testing::FakeForm& form) {
+  ControlValues values;
+  for (const ControlId id : kBoxes) values[id] = form.Value(id);
+  for (const ControlId id : kOptions) values[id] = form.Value(id);
+  return values;
+}
+
+// The controls after loading, worked out from the layout values and the store.
+ControlValues ExpectedAfterLoading(ControlValues values, const std::map<std::string, std::string>& store,
+                              const std::map<std::string, std::string>& startup) {
+  auto stored = [&](const std::string& key, const char* fallback) {
+    const auto it = store.find(key);
+    return it == store.end() ? std::string(fallback) : it->second;
+  };
+  for (std::size_t i = 0; i < 3; ++i) {
+    const std::optional<int> state = ReferenceCheckState(stored(kKeys[i], "0"));
+    if (!state) return values;
+    values[kBoxes[i]] = *state;
+  }
+  const auto entry = startup.find("Torvane");
+  values[ControlId::Check4] = entry != startup.end() && !entry->second.empty() ? 1 : 0;
+  const std::array<const char*, 3> fallbacks{"1", "0", "0"};
+  for (std::size_t i = 0; i < 3; ++i) {
+    const std::optional<bool> selected = ReferenceTruth(stored(kKeys[4 + i], fallbacks[i]));
+    if (!selected) return values;
+    if (*selected) {
+      for (const ControlId other : kOptions) values[other] = 0;
+    }
+    values[kOptions[i]] = *selected ? 1 : 0;
+  }
+  return values;
+}
+
+void CheckCodec(const std::string& text, int number) {
+  Expect(ParseCheckState(text) == ReferenceCheckState(text), "a check-box text reads as the rule says");
+  Expect(ParseTruth(text) == ReferenceTruth(text), "an option text reads as the rule says");
+  const std::optional<int> state = ParseCheckState(FormatCheckState(number));
+  Expect(state == (number >= 0 && number <= 2 ? std::optional<int>(number) : std::nullopt),
+         "a written check-box state reads back as itself, and only 0, 1 and 2 read at all");
+  Expect(ParseTruth(FormatTruth(number % 2 == 0)) == (number % 2 == 0), "a written option reads back as itself");
+}
+
+}  // namespace
+}  // namespace torvane::fuzz
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  using namespace torvane;
+  using namespace torvane::fuzz;
+  FuzzedDataProvider input(data, size);
+
+  std::map<std::string, std::string> store;
+  for (const std::string& key : kKeys)
+    if (input.ConsumeBool()) store[key] = input.ConsumeRandomLengthString(16);
+  if (input.ConsumeBool()) store["OldBar"] = input.ConsumeRandomLengthString(32);
+  std::map<std::string, std::string> startup;
+  if (input.ConsumeBool()) startup["Torvane"] = input.ConsumeRandomLengthString(8);
+  const int number = input.ConsumeIntegral<int>();
+  for (const auto& [key, text] : store) CheckCodec(text, number);
+
+  ControllerRig rig;
+  rig.settings.values = store;
+  rig.startup.values = startup;
+  const ControlValues layout = Read(rig.form);
+  rig.controller.LoadOptions();
+  const ControlValues loaded = Read(rig.form);
+  Expect(loaded == ExpectedAfterLoading(layout, store, startup),
+         "loading sets each control from its key in order and stops at the first unreadable text");
+  int selected = 0;
+  for (const ControlId id : kOptions) selected += loaded.at(id);
+  Expect(selected <= 1, "at most one suffix option is selected");
+
+  rig.controller.GetCode_Timer();
+  Expect(rig.form.history.empty() && rig.settings.writes.empty(),
+         "whatever OldBar holds, a tick without bar.dat delivers and stores nothing");
+
+  rig.controller.setok_Click();
+  for (const std::string& key : kKeys) Expect(rig.settings.values.contains(key), "confirming writes every option key");
+  for (std::size_t i = 0; i < 4; ++i)
+    Expect(ParseCheckState(rig.settings.values[kKeys[i]]) == loaded.at(kBoxes[i]),
+           "a check box is written as its state");
+  for (std::size_t i = 0; i < 3; ++i)
+    Expect(ParseTruth(rig.settings.values[kKeys[4 + i]]) == (loaded.at(kOptions[i]) == 1),
+           "an option is written as True or False");
+
+  ControllerRig next;
+  next.settings.values = rig.settings.values;
+  next.startup.values = startup;
+  next.controller.LoadOptions();
+  ControlValues reloaded = Read(next.form);
+  Expect(reloaded[ControlId::Check4] == (startup.contains("Torvane") && !startup["Torvane"].empty() ? 1 : 0),
+         "the start-with-Windows box follows the start-up value, not its key");
+  reloaded[ControlId::Check4] = loaded.at(ControlId::Check4);
+  Expect(reloaded == loaded, "what the confirmation stored loads back to the same controls");
+  return 0;
+}
