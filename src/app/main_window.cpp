@@ -16,6 +16,15 @@ namespace {
 using win32::Narrow;
 using win32::Widen;
 
+// Not one of the layout's timers: the program's own retry of data.txt lines.
+constexpr UINT_PTR kLogRetryTimer = 100;
+constexpr UINT kLogRetryMs = 500;
+// How long the end of the program waits for a data.txt that will not take its
+// last lines: the program holding it may be closing in the same logoff. Well
+// below the time Windows grants a program at logoff.
+constexpr DWORD kLogGraceMs = 2000;
+constexpr DWORD kLogGraceStepMs = 100;
+
 const wchar_t* ClassFor(ControlKind kind) {
   switch (kind) {
     case ControlKind::Panel:
@@ -109,6 +118,7 @@ bool MainWindow::Create() {
   if (!hwnd_) return false;
   CreateControls();
   for (const TimerSpec& t : Timers()) SetTimer(t.id, t.onAtCreation);
+  ::SetTimer(hwnd_, kLogRetryTimer, kLogRetryMs, nullptr);
   return true;
 }
 
@@ -257,7 +267,8 @@ void MainWindow::Move(ControlId id, int left, int top) {
 }
 
 void MainWindow::InsertHistory(std::string_view utf8) {
-  const std::wstring text = Widen(utf8);
+  std::wstring text = Widen(utf8);
+  std::erase(text, L'\0');  // an entry would end at its first NUL
   SendMessageW(Handle(ControlId::CodeList), LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
@@ -319,7 +330,12 @@ void MainWindow::ProcessPendingEvents() {
   }
 }
 
-void MainWindow::EndProgram() { ExitProcess(0); }
+void MainWindow::EndProgram() {
+  for (DWORD waited = 0; controller_ && !controller_->WriteWaitingLogLines() && waited < kLogGraceMs;
+       waited += kLogGraceStepMs)
+    Sleep(kLogGraceStepMs);
+  ExitProcess(0);
+}
 
 // ---- Messages --------------------------------------------------------------
 
@@ -357,7 +373,11 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       OnCommand(static_cast<ControlId>(LOWORD(wp)), HIWORD(wp));
       return 0;
     case WM_TIMER:
-      OnTimer(static_cast<TimerId>(wp));
+      if (wp == kLogRetryTimer) {
+        if (controller_) controller_->LogRetry_Timer();
+      } else {
+        OnTimer(static_cast<TimerId>(wp));
+      }
       return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
@@ -378,7 +398,7 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_QUERYENDSESSION:
       return TRUE;
     case WM_ENDSESSION:
-      if (wp && controller_ && controller_->Form_QueryUnload(CloseReason::SessionEnd)) ExitProcess(0);
+      if (wp && controller_ && controller_->Form_QueryUnload(CloseReason::SessionEnd)) EndProgram();
       return 0;
     default:
       if (msg == taskbarCreatedMsg_ && taskbarCreatedMsg_ != 0) {

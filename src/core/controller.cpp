@@ -56,7 +56,7 @@ void Controller::bend_Click() {
   p_.form.ShowWindow(false);
   p_.desktop.PlaceTopmost(kVideoWindowTitle, false);
   p_.tray.Remove();
-  FlushLog();
+  WriteWaitingLogLines();
   p_.form.EndProgram();
 }
 
@@ -66,7 +66,7 @@ bool Controller::Form_QueryUnload(CloseReason reason) {
   if (reason == CloseReason::SessionEnd) {
     // Refusing would hold up the user's logoff or shutdown; let go as the exit label does.
     p_.tray.Remove();
-    FlushLog();
+    WriteWaitingLogLines();
     return true;
   }
   p_.form.ShowWindow(false);
@@ -157,7 +157,7 @@ Controller::DecodedLine Controller::Decode(std::string_view lineBytes) {
 }
 
 void Controller::GetCode_Timer() {
-  FlushLog();
+  WriteWaitingLogLines();
   std::string logBytes;
   if (auto bytes = cameraLines_.LastCompleteLine(p_.cameraOutput)) {
     DecodedLine line = Decode(*bytes);
@@ -219,14 +219,14 @@ void Controller::ListAndLog(const DecodedLine& line) {
   p_.form.InsertHistory(line.text);
   if (!DataText(line.text)) return;
   pendingLog_.Add(line.logBytes + "\r\n");
-  FlushLog();
+  WriteWaitingLogLines();
 }
 
 void Controller::RecordImageResult(std::string_view lineBytes) { ListAndLog(Decode(lineBytes)); }
 
-void Controller::FlushLog() {
-  if (!pendingLog_.Empty()) pendingLog_.Flush(p_.log);
-}
+bool Controller::WriteWaitingLogLines() { return pendingLog_.Empty() || pendingLog_.Flush(p_.log); }
+
+void Controller::LogRetry_Timer() { WriteWaitingLogLines(); }
 
 void Controller::CodeList_DblClick() {
   const auto entry = p_.form.SelectedHistory();

@@ -65,6 +65,11 @@ class Controller {
   // Image-file decoding. A drop that offers no file list never reaches here.
   void CodeList_OLEDragDrop(const std::vector<std::string>& files);
   void ReadP_Timer();
+
+  // data.txt: lines it would not take wait in order. GetCode retries them, and
+  // so does LogRetry, a timer of its own that also ticks while scanning is stopped.
+  void LogRetry_Timer();
+  bool WriteWaitingLogLines();  // true when none is left waiting
   std::size_t UnwrittenLogLines() const { return pendingLog_.Size(); }
 
   // Settings and start with Windows.
@@ -101,7 +106,6 @@ class Controller {
   Suffix ChosenSuffix() const;
   std::string OldBar();
   void StoreOldBar(const std::string& line);
-  void FlushLog();
 
   Ports p_;
   std::string checkTag_ = "0";

@@ -15,6 +15,7 @@ class BackwardWindow {
       : file_(file), start_(end), chunk_(std::max<std::size_t>(firstChunk, 1)) {}
 
   bool AtFileStart() const { return start_ == 0; }
+  std::size_t Size() const { return bytes_.size(); }
   const std::string& Bytes() const { return bytes_; }
 
   // Prepends the next chunk; returns how many bytes were added, or nullopt
@@ -44,8 +45,8 @@ std::size_t LastCrBefore(const std::string& bytes, std::size_t limit) {
 
 }  // namespace
 
-TailLineReader::TailLineReader(std::size_t firstChunkBytes)
-    : firstChunkBytes_(firstChunkBytes) {}
+TailLineReader::TailLineReader(std::size_t firstChunkBytes, std::size_t longestLineBytes)
+    : firstChunkBytes_(firstChunkBytes), longestLineBytes_(longestLineBytes) {}
 
 std::optional<std::string> TailLineReader::LastCompleteLine(RandomAccessFile& file) {
   const std::optional<FileStat> now = file.Stat();
@@ -68,9 +69,12 @@ bool TailLineReader::ReadLastCompleteLine(RandomAccessFile& file, std::uint64_t 
 
   // The line's terminator: the last CR. Each CR ends a line (an LF after it
   // belongs to that terminator), so the bytes after it are an unfinished tail.
+  // A line end further back than a whole longest line (its CR LF, and the CR
+  // LF of an unfinished line after it) belongs to no line within reach.
+  const std::size_t reach = longestLineBytes_ + 4;
   std::size_t end = std::string::npos;
   while (end == std::string::npos) {
-    if (window.AtFileStart()) {
+    if (window.AtFileStart() || window.Size() >= reach) {
       line.reset();
       return true;
     }
@@ -82,6 +86,10 @@ bool TailLineReader::ReadLastCompleteLine(RandomAccessFile& file, std::uint64_t 
   // The line starts after the CR before it, and after that CR's LF if it has one.
   std::size_t before = LastCrBefore(window.Bytes(), end);
   while (before == std::string::npos && !window.AtFileStart()) {
+    if (end > longestLineBytes_ + 1) {  // + 1: an LF after the CR before it is no part of the line
+      line.reset();
+      return true;
+    }
     const std::optional<std::size_t> added = window.GrowBack();
     if (!added) return false;
     end += *added;
@@ -91,6 +99,10 @@ bool TailLineReader::ReadLastCompleteLine(RandomAccessFile& file, std::uint64_t 
   if (before != std::string::npos) {
     start = before + 1;
     if (start < end && window.Bytes()[start] == '\n') ++start;
+  }
+  if (end - start > longestLineBytes_) {
+    line.reset();
+    return true;
   }
   line = window.Bytes().substr(start, end - start);
   return true;

@@ -32,13 +32,20 @@ struct RandomAccessFile {
 class TailLineReader {
  public:
   static constexpr std::size_t kFirstChunkBytes = 64 * 1024;
+  // No decoder writes a line this long (a QR code holds under 3 KB); a file
+  // with no line end for that long is damaged, and reading all of it would
+  // stall the program for as long as it lasts.
+  static constexpr std::size_t kLongestLineBytes = 4 * 1024 * 1024;
 
   // Reads start with `firstChunkBytes` and double each time the line reaches
-  // further back.
-  explicit TailLineReader(std::size_t firstChunkBytes = kFirstChunkBytes);
+  // further back, but never further than `longestLineBytes` (and its line end)
+  // from the end of the file.
+  explicit TailLineReader(std::size_t firstChunkBytes = kFirstChunkBytes,
+                          std::size_t longestLineBytes = kLongestLineBytes);
 
   // The file's last complete line. nullopt when the file is missing, cannot be
-  // read, or holds no complete line yet; the caller keeps what it had.
+  // read, holds no complete line yet, or its last complete line is longer than
+  // the longest line (or ends further back than that); the caller keeps what it had.
   std::optional<std::string> LastCompleteLine(RandomAccessFile& file);
 
  private:
@@ -47,6 +54,7 @@ class TailLineReader {
                             std::optional<std::string>& line) const;
 
   std::size_t firstChunkBytes_;
+  std::size_t longestLineBytes_;
   std::optional<FileStat> seen_;  // the file as the cached answer found it
   std::optional<std::string> answer_;
 };

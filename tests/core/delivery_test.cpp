@@ -136,6 +136,52 @@ TEST(LogFile, TheExitLabelWritesWhatIsStillWaiting) {
   EXPECT_LT(rig.IndexOf("icon removed"), rig.IndexOf("end"));
 }
 
+TEST(LogFile, WaitingLinesAreRetriedByTheirOwnTimerWhileScanningIsStopped) {
+  Rig rig;
+  rig.form.SetTimer(TimerId::GetCode, true);
+  rig.log.locked = true;
+  Deliver(rig, {0, 0, ControlId::o0}, "QR-Code:A");
+  Deliver(rig, {0, 0, ControlId::o0}, "QR-Code:B");
+  rig.controller.bp_Click();
+  ASSERT_FALSE(rig.form.TimerOn(TimerId::GetCode));
+  rig.controller.LogRetry_Timer();
+  EXPECT_EQ(rig.controller.UnwrittenLogLines(), 2u);
+  rig.log.locked = false;
+  rig.controller.LogRetry_Timer();
+  EXPECT_EQ(rig.log.contents, "A\r\nB\r\n");
+  EXPECT_EQ(rig.controller.UnwrittenLogLines(), 0u);
+}
+
+TEST(LogFile, TheRetryTimerLeavesTheFileAloneWhileNothingWaits) {
+  Rig rig;
+  Deliver(rig, {0, 0, ControlId::o0}, "QR-Code:A");
+  const int attempts = rig.log.attempts;
+  rig.controller.LogRetry_Timer();
+  EXPECT_EQ(rig.log.attempts, attempts);
+  EXPECT_EQ(rig.log.contents, "A\r\n");
+}
+
+TEST(LogFile, WritingTheWaitingLinesSaysWhetherAnyAreLeft) {
+  Rig rig;
+  EXPECT_TRUE(rig.controller.WriteWaitingLogLines());
+  rig.log.locked = true;
+  Deliver(rig, {0, 0, ControlId::o0}, "QR-Code:A");
+  EXPECT_FALSE(rig.controller.WriteWaitingLogLines());
+  rig.log.locked = false;
+  EXPECT_TRUE(rig.controller.WriteWaitingLogLines());
+  EXPECT_EQ(rig.log.contents, "A\r\n");
+}
+
+TEST(LogFile, ASessionEndWritesWhatIsStillWaiting) {
+  Rig rig;
+  rig.log.locked = true;
+  Deliver(rig, {0, 0, ControlId::o0}, "QR-Code:last");
+  rig.log.locked = false;
+  EXPECT_TRUE(rig.controller.Form_QueryUnload(CloseReason::SessionEnd));
+  EXPECT_EQ(rig.log.contents, "last\r\n");
+  EXPECT_EQ(rig.controller.UnwrittenLogLines(), 0u);
+}
+
 TEST(ImageResult, IsListedAndLoggedButNeitherTypedCopiedNorRemembered) {
   Rig rig;
   rig.form.SetValue(ControlId::Check1, 1);

@@ -200,6 +200,77 @@ TEST(TailLineReader, FindsAOneMegabyteLineWhole) {
   EXPECT_LE(file.BytesRead(), 2 * (huge.size() + tail.size()) + TailLineReader::kFirstChunkBytes);
 }
 
+// A file of `zeros` zero bytes and then `tail`, as a file grown with
+// SetEndOfFile and written at its end would read; no memory for the zeros.
+class ZerosThenTail : public RandomAccessFile {
+ public:
+  ZerosThenTail(std::uint64_t zeros, std::string tail) : zeros_(zeros), tail_(std::move(tail)) {}
+  void Append(std::string_view bytes) {
+    tail_ += bytes;
+    ++stamp_;
+  }
+  std::uint64_t BytesRead() const { return bytesRead_; }
+  void ResetCounters() { bytesRead_ = 0; }
+
+  std::optional<FileStat> Stat() override { return FileStat{zeros_ + tail_.size(), stamp_}; }
+  bool ReadAt(std::uint64_t offset, std::size_t n, std::string& out) override {
+    out.clear();
+    const std::uint64_t size = zeros_ + tail_.size();
+    for (std::uint64_t at = offset; at < std::min<std::uint64_t>(offset + n, size); ++at)
+      out += at < zeros_ ? '\0' : tail_[static_cast<std::size_t>(at - zeros_)];
+    bytesRead_ += out.size();
+    return true;
+  }
+
+ private:
+  std::uint64_t zeros_;
+  std::string tail_;
+  std::uint64_t stamp_ = 1;
+  std::uint64_t bytesRead_ = 0;
+};
+
+TEST(TailLineReader, ALineOfTheLongestLengthIsFoundOneByteLongerIsNot) {
+  for (std::size_t chunk : {1u, 3u, 64u}) {
+    SCOPED_TRACE(chunk);
+    FakeFile file("QR-Code:A\r\n" + std::string(10, 'x') + "\r\n");
+    TailLineReader reader(chunk, 10);
+    EXPECT_EQ(reader.LastCompleteLine(file), std::string(10, 'x'));
+    file.Append(std::string(11, 'y') + "\r\n");
+    EXPECT_EQ(reader.LastCompleteLine(file), std::nullopt);
+    file.Append("QR-Code:B\r\n");
+    EXPECT_EQ(reader.LastCompleteLine(file), "QR-Code:B");
+  }
+}
+
+TEST(TailLineReader, ALineTooLongIsNotReadAgainWhileTheFileIsUnchanged) {
+  FakeFile file("\r\n" + std::string(100, 'x') + "\r\n");
+  TailLineReader reader(8, 50);
+  EXPECT_EQ(reader.LastCompleteLine(file), std::nullopt);
+  file.ResetCounters();
+  EXPECT_EQ(reader.LastCompleteLine(file), std::nullopt);
+  EXPECT_EQ(file.Reads(), 0);
+}
+
+TEST(TailLineReader, AnUnfinishedLineLongerThanAnyLineHidesWhatCameBefore) {
+  FakeFile file("QR-Code:A\r\n" + std::string(30, 'x'));
+  TailLineReader reader(4, 20);
+  EXPECT_EQ(reader.LastCompleteLine(file), std::nullopt);
+  EXPECT_LE(file.BytesRead(), 2u * 24u);
+  file.Append("\r\n");
+  EXPECT_EQ(reader.LastCompleteLine(file), std::nullopt) << "a line longer than the longest";
+}
+
+TEST(TailLineReader, AGigabyteWithoutALineEndIsReadOnlyAsFarAsTheLongestLine) {
+  ZerosThenTail file(std::uint64_t{1} << 30, "QR-Code:after-the-zeros\r\n");
+  TailLineReader reader;
+  EXPECT_EQ(reader.LastCompleteLine(file), std::nullopt);
+  EXPECT_LE(file.BytesRead(), 3u * TailLineReader::kLongestLineBytes);
+  file.ResetCounters();
+  file.Append("QR-Code:next\r\n");
+  EXPECT_EQ(reader.LastCompleteLine(file), "QR-Code:next");
+  EXPECT_LE(file.BytesRead(), TailLineReader::kFirstChunkBytes);
+}
+
 TEST(TailLineReader, FirstLineOfTheFileHasNoCrBeforeIt) {
   for (std::size_t chunk : {1u, 2u, 5u, 64u}) {
     FakeFile file("\nQR-Code:first\r\nhalf");

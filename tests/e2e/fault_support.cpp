@@ -1,0 +1,511 @@
+#include "fault_support.h"
+
+// After windows.h, which it builds on.
+#include <sddl.h>
+
+#include <algorithm>
+#include <sstream>
+
+#include "win32/text_win32.h"
+
+namespace torvane::e2e::faults {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::AssertionFailure;
+using testing::AssertionResult;
+using testing::AssertionSuccess;
+using win32::Narrow;
+using win32::UniqueFile;
+using win32::Widen;
+
+constexpr wchar_t kSettingKey[] = L"Software\\Torvane\\Setting";
+constexpr wchar_t kRunKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+constexpr wchar_t kRunValueName[] = L"Torvane";
+// Right of Torvane's window (screen centre), below the notification-area window.
+constexpr PixelRect kTargetPlace{660, 60, 340, 220};
+
+bool Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+  DWORD_PTR answer = 0;
+  const bool ok = SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &answer) != 0;
+  result = static_cast<LRESULT>(answer);
+  return ok;
+}
+
+std::optional<std::string> EntryAt(HWND list, LRESULT index) {
+  LRESULT length = 0, copied = 0;
+  if (!Send(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0, length) || length < 0) return std::nullopt;
+  // LB_GETTEXT takes no buffer size and an entry may move into this place
+  // meanwhile: room for any entry these tests make.
+  std::vector<wchar_t> buffer(std::max<std::size_t>(static_cast<std::size_t>(length), 64 * 1024) + 1);
+  if (!Send(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data()), copied) ||
+      copied < 0 || static_cast<std::size_t>(copied) >= buffer.size())
+    return std::nullopt;
+  return Narrow(std::wstring_view(buffer.data(), static_cast<std::size_t>(copied)));
+}
+
+win32::UniqueRegKey OpenRunKey(REGSAM access) {
+  HKEY raw = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, access | KEY_WOW64_32KEY, &raw) != ERROR_SUCCESS) return {};
+  return win32::UniqueRegKey(raw);
+}
+
+}  // namespace
+
+std::string Hex(std::string_view bytes) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string hex;
+  hex.reserve(bytes.size() * 2);
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    hex += kDigits[byte >> 4];
+    hex += kDigits[byte & 0x0F];
+  }
+  return hex;
+}
+
+std::string Escaped(std::string_view bytes, std::size_t most) {
+  std::string text;
+  for (const char c : bytes.substr(0, most)) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte >= 0x20 && byte < 0x7F && byte != '\\') {
+      text += c;
+    } else {
+      text += "\\x" + Hex(std::string_view(&c, 1));
+    }
+  }
+  if (bytes.size() > most) text += "... (" + std::to_string(bytes.size()) + " bytes)";
+  return text;
+}
+
+std::string FreshToken() {
+  static unsigned counter = 0;
+  std::ostringstream token;
+  token << std::hex << GetCurrentProcessId() << "x" << (GetTickCount64() & 0xFFFFF) << "x" << ++counter;
+  return token.str();
+}
+
+std::string Joined(const std::vector<std::string>& items) {
+  std::string text = "{";
+  for (const std::string& item : items) text += (text.size() > 1 ? ", \"" : "\"") + Escaped(item, 200) + "\"";
+  return text + "}";
+}
+
+// ---- Files ------------------------------------------------------------------
+
+std::optional<std::string> ReadShared(const fs::path& path) {
+  UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return std::nullopt;
+  std::string bytes;
+  std::vector<char> buffer(1 << 16);
+  DWORD got = 0;
+  while (ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr) && got > 0)
+    bytes.append(buffer.data(), got);
+  return bytes;
+}
+
+bool AppendShared(const fs::path& path, std::string_view bytes) {
+  UniqueFile file(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  DWORD written = 0;
+  return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+         written == bytes.size();
+}
+
+namespace {
+
+bool Writable(const fs::path& path) {
+  return static_cast<bool>(UniqueFile(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                                  FILE_ATTRIBUTE_NORMAL, nullptr)));
+}
+
+bool SetImmutable(const fs::path& path, bool on) {
+  const ShellResult done =
+      RunLinuxShell(std::string("timeout 10 chattr ") + (on ? "+i " : "-i ") + ShellQuote(UnixPath(path)));
+  return done.finished && done.exitCode == 0;
+}
+
+}  // namespace
+
+ReadOnlyFile::ReadOnlyFile(fs::path path) : path_(std::move(path)) {
+  readOnly_ = SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_READONLY) != FALSE;
+  if (!readOnly_) {
+    problem_ = "cannot set the read-only attribute: error " + std::to_string(GetLastError());
+    return;
+  }
+  if (!Writable(path_)) return;
+  immutable_ = SetImmutable(path_, true);
+  if (!immutable_) problem_ = "the read-only file stays writable and chattr +i failed";
+  else if (Writable(path_)) problem_ = "the file stays writable even when immutable";
+}
+
+ReadOnlyFile::~ReadOnlyFile() { MakeWritable(); }
+
+bool ReadOnlyFile::MakeWritable() {
+  bool ok = true;
+  if (immutable_) {
+    ok = SetImmutable(path_, false);
+    immutable_ = !ok;
+  }
+  if (readOnly_) {
+    readOnly_ = SetFileAttributesW(path_.c_str(), FILE_ATTRIBUTE_NORMAL) == FALSE;
+    ok = ok && !readOnly_;
+  }
+  return ok;
+}
+
+// ---- The clipboard ---------------------------------------------------------------
+
+bool OpenClipboardPatiently(HWND owner) {
+  return WaitUntil([&] { return OpenClipboard(owner) != FALSE; }, 5s, 10ms);
+}
+
+std::optional<std::string> ClipboardText() {
+  if (!OpenClipboardPatiently(nullptr)) return std::nullopt;
+  std::optional<std::string> text;
+  if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* units = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text = Narrow(units);
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+bool SetClipboardText(HWND owner, std::string_view utf8) {
+  if (!OpenClipboardPatiently(owner)) return false;
+  const std::wstring text = Widen(utf8);
+  bool ok = EmptyClipboard() != FALSE;
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+  if (ok && memory != nullptr) {
+    if (void* target = GlobalLock(memory)) {
+      std::copy_n(text.c_str(), text.size() + 1, static_cast<wchar_t*>(target));
+      GlobalUnlock(memory);
+      ok = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+      if (ok) memory = nullptr;
+    } else {
+      ok = false;
+    }
+  }
+  if (memory != nullptr) GlobalFree(memory);
+  CloseClipboard();
+  return ok;
+}
+
+// ---- The registry ------------------------------------------------------------------
+
+bool StoreRawSetting(std::wstring_view name, DWORD type, const void* data, DWORD bytes) {
+  HKEY raw = nullptr;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettingKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw, nullptr) !=
+      ERROR_SUCCESS)
+    return false;
+  win32::UniqueRegKey key(raw);
+  return RegSetValueExW(key.get(), std::wstring(name).c_str(), 0, type, static_cast<const BYTE*>(data), bytes) ==
+         ERROR_SUCCESS;
+}
+
+bool StoreStringSetting(std::wstring_view name, std::wstring_view text) {
+  const std::wstring data(text);
+  return StoreRawSetting(name, REG_SZ, data.c_str(), static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+}
+
+std::optional<RegistryValue> StoredSettingValue(std::wstring_view name) {
+  HKEY raw = nullptr;
+  if (RegOpenKeyExW(HKEY_CURRENT_USER, kSettingKey, 0, KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS) return std::nullopt;
+  win32::UniqueRegKey key(raw);
+  const std::wstring valueName(name);
+  RegistryValue value;
+  DWORD bytes = 0;
+  if (RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &value.type, nullptr, &bytes) != ERROR_SUCCESS)
+    return std::nullopt;
+  value.data.resize(bytes);
+  if (RegQueryValueExW(key.get(), valueName.c_str(), nullptr, &value.type, value.data.data(), &bytes) !=
+      ERROR_SUCCESS)
+    return std::nullopt;
+  value.data.resize(bytes);
+  return value;
+}
+
+std::optional<std::string> StoredSettingText(std::wstring_view name) {
+  const auto value = StoredSettingValue(name);
+  if (!value || value->type != REG_SZ) return std::nullopt;
+  std::wstring text(value->data.size() / sizeof(wchar_t), L'\0');
+  std::copy_n(value->data.data(), text.size() * sizeof(wchar_t), reinterpret_cast<BYTE*>(text.data()));
+  while (!text.empty() && text.back() == L'\0') text.pop_back();
+  return Narrow(text);
+}
+
+std::optional<std::string> RunValue() {
+  const auto key = OpenRunKey(KEY_QUERY_VALUE);
+  if (!key) return std::nullopt;
+  wchar_t data[2048] = {};
+  DWORD bytes = sizeof data - sizeof(wchar_t);
+  DWORD type = 0;
+  if (RegQueryValueExW(key.get(), kRunValueName, nullptr, &type, reinterpret_cast<BYTE*>(data), &bytes) !=
+      ERROR_SUCCESS)
+    return std::nullopt;
+  if (type != REG_SZ) return "(not a plain string: type " + std::to_string(type) + ")";
+  return Narrow(data);
+}
+
+bool SetRunValue(std::string_view value) {
+  const auto key = OpenRunKey(KEY_SET_VALUE);
+  const std::wstring data = Widen(value);
+  return key && RegSetValueExW(key.get(), kRunValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                               static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
+
+bool DeleteRunValue() {
+  const auto key = OpenRunKey(KEY_SET_VALUE);
+  if (!key) return false;
+  const LSTATUS status = RegDeleteValueW(key.get(), kRunValueName);
+  return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+}
+
+RunKeyDenial::RunKeyDenial(DWORD deniedMask) : key_(OpenRunKey(READ_CONTROL | WRITE_DAC)) {
+  if (!key_) {
+    problem_ = "cannot open the Run key to change its rights";
+    return;
+  }
+  DWORD bytes = 0;
+  RegGetKeySecurity(key_.get(), DACL_SECURITY_INFORMATION, nullptr, &bytes);
+  saved_.resize(bytes);
+  if (bytes == 0 || RegGetKeySecurity(key_.get(), DACL_SECURITY_INFORMATION, saved_.data(), &bytes) != ERROR_SUCCESS) {
+    saved_.clear();
+    problem_ = "cannot read the Run key's rights";
+    return;
+  }
+  wchar_t mask[16] = {};
+  swprintf(mask, 16, L"0x%lx", static_cast<unsigned long>(deniedMask));
+  const std::wstring sddl = L"D:P(D;;" + std::wstring(mask) + L";;;WD)(A;;KA;;;SY)(A;;KA;;;BA)(A;;KR;;;WD)";
+  PSECURITY_DESCRIPTOR denied = nullptr;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, &denied, nullptr)) {
+    problem_ = "cannot build the deny entry";
+    return;
+  }
+  const LSTATUS set = RegSetKeySecurity(key_.get(), DACL_SECURITY_INFORMATION, denied);
+  LocalFree(denied);
+  if (set != ERROR_SUCCESS) problem_ = "cannot set the deny entry: error " + std::to_string(set);
+}
+
+RunKeyDenial::~RunKeyDenial() {
+  if (key_ && !saved_.empty()) {
+    const LSTATUS restored = RegSetKeySecurity(key_.get(), DACL_SECURITY_INFORMATION, saved_.data());
+    EXPECT_EQ(restored, ERROR_SUCCESS) << "cannot give the Run key its rights back";
+  }
+}
+
+// ---- Responsiveness --------------------------------------------------------------------
+
+ResponsivenessProbe::ResponsivenessProbe(HWND window) : window_(window) {
+  thread_ = std::thread([this] {
+    while (!stop_) {
+      const auto sent = std::chrono::steady_clock::now();
+      DWORD_PTR ignored = 0;
+      const bool answered =
+          SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored) != 0;
+      const auto took = std::chrono::duration_cast<Millis>(std::chrono::steady_clock::now() - sent).count();
+      ++sends_;
+      if (!answered) ++unanswered_;
+      if (took > longestMs_) longestMs_ = took;
+      std::this_thread::sleep_for(20ms);
+    }
+  });
+}
+
+ResponsivenessProbe::~ResponsivenessProbe() { Stop(); }
+
+void ResponsivenessProbe::Stop() {
+  stop_ = true;
+  if (thread_.joinable()) thread_.join();
+}
+
+// ---- The fixture -----------------------------------------------------------------------
+
+void FaultTest::SetUp() {
+  TorvaneTest::SetUp();
+  token_ = FreshToken();
+}
+
+void FaultTest::TearDown() {
+  target_.reset();
+  TorvaneTest::TearDown();
+}
+
+void FaultTest::StartAndSettle() {
+  ASSERT_NO_FATAL_FAILURE(StartTorvane());
+  ASSERT_TRUE(WaitForModuleSettled(Main(), 30s))
+      << "the decoder never came up; the list holds " << Joined(History());
+}
+
+void FaultTest::LaunchWithTarget() {
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
+  target_ = std::make_unique<TypingTarget>(kTargetPlace);
+  ASSERT_TRUE(target_->Created()) << "cannot make the typing target";
+  const PixelRect torvane = ScreenRect(Main());
+  ASSERT_TRUE(torvane.right() <= kTargetPlace.left || torvane.bottom() <= kTargetPlace.top)
+      << "the typing target would cover Torvane's window";
+}
+
+HWND FaultTest::List() const { return GetDlgItem(Main(), static_cast<int>(ControlId::CodeList)); }
+
+void FaultTest::OpenSettings() {
+  ASSERT_NO_FATAL_FAILURE(Click(ControlId::bset));
+  ASSERT_TRUE(WaitUntil([&] { return Read(ControlId::Fset).visible; }, 10s)) << "设置 did not open the panel";
+}
+
+void FaultTest::SetOptions(const Options& options) {
+  ASSERT_NO_FATAL_FAILURE(OpenSettings());
+  ASSERT_NO_FATAL_FAILURE(SetCheck(ControlId::Check1, options.type));
+  ASSERT_NO_FATAL_FAILURE(SetCheck(ControlId::Check2, options.copy));
+  const ControlId option = options.after == AfterText::Enter ? ControlId::o1
+                           : options.after == AfterText::Tab ? ControlId::o2
+                                                              : ControlId::o0;
+  if (Read(option).check != BST_CHECKED) {
+    ASSERT_NO_FATAL_FAILURE(Click(option));
+    ASSERT_TRUE(WaitUntil([&] { return Read(option).check == BST_CHECKED; }, 10s));
+  }
+  ASSERT_NO_FATAL_FAILURE(Click(ControlId::setok));
+  ASSERT_TRUE(WaitUntil([&] { return !Read(ControlId::Fset).visible; }, 10s)) << "确定 did not close the panel";
+  if (target_) {
+    ASSERT_TRUE(target_->TakeFocus()) << "the typing target did not get the keyboard focus";
+  }
+}
+
+void FaultTest::SetCheck(ControlId box, bool checked) {
+  const int want = checked ? BST_CHECKED : BST_UNCHECKED;
+  if (Read(box).check == want) return;
+  ASSERT_NO_FATAL_FAILURE(Click(box));
+  ASSERT_TRUE(WaitUntil([&] { return Read(box).check == want; }, 10s)) << "the click did not toggle the box";
+}
+
+AssertionResult FaultTest::Decoder(std::string_view feedLines, std::string_view output) {
+  const std::size_t before = Bar().size();
+  if (!AppendShared(InFolder(L"zbarcam.feed"), feedLines)) return AssertionFailure() << "cannot write the feed";
+  std::string bar;
+  if (WaitUntil(
+          [&] {
+            bar = Bar();
+            return bar.size() == before + output.size() && bar.ends_with(output);
+          },
+          15s, 10ms))
+    return AssertionSuccess();
+  return AssertionFailure() << "bar.dat did not get \"" << Escaped(output) << "\"; it holds \"" << Escaped(bar)
+                            << "\"";
+}
+
+AssertionResult FaultTest::Scan(std::string_view symbology, std::string_view data) {
+  const std::string line = std::string(symbology) + ":" + std::string(data) + "\r\n";
+  return Decoder("sym " + std::string(symbology) + " " + Hex(data) + "\nframe\n", line);
+}
+
+AssertionResult FaultTest::WriteRaw(std::string_view bytes) { return Decoder("raw " + Hex(bytes) + "\n", bytes); }
+
+std::vector<std::string> FaultTest::History() const {
+  const HWND list = List();
+  std::vector<std::string> entries;
+  for (int attempt = 0; attempt < 5; ++attempt) {
+    entries.clear();
+    LRESULT count = 0, countAfter = 0;
+    if (!Send(list, LB_GETCOUNT, 0, 0, count) || count < 0) return entries;
+    bool ok = true;
+    for (LRESULT i = 0; ok && i < count; ++i) {
+      auto entry = EntryAt(list, i);
+      ok = entry.has_value();
+      if (ok) entries.push_back(std::move(*entry));
+    }
+    if (ok && Send(list, LB_GETCOUNT, 0, 0, countAfter) && countAfter == count) return entries;
+  }
+  return entries;
+}
+
+std::vector<std::string> FaultTest::Codes() const {
+  std::vector<std::string> items = History();
+  std::erase_if(items, [](const std::string& item) { return item.starts_with("["); });
+  return items;
+}
+
+int FaultTest::HistoryCount() const {
+  LRESULT count = 0;
+  return Send(List(), LB_GETCOUNT, 0, 0, count) ? static_cast<int>(count) : -1;
+}
+
+std::optional<std::string> FaultTest::TopEntry() const { return EntryAt(List(), 0); }
+
+AssertionResult FaultTest::Heads(std::string_view line, Millis limit) const {
+  std::optional<std::string> top;
+  if (WaitUntil(
+          [&] {
+            top = TopEntry();
+            return top == line;
+          },
+          limit, 10ms))
+    return AssertionSuccess();
+  return AssertionFailure() << "the history's top entry is " << (top ? "\"" + Escaped(*top) + "\"" : "none")
+                            << ", not \"" << Escaped(line) << "\"";
+}
+
+AssertionResult FaultTest::Lists(const std::vector<std::string>& expected, Millis limit) const {
+  std::vector<std::string> codes;
+  if (WaitUntil(
+          [&] {
+            codes = Codes();
+            return codes == expected;
+          },
+          limit))
+    return AssertionSuccess();
+  return AssertionFailure() << "the history shows " << Joined(codes) << ", not " << Joined(expected);
+}
+
+AssertionResult FaultTest::KeepsListing(const std::vector<std::string>& expected, Millis period) const {
+  std::vector<std::string> codes;
+  const bool changed = WaitUntil(
+      [&] {
+        codes = Codes();
+        return codes != expected;
+      },
+      period);
+  if (!changed) return AssertionSuccess();
+  return AssertionFailure() << "the history came to show " << Joined(codes) << "; it was to stay " << Joined(expected);
+}
+
+AssertionResult FaultTest::Logs(std::string_view expected, Millis limit) const {
+  std::optional<std::string> log;
+  if (WaitUntil(
+          [&] {
+            log = Log();
+            return log == expected;
+          },
+          limit))
+    return AssertionSuccess();
+  return AssertionFailure() << "data.txt holds " << (log ? "\"" + Escaped(*log, 2000) + "\"" : "nothing (no file)")
+                            << ", not \"" << Escaped(expected, 2000) << "\"";
+}
+
+std::string FaultTest::Typed() {
+  const auto text = target_->TextBeforeFence();
+  if (!text) {
+    ADD_FAILURE() << "the fence never arrived in the typing target (focus "
+                  << (target_->HasFocus() ? "kept" : "lost") << "); it holds \"" << Escaped(target_->Text()) << "\"";
+    return "<no fence>";
+  }
+  return *text;
+}
+
+AssertionResult FaultTest::TargetShows(std::string_view expected, Millis limit) const {
+  std::string text;
+  if (WaitUntil(
+          [&] {
+            text = target_->Text();
+            return text == expected;
+          },
+          limit))
+    return AssertionSuccess();
+  return AssertionFailure() << "the typing target holds \"" << Escaped(text, 2000) << "\", not \""
+                            << Escaped(expected, 2000) << "\"";
+}
+
+}  // namespace torvane::e2e::faults

@@ -1,0 +1,620 @@
+// Faults around the real Torvane.exe: bar.dat grown huge, held or cut off in
+// the middle of a line; data.txt locked or read-only while codes come in, also
+// when scanning stops or the user logs off; the clipboard held by another
+// program; nonsense in every settings value; the Run key without rights. In
+// each the program neither crashes nor hangs, loses nothing it could keep, and
+// tells the user only where it tells the user anything.
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "core/texts.h"
+#include "fault_support.h"
+#include "win32/text_win32.h"
+#include "win32/unique_handle.h"
+
+namespace torvane::e2e::faults {
+namespace {
+
+namespace fs = std::filesystem;
+using enum ControlId;
+using Clock = std::chrono::steady_clock;
+using win32::Narrow;
+using win32::UniqueFile;
+using win32::Widen;
+
+constexpr std::string_view kCrLf = "\r\n";
+
+Millis Since(Clock::time_point start) { return std::chrono::duration_cast<Millis>(Clock::now() - start); }
+
+// A figure for the report, beside the test's name in the output and the XML.
+void Measured(const char* what, Millis value) {
+  std::printf("[ measured ] %s: %lld ms\n", what, static_cast<long long>(value.count()));
+  testing::Test::RecordProperty(what, std::to_string(value.count()));
+}
+
+std::string Line(std::string_view code) { return "QR-Code:" + std::string(code); }
+
+// ---- Decoder output: bar.dat huge, held, cut off -------------------------------------------
+
+class FaultsDecoderOutput : public FaultTest {
+ protected:
+  // The stand-in stays idle from here on and this test writes bar.dat itself,
+  // as a decoder that has run for a long time would have.
+  UniqueFile OpenBarForWriting() const {
+    return UniqueFile(CreateFileW(InFolder(L"bar.dat").c_str(), GENERIC_READ | GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+  }
+
+  // Appends a code's line to bar.dat and returns how long until it heads the history.
+  std::optional<Millis> AppendAndTime(HANDLE bar, std::string_view line) {
+    LARGE_INTEGER end{};
+    if (!SetFilePointerEx(bar, LARGE_INTEGER{}, &end, FILE_END)) return std::nullopt;
+    const std::string bytes = std::string(line) + std::string(kCrLf);
+    DWORD written = 0;
+    const auto start = Clock::now();
+    if (!WriteFile(bar, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+        written != bytes.size())
+      return std::nullopt;
+    if (!Heads(line, 10s)) return std::nullopt;
+    return Since(start);
+  }
+};
+
+TEST_F(FaultsDecoderOutput, AGigabyteBarDatKeepsTheWindowAnsweringAndTheNextCodeComesPromptly) {
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
+  const std::string first = Line(Code("first"));
+  ASSERT_TRUE(Scan("QR-Code", Code("first")));
+  ASSERT_TRUE(Heads(first));
+
+  UniqueFile bar = OpenBarForWriting();
+  ASSERT_TRUE(bar) << "cannot open bar.dat: " << GetLastError();
+  ResponsivenessProbe probe(Main());
+  // 1 GiB, the rest of it zeros and no line end: the line after them reaches
+  // back over the whole gigabyte.
+  LARGE_INTEGER size{};
+  size.QuadPart = 1LL << 30;
+  ASSERT_TRUE(SetFilePointerEx(bar.get(), size, nullptr, FILE_BEGIN));
+  ASSERT_TRUE(SetEndOfFile(bar.get())) << GetLastError();
+  const std::string overlong = Line(Code("after-the-zeros")) + std::string(kCrLf);
+  DWORD written = 0;
+  ASSERT_TRUE(SetFilePointerEx(bar.get(), LARGE_INTEGER{}, nullptr, FILE_END));
+  ASSERT_TRUE(WriteFile(bar.get(), overlong.data(), static_cast<DWORD>(overlong.size()), &written, nullptr));
+  EXPECT_TRUE(KeepsListing({first}, 1500ms)) << "a line a gigabyte long was taken for a code";
+
+  // Codes the decoder goes on to read, each a line of its own.
+  Millis slowest{0};
+  for (int i = 1; i <= 5; ++i) {
+    const std::string next = Line(Code("next" + std::to_string(i)));
+    SCOPED_TRACE(next);
+    const auto took = AppendAndTime(bar.get(), next);
+    ASSERT_TRUE(took) << "not delivered";
+    slowest = std::max(slowest, *took);
+  }
+  probe.Stop();
+  Measured("slowest delivery after the gigabyte", slowest);
+  Measured("longest WM_NULL answer", probe.Longest());
+  EXPECT_LT(slowest, 1000ms);
+  EXPECT_EQ(probe.Unanswered(), 0) << "of " << probe.Sends();
+  EXPECT_LT(probe.Longest(), 1000ms);
+  std::string log;
+  for (int i = 1; i <= 5; ++i) log += Code("next" + std::to_string(i)) + "\r\n";
+  EXPECT_TRUE(Logs(Code("first") + "\r\n" + log));
+}
+
+TEST_F(FaultsDecoderOutput, BarDatHeldByAnotherProgramIsReadAsMissingUntilReleased) {
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
+  const std::string first = Line(Code("first"));
+  ASSERT_TRUE(Scan("QR-Code", Code("first")));
+  ASSERT_TRUE(Heads(first));
+  // The decoder's own handle shares the file; the holder here shares nothing,
+  // so it can open bar.dat only once the decoder has let go of it.
+  ASSERT_TRUE(EndProcessesNamed(L"zbarcam.exe"));
+  UniqueFile held;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        held.reset(CreateFileW(InFolder(L"bar.dat").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+        return static_cast<bool>(held);
+      },
+      5s))
+      << "cannot hold bar.dat: " << GetLastError();
+
+  ResponsivenessProbe probe(Main());
+  // Codes arrive while it is held: written by the holder itself.
+  const std::string second = Line(Code("held-second")), third = Line(Code("held-third"));
+  const std::string bytes = second + std::string(kCrLf) + third + std::string(kCrLf);
+  ASSERT_TRUE(SetFilePointerEx(held.get(), LARGE_INTEGER{}, nullptr, FILE_END));
+  DWORD written = 0;
+  ASSERT_TRUE(WriteFile(held.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+  EXPECT_TRUE(KeepsListing({first}, 1500ms)) << "read through another program's exclusive handle";
+
+  const auto released = Clock::now();
+  held.reset();
+  EXPECT_TRUE(Heads(third, 5s));
+  Measured("delivery after the release", Since(released));
+  probe.Stop();
+  EXPECT_EQ(probe.Unanswered(), 0);
+  EXPECT_LT(probe.Longest(), 1000ms);
+  Measured("longest WM_NULL answer", probe.Longest());
+  EXPECT_TRUE(Lists({third, first}));
+  EXPECT_TRUE(Logs(Code("first") + "\r\n" + Code("held-third") + "\r\n"));
+}
+
+TEST_F(FaultsDecoderOutput, ADecoderKilledMidLineDeliversNoHalfLineAndTheRestartLinkBringsANewOne) {
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
+  const std::string first = Line(Code("first"));
+  ASSERT_TRUE(Scan("QR-Code", Code("first")));
+  ASSERT_TRUE(Heads(first));
+  ASSERT_TRUE(WriteRaw(Line(Code("half"))));
+  ASSERT_TRUE(EndProcessesNamed(L"zbarcam.exe")) << "the decoder would not end";
+  EXPECT_TRUE(KeepsListing({first})) << "the half line was delivered";
+  // A new stand-in would replay the feed from its start; a camera does not.
+  ASSERT_TRUE(fs::remove(InFolder(L"zbarcam.feed")));
+
+  // The user looks: the panel's check finds no decoder.
+  ASSERT_NO_FATAL_FAILURE(OpenSettings());
+  EXPECT_EQ(WaitForText(TCCam, [](const std::string& t) { return t == texts::kModuleNotRunning; }, 5s),
+            texts::kModuleNotRunning);
+  ASSERT_TRUE(WaitUntil([&] { return Read(restart).enabled; }, 5s));
+
+  // First without the decoder in its folder (deleted meanwhile): the restart
+  // link tries, the status stays "not running", and the link can be used again.
+  const fs::path decoder = InFolder(L"zbarcam.exe");
+  ASSERT_TRUE(fs::remove(decoder));
+  ASSERT_NO_FATAL_FAILURE(Click(restart));
+  EXPECT_TRUE(Heads(texts::kModuleRestarted, 5s));
+  ASSERT_TRUE(SendMessageTimeoutW(Control(TCCam), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"-"), SMTO_ABORTIFHUNG,
+                                  5000, nullptr));
+  EXPECT_EQ(WaitForText(TCCam, [](const std::string& t) { return t == texts::kModuleNotRunning; }, 5s),
+            texts::kModuleNotRunning);
+  EXPECT_TRUE(WaitUntil([&] { return Read(restart).enabled; }, 5s)) << "the restart link stays disabled";
+  EXPECT_TRUE(ProcessesNamed(L"zbarcam.exe").empty());
+
+  // Put back, and started by the link: a new decoder whose codes arrive.
+  std::error_code error;
+  fs::copy_file(RunnerFolder() / L"zbarcam.exe", decoder, error);
+  ASSERT_FALSE(error) << error.message();
+  ASSERT_NO_FATAL_FAILURE(Click(restart));
+  EXPECT_TRUE(Heads(texts::kModuleLoaded, 10s));
+  EXPECT_EQ(TextOf(Control(TCCam)), texts::kModuleRunning);
+  EXPECT_EQ(Bar().find(Code("half")), std::string::npos) << "the new decoder got the old bar.dat";
+  const std::string next = Line(Code("next"));
+  ASSERT_TRUE(Scan("QR-Code", Code("next")));
+  EXPECT_TRUE(Lists({next, first}));
+  EXPECT_TRUE(Logs(Code("first") + "\r\n" + Code("next") + "\r\n"));
+}
+
+// ---- data.txt locked, read-only, and waiting lines at the end -------------------------------------
+
+class FaultsLog : public FaultTest {
+ protected:
+  UniqueFile HoldLog() const {
+    return UniqueFile(CreateFileW(InFolder(L"data.txt").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                  OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  }
+
+  static std::uint64_t SizeOf(HANDLE file) {
+    LARGE_INTEGER size{};
+    GetFileSizeEx(file, &size);
+    return static_cast<std::uint64_t>(size.QuadPart);
+  }
+
+  // Feeds one code and waits until it heads the history.
+  testing::AssertionResult Read1(const std::string& code) {
+    if (!AppendShared(InFolder(L"zbarcam.feed"), "sym QR-Code " + Hex(code) + "\nframe\n"))
+      return testing::AssertionFailure() << "cannot write the feed";
+    return Heads(Line(code));
+  }
+
+  // Feeds `count` codes one after another, stopping at the first that is not
+  // listed (a failure); returns the log lines they make.
+  std::string ReadCodes(std::string_view name, int count, std::vector<std::string>* listed = nullptr) {
+    std::string log;
+    for (int i = 1; i <= count; ++i) {
+      const std::string code = Code(std::string(name) + std::to_string(i));
+      const testing::AssertionResult read = Read1(code);
+      if (!read) {
+        ADD_FAILURE() << code << ": " << read.message();
+        break;
+      }
+      log += code + "\r\n";
+      if (listed) listed->insert(listed->begin(), Line(code));
+    }
+    return log;
+  }
+
+  win32::UniqueHandle OpenTorvane() const {
+    return win32::UniqueHandle(OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, TorvaneProcessId()));
+  }
+
+  static DWORD ExitCodeOf(HANDLE process) {
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process, &code);
+    return code;
+  }
+
+  // What the system does at logoff: the question, then the end of the session.
+  void LogOff() {
+    DWORD_PTR answer = FALSE;
+    ASSERT_NE(SendMessageTimeoutW(Main(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer),
+              0);
+    EXPECT_NE(answer, static_cast<DWORD_PTR>(FALSE)) << "the logoff was refused";
+    ASSERT_TRUE(SendNotifyMessageW(Main(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF));
+  }
+};
+
+TEST_F(FaultsLog, AHundredCodesReadWhileDataTxtIsLockedAreTypedListedAndLoggedInOrderOnce) {
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
+  ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter}));
+  UniqueFile held = HoldLog();
+  ASSERT_TRUE(held) << "cannot hold data.txt: " << GetLastError();
+
+  std::vector<std::string> listed;
+  const auto started = Clock::now();
+  const std::string log = ReadCodes("locked", 100, &listed);
+  Measured("a hundred codes read", Since(started));
+  ASSERT_FALSE(HasFailure());
+  std::string typed;
+  for (auto it = listed.rbegin(); it != listed.rend(); ++it) typed += it->substr(it->find(':') + 1) + "\r\n";
+  EXPECT_TRUE(TargetShows(typed));
+  EXPECT_TRUE(Lists(listed));
+  EXPECT_EQ(SizeOf(held.get()), 0u) << "written to while it was held";
+
+  const auto released = Clock::now();
+  held.reset();
+  EXPECT_TRUE(Logs(log, 15s));
+  Measured("all hundred lines in data.txt after the release", Since(released));
+  ASSERT_TRUE(Read1(Code("after")));
+  EXPECT_TRUE(Logs(log + Code("after") + "\r\n"));
+  EXPECT_EQ(Typed(), typed + Code("after") + "\r\n");
+}
+
+TEST_F(FaultsLog, ReadOnlyDataTxtGetsEveryLineInOrderOnceWritable) {
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
+  const fs::path log = InFolder(L"data.txt");
+  ASSERT_TRUE(AppendShared(log, "earlier\r\n"));
+  ReadOnlyFile readOnly(log);
+  ASSERT_EQ(readOnly.Problem(), "");
+
+  std::vector<std::string> listed;
+  const std::string lines = ReadCodes("readonly", 5, &listed);
+  ASSERT_FALSE(HasFailure());
+  EXPECT_TRUE(Lists(listed));
+  EXPECT_EQ(Log(), "earlier\r\n");
+  ResponsivenessProbe probe(Main());
+  EXPECT_TRUE(KeepsListing(listed, 500ms));
+  probe.Stop();
+  EXPECT_EQ(probe.Unanswered(), 0);
+
+  ASSERT_TRUE(readOnly.MakeWritable());
+  EXPECT_TRUE(Logs("earlier\r\n" + lines));
+  ASSERT_TRUE(Read1(Code("after")));
+  EXPECT_TRUE(Logs("earlier\r\n" + lines + Code("after") + "\r\n"));
+}
+
+TEST_F(FaultsLog, WaitingLinesAreWrittenWhileScanningIsStopped) {
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
+  UniqueFile held = HoldLog();
+  ASSERT_TRUE(held);
+  const std::string lines = ReadCodes("paused", 3);
+  ASSERT_FALSE(HasFailure());
+  ASSERT_NO_FATAL_FAILURE(Click(bp));
+  ASSERT_EQ(WaitForText(bp, [](const std::string& t) { return t == texts::kStartScanning; }), texts::kStartScanning);
+  EXPECT_EQ(SizeOf(held.get()), 0u) << "written to while it was held";
+  held.reset();
+  EXPECT_TRUE(Logs(lines, 5s)) << "the lines wait for scanning to resume";
+}
+
+TEST_F(FaultsLog, WaitingLinesReachDataTxtWhenItIsFreedDuringTheLogoff) {
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
+  const HWND main = Main();
+  ASSERT_EQ(TrayIconsOf(main).size(), 1u);
+  UniqueFile held = HoldLog();
+  ASSERT_TRUE(held);
+  const std::string lines = ReadCodes("logoff", 3);
+  ASSERT_FALSE(HasFailure());
+  const auto torvane = OpenTorvane();
+  ASSERT_TRUE(torvane);
+
+  ASSERT_NO_FATAL_FAILURE(LogOff());
+  // The program is ending: its icon is gone and its window answers no more.
+  // Only then does the same logoff close the program that held the log.
+  ASSERT_TRUE(WaitUntil([&] { return TrayIconsOf(main).empty(); }, 5s, 10ms)) << "the icon stayed";
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        DWORD_PTR ignored = 0;
+        return SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 200, &ignored) == 0;
+      },
+      5s, 10ms))
+      << "the window still answers after the logoff";
+  held.reset();
+  ASSERT_EQ(WaitForSingleObject(torvane.get(), 10000), WAIT_OBJECT_0) << "the program outlived the logoff";
+  EXPECT_EQ(ExitCodeOf(torvane.get()), 0u);
+  EXPECT_EQ(Log(), lines) << "lines lost at the logoff";
+}
+
+TEST_F(FaultsLog, ALogoffWithDataTxtLockedThroughoutIsNotHeldUp) {
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
+  UniqueFile held = HoldLog();
+  ASSERT_TRUE(held);
+  ReadCodes("stuck", 2);
+  ASSERT_FALSE(HasFailure());
+  const auto torvane = OpenTorvane();
+  ASSERT_TRUE(torvane);
+
+  const auto asked = Clock::now();
+  ASSERT_NO_FATAL_FAILURE(LogOff());
+  ASSERT_EQ(WaitForSingleObject(torvane.get(), 10000), WAIT_OBJECT_0) << "the program outlived the logoff";
+  const Millis took = Since(asked);
+  EXPECT_EQ(ExitCodeOf(torvane.get()), 0u);
+  Measured("end of the program at logoff with data.txt locked", took);
+  EXPECT_LT(took, 4000ms) << "the logoff was held up";
+  EXPECT_EQ(SizeOf(held.get()), 0u);
+}
+
+// ---- The clipboard ------------------------------------------------------------------------------------
+
+class FaultsClipboard : public FaultTest {};
+
+TEST_F(FaultsClipboard, HeldThroughSeveralCodesTheyAreStillTypedListedAndLoggedAndCopyingResumes) {
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
+  ASSERT_TRUE(SetClipboardText(target_->Window(), "before " + token_));
+  ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter, .copy = true}));
+
+  ASSERT_TRUE(OpenClipboardPatiently(target_->Window()));
+  ResponsivenessProbe probe(Main());
+  std::vector<std::string> listed;
+  std::string typed, log;
+  Millis slowest{0};
+  for (int i = 1; i <= 5; ++i) {
+    const std::string code = Code("held" + std::to_string(i));
+    const auto fed = Clock::now();
+    const bool ok = AppendShared(InFolder(L"zbarcam.feed"), "sym QR-Code " + Hex(code) + "\nframe\n") &&
+                    Heads(Line(code));
+    slowest = std::max(slowest, Since(fed));
+    if (!ok) break;
+    listed.insert(listed.begin(), Line(code));
+    typed += code + "\r\n";
+    log += code + "\r\n";
+  }
+  const bool typedMeanwhile = TargetShows(typed);
+  CloseClipboard();
+  probe.Stop();
+  ASSERT_EQ(listed.size(), 5u);
+  EXPECT_TRUE(typedMeanwhile);
+  Measured("slowest delivery while the clipboard was held", slowest);
+  EXPECT_LT(slowest, 2000ms);
+  EXPECT_EQ(probe.Unanswered(), 0);
+  EXPECT_LT(probe.Longest(), 1000ms);
+  EXPECT_TRUE(Logs(log));
+  EXPECT_EQ(ClipboardText(), "before " + token_);
+
+  const std::string next = Code("free");
+  ASSERT_TRUE(AppendShared(InFolder(L"zbarcam.feed"), "sym QR-Code " + Hex(next) + "\nframe\n"));
+  ASSERT_TRUE(Heads(Line(next)));
+  EXPECT_TRUE(WaitUntil([&] { return ClipboardText() == next; }, 5s)) << "copying did not resume";
+  EXPECT_EQ(Typed(), typed + next + "\r\n");
+  EXPECT_TRUE(Logs(log + next + "\r\n"));
+}
+
+// ---- Nonsense in the settings store -------------------------------------------------------------
+
+struct Expected {
+  ControlId id;
+  int check;
+};
+
+class FaultsSettings : public FaultTest {
+ protected:
+  void SetUp() override {
+    FaultTest::SetUp();
+    if (HasFatalFailure()) return;
+    ASSERT_TRUE(DeleteRunValue()) << "cannot clear the Run value of an earlier test";
+  }
+  void TearDown() override {
+    FaultTest::TearDown();
+    EXPECT_TRUE(DeleteRunValue()) << "the Run value is left behind";
+  }
+
+  void ExpectChecks(const std::vector<Expected>& expected) {
+    for (const auto& [id, check] : expected) EXPECT_EQ(Read(id).check, check) << torvane::Control(id).name;
+  }
+
+  // 设置, then 确定 at once: every option key is written from the panel as it shows.
+  void ConfirmUnchanged() {
+    ASSERT_NO_FATAL_FAILURE(OpenSettings());
+    ASSERT_NO_FATAL_FAILURE(Click(setok));
+    ASSERT_TRUE(WaitUntil([&] { return !Read(Fset).visible; }, 10s)) << "确定 did not close the panel";
+  }
+
+  // Every option key holds a plain string of the form the program writes,
+  // matching what the panel shows.
+  void ExpectStoredAsShown() {
+    for (const auto& [key, id] : {std::pair{L"c1", Check1}, std::pair{L"c2", Check2}, std::pair{L"c3", Check3},
+                                  std::pair{L"c4", Check4}}) {
+      EXPECT_TRUE(WaitUntil([&] { return StoredSettingText(key) == std::to_string(Read(id).check); }, 5s))
+          << Narrow(key) << " holds " << StoredSettingText(key).value_or("(no plain string)");
+    }
+    for (const auto& [key, id] : {std::pair{L"o0", o0}, std::pair{L"o1", o1}, std::pair{L"o2", o2}}) {
+      const std::string shown = Read(id).check == BST_CHECKED ? "True" : "False";
+      EXPECT_TRUE(WaitUntil([&] { return StoredSettingText(key) == shown; }, 5s))
+          << Narrow(key) << " holds " << StoredSettingText(key).value_or("(no plain string)");
+    }
+  }
+
+  testing::AssertionResult Read1(const std::string& code) {
+    if (!AppendShared(InFolder(L"zbarcam.feed"), "sym QR-Code " + Hex(code) + "\nframe\n"))
+      return testing::AssertionFailure() << "cannot write the feed";
+    return Heads(Line(code));
+  }
+};
+
+TEST_F(FaultsSettings, ValuesOfTheWrongTypeReadAsAbsentAndConfirmingStoresPlainStrings) {
+  const DWORD one = 1, zero = 0;
+  const ULONGLONG big = 1;
+  const wchar_t multi[] = L"1\0True\0";
+  const wchar_t trueText[] = L"True";
+  const std::string oldBarCode = Code("binary-oldbar");
+  const std::wstring oldBar = Widen(Line(oldBarCode));
+  ASSERT_TRUE(StoreRawSetting(L"c1", REG_DWORD, &one, sizeof one));
+  ASSERT_TRUE(StoreRawSetting(L"c2", REG_BINARY, L"1", 2 * sizeof(wchar_t)));  // the bytes of a string "1"
+  ASSERT_TRUE(StoreRawSetting(L"c3", REG_MULTI_SZ, multi, sizeof multi));
+  ASSERT_TRUE(StoreRawSetting(L"c4", REG_DWORD, &one, sizeof one));
+  ASSERT_TRUE(StoreRawSetting(L"o0", REG_DWORD, &zero, sizeof zero));
+  ASSERT_TRUE(StoreRawSetting(L"o1", REG_BINARY, trueText, sizeof trueText));
+  ASSERT_TRUE(StoreRawSetting(L"o2", REG_QWORD, &big, sizeof big));
+  ASSERT_TRUE(StoreRawSetting(L"OldBar", REG_BINARY, oldBar.c_str(),
+                              static_cast<DWORD>((oldBar.size() + 1) * sizeof(wchar_t))));
+
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
+  ExpectChecks({{Check1, BST_UNCHECKED},
+                {Check2, BST_UNCHECKED},
+                {Check3, BST_UNCHECKED},
+                {Check4, BST_UNCHECKED},
+                {o0, BST_CHECKED},
+                {o1, BST_UNCHECKED},
+                {o2, BST_UNCHECKED}});
+  EXPECT_TRUE(TopLevelWindows(TorvaneProcessId(), L"#32770").empty());
+
+  // An unreadable last code is no last code: the same code is new.
+  ASSERT_TRUE(Read1(oldBarCode));
+  EXPECT_TRUE(WaitUntil([&] { return StoredSettingText(L"OldBar") == Line(oldBarCode); }, 5s));
+  EXPECT_TRUE(Logs(oldBarCode + "\r\n"));
+
+  ASSERT_NO_FATAL_FAILURE(ConfirmUnchanged());
+  ExpectStoredAsShown();
+}
+
+TEST_F(FaultsSettings, MegabyteValuesAreReadLikeAnyOtherAndTheIntakeStaysQuick) {
+  const std::wstring blanks(1 << 20, L' ');
+  const std::wstring garbage(1 << 20, L'x');
+  ASSERT_TRUE(StoreStringSetting(L"c1", L"1" + blanks));  // a number with trailing blanks reads as that number
+  ASSERT_TRUE(StoreStringSetting(L"c2", L"1"));
+  ASSERT_TRUE(StoreStringSetting(L"c3", L"0"));
+  ASSERT_TRUE(StoreStringSetting(L"c4", garbage));  // never read
+  ASSERT_TRUE(StoreStringSetting(L"o0", L"False"));
+  ASSERT_TRUE(StoreStringSetting(L"o1", garbage));  // unreadable: the loading ends here
+  ASSERT_TRUE(StoreStringSetting(L"o2", L"True"));
+  ASSERT_TRUE(StoreStringSetting(L"OldBar", garbage));
+
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
+  ExpectChecks({{Check1, BST_CHECKED},
+                {Check2, BST_CHECKED},
+                {Check3, BST_UNCHECKED},
+                {Check4, BST_UNCHECKED},
+                {o0, BST_UNCHECKED},
+                {o1, BST_UNCHECKED},
+                {o2, BST_UNCHECKED}});
+
+  ResponsivenessProbe probe(Main());
+  Millis slowest{0};
+  for (int i = 1; i <= 3; ++i) {
+    const auto fed = Clock::now();
+    ASSERT_TRUE(Read1(Code("after-megabyte" + std::to_string(i))));
+    slowest = std::max(slowest, Since(fed));
+  }
+  probe.Stop();
+  Measured("slowest delivery with a megabyte OldBar", slowest);
+  Measured("longest WM_NULL answer", probe.Longest());
+  EXPECT_LT(slowest, 1000ms);
+  EXPECT_EQ(probe.Unanswered(), 0);
+  EXPECT_LT(probe.Longest(), 1000ms);
+  EXPECT_EQ(StoredSettingText(L"OldBar"), Line(Code("after-megabyte3")));
+
+  ASSERT_NO_FATAL_FAILURE(ConfirmUnchanged());
+  ExpectStoredAsShown();
+}
+
+TEST_F(FaultsSettings, EmptyAndChineseValuesStopTheLoadingWhereTheyStandAndAChineseLastCodeIsKept) {
+  const std::string oldCode = "价格 测试 " + token_;
+  ASSERT_TRUE(StoreStringSetting(L"c1", L"1"));
+  ASSERT_TRUE(StoreStringSetting(L"c2", L"\xFF11"));  // a full-width digit one: not a number here
+  ASSERT_TRUE(StoreStringSetting(L"c3", L""));
+  ASSERT_TRUE(StoreStringSetting(L"c4", L"是"));
+  ASSERT_TRUE(StoreStringSetting(L"o0", L""));
+  ASSERT_TRUE(StoreStringSetting(L"o1", L"真"));
+  ASSERT_TRUE(StoreStringSetting(L"o2", L"\xD83D"));  // half a surrogate pair
+  ASSERT_TRUE(StoreStringSetting(L"OldBar", Widen(Line(oldCode))));
+  // Not read either: the loading stops before the start-with-Windows state.
+  ASSERT_TRUE(SetRunValue("\"C:\\Elsewhere\\Torvane.exe\" RUN"));
+
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
+  ExpectChecks({{Check1, BST_CHECKED},
+                {Check2, BST_UNCHECKED},
+                {Check3, BST_UNCHECKED},
+                {Check4, BST_UNCHECKED},
+                {o0, BST_CHECKED},
+                {o1, BST_UNCHECKED},
+                {o2, BST_UNCHECKED}});
+
+  // The stored last code, Chinese, is read right: the same code is no new code.
+  ASSERT_TRUE(Scan("QR-Code", oldCode));
+  EXPECT_TRUE(KeepsListing({}, 1000ms)) << "the last code before the start was delivered again";
+  ASSERT_TRUE(Read1(Code("new")));
+  EXPECT_TRUE(Logs(Code("new") + "\r\n"));
+
+  ASSERT_NO_FATAL_FAILURE(ConfirmUnchanged());
+  ExpectStoredAsShown();
+  EXPECT_EQ(RunValue(), "\"C:\\Elsewhere\\Torvane.exe\" RUN") << "confirming changed the Run value";
+}
+
+// ---- The Run key without rights ---------------------------------------------------------------------
+
+class FaultsStartWithWindows : public FaultsSettings {
+ protected:
+  std::string ExpectedRunData() const {
+    return "\"" + Narrow((ProgramFolder() / L"Torvane.exe").wstring()) + "\" RUN";
+  }
+  std::vector<HWND> MessageBoxes() const { return TopLevelWindows(TorvaneProcessId(), L"#32770"); }
+  bool Topmost() const { return (GetWindowLongW(Main(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
+};
+
+TEST_F(FaultsStartWithWindows, WithoutRightsUncheckingShowsTheMessageAndTheValueStays) {
+  ASSERT_TRUE(SetRunValue(ExpectedRunData()));
+  const RunKeyDenial denial(0x10006);  // DELETE | KEY_CREATE_SUB_KEY | KEY_SET_VALUE
+  ASSERT_EQ(denial.Problem(), "");
+  ASSERT_FALSE(DeleteRunValue()) << "the deny entry does not take";
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
+  ASSERT_EQ(Read(Check4).check, BST_CHECKED) << "the value could still be read";
+  ASSERT_NO_FATAL_FAILURE(OpenSettings());
+
+  ASSERT_NO_FATAL_FAILURE(Click(Check4));
+  std::vector<HWND> boxes;
+  ASSERT_TRUE(WaitUntil([&] { return !(boxes = MessageBoxes()).empty(); }, 10s)) << "no message box";
+  ASSERT_EQ(boxes.size(), 1u);
+  EXPECT_EQ(TextOf(boxes.front()), "Torvane");
+  EXPECT_EQ(TextOf(GetDlgItem(boxes.front(), 0xFFFF)), texts::kStartupEntryFailed);
+  EXPECT_FALSE(Topmost()) << "the main window stays in the topmost band while its message is open";
+  EXPECT_EQ(Read(Check4).check, BST_UNCHECKED) << "the box keeps the user's choice";
+  EXPECT_EQ(RunValue(), ExpectedRunData());
+
+  const HWND ok = FindWindowExW(boxes.front(), nullptr, L"Button", nullptr);
+  ASSERT_NE(ok, nullptr);
+  ASSERT_TRUE(ClickAt(CentreOf(ok)));
+  EXPECT_TRUE(WaitUntil([&] { return MessageBoxes().empty(); }, 10s)) << "the box did not close";
+  EXPECT_TRUE(WaitUntil([&] { return Topmost(); }, 5s)) << "not topmost again after the message";
+  EXPECT_EQ(Read(Check4).check, BST_UNCHECKED);
+  EXPECT_EQ(RunValue(), ExpectedRunData());
+}
+
+TEST_F(FaultsStartWithWindows, AnUnreadableRunKeyLeavesTheBoxUncheckedSilentlyAndTheLoadingGoesOn) {
+  ASSERT_TRUE(SetRunValue(ExpectedRunData()));
+  ASSERT_TRUE(StoreStringSetting(L"c1", L"1"));
+  ASSERT_TRUE(StoreStringSetting(L"o1", L"True"));
+  const RunKeyDenial denial(KEY_QUERY_VALUE);
+  ASSERT_EQ(denial.Problem(), "");
+  ASSERT_FALSE(RunValue()) << "the deny entry does not take";
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
+  ExpectChecks({{Check1, BST_CHECKED}, {Check4, BST_UNCHECKED}, {o0, BST_UNCHECKED}, {o1, BST_CHECKED}});
+  EXPECT_FALSE(WaitUntil([&] { return !MessageBoxes().empty(); }, 1500ms)) << "a message for a failed read";
+}
+
+}  // namespace
+}  // namespace torvane::e2e::faults
