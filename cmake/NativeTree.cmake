@@ -25,4 +25,5 @@ ExternalProject_Add(win32
   DEPENDS artwork)
 
 add_subdirectory(tests/wine)
+add_subdirectory(tests/dist)
 include(cmake/FuzzTree.cmake)

@@ -4,6 +4,8 @@ set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 add_compile_definitions(UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0601)
 # One static file: no libgcc, libstdc++ or winpthread DLLs beside the executables.
 add_link_options(-static -static-libgcc -static-libstdc++)
+# No link time in the PE header: the same sources give the same bytes.
+add_link_options(-Wl,--no-insert-timestamp)
 
 if(NOT TORVANE_ARTWORK_DIR)
   message(FATAL_ERROR "TORVANE_ARTWORK_DIR must name the folder the artwork generator wrote")

@@ -16,6 +16,7 @@ packages=(
   fonts-wqy-microhei
   locales
   clang libclang-rt-14-dev
+  python3 unzip
 )
 
 missing=()

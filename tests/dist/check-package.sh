@@ -1,0 +1,83 @@
+#!/usr/bin/env bash
+# Checks the release package made from a built Torvane.exe: the executable
+# carries no link time; two packings from different folders, time zones, umasks
+# and file times give the same bytes; the zip holds exactly the expected entries
+# with fixed modes and times; the texts are UTF-8 with a byte order mark and CR LF
+# line ends and name every control and every file and registry value they must.
+# Usage: check-package.sh TORVANE_EXE VERSION WORKDIR
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+exe=$1
+version=$2
+work=$3
+package=$root/scripts/package-zip.py
+export LC_ALL=C.UTF-8
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+u16() { od -An --endian=little -tu2 -j "$2" -N2 "$1" | tr -d ' '; }
+u32() { od -An --endian=little -tu4 -j "$2" -N4 "$1" | tr -d ' '; }
+
+[ -f "$exe" ] || fail "no $exe: build the win32 target first"
+
+# The COFF header follows the "PE\0\0" signature that e_lfanew (at 0x3C) points to.
+pe=$(u32 "$exe" 60)
+[ "$(u32 "$exe" "$pe")" = 17744 ] || fail "$exe: no PE signature"
+[ "$(u16 "$exe" $((pe + 4)))" = 332 ] || fail "$exe: not an i386 image"
+stamp=$(u32 "$exe" $((pe + 8)))
+[ "$stamp" = 0 ] || fail "$exe: PE TimeDateStamp is $stamp, not 0"
+
+rm -rf "$work"
+mkdir -p "$work/a" "$work/b/folder with blanks" "$work/x"
+
+first=$("$package" "$exe" "$work/a")
+cp "$exe" "$work/b/copy.exe"
+chmod 0600 "$work/b/copy.exe"
+touch -d '2001-02-03 04:05:06' "$work/b/copy.exe"
+second=$(cd "$work/b" && umask 077 && TZ=Asia/Shanghai "$package" copy.exe "folder with blanks")
+[ "$first" != "$second" ] || fail "both packings wrote $first"
+cmp "$first" "$second" || fail "two packings differ: $first $second"
+
+top=Torvane-$version
+[ "$(basename "$first")" = "$top-win32.zip" ] || fail "zip named $(basename "$first")"
+expected=$(printf '%s\n' "$top/Torvane.exe" "$top/使用说明.txt" "$top/README.txt" "$top/LICENSE.txt")
+listed=$(zipinfo -1 "$first")
+[ "$listed" = "$expected" ] || fail "entries differ from the expected list:"$'\n'"$listed"
+
+modes=$(zipinfo -s "$first" | awk '$NF ~ /^Torvane-/ { print $1 }' | tr '\n' ' ')
+[ "$modes" = "-rwxr-xr-x -rw-r--r-- -rw-r--r-- -rw-r--r-- " ] || fail "entry modes: $modes"
+
+dated=$(SOURCE_DATE_EPOCH=1767225600 "$package" "$exe" "$work/dated")
+times=$(zipinfo -T "$dated" | awk '$NF ~ /^Torvane-/ { print $(NF-1) }' | sort -u)
+[ "$times" = 20260101.000000 ] || fail "entry times with SOURCE_DATE_EPOCH=1767225600: $times"
+
+(cd "$work/x" && unzip -q "$first")
+cmp "$exe" "$work/x/$top/Torvane.exe" || fail "the packed Torvane.exe differs from $exe"
+for text in 使用说明.txt README.txt LICENSE.txt; do
+  file=$work/x/$top/$text
+  [ "$(head -c 3 "$file" | od -An -tx1 | tr -d ' ')" = efbbbf ] || fail "$text: no UTF-8 byte order mark"
+  iconv -f UTF-8 -t UTF-8 "$file" >/dev/null || fail "$text: not valid UTF-8"
+  ! grep -q -v $'\r$' "$file" || fail "$text: a line does not end in CR LF"
+  ! grep -q '@VERSION@' "$file" || fail "$text: @VERSION@ left in"
+done
+grep -q "Torvane $version" "$work/x/$top/使用说明.txt" || fail "使用说明.txt does not name Torvane $version"
+grep -q "Copyright (c) 2026 The Torvane developers" "$work/x/$top/LICENSE.txt" || fail "LICENSE.txt: no copyright line"
+
+# Every caption the texts explain must be one the window really shows.
+for caption in 设置 自动输入条码内容 自动完成 '"无"' '\[Enter\]' '\[Tab\]' 将条码内容复制到粘贴板 显示视频窗口 \
+               开机时启动程序 确定 '\[初始化\]' 帮助 无法识别？ 成功 停止扫码 退出; do
+  grep -q -- "$caption" "$root/src/core/layout.cpp" || fail "layout.cpp has no caption $caption"
+  plain=${caption//\"/}
+  plain=${plain//\\/}
+  for text in 使用说明.txt README.txt; do
+    grep -q -F -- "$plain" "$work/x/$top/$text" || fail "$text does not explain $plain"
+  done
+done
+for fact in zbarcam.exe zbarimg.exe bar.dat bar2.dat data.txt OldBar c1 c4 o0 o2 \
+            'HKEY_CURRENT_USER\Software\Torvane\Setting' \
+            'HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\Run'; do
+  for text in 使用说明.txt README.txt; do
+    grep -q -F -- "$fact" "$work/x/$top/$text" || fail "$text does not name $fact"
+  done
+done
+
+echo "OK: $first ($(sha256sum "$first" | cut -d' ' -f1))"
