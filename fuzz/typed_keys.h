@@ -47,6 +47,7 @@ inline std::u16string ExpectedTypedText(std::string_view text, Suffix suffix) {
     if (c == U'\t' || !control) kept += c;
   }
   std::u16string typed = EncodeUtf16(kept);
+  if (typed.size() > kMostTypedUnits) return {};  // longer than any code: nothing is typed
   if (suffix == Suffix::Enter) typed += u'\r';
   if (suffix == Suffix::Tab) typed += u'\t';
   return typed;

@@ -39,6 +39,7 @@ std::vector<KeyEvent> PlanKeys(std::string_view text, Suffix suffix) {
     } else if (!IsControlCharacter(c)) {
       Type(events, c);
     }
+    if (events.size() > 2 * kMostTypedUnits) return {};
   }
   switch (suffix) {
     case Suffix::None:

@@ -2,6 +2,7 @@
 // character as itself, with no key notation read into it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -27,10 +28,16 @@ struct KeyEvent {
   friend bool operator==(const KeyEvent&, const KeyEvent&) = default;
 };
 
+// No code a decoder reads holds more characters than a numeric QR code (7,089).
+// A longer text is not a scan; typing it would flood the focused window for
+// minutes, so it is not typed at all.
+inline constexpr std::size_t kMostTypedUnits = 8192;
+
 // `text` is UTF-8; any ill-formed bytes are typed as U+FFFD. Each UTF-16 unit
 // is pressed and released in turn, so a surrogate pair is two presses. A Tab
 // character presses the Tab key; other control characters (C0, DEL, C1) are
-// left out. The suffix key follows the text.
+// left out. The suffix key follows the text. A text that would type more than
+// kMostTypedUnits keys gives no keys at all, not even the suffix.
 std::vector<KeyEvent> PlanKeys(std::string_view text, Suffix suffix);
 
 }  // namespace torvane

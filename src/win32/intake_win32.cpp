@@ -91,7 +91,8 @@ bool SystemClipboard::SetText(std::string_view utf8) {
   bool opened = false;
   for (int attempt = 0; attempt < 10 && !(opened = OpenClipboard(owner_)); ++attempt) Sleep(10);
   if (!opened) return false;
-  const std::wstring text = Widen(utf8);
+  std::wstring text = Widen(utf8);
+  std::erase(text, L'\0');  // readers would take the text as ending at its first NUL
   bool ok = EmptyClipboard() != FALSE;
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
   if (ok && memory) {

@@ -103,5 +103,20 @@ TEST(PlanKeys, IllFormedBytesAreTypedAsReplacementCharacters) {
   EXPECT_EQ(Typed(PlanKeys("x\xF0\x9F\x98", Suffix::None)), u"x\uFFFD");
 }
 
+TEST(PlanKeys, TheLongestTypedTextIsTypedWholeWithItsSuffix) {
+  const std::string text(kMostTypedUnits, '7');
+  const Events keys = PlanKeys(text, Suffix::Enter);
+  EXPECT_EQ(Typed(keys), std::u16string(kMostTypedUnits, u'7') + u"<Enter>");
+  // Characters that are left out do not count; a surrogate pair counts twice.
+  EXPECT_EQ(PlanKeys(text + "\x1B\x7F"s, Suffix::None).size(), 2 * kMostTypedUnits);
+  EXPECT_TRUE(PlanKeys(std::string(kMostTypedUnits - 1, '7') + "😀", Suffix::Enter).empty());
+}
+
+TEST(PlanKeys, ALongerTextIsNotTypedAtAllNotEvenItsSuffix) {
+  EXPECT_TRUE(PlanKeys(std::string(kMostTypedUnits + 1, '7'), Suffix::Enter).empty());
+  EXPECT_TRUE(PlanKeys(std::string(kMostTypedUnits, '7') + "\t", Suffix::Tab).empty());
+  EXPECT_TRUE(PlanKeys(std::string(1 << 20, 'x'), Suffix::None).empty());
+}
+
 }  // namespace
 }  // namespace torvane

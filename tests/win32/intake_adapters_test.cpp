@@ -92,6 +92,19 @@ TEST(Clipboard, SetsUnicodeTextAndGivesUpOnAHeldClipboard) {
   DestroyWindow(owner);
 }
 
+TEST(Clipboard, LeavesOutNulsSoThatTheWholeTextIsPasted) {
+  HWND owner = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+  win32::SystemClipboard clipboard(owner);
+  ASSERT_TRUE(clipboard.SetText(std::string("ab\0cd\0", 6) + "{ENTER}"));
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  HANDLE data = GetClipboardData(CF_UNICODETEXT);
+  ASSERT_NE(data, nullptr);
+  EXPECT_STREQ(static_cast<const wchar_t*>(GlobalLock(data)), L"abcd{ENTER}");
+  GlobalUnlock(data);
+  CloseClipboard();
+  DestroyWindow(owner);
+}
+
 TEST(LogFile, LinesWaitWhileAnotherHandleHoldsTheFileThenArriveInOrder) {
   ScratchFolder folder(L"log");
   const std::wstring path = folder / L"data.txt";

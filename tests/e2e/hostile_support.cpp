@@ -1,0 +1,325 @@
+#include "hostile_support.h"
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+
+#include "win32/text_win32.h"
+#include "win32/unique_handle.h"
+
+namespace torvane::e2e::hostile {
+namespace {
+
+namespace fs = std::filesystem;
+using win32::UniqueFile;
+
+constexpr wchar_t kClassName[] = L"TorvaneHostileKeys";
+constexpr UINT kDestroy = WM_APP + 1;
+// An uncommon character, typed by the runner itself to fence off what Torvane typed.
+constexpr wchar_t kFence = L'\u2042';
+
+// FNV-1a: enough to tell a changed file from an unchanged one.
+std::string ContentHash(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::uint64_t hash = 1469598103934665603ULL;
+  char buffer[65536];
+  while (in.read(buffer, sizeof buffer) || in.gcount() > 0) {
+    for (std::streamsize i = 0; i < in.gcount(); ++i) {
+      hash = (hash ^ static_cast<unsigned char>(buffer[i])) * 1099511628211ULL;
+    }
+  }
+  std::ostringstream text;
+  text << std::hex << hash;
+  return text.str();
+}
+
+}  // namespace
+
+std::string Hex(std::string_view bytes) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string hex;
+  hex.reserve(bytes.size() * 2);
+  for (const unsigned char c : bytes) {
+    hex += kDigits[c >> 4];
+    hex += kDigits[c & 15];
+  }
+  return hex;
+}
+
+std::string Escaped(std::string_view bytes, std::size_t most) {
+  std::string text;
+  for (std::size_t i = 0; i < bytes.size() && i < most; ++i) {
+    const auto byte = static_cast<unsigned char>(bytes[i]);
+    if (byte >= 0x20 && byte < 0x7F && byte != '\\') {
+      text += bytes[i];
+    } else {
+      text += "\\x" + Hex(bytes.substr(i, 1));
+    }
+  }
+  if (bytes.size() > most) text += "... (" + std::to_string(bytes.size()) + " bytes)";
+  return text;
+}
+
+std::string Utf8(std::wstring_view text) { return win32::Narrow(text); }
+std::wstring Utf16(std::string_view utf8) { return win32::Widen(utf8); }
+
+std::optional<std::string> ReadShared(const fs::path& path) {
+  UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return std::nullopt;
+  std::string bytes;
+  std::vector<char> buffer(1 << 20);
+  DWORD got = 0;
+  while (ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr) && got > 0) {
+    bytes.append(buffer.data(), got);
+  }
+  return bytes;
+}
+
+bool AppendShared(const fs::path& path, std::string_view bytes) {
+  UniqueFile file(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  DWORD written = 0;
+  return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+         written == bytes.size();
+}
+
+std::optional<std::string> ClipboardText() {
+  if (!WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 5s, 10ms)) return std::nullopt;
+  std::optional<std::string> text;
+  if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (const auto* units = static_cast<const wchar_t*>(GlobalLock(data))) {
+      text = Utf8(units);
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+bool StoreSetting(const wchar_t* name, std::string_view value) {
+  HKEY raw = nullptr;
+  if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Torvane\\Setting", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw,
+                      nullptr) != ERROR_SUCCESS)
+    return false;
+  win32::UniqueRegKey key(raw);
+  const std::wstring data = Utf16(value);
+  return RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
+                        static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
+
+// ---- KeyRecorder ------------------------------------------------------------------
+
+KeyRecorder::KeyRecorder(PixelRect where) : where_(where) {
+  ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+  thread_ = CreateThread(nullptr, 0, &KeyRecorder::ThreadMain, this, 0, &threadId_);
+  if (thread_ != nullptr) WaitForSingleObject(ready_, 10000);
+}
+
+KeyRecorder::~KeyRecorder() {
+  if (window_ != nullptr) PostMessageW(window_, kDestroy, 0, 0);
+  if (thread_ != nullptr) {
+    if (WaitForSingleObject(thread_, 10000) != WAIT_OBJECT_0) PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
+    WaitForSingleObject(thread_, 5000);
+    CloseHandle(thread_);
+  }
+  if (ready_ != nullptr) CloseHandle(ready_);
+}
+
+DWORD WINAPI KeyRecorder::ThreadMain(void* self) {
+  static_cast<KeyRecorder*>(self)->Run();
+  return 0;
+}
+
+void KeyRecorder::Run() {
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof windowClass;
+  windowClass.lpfnWndProc = &KeyRecorder::WindowProc;
+  windowClass.hInstance = GetModuleHandleW(nullptr);
+  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  windowClass.lpszClassName = kClassName;
+  RegisterClassExW(&windowClass);  // fails harmlessly when an earlier recorder registered it
+
+  const HWND window =
+      CreateWindowExW(0, kClassName, L"Key recorder", WS_OVERLAPPEDWINDOW, where_.left, where_.top, where_.width,
+                      where_.height, nullptr, nullptr, windowClass.hInstance, this);
+  if (window != nullptr) {
+    ShowWindow(window, SW_SHOWNORMAL);
+    UpdateWindow(window);
+  }
+  window_ = window;
+  SetEvent(ready_);
+  if (window == nullptr) return;
+
+  MSG message{};
+  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST) {
+      const std::lock_guard lock(mutex_);
+      messages_.push_back({message.message, message.wParam, message.lParam});
+    }
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+LRESULT CALLBACK KeyRecorder::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    SetWindowLongPtrW(window, GWLP_USERDATA,
+                      reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
+  }
+  auto* self = reinterpret_cast<KeyRecorder*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  switch (message) {
+    case WM_SYSCOMMAND:
+      if (self != nullptr) {
+        const std::lock_guard lock(self->mutex_);
+        self->systemCommands_.push_back(wParam & 0xFFF0);
+      }
+      // Neither a stray Alt+F4 nor a window menu may take the recorder away:
+      // the test is to see the stray key instead.
+      return 0;
+    case WM_CLOSE:
+      return 0;
+    case kDestroy:
+      DestroyWindow(window);
+      return 0;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    default:
+      return DefWindowProcW(window, message, wParam, lParam);
+  }
+}
+
+bool KeyRecorder::HasFocus() const {
+  if (window_ == nullptr || GetForegroundWindow() != window_) return false;
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  return GetGUIThreadInfo(threadId_, &info) && info.hwndFocus == window_;
+}
+
+bool KeyRecorder::TakeFocus(Millis limit) {
+  if (!Created()) return false;
+  if (!ClickAt(CentreOf(window_))) return false;
+  return WaitUntil([&] { return HasFocus(); }, limit);
+}
+
+std::optional<std::vector<KeyMessage>> KeyRecorder::TakeUntilFence(Millis limit) {
+  if (!HasFocus()) return std::nullopt;
+  INPUT keys[2] = {};
+  for (INPUT& key : keys) {
+    key.type = INPUT_KEYBOARD;
+    key.ki.wScan = kFence;
+    key.ki.dwFlags = KEYEVENTF_UNICODE;
+  }
+  keys[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+  if (SendInput(2, keys, sizeof(INPUT)) != 2) return std::nullopt;
+
+  // The fence's key-up is the last message it brings.
+  std::size_t fenceChar = 0, fenceUp = 0;
+  const bool arrived = WaitUntil(
+      [&] {
+        const std::lock_guard lock(mutex_);
+        const auto isFence = [](const KeyMessage& m) { return m.message == WM_CHAR && m.wParam == kFence; };
+        const auto found = std::find_if(messages_.begin(), messages_.end(), isFence);
+        if (found == messages_.end()) return false;
+        fenceChar = static_cast<std::size_t>(found - messages_.begin());
+        const auto up = std::find_if(found, messages_.end(), [](const KeyMessage& m) { return m.message == WM_KEYUP; });
+        if (up == messages_.end()) return false;
+        fenceUp = static_cast<std::size_t>(up - messages_.begin());
+        return true;
+      },
+      limit, 20ms);
+  if (!arrived) return std::nullopt;
+  const std::lock_guard lock(mutex_);
+  // Everything before the fence's own key-down.
+  std::size_t end = fenceChar;
+  while (end > 0 && messages_[end - 1].message != WM_KEYDOWN) --end;
+  if (end > 0) --end;
+  std::vector<KeyMessage> taken(messages_.begin(), messages_.begin() + static_cast<std::ptrdiff_t>(end));
+  messages_.erase(messages_.begin(), messages_.begin() + static_cast<std::ptrdiff_t>(fenceUp + 1));
+  return taken;
+}
+
+std::vector<WPARAM> KeyRecorder::SystemCommands() const {
+  const std::lock_guard lock(mutex_);
+  return systemCommands_;
+}
+
+std::wstring CharactersOf(const std::vector<KeyMessage>& messages) {
+  std::wstring text;
+  for (const KeyMessage& m : messages) {
+    if (m.message == WM_CHAR) text += static_cast<wchar_t>(m.wParam);
+  }
+  return text;
+}
+
+std::vector<WPARAM> KeysDownOf(const std::vector<KeyMessage>& messages) {
+  std::vector<WPARAM> keys;
+  for (const KeyMessage& m : messages) {
+    if (m.message == WM_KEYDOWN || m.message == WM_SYSKEYDOWN) keys.push_back(m.wParam);
+  }
+  return keys;
+}
+
+std::vector<WPARAM> KeysUpOf(const std::vector<KeyMessage>& messages) {
+  std::vector<WPARAM> keys;
+  for (const KeyMessage& m : messages) {
+    if (m.message == WM_KEYUP || m.message == WM_SYSKEYUP) keys.push_back(m.wParam);
+  }
+  return keys;
+}
+
+std::size_t CountOf(const std::vector<KeyMessage>& messages, UINT message) {
+  return static_cast<std::size_t>(
+      std::count_if(messages.begin(), messages.end(), [&](const KeyMessage& m) { return m.message == message; }));
+}
+
+std::string KeysText(const std::vector<WPARAM>& keys) {
+  std::ostringstream text;
+  std::size_t shown = 0;
+  for (const WPARAM key : keys) {
+    if (++shown > 60) {
+      text << "... (" << keys.size() << " keys)";
+      break;
+    }
+    text << std::hex << "0x" << key << " ";
+  }
+  return text.str();
+}
+
+// ---- Folder trees -------------------------------------------------------------------
+
+TreeSnapshot SnapshotTree(const fs::path& root) {
+  TreeSnapshot tree;
+  std::error_code error;
+  for (auto it = fs::recursive_directory_iterator(root, error); !error && it != fs::recursive_directory_iterator();
+       it.increment(error)) {
+    const fs::path relative = it->path().lexically_relative(root);
+    if (it->is_directory(error)) {
+      tree[relative.wstring()] = "<dir>";
+    } else {
+      tree[relative.wstring()] = std::to_string(it->file_size(error)) + " " + ContentHash(it->path());
+    }
+  }
+  return tree;
+}
+
+std::vector<std::string> TreeChanges(const TreeSnapshot& before, const TreeSnapshot& after) {
+  std::vector<std::string> changes;
+  for (const auto& [name, what] : before) {
+    const auto found = after.find(name);
+    if (found == after.end()) {
+      changes.push_back("- " + Utf8(name));
+    } else if (found->second != what) {
+      changes.push_back("* " + Utf8(name));
+    }
+  }
+  for (const auto& [name, what] : after) {
+    if (!before.contains(name)) changes.push_back("+ " + Utf8(name));
+  }
+  return changes;
+}
+
+}  // namespace torvane::e2e::hostile

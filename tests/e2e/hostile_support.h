@@ -1,0 +1,97 @@
+// Helpers of the Hostile suites: a window of another program that records every
+// keyboard message it is sent, byte helpers for hostile texts, and snapshots of
+// a folder tree to see that nothing around the program folder changed.
+#pragma once
+
+#include <windows.h>
+
+#include <filesystem>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/layout.h"
+#include "harness.h"
+
+namespace torvane::e2e::hostile {
+
+std::string Hex(std::string_view bytes);
+// Printable bytes as they are, anything else as \xNN; long texts shortened.
+std::string Escaped(std::string_view bytes, std::size_t most = 300);
+std::string Utf8(std::wstring_view text);
+std::wstring Utf16(std::string_view utf8);
+
+// The whole file, opened sharing everything; nullopt when it cannot be opened.
+std::optional<std::string> ReadShared(const std::filesystem::path& path);
+bool AppendShared(const std::filesystem::path& path, std::string_view bytes);
+
+std::optional<std::string> ClipboardText();
+
+// HKCU\Software\Torvane\Setting, as the settings panel's 确定 writes it.
+bool StoreSetting(const wchar_t* name, std::string_view value);
+
+// One keyboard message as the receiving thread took it from its queue.
+struct KeyMessage {
+  UINT message = 0;
+  WPARAM wParam = 0;
+  LPARAM lParam = 0;
+};
+
+// A top-level window of the test runner that keeps the keyboard focus itself
+// and records every keyboard message (WM_KEYFIRST..WM_KEYLAST) its thread takes
+// from the queue, and every WM_SYSCOMMAND it is sent. Unlike an edit control,
+// it takes thousands of characters a second, so long codes can be followed.
+class KeyRecorder {
+ public:
+  explicit KeyRecorder(PixelRect where);
+  ~KeyRecorder();
+  KeyRecorder(const KeyRecorder&) = delete;
+  KeyRecorder& operator=(const KeyRecorder&) = delete;
+
+  bool Created() const { return window_ != nullptr; }
+  HWND Window() const { return window_; }
+  bool HasFocus() const;
+  // A real click on the window, then waits until it has the keyboard focus.
+  bool TakeFocus(Millis limit = 10s);
+
+  // Types a fence character through the same input queue as Torvane's keys and
+  // waits until it has been taken; returns (and forgets) every message taken
+  // before it. nullopt when the fence never arrived.
+  std::optional<std::vector<KeyMessage>> TakeUntilFence(Millis limit = 20s);
+  // Every WM_SYSCOMMAND the window was sent (a stray Alt+F4 or Alt+Space).
+  std::vector<WPARAM> SystemCommands() const;
+
+ private:
+  static DWORD WINAPI ThreadMain(void* self);
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  void Run();
+
+  PixelRect where_;
+  HANDLE thread_ = nullptr;
+  DWORD threadId_ = 0;
+  HANDLE ready_ = nullptr;
+  HWND window_ = nullptr;
+  mutable std::mutex mutex_;
+  std::vector<KeyMessage> messages_;
+  std::vector<WPARAM> systemCommands_;
+};
+
+// The characters (WM_CHAR, UTF-16) and the keys pressed (WM_KEYDOWN and
+// WM_SYSKEYDOWN virtual keys) among `messages`.
+std::wstring CharactersOf(const std::vector<KeyMessage>& messages);
+std::vector<WPARAM> KeysDownOf(const std::vector<KeyMessage>& messages);
+std::vector<WPARAM> KeysUpOf(const std::vector<KeyMessage>& messages);
+std::size_t CountOf(const std::vector<KeyMessage>& messages, UINT message);
+std::string KeysText(const std::vector<WPARAM>& keys);
+
+// Every file and folder below `root` (relative path -> size and content hash;
+// folders as "<dir>"), to compare before and after.
+using TreeSnapshot = std::map<std::wstring, std::string>;
+TreeSnapshot SnapshotTree(const std::filesystem::path& root);
+// "+ added", "- removed", "* changed" lines; empty when the trees are alike.
+std::vector<std::string> TreeChanges(const TreeSnapshot& before, const TreeSnapshot& after);
+
+}  // namespace torvane::e2e::hostile
