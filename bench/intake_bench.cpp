@@ -1,7 +1,8 @@
 // What one intake tick costs as bar.dat grows, against reading the whole file
 // each tick, and what the core spends on a long code before the keys go out.
 // Run: cmake --build build --target benchmarks && build/bench/torvane_intake_bench
-// (TORVANE_BENCH_DIR picks the folder for the 1 GB file; default /tmp).
+// (TORVANE_BENCH_DIR picks the folder for the 1 GB file; default /tmp), or
+// scripts/bench.sh, which runs it with the figures under Wine.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -37,12 +38,23 @@ class PosixFile final : public torvane::RandomAccessFile {
     ::close(fd);
     if (got < 0) return false;
     out.resize(static_cast<size_t>(got));
+    ++reads;
+    bytesRead += out.size();
     return true;
   }
+  std::uint64_t reads = 0;
+  std::uint64_t bytesRead = 0;
 
  private:
   std::string path_;
 };
+
+// What one tick read, on average, beside its time.
+void CountReads(benchmark::State& state, const PosixFile& file) {
+  const double ticks = static_cast<double>(state.iterations());
+  state.counters["reads_per_tick"] = static_cast<double>(file.reads) / ticks;
+  state.counters["bytes_per_tick"] = static_cast<double>(file.bytesRead) / ticks;
+}
 
 // bar.dat as a decoder leaves it after many codes: CR LF lines up to `bytes`.
 const std::string& BarDatOfSize(std::int64_t bytes) {
@@ -76,6 +88,18 @@ void TickChangedFile(benchmark::State& state) {
     torvane::TailLineReader reader;
     benchmark::DoNotOptimize(reader.LastCompleteLine(file));
   }
+  CountReads(state, file);
+}
+
+// The same tick with a first read of 64 KB, the size the reader once started
+// with: the first read is what a tick on a big file pays.
+void TickChangedFileFirstRead64K(benchmark::State& state) {
+  PosixFile file(BarDatOfSize(state.range(0)));
+  for (auto _ : state) {
+    torvane::TailLineReader reader(64 * 1024);
+    benchmark::DoNotOptimize(reader.LastCompleteLine(file));
+  }
+  CountReads(state, file);
 }
 
 // A tick over an unchanged file: the reader answers from what it saw.
@@ -83,7 +107,9 @@ void TickUnchangedFile(benchmark::State& state) {
   PosixFile file(BarDatOfSize(state.range(0)));
   torvane::TailLineReader reader;
   reader.LastCompleteLine(file);
+  file.reads = file.bytesRead = 0;
   for (auto _ : state) benchmark::DoNotOptimize(reader.LastCompleteLine(file));
+  CountReads(state, file);
 }
 
 // The whole file read and split each tick, as a reader without a position does.
@@ -105,6 +131,7 @@ void PlanKeysForALongCode(benchmark::State& state) {
 constexpr std::int64_t kKB = 1024, kMB = 1024 * kKB, kGB = 1024 * kMB;
 
 BENCHMARK(TickChangedFile)->Arg(kKB)->Arg(100 * kMB)->Arg(kGB)->Unit(benchmark::kMicrosecond);
+BENCHMARK(TickChangedFileFirstRead64K)->Arg(kKB)->Arg(100 * kMB)->Arg(kGB)->Unit(benchmark::kMicrosecond);
 BENCHMARK(TickUnchangedFile)->Arg(kKB)->Arg(100 * kMB)->Arg(kGB)->Unit(benchmark::kMicrosecond);
 BENCHMARK(TickReadingWholeFile)->Arg(kKB)->Arg(100 * kMB)->Arg(kGB)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(PlanKeysForALongCode)->Unit(benchmark::kMicrosecond);

@@ -1,0 +1,14 @@
+// The performance counter in microseconds, converted exactly as the stand-in
+// camera converts it for its "frame" log lines, so that the two can be compared.
+#pragma once
+
+#include <cstdint>
+
+namespace torvane::bench {
+
+std::int64_t NowMicros();
+
+// CPU time (user + kernel) of this process in seconds.
+double OwnCpuSeconds();
+
+}  // namespace torvane::bench

@@ -1,0 +1,203 @@
+#include "program_under_test.h"
+
+#include <psapi.h>
+
+#include <sstream>
+
+#include "clock.h"
+#include "core/layout.h"
+#include "linux_processes.h"
+#include "win32/text_win32.h"
+#include "win32/unique_handle.h"
+
+namespace torvane::bench {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+using win32::Narrow;
+using win32::UniqueFile;
+using win32::Widen;
+
+constexpr wchar_t kSettingsKey[] = L"Software\\Torvane\\Setting";
+
+fs::path TempFolder() {
+  wchar_t buffer[MAX_PATH + 1] = {};
+  const DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
+  return fs::path(std::wstring(buffer, length));
+}
+
+std::string Hex(std::string_view bytes) {
+  static constexpr char kDigits[] = "0123456789ABCDEF";
+  std::string hex;
+  for (const char c : bytes) {
+    const auto byte = static_cast<unsigned char>(c);
+    hex += kDigits[byte >> 4];
+    hex += kDigits[byte & 0x0F];
+  }
+  return hex;
+}
+
+// Opened as the program opens its files: shared with every other reader and writer.
+std::string ReadShared(const fs::path& path) {
+  UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  std::string bytes;
+  if (!file) return bytes;
+  char buffer[65536];
+  DWORD got = 0;
+  while (ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
+  return bytes;
+}
+
+bool AppendShared(const fs::path& path, std::string_view bytes) {
+  UniqueFile file(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD written = 0;
+  return file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+         written == bytes.size();
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+bool StoreSetting(const wchar_t* name, const wchar_t* value) {
+  return RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, name, REG_SZ, value,
+                         static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
+
+void DeleteSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Torvane"); }
+
+}  // namespace
+
+ProgramUnderTest::ProgramUnderTest(std::string_view name) {
+  e2e::EndProgramProcesses();
+  DeleteSettings();
+  folder_ = TempFolder() / L"torvane-bench" /
+            Widen(std::string(name) + "-" + std::to_string(GetCurrentProcessId()) + "-" +
+                  std::to_string(GetTickCount64()));
+  std::error_code error;
+  fs::create_directories(folder_, error);
+  if (error) return;
+  for (const wchar_t* exe : {L"Torvane.exe", L"zbarcam.exe", L"zbarimg.exe"}) {
+    fs::copy_file(e2e::RunnerFolder() / exe, folder_ / exe, fs::copy_options::overwrite_existing, error);
+    if (error) return;
+  }
+  laidOut_ = true;
+}
+
+ProgramUnderTest::~ProgramUnderTest() {
+  End();
+  DeleteSettings();
+  std::error_code ignored;
+  fs::remove_all(folder_, ignored);
+}
+
+bool ProgramUnderTest::StoreOptions(bool typeWithEnter) {
+  return StoreSetting(L"c1", typeWithEnter ? L"1" : L"0") && StoreSetting(L"c2", L"0") &&
+         StoreSetting(L"o0", typeWithEnter ? L"False" : L"True") &&
+         StoreSetting(L"o1", typeWithEnter ? L"True" : L"False") && StoreSetting(L"o2", L"False");
+}
+
+bool ProgramUnderTest::Start(bool hidden) {
+  run_ = e2e::LaunchTorvane(folder_, hidden ? L"RUN" : L"");
+  linuxPid_.reset();
+  // The main window can be found before it has made its controls.
+  return run_ && e2e::WaitUntil([&] { return e2e::ControlIn(run_->window, ControlId::CodeList) != nullptr; }, 10s) &&
+         e2e::Sync(run_->window);
+}
+
+bool ProgramUnderTest::WaitUntilSettled() { return run_ && e2e::WaitForModuleSettled(run_->window, 30s); }
+
+std::optional<std::string> ProgramUnderTest::BringUp(bool typeWithEnter, bool hidden) {
+  if (!laidOut_) return "cannot lay out " + Narrow(folder_.wstring());
+  if (!StoreOptions(typeWithEnter)) return std::string("cannot store the options");
+  if (!Start(hidden)) return std::string("Torvane.exe showed no main window");
+  if (WaitUntilSettled()) return std::nullopt;
+  std::string listed;
+  for (const std::string& item : History()) listed += "[" + item + "]";
+  const HWND video = FindWindowW(nullptr, L"ZBar");
+  return "the decoder did not settle: the list holds " + listed + ", the video window is " +
+         (video == nullptr ? "missing" : IsWindowVisible(video) ? "shown" : "hidden");
+}
+
+bool ProgramUnderTest::End() {
+  run_.reset();
+  linuxPid_.reset();
+  return e2e::EndProgramProcesses();
+}
+
+std::optional<double> ProgramUnderTest::CpuSeconds() {
+  if (!run_) return std::nullopt;
+  // The folder's unique name stands in the program's command line.
+  if (!linuxPid_) linuxPid_ = LinuxProcessOf("Torvane.exe", Narrow(folder_.filename().wstring()));
+  if (!linuxPid_) return std::nullopt;
+  return LinuxCpuSeconds(*linuxPid_);
+}
+
+std::optional<std::uint64_t> ProgramUnderTest::WorkingSetBytes() const {
+  if (!run_) return std::nullopt;
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  if (!K32GetProcessMemoryInfo(run_->process.get(), &counters, sizeof counters)) return std::nullopt;
+  return counters.WorkingSetSize;
+}
+
+bool ProgramUnderTest::Show(std::string_view line) {
+  const auto colon = line.find(':');
+  const std::string feed = "sym " + std::string(line.substr(0, colon)) + " " + Hex(line.substr(colon + 1)) + "\nframe\n";
+  return AppendShared(folder_ / L"zbarcam.feed", feed);
+}
+
+std::vector<std::int64_t> ProgramUnderTest::FrameTimes() const {
+  std::vector<std::int64_t> times;
+  for (const std::string& line : Lines(ReadShared(folder_ / L"zbarcam.log"))) {
+    if (line.rfind("frame ", 0) == 0) times.push_back(std::stoll(line.substr(6)));
+  }
+  return times;
+}
+
+std::vector<std::string> ProgramUnderTest::LoggedLines() const { return Lines(ReadShared(folder_ / L"data.txt")); }
+
+std::uint64_t ProgramUnderTest::LogBytes() const {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW((folder_ / L"data.txt").c_str(), GetFileExInfoStandard, &data)) return 0;
+  return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+}
+
+std::vector<std::string> ProgramUnderTest::History() const {
+  std::vector<std::string> items;
+  const HWND list = e2e::ControlIn(Window(), ControlId::CodeList);
+  if (list == nullptr) return items;
+  const auto send = [&](UINT message, WPARAM wParam, LPARAM lParam) {
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutW(list, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &answer)) return LRESULT{-1};
+    return static_cast<LRESULT>(answer);
+  };
+  std::vector<wchar_t> buffer(64 * 1024);
+  const LRESULT count = send(LB_GETCOUNT, 0, 0);
+  for (LRESULT i = 0; i < count; ++i) {
+    const LRESULT length = send(LB_GETTEXTLEN, static_cast<WPARAM>(i), 0);
+    if (length < 0 || static_cast<std::size_t>(length) >= buffer.size()) break;
+    const LRESULT copied = send(LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buffer.data()));
+    if (copied < 0) break;
+    items.push_back(Narrow(std::wstring_view(buffer.data(), static_cast<std::size_t>(copied))));
+  }
+  return items;
+}
+
+void SleepMillis(double ms) {
+  const std::int64_t until = NowMicros() + static_cast<std::int64_t>(ms * 1000);
+  const double coarse = ms - 2;
+  if (coarse > 0) Sleep(static_cast<DWORD>(coarse));
+  while (NowMicros() < until) Sleep(0);
+}
+
+}  // namespace torvane::bench

@@ -1,0 +1,115 @@
+// What Wine itself costs on the path of a code, measured without Torvane:
+// how regularly a 100 ms timer fires, and how long keys sent with SendInput
+// (the program's own keyboard adapter and key plan) take to arrive as text in
+// the focused window of another process.
+#include <windows.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "clock.h"
+#include "core/key_plan.h"
+#include "figures.h"
+#include "key_clock.h"
+#include "program_under_test.h"
+#include "win32/adapters.h"
+#include "win32/text_win32.h"
+
+namespace torvane::bench {
+namespace {
+
+using namespace std::chrono_literals;
+
+void MeasureTimer(Results& results, int ticks) {
+  const UINT_PTR timer = SetTimer(nullptr, 0, 100, nullptr);
+  std::vector<std::int64_t> times;
+  MSG message{};
+  while (static_cast<int>(times.size()) <= ticks && GetMessageW(&message, nullptr, 0, 0) > 0) {
+    if (message.hwnd == nullptr && message.message == WM_TIMER && message.wParam == timer) {
+      times.push_back(NowMicros());
+      continue;
+    }
+    DispatchMessageW(&message);
+  }
+  KillTimer(nullptr, timer);
+  std::vector<double> intervals;
+  for (std::size_t i = 1; i < times.size(); ++i) intervals.push_back((times[i] - times[i - 1]) / 1000.0);
+  results.Put("winecost.timer.ticks", intervals.size());
+  results.Put("winecost.timer.median_ms", Median(intervals));
+  results.Put("winecost.timer.p95_ms", Percentile(intervals, 95));
+  results.Put("winecost.timer.max_ms", Max(intervals));
+  results.Put("winecost.timer.min_ms", intervals.empty() ? 0 : *std::min_element(intervals.begin(), intervals.end()));
+}
+
+std::string TypistCode(long i) { return "TYP" + std::to_string(i) + "-12345-0123456789"; }
+
+void MeasureSendInput(Results& results, int codes) {
+  KeyClock clock(kKeyClockPlace);
+  if (!clock.TakeFocus()) {
+    results.Put("winecost.keys.error", "the typing window did not get the focus");
+    return;
+  }
+  wchar_t self[MAX_PATH] = {};
+  GetModuleFileNameW(nullptr, self, MAX_PATH);
+  wchar_t temp[MAX_PATH] = {};
+  GetTempPathW(MAX_PATH, temp);
+  const std::wstring file = std::wstring(temp) + L"torvane-bench-typist-" + std::to_wstring(GetCurrentProcessId());
+  e2e::OwnedProcess typist =
+      e2e::StartProgram(self, L"typist " + std::to_wstring(codes) + L" \"" + file + L"\"", temp);
+  if (!typist || !typist.WaitForExit(std::chrono::seconds(codes + 30))) {
+    results.Put("winecost.keys.error", "the typist did not finish");
+    return;
+  }
+  e2e::WaitUntil([&] { return clock.LineCount() >= static_cast<std::size_t>(codes); }, 5s);
+  std::ifstream in{std::filesystem::path(file)};
+  std::vector<double> arrivals, calls;
+  const std::vector<TypedLine> typed = clock.Lines();
+  std::int64_t sentAt = 0, returnedAt = 0;
+  int lost = 0;
+  for (long i = 0; i < codes && in >> sentAt >> returnedAt; ++i) {
+    calls.push_back((returnedAt - sentAt) / 1000.0);
+    const auto line = std::find_if(typed.begin(), typed.end(), [&](const TypedLine& l) { return l.text == TypistCode(i); });
+    if (line == typed.end()) {
+      ++lost;
+      continue;
+    }
+    arrivals.push_back((line->enterMicros - sentAt) / 1000.0);
+  }
+  in.close();
+  DeleteFileW(file.c_str());
+  results.Put("winecost.keys.codes", codes);
+  results.Put("winecost.keys.chars", TypistCode(0).size());
+  results.Put("winecost.keys.lost", lost);
+  results.Put("winecost.keys.call_median_ms", Median(calls));
+  results.Put("winecost.keys.arrival_median_ms", Median(arrivals));
+  results.Put("winecost.keys.arrival_p95_ms", Percentile(arrivals, 95));
+  results.Put("winecost.keys.arrival_max_ms", Max(arrivals));
+}
+
+}  // namespace
+
+int Typist(const Arguments& args) {
+  const long codes = ArgumentOr(args, 0, 0);
+  if (args.size() < 2) return 2;
+  win32::SendInputKeyboard keyboard;
+  std::ostringstream times;
+  for (long i = 0; i < codes; ++i) {
+    const auto keys = PlanKeys(TypistCode(i), Suffix::Enter);
+    const std::int64_t before = NowMicros();
+    keyboard.Inject(keys);
+    times << before << ' ' << NowMicros() << '\n';
+    SleepMillis(200);
+  }
+  std::ofstream(std::filesystem::path(win32::Widen(args[1])), std::ios::binary) << times.str();
+  return 0;
+}
+
+int WineCostFigures(Results& results, const Arguments& args) {
+  MeasureTimer(results, static_cast<int>(ArgumentOr(args, 0, 100)));
+  MeasureSendInput(results, static_cast<int>(ArgumentOr(args, 1, 100)));
+  return 0;
+}
+
+}  // namespace torvane::bench

@@ -1,0 +1,79 @@
+#!/usr/bin/env bash
+# Measures Torvane's whole-program performance figures and writes them to
+# docs/performance.md: the intake tick natively (Google Benchmark) and, under
+# Wine in a private virtual display, the intake tick, the process check,
+# scan-to-keystroke latency, idle cost, memory, start-up and what Wine itself
+# costs on the way. Every figure comes from this one run; nothing is asserted.
+# Takes about 30 minutes (the memory figure alone delivers 10,000 codes).
+#   scripts/bench.sh            the full run
+#   BENCH_QUICK=1 scripts/bench.sh   fewer codes and shorter quiet periods (a rough look)
+#   BENCH_JOBS=N                 build jobs (default 2)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+build=$root/build-bench
+results=$build/results
+session=$build/session
+data=$build/bench-data
+jobs=${BENCH_JOBS:-2}
+
+if [ "${BENCH_QUICK:-0}" = 1 ]; then
+  latency_codes=60 idle_seconds=10 memory_codes=300 quiet_seconds=5 startup_runs=3
+else
+  latency_codes=250 idle_seconds=60 memory_codes=10000 quiet_seconds=30 startup_runs=9
+fi
+
+log() { printf '[bench] %s\n' "$*" >&2; }
+windows_path() { printf 'Z:%s' "$(printf '%s' "$1" | tr / '\\')"; }
+
+scripts/install-deps.sh
+log "building in $build"
+mkdir -p "$build"
+cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >"$build/configure.log" 2>&1 \
+  || { cat "$build/configure.log"; exit 1; }
+cmake --build "$build" -j"$jobs" >"$build/build.log" 2>&1 || { tail -50 "$build/build.log"; exit 1; }
+cmake --build "$build" --target benchmarks -j"$jobs" >>"$build/build.log" 2>&1 || { tail -50 "$build/build.log"; exit 1; }
+bin=$build/win32/bin
+
+rm -rf "$results"
+mkdir -p "$results" "$data"
+{
+  echo "started $(date -u '+%Y-%m-%d %H:%M UTC')"
+  echo "cpu $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')"
+  echo "cores $(nproc)"
+  echo "kernel $(uname -sr)"
+  echo "wine $(wine --version 2>/dev/null)"
+  echo "load_at_start $(cut -d' ' -f1-3 /proc/loadavg)"
+  echo "command scripts/bench.sh${BENCH_QUICK:+ (BENCH_QUICK=$BENCH_QUICK)}"
+  echo "exe_bytes $(stat -c %s "$bin/Torvane.exe")"
+  echo "dlls $(i686-w64-mingw32-objdump -p "$bin/Torvane.exe" | awk '/DLL Name/ {print $3}' | tr '\n' ' ')"
+} >"$results/machine.txt"
+
+log "intake tick, native"
+TORVANE_BENCH_DIR=$data "$build/bench/torvane_intake_bench" \
+  --benchmark_out="$results/native.csv" --benchmark_out_format=csv >"$results/native.log" 2>&1 \
+  || log "the native benchmark failed, see $results/native.log"
+
+trap 'tests/wine/session-stop.sh "$session"' EXIT
+tests/wine/session-start.sh "$session" "$build/artifacts"
+
+wine_results=$(windows_path "$results/wine.txt")
+figure() {
+  local name=$1 limit=$2
+  shift 2
+  log "$name, under Wine"
+  tests/wine/run-in-session.sh "$session" "$limit" "$bin/torvane_bench.exe" "$wine_results" "$name" "$@" \
+    >"$results/$name.log" 2>&1 || log "$name ended with an error, see $results/$name.log"
+}
+figure intake 900 "$(windows_path "$data")"
+figure processcheck 300 500
+figure winecost 300 100 100
+figure latency 600 "$latency_codes"
+figure idle $((idle_seconds * 2 + 240)) "$idle_seconds"
+figure startup 600 "$startup_runs"
+figure memory $((memory_codes / 5 + quiet_seconds * 2 + 300)) "$memory_codes" "$quiet_seconds"
+
+echo "finished $(date -u '+%Y-%m-%d %H:%M UTC')" >>"$results/machine.txt"
+echo "load_at_end $(cut -d' ' -f1-3 /proc/loadavg)" >>"$results/machine.txt"
+bench/render-performance.sh "$results" >docs/performance.md
+log "wrote docs/performance.md (raw figures in $results)"
