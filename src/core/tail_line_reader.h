@@ -31,7 +31,8 @@ struct RandomAccessFile {
 // One reader follows one file.
 class TailLineReader {
  public:
-  static constexpr std::size_t kFirstChunkBytes = 64 * 1024;
+  // Most decoder lines fit; a longer one costs a further read or two.
+  static constexpr std::size_t kFirstChunkBytes = 4 * 1024;
   // No decoder writes a line this long (a QR code holds under 3 KB); a file
   // with no line end for that long is damaged, and reading all of it would
   // stall the program for as long as it lasts.

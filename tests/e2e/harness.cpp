@@ -977,10 +977,10 @@ bool RecognitionEngineTest::TorvaneRunning() const {
 namespace torvane::e2e {
 
 bool WaitForModuleSettled(HWND mainWindow, Millis limit) {
-  const HWND list = ControlIn(mainWindow, ControlId::CodeList);
+  // Looked up at every poll: a window just created may not have its controls yet.
   const bool loaded = WaitUntil(
       [&] {
-        const auto items = ListItems(list);
+        const auto items = ListItems(ControlIn(mainWindow, ControlId::CodeList));
         return std::find(items.begin(), items.end(), "[图像识别模块加载成功]") != items.end();
       },
       limit);
