@@ -18,24 +18,13 @@
 #include <vector>
 
 #include "harness.h"
+#include "shared_access.h"
 #include "typing_target.h"
 #include "win32/unique_handle.h"
 
 namespace torvane::e2e::faults {
 
-std::string Hex(std::string_view bytes);
-// Printable bytes: text as it is, anything else as \xNN; long texts shortened.
-std::string Escaped(std::string_view bytes, std::size_t most = 400);
-// Different in every test and every run.
-std::string FreshToken();
-std::string Joined(const std::vector<std::string>& items);
-
 // ---- Files ------------------------------------------------------------------
-
-// The whole file opened as the program's readers open it (sharing everything);
-// nullopt when it cannot be opened.
-std::optional<std::string> ReadShared(const std::filesystem::path& path);
-bool AppendShared(const std::filesystem::path& path, std::string_view bytes);
 
 // data.txt made read-only as a user does (the attribute). Wine running as root
 // writes such a file all the same, so the Unix file is then also made
@@ -55,12 +44,6 @@ class ReadOnlyFile {
   bool readOnly_ = false;
   std::string problem_;
 };
-
-// ---- The clipboard, as another program uses it -----------------------------------
-
-bool OpenClipboardPatiently(HWND owner);
-std::optional<std::string> ClipboardText();
-bool SetClipboardText(HWND owner, std::string_view utf8);
 
 // ---- HKCU\Software\Torvane\Setting and the Run key -----------------------------
 

@@ -11,6 +11,7 @@
 
 #include "core/texts.h"
 #include "harness.h"
+#include "shared_access.h"
 #include "win32/text_win32.h"
 
 namespace torvane::e2e {
@@ -24,16 +25,6 @@ using win32::Widen;
 constexpr Millis kUiLimit = 10s;
 constexpr Millis kCameraLimit = 20s;
 constexpr int kMessageTextId = 0xFFFF;
-
-std::string Hex(std::string_view bytes) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string hex;
-  for (const unsigned char c : bytes) {
-    hex += kDigits[c >> 4];
-    hex += kDigits[c & 15];
-  }
-  return hex;
-}
 
 const std::wstring kSettingsKey = L"Software\\Torvane\\Setting";
 

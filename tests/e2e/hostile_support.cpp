@@ -35,68 +35,8 @@ std::string ContentHash(const fs::path& file) {
 
 }  // namespace
 
-std::string Hex(std::string_view bytes) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string hex;
-  hex.reserve(bytes.size() * 2);
-  for (const unsigned char c : bytes) {
-    hex += kDigits[c >> 4];
-    hex += kDigits[c & 15];
-  }
-  return hex;
-}
-
-std::string Escaped(std::string_view bytes, std::size_t most) {
-  std::string text;
-  for (std::size_t i = 0; i < bytes.size() && i < most; ++i) {
-    const auto byte = static_cast<unsigned char>(bytes[i]);
-    if (byte >= 0x20 && byte < 0x7F && byte != '\\') {
-      text += bytes[i];
-    } else {
-      text += "\\x" + Hex(bytes.substr(i, 1));
-    }
-  }
-  if (bytes.size() > most) text += "... (" + std::to_string(bytes.size()) + " bytes)";
-  return text;
-}
-
 std::string Utf8(std::wstring_view text) { return win32::Narrow(text); }
 std::wstring Utf16(std::string_view utf8) { return win32::Widen(utf8); }
-
-std::optional<std::string> ReadShared(const fs::path& path) {
-  UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return std::nullopt;
-  std::string bytes;
-  std::vector<char> buffer(1 << 20);
-  DWORD got = 0;
-  while (ReadFile(file.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr) && got > 0) {
-    bytes.append(buffer.data(), got);
-  }
-  return bytes;
-}
-
-bool AppendShared(const fs::path& path, std::string_view bytes) {
-  UniqueFile file(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return false;
-  DWORD written = 0;
-  return WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-         written == bytes.size();
-}
-
-std::optional<std::string> ClipboardText() {
-  if (!WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 5s, 10ms)) return std::nullopt;
-  std::optional<std::string> text;
-  if (const HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    if (const auto* units = static_cast<const wchar_t*>(GlobalLock(data))) {
-      text = Utf8(units);
-      GlobalUnlock(data);
-    }
-  }
-  CloseClipboard();
-  return text;
-}
 
 bool StoreSetting(const wchar_t* name, std::string_view value) {
   HKEY raw = nullptr;

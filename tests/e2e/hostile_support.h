@@ -15,20 +15,12 @@
 
 #include "core/layout.h"
 #include "harness.h"
+#include "shared_access.h"
 
 namespace torvane::e2e::hostile {
 
-std::string Hex(std::string_view bytes);
-// Printable bytes as they are, anything else as \xNN; long texts shortened.
-std::string Escaped(std::string_view bytes, std::size_t most = 300);
 std::string Utf8(std::wstring_view text);
 std::wstring Utf16(std::string_view utf8);
-
-// The whole file, opened sharing everything; nullopt when it cannot be opened.
-std::optional<std::string> ReadShared(const std::filesystem::path& path);
-bool AppendShared(const std::filesystem::path& path, std::string_view bytes);
-
-std::optional<std::string> ClipboardText();
 
 // HKCU\Software\Torvane\Setting, as the settings panel's 确定 writes it.
 bool StoreSetting(const wchar_t* name, std::string_view value);

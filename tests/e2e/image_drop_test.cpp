@@ -11,6 +11,7 @@
 
 #include "core/texts.h"
 #include "harness.h"
+#include "shared_access.h"
 #include "typing_target.h"
 #include "win32/text_win32.h"
 
@@ -44,16 +45,6 @@ bool WriteFile(const fs::path& path, std::string_view bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   return static_cast<bool>(out);
-}
-
-std::string Hex(std::string_view bytes) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string hex;
-  for (const unsigned char c : bytes) {
-    hex += kDigits[c >> 4];
-    hex += kDigits[c & 15];
-  }
-  return hex;
 }
 
 std::string Utf8(const fs::path& path) { return Narrow(path.wstring()); }
@@ -97,20 +88,6 @@ std::vector<DecoderStart> DecoderStarts(const fs::path& log) {
   // A start still being written is not counted yet.
   if (!starts.empty() && !complete) starts.pop_back();
   return starts;
-}
-
-std::optional<std::string> ClipboardText() {
-  std::optional<std::string> text;
-  // Another process may hold the clipboard open for a moment.
-  if (!WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 2s, 20ms)) return text;
-  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-    if (const auto* chars = static_cast<const wchar_t*>(GlobalLock(data))) {
-      text = Narrow(chars);
-      GlobalUnlock(data);
-    }
-  }
-  CloseClipboard();
-  return text;
 }
 
 bool SetClipboardText(std::string_view utf8) {
