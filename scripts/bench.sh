@@ -33,6 +33,7 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >"$build/configure.log"
   || { cat "$build/configure.log"; exit 1; }
 cmake --build "$build" -j"$jobs" >"$build/build.log" 2>&1 || { tail -50 "$build/build.log"; exit 1; }
 cmake --build "$build" --target benchmarks -j"$jobs" >>"$build/build.log" 2>&1 || { tail -50 "$build/build.log"; exit 1; }
+cmake --build "$build/win32" --target torvane_bench -j"$jobs" >>"$build/build.log" 2>&1 || { tail -50 "$build/build.log"; exit 1; }
 bin=$build/win32/bin
 
 rm -rf "$results"

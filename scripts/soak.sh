@@ -20,6 +20,7 @@ log "building in $build"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >"$build/configure.log" 2>&1 \
   || { cat "$build/configure.log"; exit 1; }
 cmake --build "$build" -j"${BENCH_JOBS:-2}" >"$build/build.log" 2>&1 || { tail -50 "$build/build.log"; exit 1; }
+cmake --build "$build/win32" --target torvane_bench -j"${BENCH_JOBS:-2}" >>"$build/build.log" 2>&1 || { tail -50 "$build/build.log"; exit 1; }
 
 rm -rf "$results"
 mkdir -p "$results"
