@@ -1,5 +1,6 @@
-# The MinGW-w64 i686 tree: Torvane.exe, the Win32 adapters, the decoder stand-ins
-# and the tests that run under Wine. Every executable lands in bin/.
+# The MinGW-w64 tree, for x86_64 or i686 as the toolchain file says: Torvane.exe,
+# the Win32 adapters, the decoder stand-ins and the tests that run under Wine.
+# Every executable lands in bin/.
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
 add_compile_definitions(UNICODE _UNICODE NOMINMAX WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0601)
 # One static file: no libgcc, libstdc++ or winpthread DLLs beside the executables.

@@ -33,8 +33,8 @@ cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >"$build/configure.log"
   || { cat "$build/configure.log"; exit 1; }
 cmake --build "$build" -j"$jobs" >"$build/build.log" 2>&1 || { tail -50 "$build/build.log"; exit 1; }
 cmake --build "$build" --target benchmarks -j"$jobs" >>"$build/build.log" 2>&1 || { tail -50 "$build/build.log"; exit 1; }
-cmake --build "$build/win32" --target torvane_bench -j"$jobs" >>"$build/build.log" 2>&1 || { tail -50 "$build/build.log"; exit 1; }
-bin=$build/win32/bin
+cmake --build "$build/windows-x86_64" --target torvane_bench -j"$jobs" >>"$build/build.log" 2>&1 || { tail -50 "$build/build.log"; exit 1; }
+bin=$build/windows-x86_64/bin
 
 rm -rf "$results"
 mkdir -p "$results" "$data"
@@ -43,11 +43,11 @@ mkdir -p "$results" "$data"
   echo "cpu $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')"
   echo "cores $(nproc)"
   echo "kernel $(uname -sr)"
-  echo "wine $(wine --version 2>/dev/null)"
+  echo "wine $(/usr/lib/wine/wine64 --version 2>/dev/null) (64-bit loader, x86_64 build)"
   echo "load_at_start $(cut -d' ' -f1-3 /proc/loadavg)"
   echo "command scripts/bench.sh${BENCH_QUICK:+ (BENCH_QUICK=$BENCH_QUICK)}"
   echo "exe_bytes $(stat -c %s "$bin/Torvane.exe")"
-  echo "dlls $(i686-w64-mingw32-objdump -p "$bin/Torvane.exe" | awk '/DLL Name/ {print $3}' | tr '\n' ' ')"
+  echo "dlls $(x86_64-w64-mingw32-objdump -p "$bin/Torvane.exe" | awk '/DLL Name/ {print $3}' | tr '\n' ' ')"
 } >"$results/machine.txt"
 
 log "intake tick, native"
@@ -56,7 +56,7 @@ TORVANE_BENCH_DIR=$data "$build/bench/torvane_intake_bench" \
   || log "the native benchmark failed, see $results/native.log"
 
 trap 'tests/wine/session-stop.sh "$session"' EXIT
-tests/wine/session-start.sh "$session" "$build/artifacts"
+tests/wine/session-start.sh x86_64 "$session" "$build/artifacts"
 
 wine_results=$(windows_path "$results/wine.txt")
 figure() {

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Packs a built Torvane.exe with the user texts (dist/) and the licence into
-OUTDIR/Torvane-<version>-win32.zip, under a top folder Torvane-<version>/, and
-prints the zip's path.
+OUTDIR/Torvane-<version>-win32.zip (a 32-bit executable) or -win64.zip (a 64-bit
+one, as its PE header says), under a top folder Torvane-<version>/, and prints
+the zip's path.
 
 The same inputs give the same bytes: the entries in a fixed order, with fixed
 modes and times and no extra fields. The entry time is $SOURCE_DATE_EPOCH if
@@ -49,14 +50,27 @@ def windows_text(source: Path, ver: str) -> bytes:
     return BOM + text.replace("\n", "\r\n").encode("utf-8")
 
 
+def windows_width(exe: bytes) -> str:
+    """win32 or win64, from the machine field of the PE header."""
+    pe = int.from_bytes(exe[0x3C:0x40], "little")
+    if exe[:2] != b"MZ" or exe[pe:pe + 4] != b"PE\0\0":
+        sys.exit("package-zip: not a Windows executable")
+    machine = int.from_bytes(exe[pe + 4:pe + 6], "little")
+    widths = {0x014C: "win32", 0x8664: "win64"}
+    if machine not in widths:
+        sys.exit(f"package-zip: unexpected PE machine 0x{machine:04x}")
+    return widths[machine]
+
+
 def main() -> None:
     if len(sys.argv) != 3:
         sys.exit(f"usage: {sys.argv[0]} TORVANE_EXE OUTDIR")
     exe, outdir = Path(sys.argv[1]), Path(sys.argv[2])
     ver = version()
     top = f"Torvane-{ver}"
+    program = exe.read_bytes()
     entries = [
-        ("Torvane.exe", exe.read_bytes(), 0o755),
+        ("Torvane.exe", program, 0o755),
         ("使用说明.txt", windows_text(ROOT / "dist" / "使用说明.txt", ver), 0o644),
         ("README.txt", windows_text(ROOT / "dist" / "README.txt", ver), 0o644),
         ("LICENSE.txt", windows_text(ROOT / "LICENSE", ver), 0o644),
@@ -65,7 +79,7 @@ def main() -> None:
     stamp = time.gmtime(entry_epoch())[:6]
 
     outdir.mkdir(parents=True, exist_ok=True)
-    target = outdir / f"{top}-win32.zip"
+    target = outdir / f"{top}-{windows_width(program)}.zip"
     partial = target.with_name(target.name + ".part")
     with zipfile.ZipFile(partial, "w") as archive:
         for name, data, mode in entries:

@@ -18,7 +18,8 @@ if [ -n "$do_build" ]; then
   cmake --build "$build" -j 2
 fi
 
-bin=$build/win32/bin
+# The 64-bit build: it runs whether or not this machine runs 32-bit programs.
+bin=$build/windows-x86_64/bin
 run=$build/wine-run
 folder=$run/program
 screenshot=$run/screenshot.png
@@ -34,7 +35,7 @@ trap 'exit 130' INT TERM
 
 mkdir -p "$run"
 torvane_compile_locale "$run/locale"
-torvane_export_wine_env "$run/locale"
+torvane_export_wine_env "$run/locale" x86_64
 if [ -n "${DISPLAY:-}" ] && timeout 5 xdpyinfo >/dev/null 2>&1; then
   echo "Showing Torvane on $DISPLAY; Ctrl-C ends it."
 else
@@ -46,7 +47,7 @@ fi
 
 export WINEPREFIX=$run/prefix
 torvane_stop_wineserver "$WINEPREFIX"
-if ! grep -qs '"Managed"="N"' "$WINEPREFIX/user.reg"; then
+if ! grep -qs '"Managed"="N"' "$WINEPREFIX/user.reg" || ! grep -qs '^#arch=win64' "$WINEPREFIX/system.reg"; then
   echo "Making the Wine prefix $WINEPREFIX (about 15 s, once)."
   torvane_make_prefix "$WINEPREFIX"
 fi
@@ -54,7 +55,7 @@ fi
 rm -rf "$folder"
 mkdir -p "$folder"
 cp "$bin/Torvane.exe" "$bin/zbarcam.exe" "$bin/zbarimg.exe" "$folder/"
-(cd "$folder" && exec wine Torvane.exe </dev/null >"$run/torvane.log" 2>&1) &
+(cd "$folder" && exec "$WINELOADER" Torvane.exe </dev/null >"$run/torvane.log" 2>&1) &
 
 window=
 for _ in $(seq 300); do

@@ -20,16 +20,16 @@ log "building in $build"
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >"$build/configure.log" 2>&1 \
   || { cat "$build/configure.log"; exit 1; }
 cmake --build "$build" -j"${BENCH_JOBS:-2}" >"$build/build.log" 2>&1 || { tail -50 "$build/build.log"; exit 1; }
-cmake --build "$build/win32" --target torvane_bench -j"${BENCH_JOBS:-2}" >>"$build/build.log" 2>&1 || { tail -50 "$build/build.log"; exit 1; }
+cmake --build "$build/windows-x86_64" --target torvane_bench -j"${BENCH_JOBS:-2}" >>"$build/build.log" 2>&1 || { tail -50 "$build/build.log"; exit 1; }
 
 rm -rf "$results"
 mkdir -p "$results"
 trap 'tests/wine/session-stop.sh "$session"' EXIT
-tests/wine/session-start.sh "$session" "$build/soak-artifacts"
+tests/wine/session-start.sh x86_64 "$session" "$build/soak-artifacts"
 
 log "$codes codes, about $((codes * 165 / 1000)) s"
 status=0
-tests/wine/run-in-session.sh "$session" $((codes / 2 + 300)) "$build/win32/bin/torvane_bench.exe" \
+tests/wine/run-in-session.sh "$session" $((codes / 2 + 300)) "$build/windows-x86_64/bin/torvane_bench.exe" \
   "Z:$(printf '%s' "$results/soak.txt" | tr / '\\')" soak "$codes" >"$results/soak.log" 2>&1 || status=$?
 
 if [ ! -s "$results/soak.txt" ]; then

@@ -390,7 +390,15 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       StartDrag();
       return 0;
     case kMsgTrayIcon:
-      if (LOWORD(lp) == WM_LBUTTONUP && controller_) controller_->TrayIcon_Click();
+      // The callback comes as a sent message, which leaves this thread's message
+      // time at the last posted message it took. Wine asks X for the input focus
+      // with that time; when it is older than the click on the icon, X ignores the
+      // request and the keyboard stays with the notification area, although the
+      // window is shown in front. Restoring from a posted message gives a fresh time.
+      if (LOWORD(lp) == WM_LBUTTONUP) PostMessageW(hwnd_, kMsgTrayIconClicked, 0, 0);
+      return 0;
+    case kMsgTrayIconClicked:
+      if (controller_) controller_->TrayIcon_Click();
       return 0;
     case WM_CLOSE:
       if (controller_ && !controller_->Form_QueryUnload(CloseReason::UserRequest)) return 0;

@@ -91,5 +91,7 @@ class MainWindow final : public Form {
 
 // The notification-area icon's callback message.
 inline constexpr UINT kMsgTrayIcon = WM_APP + 1;
+// A left click on the icon, handled after the callback has returned.
+inline constexpr UINT kMsgTrayIconClicked = WM_APP + 3;
 
 }  // namespace torvane::app

@@ -4,12 +4,17 @@
 # and file times give the same bytes; the zip holds exactly the expected entries
 # with fixed modes and times; the texts are UTF-8 with a byte order mark and CR LF
 # line ends and name every control and every file and registry value they must.
-# Usage: check-package.sh TORVANE_EXE VERSION WORKDIR
+# Usage: check-package.sh TORVANE_EXE VERSION WORKDIR ARCH   (ARCH: x86_64 or i686)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 exe=$1
 version=$2
 work=$3
+case $4 in
+  i686) machine=332 width=win32 ;;
+  x86_64) machine=34404 width=win64 ;;
+  *) echo "check-package: ARCH must be x86_64 or i686" >&2; exit 2 ;;
+esac
 package=$root/scripts/package-zip.py
 export LC_ALL=C.UTF-8
 
@@ -17,12 +22,12 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 u16() { od -An --endian=little -tu2 -j "$2" -N2 "$1" | tr -d ' '; }
 u32() { od -An --endian=little -tu4 -j "$2" -N4 "$1" | tr -d ' '; }
 
-[ -f "$exe" ] || fail "no $exe: build the win32 target first"
+[ -f "$exe" ] || fail "no $exe: build the windows_$4 target first"
 
 # The COFF header follows the "PE\0\0" signature that e_lfanew (at 0x3C) points to.
 pe=$(u32 "$exe" 60)
 [ "$(u32 "$exe" "$pe")" = 17744 ] || fail "$exe: no PE signature"
-[ "$(u16 "$exe" $((pe + 4)))" = 332 ] || fail "$exe: not an i386 image"
+[ "$(u16 "$exe" $((pe + 4)))" = "$machine" ] || fail "$exe: not an $4 image"
 stamp=$(u32 "$exe" $((pe + 8)))
 [ "$stamp" = 0 ] || fail "$exe: PE TimeDateStamp is $stamp, not 0"
 
@@ -38,7 +43,7 @@ second=$(cd "$work/b" && umask 077 && TZ=Asia/Shanghai "$package" copy.exe "fold
 cmp "$first" "$second" || fail "two packings differ: $first $second"
 
 top=Torvane-$version
-[ "$(basename "$first")" = "$top-win32.zip" ] || fail "zip named $(basename "$first")"
+[ "$(basename "$first")" = "$top-$width.zip" ] || fail "zip named $(basename "$first")"
 expected=$(printf '%s\n' "$top/Torvane.exe" "$top/使用说明.txt" "$top/README.txt" "$top/LICENSE.txt")
 listed=$(zipinfo -1 "$first")
 [ "$listed" = "$expected" ] || fail "entries differ from the expected list:"$'\n'"$listed"

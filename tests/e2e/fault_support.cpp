@@ -44,12 +44,6 @@ std::optional<std::string> EntryAt(HWND list, LRESULT index) {
   return Narrow(std::wstring_view(buffer.data(), static_cast<std::size_t>(copied)));
 }
 
-win32::UniqueRegKey OpenRunKey(REGSAM access) {
-  HKEY raw = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, access | KEY_WOW64_32KEY, &raw) != ERROR_SUCCESS) return {};
-  return win32::UniqueRegKey(raw);
-}
-
 }  // namespace
 
 // ---- Files ------------------------------------------------------------------
@@ -164,6 +158,12 @@ bool DeleteRunValue() {
   if (!key) return false;
   const LSTATUS status = RegDeleteValueW(key.get(), kRunValueName);
   return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+}
+
+win32::UniqueRegKey OpenRunKey(REGSAM access) {
+  HKEY raw = nullptr;
+  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, access | kProgramRegistryView, &raw) != ERROR_SUCCESS) return {};
+  return win32::UniqueRegKey(raw);
 }
 
 RunKeyDenial::RunKeyDenial(DWORD deniedMask) : key_(OpenRunKey(READ_CONTROL | WRITE_DAC)) {

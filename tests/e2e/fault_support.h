@@ -57,11 +57,15 @@ std::optional<RegistryValue> StoredSettingValue(std::wstring_view name);
 // A REG_SZ value as UTF-8; nullopt when absent or of another type.
 std::optional<std::string> StoredSettingText(std::wstring_view name);
 
+// HKLM\...\Run in the view Torvane.exe writes: that of its own width, which is
+// this test program's too (a 32-bit program's lands under WOW6432Node).
+constexpr REGSAM kProgramRegistryView = sizeof(void*) == 8 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+win32::UniqueRegKey OpenRunKey(REGSAM access);
 std::optional<std::string> RunValue();
 bool SetRunValue(std::string_view data);
 bool DeleteRunValue();
 
-// Puts a deny entry for everyone on the Run key (32-bit view) and gives the key
+// Puts a deny entry for everyone on the Run key (the program's view) and gives the key
 // its saved rights back when it goes. The handle that restores them is opened
 // before the entry is set, so even a denial of READ_CONTROL cannot lock it out.
 class RunKeyDenial {

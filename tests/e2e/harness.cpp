@@ -691,23 +691,24 @@ BOOL CALLBACK CollectChild(HWND window, LPARAM context) {
 }
 
 // Wine 8's record of one icon (dlls/winex11.drv/systray.c, struct tray_icon),
-// as the 32-bit explorer.exe holds it; only the leading fields are read.
+// as the prefix's explorer.exe holds it; only the leading fields are read. The
+// handles and list links are pointer-sized, and explorer.exe has the prefix's
+// width, which is this program's own: the native types give its layout.
 struct WineTrayRecord {
-  std::uint32_t listNext, listPrev;
-  std::uint32_t image;
-  std::uint32_t owner;
-  std::uint32_t window;
-  std::uint32_t layered;
-  std::uint32_t tooltip;
-  std::uint32_t state;
-  std::uint32_t id;
-  std::uint32_t callbackMessage;
-  std::int32_t display;
+  void* listNext;
+  void* listPrev;
+  HICON image;
+  HWND owner;
+  HWND window;
+  BOOL layered;
+  HWND tooltip;
+  UINT state;
+  UINT id;
+  UINT callbackMessage;
+  int display;
   wchar_t tip[128];
 };
-static_assert(sizeof(WineTrayRecord) == 44 + 256);
-
-HWND HandleFrom(std::uint32_t value) { return reinterpret_cast<HWND>(static_cast<UINT_PTR>(value)); }
+static_assert(sizeof(WineTrayRecord) == (sizeof(void*) == 8 ? 328 : 300));
 
 }  // namespace
 
@@ -883,13 +884,13 @@ std::optional<std::vector<TrayIcon>> WineTrayIcons(std::string* problem) {
         read != sizeof record) {
       return fail("cannot read the record of tray icon window " + std::to_string(reinterpret_cast<UINT_PTR>(child)));
     }
-    if (HandleFrom(record.window) != child) {
+    if (record.window != child) {
       return fail("the record of tray icon window " + std::to_string(reinterpret_cast<UINT_PTR>(child)) +
-                  " names window " + std::to_string(record.window) + ": not Wine 8's layout");
+                  " names window " + std::to_string(reinterpret_cast<UINT_PTR>(record.window)) + ": not Wine 8's layout");
     }
     TrayIcon icon;
     icon.window = child;
-    icon.owner = HandleFrom(record.owner);
+    icon.owner = record.owner;
     icon.id = record.id;
     icon.callbackMessage = record.callbackMessage;
     const wchar_t* tipEnd = std::find(std::begin(record.tip), std::end(record.tip), L'\0');

@@ -4,7 +4,6 @@
 // machine's Run key, with the message shown when that value may not be changed.
 #include <windows.h>
 // After windows.h, which it builds on.
-#include <sddl.h>
 
 #include <algorithm>
 #include <array>
@@ -13,6 +12,7 @@
 #include <vector>
 
 #include "core/texts.h"
+#include "fault_support.h"
 #include "harness.h"
 #include "win32/text_win32.h"
 
@@ -22,12 +22,11 @@ namespace {
 using enum ControlId;
 using win32::Narrow;
 using win32::Widen;
+using faults::DeleteRunValue;
+using faults::RunValue;
+using faults::SetRunValue;
 
 constexpr wchar_t kSettingKey[] = L"Software\\Torvane\\Setting";
-constexpr wchar_t kRunKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr wchar_t kRunValueName[] = L"Torvane";
-// Writes and deletes refused for everyone (DELETE | KEY_CREATE_SUB_KEY | KEY_SET_VALUE), reads allowed.
-constexpr wchar_t kNoWritesAcl[] = L"D:P(D;;0x10006;;;WD)(A;;KA;;;SY)(A;;KA;;;BA)(A;;KR;;;WD)";
 
 const std::array<const wchar_t*, 7> kOptionKeys = {L"c1", L"c2", L"c3", L"c4", L"o0", L"o1", L"o2"};
 
@@ -54,43 +53,10 @@ bool StoreSetting(const wchar_t* name, std::string_view value) {
                         static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
-// ---- HKLM\...\Run, the 32-bit view that a 32-bit program writes ------------
-
-win32::UniqueRegKey OpenRunKey(REGSAM access) {
-  HKEY raw = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, access | KEY_WOW64_32KEY, &raw) != ERROR_SUCCESS) return {};
-  return win32::UniqueRegKey(raw);
-}
-
-std::optional<std::string> RunValue() {
-  wchar_t data[2048] = {};
-  DWORD bytes = sizeof data;
-  DWORD type = 0;
-  const auto key = OpenRunKey(KEY_QUERY_VALUE);
-  if (!key || RegQueryValueExW(key.get(), kRunValueName, nullptr, &type, reinterpret_cast<BYTE*>(data), &bytes) !=
-                  ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  if (type != REG_SZ) return "(not a plain string: type " + std::to_string(type) + ")";
-  return Narrow(data);
-}
-
-bool SetRunValue(std::string_view value) {
-  const auto key = OpenRunKey(KEY_SET_VALUE);
-  const std::wstring data = Widen(value);
-  return key && RegSetValueExW(key.get(), kRunValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                               static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
-}
-
-bool DeleteRunValue() {
-  const auto key = OpenRunKey(KEY_SET_VALUE);
-  if (!key) return false;
-  const LSTATUS status = RegDeleteValueW(key.get(), kRunValueName);
-  return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
-}
+// ---- HKLM\...\Run --------------------------------------------------------------
 
 std::optional<FILETIME> RunKeyWriteTime() {
-  const auto key = OpenRunKey(KEY_QUERY_VALUE);
+  const auto key = faults::OpenRunKey(KEY_QUERY_VALUE);
   FILETIME written{};
   if (!key || RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                                nullptr, nullptr, &written) != ERROR_SUCCESS) {
@@ -109,34 +75,16 @@ class Settings : public TorvaneTest {
 
   void TearDown() override {
     TorvaneTest::TearDown();
-    if (savedRunKeyAcl_) {
-      const auto key = OpenRunKey(WRITE_DAC);
-      EXPECT_TRUE(key &&
-                  RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, savedRunKeyAcl_->data()) == ERROR_SUCCESS)
-          << "cannot give the Run key its rights back";
-    }
+    runKeyDenial_.reset();
     EXPECT_TRUE(DeleteRunValue()) << "the Run value is left behind";
   }
 
   // The Run key refuses writes and deletes (error 5) and still allows reads, as
   // for a user without administrator rights; TearDown restores its rights.
   void DenyRunKeyWrites() {
-    const auto key = OpenRunKey(READ_CONTROL | WRITE_DAC);
-    ASSERT_TRUE(key);
-    DWORD bytes = 0;
-    RegGetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, nullptr, &bytes);
-    std::vector<BYTE> saved(bytes);
-    ASSERT_EQ(RegGetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, saved.data(), &bytes), ERROR_SUCCESS);
-    savedRunKeyAcl_ = std::move(saved);
-    PSECURITY_DESCRIPTOR denied = nullptr;
-    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(kNoWritesAcl, SDDL_REVISION_1, &denied, nullptr));
-    const LSTATUS set = RegSetKeySecurity(key.get(), DACL_SECURITY_INFORMATION, denied);
-    LocalFree(denied);
-    ASSERT_EQ(set, ERROR_SUCCESS);
-    HKEY probe = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, KEY_SET_VALUE | KEY_WOW64_32KEY, &probe),
-              ERROR_ACCESS_DENIED)
-        << "the deny entry does not take";
+    runKeyDenial_.emplace(DELETE | KEY_CREATE_SUB_KEY | KEY_SET_VALUE);
+    ASSERT_EQ(runKeyDenial_->Problem(), "");
+    ASSERT_FALSE(faults::OpenRunKey(KEY_SET_VALUE)) << "the deny entry does not take";
   }
 
   // Starts Torvane and waits until the recognition module has settled.
@@ -176,7 +124,7 @@ class Settings : public TorvaneTest {
   bool Topmost() const { return (GetWindowLongW(Window(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
  private:
-  std::optional<std::vector<BYTE>> savedRunKeyAcl_;
+  std::optional<faults::RunKeyDenial> runKeyDenial_;
 };
 
 struct Expectation {

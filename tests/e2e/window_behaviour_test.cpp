@@ -364,6 +364,18 @@ TEST_F(WindowBehaviour, AltF4HidesAndALeftClickOnTheIconBringsTheWindowBack) {
   EXPECT_EQ(info.hwndActive, Window());
   EXPECT_TRUE(info.hwndFocus == Window() || IsChild(Window(), info.hwndFocus)) << "the focus is elsewhere";
   EXPECT_TRUE(Topmost());
+
+  // Once brought back by the icon, the keyboard is the window's again: a click on
+  // its title (which takes no focus of its own) and Alt+F4 hide it, round after round.
+  for (int round = 1; round <= 5; ++round) {
+    SCOPED_TRACE("round " + std::to_string(round));
+    Click(wt);
+    ASSERT_TRUE(Xdotool("key --clearmodifiers alt+F4"));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(Window()); }, 5s)) << "Alt+F4 did not hide the window";
+    ASSERT_EQ(WaitForTheIcon(), icon);
+    ASSERT_TRUE(ClickAt(CentreOf(icon)));
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(Window()) != FALSE; }, 5s)) << "the icon did not show it";
+  }
 }
 
 TEST_F(WindowBehaviour, TheIconBringsAVisibleWindowToTheFront) {

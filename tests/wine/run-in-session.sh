@@ -21,7 +21,7 @@ mkdir -p "$TORVANE_E2E_ARTIFACTS"
 # Output goes to a file, not to ctest's pipe: Wine's helper processes would
 # otherwise inherit the pipe and keep ctest waiting.
 log=$session/$(basename "$program" .exe).$$.log
-timeout --kill-after=10 "$limit" wine "$program" "$@" </dev/null >"$log" 2>&1
+timeout --kill-after=10 "$limit" "$WINELOADER" "$program" "$@" </dev/null >"$log" 2>&1
 status=$?
 cat "$log"
 rm -f "$log"

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Starts the Wine test session of one ctest run: the zh_CN locale, a template
 # prefix, a private Xvfb, and an environment file the test wrappers load.
-# Usage: session-start.sh SESSION_DIR ARTIFACTS_DIR
+# Usage: session-start.sh ARCH SESSION_DIR ARTIFACTS_DIR   (ARCH: x86_64 or i686)
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/wine-common.sh"
 
-session=$1
-artifacts=$2
+arch=$1
+session=$2
+artifacts=$3
 
 # Safe to run again: end whatever an earlier, interrupted run left behind.
 "$here/session-stop.sh" "$session" || true
@@ -16,13 +17,15 @@ mkdir -p "$session" "$artifacts"
 
 started=$SECONDS
 torvane_compile_locale "$session/locale"
-torvane_export_wine_env "$session/locale"
+torvane_export_wine_env "$session/locale" "$arch"
 display=$(torvane_start_xvfb "$session")
 export DISPLAY=$display
 torvane_make_prefix "$session/template"
 
 cat >"$session/session.env" <<ENV
 export WINEARCH=$WINEARCH
+export WINELOADER=$WINELOADER
+export WINESERVER=$WINESERVER
 export WINEDEBUG=$WINEDEBUG
 export WINEDLLOVERRIDES='$WINEDLLOVERRIDES'
 export LOCPATH='$LOCPATH'
@@ -32,4 +35,4 @@ export TORVANE_WINE_TEMPLATE='$session/template'
 export WINEPREFIX='$session/prefix'
 export TORVANE_E2E_ARTIFACTS='$artifacts'
 ENV
-torvane_log "session ready in $((SECONDS - started)) s: display $display, prefix template $session/template"
+torvane_log "$arch session ready in $((SECONDS - started)) s: display $display, prefix template $session/template"

@@ -5,10 +5,35 @@ TORVANE_WINE_DLLOVERRIDES='mscoree,mshtml=;winemenubuilder.exe=d'
 
 torvane_log() { printf '[wine] %s\n' "$*" >&2; }
 
-# Settings every Wine process of ours runs with (apart from WINEPREFIX and DISPLAY).
+# Wine's loaders, called directly: Debian's `wine` wrapper takes the 32-bit loader
+# whenever wine32 is installed, even for a 64-bit prefix, and that loader cannot
+# start on kernels without 32-bit emulation.
+torvane_wine_loader() {
+  case $1 in
+    x86_64) echo /usr/lib/wine/wine64 ;;
+    i686) echo /usr/lib/wine/wine ;;
+    *) torvane_log "unknown Windows build '$1' (x86_64 or i686)"; return 1 ;;
+  esac
+}
+
+# One wineserver serves 32-bit and 64-bit clients; the 64-bit one where present,
+# as Debian's own wrapper chooses.
+torvane_wine_server() {
+  if [ -x /usr/lib/wine/wineserver64 ]; then echo /usr/lib/wine/wineserver64
+  else echo /usr/lib/wine/wineserver32; fi
+}
+
+# Settings every Wine process of ours runs with (apart from WINEPREFIX and DISPLAY),
+# for the Windows build ARCH (x86_64 or i686).
 torvane_export_wine_env() {
-  local locale_dir=$1
-  export WINEARCH=win32
+  local locale_dir=$1 arch=$2
+  case $arch in
+    x86_64) export WINEARCH=win64 ;;
+    i686) export WINEARCH=win32 ;;
+  esac
+  WINELOADER=$(torvane_wine_loader "$arch") || return 1
+  WINESERVER=$(torvane_wine_server)
+  export WINELOADER WINESERVER
   export WINEDEBUG=-all
   export WINEDLLOVERRIDES=$TORVANE_WINE_DLLOVERRIDES
   export LOCPATH=$locale_dir
@@ -27,14 +52,14 @@ torvane_compile_locale() {
   [ -f "$dir/zh_CN.UTF-8/LC_CTYPE" ] || { torvane_log "localedef failed for $dir"; return 1; }
 }
 
-# A 32-bit prefix: Managed=N (no window manager here: without it every hide or
+# A prefix of the chosen width: Managed=N (no window manager here: without it every hide or
 # destroy stalls the UI thread for about 2 s) and the Chinese font names mapped to
 # WenQuanYi Micro Hei. Expects torvane_export_wine_env to have run.
 torvane_make_prefix() {
   local prefix=$1
   rm -rf "$prefix"
   mkdir -p "$(dirname "$prefix")"
-  WINEPREFIX=$prefix timeout 300 wineboot -i </dev/null >"$prefix.log" 2>&1 \
+  WINEPREFIX=$prefix timeout 300 "$WINELOADER" wineboot -i </dev/null >"$prefix.log" 2>&1 \
     || { torvane_log "wineboot -i failed, see $prefix.log"; return 1; }
   local regfile=$prefix.settings.reg
   # regedit reads UTF-16LE .reg files; "reg add" arguments would not keep the CJK names.
@@ -45,7 +70,7 @@ torvane_make_prefix() {
     '"SimSun"="WenQuanYi Micro Hei"' '"宋体"="WenQuanYi Micro Hei"' \
     '"Microsoft YaHei"="WenQuanYi Micro Hei"' '"微软雅黑"="WenQuanYi Micro Hei"' '' \
     | iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$regfile"
-  WINEPREFIX=$prefix timeout 60 wine regedit /S "$(WINEPREFIX=$prefix timeout 60 winepath -w "$regfile")" \
+  WINEPREFIX=$prefix timeout 60 "$WINELOADER" regedit /S "$(WINEPREFIX=$prefix timeout 60 "$WINELOADER" winepath -w "$regfile")" \
     </dev/null >>"$prefix.log" 2>&1 || { torvane_log "regedit failed, see $prefix.log"; return 1; }
   torvane_stop_wineserver "$prefix"
   # wineserver writes the registry files when it exits.
@@ -56,8 +81,9 @@ torvane_make_prefix() {
 torvane_stop_wineserver() {
   local prefix=$1
   [ -d "$prefix" ] || return 0
-  WINEPREFIX=$prefix timeout 30 wineserver -k >/dev/null 2>&1 || true
-  WINEPREFIX=$prefix timeout 30 wineserver -w >/dev/null 2>&1 || true
+  local server=${WINESERVER:-$(torvane_wine_server)}
+  WINEPREFIX=$prefix timeout 30 "$server" -k >/dev/null 2>&1 || true
+  WINEPREFIX=$prefix timeout 30 "$server" -w >/dev/null 2>&1 || true
 }
 
 # Starts Xvfb on a free display number (Xvfb picks it: -displayfd) and records

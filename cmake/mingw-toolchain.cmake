@@ -1,0 +1,10 @@
+# Shared by the two MinGW-w64 toolchain files: Debian's cross compilers with POSIX
+# threads (GoogleTest needs std::mutex). TORVANE_MINGW_TRIPLE names the target.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_C_COMPILER ${TORVANE_MINGW_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${TORVANE_MINGW_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${TORVANE_MINGW_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${TORVANE_MINGW_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
