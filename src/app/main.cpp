@@ -5,11 +5,13 @@
 #include "app/main_window.h"
 #include "core/controller.h"
 #include "core/launch.h"
+#include "core/startup_entries.h"
 #include "core/version.h"
 #include "win32/adapters.h"
 #include "win32/charset_encoder_win32.h"
 #include "win32/text_win32.h"
 #include "win32/unique_handle.h"
+#include "win32/window_messages_win32.h"
 
 namespace {
 
@@ -34,8 +36,14 @@ int RunMessageLoop(torvane::app::MainWindow& window) {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   using namespace torvane;
+  const std::string arguments = win32::Narrow(commandLine ? commandLine : L"");
   const win32::UniqueHandle instanceLock = ClaimSingleInstance();
-  if (!instanceLock) return 0;
+  if (!instanceLock) {
+    // Torvane already runs: a user who starts it again wants its window; the
+    // logon entry starting it again wants nothing.
+    if (!StartsHidden(arguments)) win32::AskRunningInstanceToComeForward(app::kMainClass);
+    return 0;
+  }
 
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES | ICC_STANDARD_CLASSES};
   InitCommonControlsEx(&controls);
@@ -48,7 +56,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   win32::HiddenProcessLauncher launcher;
   win32::ModuleFolder folder;
   win32::RegistrySettingsStore settings(kProgramTitle, "Setting");
-  win32::RunKeyStartupEntry startup;
+  win32::RunKeyStartupEntry machineStartup = win32::RunKeyStartupEntry::Machine();
+  win32::RunKeyStartupEntry userStartup = win32::RunKeyStartupEntry::User();
+  MachineOrUserStartupEntry startup(machineStartup, userStartup);
   win32::ShellTrayIcon tray(window.hwnd(), app::kMsgTrayIcon, window.icon(), kProgramTitle);
   win32::OwnedMessageBoxes boxes(window.hwnd());
   win32::SharedReadFile cameraOutput(JoinPath(folder.Path(), kCameraOutput));
@@ -62,7 +72,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
                               cameraOutput, imageOutput, ansi, log, keyboard, clipboard, charsets});
   window.Attach(&controller);
 
-  const bool show = controller.Form_Load(win32::Narrow(commandLine ? commandLine : L""));
+  const bool show = controller.Form_Load(arguments);
   window.PlaceCentred();
   if (show) window.ShowWindow(true);
   return RunMessageLoop(window);

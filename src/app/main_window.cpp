@@ -8,7 +8,9 @@
 #include <algorithm>
 
 #include "app/resource.h"
+#include "win32/layout_font_win32.h"
 #include "win32/text_win32.h"
+#include "win32/window_messages_win32.h"
 
 namespace torvane::app {
 namespace {
@@ -117,6 +119,7 @@ bool MainWindow::Create() {
                           CW_USEDEFAULT, CW_USEDEFAULT, w.width, w.height, nullptr, nullptr, instance_, this);
   if (!hwnd_) return false;
   CreateControls();
+  win32::AllowMessagesFromUnelevatedPrograms(hwnd_, Handle(ControlId::CodeList), taskbarCreatedMsg_);
   for (const TimerSpec& t : Timers()) SetTimer(t.id, t.onAtCreation);
   ::SetTimer(hwnd_, kLogRetryTimer, kLogRetryMs, nullptr);
   return true;
@@ -137,14 +140,7 @@ HFONT MainWindow::FontFor(const FontSpec& font) {
   const std::string key = std::string(font.face) + "/" + std::to_string(font.points) + (font.bold ? "b" : "") +
                           (font.gb2312 ? "g" : "");
   auto& slot = fonts_[key];
-  if (!slot) {
-    HDC dc = GetDC(nullptr);
-    const int height = -MulDiv(font.points, GetDeviceCaps(dc, LOGPIXELSY), 72);
-    ReleaseDC(nullptr, dc);
-    slot.reset(CreateFontW(height, 0, 0, 0, font.bold ? FW_BOLD : FW_NORMAL, FALSE, FALSE, FALSE,
-                           font.gb2312 ? GB2312_CHARSET : DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
-                           DEFAULT_QUALITY, DEFAULT_PITCH | FF_DONTCARE, Widen(font.face).c_str()));
-  }
+  if (!slot) slot = win32::CreateLayoutFont(font);
   return slot.get();
 }
 
@@ -390,16 +386,20 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       StartDrag();
       return 0;
     case kMsgTrayIcon:
-      // The callback comes as a sent message, which leaves this thread's message
-      // time at the last posted message it took. Wine asks X for the input focus
-      // with that time; when it is older than the click on the icon, X ignores the
-      // request and the keyboard stays with the notification area, although the
-      // window is shown in front. Restoring from a posted message gives a fresh time.
-      if (LOWORD(lp) == WM_LBUTTONUP) PostMessageW(hwnd_, kMsgTrayIconClicked, 0, 0);
+      OnTrayIcon(LOWORD(lp), POINT{GET_X_LPARAM(wp), GET_Y_LPARAM(wp)});
       return 0;
-    case kMsgTrayIconClicked:
+    case kMsgBringWindowBack:
       if (controller_) controller_->TrayIcon_Click();
       return 0;
+    case kMsgShowTrayMenu:
+      ShowTrayMenu(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
+      return 0;
+    case WM_COPYDATA: {
+      const auto* request = reinterpret_cast<const COPYDATASTRUCT*>(lp);
+      if (request == nullptr || request->dwData != win32::kBringWindowForwardRequest) return FALSE;
+      PostMessageW(hwnd_, kMsgBringWindowBack, 0, 0);
+      return TRUE;
+    }
     case WM_CLOSE:
       if (controller_ && !controller_->Form_QueryUnload(CloseReason::UserRequest)) return 0;
       break;
@@ -445,6 +445,45 @@ LRESULT MainWindow::OnControlColour(HDC dc, HWND control) {
   auto& brush = brushes_[back];
   if (!brush) brush.reset(CreateSolidBrush(back));
   return reinterpret_cast<LRESULT>(brush.get());
+}
+
+void MainWindow::OnTrayIcon(UINT event, POINT anchor) {
+  // The callback comes as a sent message, which leaves this thread's message time
+  // at the last posted message it took. Wine asks X for the input focus with that
+  // time; when it is older than the click on the icon, X ignores the request and
+  // the keyboard stays with the notification area, although the window (or the
+  // menu) is shown in front. Acting on a posted message gives a fresh time.
+  switch (event) {
+    case NIN_SELECT:
+    case NIN_KEYSELECT:
+      PostMessageW(hwnd_, kMsgBringWindowBack, 0, 0);
+      break;
+    case WM_CONTEXTMENU:
+      PostMessageW(hwnd_, kMsgShowTrayMenu, 0, MAKELPARAM(anchor.x, anchor.y));
+      break;
+    default:
+      break;
+  }
+}
+
+void MainWindow::ShowTrayMenu(POINT anchor) {
+  if (!controller_) return;
+  using Item = Controller::TrayMenuItem;
+  constexpr Item kItems[] = {Item::ShowWindow, Item::PauseScanning, Item::Settings, Item::Exit};
+  HMENU menu = CreatePopupMenu();
+  if (!menu) return;
+  for (const Item item : kItems) {
+    AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(item) + 1, Widen(controller_->TrayMenuText(item)).c_str());
+  }
+  // Without the foreground the menu would not close when the user clicks elsewhere;
+  // the WM_NULL afterwards lets a second click on the icon open it again.
+  SetForegroundWindow(hwnd_);
+  const UINT flags = TPM_RETURNCMD | TPM_RIGHTBUTTON |
+                     (GetSystemMetrics(SM_MENUDROPALIGNMENT) ? TPM_RIGHTALIGN : TPM_LEFTALIGN) | TPM_BOTTOMALIGN;
+  const int chosen = static_cast<int>(TrackPopupMenuEx(menu, flags, anchor.x, anchor.y, hwnd_, nullptr));
+  PostMessageW(hwnd_, WM_NULL, 0, 0);
+  DestroyMenu(menu);
+  if (chosen > 0 && controller_) controller_->TrayMenu_Click(static_cast<Item>(chosen - 1));
 }
 
 void MainWindow::StartDrag() {

@@ -72,6 +72,8 @@ class MainWindow final : public Form {
   void OnTimer(TimerId id);
   LRESULT OnControlColour(HDC dc, HWND control);
   void StartDrag();
+  void OnTrayIcon(UINT event, POINT anchor);
+  void ShowTrayMenu(POINT anchor);
   void MoveFocus(bool backwards);
 
   HINSTANCE instance_;
@@ -91,7 +93,10 @@ class MainWindow final : public Form {
 
 // The notification-area icon's callback message.
 inline constexpr UINT kMsgTrayIcon = WM_APP + 1;
-// A left click on the icon, handled after the callback has returned.
-inline constexpr UINT kMsgTrayIconClicked = WM_APP + 3;
+// Bring the window back (a click on the icon, a second start), handled after
+// the message that asked for it has returned.
+inline constexpr UINT kMsgBringWindowBack = WM_APP + 3;
+// Open the icon's menu at the screen point in lParam, after the callback has returned.
+inline constexpr UINT kMsgShowTrayMenu = WM_APP + 4;
 
 }  // namespace torvane::app

@@ -31,8 +31,10 @@ constexpr std::array<ControlId, 3> kOptionGroup{ControlId::o0, ControlId::o1, Co
 
 // ---- Start-up and shut-down ------------------------------------------------
 
+bool StartsHidden(std::string_view arguments) { return arguments == texts::kStartHiddenArgument; }
+
 bool Controller::Form_Load(std::string_view arguments) {
-  const bool show = arguments != texts::kStartHiddenArgument;
+  const bool show = !StartsHidden(arguments);
   Guarded([&] { LoadOptions(); });
   Guarded([&] { p_.form.SetWindowSize(WindowLayout().width, WindowLayout().height); });
   Guarded([&] { p_.form.MakeSeeThrough(kKeyColour); });
@@ -344,6 +346,38 @@ void Controller::setok_Click() {
 // ---- Window behaviours -------------------------------------------------------
 
 void Controller::TrayIcon_Click() { p_.form.RestoreWindow(); }
+
+std::string Controller::TrayMenuText(TrayMenuItem item) const {
+  switch (item) {
+    case TrayMenuItem::ShowWindow:
+      return std::string(texts::kMenuShowWindow);
+    case TrayMenuItem::PauseScanning:
+      return p_.form.Text(ControlId::bp);
+    case TrayMenuItem::Settings:
+      return std::string(texts::kMenuSettings);
+    case TrayMenuItem::Exit:
+      return std::string(texts::kMenuExit);
+  }
+  return {};
+}
+
+void Controller::TrayMenu_Click(TrayMenuItem item) {
+  switch (item) {
+    case TrayMenuItem::ShowWindow:
+      TrayIcon_Click();
+      break;
+    case TrayMenuItem::PauseScanning:
+      bp_Click();
+      break;
+    case TrayMenuItem::Settings:
+      TrayIcon_Click();
+      if (!p_.form.Visible(ControlId::Fset)) bset_Click();
+      break;
+    case TrayMenuItem::Exit:
+      bend_Click();
+      break;
+  }
+}
 
 void Controller::TaskbarCreated() { p_.tray.Add(); }
 

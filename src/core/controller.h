@@ -34,6 +34,9 @@ struct Ports {
 
 enum class CloseReason { UserRequest, SessionEnd };
 
+// Started by the logon entry: hidden, with only the notification-area icon.
+bool StartsHidden(std::string_view arguments);
+
 // Recognition-module state as the check tick sees it.
 enum class ModuleState { NotRunning = 0, RunningNoWindow = 1, RunningWithWindow = 2 };
 
@@ -82,6 +85,10 @@ class Controller {
 
   // Window behaviours.
   void TrayIcon_Click();
+  // The notification-area icon's menu, in the order shown.
+  enum class TrayMenuItem { ShowWindow, PauseScanning, Settings, Exit };
+  std::string TrayMenuText(TrayMenuItem item) const;
+  void TrayMenu_Click(TrayMenuItem item);
   void TaskbarCreated();
   void ShowTopmostSafeMessage(std::string_view text);
 

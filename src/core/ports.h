@@ -101,9 +101,9 @@ struct SettingsStore {
 // The start-with-Windows value.
 struct StartupEntry {
   virtual ~StartupEntry() = default;
-  virtual std::optional<std::string> Read(std::string_view valueName) = 0;
+  virtual std::optional<std::string> Read(std::string_view valueName) = 0;  // nullopt: absent or unreadable
   virtual bool Write(std::string_view valueName, std::string_view data) = 0;
-  virtual bool Delete(std::string_view valueName) = 0;
+  virtual bool Delete(std::string_view valueName) = 0;  // true when the value is absent afterwards
 };
 
 struct TrayIcon {

@@ -12,6 +12,10 @@ inline constexpr std::string_view kModuleNotRunning = "图像识别模块未运�
 inline constexpr std::string_view kModuleRunning = "图像识别模块已运行";
 inline constexpr std::string_view kStopScanning = "停止扫码";
 inline constexpr std::string_view kStartScanning = "开始扫码";
+// The notification-area icon's menu; its second item reads as the pause command does.
+inline constexpr std::string_view kMenuShowWindow = "显示窗口";
+inline constexpr std::string_view kMenuSettings = "设置";
+inline constexpr std::string_view kMenuExit = "退出";
 inline constexpr std::string_view kStartupEntryFailed =
     "无法设置开机自动启动，您可能没有足够的权限，或被安全软件拦截！";
 inline constexpr std::string_view kHelpHint =

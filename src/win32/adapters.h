@@ -56,10 +56,14 @@ class RegistrySettingsStore final : public SettingsStore {
 };
 
 // Values under HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Run (or another key, for tests).
+// The value under ...\CurrentVersion\Run of the machine (HKLM, in the view of
+// this program's width) or of the current user (HKCU).
+inline constexpr wchar_t kRunKeyPath[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 class RunKeyStartupEntry final : public StartupEntry {
  public:
-  RunKeyStartupEntry();
-  RunKeyStartupEntry(HKEY root, std::wstring subKey);
+  static RunKeyStartupEntry Machine();
+  static RunKeyStartupEntry User();
+  RunKeyStartupEntry(HKEY root, std::wstring subKey, bool createKey);
   std::optional<std::string> Read(std::string_view valueName) override;
   bool Write(std::string_view valueName, std::string_view data) override;
   bool Delete(std::string_view valueName) override;
@@ -67,6 +71,7 @@ class RunKeyStartupEntry final : public StartupEntry {
  private:
   HKEY root_;
   std::wstring subKey_;
+  bool createKey_;
 };
 
 class ShellTrayIcon final : public TrayIcon {

@@ -50,26 +50,39 @@ bool RegistrySettingsStore::Write(std::string_view key, std::string_view value) 
   return WriteString(HKEY_CURRENT_USER, keyPath_, key, value, true);
 }
 
-RunKeyStartupEntry::RunKeyStartupEntry()
-    : RunKeyStartupEntry(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run") {}
+RunKeyStartupEntry RunKeyStartupEntry::Machine() {
+  return RunKeyStartupEntry(HKEY_LOCAL_MACHINE, kRunKeyPath, false);
+}
 
-RunKeyStartupEntry::RunKeyStartupEntry(HKEY root, std::wstring subKey) : root_(root), subKey_(std::move(subKey)) {}
+RunKeyStartupEntry RunKeyStartupEntry::User() {
+  // A new profile may have no Run key of its own yet.
+  return RunKeyStartupEntry(HKEY_CURRENT_USER, kRunKeyPath, true);
+}
+
+RunKeyStartupEntry::RunKeyStartupEntry(HKEY root, std::wstring subKey, bool createKey)
+    : root_(root), subKey_(std::move(subKey)), createKey_(createKey) {}
 
 std::optional<std::string> RunKeyStartupEntry::Read(std::string_view valueName) {
   return ReadString(root_, subKey_, valueName);
 }
 
 bool RunKeyStartupEntry::Write(std::string_view valueName, std::string_view data) {
-  return WriteString(root_, subKey_, valueName, data, false);
+  return WriteString(root_, subKey_, valueName, data, createKey_);
 }
 
 bool RunKeyStartupEntry::Delete(std::string_view valueName) {
+  const std::wstring name = Widen(valueName);
   HKEY raw = nullptr;
-  if (RegOpenKeyExW(root_, subKey_.c_str(), 0, KEY_SET_VALUE, &raw) != ERROR_SUCCESS) return false;
-  UniqueRegKey key(raw);
-  const LSTATUS status = RegDeleteValueW(key.get(), Widen(valueName).c_str());
-  // A value that is already gone is the state the user asked for.
-  return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+  LSTATUS status = RegOpenKeyExW(root_, subKey_.c_str(), 0, KEY_SET_VALUE, &raw);
+  if (status == ERROR_SUCCESS) {
+    UniqueRegKey key(raw);
+    status = RegDeleteValueW(key.get(), name.c_str());
+  }
+  if (status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND) return true;
+  // A key this user may not write can still be without the value: then nothing
+  // stands in the way of what the user asked for.
+  return RegGetValueW(root_, subKey_.c_str(), name.c_str(), RRF_RT_ANY, nullptr, nullptr, nullptr) ==
+         ERROR_FILE_NOT_FOUND;
 }
 
 }  // namespace torvane::win32

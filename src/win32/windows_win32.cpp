@@ -45,7 +45,12 @@ NOTIFYICONDATAW ShellTrayIcon::Record() const {
 
 bool ShellTrayIcon::Add() {
   NOTIFYICONDATAW record = Record();
-  return Shell_NotifyIconW(NIM_ADD, &record) != FALSE;
+  if (Shell_NotifyIconW(NIM_ADD, &record) == FALSE) return false;
+  // Version 4: a left click comes as NIN_SELECT, the menu request (right click
+  // or the keyboard's menu key) as WM_CONTEXTMENU, with the point in wParam.
+  record.uVersion = NOTIFYICON_VERSION_4;
+  Shell_NotifyIconW(NIM_SETVERSION, &record);
+  return true;
 }
 
 void ShellTrayIcon::Remove() {

@@ -93,5 +93,29 @@ TEST(Shutdown, CloseRequestsOnlyHideButASessionEndLetsGo) {
   EXPECT_FALSE(rig.tray.present);
 }
 
+TEST(TrayMenu, EachItemDoesWhatTheWindowsOwnCommandDoes) {
+  using Item = Controller::TrayMenuItem;
+  Rig rig;
+  rig.controller.Form_Load("RUN");
+  EXPECT_EQ(rig.controller.TrayMenuText(Item::PauseScanning), texts::kStopScanning);
+  rig.controller.TrayMenu_Click(Item::PauseScanning);
+  EXPECT_FALSE(rig.form.TimerOn(TimerId::GetCode));
+  EXPECT_EQ(rig.controller.TrayMenuText(Item::PauseScanning), texts::kStartScanning) << "it reads as the window's";
+
+  rig.journal.clear();
+  rig.controller.TrayMenu_Click(Item::Settings);
+  EXPECT_TRUE(rig.form.windowVisible);
+  EXPECT_TRUE(rig.form.Visible(ControlId::Fset));
+  rig.controller.TrayMenu_Click(Item::Settings);
+  EXPECT_TRUE(rig.form.Visible(ControlId::Fset)) << "a second choice leaves the panel open";
+
+  rig.controller.bclose_Click();
+  rig.controller.TrayMenu_Click(Item::ShowWindow);
+  EXPECT_TRUE(rig.form.windowVisible);
+  rig.controller.TrayMenu_Click(Item::Exit);
+  EXPECT_TRUE(rig.form.ended);
+  EXPECT_FALSE(rig.tray.present);
+}
+
 }  // namespace
 }  // namespace torvane::testing

@@ -133,8 +133,8 @@ std::optional<std::string> StoredSettingText(std::wstring_view name) {
   return Narrow(text);
 }
 
-std::optional<std::string> RunValue() {
-  const auto key = OpenRunKey(KEY_QUERY_VALUE);
+std::optional<std::string> RunValue(HKEY root) {
+  const auto key = OpenRunKey(KEY_QUERY_VALUE, root);
   if (!key) return std::nullopt;
   wchar_t data[2048] = {};
   DWORD bytes = sizeof data - sizeof(wchar_t);
@@ -146,27 +146,32 @@ std::optional<std::string> RunValue() {
   return Narrow(data);
 }
 
-bool SetRunValue(std::string_view value) {
-  const auto key = OpenRunKey(KEY_SET_VALUE);
+bool SetRunValue(std::string_view value, HKEY root) {
+  const auto key = OpenRunKey(KEY_SET_VALUE, root);
   const std::wstring data = Widen(value);
   return key && RegSetValueExW(key.get(), kRunValueName, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
                                static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
 }
 
-bool DeleteRunValue() {
-  const auto key = OpenRunKey(KEY_SET_VALUE);
+bool DeleteRunValue(HKEY root) {
+  const auto key = OpenRunKey(KEY_SET_VALUE, root);
   if (!key) return false;
   const LSTATUS status = RegDeleteValueW(key.get(), kRunValueName);
   return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
 }
 
-win32::UniqueRegKey OpenRunKey(REGSAM access) {
+win32::UniqueRegKey OpenRunKey(REGSAM access, HKEY root) {
   HKEY raw = nullptr;
-  if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRunKey, 0, access | kProgramRegistryView, &raw) != ERROR_SUCCESS) return {};
+  // A fresh prefix's user has no Run key of its own yet.
+  const LSTATUS status =
+      root == HKEY_CURRENT_USER
+          ? RegCreateKeyExW(root, kRunKey, 0, nullptr, 0, access, nullptr, &raw, nullptr)
+          : RegOpenKeyExW(root, kRunKey, 0, access | kProgramRegistryView, &raw);
+  if (status != ERROR_SUCCESS) return {};
   return win32::UniqueRegKey(raw);
 }
 
-RunKeyDenial::RunKeyDenial(DWORD deniedMask) : key_(OpenRunKey(READ_CONTROL | WRITE_DAC)) {
+RunKeyDenial::RunKeyDenial(DWORD deniedMask, HKEY root) : key_(OpenRunKey(READ_CONTROL | WRITE_DAC, root)) {
   if (!key_) {
     problem_ = "cannot open the Run key to change its rights";
     return;

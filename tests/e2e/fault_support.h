@@ -57,13 +57,14 @@ std::optional<RegistryValue> StoredSettingValue(std::wstring_view name);
 // A REG_SZ value as UTF-8; nullopt when absent or of another type.
 std::optional<std::string> StoredSettingText(std::wstring_view name);
 
-// HKLM\...\Run in the view Torvane.exe writes: that of its own width, which is
-// this test program's too (a 32-bit program's lands under WOW6432Node).
+// ...\CurrentVersion\Run of the machine (HKLM) or of the user (HKCU). HKLM's in
+// the view Torvane.exe writes: that of its own width, which is this test
+// program's too (a 32-bit program's lands under WOW6432Node).
 constexpr REGSAM kProgramRegistryView = sizeof(void*) == 8 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
-win32::UniqueRegKey OpenRunKey(REGSAM access);
-std::optional<std::string> RunValue();
-bool SetRunValue(std::string_view data);
-bool DeleteRunValue();
+win32::UniqueRegKey OpenRunKey(REGSAM access, HKEY root = HKEY_LOCAL_MACHINE);
+std::optional<std::string> RunValue(HKEY root = HKEY_LOCAL_MACHINE);
+bool SetRunValue(std::string_view data, HKEY root = HKEY_LOCAL_MACHINE);
+bool DeleteRunValue(HKEY root = HKEY_LOCAL_MACHINE);
 
 // Puts a deny entry for everyone on the Run key (the program's view) and gives the key
 // its saved rights back when it goes. The handle that restores them is opened
@@ -71,7 +72,7 @@ bool DeleteRunValue();
 class RunKeyDenial {
  public:
   // `deniedMask`: e.g. 0x10006 (DELETE | KEY_CREATE_SUB_KEY | KEY_SET_VALUE) or 0x1 (KEY_QUERY_VALUE).
-  explicit RunKeyDenial(DWORD deniedMask);
+  explicit RunKeyDenial(DWORD deniedMask, HKEY root = HKEY_LOCAL_MACHINE);
   ~RunKeyDenial();
   RunKeyDenial(const RunKeyDenial&) = delete;
   RunKeyDenial& operator=(const RunKeyDenial&) = delete;

@@ -522,6 +522,13 @@ void TorvaneTest::StartTorvane(std::wstring_view arguments) {
   ASSERT_TRUE(Sync(mainWindow_));
 }
 
+void TorvaneTest::EndTorvane() {
+  ASSERT_TRUE(EndProgramProcesses()) << "Torvane or a decoder would not end";
+  process_.reset();
+  processId_ = 0;
+  mainWindow_ = nullptr;
+}
+
 HWND TorvaneTest::Control(ControlId id) const {
   const ControlSpec& layout = torvane::Control(id);
   const HWND parent =

@@ -114,6 +114,8 @@ class TorvaneTest : public ::testing::Test {
   // Starts Torvane.exe from the program folder with its standard streams on NUL
   // and waits for its main window.
   void StartTorvane(std::wstring_view arguments = L"");
+  // Ends Torvane and what it started, so that StartTorvane can start it anew.
+  void EndTorvane();
 
   HWND Window() const { return mainWindow_; }
   DWORD TorvaneProcessId() const { return processId_; }

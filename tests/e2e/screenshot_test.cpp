@@ -2,6 +2,7 @@
 // the picture and the list, the see-through corners and bottom band, and the
 // Chinese captions drawn. The PNGs stay in $TORVANE_E2E_ARTIFACTS.
 #include <algorithm>
+#include <functional>
 #include <cstdlib>
 #include <string>
 #include <utility>
@@ -137,6 +138,42 @@ TEST_F(Screenshot, CaptionsAreDrawn) {
   for (const auto& [id, background] : captions) {
     SCOPED_TRACE(std::string(torvane::Control(id).name));
     EXPECT_GE(InkIn(id, background), 20) << "too few text pixels, see " << PngPath();
+  }
+}
+
+// Where Windows scales an unaware program the old way (Windows 7 at 125 % and
+// 150 %), the system's LogPixels grows but the window keeps its pixels: it looks
+// exactly as at 96 dpi, every caption whole. The shots stay for a person to see.
+TEST_F(Screenshot, At120And144DpiTheWindowLooksAsAt96) {
+  constexpr wchar_t kConfigFonts[] = L"System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts";
+  const auto setLogPixels = [&](DWORD dpi) {
+    return RegSetKeyValueW(HKEY_LOCAL_MACHINE, kConfigFonts, L"LogPixels", REG_DWORD, &dpi, sizeof dpi) ==
+           ERROR_SUCCESS;
+  };
+  struct Restore {
+    std::function<bool(DWORD)> set;
+    ~Restore() { set(96); }
+  } restore{setLogPixels};
+  std::optional<e2e::Screenshot> at96;
+  for (const DWORD dpi : {96u, 120u, 144u}) {
+    SCOPED_TRACE(std::to_string(dpi) + " dpi");
+    ASSERT_NO_FATAL_FAILURE(EndTorvane());
+    ASSERT_TRUE(setLogPixels(dpi));
+    StartTorvane();
+    if (HasFatalFailure()) return;
+    ASSERT_TRUE(WaitForModuleSettled(Window()));
+    ASSERT_EQ(ScreenRect(Window()), origin_);
+    const auto shot = ShootSettled("dpi" + std::to_string(dpi));
+    ASSERT_TRUE(shot.has_value());
+    if (!at96) {
+      at96 = shot;
+      continue;
+    }
+    int differing = 0;
+    for (int y = origin_.top; y < origin_.bottom(); ++y)
+      for (int x = origin_.left; x < origin_.right(); ++x)
+        if (!(shot->image.At(x, y) == at96->image.At(x, y))) ++differing;
+    EXPECT_EQ(differing, 0) << "pixels differ from the window at 96 dpi; see " << shot->png.string();
   }
 }
 

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <array>
+#include <list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -70,21 +71,21 @@ class Settings : public TorvaneTest {
   void SetUp() override {
     TorvaneTest::SetUp();
     if (HasFatalFailure()) return;
-    ASSERT_TRUE(DeleteRunValue()) << "cannot clear the Run value of an earlier test";
+    ASSERT_TRUE(DeleteRunValue() && DeleteRunValue(HKEY_CURRENT_USER)) << "cannot clear the Run values of an earlier test";
   }
 
   void TearDown() override {
     TorvaneTest::TearDown();
-    runKeyDenial_.reset();
-    EXPECT_TRUE(DeleteRunValue()) << "the Run value is left behind";
+    runKeyDenials_.clear();
+    EXPECT_TRUE(DeleteRunValue() && DeleteRunValue(HKEY_CURRENT_USER)) << "a Run value is left behind";
   }
 
   // The Run key refuses writes and deletes (error 5) and still allows reads, as
   // for a user without administrator rights; TearDown restores its rights.
-  void DenyRunKeyWrites() {
-    runKeyDenial_.emplace(DELETE | KEY_CREATE_SUB_KEY | KEY_SET_VALUE);
-    ASSERT_EQ(runKeyDenial_->Problem(), "");
-    ASSERT_FALSE(faults::OpenRunKey(KEY_SET_VALUE)) << "the deny entry does not take";
+  void DenyRunKeyWrites(HKEY root = HKEY_LOCAL_MACHINE) {
+    const auto& denial = runKeyDenials_.emplace_back(DELETE | KEY_CREATE_SUB_KEY | KEY_SET_VALUE, root);
+    ASSERT_EQ(denial.Problem(), "");
+    ASSERT_FALSE(faults::OpenRunKey(KEY_SET_VALUE, root)) << "the deny entry does not take";
   }
 
   // Starts Torvane and waits until the recognition module has settled.
@@ -124,7 +125,7 @@ class Settings : public TorvaneTest {
   bool Topmost() const { return (GetWindowLongW(Window(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
  private:
-  std::optional<faults::RunKeyDenial> runKeyDenial_;
+  std::list<faults::RunKeyDenial> runKeyDenials_;
 };
 
 struct Expectation {
@@ -345,8 +346,36 @@ TEST_F(Settings, UncheckingWhenTheRunValueIsAlreadyGoneIsNoFailure) {
   EXPECT_FALSE(RunValue().has_value());
 }
 
+// An ordinary user under UAC may not write the machine's Run key: the user's own
+// Run key takes the entry, with no message, and the box follows it across a restart.
+TEST_F(Settings, WithoutMachineRightsTheEntryGoesToTheUsersRunKey) {
+  DenyRunKeyWrites();
+  if (HasFatalFailure()) return;
+  StartSettled();
+  if (HasFatalFailure()) return;
+  OpenSettingsPanel();
+  Click(Check4);
+  EXPECT_TRUE(WaitUntil([&] { return RunValue(HKEY_CURRENT_USER) == ExpectedRunData(); }, 5s))
+      << RunValue(HKEY_CURRENT_USER).value_or("(absent)");
+  EXPECT_FALSE(RunValue().has_value());
+  EXPECT_FALSE(WaitUntil([&] { return !MessageBoxes().empty(); }, 2s)) << "a failure message although it worked";
+  Click(Check4);
+  EXPECT_TRUE(WaitUntil([&] { return !RunValue(HKEY_CURRENT_USER).has_value(); }, 5s)) << "unchecking left it";
+  Click(Check4);
+  ASSERT_TRUE(WaitUntil([&] { return RunValue(HKEY_CURRENT_USER) == ExpectedRunData(); }, 5s));
+  EXPECT_TRUE(MessageBoxes().empty());
+
+  ExitThroughBend();
+  if (HasFatalFailure()) return;
+  auto second = StartAgain();
+  ASSERT_TRUE(second) << "no main window at the second start";
+  ExpectChecks(second->window, {{Check4, BST_CHECKED}});
+}
+
 TEST_F(Settings, WithoutRightsCheckingShowsAMessageOutsideTheTopmostBand) {
   DenyRunKeyWrites();
+  if (HasFatalFailure()) return;
+  DenyRunKeyWrites(HKEY_CURRENT_USER);
   if (HasFatalFailure()) return;
   StartSettled();
   if (HasFatalFailure()) return;

@@ -174,6 +174,32 @@ class WindowBehaviour : public TorvaneTest {
     return icon;
   }
 
+  // The icon's popup menus that are open.
+  std::vector<HWND> OpenMenus() const {
+    std::vector<HWND> open;
+    for (const HWND menu : TopLevelWindows(TorvaneProcessId(), L"#32768"))
+      if (IsWindowVisible(menu)) open.push_back(menu);
+    return open;
+  }
+  HWND WaitForTrayMenu() const {
+    HWND menu = nullptr;
+    WaitUntil([&] { return (menu = OpenMenus().size() == 1 ? OpenMenus().front() : nullptr) != nullptr; }, 5s);
+    return menu;
+  }
+  // A right click on the icon, then a real click on item `index` of its four
+  // (显示窗口, 停止扫码/开始扫码, 设置, 退出): equally tall, inside the menu's border.
+  void ChooseFromTrayMenu(HWND icon, int index) {
+    ASSERT_TRUE(MovePointer(CentreOf(icon)));
+    ASSERT_TRUE(Xdotool("click 3"));
+    const HWND menu = WaitForTrayMenu();
+    ASSERT_NE(menu, nullptr) << "a right click on the icon opened no menu";
+    const PixelRect r = ScreenRect(menu);
+    const int border = GetSystemMetrics(SM_CYFIXEDFRAME);
+    const int itemHeight = (r.height - 2 * border) / 4;
+    ASSERT_TRUE(ClickAt({r.left + r.width / 2, r.top + border + itemHeight * index + itemHeight / 2}));
+    ASSERT_TRUE(WaitUntil([&] { return OpenMenus().empty(); }, 5s)) << "the menu stayed open";
+  }
+
   static std::string TrayDiagnosis() {
     std::string text = " explorers " + std::to_string(ProcessesNamed(L"explorer.exe").size()) + " traywnd " +
                        std::to_string(FindWindowW(L"Shell_TrayWnd", nullptr) != nullptr) + " standalone " +
@@ -346,11 +372,15 @@ TEST_F(WindowBehaviour, AltF4HidesAndALeftClickOnTheIconBringsTheWindowBack) {
   EXPECT_EQ(ProcessesNamed(L"Torvane.exe").size(), 1u) << "a close request ended the program";
   ASSERT_EQ(WaitForTheIcon(), icon) << "the icon went with the window";
 
-  // The right button does nothing.
+  // The right button opens the icon's menu and does not show the window; a click
+  // elsewhere closes the menu.
   ASSERT_TRUE(MovePointer(CentreOf(icon)));
   ASSERT_TRUE(Xdotool("click 3"));
-  Sync(Window());
-  EXPECT_FALSE(WaitUntil([&] { return IsWindowVisible(Window()) != FALSE; }, 2s)) << "a right click showed it";
+  EXPECT_NE(WaitForTrayMenu(), nullptr) << "a right click opened no menu";
+  EXPECT_FALSE(IsWindowVisible(Window())) << "a right click showed it";
+  ASSERT_TRUE(ClickAt({900, 700}));
+  ASSERT_TRUE(WaitUntil([&] { return OpenMenus().empty(); }, 5s)) << "a click elsewhere left the menu open";
+  EXPECT_FALSE(IsWindowVisible(Window()));
 
   // The left button brings it back, restored, in front and with the focus.
   ASSERT_TRUE(ClickAt(CentreOf(icon)));
@@ -392,6 +422,60 @@ TEST_F(WindowBehaviour, TheIconBringsAVisibleWindowToTheFront) {
   ASSERT_TRUE(ClickAt(CentreOf(icon)));
   EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == Window(); }, 5s)) << "Torvane is not in front";
   EXPECT_TRUE(IsWindowVisible(Window()));
+}
+
+TEST_F(WindowBehaviour, TheIconsMenuShowsPausesOpensSettingsAndExitsAsTheWindowDoes) {
+  StartSettled();
+  if (HasFatalFailure()) return;
+  const HWND icon = WaitForTheIcon();
+  ASSERT_NE(icon, nullptr) << TrayDiagnosis();
+  Click(bclose);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(Window()); }, 5s));
+
+  ASSERT_NO_FATAL_FAILURE(ChooseFromTrayMenu(icon, 0));
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(Window()) != FALSE; }, 5s)) << "显示窗口 did not show it";
+
+  ASSERT_NO_FATAL_FAILURE(ChooseFromTrayMenu(icon, 1));
+  EXPECT_EQ(WaitForText(bp, [](const std::string& text) { return text == "开始扫码"; }), "开始扫码")
+      << "停止扫码 did not pause";
+  ASSERT_NO_FATAL_FAILURE(ChooseFromTrayMenu(icon, 1));
+  EXPECT_EQ(WaitForText(bp, [](const std::string& text) { return text == "停止扫码"; }), "停止扫码")
+      << "开始扫码 did not resume";
+
+  Click(bclose);
+  ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(Window()); }, 5s));
+  ASSERT_NO_FATAL_FAILURE(ChooseFromTrayMenu(icon, 2));
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(Window()) && Read(Fset).visible; }, 5s))
+      << "设置 did not show the window with its settings panel";
+
+  // A click elsewhere closes the menu and chooses nothing.
+  ASSERT_TRUE(MovePointer(CentreOf(icon)));
+  ASSERT_TRUE(Xdotool("click 3"));
+  ASSERT_NE(WaitForTrayMenu(), nullptr);
+  ASSERT_TRUE(ClickAt({900, 700}));
+  EXPECT_TRUE(WaitUntil([&] { return OpenMenus().empty(); }, 5s)) << "a click elsewhere left the menu open";
+  EXPECT_EQ(ProcessesNamed(L"Torvane.exe").size(), 1u);
+
+  ASSERT_NO_FATAL_FAILURE(ChooseFromTrayMenu(icon, 3));
+  EXPECT_TRUE(WaitUntil([] { return ProcessesNamed(L"Torvane.exe").empty(); }, 10s)) << "退出 did not end it";
+}
+
+TEST_F(WindowBehaviour, ASecondStartBringsTheHiddenWindowBackButTheLogonEntryDoesNot) {
+  auto run = LaunchTorvane(ProgramFolder(), L"RUN");
+  ASSERT_TRUE(run) << "no main window";
+  Sync(run->window);
+  ASSERT_FALSE(IsWindowVisible(run->window));
+
+  OwnedProcess logon = StartProgram(ProgramFolder() / L"Torvane.exe", L"RUN", ProgramFolder());
+  ASSERT_TRUE(logon.WaitForExit(10s)) << "a second start with RUN did not end";
+  EXPECT_FALSE(WaitUntil([&] { return IsWindowVisible(run->window) != FALSE; }, 2s)) << "RUN showed the window";
+
+  OwnedProcess second = StartProgram(ProgramFolder() / L"Torvane.exe", L"", ProgramFolder());
+  ASSERT_TRUE(second.WaitForExit(10s)) << "the second start did not end";
+  EXPECT_EQ(second.ExitCode(), 0u);
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(run->window) != FALSE; }, 5s)) << "the window stayed hidden";
+  EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == run->window; }, 5s)) << "not in front";
+  EXPECT_EQ(ProcessesNamed(L"Torvane.exe").size(), 1u);
 }
 
 TEST_F(WindowBehaviour, StartedWithRunTheWindowIsHiddenAndOnlyTheIconShows) {

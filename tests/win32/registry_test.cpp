@@ -44,7 +44,7 @@ TEST(StartupEntry, WritesReadsAndDeletesTheExactValue) {
   ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, key.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &created, nullptr),
             ERROR_SUCCESS);
   RegCloseKey(created);
-  win32::RunKeyStartupEntry entry(HKEY_CURRENT_USER, key);
+  win32::RunKeyStartupEntry entry(HKEY_CURRENT_USER, key, false);
   EXPECT_EQ(entry.Read("Torvane"), std::nullopt);
   EXPECT_TRUE(entry.Write("Torvane", "\"C:\\Program Files\\Torvane\\Torvane.exe\" RUN"));
   EXPECT_EQ(entry.Read("Torvane"), "\"C:\\Program Files\\Torvane\\Torvane.exe\" RUN");
@@ -55,6 +55,11 @@ TEST(StartupEntry, WritesReadsAndDeletesTheExactValue) {
   EXPECT_TRUE(entry.Delete("Torvane"));
   EXPECT_EQ(entry.Read("Torvane"), std::nullopt);
   EXPECT_TRUE(entry.Delete("Torvane")) << "deleting an absent value leaves the state asked for";
+
+  const std::wstring missing = ScratchKey(L"NewProfile\\Run");
+  EXPECT_FALSE(win32::RunKeyStartupEntry(HKEY_CURRENT_USER, missing, false).Write("Torvane", "x RUN"));
+  EXPECT_TRUE(win32::RunKeyStartupEntry(HKEY_CURRENT_USER, missing, true).Write("Torvane", "x RUN"))
+      << "the user's Run key is made where a profile has none yet";
   DeleteKey(ScratchKey(L""));
 }
 
@@ -73,11 +78,12 @@ TEST(StartupEntry, ADeniedKeyRefusesWritesAndDeletesButStillReads) {
   LocalFree(deny);
   RegCloseKey(raw);
 
-  win32::RunKeyStartupEntry entry(HKEY_CURRENT_USER, key);
+  win32::RunKeyStartupEntry entry(HKEY_CURRENT_USER, key, false);
   EXPECT_EQ(entry.Read("Torvane"), "x RUN");
   EXPECT_FALSE(entry.Write("Torvane", "\"C:\\Scan\\Torvane.exe\" RUN"));
   EXPECT_FALSE(entry.Delete("Torvane"));
   EXPECT_EQ(entry.Read("Torvane"), "x RUN");
+  EXPECT_TRUE(entry.Delete("Absent")) << "a value that is not there needs no rights to stay away";
 }
 
 }  // namespace
