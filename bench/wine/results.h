@@ -2,6 +2,7 @@
 // file as soon as it is known, so that a run cut short still leaves what it had.
 #pragma once
 
+#include <concepts>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -16,9 +17,12 @@ class Results {
   void Put(std::string_view key, std::string_view value);
   void Put(std::string_view key, double value);
   void Put(std::string_view key, std::int64_t value);
-  void Put(std::string_view key, int value) { Put(key, static_cast<std::int64_t>(value)); }
-  void Put(std::string_view key, std::size_t value) { Put(key, static_cast<std::int64_t>(value)); }
-  void Put(std::string_view key, std::uint64_t value) { Put(key, static_cast<std::int64_t>(value)); }
+  // Any other whole number (int, DWORD, size_t, ...: their widths differ between the builds).
+  template <std::integral Number>
+    requires(!std::same_as<Number, std::int64_t>)
+  void Put(std::string_view key, Number value) {
+    Put(key, static_cast<std::int64_t>(value));
+  }
 
  private:
   std::filesystem::path file_;

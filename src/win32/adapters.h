@@ -55,7 +55,6 @@ class RegistrySettingsStore final : public SettingsStore {
   std::wstring keyPath_;
 };
 
-// Values under HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Run (or another key, for tests).
 // The value under ...\CurrentVersion\Run of the machine (HKLM, in the view of
 // this program's width) or of the current user (HKCU).
 inline constexpr wchar_t kRunKeyPath[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
