@@ -81,6 +81,7 @@ for fact in zbarcam.exe zbarimg.exe bar.dat bar2.dat data.txt OldBar c1 c4 o0 o2
             'HKEY_CURRENT_USER\Software\Torvane\Setting' \
             'HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\Run' \
             'HKEY_LOCAL_MACHINE\SOFTWARE\WOW6432Node\Microsoft\Windows\CurrentVersion\Run' \
+            'HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Run' 显示窗口 \
             "Torvane-$version-win32.zip" "Torvane-$version-win64.zip"; do
   for text in 使用说明.txt README.txt; do
     grep -q -F -- "$fact" "$work/x/$top/$text" || fail "$text does not name $fact"
