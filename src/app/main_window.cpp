@@ -21,6 +21,9 @@ using win32::Widen;
 // Not one of the layout's timers: the program's own retry of data.txt lines.
 constexpr UINT_PTR kLogRetryTimer = 100;
 constexpr UINT kLogRetryMs = 500;
+// The icon's menu opens this long after the request; see OnTrayIcon.
+constexpr UINT_PTR kTrayMenuTimer = 101;
+constexpr UINT kTrayMenuDelayMs = 150;
 // How long the end of the program waits for a data.txt that will not take its
 // last lines: the program holding it may be closing in the same logoff. Well
 // below the time Windows grants a program at logoff.
@@ -369,7 +372,10 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       OnCommand(static_cast<ControlId>(LOWORD(wp)), HIWORD(wp));
       return 0;
     case WM_TIMER:
-      if (wp == kLogRetryTimer) {
+      if (wp == kTrayMenuTimer) {
+        KillTimer(hwnd_, kTrayMenuTimer);
+        ShowTrayMenu(trayMenuAnchor_);
+      } else if (wp == kLogRetryTimer) {
         if (controller_) controller_->LogRetry_Timer();
       } else {
         OnTimer(static_cast<TimerId>(wp));
@@ -390,9 +396,6 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case kMsgBringWindowBack:
       if (controller_) controller_->TrayIcon_Click();
-      return 0;
-    case kMsgShowTrayMenu:
-      ShowTrayMenu(POINT{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)});
       return 0;
     case WM_COPYDATA: {
       const auto* request = reinterpret_cast<const COPYDATASTRUCT*>(lp);
@@ -448,18 +451,24 @@ LRESULT MainWindow::OnControlColour(HDC dc, HWND control) {
 }
 
 void MainWindow::OnTrayIcon(UINT event, POINT anchor) {
-  // The callback comes as a sent message, which leaves this thread's message time
-  // at the last posted message it took. Wine asks X for the input focus with that
-  // time; when it is older than the click on the icon, X ignores the request and
-  // the keyboard stays with the notification area, although the window (or the
-  // menu) is shown in front. Acting on a posted message gives a fresh time.
   switch (event) {
     case NIN_SELECT:
     case NIN_KEYSELECT:
+      // The callback comes as a sent message, which leaves this thread's message
+      // time at the last posted message it took. Wine asks X for the input focus
+      // with that time; when it is older than the click on the icon, X ignores the
+      // request and the keyboard stays with the notification area, although the
+      // window is shown in front. Restoring from a posted message gives a fresh time.
       PostMessageW(hwnd_, kMsgBringWindowBack, 0, 0);
       break;
     case WM_CONTEXTMENU:
-      PostMessageW(hwnd_, kMsgShowTrayMenu, 0, MAKELPARAM(anchor.x, anchor.y));
+      // Under Wine the click gives the notification area the X focus for a moment;
+      // the focus-out that our window receives for it, if it arrives while the menu
+      // is already open, cancels the menu. Taking the foreground first and opening
+      // the menu a moment later lets those focus events pass before the menu runs.
+      trayMenuAnchor_ = anchor;
+      SetForegroundWindow(hwnd_);
+      ::SetTimer(hwnd_, kTrayMenuTimer, kTrayMenuDelayMs, nullptr);
       break;
     default:
       break;

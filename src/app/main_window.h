@@ -89,6 +89,7 @@ class MainWindow final : public Form {
   std::map<COLORREF, win32::UniqueBrush> brushes_;
   std::array<bool, 6> timersOn_{};
   UINT taskbarCreatedMsg_ = 0;
+  POINT trayMenuAnchor_{};
 };
 
 // The notification-area icon's callback message.
@@ -96,7 +97,5 @@ inline constexpr UINT kMsgTrayIcon = WM_APP + 1;
 // Bring the window back (a click on the icon, a second start), handled after
 // the message that asked for it has returned.
 inline constexpr UINT kMsgBringWindowBack = WM_APP + 3;
-// Open the icon's menu at the screen point in lParam, after the callback has returned.
-inline constexpr UINT kMsgShowTrayMenu = WM_APP + 4;
 
 }  // namespace torvane::app
