@@ -113,8 +113,8 @@ for another process.
 One tick as the program runs it: \`TailLineReader\` over the file adapter (\`SharedReadFile\` under Wine, a
 POSIX file natively), on bar.dat files of CR LF decoder lines. "Changed" is a tick that finds the file
 written since the last one and looks for its last complete line afresh; "unchanged" is every other tick.
-The comparison reads every byte each tick and splits it into lines (under Wine in 1 MB pieces, as a
-32-bit process cannot hold 1 GB at once).
+The comparison reads every byte each tick and splits it into lines (under Wine in 1 MB pieces, so that
+the 32-bit build, which cannot hold 1 GB at once, is measured the same way).
 
 | bar.dat | changed (native) | bytes read | unchanged (native) | reads | whole file (native) | changed (Wine) | unchanged (Wine) | reads | whole file (Wine) |
 |---|---|---|---|---|---|---|---|---|---|
