@@ -103,8 +103,8 @@ TEST_F(RecognitionModule, DecoderWithoutACameraIsLookedForAgainEveryTwoSeconds) 
 
 TEST_F(RecognitionModule, RestartLinkEndsEveryDecoderAndStartsANewOne) {
   ASSERT_NO_FATAL_FAILURE(StartAndWaitUntilLoaded());
-  // A second camera decoder, started by hand.
-  OwnedProcess extra = StartProgram(InFolder(L"zbarcam.exe"), L"", ProgramFolder());
+  // A second camera decoder, started by hand on a second camera.
+  OwnedProcess extra = StartProgram(InFolder(L"zbarcam.exe"), L"1", ProgramFolder());
   ASSERT_TRUE(extra);
   ASSERT_TRUE(WaitUntil([] { return ProcessesNamed(L"zbarcam.exe").size() == 2; }, 5s));
   const std::vector<DWORD> old = ProcessesNamed(L"zbarcam.exe");
@@ -238,8 +238,9 @@ TEST_F(RecognitionModule, DecoderEndingAfterTheLoadIsNoticedWhenTheSettingsPanel
 
 TEST_F(RecognitionModule, ProcessCheckMatchesTheWholeImageNameInAnyLetterCase) {
   ASSERT_TRUE(fs::remove(InFolder(L"zbarcam.exe")));
-  // A program whose name is only a part of "zbarcam.exe", with a ZBar window of its own.
-  OwnedProcess part = StartProgram(CopyOfTheDecoder(L"part", L"cam.exe"), L"", InFolder(L"part"));
+  // A program whose name is only a part of "zbarcam.exe", with a ZBar window of
+  // its own, on a second camera.
+  OwnedProcess part = StartProgram(CopyOfTheDecoder(L"part", L"cam.exe"), L"1", InFolder(L"part"));
   ASSERT_TRUE(part);
   ASSERT_TRUE(WaitUntil([] { return VideoWindow() != nullptr; }, 10s));
 

@@ -77,7 +77,8 @@ TEST(ProcessTable, SeesTheStandInIgnoringCaseAndEndsOnlyTheExactName) {
   win32::ToolhelpProcessTable processes;
   win32::HiddenProcessLauncher launcher;
   const auto lower = launcher.Launch({Narrow(folder / L"zbarcam.exe"), "zbarcam.exe", Narrow(folder.path()), ""});
-  const auto capital = launcher.Launch({Narrow(shouting), "ZBARCAM.EXE", Narrow(other.path()), ""});
+  // On a second camera: the first one is taken.
+  const auto capital = launcher.Launch({Narrow(shouting), "ZBARCAM.EXE 1", Narrow(other.path()), ""});
   ASSERT_TRUE(lower && capital);
   EXPECT_TRUE(WaitUntil([&] { return IsProcessRunning(processes, "zbarcam.exe"); }, 5s));
 
