@@ -54,7 +54,7 @@ void Controller::DelayLoad_Timer() {
 
 void Controller::bend_Click() {
   p_.form.ShowWindow(false);
-  p_.desktop.PlaceTopmost(kVideoWindowTitle, false);
+  if (const auto video = VideoWindow()) p_.desktop.PlaceTopmost(*video, false);
   p_.tray.Remove();
   WriteWaitingLogLines();
   p_.form.EndProgram();
@@ -75,9 +75,21 @@ bool Controller::Form_QueryUnload(CloseReason reason) {
 
 // ---- Recognition module ----------------------------------------------------
 
-ModuleState Controller::GetModuleState() {
-  if (!IsProcessRunning(p_.processes, kCameraDecoder)) return ModuleState::NotRunning;
-  return p_.desktop.Exists(kVideoWindowTitle) ? ModuleState::RunningWithWindow : ModuleState::RunningNoWindow;
+Controller::ModuleSight Controller::LookAtModule() {
+  const std::vector<std::uint32_t> decoders = ProcessIdsNamed(p_.processes, kCameraDecoder);
+  if (decoders.empty()) return {ModuleState::NotRunning, std::nullopt};
+  // Only the decoder's own window: another one titled "ZBar" (a folder of that
+  // name open in Explorer) is none of the program's business.
+  const std::optional<WindowId> video = p_.desktop.FindOwnedBy(kVideoWindowTitle, decoders);
+  return {video ? ModuleState::RunningWithWindow : ModuleState::RunningNoWindow, video};
+}
+
+ModuleState Controller::GetModuleState() { return LookAtModule().state; }
+
+std::optional<WindowId> Controller::VideoWindow() { return LookAtModule().video; }
+
+void Controller::PlaceVideoWindow(WindowId video) {
+  p_.desktop.PlaceTopmost(video, IsChecked(p_.form.Value(ControlId::Check3)));
 }
 
 void Controller::LaunchRecognitionModule() {
@@ -87,7 +99,8 @@ void Controller::LaunchRecognitionModule() {
 }
 
 void Controller::CheckIRMLoad_Timer() {
-  switch (GetModuleState()) {
+  const ModuleSight module = LookAtModule();
+  switch (module.state) {
     case ModuleState::NotRunning:
       p_.form.SetText(ControlId::TCCam, texts::kModuleNotRunning);
       p_.form.SetEnabled(ControlId::restart, true);
@@ -96,8 +109,8 @@ void Controller::CheckIRMLoad_Timer() {
       p_.form.SetText(ControlId::TCCam, texts::kModuleRunning);
       return;
     case ModuleState::RunningWithWindow:
-      p_.desktop.RemoveCloseItem(kVideoWindowTitle);
-      p_.desktop.PlaceTopmost(kVideoWindowTitle, IsChecked(p_.form.Value(ControlId::Check3)));
+      p_.desktop.RemoveCloseItem(*module.video);
+      PlaceVideoWindow(*module.video);
       p_.form.SetText(ControlId::TCCam, texts::kModuleRunning);
       p_.form.SetEnabled(ControlId::restart, true);
       if (checkTag_ != "1") {
@@ -135,7 +148,7 @@ void Controller::bp_Click() {
 }
 
 void Controller::Check3_Click() {
-  p_.desktop.PlaceTopmost(kVideoWindowTitle, IsChecked(p_.form.Value(ControlId::Check3)));
+  if (const auto video = VideoWindow()) PlaceVideoWindow(*video);
 }
 
 // ---- Scan intake and delivery --------------------------------------------------

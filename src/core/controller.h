@@ -103,6 +103,13 @@ class Controller {
   DecodedLine Decode(std::string_view lineBytes);
   void DeliverNewCode(const DecodedLine& line);
   void ListAndLog(const DecodedLine& line);
+  struct ModuleSight {
+    ModuleState state;
+    std::optional<WindowId> video;  // the decoder's own video window
+  };
+  ModuleSight LookAtModule();
+  std::optional<WindowId> VideoWindow();
+  void PlaceVideoWindow(WindowId video);
   Suffix ChosenSuffix() const;
   std::string OldBar();
   void StoreOldBar(const std::string& line);

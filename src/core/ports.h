@@ -60,12 +60,17 @@ struct ProcessTable {
   virtual bool Terminate(std::uint32_t pid) = 0;
 };
 
-// Top-level windows of other programs, found again by their exact title each time.
+// A top-level window of another program, as a number (a handle on Windows).
+using WindowId = std::uintptr_t;
+
+// Top-level windows of other programs, found again each time they are needed.
 struct DesktopWindows {
   virtual ~DesktopWindows() = default;
-  virtual bool Exists(std::string_view title) = 0;
-  virtual void RemoveCloseItem(std::string_view title) = 0;
-  virtual void PlaceTopmost(std::string_view title, bool show) = 0;
+  // A top-level window titled exactly `title` that belongs to one of the processes.
+  virtual std::optional<WindowId> FindOwnedBy(std::string_view title, std::span<const std::uint32_t> processIds) = 0;
+  virtual void RemoveCloseItem(WindowId window) = 0;
+  // Never waits for the window's program, which may hang.
+  virtual void PlaceTopmost(WindowId window, bool show) = 0;
 };
 
 // A program started hidden and never waited for.

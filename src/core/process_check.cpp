@@ -10,12 +10,17 @@ bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-bool IsProcessRunning(ProcessTable& processes, std::string_view name) {
+std::vector<std::uint32_t> ProcessIdsNamed(ProcessTable& processes, std::string_view name) {
+  std::vector<std::uint32_t> ids;
   const auto list = processes.Snapshot();
-  if (!list) return false;
+  if (!list) return ids;
   for (const auto& p : *list)
-    if (EqualsIgnoringAsciiCase(p.imageName, name)) return true;
-  return false;
+    if (EqualsIgnoringAsciiCase(p.imageName, name)) ids.push_back(p.pid);
+  return ids;
+}
+
+bool IsProcessRunning(ProcessTable& processes, std::string_view name) {
+  return !ProcessIdsNamed(processes, name).empty();
 }
 
 int TerminateExactly(ProcessTable& processes, std::string_view name) {

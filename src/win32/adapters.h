@@ -19,9 +19,9 @@ class ToolhelpProcessTable final : public ProcessTable {
 
 class TopLevelWindows final : public DesktopWindows {
  public:
-  bool Exists(std::string_view title) override;
-  void RemoveCloseItem(std::string_view title) override;
-  void PlaceTopmost(std::string_view title, bool show) override;
+  std::optional<WindowId> FindOwnedBy(std::string_view title, std::span<const std::uint32_t> processIds) override;
+  void RemoveCloseItem(WindowId window) override;
+  void PlaceTopmost(WindowId window, bool show) override;
 };
 
 class HiddenProcessLauncher final : public ProcessLauncher {

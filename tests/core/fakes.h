@@ -2,6 +2,7 @@
 // is written to one shared journal so that tests can check the order of steps.
 #pragma once
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <stdexcept>
@@ -119,19 +120,34 @@ class FakeProcesses final : public ProcessTable {
   Journal& journal_;
 };
 
+// Top-level windows by title and owning process; the journal names them by title.
 class FakeDesktop final : public DesktopWindows {
  public:
   explicit FakeDesktop(Journal& journal) : journal_(journal) {}
-  bool Exists(std::string_view title) override { return titles.contains(std::string(title)); }
-  void RemoveCloseItem(std::string_view title) override {
-    journal_.push_back("remove close item " + std::string(title));
+  WindowId Open(std::string title, std::uint32_t pid) {
+    windows.push_back({std::move(title), pid});
+    return windows.size();
   }
-  void PlaceTopmost(std::string_view title, bool show) override {
-    journal_.push_back(std::string(show ? "place shown " : "place hidden ") + std::string(title));
+  std::optional<WindowId> FindOwnedBy(std::string_view title, std::span<const std::uint32_t> processIds) override {
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+      const bool owned = std::find(processIds.begin(), processIds.end(), windows[i].pid) != processIds.end();
+      if (windows[i].title == title && owned) return i + 1;
+    }
+    return std::nullopt;
   }
-  std::set<std::string> titles;
+  void RemoveCloseItem(WindowId window) override { journal_.push_back("remove close item " + TitleOf(window)); }
+  void PlaceTopmost(WindowId window, bool show) override {
+    journal_.push_back(std::string(show ? "place shown " : "place hidden ") + TitleOf(window));
+  }
+
+  struct Window {
+    std::string title;
+    std::uint32_t pid;
+  };
+  std::vector<Window> windows;
 
  private:
+  std::string TitleOf(WindowId window) const { return windows.at(window - 1).title; }
   Journal& journal_;
 };
 
@@ -364,6 +380,12 @@ struct Rig {
   IconvCharsetEncoder charsets;
   Controller controller{Ports{form, processes, desktop, launcher, folder, settings, startup, tray, boxes, barDat, bar2Dat, ansi,
                               log, keyboard, clipboard, charsets}};
+
+  // A camera decoder with its video window.
+  void RunDecoderWithWindow(std::uint32_t pid = 20) {
+    processes.Add(pid, "zbarcam.exe");
+    desktop.Open("ZBar", pid);
+  }
 
   bool Has(std::string_view entry) const {
     for (const auto& e : journal)

@@ -71,6 +71,7 @@ TEST(DelayLoad, AnUnreadableProcessListCountsAsNoImageDecoder) {
 
 TEST(Shutdown, ExitHidesWindowAndVideoWindowRemovesIconThenEnds) {
   Rig rig;
+  rig.RunDecoderWithWindow();
   rig.controller.Form_Load("");
   rig.journal.clear();
   rig.controller.bend_Click();

@@ -191,6 +191,22 @@ TEST_F(FaultsDecoderOutput, ADecoderKilledMidLineDeliversNoHalfLineAndTheRestart
   EXPECT_TRUE(Logs(Code("first") + "\r\n" + Code("next") + "\r\n"));
 }
 
+TEST_F(FaultsDecoderOutput, ADecoderThatStopsAnsweringNeverHoldsUpTheWindow) {
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
+  ASSERT_NO_FATAL_FAILURE(OpenSettings());
+  ASSERT_TRUE(AppendShared(InFolder(L"zbarcam.feed"), "hang 8000\n"));
+  ASSERT_TRUE(WaitUntil([&] { return ReadShared(InFolder(L"zbarcam.log")).value_or("").ends_with("hang\n"); }, 5s));
+
+  // 显示视频窗口 places the hung decoder's window; the user goes on to 帮助 at once.
+  // (A window that waits in a call to another program still answers sent
+  // messages, so only input shows whether it waits.)
+  ASSERT_NO_FATAL_FAILURE(SetCheck(Check3, true));
+  ASSERT_NO_FATAL_FAILURE(Click(bhelp));
+  EXPECT_TRUE(WaitUntil([&] { return Read(fhelp).visible; }, 3s)) << "the window waited for the decoder";
+  EXPECT_TRUE(WaitUntil([] { return VideoWindow() && IsWindowVisible(VideoWindow()); }, 15s))
+      << "shown once the decoder answers again";
+}
+
 // ---- data.txt locked, read-only, and waiting lines at the end -------------------------------------
 
 class FaultsLog : public FaultTest {

@@ -88,26 +88,45 @@ TEST(ProcessTable, SeesTheStandInIgnoringCaseAndEndsOnlyTheExactName) {
   EXPECT_TRUE(IsProcessRunning(processes, "zbarcam.exe")) << "the capitalised one still counts as running";
 }
 
-TEST(VideoWindow, LosesItsCloseItemAndIsShownOrHiddenTopmost) {
+TEST(VideoWindow, OnlyTheDecodersOwnIsFoundAndPlacingItNeverWaitsForTheDecoder) {
+  // A window of this program titled like the decoder's, as Explorer's on a folder named ZBar.
+  const HWND lookalike = CreateWindowExW(0, L"Static", L"ZBar", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                                         nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(lookalike, nullptr);
   ScratchFolder folder(L"video");
   CopyStandIn(folder, L"zbarcam.exe", L"zbarcam.exe");
-  ASSERT_TRUE(LaunchCamera(folder).has_value());
+  const auto decoder = LaunchCamera(folder);
+  ASSERT_TRUE(decoder.has_value());
   win32::TopLevelWindows desktop;
-  ASSERT_TRUE(WaitUntil([&] { return desktop.Exists("ZBar"); }, 5s));
-  HWND video = FindWindowW(nullptr, L"ZBar");
+  const std::vector<std::uint32_t> decoders{*decoder};
+  std::optional<WindowId> found;
+  ASSERT_TRUE(WaitUntil([&] { return (found = desktop.FindOwnedBy("ZBar", decoders)).has_value(); }, 5s));
+  const HWND video = reinterpret_cast<HWND>(*found);
+  EXPECT_NE(video, lookalike);
+  EXPECT_EQ(desktop.FindOwnedBy("ZBar", std::vector<std::uint32_t>{*decoder + 4}), std::nullopt);
   ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(video) != FALSE; }, 5s));
 
-  desktop.PlaceTopmost("ZBar", false);
-  EXPECT_FALSE(IsWindowVisible(video));
-  desktop.PlaceTopmost("ZBar", true);
-  EXPECT_TRUE(IsWindowVisible(video));
-  EXPECT_TRUE(GetWindowLongW(video, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  desktop.PlaceTopmost(*found, false);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(video); }, 5s));
+  desktop.PlaceTopmost(*found, true);
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(video) && (GetWindowLongW(video, GWL_EXSTYLE) & WS_EX_TOPMOST); },
+                        5s));
+
+  // The decoder stops answering: placing its window returns at once all the same.
+  ASSERT_TRUE(AppendToFile(folder / L"zbarcam.feed", "hang 4000\n"));
+  ASSERT_TRUE(WaitUntil([&] { return ReadWholeFile(folder / L"zbarcam.log").ends_with("hang\n"); }, 5s));
+  const ULONGLONG before = GetTickCount64();
+  desktop.PlaceTopmost(*found, false);
+  EXPECT_LT(GetTickCount64() - before, 1000u) << "waited for the hung decoder";
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(video); }, 10s)) << "placed once the decoder answers again";
 
   // Wine keeps menus inside their own process: GetSystemMenu of another
   // process's window answers null there, so only Windows can show the removal.
   HMENU menu = GetSystemMenu(video, FALSE);
-  desktop.RemoveCloseItem("ZBar");
-  desktop.RemoveCloseItem("ZBar");  // already gone: nothing changes
+  desktop.RemoveCloseItem(*found);
+  desktop.RemoveCloseItem(*found);  // already gone: nothing changes
+  EXPECT_NE(GetMenuState(GetSystemMenu(lookalike, FALSE), SC_CLOSE, MF_BYCOMMAND), static_cast<UINT>(-1));
+  DestroyWindow(lookalike);
   if (!menu) GTEST_SKIP() << "this system does not expose another process's system menu";
   EXPECT_EQ(GetMenuState(GetSystemMenu(video, FALSE), SC_CLOSE, MF_BYCOMMAND), static_cast<UINT>(-1));
 }
