@@ -12,7 +12,7 @@
 #include "core/key_plan.h"
 #include "core/layout.h"
 #include "core/pending_log.h"
-#include "core/tail_line_reader.h"
+#include "core/line_follower.h"
 #include "core/text_decoding.h"
 
 namespace torvane {

@@ -400,4 +400,12 @@ struct Rig {
   }
 };
 
+// A rig whose camera decoder this run has launched: bar.dat is read from here on.
+struct CameraRig : Rig {
+  CameraRig() {
+    controller.LaunchRecognitionModule();
+    journal.clear();
+  }
+};
+
 }  // namespace torvane::testing

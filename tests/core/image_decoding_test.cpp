@@ -51,6 +51,13 @@ TEST(PickUp, ListsAndLogsTheFirstLineOnly) {
   EXPECT_EQ(rig.log.contents, "first\r\n");
 }
 
+TEST(PickUp, AMultiLineFirstCodeIsListedAndLoggedWhole) {
+  PickUp rig;
+  rig.DropAndFinish("QR-Code:WIFI:S:home;\r\nP:secret;;\r\nEAN-13:4006381333931\r\n");
+  EXPECT_EQ(rig.form.history, (std::vector<std::string>{"QR-Code:WIFI:S:home;\r\nP:secret;;"}));
+  EXPECT_EQ(rig.log.contents, "WIFI:S:home;\r\nP:secret;;\r\n");
+}
+
 TEST(PickUp, RecordsNothingForAnEmptyOrMissingResult) {
   for (std::string_view output : {std::string_view(""), std::string_view("\r\nQR-Code:second\r\n")}) {
     PickUp rig;
@@ -100,7 +107,7 @@ TEST(PickUp, ASecondDropWhileTheFirstDecodesYieldsOnlyTheSecondResult) {
 }
 
 TEST(HelpPanel, OpensAtThePanelPlaceAndClosesOnASecondClick) {
-  Rig rig;
+  CameraRig rig;
   rig.controller.bhelp_Click();
   EXPECT_TRUE(rig.form.Visible(ControlId::fhelp));
   EXPECT_EQ(rig.form.position[ControlId::fhelp], (std::pair{8, 32}));
@@ -109,7 +116,7 @@ TEST(HelpPanel, OpensAtThePanelPlaceAndClosesOnASecondClick) {
   rig.controller.GetCode_Timer();
   rig.controller.bhelp_Click();
   EXPECT_FALSE(rig.form.Visible(ControlId::fhelp));
-  EXPECT_EQ(rig.controller.NewBar(), "QR-Code:x") << "closing does not touch the latest line";
+  EXPECT_EQ(rig.controller.NewBar(), "QR-Code:x") << "closing does not touch the latest record";
   rig.controller.bhelp_Click();
   rig.controller.HelpPanelContent_Click();
   EXPECT_FALSE(rig.form.Visible(ControlId::fhelp));

@@ -52,6 +52,31 @@ TEST(DelayLoad, ListsTheLoadingLineAndLaunchesTheCameraDecoderOnce) {
   EXPECT_LT(rig.IndexOf("delete bar.dat"), rig.IndexOf("launch C:\\Scan\\zbarcam.exe"));
 }
 
+TEST(DelayLoad, NothingWrittenBeforeThisRunsLaunchIsDelivered) {
+  Rig rig;
+  rig.barDat.Append("QR-Code:read after the last exit\r\n");  // by a decoder left running
+  rig.controller.Form_Load("");
+  rig.form.SetValue(ControlId::Check1, 1);
+  rig.controller.GetCode_Timer();
+  rig.controller.GetCode_Timer();
+  EXPECT_TRUE(rig.form.history.empty());
+  EXPECT_TRUE(rig.keyboard.injections.empty());
+
+  rig.launcher.fail = true;
+  rig.controller.DelayLoad_Timer();
+  rig.controller.GetCode_Timer();
+  EXPECT_EQ(rig.form.history, std::vector<std::string>{std::string(texts::kLoadingModule)})
+      << "no decoder of this run writes that file";
+
+  rig.launcher.fail = false;
+  rig.controller.Trestart_Timer();
+  rig.barDat = FakeFile{};  // made anew for the new decoder
+  rig.barDat.Append("QR-Code:fresh\r\n");
+  rig.controller.GetCode_Timer();
+  EXPECT_EQ(rig.form.history.front(), "QR-Code:fresh");
+  EXPECT_EQ(rig.keyboard.injections.size(), 1u);
+}
+
 TEST(DelayLoad, ARunningImageDecoderHoldsBackTheLaunchButNotTheLine) {
   Rig rig;
   rig.processes.Add(7, "ZBARIMG.EXE");

@@ -404,6 +404,45 @@ TEST_F(Delivery, TypesEachCodeLiterallyThenEnterIntoTheFocusedWindow) {
   EXPECT_TRUE(Logs(log));
 }
 
+TEST_F(Delivery, EveryCodeOfAFrameAndOfTwoFramesInOneTickIsDeliveredInOrder) {
+  ASSERT_NO_FATAL_FAILURE(Launch());
+  ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter}));
+
+  // Two codes in view print in one write; the next frame follows at once.
+  const std::string a = Code("frame-a"), b = Code("frame-b"), c = Code("frame-c");
+  ASSERT_TRUE(Decoder("sym QR-Code " + Hex(a) + "\nsym CODE-128 " + Hex(b) + "\nframe\nsym QR-Code " + Hex(c) +
+                          "\nframe\n",
+                      "QR-Code:" + a + "\r\nCODE-128:" + b + "\r\nQR-Code:" + c + "\r\n"));
+  EXPECT_TRUE(Lists({"QR-Code:" + c, "CODE-128:" + b, "QR-Code:" + a}));
+  EXPECT_TRUE(Logs(a + "\r\n" + b + "\r\n" + c + "\r\n"));
+  EXPECT_EQ(Typed(), a + "\r\n" + b + "\r\n" + c + "\r\n");
+}
+
+TEST_F(Delivery, ATextOfSeveralLinesIsTypedListedCopiedAndLoggedWhole) {
+  ASSERT_NO_FATAL_FAILURE(Launch());
+  ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter, .copy = true}));
+
+  // A vCard, whose lines end in CR LF, and a product code in the same frame.
+  // zbarcam's stdout is in text mode: each LF of the data comes out as CR LF.
+  const std::string vcard = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:李;雷\r\nNOTE:" + token_ + "\r\nEND:VCARD";
+  const std::string vcardBytes = "BEGIN:VCARD\r\r\nVERSION:3.0\r\r\nN:李;雷\r\r\nNOTE:" + token_ + "\r\r\nEND:VCARD";
+  ASSERT_TRUE(Decoder("sym QR-Code " + Hex(vcard) + "\nsym EAN-13 " + Hex("4006381333931") + "\nframe\n",
+                      "QR-Code:" + vcardBytes + "\r\nEAN-13:4006381333931\r\n"));
+  EXPECT_TRUE(Lists({"EAN-13:4006381333931", "QR-Code:" + vcard}));
+  EXPECT_EQ(Typed(), vcard + "\r\n4006381333931\r\n") << "each line break typed as Enter";
+
+  // A Wi-Fi setup, its lines ended by LF.
+  const std::string wifi = "WIFI:S:" + token_ + ";\nT:WPA;\nP:secret;;";
+  const std::string wifiText = "WIFI:S:" + token_ + ";\r\nT:WPA;\r\nP:secret;;";
+  ASSERT_TRUE(Decoder("sym QR-Code " + Hex(wifi) + "\nframe\n", "QR-Code:" + wifiText + "\r\n"));
+  EXPECT_TRUE(ClipboardHolds(wifiText));
+  EXPECT_TRUE(Lists({"QR-Code:" + wifiText, "EAN-13:4006381333931", "QR-Code:" + vcard}));
+  EXPECT_TRUE(Logs(vcardBytes + "\r\n4006381333931\r\n" + wifiText + "\r\n")) << "data.txt keeps the decoder's bytes";
+
+  ASSERT_NO_FATAL_FAILURE(DoubleClickEntry("QR-Code:" + vcard));
+  EXPECT_TRUE(ClipboardHolds(vcard));
+}
+
 TEST_F(Delivery, KeysKeepGoingToTheUsersWindowAfterTheSettingsAreClosed) {
   ASSERT_NO_FATAL_FAILURE(Launch());
   // 设置 also has the decoder checked again, which places the hidden video
