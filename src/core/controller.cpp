@@ -50,7 +50,11 @@ void Controller::DelayLoad_Timer() {
   p_.form.ProcessPendingEvents();
   const bool imageDecoderRuns = IsProcessRunning(p_.processes, kImageDecoder);
   p_.form.InsertHistory(texts::kLoadingModule);
-  if (!imageDecoderRuns) LaunchRecognitionModule();
+  if (imageDecoderRuns) return;
+  // A decoder left running by an earlier run holds the camera, which a second
+  // one cannot open, and keeps writing into the bar.dat about to be replaced.
+  TerminateStartedFrom(p_.processes, kCameraDecoder, JoinPath(p_.folder.Path(), kCameraDecoder));
+  LaunchRecognitionModule();
 }
 
 void Controller::bend_Click() {

@@ -57,6 +57,9 @@ struct ProcessTable {
   virtual ~ProcessTable() = default;
   // nullopt when the process list cannot be read at all.
   virtual std::optional<std::vector<ProcessInfo>> Snapshot() = 0;
+  // The full path of the process's executable; nullopt when it cannot be read.
+  virtual std::optional<std::string> ImagePath(std::uint32_t pid) = 0;
+  // Ends the process and waits a moment for it to be gone.
   virtual bool Terminate(std::uint32_t pid) = 0;
 };
 

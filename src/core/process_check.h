@@ -20,6 +20,11 @@ bool IsProcessRunning(ProcessTable& processes, std::string_view name);
 // Returns how many terminations were asked for.
 int TerminateExactly(ProcessTable& processes, std::string_view name);
 
+// Ends every process named `name` exactly (case-sensitive) that was started
+// from the executable `path` (compared ignoring letter case), waiting for each
+// to end. Returns how many terminations were asked for.
+int TerminateStartedFrom(ProcessTable& processes, std::string_view name, std::string_view path);
+
 // Ends every process whose image name equals `name` ignoring letter case.
 int TerminateAllNamed(ProcessTable& processes, std::string_view name);
 

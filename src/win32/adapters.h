@@ -14,6 +14,7 @@ namespace torvane::win32 {
 class ToolhelpProcessTable final : public ProcessTable {
  public:
   std::optional<std::vector<ProcessInfo>> Snapshot() override;
+  std::optional<std::string> ImagePath(std::uint32_t pid) override;
   bool Terminate(std::uint32_t pid) override;
 };
 

@@ -105,14 +105,23 @@ class FakeProcesses final : public ProcessTable {
     if (unreadable) return std::nullopt;
     return list;
   }
+  std::optional<std::string> ImagePath(std::uint32_t pid) override {
+    const auto it = paths.find(pid);
+    if (it == paths.end()) return std::nullopt;
+    return it->second;
+  }
   bool Terminate(std::uint32_t pid) override {
     journal_.push_back("terminate " + std::to_string(pid));
     std::erase_if(list, [&](const ProcessInfo& p) { return p.pid == pid; });
     return true;
   }
-  void Add(std::uint32_t pid, std::string name) { list.push_back({pid, std::move(name)}); }
+  void Add(std::uint32_t pid, std::string name, std::string path = "") {
+    list.push_back({pid, std::move(name)});
+    if (!path.empty()) paths[pid] = std::move(path);
+  }
 
   std::vector<ProcessInfo> list;
+  std::map<std::uint32_t, std::string> paths;
   bool unreadable = false;
   int snapshots = 0;
 
@@ -381,9 +390,9 @@ struct Rig {
   Controller controller{Ports{form, processes, desktop, launcher, folder, settings, startup, tray, boxes, barDat, bar2Dat, ansi,
                               log, keyboard, clipboard, charsets}};
 
-  // A camera decoder with its video window.
+  // A camera decoder started from the program folder, with its video window.
   void RunDecoderWithWindow(std::uint32_t pid = 20) {
-    processes.Add(pid, "zbarcam.exe");
+    processes.Add(pid, "zbarcam.exe", "C:\\Scan\\zbarcam.exe");
     desktop.Open("ZBar", pid);
   }
 

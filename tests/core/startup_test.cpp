@@ -52,6 +52,21 @@ TEST(DelayLoad, ListsTheLoadingLineAndLaunchesTheCameraDecoderOnce) {
   EXPECT_LT(rig.IndexOf("delete bar.dat"), rig.IndexOf("launch C:\\Scan\\zbarcam.exe"));
 }
 
+TEST(DelayLoad, EndsTheDecodersLeftRunningFromTheProgramFolderFirst) {
+  Rig rig;
+  rig.processes.Add(20, "zbarcam.exe", "C:\\Scan\\zbarcam.exe");  // left running by the last run
+  rig.processes.Add(21, "zbarcam.exe", "c:\\scan\\ZBARCAM.exe");
+  rig.processes.Add(22, "zbarcam.exe", "D:\\Other\\zbarcam.exe");  // another program's camera
+  rig.processes.Add(23, "zbarcam.exe");                               // its path cannot be read
+  rig.processes.Add(24, "ZBARCAM.EXE", "C:\\Scan\\ZBARCAM.EXE");
+  rig.controller.DelayLoad_Timer();
+  EXPECT_TRUE(rig.Has("terminate 20"));
+  EXPECT_TRUE(rig.Has("terminate 21"));
+  for (const char* spared : {"terminate 22", "terminate 23", "terminate 24"}) EXPECT_FALSE(rig.Has(spared)) << spared;
+  EXPECT_LT(rig.IndexOf("terminate 21"), rig.IndexOf("delete bar.dat"));
+  EXPECT_LT(rig.IndexOf("delete bar.dat"), rig.IndexOf("launch C:\\Scan\\zbarcam.exe"));
+}
+
 TEST(DelayLoad, NothingWrittenBeforeThisRunsLaunchIsDelivered) {
   Rig rig;
   rig.barDat.Append("QR-Code:read after the last exit\r\n");  // by a decoder left running

@@ -2,6 +2,8 @@
 // started from hostile folders, found by the snapshot, ended by exact name.
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "core/launch.h"
 #include "core/process_check.h"
 #include "win32/adapters.h"
@@ -86,6 +88,9 @@ TEST(ProcessTable, SeesTheStandInIgnoringCaseAndEndsOnlyTheExactName) {
   EXPECT_TRUE(WaitUntil([&] { return !launcher.StillRunning(*lower); }, 5s));
   EXPECT_TRUE(launcher.StillRunning(*capital)) << "ZBARCAM.EXE is not the exact name";
   EXPECT_TRUE(IsProcessRunning(processes, "zbarcam.exe")) << "the capitalised one still counts as running";
+  const auto path = processes.ImagePath(*capital);
+  ASSERT_TRUE(path);
+  EXPECT_TRUE(EqualsIgnoringAsciiCase(*path, Narrow(shouting))) << *path;
 }
 
 TEST(VideoWindow, OnlyTheDecodersOwnIsFoundAndPlacingItNeverWaitsForTheDecoder) {
@@ -129,6 +134,26 @@ TEST(VideoWindow, OnlyTheDecodersOwnIsFoundAndPlacingItNeverWaitsForTheDecoder) 
   DestroyWindow(lookalike);
   if (!menu) GTEST_SKIP() << "this system does not expose another process's system menu";
   EXPECT_EQ(GetMenuState(GetSystemMenu(video, FALSE), SC_CLOSE, MF_BYCOMMAND), static_cast<UINT>(-1));
+}
+
+TEST(ModuleFolder, DeletesOnlyOnceTheFileIsReallyGone) {
+  ScratchFolder folder(L"delete");
+  win32::ModuleFolder programFolder(Narrow(folder / L"Torvane.exe"));
+  ASSERT_TRUE(WriteWholeFile(folder / L"bar.dat", "QR-Code:left over\r\n"));
+  // Held open as a decoder left running holds it: the deletion waits for the handle.
+  HANDLE held = CreateFileW((folder / L"bar.dat").c_str(), GENERIC_WRITE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  std::thread release([held] {
+    Sleep(500);
+    CloseHandle(held);
+  });
+  const ULONGLONG before = GetTickCount64();
+  EXPECT_TRUE(programFolder.Delete("bar.dat"));
+  EXPECT_GE(GetTickCount64() - before, 400u);
+  EXPECT_FALSE(FileExists(folder / L"bar.dat"));
+  release.join();
+  EXPECT_TRUE(programFolder.Delete("bar.dat")) << "a missing file is gone too";
 }
 
 TEST(ModuleFolder, KeepsTheBackslashOfADriveRootAndNamesTheExecutable) {
