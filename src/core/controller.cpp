@@ -276,8 +276,28 @@ void Controller::CodeList_OLEDragDrop(const std::vector<std::string>& files) {
   if (files.empty()) return;
   TerminateAllNamed(p_.processes, kImageDecoder);
   p_.folder.Delete(kImageOutput);
-  imageDecoder_ = p_.launcher.Launch(ImageLaunchPlan(p_.folder.Path(), files.front()));
+  RemoveImageCopy();
+  imageDecoder_ = p_.launcher.Launch(ImageLaunchPlan(p_.folder.Path(), ImageArgument(files.front())));
   p_.form.SetTimer(TimerId::ReadP, true);
+}
+
+// The image decoder reads its arguments in the ANSI code page: a character
+// outside it arrives as '?', and the file cannot be opened.
+std::string Controller::ImageArgument(const std::string& path) {
+  const auto fits = [&](const std::string& name) {
+    return p_.charsets.Encode(name, CharsetEncoder::Charset::SystemAnsi).has_value();
+  };
+  if (fits(path)) return path;
+  if (auto shortPath = p_.folder.ShortPath(path); shortPath && fits(*shortPath)) return *shortPath;
+  std::string copy = ImageCopyName(path);
+  if (!p_.folder.CopyIn(path, copy)) return path;
+  imageCopy_ = copy;
+  return copy;  // the decoder starts in the program folder
+}
+
+void Controller::RemoveImageCopy() {
+  if (imageCopy_) p_.folder.Delete(*imageCopy_);
+  imageCopy_.reset();
 }
 
 void Controller::ReadP_Timer() {
@@ -286,6 +306,7 @@ void Controller::ReadP_Timer() {
   if (imageDecoder_ && p_.launcher.StillRunning(*imageDecoder_)) return;
   imageDecoder_.reset();
   p_.form.SetTimer(TimerId::ReadP, false);
+  RemoveImageCopy();
   const auto stat = p_.imageOutput.Stat();
   if (!stat || stat->size == 0) return;
   constexpr std::uint64_t kMostRead = 16 << 20;

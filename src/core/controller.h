@@ -113,6 +113,8 @@ class Controller {
   ModuleSight LookAtModule();
   std::optional<WindowId> VideoWindow();
   void PlaceVideoWindow(WindowId video);
+  std::string ImageArgument(const std::string& path);
+  void RemoveImageCopy();
   Suffix ChosenSuffix() const;
   std::string OldBar();
   void StoreOldBar(const std::string& line);
@@ -126,6 +128,7 @@ class Controller {
   PendingLog pendingLog_;
   std::optional<std::string> unsavedOldBar_;
   std::optional<std::uint32_t> imageDecoder_;  // the decoding the last drop started
+  std::optional<std::string> imageCopy_;       // the dropped file's copy it reads
 };
 
 }  // namespace torvane

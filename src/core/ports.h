@@ -92,12 +92,18 @@ struct ProcessLauncher {
   virtual bool StillRunning(std::uint32_t pid) = 0;
 };
 
-// Files of the program folder, by bare name.
+// Files of the program folder, by bare name, and how to name other files to
+// the decoders started there.
 struct ProgramFolder {
   virtual ~ProgramFolder() = default;
   virtual std::string Path() const = 0;        // as the platform reports it
   virtual std::string ExecutableName() const = 0;  // e.g. "Torvane.exe"
   virtual bool Delete(std::string_view name) = 0;  // true when absent afterwards
+  // Copies the file at `path` into the folder as `name`, replacing any file of that name.
+  virtual bool CopyIn(std::string_view path, std::string_view name) = 0;
+  // The short (8.3) form of a file's path (the long one where the volume keeps
+  // no short names); nullopt when the file cannot be found.
+  virtual std::optional<std::string> ShortPath(std::string_view path) = 0;
 };
 
 struct SettingsStore {

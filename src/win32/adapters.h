@@ -38,6 +38,8 @@ class ModuleFolder final : public ProgramFolder {
   std::string Path() const override { return folder_; }
   std::string ExecutableName() const override { return exeName_; }
   bool Delete(std::string_view name) override;
+  bool CopyIn(std::string_view path, std::string_view name) override;
+  std::optional<std::string> ShortPath(std::string_view path) override;
 
  private:
   std::string folder_;

@@ -49,4 +49,21 @@ bool ModuleFolder::Delete(std::string_view name) {
   return false;
 }
 
+bool ModuleFolder::CopyIn(std::string_view path, std::string_view name) {
+  return CopyFileW(Widen(path).c_str(), Widen(JoinPath(folder_, name)).c_str(), FALSE) != FALSE;
+}
+
+std::optional<std::string> ModuleFolder::ShortPath(std::string_view path) {
+  const std::wstring longPath = Widen(path);
+  std::wstring shortPath(longPath.size() + 1, L'\0');
+  DWORD n = GetShortPathNameW(longPath.c_str(), shortPath.data(), static_cast<DWORD>(shortPath.size()));
+  if (n >= shortPath.size()) {
+    shortPath.resize(n);
+    n = GetShortPathNameW(longPath.c_str(), shortPath.data(), static_cast<DWORD>(shortPath.size()));
+  }
+  if (n == 0 || n >= shortPath.size()) return std::nullopt;
+  shortPath.resize(n);
+  return Narrow(shortPath);
+}
+
 }  // namespace torvane::win32

@@ -188,7 +188,18 @@ class FakeFolder final : public ProgramFolder {
     journal_.push_back("delete " + std::string(name));
     return true;
   }
+  bool CopyIn(std::string_view path, std::string_view name) override {
+    journal_.push_back("copy " + std::string(path) + " to " + std::string(name));
+    return copies;
+  }
+  std::optional<std::string> ShortPath(std::string_view path) override {
+    const auto it = shortPaths.find(std::string(path));
+    if (it == shortPaths.end()) return std::nullopt;
+    return it->second;
+  }
   std::string exe = "Torvane.exe";
+  std::map<std::string, std::string> shortPaths;
+  bool copies = true;
 
  private:
   Journal& journal_;

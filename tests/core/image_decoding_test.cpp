@@ -106,6 +106,28 @@ TEST(PickUp, ASecondDropWhileTheFirstDecodesYieldsOnlyTheSecondResult) {
   EXPECT_EQ(rig.form.history, (std::vector<std::string>{"QR-Code:second"}));
 }
 
+TEST(Drop, AFileTheDecoderCouldNotNameInTheAnsiCodePageReachesItByAnotherName) {
+  const std::string korean = "C:\\사진\\코드.PNG";
+  Rig shortName;
+  shortName.folder.shortPaths[korean] = "C:\\__~1\\__~1.PNG";
+  shortName.controller.CodeList_OLEDragDrop({korean});
+  EXPECT_EQ(shortName.launcher.launched.at(0).commandLine, "\"C:\\Scan\\zbarimg.exe\" -D -q C:\\__~1\\__~1.PNG");
+
+  Rig copy;  // a volume without short names
+  copy.controller.CodeList_OLEDragDrop({korean});
+  EXPECT_EQ(copy.launcher.launched.at(0).commandLine, "\"C:\\Scan\\zbarimg.exe\" -D -q bar2-image.PNG");
+  EXPECT_TRUE(copy.Has("copy " + korean + " to bar2-image.PNG"));
+  copy.controller.ReadP_Timer();
+  EXPECT_LT(copy.IndexOf("copy " + korean + " to bar2-image.PNG"), copy.IndexOf("delete bar2-image.PNG"))
+      << "the copy goes once the decoding is over";
+
+  Rig chinese;
+  chinese.controller.CodeList_OLEDragDrop({"D:\\扫描 测试\\二维码.png"});
+  EXPECT_EQ(chinese.launcher.launched.at(0).commandLine,
+            "\"C:\\Scan\\zbarimg.exe\" -D -q \"D:\\扫描 测试\\二维码.png\"");
+  EXPECT_FALSE(chinese.Has("copy D:\\扫描 测试\\二维码.png to bar2-image.png"));
+}
+
 TEST(HelpPanel, OpensAtThePanelPlaceAndClosesOnASecondClick) {
   CameraRig rig;
   rig.controller.bhelp_Click();

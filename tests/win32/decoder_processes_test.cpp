@@ -7,6 +7,7 @@
 #include "core/launch.h"
 #include "core/process_check.h"
 #include "win32/adapters.h"
+#include "win32/charset_encoder_win32.h"
 #include "win32/text_win32.h"
 #include "win32_test_support.h"
 
@@ -154,6 +155,23 @@ TEST(ModuleFolder, DeletesOnlyOnceTheFileIsReallyGone) {
   EXPECT_FALSE(FileExists(folder / L"bar.dat"));
   release.join();
   EXPECT_TRUE(programFolder.Delete("bar.dat")) << "a missing file is gone too";
+}
+
+TEST(ModuleFolder, NamesAFileForADecoderThatReadsItsArgumentsInTheAnsiCodePage) {
+  ScratchFolder folder(L"names");
+  win32::ModuleFolder programFolder(Narrow(folder / L"Torvane.exe"));
+  const std::wstring korean = folder / L"\uCF54\uB4DC \uC0AC\uC9C4.png";  // 코드 사진.png
+  ASSERT_TRUE(WriteWholeFile(korean, "png"));
+  const auto shortPath = programFolder.ShortPath(Narrow(korean));
+  ASSERT_TRUE(shortPath);
+  win32::Win32CharsetEncoder charsets;
+  EXPECT_TRUE(charsets.Encode(*shortPath, CharsetEncoder::Charset::SystemAnsi)) << *shortPath;
+  EXPECT_FALSE(charsets.Encode(Narrow(korean), CharsetEncoder::Charset::SystemAnsi));
+  EXPECT_EQ(ReadWholeFile(Widen(*shortPath)), "png");
+  EXPECT_EQ(programFolder.ShortPath(Narrow(folder / L"missing.png")), std::nullopt);
+
+  EXPECT_TRUE(programFolder.CopyIn(Narrow(korean), "bar2-image.png"));
+  EXPECT_EQ(ReadWholeFile(folder / L"bar2-image.png"), "png");
 }
 
 TEST(ModuleFolder, KeepsTheBackslashOfADriveRootAndNamesTheExecutable) {
