@@ -53,12 +53,10 @@ kb_to_mb() { has "$1" && awk -v x="${v[$1]}" 'BEGIN { printf "%.1f MB", x / 1024
 
 # ---- derived figures ------------------------------------------------------------
 native_ratio=$(calc 2 'b / a' native.TickChangedFile.1KB.us native.TickChangedFile.1GB.us)
-native_ratio_64k=$(calc 2 'b / a' native.TickChangedFileFirstRead64K.1KB.us native.TickChangedFileFirstRead64K.1GB.us)
 native_gain=$(calc 0 'b / a' native.TickChangedFile.1GB.us native.TickReadingWholeFile.1GB.us)
 native_unchanged_reads=$(calc 0 'a + b + c' native.TickUnchangedFile.1KB.reads_per_tick \
   native.TickUnchangedFile.100MB.reads_per_tick native.TickUnchangedFile.1GB.reads_per_tick)
 wine_ratio=$(calc 2 'b / a' intake.wine.1KB.changed_tick_us intake.wine.1GB.changed_tick_us)
-wine_ratio_64k=$(calc 2 'b / a' intake.wine.1KB.changed_tick_64k_first_read_us intake.wine.1GB.changed_tick_64k_first_read_us)
 wine_gain=$(calc 0 'b / a' intake.wine.1GB.changed_tick_us intake.wine.1GB.whole_file_us)
 wine_unchanged_reads=$(calc 0 'a + b + c' intake.wine.1KB.unchanged_tick_reads intake.wine.100MB.unchanged_tick_reads \
   intake.wine.1GB.unchanged_tick_reads)
@@ -96,7 +94,7 @@ for another process.
 | intake tick, changed file, 1 GB against 1 KB (native) | under 2x | $(num native.TickChangedFile.1KB.us 1) µs at 1 KB, $(num native.TickChangedFile.1GB.us 1) µs at 1 GB: ${native_ratio}x | $(verdict "$native_ratio" '<' 2) |
 | intake tick, changed file, 1 GB against 1 KB (Wine) | under 2x | $(num intake.wine.1KB.changed_tick_us 0) µs at 1 KB, $(num intake.wine.1GB.changed_tick_us 0) µs at 1 GB: ${wine_ratio}x | $(verdict "$wine_ratio" '<' 2) |
 | reads by a tick over an unchanged file (native, Wine) | none | ${native_unchanged_reads}, ${wine_unchanged_reads} reads over all sizes | $(verdict "$unchanged_reads" '==' 0) |
-| reading the whole 1 GB file each tick instead (native, Wine) | (comparison) | $(calc 0 'a / 1000' native.TickReadingWholeFile.1GB.us) ms, $(calc 0 'a / 1000' intake.wine.1GB.whole_file_us) ms: ${native_gain}x, ${wine_gain}x the tail read | |
+| reading the whole 1 GB file each tick instead (native, Wine) | (comparison) | $(calc 0 'a / 1000' native.TickReadingWholeFile.1GB.us) ms, $(calc 0 'a / 1000' intake.wine.1GB.whole_file_us) ms: ${native_gain}x, ${wine_gain}x the follower's read | |
 | process check: Toolhelp snapshot against a WMI \`Win32_Process\` query | at least 10x cheaper | CPU $(num processcheck.toolhelp.cpu_us 0) µs against $(num processcheck.wmi.cpu_us 0) µs: ${check_ratio}x; wall ${check_wall_ratio}x | $(verdict "$check_ratio" '>=' 10) |
 | check tick while the decoder is watched (every 2 s) | (cost) | $(num processcheck.check_tick.cpu_s_per_hour 1) CPU s per hour | |
 | scan to keystroke, median | under 60 ms | $(num latency.median_ms 1) ms | $(verdict "$(val latency.median_ms)" '<' 60) |
@@ -110,9 +108,9 @@ for another process.
 
 ## 1. The intake tick against the size of bar.dat
 
-One tick as the program runs it: \`TailLineReader\` over the file adapter (\`SharedReadFile\` under Wine, a
-POSIX file natively), on bar.dat files of CR LF decoder lines. "Changed" is a tick that finds the file
-written since the last one and looks for its last complete line afresh; "unchanged" is every other tick.
+One tick as the program runs it: \`LineFollower\` over the file adapter (\`SharedReadFile\` under Wine, a
+POSIX file natively), on bar.dat files of CR LF decoder lines. "Changed" is a tick that finds one new code
+appended since the last one and reads just that; "unchanged" is every other tick.
 The comparison reads every byte each tick and splits it into lines (under Wine in 1 MB pieces, so that
 the 32-bit build, which cannot hold 1 GB at once, is measured the same way).
 
@@ -127,15 +125,6 @@ cat <<EOF
 Under Wine a tick is mostly the cost of opening the file twice (state, then read) through the wineserver;
 the bytes read matter less. Ticks that find a line also compare it with the last code delivered, which the
 program keeps in its settings: one registry read costs $(num intake.wine.settings_read_us 0) µs under Wine.
-EOF
-cat <<EOF
-
-**Why the first read is 4 KB.** On a big file a tick reads the reader's first chunk
-(\`TailLineReader::kFirstChunkBytes\`, 4 KB), on the 1 KB file just that kilobyte; a longer line
-doubles the read until it reaches the line's start. With a first read of 64 KB, measured in the same
-run, a tick costs $(num native.TickChangedFileFirstRead64K.1KB.us 2) µs at 1 KB against $(num native.TickChangedFileFirstRead64K.1GB.us 2) µs at 1 GB
-natively (${native_ratio_64k}x): copying 64 KB is most of a native tick. Under Wine:
-$(num intake.wine.1KB.changed_tick_64k_first_read_us 0) µs against $(num intake.wine.1GB.changed_tick_64k_first_read_us 0) µs (${wine_ratio_64k}x).
 EOF
 
 cat <<EOF

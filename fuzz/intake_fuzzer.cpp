@@ -1,29 +1,31 @@
 // The intake over a sequence of states of bar.dat: appends whole and partial,
 // a file deleted and made anew, a file that cannot be examined or read, a
 // writer that races the reader, the test marker, a store that refuses OldBar
-// and a locked data.txt, with ticks in between. After every tick the
-// controller must agree with a model of the intake fed by whole-file reads,
-// and a tail reader that follows the file across ticks with small chunks must
-// find what a whole-file read of the same state finds.
+// and a locked data.txt, with ticks in between. After every tick what was
+// accepted and delivered must hang together: each accepted record stored once
+// and never twice in a row, listed, typed, copied and logged as the options
+// say. A run in which the file only grew must, once the writer rests, have
+// delivered every record of the whole file, in order, whole, repeats left out.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <array>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "check.h"
 #include "controller_rig.h"
-#include "core/line_rule.h"
-#include "core/tail_line_reader.h"
+#include "core/decoder_line.h"
+#include "core/text_decoding.h"
 #include "core/texts.h"
 #include "intake_model.h"
+#include "reference_utf8.h"
 #include "typed_keys.h"
-#include "whole_file_lines.h"
 
 namespace torvane::fuzz {
 namespace {
 
-const std::array<std::string, 10> kTexts{std::string(texts::kWelcomeCode),
+const std::array<std::string, 12> kTexts{std::string(texts::kWelcomeCode),
                                         std::string(texts::kTestMarker),
                                         "QR-Code:A",
                                         "QR-Code:a",
@@ -32,8 +34,25 @@ const std::array<std::string, 10> kTexts{std::string(texts::kWelcomeCode),
                                         "",
                                         "QR-Code:",
                                         "QR-Code:\xE4\xB8\xAD:\t{Enter}~",
-                                        "CODE-128:\xD6\xD0\x85"};
+                                        "CODE-128:\xD6\xD0\x85",
+                                        "VERSION:3.0",
+                                        "QR-Code:BEGIN:VCARD\r"};
 const std::array<std::string, 4> kEnds{"\r\n", "\r", "\n", ""};
+
+struct ScannerOptions {
+  int typeIt = 0;    // Check1
+  int copyIt = 0;    // Check2
+  std::optional<Suffix> suffix = Suffix::None;  // the selected option button; none selected: nullopt
+};
+
+// UTF-8 stays; anything else is read one byte per character, as the rig's code page does.
+std::string DecodedText(std::string_view bytes) {
+  bool wellFormed = false;
+  ReferenceDecodeUtf8(bytes, &wellFormed);
+  if (wellFormed) return WithCrLfLineBreaks(bytes);
+  return WithCrLfLineBreaks(EncodeUtf8(std::u32string(reinterpret_cast<const unsigned char*>(bytes.data()),
+                                                      reinterpret_cast<const unsigned char*>(bytes.data()) + bytes.size())));
+}
 
 enum class Action {
   AppendBytes,
@@ -55,13 +74,14 @@ enum class Action {
 
 class IntakeRun {
  public:
-  explicit IntakeRun(FuzzedDataProvider& input)
-      : input_(input),
-        follower_(input.ConsumeIntegralInRange<std::size_t>(1, 8)),
-        model_(StoredOldBar(input)) {
-    if (model_.storedOldBar) rig_.settings.values["OldBar"] = *model_.storedOldBar;
-    model_.helpOpen = rig_.form.Visible(ControlId::fhelp);
-    model_.successShown = rig_.form.Visible(ControlId::hs);
+  explicit IntakeRun(FuzzedDataProvider& input) : input_(input) {
+    switch (input.ConsumeIntegralInRange(0, 2)) {
+      case 0: break;
+      case 1: rig_.settings.values["OldBar"] = kTexts[input.ConsumeIntegralInRange<std::size_t>(0, kTexts.size() - 1)]; break;
+      default: rig_.settings.values["OldBar"] = input.ConsumeRandomLengthString(16); break;
+    }
+    memory_ = initialMemory_ = rig_.settings.values["OldBar"];
+    rig_.controller.LaunchRecognitionModule();
     ChangeOptions();
   }
 
@@ -77,16 +97,13 @@ class IntakeRun {
         rig_.barDat.Append(line.substr(half));
         break;
       }
-      case Action::Recreate: rig_.barDat.Replace(input_.ConsumeBool() ? Line() : std::string()); break;
-      case Action::Delete: rig_.barDat.Delete(); break;
-      case Action::ToggleStatFails: rig_.barDat.statFails = !rig_.barDat.statFails; break;
-      case Action::ToggleReadFails: rig_.barDat.readFails = !rig_.barDat.readFails; break;
-      case Action::AppendDuringRead: rig_.barDat.RaceNextRead(rig_.barDat.Bytes() + Line()); break;
-      case Action::RecreateDuringRead: rig_.barDat.RaceNextRead(Line() + rig_.barDat.Bytes()); break;
-      case Action::HelpButton:
-        rig_.controller.bhelp_Click();
-        model_.HelpButton();
-        break;
+      case Action::Recreate: Disturb(), rig_.barDat.Replace(input_.ConsumeBool() ? Line() : std::string()); break;
+      case Action::Delete: Disturb(), rig_.barDat.Delete(); break;
+      case Action::ToggleStatFails: Disturb(), rig_.barDat.statFails = !rig_.barDat.statFails; break;
+      case Action::ToggleReadFails: Disturb(), rig_.barDat.readFails = !rig_.barDat.readFails; break;
+      case Action::AppendDuringRead: Disturb(), rig_.barDat.RaceNextRead(rig_.barDat.Bytes() + Line()); break;
+      case Action::RecreateDuringRead: Disturb(), rig_.barDat.RaceNextRead(Line() + rig_.barDat.Bytes()); break;
+      case Action::HelpButton: Disturb(), rig_.controller.bhelp_Click(); break;
       case Action::ToggleStoreRefuses: rig_.settings.failWrites = !rig_.settings.failWrites; break;
       case Action::ToggleLogLocked: rig_.log.locked = !rig_.log.locked; break;
       case Action::ChangeOptions: ChangeOptions(); break;
@@ -96,26 +113,30 @@ class IntakeRun {
   }
 
   void Tick() {
-    const std::size_t oldBarWrites = OldBarWrites().size();
+    const std::size_t accepted = accepted_.size();
+    const std::size_t listed = rig_.form.history.size();
+    const std::size_t typed = rig_.keyboard.injections.size();
+    const std::string& bytes = rig_.barDat.Bytes();
+    restedBefore_ = WriterRests(bytes, bytes.size() - sizeBefore_, restedBefore_);
+    if (restedBefore_) restsAfter_.insert(CompleteLineCount(bytes));
+    sizeBefore_ = bytes.size();
     rig_.controller.GetCode_Timer();
-    const std::optional<std::string> line = LineTheLastCallShouldFind(rig_.barDat);
-    const bool accepted = model_.Tick(line, options_, !rig_.settings.failWrites);
-    CheckAgainstModel();
-    CheckAcceptance(accepted, oldBarWrites);
+    for (std::size_t i = writesSeen_; i < rig_.settings.writes.size(); ++i)
+      if (rig_.settings.writes[i].first == "OldBar") accepted_.push_back(rig_.settings.writes[i].second);
+    writesSeen_ = rig_.settings.writes.size();
+    CheckTick(accepted, listed, typed);
+  }
 
-    const std::optional<std::string> followed = follower_.LastCompleteLine(rig_.barDat);
-    Expect(followed == LineTheLastCallShouldFind(rig_.barDat),
-           "a reader kept across ticks finds the last complete line of the file as it stands");
+  // The writer rests: every record of the file can be complete now.
+  void Finish() {
+    rig_.barDat.statFails = rig_.barDat.readFails = false;
+    Tick();
+    Tick();
+    if (!disturbed_) CheckNothingLostOrGarbled();
   }
 
  private:
-  static std::optional<std::string> StoredOldBar(FuzzedDataProvider& input) {
-    switch (input.ConsumeIntegralInRange(0, 2)) {
-      case 0: return std::nullopt;
-      case 1: return kTexts[input.ConsumeIntegralInRange<std::size_t>(0, kTexts.size() - 1)];
-      default: return input.ConsumeRandomLengthString(16);
-    }
-  }
+  void Disturb() { disturbed_ = true; }
 
   std::string Line() {
     std::string text = input_.ConsumeBool() ? kTexts[input_.ConsumeIntegralInRange<std::size_t>(0, kTexts.size() - 1)]
@@ -135,59 +156,73 @@ class IntakeRun {
     for (int i = 0; i < 3; ++i) rig_.form.SetValue(group[static_cast<std::size_t>(i)], i == selected ? 1 : 0);
   }
 
-  std::vector<std::string> OldBarWrites() const {
-    std::vector<std::string> values;
-    for (const auto& [key, value] : rig_.settings.writes)
-      if (key == "OldBar") values.push_back(value);
-    return values;
+  // What this tick accepted (stored as OldBar, or kept when the store refused)
+  // and what it delivered must agree with each other and with the options.
+  void CheckTick(std::size_t acceptedBefore, std::size_t listedBefore, std::size_t typedBefore) {
+    std::vector<std::string> delivered;
+    for (std::size_t i = acceptedBefore; i < accepted_.size(); ++i) {
+      const std::string& text = accepted_[i];
+      Expect(!text.empty(), "an empty record is never accepted");
+      Expect(text != memory_, "a record is not accepted twice in a row");
+      Expect(WithCrLfLineBreaks(text) == text, "an accepted record's line breaks are CR LF");
+      memory_ = text;
+      if (text == texts::kWelcomeCode) successShown_ = true;
+      if (text != texts::kWelcomeCode && text != texts::kTestMarker) delivered.push_back(text);
+    }
+    Expect(rig_.settings.failWrites || accepted_.size() == acceptedBefore ||
+               rig_.settings.values["OldBar"] == accepted_.back(),
+           "OldBar holds the last accepted record");
+    Expect(rig_.form.Visible(ControlId::hs) == successShown_, "the welcome code, and only it, shows success");
+    Expect(rig_.form.history.size() == listedBefore + delivered.size(), "each delivered record is listed once");
+    std::size_t typing = typedBefore;
+    for (std::size_t i = 0; i < delivered.size(); ++i) {
+      const std::string& text = delivered[i];
+      Expect(rig_.form.history[delivered.size() - 1 - i] == text, "delivered records are listed newest first");
+      const std::optional<std::string> data = DataText(text);
+      if (!data) continue;
+      if (options_.typeIt == 1 && options_.suffix) {
+        Expect(typing < rig_.keyboard.injections.size(), "a record is typed when typing is chosen");
+        Expect(TypedText(rig_.keyboard.injections[typing++]) == ExpectedTypedText(*data, *options_.suffix),
+               "the keys type the data text and then the chosen suffix");
+      }
+      if (options_.copyIt == 1) lastCopied_ = *data;
+    }
+    Expect(rig_.keyboard.injections.size() == typing, "nothing else is typed");
+    Expect(rig_.clipboard.text == lastCopied_, "the clipboard holds the data text of the last copied record");
+    if (!rig_.log.locked) Expect(rig_.controller.UnwrittenLogLines() == 0, "nothing waits for a data.txt that can be written");
   }
 
-  void CheckAgainstModel() const {
-    Expect(rig_.controller.NewBar() == model_.newBar, "NewBar holds the decoded last complete line");
-    const auto stored = rig_.settings.values.find("OldBar");
-    const std::optional<std::string> storedOldBar =
-        stored == rig_.settings.values.end() ? std::nullopt : std::optional<std::string>(stored->second);
-    Expect(storedOldBar == model_.storedOldBar, "OldBar is stored for every accepted line the store takes");
-    Expect(rig_.form.history == model_.history, "the history lists exactly the delivered lines, newest first");
-    Expect(rig_.form.Visible(ControlId::hs) == model_.successShown, "the welcome code, and only it, shows success");
-    Expect(rig_.clipboard.text == model_.clipboard, "the clipboard holds the data text of the last copied code");
-    Expect(model_.log.starts_with(rig_.log.contents), "data.txt holds the delivered data texts in order");
-    if (!rig_.log.locked) Expect(rig_.log.contents == model_.log, "nothing waits for a data.txt that can be written");
-    Expect(rig_.keyboard.injections.size() == model_.typed.size(), "a code is typed once when typing is chosen");
-    for (std::size_t i = 0; i < model_.typed.size(); ++i)
-      Expect(TypedText(rig_.keyboard.injections[i]) == ExpectedTypedText(model_.typed[i].data, model_.typed[i].suffix),
-             "the keys type the data text and then the chosen suffix");
-  }
-
-  // What the controller stored as OldBar this tick, checked on its own terms.
-  void CheckAcceptance(bool accepted, std::size_t writesBefore) const {
-    const std::vector<std::string> writes = OldBarWrites();
-    Expect(writes.size() == writesBefore + (accepted ? 1 : 0), "each accepted line is stored once, at its tick");
-    if (!accepted) return;
-    const std::string& line = writes.back();
-    Expect(!line.empty() && line.find_first_of("\r\n") == std::string::npos,
-           "an accepted line is not empty and holds no line break");
-    if (writes.size() >= 2) Expect(line != writes[writes.size() - 2], "no line is accepted twice in a row");
-    if (line == texts::kTestMarker && rig_.controller.NewBar() == texts::kTestMarker) return;
-    Expect(IsCompleteLineOfTheFile(line), "an accepted line is a complete line of bar.dat as the tick read it");
-  }
-
-  bool IsCompleteLineOfTheFile(const std::string& decoded) const {
-    const MemoryFile::Call& call = rig_.barDat.LastCall();
-    if (!call.stat) return false;
-    const std::string_view bytes = rig_.barDat.Bytes();
-    const SplitLines split = WholeFileLines(bytes.substr(0, static_cast<std::size_t>(call.stat->size)));
-    const std::size_t complete = split.lines.size() - (split.lastTerminated || split.lines.empty() ? 0 : 1);
-    for (std::size_t i = 0; i < complete; ++i)
-      if (DecodedLine(split.lines[i]) == decoded) return true;
-    return false;
+  // The file only grew: every record of it was taken, once, whole and in order.
+  void CheckNothingLostOrGarbled() {
+    std::string memory = initialMemory_;
+    std::vector<std::string> expected;
+    std::string log;
+    for (const std::string& record : RecordsOfWholeFile(rig_.barDat.Bytes(), restsAfter_)) {
+      const std::string text = DecodedText(record);
+      if (text.empty() || text == memory) continue;
+      memory = text;
+      expected.push_back(text);
+      if (text == texts::kWelcomeCode || text == texts::kTestMarker) continue;
+      if (const auto raw = DataText(record)) log += *raw + "\r\n";
+    }
+    Expect(accepted_ == expected, "every record of the file is accepted in order, whole, a repeat once");
+    if (!rig_.log.locked)
+      Expect(WithCrLfLineBreaks(rig_.log.contents) == WithCrLfLineBreaks(log), "data.txt holds each delivered record's data");
   }
 
   FuzzedDataProvider& input_;
   ControllerRig rig_;
-  TailLineReader follower_;
-  IntakeModel model_;
   ScannerOptions options_;
+  std::string memory_;  // the repeat filter's memory, stored or not
+  std::string initialMemory_;
+  std::vector<std::string> accepted_;
+  std::size_t writesSeen_ = 0;
+  std::optional<std::string> lastCopied_;
+  bool successShown_ = false;
+  bool disturbed_ = false;  // the file did more than grow
+  std::size_t sizeBefore_ = 0;
+  bool restedBefore_ = true;
+  std::set<std::size_t> restsAfter_;  // complete lines at each tick the writer rested
 };
 
 }  // namespace
@@ -197,6 +232,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   FuzzedDataProvider input(data, size);
   torvane::fuzz::IntakeRun run(input);
   for (int steps = 0; steps < 64 && input.remaining_bytes() > 0; ++steps) run.Step();
-  run.Tick();
+  run.Finish();
   return 0;
 }

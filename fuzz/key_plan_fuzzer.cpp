@@ -31,9 +31,33 @@ void CheckLineText(const std::string& bytes) {
   Expect(IsValidUtf8(text), "a line's text is UTF-8");
   Expect(text == (IsValidUtf8(bytes) ? bytes : ansi.ToUtf8(bytes)),
          "UTF-8 lines stay as they are, others go through the code page");
-  std::string expected = bytes;
-  std::erase_if(expected, [](char c) { return c == '\r' || c == '\n'; });
-  Expect(WithoutLineBreaks(bytes) == expected, "WithoutLineBreaks removes CR and LF and nothing else");
+
+  std::string withoutLoneLfs;
+  for (std::size_t i = 0; i < bytes.size(); ++i)
+    if (bytes[i] != '\n' || (i > 0 && bytes[i - 1] == '\r')) withoutLoneLfs += bytes[i];
+  Expect(WithoutLoneLineFeeds(bytes) == withoutLoneLfs, "WithoutLoneLineFeeds takes out the LFs after no CR, only those");
+
+  const std::string breaks = WithCrLfLineBreaks(bytes);
+  std::string textOnly = bytes, brokenTextOnly;
+  std::erase_if(textOnly, [](char c) { return c == '\r' || c == '\n'; });
+  std::size_t crLfs = 0;
+  for (std::size_t i = 0; i < breaks.size(); ++i) {
+    if (breaks[i] == '\r') {
+      Expect(i + 1 < breaks.size() && breaks[i + 1] == '\n', "every break is a CR LF");
+      ++crLfs;
+      ++i;
+    } else {
+      Expect(breaks[i] != '\n', "no LF stands alone");
+      brokenTextOnly += breaks[i];
+    }
+  }
+  Expect(brokenTextOnly == textOnly, "the text between the breaks is kept as it was");
+  std::size_t crs = 0, crCrLfs = 0;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    crs += bytes[i] == '\r';
+    crCrLfs += bytes.compare(i, 3, "\r\r\n") == 0;
+  }
+  Expect(crLfs == crs - crCrLfs, "each CR is a break, but a CR CR LF is one");
 }
 
 }  // namespace

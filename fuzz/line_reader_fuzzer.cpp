@@ -1,6 +1,7 @@
-// The tail reader against reading the whole file: for any bytes, grown in
-// steps, the newest complete line it finds is the one the line rule gives for
-// the whole file, whatever the first chunk size.
+// The line follower against reading the whole file: for any bytes, grown in
+// steps, the lines it hands out are the complete lines the line rule gives for
+// the whole file, each once and in order; with a small longest line, those it
+// hands out are still complete lines of the file, in order, none too long.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -8,8 +9,8 @@
 #include <vector>
 
 #include "check.h"
+#include "core/line_follower.h"
 #include "core/line_rule.h"
-#include "core/tail_line_reader.h"
 #include "memory_file.h"
 #include "scanned_lines.h"
 #include "whole_file_lines.h"
@@ -33,6 +34,24 @@ void CheckLineRule(const std::string& bytes) {
   Expect(FirstLine(bytes) == first, "FirstLine is the first line, terminated or not");
 }
 
+// Follows `file` once more, adding what it hands out to `lines`.
+bool Follow(LineFollower& follower, MemoryFile& file, std::vector<std::string>& lines) {
+  const std::optional<NewLines> look = follower.Look(file);
+  if (!look) return false;
+  for (const FileLine& line : look->lines) lines.push_back(line.bytes);
+  return true;
+}
+
+bool IsOrderedSubsequence(const std::vector<std::string>& part, const std::vector<std::string>& whole) {
+  std::size_t at = 0;
+  for (const std::string& line : part) {
+    while (at < whole.size() && whole[at] != line) ++at;
+    if (at == whole.size()) return false;
+    ++at;
+  }
+  return true;
+}
+
 }  // namespace
 }  // namespace torvane::fuzz
 
@@ -40,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   using namespace torvane;
   using namespace torvane::fuzz;
   FuzzedDataProvider input(data, size);
-  const auto firstChunk = input.ConsumeIntegralInRange<std::size_t>(1, 32);
+  const auto longest = input.ConsumeIntegralInRange<std::size_t>(1, 32);
   std::vector<std::size_t> cuts(input.ConsumeIntegralInRange<std::size_t>(0, 4));
   for (auto& cut : cuts) cut = input.ConsumeIntegral<std::uint16_t>();
   const std::string bytes = input.ConsumeRemainingBytesAsString();
@@ -51,27 +70,36 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   CheckLineRule(bytes);
 
   MemoryFile file;
-  TailLineReader follower(firstChunk);
-  Expect(!follower.LastCompleteLine(file), "a missing file has no line");
+  LineFollower follower;
+  LineFollower shortLines(longest);
+  std::vector<std::string> followed, kept;
+  Expect(!follower.Look(file), "a missing file has nothing to hand out");
   for (const std::size_t cut : cuts) {
+    const bool grows = cut > file.Bytes().size();
     file.Append(std::string_view(bytes).substr(file.Bytes().size(), cut - file.Bytes().size()));
-    const std::optional<std::string> line = follower.LastCompleteLine(file);
-    Expect(line == LastCompleteLineOfWholeFile(file.Bytes()),
-           "the reader that follows the file finds the whole file's last complete line");
+    Follow(follower, file, followed);
+    std::vector<std::string> complete = CompleteLinesOfWholeFile(file.Bytes());
+    const bool waitsForTheNextByte = grows && file.Bytes().back() == '\r';
+    Expect(followed == (waitsForTheNextByte ? std::vector<std::string>(complete.begin(), complete.end() - 1) : complete),
+           "the lines handed out so far are the whole file's complete lines, but one whose CR may start a CR LF");
     const int reads = file.reads;
-    Expect(follower.LastCompleteLine(file) == line, "an unchanged file gives the same line again");
+    const std::optional<NewLines> again = follower.Look(file);
+    Expect(again && again->newBytes == 0, "an unchanged file has not grown");
+    for (const FileLine& line : again->lines) followed.push_back(line.bytes);
+    Expect(followed == complete, "once the file rests, every complete line has been handed out");
     Expect(file.reads == reads, "an unchanged file costs no read");
+
+    Follow(shortLines, file, kept);
+    Expect(IsOrderedSubsequence(kept, followed), "what a short longest line keeps are lines of the file, in order");
+    Expect(std::all_of(kept.begin(), kept.end(), [&](const std::string& line) { return line.size() <= longest; }),
+           "no line longer than the longest is handed out");
   }
 
-  TailLineReader fresh(firstChunk);
-  Expect(fresh.LastCompleteLine(file) == LastCompleteLineOfWholeFile(bytes),
-         "a new reader finds the whole file's last complete line");
-
   file.readFails = true;
-  file.Append("");
-  Expect(!follower.LastCompleteLine(file), "a file that cannot be read has no line");
+  file.Append("\r\nQR-Code:A\r\n");
+  Expect(!follower.Look(file), "a file that cannot be read hands out nothing");
   file.readFails = false;
-  Expect(follower.LastCompleteLine(file) == LastCompleteLineOfWholeFile(bytes),
-         "the line is found again once the file can be read");
+  Follow(follower, file, followed);
+  Expect(followed == CompleteLinesOfWholeFile(file.Bytes()), "nothing is lost to a failed read");
   return 0;
 }

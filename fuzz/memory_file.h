@@ -1,7 +1,6 @@
 // bar.dat in memory, and the ways a real one misbehaves: missing, refusing to
 // be examined or read, growing or being replaced between the size check and
-// the read. It keeps what the last reader call was told, so that the line that
-// call should have found can be worked out from the whole file.
+// the read.
 #pragma once
 
 #include <cstdint>
@@ -10,31 +9,21 @@
 #include <string_view>
 #include <utility>
 
-#include "core/tail_line_reader.h"
+#include "core/line_follower.h"
 
 namespace torvane::fuzz {
 
 class MemoryFile final : public RandomAccessFile {
  public:
-  // What one call of a reader was told: the Stat answer and whether a read failed.
-  struct Call {
-    std::optional<FileStat> stat;
-    bool readFailed = false;
-  };
-
   std::optional<FileStat> Stat() override {
-    call_ = Call{};
-    if (exists_ && !statFails) call_.stat = FileStat{bytes_.size(), stamp_};
-    return call_.stat;
+    if (!exists_ || statFails) return std::nullopt;
+    return FileStat{bytes_.size(), stamp_};
   }
 
   bool ReadAt(std::uint64_t offset, std::size_t n, std::string& out) override {
     ++reads;
     if (race_) Replace(std::exchange(race_, std::nullopt).value());
-    if (readFails || !exists_) {
-      call_.readFailed = true;
-      return false;
-    }
+    if (readFails || !exists_) return false;
     out = offset < bytes_.size() ? bytes_.substr(static_cast<std::size_t>(offset), n) : std::string();
     return true;
   }
@@ -59,7 +48,6 @@ class MemoryFile final : public RandomAccessFile {
 
   bool Exists() const { return exists_; }
   const std::string& Bytes() const { return bytes_; }
-  const Call& LastCall() const { return call_; }
 
   bool statFails = false;
   bool readFails = false;
@@ -70,7 +58,6 @@ class MemoryFile final : public RandomAccessFile {
   bool exists_ = false;
   std::uint64_t stamp_ = 1;
   std::optional<std::string> race_;
-  Call call_;
 };
 
 }  // namespace torvane::fuzz

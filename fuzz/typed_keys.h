@@ -1,7 +1,8 @@
 // A key plan read back as what the focused window receives: each UTF-16 unit
 // pressed and released as itself, the Tab key as a Tab character and the Enter
 // key as a CR (the plan never types a CR as a character, so the two cannot be
-// confused). Anything else a plan might hold breaks a property.
+// confused), which each line break of the text presses once. Anything else a
+// plan might hold breaks a property.
 #pragma once
 
 #include <span>
@@ -42,9 +43,16 @@ inline std::u16string TypedText(std::span<const KeyEvent> events) {
 // What typing `text` (UTF-8, ill-formed bytes as U+FFFD) and then `suffix` should deliver.
 inline std::u16string ExpectedTypedText(std::string_view text, Suffix suffix) {
   std::u32string kept;
-  for (const char32_t c : ReferenceDecodeUtf8(text)) {
+  const std::u32string characters = ReferenceDecodeUtf8(text);
+  for (std::size_t i = 0; i < characters.size(); ++i) {
+    const char32_t c = characters[i];
     const bool control = c < 0x20 || (c >= 0x7F && c < 0xA0);
-    if (c == U'\t' || !control) kept += c;
+    if (c == U'\r' && i + 1 < characters.size() && characters[i + 1] == U'\n') continue;  // one break: its LF types it
+    if (c == U'\r' || c == U'\n') {
+      kept += U'\r';
+    } else if (c == U'\t' || !control) {
+      kept += c;
+    }
   }
   std::u16string typed = EncodeUtf16(kept);
   if (typed.size() > kMostTypedUnits) return {};  // longer than any code: nothing is typed

@@ -56,7 +56,8 @@ int ProcessCheckFigures(Results& results, const Arguments& args) {
   if (!program.LaidOut()) return 1;
   e2e::OwnedProcess decoder = e2e::StartProgram(program.Folder() / L"zbarcam.exe", L"", program.Folder());
   win32::TopLevelWindows windows;
-  e2e::WaitUntil([&] { return windows.Exists("ZBar"); }, std::chrono::seconds(10));
+  const std::vector<std::uint32_t> decoders{decoder.Id()};
+  e2e::WaitUntil([&] { return windows.FindOwnedBy("ZBar", decoders).has_value(); }, std::chrono::seconds(10));
   const auto wineserver = OwnWineserver();
   results.Put("processcheck.wineserver_found", wineserver ? "yes" : "no");
 
@@ -69,7 +70,8 @@ int ProcessCheckFigures(Results& results, const Arguments& args) {
 
   const Cost tick = Measure(
       [&] {
-        if (IsProcessRunning(table, "zbarcam.exe")) windows.Exists("ZBar");
+        const std::vector<std::uint32_t> running = ProcessIdsNamed(table, "zbarcam.exe");
+        if (!running.empty()) windows.FindOwnedBy("ZBar", running);
       },
       runs, wineserver);
   Put(results, "processcheck.check_tick", tick);

@@ -12,12 +12,14 @@
 namespace torvane {
 
 struct CharsetEncoder {
-  enum class Charset { ShiftJis, Big5, Latin1 };
+  // SystemAnsi: the code page in which programs with a plain main() get their arguments.
+  enum class Charset { ShiftJis, Big5, Latin1, SystemAnsi };
 
   virtual ~CharsetEncoder() = default;
   // The bytes of `utf8` in `charset` (Shift-JIS as code page 932, Big5 as code
-  // page 950, Latin-1 as ISO-8859-1); nullopt when any character has no exact
-  // place in it. Never a best-fit or replacement character.
+  // page 950, Latin-1 as ISO-8859-1, SystemAnsi as the system's ANSI code
+  // page); nullopt when any character has no exact place in it. Never a
+  // best-fit or replacement character.
   virtual std::optional<std::string> Encode(std::string_view utf8, Charset charset) = 0;
 };
 

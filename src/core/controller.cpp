@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <exception>
+#include <utility>
 
 #include "core/decoder_line.h"
 #include "core/key_plan.h"
@@ -51,12 +52,16 @@ void Controller::DelayLoad_Timer() {
   p_.form.ProcessPendingEvents();
   const bool imageDecoderRuns = IsProcessRunning(p_.processes, kImageDecoder);
   p_.form.InsertHistory(texts::kLoadingModule);
-  if (!imageDecoderRuns) LaunchRecognitionModule();
+  if (imageDecoderRuns) return;
+  // A decoder left running by an earlier run holds the camera, which a second
+  // one cannot open, and keeps writing into the bar.dat about to be replaced.
+  TerminateStartedFrom(p_.processes, kCameraDecoder, JoinPath(p_.folder.Path(), kCameraDecoder));
+  LaunchRecognitionModule();
 }
 
 void Controller::bend_Click() {
   p_.form.ShowWindow(false);
-  p_.desktop.PlaceTopmost(kVideoWindowTitle, false);
+  if (const auto video = VideoWindow()) p_.desktop.PlaceTopmost(*video, false);
   p_.tray.Remove();
   WriteWaitingLogLines();
   p_.form.EndProgram();
@@ -77,19 +82,34 @@ bool Controller::Form_QueryUnload(CloseReason reason) {
 
 // ---- Recognition module ----------------------------------------------------
 
-ModuleState Controller::GetModuleState() {
-  if (!IsProcessRunning(p_.processes, kCameraDecoder)) return ModuleState::NotRunning;
-  return p_.desktop.Exists(kVideoWindowTitle) ? ModuleState::RunningWithWindow : ModuleState::RunningNoWindow;
+Controller::ModuleSight Controller::LookAtModule() {
+  const std::vector<std::uint32_t> decoders = ProcessIdsNamed(p_.processes, kCameraDecoder);
+  if (decoders.empty()) return {ModuleState::NotRunning, std::nullopt};
+  // Only the decoder's own window: another one titled "ZBar" (a folder of that
+  // name open in Explorer) is none of the program's business.
+  const std::optional<WindowId> video = p_.desktop.FindOwnedBy(kVideoWindowTitle, decoders);
+  return {video ? ModuleState::RunningWithWindow : ModuleState::RunningNoWindow, video};
+}
+
+ModuleState Controller::GetModuleState() { return LookAtModule().state; }
+
+std::optional<WindowId> Controller::VideoWindow() { return LookAtModule().video; }
+
+void Controller::PlaceVideoWindow(WindowId video) {
+  p_.desktop.PlaceTopmost(video, IsChecked(p_.form.Value(ControlId::Check3)));
 }
 
 void Controller::LaunchRecognitionModule() {
-  const std::string folder = p_.folder.Path();
+  // Only what this launch's decoder writes is taken, from the bar.dat made for it.
+  cameraLines_.reset();
+  cameraRecords_ = RecordAssembler();
   p_.folder.Delete(kCameraOutput);
-  p_.launcher.Launch(CameraLaunchPlan(folder));
+  if (p_.launcher.Launch(CameraLaunchPlan(p_.folder.Path()))) cameraLines_.emplace();
 }
 
 void Controller::CheckIRMLoad_Timer() {
-  switch (GetModuleState()) {
+  const ModuleSight module = LookAtModule();
+  switch (module.state) {
     case ModuleState::NotRunning:
       p_.form.SetText(ControlId::TCCam, texts::kModuleNotRunning);
       p_.form.SetEnabled(ControlId::restart, true);
@@ -98,8 +118,8 @@ void Controller::CheckIRMLoad_Timer() {
       p_.form.SetText(ControlId::TCCam, texts::kModuleRunning);
       return;
     case ModuleState::RunningWithWindow:
-      p_.desktop.RemoveCloseItem(kVideoWindowTitle);
-      p_.desktop.PlaceTopmost(kVideoWindowTitle, IsChecked(p_.form.Value(ControlId::Check3)));
+      p_.desktop.RemoveCloseItem(*module.video);
+      PlaceVideoWindow(*module.video);
       p_.form.SetText(ControlId::TCCam, texts::kModuleRunning);
       p_.form.SetEnabled(ControlId::restart, true);
       if (checkTag_ != "1") {
@@ -133,50 +153,64 @@ void Controller::bp_Click() {
   } else {
     p_.form.SetTimer(TimerId::GetCode, true);
     p_.form.SetText(ControlId::bp, texts::kStopScanning);
+    onlyNewestRecord_ = true;
   }
 }
 
 void Controller::Check3_Click() {
-  p_.desktop.PlaceTopmost(kVideoWindowTitle, IsChecked(p_.form.Value(ControlId::Check3)));
+  if (const auto video = VideoWindow()) PlaceVideoWindow(*video);
 }
 
 // ---- Scan intake and delivery --------------------------------------------------
 
-Controller::DecodedLine Controller::Decode(std::string_view lineBytes) {
-  DecodedLine line;
-  line.text = WithoutLineBreaks(LineText(lineBytes, p_.ansi));
-  const auto symbology = SymbologyOf(line.text);
-  const auto data = DataText(line.text);
+Controller::DecodedRecord Controller::Decode(std::string_view recordBytes) {
+  DecodedRecord record;
+  record.text = WithCrLfLineBreaks(LineText(recordBytes, p_.ansi));
+  const auto symbology = SymbologyOf(record.text);
+  const auto data = DataText(record.text);
   // The decoder may have read UTF-8 in the wrong character set: the repaired
   // text is the code's real content, so it is what is logged too, in UTF-8.
-  if (auto repaired = RepairMisdecodedText(data ? *data : line.text, p_.charsets)) {
-    line.text = data ? *symbology + ":" + *repaired : *repaired;
-    line.logBytes = data ? *repaired : std::string();
-    return line;
+  if (auto repaired = RepairMisdecodedText(data ? *data : record.text, p_.charsets)) {
+    record.text = data ? *symbology + ":" + *repaired : *repaired;
+    record.logBytes = data ? *repaired : std::string();
+    return record;
   }
-  if (auto rawData = DataText(lineBytes)) line.logBytes = WithoutLineBreaks(*rawData);
-  return line;
+  if (auto rawData = DataText(recordBytes)) record.logBytes = WithoutLoneLineFeeds(*rawData);
+  return record;
+}
+
+std::vector<RecordBytes> Controller::NewCameraRecords() {
+  if (!cameraLines_) return {};
+  std::vector<RecordBytes> records = cameraRecords_.Take(cameraLines_->Look(p_.cameraOutput));
+  if (std::exchange(onlyNewestRecord_, false)) {
+    // Of what the decoder read while scanning was stopped, only the newest counts.
+    if (cameraRecords_.HasOpenRecord()) {
+      records.clear();
+    } else if (records.size() > 1) {
+      records.erase(records.begin(), records.end() - 1);
+    }
+  }
+  return records;
 }
 
 void Controller::GetCode_Timer() {
   WriteWaitingLogLines();
-  std::string logBytes;
-  if (auto bytes = cameraLines_.LastCompleteLine(p_.cameraOutput)) {
-    DecodedLine line = Decode(*bytes);
-    newBar_ = std::move(line.text);
-    logBytes = std::move(line.logBytes);
-  } else if (auto data = DataText(newBar_)) {
-    logBytes = *data;  // a line set from inside the program, such as the test marker
-  }
-  newBar_ = WithoutLineBreaks(newBar_);
-  if (newBar_.empty() || newBar_ == OldBar()) return;
-  StoreOldBar(newBar_);
-  if (newBar_ == texts::kWelcomeCode) {
+  const std::vector<RecordBytes> records = NewCameraRecords();
+  // Nothing new: NewBar may have been set from inside the program (the test marker).
+  if (records.empty()) Accept({newBar_, DataText(newBar_).value_or("")});
+  for (const RecordBytes& record : records) Accept(Decode(record));
+}
+
+void Controller::Accept(DecodedRecord record) {
+  newBar_ = record.text;
+  if (record.text.empty() || record.text == OldBar()) return;
+  StoreOldBar(record.text);
+  if (record.text == texts::kWelcomeCode) {
     p_.form.SetVisible(ControlId::hs, true);
     return;
   }
-  if (newBar_ == texts::kTestMarker) return;
-  DeliverNewCode(DecodedLine{newBar_, logBytes});
+  if (record.text == texts::kTestMarker) return;
+  DeliverNewCode(record);
 }
 
 std::string Controller::OldBar() {
@@ -200,11 +234,11 @@ Suffix Controller::ChosenSuffix() const {
   return Suffix::Tab;  // only asked when o2 is the selected one
 }
 
-void Controller::DeliverNewCode(const DecodedLine& line) {
-  const auto data = DataText(line.text);
+void Controller::DeliverNewCode(const DecodedRecord& record) {
+  const auto data = DataText(record.text);
   if (!data) {
-    // The tail of a text that spans several lines: listed, but it has no data text.
-    p_.form.InsertHistory(line.text);
+    // Lines that belong to no record: listed, but they have no data text.
+    p_.form.InsertHistory(record.text);
     return;
   }
   const bool anySuffixChosen =
@@ -214,17 +248,17 @@ void Controller::DeliverNewCode(const DecodedLine& line) {
     p_.keyboard.Inject(keys);
   }
   if (IsChecked(p_.form.Value(ControlId::Check2))) p_.clipboard.SetText(*data);
-  ListAndLog(line);
+  ListAndLog(record);
 }
 
-void Controller::ListAndLog(const DecodedLine& line) {
-  p_.form.InsertHistory(line.text);
-  if (!DataText(line.text)) return;
-  pendingLog_.Add(line.logBytes + "\r\n");
+void Controller::ListAndLog(const DecodedRecord& record) {
+  p_.form.InsertHistory(record.text);
+  if (!DataText(record.text)) return;
+  pendingLog_.Add(record.logBytes + "\r\n");
   WriteWaitingLogLines();
 }
 
-void Controller::RecordImageResult(std::string_view lineBytes) { ListAndLog(Decode(lineBytes)); }
+void Controller::RecordImageResult(std::string_view recordBytes) { ListAndLog(Decode(recordBytes)); }
 
 bool Controller::WriteWaitingLogLines() { return pendingLog_.Empty() || pendingLog_.Flush(p_.log); }
 
@@ -244,8 +278,28 @@ void Controller::CodeList_OLEDragDrop(const std::vector<std::string>& files) {
   if (files.empty()) return;
   TerminateAllNamed(p_.processes, kImageDecoder);
   p_.folder.Delete(kImageOutput);
-  imageDecoder_ = p_.launcher.Launch(ImageLaunchPlan(p_.folder.Path(), files.front()));
+  RemoveImageCopy();
+  imageDecoder_ = p_.launcher.Launch(ImageLaunchPlan(p_.folder.Path(), ImageArgument(files.front())));
   p_.form.SetTimer(TimerId::ReadP, true);
+}
+
+// The image decoder reads its arguments in the ANSI code page: a character
+// outside it arrives as '?', and the file cannot be opened.
+std::string Controller::ImageArgument(const std::string& path) {
+  const auto fits = [&](const std::string& name) {
+    return p_.charsets.Encode(name, CharsetEncoder::Charset::SystemAnsi).has_value();
+  };
+  if (fits(path)) return path;
+  if (auto shortPath = p_.folder.ShortPath(path); shortPath && fits(*shortPath)) return *shortPath;
+  std::string copy = ImageCopyName(path);
+  if (!p_.folder.CopyIn(path, copy)) return path;
+  imageCopy_ = copy;
+  return copy;  // the decoder starts in the program folder
+}
+
+void Controller::RemoveImageCopy() {
+  if (imageCopy_) p_.folder.Delete(*imageCopy_);
+  imageCopy_.reset();
 }
 
 void Controller::ReadP_Timer() {
@@ -254,6 +308,7 @@ void Controller::ReadP_Timer() {
   if (imageDecoder_ && p_.launcher.StillRunning(*imageDecoder_)) return;
   imageDecoder_.reset();
   p_.form.SetTimer(TimerId::ReadP, false);
+  RemoveImageCopy();
   const auto stat = p_.imageOutput.Stat();
   if (!stat || stat->size == 0) return;
   constexpr std::uint64_t kMostRead = 16 << 20;
@@ -261,7 +316,7 @@ void Controller::ReadP_Timer() {
   if (!p_.imageOutput.ReadAt(0, static_cast<std::size_t>(std::min(stat->size, kMostRead)), bytes)) return;
   const auto line = FirstLine(bytes);
   if (!line || line->empty()) return;
-  RecordImageResult(*line);
+  RecordImageResult(FinishedRecords(bytes).front());
 }
 
 // ---- Settings and start with Windows ------------------------------------------

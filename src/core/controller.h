@@ -7,9 +7,10 @@
 #include <vector>
 
 #include "core/charset_repair.h"
+#include "core/decoder_records.h"
+#include "core/line_follower.h"
 #include "core/pending_log.h"
 #include "core/ports.h"
-#include "core/tail_line_reader.h"
 
 namespace torvane {
 
@@ -62,7 +63,7 @@ class Controller {
 
   // Scan intake and delivery.
   void GetCode_Timer();
-  void RecordImageResult(std::string_view lineBytes);
+  void RecordImageResult(std::string_view recordBytes);
   void CodeList_DblClick();
 
   // Image-file decoding. A drop that offers no file list never reaches here.
@@ -98,29 +99,43 @@ class Controller {
   void help_Click();
 
   const std::string& CheckTag() const { return checkTag_; }
-  const std::string& NewBar() const { return newBar_; }
+  const std::string& NewBar() const { return newBar_; }  // the latest record taken
   std::string StartupValueName() const;
   std::string StartupCommand() const;
 
  private:
-  struct DecodedLine {
-    std::string text;      // as listed, compared and typed
+  struct DecodedRecord {
+    std::string text;      // as listed, compared and typed; line breaks as CR LF
     std::string logBytes;  // the data text as the decoder wrote it, for data.txt
   };
-  DecodedLine Decode(std::string_view lineBytes);
-  void DeliverNewCode(const DecodedLine& line);
-  void ListAndLog(const DecodedLine& line);
+  DecodedRecord Decode(std::string_view recordBytes);
+  std::vector<RecordBytes> NewCameraRecords();
+  void Accept(DecodedRecord record);
+  void DeliverNewCode(const DecodedRecord& record);
+  void ListAndLog(const DecodedRecord& record);
+  struct ModuleSight {
+    ModuleState state;
+    std::optional<WindowId> video;  // the decoder's own video window
+  };
+  ModuleSight LookAtModule();
+  std::optional<WindowId> VideoWindow();
+  void PlaceVideoWindow(WindowId video);
+  std::string ImageArgument(const std::string& path);
+  void RemoveImageCopy();
   Suffix ChosenSuffix() const;
   std::string OldBar();
   void StoreOldBar(const std::string& line);
 
   Ports p_;
   std::string checkTag_ = "0";
-  std::string newBar_;  // the latest line taken by the intake
-  TailLineReader cameraLines_;
+  std::string newBar_;  // the latest record taken by the intake
+  std::optional<LineFollower> cameraLines_;  // bar.dat as made by this run's launch of the decoder
+  RecordAssembler cameraRecords_;
+  bool onlyNewestRecord_ = false;  // the first tick after scanning resumes
   PendingLog pendingLog_;
   std::optional<std::string> unsavedOldBar_;
   std::optional<std::uint32_t> imageDecoder_;  // the decoding the last drop started
+  std::optional<std::string> imageCopy_;       // the dropped file's copy it reads
 };
 
 }  // namespace torvane

@@ -33,9 +33,14 @@ void Type(std::vector<KeyEvent>& events, char32_t c) {
 
 std::vector<KeyEvent> PlanKeys(std::string_view text, Suffix suffix) {
   std::vector<KeyEvent> events;
-  for (const char32_t c : DecodeUtf8Lossy(text)) {
+  const std::u32string characters = DecodeUtf8Lossy(text);
+  for (std::size_t i = 0; i < characters.size(); ++i) {
+    const char32_t c = characters[i];
     if (c == U'\t') {
       Press(events, VirtualKey::Tab);
+    } else if (c == U'\r' || c == U'\n') {
+      if (c == U'\r' && i + 1 < characters.size() && characters[i + 1] == U'\n') ++i;
+      Press(events, VirtualKey::Enter);
     } else if (!IsControlCharacter(c)) {
       Type(events, c);
     }

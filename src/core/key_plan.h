@@ -35,8 +35,8 @@ inline constexpr std::size_t kMostTypedUnits = 8192;
 
 // `text` is UTF-8; any ill-formed bytes are typed as U+FFFD. Each UTF-16 unit
 // is pressed and released in turn, so a surrogate pair is two presses. A Tab
-// character presses the Tab key; other control characters (C0, DEL, C1) are
-// left out. The suffix key follows the text. A text that would type more than
+// character presses the Tab key, a line break (CR LF, CR or LF) the Enter key;
+// other control characters (C0, DEL, C1) are left out. The suffix key follows the text. A text that would type more than
 // kMostTypedUnits keys gives no keys at all, not even the suffix.
 std::vector<KeyEvent> PlanKeys(std::string_view text, Suffix suffix);
 

@@ -1,5 +1,7 @@
 #include "core/launch.h"
 
+#include <algorithm>
+
 namespace torvane {
 
 std::string JoinPath(std::string_view folder, std::string_view name) {
@@ -42,6 +44,17 @@ LaunchPlan CameraLaunchPlan(std::string_view programFolder) {
   plan.workingDir = std::string(programFolder);
   plan.stdoutFile = JoinPath(programFolder, kCameraOutput);
   return plan;
+}
+
+std::string ImageCopyName(std::string_view imagePath) {
+  std::string name(kImageCopy);
+  const std::size_t dot = imagePath.rfind('.');
+  if (dot == std::string_view::npos || imagePath.find_first_of("\\/", dot) != std::string_view::npos) return name;
+  const std::string_view extension = imagePath.substr(dot + 1);
+  const bool plain = !extension.empty() && extension.size() <= 8 && std::all_of(extension.begin(), extension.end(), [](char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+  });
+  return plain ? name + "." + std::string(extension) : name;
 }
 
 LaunchPlan ImageLaunchPlan(std::string_view programFolder, std::string_view imagePath) {

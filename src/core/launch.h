@@ -13,6 +13,9 @@ inline constexpr std::string_view kImageDecoder = "zbarimg.exe";
 inline constexpr std::string_view kCameraOutput = "bar.dat";
 inline constexpr std::string_view kImageOutput = "bar2.dat";
 inline constexpr std::string_view kVideoWindowTitle = "ZBar";
+// A dropped file copied into the program folder under a name the image decoder
+// can be given (its extension is added), for the time of one decoding.
+inline constexpr std::string_view kImageCopy = "bar2-image";
 
 // folder + "\" + name, without doubling the separator of a drive root ("C:\").
 std::string JoinPath(std::string_view folder, std::string_view name);
@@ -27,6 +30,9 @@ std::string QuoteProgram(std::string_view path);
 // The camera decoder from the program folder, no arguments, its standard
 // output a new bar.dat in that folder.
 LaunchPlan CameraLaunchPlan(std::string_view programFolder);
+
+// kImageCopy with the path's extension where that is plain ASCII ("bar2-image.png").
+std::string ImageCopyName(std::string_view imagePath);
 
 // The image decoder from the program folder with "-D -q" and the file as one
 // argument, its standard output a new bar2.dat.

@@ -2,21 +2,23 @@
 
 namespace torvane {
 
-SplitLines WholeFileLines(std::string_view bytes) {
-  SplitLines result;
+std::vector<FileLine> FileLinesOf(std::string_view bytes) {
+  std::vector<FileLine> lines;
   std::size_t lineStart = 0;
   for (std::size_t cr = bytes.find('\r'); cr != std::string_view::npos;
        cr = bytes.find('\r', lineStart)) {
-    result.lines.emplace_back(bytes.substr(lineStart, cr - lineStart));
     const bool crlf = cr + 1 < bytes.size() && bytes[cr + 1] == '\n';
+    lines.push_back({std::string(bytes.substr(lineStart, cr - lineStart)), !crlf});
     lineStart = cr + (crlf ? 2 : 1);
   }
-  if (lineStart < bytes.size()) {
-    result.lines.emplace_back(bytes.substr(lineStart));
-    result.lastTerminated = false;
-  } else {
-    result.lastTerminated = !result.lines.empty();
-  }
+  if (lineStart < bytes.size()) lines.push_back({std::string(bytes.substr(lineStart)), false});
+  return lines;
+}
+
+SplitLines WholeFileLines(std::string_view bytes) {
+  SplitLines result;
+  for (FileLine& line : FileLinesOf(bytes)) result.lines.push_back(std::move(line.bytes));
+  result.lastTerminated = !result.lines.empty() && (bytes.back() == '\r' || bytes.ends_with("\r\n"));
   return result;
 }
 

@@ -11,6 +11,16 @@
 
 namespace torvane {
 
+struct FileLine {
+  std::string bytes;          // without its line end
+  bool endsAtLoneCr = false;  // ended by a CR alone rather than CR LF
+  friend bool operator==(const FileLine&, const FileLine&) = default;
+};
+
+// Every line of the buffer and how it ended; a last line without a line end
+// counts too.
+std::vector<FileLine> FileLinesOf(std::string_view bytes);
+
 struct SplitLines {
   std::vector<std::string> lines;  // without their terminators
   bool lastTerminated = false;     // false also when there is no line at all

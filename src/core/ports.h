@@ -12,7 +12,7 @@
 #include "core/key_plan.h"
 #include "core/layout.h"
 #include "core/pending_log.h"
-#include "core/tail_line_reader.h"
+#include "core/line_follower.h"
 #include "core/text_decoding.h"
 
 namespace torvane {
@@ -57,15 +57,23 @@ struct ProcessTable {
   virtual ~ProcessTable() = default;
   // nullopt when the process list cannot be read at all.
   virtual std::optional<std::vector<ProcessInfo>> Snapshot() = 0;
+  // The full path of the process's executable; nullopt when it cannot be read.
+  virtual std::optional<std::string> ImagePath(std::uint32_t pid) = 0;
+  // Ends the process and waits a moment for it to be gone.
   virtual bool Terminate(std::uint32_t pid) = 0;
 };
 
-// Top-level windows of other programs, found again by their exact title each time.
+// A top-level window of another program, as a number (a handle on Windows).
+using WindowId = std::uintptr_t;
+
+// Top-level windows of other programs, found again each time they are needed.
 struct DesktopWindows {
   virtual ~DesktopWindows() = default;
-  virtual bool Exists(std::string_view title) = 0;
-  virtual void RemoveCloseItem(std::string_view title) = 0;
-  virtual void PlaceTopmost(std::string_view title, bool show) = 0;
+  // A top-level window titled exactly `title` that belongs to one of the processes.
+  virtual std::optional<WindowId> FindOwnedBy(std::string_view title, std::span<const std::uint32_t> processIds) = 0;
+  virtual void RemoveCloseItem(WindowId window) = 0;
+  // Never waits for the window's program, which may hang.
+  virtual void PlaceTopmost(WindowId window, bool show) = 0;
 };
 
 // A program started hidden and never waited for.
@@ -84,12 +92,18 @@ struct ProcessLauncher {
   virtual bool StillRunning(std::uint32_t pid) = 0;
 };
 
-// Files of the program folder, by bare name.
+// Files of the program folder, by bare name, and how to name other files to
+// the decoders started there.
 struct ProgramFolder {
   virtual ~ProgramFolder() = default;
   virtual std::string Path() const = 0;        // as the platform reports it
   virtual std::string ExecutableName() const = 0;  // e.g. "Torvane.exe"
   virtual bool Delete(std::string_view name) = 0;  // true when absent afterwards
+  // Copies the file at `path` into the folder as `name`, replacing any file of that name.
+  virtual bool CopyIn(std::string_view path, std::string_view name) = 0;
+  // The short (8.3) form of a file's path (the long one where the volume keeps
+  // no short names); nullopt when the file cannot be found.
+  virtual std::optional<std::string> ShortPath(std::string_view path) = 0;
 };
 
 struct SettingsStore {

@@ -1,6 +1,24 @@
 #include "core/process_check.h"
 
 namespace torvane {
+namespace {
+
+// Ends every process of the snapshot that `chosen` picks. A refused
+// termination is ignored: what asked for it goes on.
+template <typename Choice>
+int TerminateWhere(ProcessTable& processes, Choice&& chosen) {
+  const auto list = processes.Snapshot();
+  if (!list) return 0;
+  int asked = 0;
+  for (const auto& p : *list) {
+    if (!chosen(p)) continue;
+    processes.Terminate(p.pid);
+    ++asked;
+  }
+  return asked;
+}
+
+}  // namespace
 
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -10,36 +28,33 @@ bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-bool IsProcessRunning(ProcessTable& processes, std::string_view name) {
+std::vector<std::uint32_t> ProcessIdsNamed(ProcessTable& processes, std::string_view name) {
+  std::vector<std::uint32_t> ids;
   const auto list = processes.Snapshot();
-  if (!list) return false;
+  if (!list) return ids;
   for (const auto& p : *list)
-    if (EqualsIgnoringAsciiCase(p.imageName, name)) return true;
-  return false;
+    if (EqualsIgnoringAsciiCase(p.imageName, name)) ids.push_back(p.pid);
+  return ids;
+}
+
+bool IsProcessRunning(ProcessTable& processes, std::string_view name) {
+  return !ProcessIdsNamed(processes, name).empty();
 }
 
 int TerminateExactly(ProcessTable& processes, std::string_view name) {
-  const auto list = processes.Snapshot();
-  if (!list) return 0;
-  int asked = 0;
-  for (const auto& p : *list) {
-    if (p.imageName != name) continue;
-    processes.Terminate(p.pid);  // a refused termination is ignored: the restart goes on
-    ++asked;
-  }
-  return asked;
+  return TerminateWhere(processes, [&](const ProcessInfo& p) { return p.imageName == name; });
+}
+
+int TerminateStartedFrom(ProcessTable& processes, std::string_view name, std::string_view path) {
+  return TerminateWhere(processes, [&](const ProcessInfo& p) {
+    if (p.imageName != name) return false;
+    const auto image = processes.ImagePath(p.pid);
+    return image && EqualsIgnoringAsciiCase(*image, path);
+  });
 }
 
 int TerminateAllNamed(ProcessTable& processes, std::string_view name) {
-  const auto list = processes.Snapshot();
-  if (!list) return 0;
-  int asked = 0;
-  for (const auto& p : *list) {
-    if (!EqualsIgnoringAsciiCase(p.imageName, name)) continue;
-    processes.Terminate(p.pid);
-    ++asked;
-  }
-  return asked;
+  return TerminateWhere(processes, [&](const ProcessInfo& p) { return EqualsIgnoringAsciiCase(p.imageName, name); });
 }
 
 }  // namespace torvane

@@ -17,7 +17,12 @@ struct AnsiDecoder {
 // decoded through `ansi`.
 std::string LineText(std::string_view lineBytes, AnsiDecoder& ansi);
 
-// Removes every CR and then every LF, wherever they stand.
-std::string WithoutLineBreaks(std::string_view text);
+// The text's line breaks as CR LF. A CR LF, a CR alone, and the CR CR LF that
+// text-mode output makes of a CR LF inside a code are each one break; an LF
+// alone does not end a line (line_rule.h) and is left out.
+std::string WithCrLfLineBreaks(std::string_view text);
+
+// The bytes without the LFs that follow no CR.
+std::string WithoutLoneLineFeeds(std::string_view bytes);
 
 }  // namespace torvane

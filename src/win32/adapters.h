@@ -14,14 +14,15 @@ namespace torvane::win32 {
 class ToolhelpProcessTable final : public ProcessTable {
  public:
   std::optional<std::vector<ProcessInfo>> Snapshot() override;
+  std::optional<std::string> ImagePath(std::uint32_t pid) override;
   bool Terminate(std::uint32_t pid) override;
 };
 
 class TopLevelWindows final : public DesktopWindows {
  public:
-  bool Exists(std::string_view title) override;
-  void RemoveCloseItem(std::string_view title) override;
-  void PlaceTopmost(std::string_view title, bool show) override;
+  std::optional<WindowId> FindOwnedBy(std::string_view title, std::span<const std::uint32_t> processIds) override;
+  void RemoveCloseItem(WindowId window) override;
+  void PlaceTopmost(WindowId window, bool show) override;
 };
 
 class HiddenProcessLauncher final : public ProcessLauncher {
@@ -37,6 +38,8 @@ class ModuleFolder final : public ProgramFolder {
   std::string Path() const override { return folder_; }
   std::string ExecutableName() const override { return exeName_; }
   bool Delete(std::string_view name) override;
+  bool CopyIn(std::string_view path, std::string_view name) override;
+  std::optional<std::string> ShortPath(std::string_view path) override;
 
  private:
   std::string folder_;

@@ -12,6 +12,7 @@ UINT CodePageOf(CharsetEncoder::Charset charset) {
     case CharsetEncoder::Charset::ShiftJis: return 932;
     case CharsetEncoder::Charset::Big5: return 950;
     case CharsetEncoder::Charset::Latin1: return 28591;
+    case CharsetEncoder::Charset::SystemAnsi: return CP_ACP;
   }
   return 0;
 }

@@ -36,12 +36,34 @@ bool ModuleFolder::Delete(std::string_view name) {
   }
   // A file another process still has open is only marked for deletion and goes
   // when that handle closes: a new file made under the name before then would
-  // vanish with it. Wait a moment for it to be really gone.
+  // vanish with it, or could not be made. Wait a moment for it to be really
+  // gone; where the system hides a file pending deletion, looking at it fails
+  // with "access denied", not "not found".
   for (int waited = 0; waited < 2000; waited += 10) {
-    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return true;
+    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+      const DWORD error = GetLastError();
+      if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return true;
+    }
     Sleep(10);
   }
   return false;
+}
+
+bool ModuleFolder::CopyIn(std::string_view path, std::string_view name) {
+  return CopyFileW(Widen(path).c_str(), Widen(JoinPath(folder_, name)).c_str(), FALSE) != FALSE;
+}
+
+std::optional<std::string> ModuleFolder::ShortPath(std::string_view path) {
+  const std::wstring longPath = Widen(path);
+  std::wstring shortPath(longPath.size() + 1, L'\0');
+  DWORD n = GetShortPathNameW(longPath.c_str(), shortPath.data(), static_cast<DWORD>(shortPath.size()));
+  if (n >= shortPath.size()) {
+    shortPath.resize(n);
+    n = GetShortPathNameW(longPath.c_str(), shortPath.data(), static_cast<DWORD>(shortPath.size()));
+  }
+  if (n == 0 || n >= shortPath.size()) return std::nullopt;
+  shortPath.resize(n);
+  return Narrow(shortPath);
 }
 
 }  // namespace torvane::win32

@@ -20,6 +20,16 @@ std::optional<std::vector<ProcessInfo>> ToolhelpProcessTable::Snapshot() {
   return list;
 }
 
+std::optional<std::string> ToolhelpProcessTable::ImagePath(std::uint32_t pid) {
+  UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
+  if (!process) return std::nullopt;
+  std::wstring path(32768, L'\0');
+  DWORD size = static_cast<DWORD>(path.size());
+  if (!QueryFullProcessImageNameW(process.get(), 0, path.data(), &size)) return std::nullopt;
+  path.resize(size);
+  return Narrow(path);
+}
+
 bool ToolhelpProcessTable::Terminate(std::uint32_t pid) {
   UniqueHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
   if (!process || !TerminateProcess(process.get(), 1)) return false;

@@ -1,30 +1,43 @@
 #include "win32/adapters.h"
+
+#include <algorithm>
+
 #include "win32/text_win32.h"
 
 namespace torvane::win32 {
 namespace {
 
-HWND FindByTitle(std::string_view title) { return FindWindowW(nullptr, Widen(title).c_str()); }
+HWND AsHandle(WindowId window) { return reinterpret_cast<HWND>(window); }
 
 }  // namespace
 
-bool TopLevelWindows::Exists(std::string_view title) { return FindByTitle(title) != nullptr; }
+std::optional<WindowId> TopLevelWindows::FindOwnedBy(std::string_view title,
+                                                     std::span<const std::uint32_t> processIds) {
+  const std::wstring wideTitle = Widen(title);
+  for (HWND window = FindWindowExW(nullptr, nullptr, nullptr, wideTitle.c_str()); window != nullptr;
+       window = FindWindowExW(nullptr, window, nullptr, wideTitle.c_str())) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (std::find(processIds.begin(), processIds.end(), owner) != processIds.end())
+      return reinterpret_cast<WindowId>(window);
+  }
+  return std::nullopt;
+}
 
-void TopLevelWindows::RemoveCloseItem(std::string_view title) {
-  HWND window = FindByTitle(title);
-  if (!window) return;
-  HMENU menu = GetSystemMenu(window, FALSE);
+void TopLevelWindows::RemoveCloseItem(WindowId window) {
+  HMENU menu = GetSystemMenu(AsHandle(window), FALSE);
   if (menu) RemoveMenu(menu, SC_CLOSE, MF_BYCOMMAND);
 }
 
-void TopLevelWindows::PlaceTopmost(std::string_view title, bool show) {
-  HWND window = FindByTitle(title);
-  if (!window) return;
+void TopLevelWindows::PlaceTopmost(WindowId window, bool show) {
   // Never activated: the keyboard focus stays in the user's window, where the
   // codes are typed. (Wine activates even a hidden window placed without this
   // flag, and every key typed afterwards went into the hidden video window.)
-  const UINT flags = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW);
-  SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, flags);
+  // Asynchronous: the window's own thread places it, and a decoder that hangs
+  // would otherwise hang the program with it.
+  const UINT flags = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS |
+                     (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW);
+  SetWindowPos(AsHandle(window), HWND_TOPMOST, 0, 0, 0, 0, flags);
 }
 
 ShellTrayIcon::ShellTrayIcon(HWND owner, UINT callbackMessage, HICON icon, std::string tip)

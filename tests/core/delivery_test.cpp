@@ -33,7 +33,7 @@ void Deliver(Rig& rig, const Options& o, std::string_view line) {
 TEST(Delivery, TypesTheDataTextWithTheChosenSuffixInOneInjection) {
   for (const auto& [suffix, expected] : std::vector<std::pair<ControlId, std::u16string>>{
            {ControlId::o0, u"A:1"}, {ControlId::o1, u"A:1<Enter>"}, {ControlId::o2, u"A:1<Tab>"}}) {
-    Rig rig;
+    CameraRig rig;
     Deliver(rig, {1, 0, suffix}, "QR-Code:A:1");
     ASSERT_EQ(rig.keyboard.injections.size(), 1u);
     EXPECT_EQ(Typed(rig.keyboard.injections[0]), expected);
@@ -42,7 +42,7 @@ TEST(Delivery, TypesTheDataTextWithTheChosenSuffixInOneInjection) {
 }
 
 TEST(Delivery, WithNoSuffixSelectedNothingIsTyped) {
-  Rig rig;
+  CameraRig rig;
   rig.form.SetValue(ControlId::Check1, 1);
   rig.controller.SetOption(ControlId::o0, false);
   rig.barDat.Append("QR-Code:x\r\n");
@@ -52,13 +52,13 @@ TEST(Delivery, WithNoSuffixSelectedNothingIsTyped) {
 }
 
 TEST(Delivery, TheStepsRunInOrderAndListAndLogWhateverTheOptions) {
-  Rig rig;
+  CameraRig rig;
   Deliver(rig, {1, 1, ControlId::o1}, "EAN-13:4006381333931");
   EXPECT_EQ(rig.journal, (Journal{"type", "clipboard", "list EAN-13:4006381333931"}));
   EXPECT_EQ(rig.clipboard.text, "4006381333931");
   EXPECT_EQ(rig.log.contents, "4006381333931\r\n");
 
-  Rig quiet;
+  CameraRig quiet;
   Deliver(quiet, {0, 0, ControlId::o1}, "EAN-13:4006381333931");
   EXPECT_TRUE(quiet.keyboard.injections.empty());
   EXPECT_EQ(quiet.clipboard.sets, 0);
@@ -67,14 +67,14 @@ TEST(Delivery, TheStepsRunInOrderAndListAndLogWhateverTheOptions) {
 }
 
 TEST(Delivery, AGreyedCheckBoxCountsAsUnchecked) {
-  Rig rig;
+  CameraRig rig;
   Deliver(rig, {2, 2, ControlId::o0}, "QR-Code:x");
   EXPECT_TRUE(rig.keyboard.injections.empty());
   EXPECT_EQ(rig.clipboard.sets, 0);
 }
 
 TEST(Delivery, AnEmptyDataTextPressesOnlyTheSuffixAndLogsAnEmptyLine) {
-  Rig rig;
+  CameraRig rig;
   Deliver(rig, {1, 1, ControlId::o1}, "QR-Code:");
   EXPECT_EQ(Typed(rig.keyboard.injections.at(0)), u"<Enter>");
   EXPECT_EQ(rig.clipboard.text, "");
@@ -82,13 +82,13 @@ TEST(Delivery, AnEmptyDataTextPressesOnlyTheSuffixAndLogsAnEmptyLine) {
 }
 
 TEST(Delivery, HostileTextIsTypedLiterally) {
-  Rig rig;
+  CameraRig rig;
   Deliver(rig, {1, 0, ControlId::o1}, "QR-Code:%{F4}^a{DEL}~+x(y)");
   EXPECT_EQ(Typed(rig.keyboard.injections.at(0)), u"%{F4}^a{DEL}~+x(y)<Enter>");
 }
 
 TEST(Delivery, ALineWithoutAColonIsListedOnly) {
-  Rig rig;
+  CameraRig rig;
   Deliver(rig, {1, 1, ControlId::o1}, "second line of a long text");
   EXPECT_EQ(rig.form.history.front(), "second line of a long text");
   EXPECT_TRUE(rig.keyboard.injections.empty());
@@ -96,8 +96,28 @@ TEST(Delivery, ALineWithoutAColonIsListedOnly) {
   EXPECT_TRUE(rig.log.contents.empty());
 }
 
+TEST(Delivery, AMultiLineCodeIsTypedWithEnterPerBreakListedAsOneEntryCopiedWhole) {
+  CameraRig rig;
+  // A vCard with CR LF line ends: zbarcam's text-mode stdout writes each as CR CR LF.
+  Deliver(rig, {1, 1, ControlId::o2}, "QR-Code:BEGIN:VCARD\r\r\nN:李;雷\r\r\nTEL:+86 10 1234\r\r\nEND:VCARD");
+  const std::string text = "BEGIN:VCARD\r\nN:李;雷\r\nTEL:+86 10 1234\r\nEND:VCARD";
+  EXPECT_EQ(Typed(rig.keyboard.injections.at(0)), u"BEGIN:VCARD<Enter>N:李;雷<Enter>TEL:+86 10 1234<Enter>END:VCARD<Tab>");
+  EXPECT_EQ(rig.form.history, std::vector<std::string>{"QR-Code:" + text});
+  EXPECT_EQ(rig.clipboard.text, text);
+  EXPECT_EQ(rig.settings.values["OldBar"], "QR-Code:" + text);
+  EXPECT_EQ(rig.log.contents, "BEGIN:VCARD\r\r\nN:李;雷\r\r\nTEL:+86 10 1234\r\r\nEND:VCARD\r\n")
+      << "data.txt keeps the decoder's bytes";
+
+  // An address with LF line ends, and the same text again: delivered once.
+  Deliver(rig, {1, 1, ControlId::o1}, "QR-Code:北京市\r\n海淀区\r\n");
+  Deliver(rig, {1, 1, ControlId::o1}, "QR-Code:北京市\r\n海淀区\r\n");
+  EXPECT_EQ(rig.keyboard.injections.size(), 2u);
+  EXPECT_EQ(Typed(rig.keyboard.injections.at(1)), u"北京市<Enter>海淀区<Enter><Enter>");
+  EXPECT_EQ(rig.form.history.front(), "QR-Code:北京市\r\n海淀区\r\n");
+}
+
 TEST(Delivery, NewestFirstInTheListOldestFirstInTheLog) {
-  Rig rig;
+  CameraRig rig;
   Deliver(rig, {0, 0, ControlId::o0}, "QR-Code:A");
   Deliver(rig, {0, 0, ControlId::o0}, "QR-Code:B");
   EXPECT_EQ(rig.form.history, (std::vector<std::string>{"QR-Code:B", "QR-Code:A"}));
@@ -105,7 +125,7 @@ TEST(Delivery, NewestFirstInTheListOldestFirstInTheLog) {
 }
 
 TEST(Delivery, AHeldClipboardStillListsAndLogs) {
-  Rig rig;
+  CameraRig rig;
   rig.clipboard.held = true;
   Deliver(rig, {0, 1, ControlId::o0}, "QR-Code:x");
   EXPECT_EQ(rig.form.history.front(), "QR-Code:x");
@@ -113,7 +133,7 @@ TEST(Delivery, AHeldClipboardStillListsAndLogs) {
 }
 
 TEST(LogFile, LinesWrittenWhileTheFileIsLockedArriveInOrderLater) {
-  Rig rig;
+  CameraRig rig;
   rig.log.locked = true;
   for (int i = 0; i < 100; ++i) Deliver(rig, {0, 0, ControlId::o0}, "QR-Code:" + std::to_string(i));
   EXPECT_TRUE(rig.log.contents.empty());
@@ -127,7 +147,7 @@ TEST(LogFile, LinesWrittenWhileTheFileIsLockedArriveInOrderLater) {
 }
 
 TEST(LogFile, TheExitLabelWritesWhatIsStillWaiting) {
-  Rig rig;
+  CameraRig rig;
   rig.log.locked = true;
   Deliver(rig, {0, 0, ControlId::o0}, "QR-Code:last");
   rig.log.locked = false;
@@ -137,7 +157,7 @@ TEST(LogFile, TheExitLabelWritesWhatIsStillWaiting) {
 }
 
 TEST(LogFile, WaitingLinesAreRetriedByTheirOwnTimerWhileScanningIsStopped) {
-  Rig rig;
+  CameraRig rig;
   rig.form.SetTimer(TimerId::GetCode, true);
   rig.log.locked = true;
   Deliver(rig, {0, 0, ControlId::o0}, "QR-Code:A");
@@ -153,7 +173,7 @@ TEST(LogFile, WaitingLinesAreRetriedByTheirOwnTimerWhileScanningIsStopped) {
 }
 
 TEST(LogFile, TheRetryTimerLeavesTheFileAloneWhileNothingWaits) {
-  Rig rig;
+  CameraRig rig;
   Deliver(rig, {0, 0, ControlId::o0}, "QR-Code:A");
   const int attempts = rig.log.attempts;
   rig.controller.LogRetry_Timer();
@@ -162,7 +182,7 @@ TEST(LogFile, TheRetryTimerLeavesTheFileAloneWhileNothingWaits) {
 }
 
 TEST(LogFile, WritingTheWaitingLinesSaysWhetherAnyAreLeft) {
-  Rig rig;
+  CameraRig rig;
   EXPECT_TRUE(rig.controller.WriteWaitingLogLines());
   rig.log.locked = true;
   Deliver(rig, {0, 0, ControlId::o0}, "QR-Code:A");
@@ -173,7 +193,7 @@ TEST(LogFile, WritingTheWaitingLinesSaysWhetherAnyAreLeft) {
 }
 
 TEST(LogFile, ASessionEndWritesWhatIsStillWaiting) {
-  Rig rig;
+  CameraRig rig;
   rig.log.locked = true;
   Deliver(rig, {0, 0, ControlId::o0}, "QR-Code:last");
   rig.log.locked = false;
@@ -183,7 +203,7 @@ TEST(LogFile, ASessionEndWritesWhatIsStillWaiting) {
 }
 
 TEST(ImageResult, IsListedAndLoggedButNeitherTypedCopiedNorRemembered) {
-  Rig rig;
+  CameraRig rig;
   rig.form.SetValue(ControlId::Check1, 1);
   rig.form.SetValue(ControlId::Check2, 1);
   rig.controller.RecordImageResult("QR-Code:from a file");
@@ -196,7 +216,7 @@ TEST(ImageResult, IsListedAndLoggedButNeitherTypedCopiedNorRemembered) {
 }
 
 TEST(DoubleClick, CopiesTheTextAfterTheFirstColonOfTheSelectedEntry) {
-  Rig rig;
+  CameraRig rig;
   rig.form.selected = "QR-Code:https://a.example/x?y=1:2";
   rig.controller.CodeList_DblClick();
   EXPECT_EQ(rig.clipboard.text, "https://a.example/x?y=1:2");

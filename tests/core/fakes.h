@@ -2,6 +2,7 @@
 // is written to one shared journal so that tests can check the order of steps.
 #pragma once
 
+#include <algorithm>
 #include <map>
 #include <set>
 #include <stdexcept>
@@ -104,14 +105,23 @@ class FakeProcesses final : public ProcessTable {
     if (unreadable) return std::nullopt;
     return list;
   }
+  std::optional<std::string> ImagePath(std::uint32_t pid) override {
+    const auto it = paths.find(pid);
+    if (it == paths.end()) return std::nullopt;
+    return it->second;
+  }
   bool Terminate(std::uint32_t pid) override {
     journal_.push_back("terminate " + std::to_string(pid));
     std::erase_if(list, [&](const ProcessInfo& p) { return p.pid == pid; });
     return true;
   }
-  void Add(std::uint32_t pid, std::string name) { list.push_back({pid, std::move(name)}); }
+  void Add(std::uint32_t pid, std::string name, std::string path = "") {
+    list.push_back({pid, std::move(name)});
+    if (!path.empty()) paths[pid] = std::move(path);
+  }
 
   std::vector<ProcessInfo> list;
+  std::map<std::uint32_t, std::string> paths;
   bool unreadable = false;
   int snapshots = 0;
 
@@ -119,19 +129,34 @@ class FakeProcesses final : public ProcessTable {
   Journal& journal_;
 };
 
+// Top-level windows by title and owning process; the journal names them by title.
 class FakeDesktop final : public DesktopWindows {
  public:
   explicit FakeDesktop(Journal& journal) : journal_(journal) {}
-  bool Exists(std::string_view title) override { return titles.contains(std::string(title)); }
-  void RemoveCloseItem(std::string_view title) override {
-    journal_.push_back("remove close item " + std::string(title));
+  WindowId Open(std::string title, std::uint32_t pid) {
+    windows.push_back({std::move(title), pid});
+    return windows.size();
   }
-  void PlaceTopmost(std::string_view title, bool show) override {
-    journal_.push_back(std::string(show ? "place shown " : "place hidden ") + std::string(title));
+  std::optional<WindowId> FindOwnedBy(std::string_view title, std::span<const std::uint32_t> processIds) override {
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+      const bool owned = std::find(processIds.begin(), processIds.end(), windows[i].pid) != processIds.end();
+      if (windows[i].title == title && owned) return i + 1;
+    }
+    return std::nullopt;
   }
-  std::set<std::string> titles;
+  void RemoveCloseItem(WindowId window) override { journal_.push_back("remove close item " + TitleOf(window)); }
+  void PlaceTopmost(WindowId window, bool show) override {
+    journal_.push_back(std::string(show ? "place shown " : "place hidden ") + TitleOf(window));
+  }
+
+  struct Window {
+    std::string title;
+    std::uint32_t pid;
+  };
+  std::vector<Window> windows;
 
  private:
+  std::string TitleOf(WindowId window) const { return windows.at(window - 1).title; }
   Journal& journal_;
 };
 
@@ -163,7 +188,18 @@ class FakeFolder final : public ProgramFolder {
     journal_.push_back("delete " + std::string(name));
     return true;
   }
+  bool CopyIn(std::string_view path, std::string_view name) override {
+    journal_.push_back("copy " + std::string(path) + " to " + std::string(name));
+    return copies;
+  }
+  std::optional<std::string> ShortPath(std::string_view path) override {
+    const auto it = shortPaths.find(std::string(path));
+    if (it == shortPaths.end()) return std::nullopt;
+    return it->second;
+  }
   std::string exe = "Torvane.exe";
+  std::map<std::string, std::string> shortPaths;
+  bool copies = true;
 
  private:
   Journal& journal_;
@@ -365,6 +401,12 @@ struct Rig {
   Controller controller{Ports{form, processes, desktop, launcher, folder, settings, startup, tray, boxes, barDat, bar2Dat, ansi,
                               log, keyboard, clipboard, charsets}};
 
+  // A camera decoder started from the program folder, with its video window.
+  void RunDecoderWithWindow(std::uint32_t pid = 20) {
+    processes.Add(pid, "zbarcam.exe", "C:\\Scan\\zbarcam.exe");
+    desktop.Open("ZBar", pid);
+  }
+
   bool Has(std::string_view entry) const {
     for (const auto& e : journal)
       if (e == entry) return true;
@@ -375,6 +417,14 @@ struct Rig {
     for (size_t i = 0; i < journal.size(); ++i)
       if (journal[i] == entry) return static_cast<int>(i);
     return -1;
+  }
+};
+
+// A rig whose camera decoder this run has launched: bar.dat is read from here on.
+struct CameraRig : Rig {
+  CameraRig() {
+    controller.LaunchRecognitionModule();
+    journal.clear();
   }
 };
 

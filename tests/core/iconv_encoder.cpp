@@ -12,6 +12,7 @@ const char* IconvName(CharsetEncoder::Charset charset) {
     case CharsetEncoder::Charset::ShiftJis: return "CP932";
     case CharsetEncoder::Charset::Big5: return "BIG-5";  // glibc's CP950 is the same table
     case CharsetEncoder::Charset::Latin1: return "ISO-8859-1";
+    case CharsetEncoder::Charset::SystemAnsi: return "CP936";  // a Chinese Windows
   }
   return "";
 }

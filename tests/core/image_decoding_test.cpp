@@ -51,6 +51,13 @@ TEST(PickUp, ListsAndLogsTheFirstLineOnly) {
   EXPECT_EQ(rig.log.contents, "first\r\n");
 }
 
+TEST(PickUp, AMultiLineFirstCodeIsListedAndLoggedWhole) {
+  PickUp rig;
+  rig.DropAndFinish("QR-Code:WIFI:S:home;\r\nP:secret;;\r\nEAN-13:4006381333931\r\n");
+  EXPECT_EQ(rig.form.history, (std::vector<std::string>{"QR-Code:WIFI:S:home;\r\nP:secret;;"}));
+  EXPECT_EQ(rig.log.contents, "WIFI:S:home;\r\nP:secret;;\r\n");
+}
+
 TEST(PickUp, RecordsNothingForAnEmptyOrMissingResult) {
   for (std::string_view output : {std::string_view(""), std::string_view("\r\nQR-Code:second\r\n")}) {
     PickUp rig;
@@ -99,8 +106,30 @@ TEST(PickUp, ASecondDropWhileTheFirstDecodesYieldsOnlyTheSecondResult) {
   EXPECT_EQ(rig.form.history, (std::vector<std::string>{"QR-Code:second"}));
 }
 
+TEST(Drop, AFileTheDecoderCouldNotNameInTheAnsiCodePageReachesItByAnotherName) {
+  const std::string korean = "C:\\사진\\코드.PNG";
+  Rig shortName;
+  shortName.folder.shortPaths[korean] = "C:\\__~1\\__~1.PNG";
+  shortName.controller.CodeList_OLEDragDrop({korean});
+  EXPECT_EQ(shortName.launcher.launched.at(0).commandLine, "\"C:\\Scan\\zbarimg.exe\" -D -q C:\\__~1\\__~1.PNG");
+
+  Rig copy;  // a volume without short names
+  copy.controller.CodeList_OLEDragDrop({korean});
+  EXPECT_EQ(copy.launcher.launched.at(0).commandLine, "\"C:\\Scan\\zbarimg.exe\" -D -q bar2-image.PNG");
+  EXPECT_TRUE(copy.Has("copy " + korean + " to bar2-image.PNG"));
+  copy.controller.ReadP_Timer();
+  EXPECT_LT(copy.IndexOf("copy " + korean + " to bar2-image.PNG"), copy.IndexOf("delete bar2-image.PNG"))
+      << "the copy goes once the decoding is over";
+
+  Rig chinese;
+  chinese.controller.CodeList_OLEDragDrop({"D:\\扫描 测试\\二维码.png"});
+  EXPECT_EQ(chinese.launcher.launched.at(0).commandLine,
+            "\"C:\\Scan\\zbarimg.exe\" -D -q \"D:\\扫描 测试\\二维码.png\"");
+  EXPECT_FALSE(chinese.Has("copy D:\\扫描 测试\\二维码.png to bar2-image.png"));
+}
+
 TEST(HelpPanel, OpensAtThePanelPlaceAndClosesOnASecondClick) {
-  Rig rig;
+  CameraRig rig;
   rig.controller.bhelp_Click();
   EXPECT_TRUE(rig.form.Visible(ControlId::fhelp));
   EXPECT_EQ(rig.form.position[ControlId::fhelp], (std::pair{8, 32}));
@@ -109,7 +138,7 @@ TEST(HelpPanel, OpensAtThePanelPlaceAndClosesOnASecondClick) {
   rig.controller.GetCode_Timer();
   rig.controller.bhelp_Click();
   EXPECT_FALSE(rig.form.Visible(ControlId::fhelp));
-  EXPECT_EQ(rig.controller.NewBar(), "QR-Code:x") << "closing does not touch the latest line";
+  EXPECT_EQ(rig.controller.NewBar(), "QR-Code:x") << "closing does not touch the latest record";
   rig.controller.bhelp_Click();
   rig.controller.HelpPanelContent_Click();
   EXPECT_FALSE(rig.form.Visible(ControlId::fhelp));

@@ -1,5 +1,5 @@
-// The intake tick over bar.dat: which line is taken, the repeat filter, the
-// welcome code and the test marker.
+// The intake tick over bar.dat: which records are taken, the repeat filter,
+// the welcome code and the test marker.
 #include <gtest/gtest.h>
 
 #include "core/texts.h"
@@ -8,7 +8,7 @@
 namespace torvane::testing {
 namespace {
 
-struct IntakeRig : Rig {
+struct IntakeRig : CameraRig {
   std::vector<std::string> Listed() const {
     std::vector<std::string> codes;
     for (const auto& entry : form.history)
@@ -39,17 +39,29 @@ TEST(Intake, ALineIsDeliveredOnceAndRemembered) {
   EXPECT_EQ(rig.log.contents, "hello\r\n");
 }
 
-TEST(Intake, OnlyTheNewestLineOfATickCounts) {
+TEST(Intake, EveryRecordOfATickIsDeliveredInOrderAndARepeatOnce) {
   IntakeRig rig;
-  rig.barDat.Append("QR-Code:A\r\nQR-Code:B\r\n");
+  // Two codes of one video frame, and a second frame in the same tick.
+  rig.barDat.Append("QR-Code:A\r\nEAN-13:4006381333931\r\nQR-Code:B\r\nQR-Code:B\r\n");
   rig.Tick();
-  EXPECT_EQ(rig.Listed(), (std::vector<std::string>{"QR-Code:B"}));
+  EXPECT_EQ(rig.Listed(), (std::vector<std::string>{"QR-Code:B", "EAN-13:4006381333931", "QR-Code:A"}));
   rig.barDat.Append("QR-Code:A\r\n");
   rig.Tick();
-  rig.barDat.Append("QR-Code:B\r\n");
+  EXPECT_EQ(rig.Listed().front(), "QR-Code:A");
+  EXPECT_EQ(rig.log.contents, "A\r\n4006381333931\r\nB\r\nA\r\n");
+  EXPECT_EQ(rig.settings.values["OldBar"], "QR-Code:A");
+}
+
+TEST(Intake, AfterAPauseOnlyTheNewestRecordIsDelivered) {
+  IntakeRig rig;
+  rig.controller.bp_Click();  // 停止扫码
+  rig.barDat.Append("QR-Code:A\r\nQR-Code:B\r\nQR-Code:C\r\nline 2 of C\r\n");
+  rig.controller.bp_Click();  // 开始扫码
   rig.Tick();
-  EXPECT_EQ(rig.Listed(), (std::vector<std::string>{"QR-Code:B", "QR-Code:A", "QR-Code:B"}));
-  EXPECT_EQ(rig.log.contents, "B\r\nA\r\nB\r\n");
+  EXPECT_EQ(rig.Listed(), std::vector<std::string>{"QR-Code:C\r\nline 2 of C"});
+  rig.barDat.Append("QR-Code:D\r\nQR-Code:E\r\n");
+  rig.Tick();
+  EXPECT_EQ(rig.Listed(), (std::vector<std::string>{"QR-Code:E", "QR-Code:D", "QR-Code:C\r\nline 2 of C"}));
 }
 
 TEST(Intake, AHalfWrittenLineWaitsForItsEnd) {
@@ -60,6 +72,8 @@ TEST(Intake, AHalfWrittenLineWaitsForItsEnd) {
   rig.barDat.Append("mple.com/long\r");
   rig.Tick();
   rig.barDat.Append("\n");
+  rig.Tick();
+  EXPECT_TRUE(rig.form.history.empty()) << "written in pieces: the text may go on";
   rig.Tick();
   EXPECT_EQ(rig.Listed(), (std::vector<std::string>{"QR-Code:https://example.com/long"}));
 }
@@ -119,6 +133,15 @@ TEST(Intake, TheTestMarkerLetsTheWelcomeCodeCountAgain) {
   rig.barDat.Append("QR-Code:Welcome to the Torvane\r\n");
   rig.Tick();
   EXPECT_TRUE(rig.form.Visible(ControlId::hs));
+
+  // The panel opened again in the same run: only a code read since counts, not the one taken before.
+  rig.controller.bhelp_Click();
+  rig.controller.bhelp_Click();
+  rig.Tick();
+  EXPECT_EQ(rig.settings.values["OldBar"], texts::kTestMarker);
+  rig.barDat.Append("QR-Code:Welcome to the Torvane\r\n");
+  rig.Tick();
+  EXPECT_EQ(rig.settings.values["OldBar"], texts::kWelcomeCode);
 }
 
 TEST(Intake, TheMarkerIsLostWhenBarDatAlreadyHoldsALine) {

@@ -70,11 +70,17 @@ TEST(PlanKeys, TabCharacterPressesTheTabKey) {
             (Events{KeyEvent::Key(VirtualKey::Tab, false), KeyEvent::Key(VirtualKey::Tab, true)}));
 }
 
+TEST(PlanKeys, EachLineBreakPressesEnterOnce) {
+  EXPECT_EQ(Typed(PlanKeys("BEGIN:VCARD\r\nN:Li\rTEL:1\nEND", Suffix::Enter)),
+            u"BEGIN:VCARD<Enter>N:Li<Enter>TEL:1<Enter>END<Enter>");
+  EXPECT_EQ(Typed(PlanKeys("a\r\n\r\nb", Suffix::None)), u"a<Enter><Enter>b");
+}
+
 TEST(PlanKeys, OtherControlCharactersAreLeftOut) {
   EXPECT_EQ(Typed(PlanKeys("a\x1B[2Jb", Suffix::None)), u"a[2Jb");  // ESC
   EXPECT_EQ(Typed(PlanKeys("a\0b"s, Suffix::None)), u"ab");
   EXPECT_EQ(Typed(PlanKeys("01\x1D" "17\x1D", Suffix::None)), u"0117");  // GS1 separators
-  EXPECT_EQ(Typed(PlanKeys("a\rb\nc\x7F" "d\x08", Suffix::None)), u"abcd");
+  EXPECT_EQ(Typed(PlanKeys("a\x7F" "b\x08", Suffix::None)), u"ab");
   EXPECT_EQ(Typed(PlanKeys("a\u0080\u0085\u009Fb", Suffix::None)), u"ab");  // C1
   EXPECT_TRUE(PlanKeys("\x01\x02\x1F\x7F"s, Suffix::None).empty());
 }

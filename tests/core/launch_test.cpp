@@ -71,6 +71,14 @@ TEST(JoinPath, NeverDoublesTheSeparatorOfADriveRoot) {
   EXPECT_EQ(JoinPath("D:\\扫码 工具\\", "zbarcam.exe"), "D:\\扫码 工具\\zbarcam.exe");
 }
 
+TEST(ImageCopyName, KeepsAPlainExtensionOnly) {
+  EXPECT_EQ(ImageCopyName("C:\\사진\\코드.PNG"), "bar2-image.PNG");
+  EXPECT_EQ(ImageCopyName("C:\\사진\\코드.jpeg"), "bar2-image.jpeg");
+  EXPECT_EQ(ImageCopyName("C:\\사진\\코드.사진"), "bar2-image");
+  EXPECT_EQ(ImageCopyName("C:\\사진.d\\코드"), "bar2-image");
+  EXPECT_EQ(ImageCopyName("C:\\x\\a.b c"), "bar2-image");
+}
+
 TEST(LaunchPlans, StartTheDecodersFromTheProgramFolderWithTheirOwnOutputFiles) {
   const std::vector<std::string> folders = {"C:\\Scan", "C:\\", "C:\\A & B (x86)\\100% ^!", "D:\\扫码 工具"};
   for (const std::string& folder : folders) {

@@ -52,7 +52,7 @@ TEST(CheckTick, ReportsEachStateAsTheStatusTableSays) {
   EXPECT_TRUE(rig.form.TimerOn(TimerId::CheckIRMLoad));
   EXPECT_TRUE(rig.form.history.empty());
 
-  rig.desktop.titles.insert("ZBar");
+  rig.desktop.Open("ZBar", 20);
   rig.journal.clear();
   rig.controller.CheckIRMLoad_Timer();  // state 2
   EXPECT_EQ(rig.journal,
@@ -65,8 +65,7 @@ TEST(CheckTick, ReportsEachStateAsTheStatusTableSays) {
 TEST(CheckTick, ShowsTheVideoWindowOnlyWhenTheOptionIsChecked) {
   for (const auto& [state, shown] : std::vector<std::pair<int, bool>>{{0, false}, {1, true}, {2, false}}) {
     Rig rig;
-    rig.processes.Add(20, "zbarcam.exe");
-    rig.desktop.titles.insert("ZBar");
+    rig.RunDecoderWithWindow();
     rig.form.SetValue(ControlId::Check3, state);
     rig.controller.CheckIRMLoad_Timer();
     EXPECT_TRUE(rig.Has(shown ? "place shown ZBar" : "place hidden ZBar")) << "Check3 = " << state;
@@ -75,8 +74,7 @@ TEST(CheckTick, ShowsTheVideoWindowOnlyWhenTheOptionIsChecked) {
 
 TEST(CheckTick, ListsTheSuccessLineOncePerLaunchAndAgainAfterARestart) {
   Rig rig;
-  rig.processes.Add(20, "zbarcam.exe");
-  rig.desktop.titles.insert("ZBar");
+  rig.RunDecoderWithWindow();
   rig.controller.CheckIRMLoad_Timer();
   rig.controller.bset_Click();  // opening the settings panel watches again
   EXPECT_TRUE(rig.form.TimerOn(TimerId::CheckIRMLoad));
@@ -86,7 +84,7 @@ TEST(CheckTick, ListsTheSuccessLineOncePerLaunchAndAgainAfterARestart) {
 
   rig.controller.restart_Click();
   rig.controller.Trestart_Timer();
-  rig.processes.Add(21, "zbarcam.exe");
+  rig.RunDecoderWithWindow(21);
   rig.controller.CheckIRMLoad_Timer();
   EXPECT_EQ(std::count(rig.form.history.begin(), rig.form.history.end(), texts::kModuleLoaded), 2);
   EXPECT_EQ(rig.form.history.front(), texts::kModuleLoaded);
@@ -151,11 +149,31 @@ TEST(StartStop, TogglesTheIntakeTimerAndCaptionButNeverTheDecoder) {
 
 TEST(VideoWindowOption, EveryChangePlacesTheWindowWithoutTouchingItsMenu) {
   Rig rig;
+  rig.RunDecoderWithWindow();
   rig.form.SetValue(ControlId::Check3, 1);
   rig.controller.Check3_Click();
   rig.form.SetValue(ControlId::Check3, 0);
   rig.controller.Check3_Click();
   EXPECT_EQ(rig.journal, (Journal{"place shown ZBar", "place hidden ZBar"}));
+}
+
+TEST(VideoWindow, OnlyTheDecodersOwnWindowCounts) {
+  Rig rig;
+  rig.processes.Add(20, "zbarcam.exe");
+  rig.processes.Add(99, "explorer.exe");
+  rig.desktop.Open("ZBar", 99);  // a folder named ZBar, open in Explorer
+  rig.form.SetValue(ControlId::Check3, 1);
+  rig.controller.CheckIRMLoad_Timer();
+  rig.controller.Check3_Click();
+  rig.controller.bend_Click();
+  EXPECT_EQ(rig.controller.GetModuleState(), ModuleState::RunningNoWindow);
+  EXPECT_EQ(rig.form.Text(ControlId::TCCam), texts::kModuleRunning);
+  EXPECT_TRUE(rig.form.history.empty()) << "reported loaded before the decoder had a window";
+  EXPECT_FALSE(rig.Has("place shown ZBar") || rig.Has("place hidden ZBar") || rig.Has("remove close item ZBar"));
+
+  rig.desktop.Open("ZBar", 20);
+  rig.controller.CheckIRMLoad_Timer();
+  EXPECT_EQ(rig.form.history.front(), texts::kModuleLoaded);
 }
 
 }  // namespace

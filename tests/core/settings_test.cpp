@@ -55,6 +55,7 @@ TEST(LoadOptions, AnEmptyStoreKeepsTheLayoutAndReadsNoStartValue) {
 
 TEST(LoadOptions, StoredChoicesReachTheControls) {
   Rig rig;
+  rig.RunDecoderWithWindow();
   rig.settings.values = {{"c1", "1"}, {"c2", "1"}, {"c3", "1"}, {"c4", "1"}, {"o0", "False"}, {"o1", "False"},
                          {"o2", "True"}};
   rig.controller.LoadOptions();

@@ -52,6 +52,46 @@ TEST(DelayLoad, ListsTheLoadingLineAndLaunchesTheCameraDecoderOnce) {
   EXPECT_LT(rig.IndexOf("delete bar.dat"), rig.IndexOf("launch C:\\Scan\\zbarcam.exe"));
 }
 
+TEST(DelayLoad, EndsTheDecodersLeftRunningFromTheProgramFolderFirst) {
+  Rig rig;
+  rig.processes.Add(20, "zbarcam.exe", "C:\\Scan\\zbarcam.exe");  // left running by the last run
+  rig.processes.Add(21, "zbarcam.exe", "c:\\scan\\ZBARCAM.exe");
+  rig.processes.Add(22, "zbarcam.exe", "D:\\Other\\zbarcam.exe");  // another program's camera
+  rig.processes.Add(23, "zbarcam.exe");                               // its path cannot be read
+  rig.processes.Add(24, "ZBARCAM.EXE", "C:\\Scan\\ZBARCAM.EXE");
+  rig.controller.DelayLoad_Timer();
+  EXPECT_TRUE(rig.Has("terminate 20"));
+  EXPECT_TRUE(rig.Has("terminate 21"));
+  for (const char* spared : {"terminate 22", "terminate 23", "terminate 24"}) EXPECT_FALSE(rig.Has(spared)) << spared;
+  EXPECT_LT(rig.IndexOf("terminate 21"), rig.IndexOf("delete bar.dat"));
+  EXPECT_LT(rig.IndexOf("delete bar.dat"), rig.IndexOf("launch C:\\Scan\\zbarcam.exe"));
+}
+
+TEST(DelayLoad, NothingWrittenBeforeThisRunsLaunchIsDelivered) {
+  Rig rig;
+  rig.barDat.Append("QR-Code:read after the last exit\r\n");  // by a decoder left running
+  rig.controller.Form_Load("");
+  rig.form.SetValue(ControlId::Check1, 1);
+  rig.controller.GetCode_Timer();
+  rig.controller.GetCode_Timer();
+  EXPECT_TRUE(rig.form.history.empty());
+  EXPECT_TRUE(rig.keyboard.injections.empty());
+
+  rig.launcher.fail = true;
+  rig.controller.DelayLoad_Timer();
+  rig.controller.GetCode_Timer();
+  EXPECT_EQ(rig.form.history, std::vector<std::string>{std::string(texts::kLoadingModule)})
+      << "no decoder of this run writes that file";
+
+  rig.launcher.fail = false;
+  rig.controller.Trestart_Timer();
+  rig.barDat = FakeFile{};  // made anew for the new decoder
+  rig.barDat.Append("QR-Code:fresh\r\n");
+  rig.controller.GetCode_Timer();
+  EXPECT_EQ(rig.form.history.front(), "QR-Code:fresh");
+  EXPECT_EQ(rig.keyboard.injections.size(), 1u);
+}
+
 TEST(DelayLoad, ARunningImageDecoderHoldsBackTheLaunchButNotTheLine) {
   Rig rig;
   rig.processes.Add(7, "ZBARIMG.EXE");
@@ -71,6 +111,7 @@ TEST(DelayLoad, AnUnreadableProcessListCountsAsNoImageDecoder) {
 
 TEST(Shutdown, ExitHidesWindowAndVideoWindowRemovesIconThenEnds) {
   Rig rig;
+  rig.RunDecoderWithWindow();
   rig.controller.Form_Load("");
   rig.journal.clear();
   rig.controller.bend_Click();

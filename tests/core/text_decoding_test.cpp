@@ -66,16 +66,17 @@ TEST(LineText, OverlongsAndSurrogatesAreNotTakenForUtf8) {
   }
 }
 
-TEST(WithoutLineBreaks, RemovesEveryCrAndLfWhereverTheyStand) {
-  EXPECT_EQ(WithoutLineBreaks("QR-Code:one\ntwo"), "QR-Code:onetwo");
-  EXPECT_EQ(WithoutLineBreaks("\r\na\r\rb\n\nc\n\r"), "abc");
-  EXPECT_EQ(WithoutLineBreaks("\r\n\n\r"), "");
-  EXPECT_EQ(WithoutLineBreaks("中\n文"), "中文");
+TEST(WithCrLfLineBreaks, MakesEachKindOfBreakOneCrLfAndLeavesOutLoneLfs) {
+  EXPECT_EQ(WithCrLfLineBreaks("QR-Code:one\ntwo"), "QR-Code:onetwo");
+  EXPECT_EQ(WithCrLfLineBreaks("a\r\nb\rc\r\r\nd"), "a\r\nb\r\nc\r\nd");
+  EXPECT_EQ(WithCrLfLineBreaks("a\r\n\r\nb\r\r"), "a\r\n\r\nb\r\n\r\n");
+  EXPECT_EQ(WithCrLfLineBreaks("中\n文"), "中文");
+  const std::string text = "QR-Code:\ta\0\x1D\x0B\x0C\xE4 \xFF"s;
+  EXPECT_EQ(WithCrLfLineBreaks(text), text);
 }
 
-TEST(WithoutLineBreaks, LeavesEverythingElse) {
-  const std::string text = "QR-Code:\ta\0\x1D\x0B\x0C\xE4 \xFF"s;
-  EXPECT_EQ(WithoutLineBreaks(text), text);
+TEST(WithoutLoneLineFeeds, KeepsEveryLfThatEndsACrLf) {
+  EXPECT_EQ(WithoutLoneLineFeeds("\none\ntwo\r\nthree\r\r\n\n"), "onetwo\r\nthree\r\r\n");
 }
 
 }  // namespace

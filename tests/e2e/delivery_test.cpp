@@ -337,11 +337,15 @@ class Delivery : public TorvaneTest {
     ASSERT_TRUE(clicked.finished && clicked.exitCode == 0) << clicked.output;
   }
 
-  // Ends the program as a user does (退出) and then the decoder it leaves
-  // running, as a restart of the computer would.
-  void EndProgram() {
+  // Ends the program as a user does (退出); the decoder keeps running.
+  void Exit() {
     ASSERT_TRUE(ClickAt(CentreOf(MainControl(ControlId::bend))));
     ASSERT_TRUE(WaitUntil([] { return ProcessesNamed(L"Torvane.exe").empty(); }, 15s)) << "退出 did not end Torvane";
+  }
+
+  // 退出, and then the decoder left running ended, as a restart of the computer would.
+  void EndProgram() {
+    ASSERT_NO_FATAL_FAILURE(Exit());
     ASSERT_TRUE(EndProgramProcesses());
   }
 
@@ -402,6 +406,45 @@ TEST_F(Delivery, TypesEachCodeLiterallyThenEnterIntoTheFocusedWindow) {
   }
   EXPECT_EQ(Typed(), typed);
   EXPECT_TRUE(Logs(log));
+}
+
+TEST_F(Delivery, EveryCodeOfAFrameAndOfTwoFramesInOneTickIsDeliveredInOrder) {
+  ASSERT_NO_FATAL_FAILURE(Launch());
+  ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter}));
+
+  // Two codes in view print in one write; the next frame follows at once.
+  const std::string a = Code("frame-a"), b = Code("frame-b"), c = Code("frame-c");
+  ASSERT_TRUE(Decoder("sym QR-Code " + Hex(a) + "\nsym CODE-128 " + Hex(b) + "\nframe\nsym QR-Code " + Hex(c) +
+                          "\nframe\n",
+                      "QR-Code:" + a + "\r\nCODE-128:" + b + "\r\nQR-Code:" + c + "\r\n"));
+  EXPECT_TRUE(Lists({"QR-Code:" + c, "CODE-128:" + b, "QR-Code:" + a}));
+  EXPECT_TRUE(Logs(a + "\r\n" + b + "\r\n" + c + "\r\n"));
+  EXPECT_EQ(Typed(), a + "\r\n" + b + "\r\n" + c + "\r\n");
+}
+
+TEST_F(Delivery, ATextOfSeveralLinesIsTypedListedCopiedAndLoggedWhole) {
+  ASSERT_NO_FATAL_FAILURE(Launch());
+  ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter, .copy = true}));
+
+  // A vCard, whose lines end in CR LF, and a product code in the same frame.
+  // zbarcam's stdout is in text mode: each LF of the data comes out as CR LF.
+  const std::string vcard = "BEGIN:VCARD\r\nVERSION:3.0\r\nN:李;雷\r\nNOTE:" + token_ + "\r\nEND:VCARD";
+  const std::string vcardBytes = "BEGIN:VCARD\r\r\nVERSION:3.0\r\r\nN:李;雷\r\r\nNOTE:" + token_ + "\r\r\nEND:VCARD";
+  ASSERT_TRUE(Decoder("sym QR-Code " + Hex(vcard) + "\nsym EAN-13 " + Hex("4006381333931") + "\nframe\n",
+                      "QR-Code:" + vcardBytes + "\r\nEAN-13:4006381333931\r\n"));
+  EXPECT_TRUE(Lists({"EAN-13:4006381333931", "QR-Code:" + vcard}));
+  EXPECT_EQ(Typed(), vcard + "\r\n4006381333931\r\n") << "each line break typed as Enter";
+
+  // A Wi-Fi setup, its lines ended by LF.
+  const std::string wifi = "WIFI:S:" + token_ + ";\nT:WPA;\nP:secret;;";
+  const std::string wifiText = "WIFI:S:" + token_ + ";\r\nT:WPA;\r\nP:secret;;";
+  ASSERT_TRUE(Decoder("sym QR-Code " + Hex(wifi) + "\nframe\n", "QR-Code:" + wifiText + "\r\n"));
+  EXPECT_TRUE(ClipboardHolds(wifiText));
+  EXPECT_TRUE(Lists({"QR-Code:" + wifiText, "EAN-13:4006381333931", "QR-Code:" + vcard}));
+  EXPECT_TRUE(Logs(vcardBytes + "\r\n4006381333931\r\n" + wifiText + "\r\n")) << "data.txt keeps the decoder's bytes";
+
+  ASSERT_NO_FATAL_FAILURE(DoubleClickEntry("QR-Code:" + vcard));
+  EXPECT_TRUE(ClipboardHolds(vcard));
 }
 
 TEST_F(Delivery, KeysKeepGoingToTheUsersWindowAfterTheSettingsAreClosed) {
@@ -680,6 +723,39 @@ TEST_F(Delivery, CodeReadAgainIsNotDeliveredAgainNotEvenAfterARestart) {
   ASSERT_TRUE(Scan(c));
   EXPECT_TRUE(Lists({c}));
   EXPECT_TRUE(Logs(Code("again-a") + "\r\n" + Code("again-b") + "\r\n" + Code("again-c") + "\r\n"));
+}
+
+TEST_F(Delivery, StartingAgainAfterExitTakesOverTheDecoderLeftRunningAndTypesNothingItReadMeanwhile) {
+  ASSERT_NO_FATAL_FAILURE(Launch());
+  ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter}));
+  const std::string before = Code("before-exit");
+  ASSERT_TRUE(Scan("QR-Code", before));
+  ASSERT_TRUE(TargetShows(before + "\r\n"));
+
+  ASSERT_NO_FATAL_FAILURE(Exit());
+  const std::vector<DWORD> leftRunning = ProcessesNamed(L"zbarcam.exe");
+  ASSERT_EQ(leftRunning.size(), 1u) << "退出 leaves the decoder running";
+  // It goes on reading, into a bar.dat that no program takes from.
+  const std::string meanwhile = Code("while-no-torvane");
+  ASSERT_TRUE(Scan("QR-Code", meanwhile));
+  // A new decoder would replay the feed from its start; a camera does not.
+  std::error_code error;
+  fs::remove(InFolder(L"zbarcam.feed"), error);
+  ASSERT_FALSE(error) << error.message();
+
+  ASSERT_NO_FATAL_FAILURE(StartAgain());
+  ASSERT_NO_FATAL_FAILURE(Focus());
+  const std::vector<DWORD> now = ProcessesNamed(L"zbarcam.exe");
+  ASSERT_EQ(now.size(), 1u);
+  EXPECT_NE(now[0], leftRunning[0]) << "the decoder left running was not ended";
+  EXPECT_EQ(ParentProcessOf(now[0]), GetProcessId(secondRun_.get()));
+
+  const std::string after = Code("after-start");
+  ASSERT_TRUE(Decoder("sym QR-Code " + Hex(after) + "\nframe\n", "QR-Code:" + after + "\r\n"));
+  EXPECT_TRUE(Lists({"QR-Code:" + after}));
+  EXPECT_EQ(Typed(), before + "\r\n" + after + "\r\n") << "what the decoder read after 退出 was typed";
+  EXPECT_TRUE(Logs(before + "\r\n" + after + "\r\n"));
+  EXPECT_EQ(ReadShared(InFolder(L"bar.dat")), "QR-Code:" + after + "\r\n");
 }
 
 }  // namespace

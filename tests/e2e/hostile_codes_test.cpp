@@ -1,6 +1,7 @@
 // Hostile decoded texts, from the stand-in camera to the user: each is typed
 // into the focused window of another program exactly as its characters (a Tab
-// character as Tab, no other control character, then the chosen Enter or Tab),
+// character as Tab, a line break as Enter, no other control character, then
+// the chosen Enter or Tab),
 // and no other key is ever pressed; it is copied, listed whole and logged with
 // the decoder's bytes. Key notations, control characters, NUL, line breaks
 // inside the data, invalid UTF-8, GBK, emoji, right-to-left text, long codes.
@@ -39,12 +40,13 @@ struct HostileCode {
   std::string listed;       // the history's new top entry; empty: nothing is delivered
   bool hasData = false;     // the line has a data text: it is copied and logged
   bool typed = false;       // the data text is typed, then the chosen key
-  std::string characters;   // the characters typed, UTF-8, a Tab character as "\t"
+  std::string characters;   // the characters typed, UTF-8, a Tab character as "\t", Enter as "\r"
   std::string clipboard;    // what the clipboard then holds
   std::string logged;       // the bytes added to data.txt
 };
 
-// A QR code with `data`, written by the decoder in text mode (LF becomes CR LF).
+// A QR code with `data`, written by the decoder in text mode (LF becomes CR
+// LF): listed, copied and logged so, each line break typed as Enter.
 HostileCode Qr(std::string name, std::string data) {
   HostileCode code;
   code.name = std::move(name);
@@ -52,12 +54,13 @@ HostileCode Qr(std::string name, std::string data) {
   std::string written;
   for (const char c : data) written += c == '\n' ? std::string(kCrLf) : std::string(1, c);
   code.output = "QR-Code:" + written + std::string(kCrLf);
-  code.listed = "QR-Code:" + data;
+  code.listed = "QR-Code:" + written;
   code.hasData = true;
   code.typed = true;
   code.characters = data;
-  code.clipboard = data;
-  code.logged = data + std::string(kCrLf);
+  std::replace(code.characters.begin(), code.characters.end(), '\n', '\r');
+  code.clipboard = written;
+  code.logged = written + std::string(kCrLf);
   return code;
 }
 
@@ -158,27 +161,14 @@ std::vector<HostileCode> LineBreakCodes() {
   codes.push_back(Delivered(Raw("lone LF", "QR-Code:ab\ncd\r\n"), "QR-Code:abcd", "abcd", "abcd"));
   codes.push_back(Delivered(Raw("LFs at the ends", "QR-Code:\n{ENTER}\n\n\r\n"), "QR-Code:{ENTER}", "{ENTER}",
                             "{ENTER}"));
-  // A lone CR ends the line: the newest line is what follows it, and it has no
-  // data text to type, copy or log.
-  HostileCode loneCr = Raw("lone CR", "QR-Code:ab\rcd\r\n");
-  loneCr.listed = "cd";
-  codes.push_back(loneCr);
+  // A lone CR ends a line; the line after it starts no code, so it goes on with this one.
+  codes.push_back(Delivered(Raw("lone CR", "QR-Code:ab\rcd\r\n"), "QR-Code:ab\r\ncd", "ab\rcd", "ab\rcd"));
   // A text with a line break spans two lines (the decoder writes its LF as
-  // CR LF); only the newest counts, and its data text is what follows its
-  // first colon, if it has one.
-  HostileCode twoLines = Qr("two lines", "first\nsecond:part");
-  twoLines.listed = "second:part";
-  twoLines.characters = "part";
-  twoLines.clipboard = "part";
-  twoLines.logged = "part\r\n";
-  codes.push_back(twoLines);
-  HostileCode noColon = Qr("two lines, no colon", "top\nbottom");
-  noColon.listed = "bottom";
-  noColon.hasData = false;
-  noColon.typed = false;
-  codes.push_back(noColon);
-  // A CR at the end of the data leaves an empty line last: nothing is taken.
-  codes.push_back(Raw("CR at the end", "QR-Code:tail\r\r\n"));
+  // CR LF): one code, whose data text runs from its first colon to its end.
+  codes.push_back(Qr("two lines", "first\nsecond:part"));
+  codes.push_back(Qr("two lines, no colon", "top\nbottom"));
+  // A CR at the end of the data is a line break at the end of the code.
+  codes.push_back(Delivered(Raw("CR at the end", "QR-Code:tail\r\r\n"), "QR-Code:tail\r\n", "tail\r", "tail\r"));
   codes.push_back(Delivered(Raw("CR LF after a lone LF", "QR-Code:x\n\ny\r\n"), "QR-Code:xy", "xy", "xy"));
   return codes;
 }
@@ -292,7 +282,7 @@ class HostileCodesTest : public TorvaneTest {
   void ExpectTyped(const std::vector<KeyMessage>& messages, std::string_view characters, bool delivered) {
     std::wstring expected = Utf16(characters);
     std::vector<WPARAM> keys;
-    for (const wchar_t unit : expected) keys.push_back(unit == L'\t' ? VK_TAB : VK_PACKET);
+    for (const wchar_t unit : expected) keys.push_back(unit == L'\t' ? VK_TAB : unit == L'\r' ? VK_RETURN : VK_PACKET);
     if (delivered && suffix_ == Suffix::Enter) {
       expected += L'\r';
       keys.push_back(VK_RETURN);

@@ -411,6 +411,24 @@ TEST_F(ImageDrop, AwkwardFileNamesReachTheDecoderAsOneArgumentAndRunNothing) {
   EXPECT_EQ(Starts().size(), drops);
 }
 
+TEST_F(ImageDrop, AFileNameOutsideTheAnsiCodePageReachesTheDecoderByItsShortName) {
+  // Korean has no place in code page 936: zbarimg, which reads its arguments
+  // in that code page, would get "??.png" and not find the file.
+  const fs::path image = MakeImage("\xEC\xBD\x94\xEB\x93\x9C.png");  // 코드.png
+  wchar_t shortPath[MAX_PATH] = {};
+  ASSERT_GT(GetShortPathNameW(image.c_str(), shortPath, MAX_PATH), 0u);
+  const std::string shortName = Utf8(fs::path(shortPath).filename());
+  Configure({{shortName, {"QR-Code:KOREAN-NAME"}}});
+  StartAndSettle();
+  ASSERT_FALSE(HasFatalFailure());
+
+  ExpectDropped({image});
+  EXPECT_TRUE(WaitForTop("QR-Code:KOREAN-NAME")) << "list: " << ::testing::PrintToString(Items());
+  EXPECT_TRUE(WaitForLog("KOREAN-NAME\r\n"));
+  ASSERT_TRUE(WaitForStarts(1));
+  EXPECT_EQ(Starts().back().args, (std::vector<std::string>{"-D", "-q", Utf8(fs::path(shortPath))}));
+}
+
 TEST_F(ImageDrop, ABar2DatInASubfolderSurvivesADrop) {
   Configure({{"keep.png", {"QR-Code:KEEP"}}});
   const fs::path keep = MakeImage("keep.png");

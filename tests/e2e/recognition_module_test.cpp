@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "harness.h"
+#include "typing_target.h"
 
 namespace torvane::e2e {
 namespace {
@@ -103,8 +104,8 @@ TEST_F(RecognitionModule, DecoderWithoutACameraIsLookedForAgainEveryTwoSeconds) 
 
 TEST_F(RecognitionModule, RestartLinkEndsEveryDecoderAndStartsANewOne) {
   ASSERT_NO_FATAL_FAILURE(StartAndWaitUntilLoaded());
-  // A second camera decoder, started by hand.
-  OwnedProcess extra = StartProgram(InFolder(L"zbarcam.exe"), L"", ProgramFolder());
+  // A second camera decoder, started by hand on a second camera.
+  OwnedProcess extra = StartProgram(InFolder(L"zbarcam.exe"), L"1", ProgramFolder());
   ASSERT_TRUE(extra);
   ASSERT_TRUE(WaitUntil([] { return ProcessesNamed(L"zbarcam.exe").size() == 2; }, 5s));
   const std::vector<DWORD> old = ProcessesNamed(L"zbarcam.exe");
@@ -236,10 +237,35 @@ TEST_F(RecognitionModule, DecoderEndingAfterTheLoadIsNoticedWhenTheSettingsPanel
   EXPECT_EQ(History(), (Lines{kLoaded, kLoading}));
 }
 
+TEST_F(RecognitionModule, AWindowOfAnotherProgramTitledZBarIsNotTakenForTheVideoWindow) {
+  // Explorer open on a folder named ZBar, where the user unpacked ZBar.
+  const TypingTarget explorer({660, 300, 300, 200}, L"ZBar");
+  ASSERT_TRUE(explorer.Created());
+  // The decoder's own window comes 5 s after it starts: the checks at 2 and 4 s meet it without one.
+  ASSERT_NO_FATAL_FAILURE(ConfigureCamera("window_delay_ms=5000\n"));
+  ASSERT_NO_FATAL_FAILURE(StartTorvane());
+  ASSERT_NO_FATAL_FAILURE(OpenSettings());
+  EXPECT_EQ(WaitForStatus(kRunning), kRunning);
+  EXPECT_EQ(History(), Lines{kLoading}) << "reported loaded before the decoder had a window";
+
+  EXPECT_EQ(WaitForTopLine(kLoaded, 15s), (Lines{kLoaded, kLoading}));
+  const std::vector<DWORD> decoder = ProcessesNamed(L"zbarcam.exe");
+  ASSERT_EQ(decoder.size(), 1u);
+  std::vector<HWND> video = AllTopLevelWindows(decoder[0]);
+  std::erase_if(video, [](HWND w) { return TextOf(w) != "ZBar"; });
+  ASSERT_EQ(video.size(), 1u);
+  EXPECT_FALSE(IsWindowVisible(video[0])) << "the decoder's own window is put away";
+  EXPECT_TRUE(IsWindowVisible(explorer.Window()));
+  EXPECT_FALSE(IsTopmostWindow(explorer.Window()));
+  EXPECT_NE(GetMenuState(GetSystemMenu(explorer.Window(), FALSE), SC_CLOSE, MF_BYCOMMAND), static_cast<UINT>(-1))
+      << "Explorer's window lost its Close item";
+}
+
 TEST_F(RecognitionModule, ProcessCheckMatchesTheWholeImageNameInAnyLetterCase) {
   ASSERT_TRUE(fs::remove(InFolder(L"zbarcam.exe")));
-  // A program whose name is only a part of "zbarcam.exe", with a ZBar window of its own.
-  OwnedProcess part = StartProgram(CopyOfTheDecoder(L"part", L"cam.exe"), L"", InFolder(L"part"));
+  // A program whose name is only a part of "zbarcam.exe", with a ZBar window of
+  // its own, on a second camera.
+  OwnedProcess part = StartProgram(CopyOfTheDecoder(L"part", L"cam.exe"), L"1", InFolder(L"part"));
   ASSERT_TRUE(part);
   ASSERT_TRUE(WaitUntil([] { return VideoWindow() != nullptr; }, 10s));
 

@@ -27,7 +27,7 @@ std::wstring WideTextOf(HWND edit) {
 
 }  // namespace
 
-TypingTarget::TypingTarget(PixelRect where) : where_(where) {
+TypingTarget::TypingTarget(PixelRect where, std::wstring title) : where_(where), title_(std::move(title)) {
   ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   thread_ = CreateThread(nullptr, 0, &TypingTarget::ThreadMain, this, 0, &threadId_);
   if (thread_ != nullptr) WaitForSingleObject(ready_, 10000);
@@ -58,7 +58,7 @@ void TypingTarget::Run() {
   windowClass.lpszClassName = kClassName;
   RegisterClassExW(&windowClass);  // fails harmlessly when an earlier target registered it
 
-  const HWND window = CreateWindowExW(0, kClassName, L"Typing target", WS_OVERLAPPEDWINDOW, where_.left, where_.top,
+  const HWND window = CreateWindowExW(0, kClassName, title_.c_str(), WS_OVERLAPPEDWINDOW, where_.left, where_.top,
                                       where_.width, where_.height, nullptr, nullptr, windowClass.hInstance, nullptr);
   HWND edit = nullptr;
   if (window != nullptr) {

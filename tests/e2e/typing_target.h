@@ -17,7 +17,7 @@ namespace torvane::e2e {
 class TypingTarget {
  public:
   // `where` in screen coordinates.
-  explicit TypingTarget(PixelRect where);
+  explicit TypingTarget(PixelRect where, std::wstring title = L"Typing target");
   ~TypingTarget();
   TypingTarget(const TypingTarget&) = delete;
   TypingTarget& operator=(const TypingTarget&) = delete;
@@ -49,6 +49,7 @@ class TypingTarget {
   void Run();
 
   PixelRect where_;
+  std::wstring title_;
   HANDLE thread_ = nullptr;
   DWORD threadId_ = 0;
   HANDLE ready_ = nullptr;

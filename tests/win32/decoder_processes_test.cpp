@@ -2,9 +2,12 @@
 // started from hostile folders, found by the snapshot, ended by exact name.
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "core/launch.h"
 #include "core/process_check.h"
 #include "win32/adapters.h"
+#include "win32/charset_encoder_win32.h"
 #include "win32/text_win32.h"
 #include "win32_test_support.h"
 
@@ -77,7 +80,8 @@ TEST(ProcessTable, SeesTheStandInIgnoringCaseAndEndsOnlyTheExactName) {
   win32::ToolhelpProcessTable processes;
   win32::HiddenProcessLauncher launcher;
   const auto lower = launcher.Launch({Narrow(folder / L"zbarcam.exe"), "zbarcam.exe", Narrow(folder.path()), ""});
-  const auto capital = launcher.Launch({Narrow(shouting), "ZBARCAM.EXE", Narrow(other.path()), ""});
+  // On a second camera: the first one is taken.
+  const auto capital = launcher.Launch({Narrow(shouting), "ZBARCAM.EXE 1", Narrow(other.path()), ""});
   ASSERT_TRUE(lower && capital);
   EXPECT_TRUE(WaitUntil([&] { return IsProcessRunning(processes, "zbarcam.exe"); }, 5s));
 
@@ -85,30 +89,89 @@ TEST(ProcessTable, SeesTheStandInIgnoringCaseAndEndsOnlyTheExactName) {
   EXPECT_TRUE(WaitUntil([&] { return !launcher.StillRunning(*lower); }, 5s));
   EXPECT_TRUE(launcher.StillRunning(*capital)) << "ZBARCAM.EXE is not the exact name";
   EXPECT_TRUE(IsProcessRunning(processes, "zbarcam.exe")) << "the capitalised one still counts as running";
+  const auto path = processes.ImagePath(*capital);
+  ASSERT_TRUE(path);
+  EXPECT_TRUE(EqualsIgnoringAsciiCase(*path, Narrow(shouting))) << *path;
 }
 
-TEST(VideoWindow, LosesItsCloseItemAndIsShownOrHiddenTopmost) {
+TEST(VideoWindow, OnlyTheDecodersOwnIsFoundAndPlacingItNeverWaitsForTheDecoder) {
+  // A window of this program titled like the decoder's, as Explorer's on a folder named ZBar.
+  const HWND lookalike = CreateWindowExW(0, L"Static", L"ZBar", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
+                                         nullptr, nullptr, nullptr, nullptr);
+  ASSERT_NE(lookalike, nullptr);
   ScratchFolder folder(L"video");
   CopyStandIn(folder, L"zbarcam.exe", L"zbarcam.exe");
-  ASSERT_TRUE(LaunchCamera(folder).has_value());
+  const auto decoder = LaunchCamera(folder);
+  ASSERT_TRUE(decoder.has_value());
   win32::TopLevelWindows desktop;
-  ASSERT_TRUE(WaitUntil([&] { return desktop.Exists("ZBar"); }, 5s));
-  HWND video = FindWindowW(nullptr, L"ZBar");
+  const std::vector<std::uint32_t> decoders{*decoder};
+  std::optional<WindowId> found;
+  ASSERT_TRUE(WaitUntil([&] { return (found = desktop.FindOwnedBy("ZBar", decoders)).has_value(); }, 5s));
+  const HWND video = reinterpret_cast<HWND>(*found);
+  EXPECT_NE(video, lookalike);
+  EXPECT_EQ(desktop.FindOwnedBy("ZBar", std::vector<std::uint32_t>{*decoder + 4}), std::nullopt);
   ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(video) != FALSE; }, 5s));
 
-  desktop.PlaceTopmost("ZBar", false);
-  EXPECT_FALSE(IsWindowVisible(video));
-  desktop.PlaceTopmost("ZBar", true);
-  EXPECT_TRUE(IsWindowVisible(video));
-  EXPECT_TRUE(GetWindowLongW(video, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  desktop.PlaceTopmost(*found, false);
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(video); }, 5s));
+  desktop.PlaceTopmost(*found, true);
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(video) && (GetWindowLongW(video, GWL_EXSTYLE) & WS_EX_TOPMOST); },
+                        5s));
+
+  // The decoder stops answering: placing its window returns at once all the same.
+  ASSERT_TRUE(AppendToFile(folder / L"zbarcam.feed", "hang 4000\n"));
+  ASSERT_TRUE(WaitUntil([&] { return ReadWholeFile(folder / L"zbarcam.log").ends_with("hang\n"); }, 5s));
+  const ULONGLONG before = GetTickCount64();
+  desktop.PlaceTopmost(*found, false);
+  EXPECT_LT(GetTickCount64() - before, 1000u) << "waited for the hung decoder";
+  EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(video); }, 10s)) << "placed once the decoder answers again";
 
   // Wine keeps menus inside their own process: GetSystemMenu of another
   // process's window answers null there, so only Windows can show the removal.
   HMENU menu = GetSystemMenu(video, FALSE);
-  desktop.RemoveCloseItem("ZBar");
-  desktop.RemoveCloseItem("ZBar");  // already gone: nothing changes
+  desktop.RemoveCloseItem(*found);
+  desktop.RemoveCloseItem(*found);  // already gone: nothing changes
+  EXPECT_NE(GetMenuState(GetSystemMenu(lookalike, FALSE), SC_CLOSE, MF_BYCOMMAND), static_cast<UINT>(-1));
+  DestroyWindow(lookalike);
   if (!menu) GTEST_SKIP() << "this system does not expose another process's system menu";
   EXPECT_EQ(GetMenuState(GetSystemMenu(video, FALSE), SC_CLOSE, MF_BYCOMMAND), static_cast<UINT>(-1));
+}
+
+TEST(ModuleFolder, DeletesOnlyOnceTheFileIsReallyGone) {
+  ScratchFolder folder(L"delete");
+  win32::ModuleFolder programFolder(Narrow(folder / L"Torvane.exe"));
+  ASSERT_TRUE(WriteWholeFile(folder / L"bar.dat", "QR-Code:left over\r\n"));
+  // Held open as a decoder left running holds it: the deletion waits for the handle.
+  HANDLE held = CreateFileW((folder / L"bar.dat").c_str(), GENERIC_WRITE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(held, INVALID_HANDLE_VALUE);
+  std::thread release([held] {
+    Sleep(500);
+    CloseHandle(held);
+  });
+  const ULONGLONG before = GetTickCount64();
+  EXPECT_TRUE(programFolder.Delete("bar.dat"));
+  EXPECT_GE(GetTickCount64() - before, 400u);
+  EXPECT_FALSE(FileExists(folder / L"bar.dat"));
+  release.join();
+  EXPECT_TRUE(programFolder.Delete("bar.dat")) << "a missing file is gone too";
+}
+
+TEST(ModuleFolder, NamesAFileForADecoderThatReadsItsArgumentsInTheAnsiCodePage) {
+  ScratchFolder folder(L"names");
+  win32::ModuleFolder programFolder(Narrow(folder / L"Torvane.exe"));
+  const std::wstring korean = folder / L"\uCF54\uB4DC \uC0AC\uC9C4.png";  // 코드 사진.png
+  ASSERT_TRUE(WriteWholeFile(korean, "png"));
+  const auto shortPath = programFolder.ShortPath(Narrow(korean));
+  ASSERT_TRUE(shortPath);
+  win32::Win32CharsetEncoder charsets;
+  EXPECT_TRUE(charsets.Encode(*shortPath, CharsetEncoder::Charset::SystemAnsi)) << *shortPath;
+  EXPECT_FALSE(charsets.Encode(Narrow(korean), CharsetEncoder::Charset::SystemAnsi));
+  EXPECT_EQ(ReadWholeFile(Widen(*shortPath)), "png");
+  EXPECT_EQ(programFolder.ShortPath(Narrow(folder / L"missing.png")), std::nullopt);
+
+  EXPECT_TRUE(programFolder.CopyIn(Narrow(korean), "bar2-image.png"));
+  EXPECT_EQ(ReadWholeFile(folder / L"bar2-image.png"), "png");
 }
 
 TEST(ModuleFolder, KeepsTheBackslashOfADriveRootAndNamesTheExecutable) {

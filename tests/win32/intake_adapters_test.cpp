@@ -5,7 +5,7 @@
 #include "core/key_plan.h"
 #include "core/launch.h"
 #include "core/pending_log.h"
-#include "core/tail_line_reader.h"
+#include "core/line_follower.h"
 #include "win32/adapters.h"
 #include "win32/text_win32.h"
 #include "win32_test_support.h"
@@ -63,6 +63,7 @@ TEST(Keyboard, TypesHostileTextsExactlyAsCharacters) {
       {"中文 价格 €100", L"中文 价格 €100"},
       {"emoji \xF0\x9F\x98\x80!", L"emoji \U0001F600!"},
       {"a\tb", L"a\tb"},
+      {"BEGIN:VCARD\r\nN:Li\r\nEND", L"BEGIN:VCARD\r\nN:Li\r\nEND"},
       {std::string("esc\x1b" "nul") + '\0' + "end", L"escnulend"},
   };
   std::wstring expected;
@@ -127,22 +128,31 @@ TEST(LogFile, LinesWaitWhileAnotherHandleHoldsTheFileThenArriveInOrder) {
 
 }
 
-TEST(CameraOutput, TheNewestCompleteLineIsReadWhileTheStandInWrites) {
+TEST(CameraOutput, EveryCompleteLineIsReadOnceInOrderWhileTheStandInWrites) {
   ScratchFolder folder(L"bar");
   ASSERT_TRUE(CopyFileW((ExecutableFolder() + L"\\zbarcam.exe").c_str(), (folder / L"zbarcam.exe").c_str(), FALSE));
   win32::HiddenProcessLauncher launcher;
   ASSERT_TRUE(launcher.Launch(CameraLaunchPlan(Narrow(folder.path()))).has_value());
   win32::SharedReadFile barDat(Narrow(folder / L"bar.dat"));
-  TailLineReader reader;
+  LineFollower follower;
+  std::vector<std::string> lines;
+  const auto follow = [&] {
+    if (const auto look = follower.Look(barDat))
+      for (const FileLine& line : look->lines) lines.push_back(line.bytes);
+    return lines;
+  };
   EXPECT_TRUE(WaitUntil([&] { return barDat.Stat().has_value(); }, 5s));
-  EXPECT_EQ(reader.LastCompleteLine(barDat), std::nullopt);
+  EXPECT_EQ(follow(), std::vector<std::string>{});
 
-  ASSERT_TRUE(AppendToFile(folder / L"zbarcam.feed", "sym QR-Code " + Hex("first") + "\nframe\nraw " +
-                                                         Hex("QR-Code:half") + "\n"));
+  // Two symbols of one frame, one of them with a line break, and half a line.
+  ASSERT_TRUE(AppendToFile(folder / L"zbarcam.feed", "sym QR-Code " + Hex("first\nsecond") + "\nsym EAN-8 " +
+                                                         Hex("96385074") + "\nframe\nraw " + Hex("QR-Code:half") + "\n"));
   EXPECT_TRUE(WaitUntil([&] { return ReadWholeFile(folder / L"bar.dat").ends_with("half"); }, 5s));
-  EXPECT_EQ(reader.LastCompleteLine(barDat), "QR-Code:first") << "the half-written line waits";
+  EXPECT_EQ(follow(), (std::vector<std::string>{"QR-Code:first", "second", "EAN-8:96385074"}))
+      << "the half-written line waits";
   ASSERT_TRUE(AppendToFile(folder / L"zbarcam.feed", "raw " + Hex("-done\r\n") + "\n"));
-  EXPECT_TRUE(WaitUntil([&] { return reader.LastCompleteLine(barDat) == "QR-Code:half-done"; }, 5s));
+  EXPECT_TRUE(WaitUntil([&] { return follow().size() == 4; }, 5s));
+  EXPECT_EQ(lines.back(), "QR-Code:half-done");
 }
 
 }  // namespace

@@ -248,6 +248,24 @@ TEST(ZbarcamStandin, WithoutACameraFailsAtOnceWithNothingOnStdout) {
   EXPECT_EQ(video_window_of(camera->pid()), nullptr);
 }
 
+TEST(ZbarcamStandin, HoldsItsCameraSoThatASecondOneOnItFailsAtOnce) {
+  const Sandbox box;
+  box.write(L"zbarcam.cfg", "window_delay_ms=0\n");
+  const auto first = box.start(L"zbarcam.exe", L"");
+  ASSERT_TRUE(poll_until([&] { return video_window_of(first->pid()) != nullptr; }));
+  const auto second = box.start(L"zbarcam.exe", L"\\dev\\video0", L"second.txt");
+  EXPECT_EQ(second->exit_code(), 1u);
+  EXPECT_EQ(box.read(L"second.txt"), "");
+  EXPECT_NE(box.read(L"second.txt.err").find("ERROR"), std::string::npos);
+  const auto other = box.start(L"zbarcam.exe", L"1", L"other.txt");
+  EXPECT_TRUE(poll_until([&] { return video_window_of(other->pid()) != nullptr; })) << "a second camera is free";
+
+  PostMessageW(video_window_of(first->pid()), WM_CLOSE, 0, 0);
+  EXPECT_EQ(first->exit_code(), 0u);
+  const auto next = box.start(L"zbarcam.exe", L"", L"next.txt");
+  EXPECT_TRUE(poll_until([&] { return video_window_of(next->pid()) != nullptr; })) << "the camera is free again";
+}
+
 TEST(ZbarcamStandin, LogsItsStartRecord) {
   const Sandbox box;
   const std::wstring elsewhere = box.path(L"work dir");
@@ -296,6 +314,22 @@ TEST(ZbarimgStandin, TakesAPathWithSpacesAndChineseAsOneArgument) {
   const std::string log = box.read(L"zbarimg.log");
   EXPECT_NE(log.find("\nargc 3\narg -D\narg -q\narg " + utf8(image) + "\nstdout file\nready\n"), std::string::npos)
       << log;
+}
+
+TEST(ZbarimgStandin, ReadsItsArgumentsInTheAnsiCodePage) {
+  const Sandbox box;
+  const std::wstring image = box.path(L"\uCF54\uB4DC.png");  // 코드.png: no place in code page 936
+  write_file(image, "png");
+  box.write(L"zbarimg.cfg", "image ??.png\nsym QR-Code 4f4b\n");
+  const auto decoder = box.start(L"zbarimg.exe", L"-D -q \"" + image + L"\"");
+  EXPECT_EQ(decoder->exit_code(), 1u) << "the name arrives as ??.png";
+  EXPECT_NE(box.read(L"zbarimg.log").find("\narg " + utf8(box.path(L"??.png")) + "\n"), std::string::npos)
+      << box.read(L"zbarimg.log");
+
+  wchar_t short_path[MAX_PATH]{};
+  ASSERT_GT(GetShortPathNameW(image.c_str(), short_path, MAX_PATH), 0u);
+  const auto again = box.start(L"zbarimg.exe", L"-D -q \"" + std::wstring(short_path) + L"\"", L"again.txt");
+  EXPECT_EQ(again->exit_code(), 4u) << "its short name opens, and holds no code the script gives it";
 }
 
 }  // namespace

@@ -54,6 +54,15 @@ void switch_stdout_mode(int mode) {
 
 void put_bytes(std::string_view bytes) { std::fwrite(bytes.data(), 1, bytes.size(), stdout); }
 
+std::wstring decode(UINT code_page, std::string_view bytes) {
+  if (bytes.empty()) return {};
+  const int length = static_cast<int>(bytes.size());
+  const int size = MultiByteToWideChar(code_page, 0, bytes.data(), length, nullptr, 0);
+  std::wstring wide(static_cast<std::size_t>(size), L'\0');
+  MultiByteToWideChar(code_page, 0, bytes.data(), length, wide.data(), size);
+  return wide;
+}
+
 }  // namespace
 
 std::string to_utf8(std::wstring_view text) {
@@ -65,14 +74,9 @@ std::string to_utf8(std::wstring_view text) {
   return utf8;
 }
 
-std::wstring to_wide(std::string_view utf8) {
-  if (utf8.empty()) return {};
-  const int length = static_cast<int>(utf8.size());
-  const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, nullptr, 0);
-  std::wstring wide(static_cast<std::size_t>(size), L'\0');
-  MultiByteToWideChar(CP_UTF8, 0, utf8.data(), length, wide.data(), size);
-  return wide;
-}
+std::wstring to_wide(std::string_view utf8) { return decode(CP_UTF8, utf8); }
+
+std::wstring ansi_to_wide(std::string_view ansi) { return decode(CP_ACP, ansi); }
 
 std::wstring own_folder() {
   std::wstring path(MAX_PATH, L'\0');
@@ -119,12 +123,24 @@ std::optional<std::string> read_file_from(const std::wstring& path, std::uint64_
   return bytes;
 }
 
-void log_start(const std::wstring& log_path, int argc, const wchar_t* const* argv) {
+std::vector<std::string> utf8_args(int argc, const wchar_t* const* argv) {
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) args.push_back(to_utf8(argv[i]));
+  return args;
+}
+
+std::vector<std::string> utf8_args(int argc, const char* const* argv) {
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) args.push_back(to_utf8(ansi_to_wide(argv[i])));
+  return args;
+}
+
+void log_start(const std::wstring& log_path, const std::vector<std::string>& args) {
   std::string record = "start " + std::to_string(GetCurrentProcessId()) + "\n";
   record += "cwd " + to_utf8(current_directory()) + "\n";
   record += "cmdline " + to_utf8(GetCommandLineW()) + "\n";
-  record += "argc " + std::to_string(argc > 0 ? argc - 1 : 0) + "\n";
-  for (int i = 1; i < argc; ++i) record += "arg " + to_utf8(argv[i]) + "\n";
+  record += "argc " + std::to_string(args.size()) + "\n";
+  for (const std::string& arg : args) record += "arg " + arg + "\n";
   record += "stdout " + stdout_kind() + "\n";
   record += "ready\n";
   append_to_file(log_path, record);

@@ -18,6 +18,7 @@ struct Symbol {
 
 std::string to_utf8(std::wstring_view text);
 std::wstring to_wide(std::string_view utf8);
+std::wstring ansi_to_wide(std::string_view ansi);
 
 // The folder holding the running executable, without a trailing separator.
 std::wstring own_folder();
@@ -30,7 +31,10 @@ void append_to_file(const std::wstring& path, std::string_view bytes);
 std::optional<std::string> read_file_from(const std::wstring& path, std::uint64_t offset);
 
 // start/cwd/cmdline/argc/arg.../stdout/ready, appended as one record.
-void log_start(const std::wstring& log_path, int argc, const wchar_t* const* argv);
+void log_start(const std::wstring& log_path, const std::vector<std::string>& utf8_args);
+std::vector<std::string> utf8_args(int argc, const wchar_t* const* argv);
+// Arguments of a plain main(), in the ANSI code page.
+std::vector<std::string> utf8_args(int argc, const char* const* argv);
 
 std::string_view trim(std::string_view text);
 // Every line of a whole file, "\r" stripped; a last line without "\n" counts.

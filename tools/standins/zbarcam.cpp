@@ -3,9 +3,13 @@
 //   sym <NAME> <HEX>   queue a symbol for the next frame
 //   frame              print the queued symbols (text mode, one flush), log "frame <us>"
 //   raw <HEX>          print bytes untranslated, flush
+//   hang <MS>          log "hang", then stop answering for MS milliseconds (its window too)
 //   exit <N>           end with code N
 // zbarcam.cfg (key=value): camera=none fails like a machine without a camera;
 // window_delay_ms=N delays the video window (default 200).
+// Like zbarcam it takes the camera named by its argument (default the first,
+// /dev/video0; "N" and "\dev\videoN" name the same) for itself: a second one
+// started on a camera in use reports an error and ends with code 1.
 #include "standin_common.h"
 
 #include <windows.h>
@@ -78,6 +82,9 @@ class Feed {
       emit_frame();
     } else if (keyword == "raw") {
       emit_raw(rest);
+    } else if (keyword == "hang") {
+      standins::append_to_file(log_path_, "hang\n");
+      Sleep(static_cast<DWORD>(standins::parse_number(rest).value_or(0)));
     } else if (keyword == "exit") {
       std::fflush(stdout);
       std::exit(static_cast<int>(standins::parse_number(rest).value_or(0)));
@@ -155,6 +162,18 @@ void open_video_window() {
   UpdateWindow(window);
 }
 
+// One lock per camera, named after the device the arguments choose.
+std::wstring camera_lock_name(int argc, const wchar_t* const* argv) {
+  std::wstring device = L"0";
+  for (int i = 1; i < argc; ++i)
+    if (argv[i][0] != L'-') device = argv[i];
+  for (const std::wstring_view prefix : {L"/dev/video", L"\\dev\\video"})
+    if (device.starts_with(prefix)) device.erase(0, prefix.size());
+  for (wchar_t& c : device)
+    if (c == L'\\') c = L'/';
+  return L"Local\\zbarcam-stand-in-camera-" + device;
+}
+
 // Thread timers (no window) drive the feed, so it is read before the window exists too.
 int run_until_closed(Feed& feed, UINT window_delay_ms) {
   const UINT_PTR feed_timer = SetTimer(nullptr, 0, kFeedPollMs, nullptr);
@@ -181,11 +200,18 @@ int run_until_closed(Feed& feed, UINT window_delay_ms) {
 
 int wmain(int argc, wchar_t** argv) {
   const std::wstring log_path = standins::in_own_folder(L"zbarcam.log");
-  standins::log_start(log_path, argc, argv);
+  standins::log_start(log_path, standins::utf8_args(argc, argv));
 
   const CameraSettings settings = read_settings();
   if (!settings.has_camera) {
     std::fputs("ERROR: zbar processor in _zbar_video_open():\n    system error: no camera found\n", stderr);
+    return 1;
+  }
+  // Held until the process ends; the system lets go of it then, however it ends.
+  const HANDLE camera = CreateMutexW(nullptr, FALSE, camera_lock_name(argc, argv).c_str());
+  const DWORD taken = camera ? WaitForSingleObject(camera, 0) : WAIT_FAILED;
+  if (taken != WAIT_OBJECT_0 && taken != WAIT_ABANDONED) {
+    std::fputs("ERROR: zbar processor in _zbar_video_open():\n    system error: the camera is in use\n", stderr);
     return 1;
   }
   Feed feed(standins::in_own_folder(L"zbarcam.feed"), log_path);

@@ -4,6 +4,8 @@
 //   image <base name>        the following sym lines belong to that image
 //   sym <NAME> <HEX>
 // Exit codes as ZBar's: 0 every image had a code, 4 one had none, 1 unreadable file.
+// Like ZBar's, its entry point is a plain main: a file name reaches it in the
+// ANSI code page, a character outside that as '?', and such a file cannot be opened.
 #include "standin_common.h"
 
 #include <windows.h>
@@ -41,8 +43,8 @@ std::string_view base_name(std::string_view path) {
   return separator == std::string_view::npos ? path : path.substr(separator + 1);
 }
 
-bool can_read(const wchar_t* path) {
-  FILE* image = _wfopen(path, L"rb");
+bool can_read(const char* path) {
+  FILE* image = std::fopen(path, "rb");
   if (image == nullptr) return false;
   std::fclose(image);
   return true;
@@ -50,8 +52,8 @@ bool can_read(const wchar_t* path) {
 
 enum class ImageResult { decoded, no_symbols, unreadable };
 
-ImageResult decode_image(const wchar_t* path, const ImageSettings& settings) {
-  const std::string utf8_path = standins::to_utf8(path);
+ImageResult decode_image(const char* path, const ImageSettings& settings) {
+  const std::string utf8_path = standins::to_utf8(standins::ansi_to_wide(path));
   if (!can_read(path)) {
     std::fprintf(stderr, "ERROR: unable to open image `%s': No such file or directory\n", utf8_path.c_str());
     return ImageResult::unreadable;
@@ -64,13 +66,13 @@ ImageResult decode_image(const wchar_t* path, const ImageSettings& settings) {
 
 }  // namespace
 
-int wmain(int argc, wchar_t** argv) {
-  standins::log_start(standins::in_own_folder(L"zbarimg.log"), argc, argv);
+int main(int argc, char** argv) {
+  standins::log_start(standins::in_own_folder(L"zbarimg.log"), standins::utf8_args(argc, argv));
   const ImageSettings settings = read_settings();
 
-  std::vector<const wchar_t*> images;
+  std::vector<const char*> images;
   for (int i = 1; i < argc; ++i) {
-    if (argv[i][0] != L'-') images.push_back(argv[i]);
+    if (argv[i][0] != '-') images.push_back(argv[i]);
   }
   if (images.empty()) {
     std::fputs("ERROR: no image file to scan\n", stderr);
@@ -80,7 +82,7 @@ int wmain(int argc, wchar_t** argv) {
   Sleep(settings.delay_ms);
   bool any_unreadable = false;
   bool any_without_symbols = false;
-  for (const wchar_t* image : images) {
+  for (const char* image : images) {
     const ImageResult result = decode_image(image, settings);
     any_unreadable = any_unreadable || result == ImageResult::unreadable;
     any_without_symbols = any_without_symbols || result == ImageResult::no_symbols;
