@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "check.h"
-#include "controller_rig.h"
+#include "program_rig.h"
 #include "core/decoder_line.h"
 #include "core/text_decoding.h"
 #include "core/texts.h"
@@ -81,7 +81,7 @@ class IntakeRun {
       default: rig_.settings.values["OldBar"] = input.ConsumeRandomLengthString(16); break;
     }
     memory_ = initialMemory_ = rig_.settings.values["OldBar"];
-    rig_.controller.LaunchRecognitionModule();
+    rig_.program.module.Launch();
     ChangeOptions();
   }
 
@@ -103,7 +103,7 @@ class IntakeRun {
       case Action::ToggleReadFails: Disturb(), rig_.barDat.readFails = !rig_.barDat.readFails; break;
       case Action::AppendDuringRead: Disturb(), rig_.barDat.RaceNextRead(rig_.barDat.Bytes() + Line()); break;
       case Action::RecreateDuringRead: Disturb(), rig_.barDat.RaceNextRead(Line() + rig_.barDat.Bytes()); break;
-      case Action::HelpButton: Disturb(), rig_.controller.bhelp_Click(); break;
+      case Action::HelpButton: Disturb(), rig_.program.window.OnHelpClicked(); break;
       case Action::ToggleStoreRefuses: rig_.settings.failWrites = !rig_.settings.failWrites; break;
       case Action::ToggleLogLocked: rig_.log.locked = !rig_.log.locked; break;
       case Action::ChangeOptions: ChangeOptions(); break;
@@ -114,13 +114,13 @@ class IntakeRun {
 
   void Tick() {
     const std::size_t accepted = accepted_.size();
-    const std::size_t listed = rig_.form.history.size();
+    const std::size_t listed = rig_.window.history.size();
     const std::size_t typed = rig_.keyboard.injections.size();
     const std::string& bytes = rig_.barDat.Bytes();
     restedBefore_ = WriterRests(bytes, bytes.size() - sizeBefore_, restedBefore_);
     if (restedBefore_) restsAfter_.insert(CompleteLineCount(bytes));
     sizeBefore_ = bytes.size();
-    rig_.controller.GetCode_Timer();
+    rig_.program.intake.OnIntakeTick();
     for (std::size_t i = writesSeen_; i < rig_.settings.writes.size(); ++i)
       if (rig_.settings.writes[i].first == "OldBar") accepted_.push_back(rig_.settings.writes[i].second);
     writesSeen_ = rig_.settings.writes.size();
@@ -150,10 +150,9 @@ class IntakeRun {
     const int selected = input_.ConsumeIntegralInRange(0, 3);  // 3: none of the three
     const std::array<Suffix, 3> suffixes{Suffix::None, Suffix::Enter, Suffix::Tab};
     options_.suffix = selected < 3 ? std::optional<Suffix>(suffixes[static_cast<std::size_t>(selected)]) : std::nullopt;
-    rig_.form.SetValue(ControlId::Check1, options_.typeIt);
-    rig_.form.SetValue(ControlId::Check2, options_.copyIt);
-    const std::array<ControlId, 3> group{ControlId::o0, ControlId::o1, ControlId::o2};
-    for (int i = 0; i < 3; ++i) rig_.form.SetValue(group[static_cast<std::size_t>(i)], i == selected ? 1 : 0);
+    rig_.window.SetCheck(Option::TypeCodes, options_.typeIt);
+    rig_.window.SetCheck(Option::CopyToClipboard, options_.copyIt);
+    rig_.window.SelectSuffix(options_.suffix);
   }
 
   // What this tick accepted (stored as OldBar, or kept when the store refused)
@@ -172,12 +171,12 @@ class IntakeRun {
     Expect(rig_.settings.failWrites || accepted_.size() == acceptedBefore ||
                rig_.settings.values["OldBar"] == accepted_.back(),
            "OldBar holds the last accepted record");
-    Expect(rig_.form.Visible(ControlId::hs) == successShown_, "the welcome code, and only it, shows success");
-    Expect(rig_.form.history.size() == listedBefore + delivered.size(), "each delivered record is listed once");
+    Expect(rig_.window.successShown == successShown_, "the welcome code, and only it, shows success");
+    Expect(rig_.window.history.size() == listedBefore + delivered.size(), "each delivered record is listed once");
     std::size_t typing = typedBefore;
     for (std::size_t i = 0; i < delivered.size(); ++i) {
       const std::string& text = delivered[i];
-      Expect(rig_.form.history[delivered.size() - 1 - i] == text, "delivered records are listed newest first");
+      Expect(rig_.window.history[delivered.size() - 1 - i] == text, "delivered records are listed newest first");
       const std::optional<std::string> data = DataText(text);
       if (!data) continue;
       if (options_.typeIt == 1 && options_.suffix) {
@@ -189,7 +188,7 @@ class IntakeRun {
     }
     Expect(rig_.keyboard.injections.size() == typing, "nothing else is typed");
     Expect(rig_.clipboard.text == lastCopied_, "the clipboard holds the data text of the last copied record");
-    if (!rig_.log.locked) Expect(rig_.controller.UnwrittenLogLines() == 0, "nothing waits for a data.txt that can be written");
+    if (!rig_.log.locked) Expect(rig_.program.delivery.UnwrittenLogLines() == 0, "nothing waits for a data.txt that can be written");
   }
 
   // The file only grew: every record of it was taken, once, whole and in order.
@@ -211,7 +210,7 @@ class IntakeRun {
   }
 
   FuzzedDataProvider& input_;
-  ControllerRig rig_;
+  ProgramRig rig_;
   ScannerOptions options_;
   std::string memory_;  // the repeat filter's memory, stored or not
   std::string initialMemory_;

@@ -8,23 +8,25 @@
 #include <string>
 
 #include "check.h"
-#include "controller_rig.h"
+#include "program_rig.h"
 #include "core/settings_codec.h"
 #include "reference_settings.h"
 
 namespace torvane::fuzz {
 namespace {
 
-constexpr std::array<ControlId, 4> kBoxes{ControlId::Check1, ControlId::Check2, ControlId::Check3, ControlId::Check4};
-constexpr std::array<ControlId, 3> kOptions{ControlId::o0, ControlId::o1, ControlId::o2};
+constexpr std::array<Option, 4> kBoxes{Option::TypeCodes, Option::CopyToClipboard, Option::ShowVideoWindow,
+                                       Option::StartWithWindows};
+constexpr std::array<Suffix, 3> kOptions{Suffix::None, Suffix::Enter, Suffix::Tab};
 const std::array<std::string, 7> kKeys{"c1", "c2", "c3", "c4", "o0", "o1", "o2"};
 
-using ControlValues = std::map<ControlId, int>;
+// The controls' states by the key each is stored under.
+using ControlValues = std::map<std::string, int>;
 
-ControlValues Read(const testing::FakeForm& form) {
+ControlValues Read(const testing::FakeWindow& window) {
   ControlValues values;
-  for (const ControlId id : kBoxes) values[id] = form.Value(id);
-  for (const ControlId id : kOptions) values[id] = form.Value(id);
+  for (std::size_t i = 0; i < 4; ++i) values[kKeys[i]] = window.Check(kBoxes[i]);
+  for (std::size_t i = 0; i < 3; ++i) values[kKeys[4 + i]] = window.Selected(kOptions[i]);
   return values;
 }
 
@@ -38,18 +40,18 @@ ControlValues ExpectedAfterLoading(ControlValues values, const std::map<std::str
   for (std::size_t i = 0; i < 3; ++i) {
     const std::optional<int> state = ReferenceCheckState(stored(kKeys[i], "0"));
     if (!state) return values;
-    values[kBoxes[i]] = *state;
+    values[kKeys[i]] = *state;
   }
   const auto entry = startup.find("Torvane");
-  values[ControlId::Check4] = entry != startup.end() && !entry->second.empty() ? 1 : 0;
+  values["c4"] = entry != startup.end() && !entry->second.empty() ? 1 : 0;
   const std::array<const char*, 3> fallbacks{"1", "0", "0"};
   for (std::size_t i = 0; i < 3; ++i) {
     const std::optional<bool> selected = ReferenceTruth(stored(kKeys[4 + i], fallbacks[i]));
     if (!selected) return values;
     if (*selected) {
-      for (const ControlId other : kOptions) values[other] = 0;
+      for (std::size_t other = 0; other < 3; ++other) values[kKeys[4 + other]] = 0;
     }
-    values[kOptions[i]] = *selected ? 1 : 0;
+    values[kKeys[4 + i]] = *selected ? 1 : 0;
   }
   return values;
 }
@@ -80,39 +82,39 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const int number = input.ConsumeIntegral<int>();
   for (const auto& [key, text] : store) CheckCodec(text, number);
 
-  ControllerRig rig;
+  ProgramRig rig;
   rig.settings.values = store;
   rig.startup.values = startup;
-  const ControlValues layout = Read(rig.form);
-  rig.controller.LoadOptions();
-  const ControlValues loaded = Read(rig.form);
+  const ControlValues layout = Read(rig.window);
+  rig.program.settings.LoadOptions();
+  const ControlValues loaded = Read(rig.window);
   Expect(loaded == ExpectedAfterLoading(layout, store, startup),
          "loading sets each control from its key in order and stops at the first unreadable text");
   int selected = 0;
-  for (const ControlId id : kOptions) selected += loaded.at(id);
+  for (std::size_t i = 0; i < 3; ++i) selected += loaded.at(kKeys[4 + i]);
   Expect(selected <= 1, "at most one suffix option is selected");
 
-  rig.controller.GetCode_Timer();
-  Expect(rig.form.history.empty() && rig.settings.writes.empty(),
+  rig.program.intake.OnIntakeTick();
+  Expect(rig.window.history.empty() && rig.settings.writes.empty(),
          "whatever OldBar holds, a tick without bar.dat delivers and stores nothing");
 
-  rig.controller.setok_Click();
+  rig.program.settings.OnOkClicked();
   for (const std::string& key : kKeys) Expect(rig.settings.values.contains(key), "confirming writes every option key");
   for (std::size_t i = 0; i < 4; ++i)
-    Expect(ParseCheckState(rig.settings.values[kKeys[i]]) == loaded.at(kBoxes[i]),
+    Expect(ParseCheckState(rig.settings.values[kKeys[i]]) == loaded.at(kKeys[i]),
            "a check box is written as its state");
   for (std::size_t i = 0; i < 3; ++i)
-    Expect(ParseTruth(rig.settings.values[kKeys[4 + i]]) == (loaded.at(kOptions[i]) == 1),
+    Expect(ParseTruth(rig.settings.values[kKeys[4 + i]]) == (loaded.at(kKeys[4 + i]) == 1),
            "an option is written as True or False");
 
-  ControllerRig next;
+  ProgramRig next;
   next.settings.values = rig.settings.values;
   next.startup.values = startup;
-  next.controller.LoadOptions();
-  ControlValues reloaded = Read(next.form);
-  Expect(reloaded[ControlId::Check4] == (startup.contains("Torvane") && !startup["Torvane"].empty() ? 1 : 0),
+  next.program.settings.LoadOptions();
+  ControlValues reloaded = Read(next.window);
+  Expect(reloaded["c4"] == (startup.contains("Torvane") && !startup["Torvane"].empty() ? 1 : 0),
          "the start-with-Windows box follows the start-up value, not its key");
-  reloaded[ControlId::Check4] = loaded.at(ControlId::Check4);
+  reloaded["c4"] = loaded.at("c4");
   Expect(reloaded == loaded, "what the confirmation stored loads back to the same controls");
   return 0;
 }

@@ -3,8 +3,8 @@
 #include <commctrl.h>
 
 #include "app/main_window.h"
-#include "core/controller.h"
 #include "core/launch.h"
+#include "core/program.h"
 #include "core/startup_entries.h"
 #include "core/version.h"
 #include "win32/adapters.h"
@@ -68,12 +68,30 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   win32::SendInputKeyboard keyboard;
   win32::SystemClipboard clipboard(window.hwnd());
   win32::Win32CharsetEncoder charsets;
-  Controller controller(Ports{window, processes, desktop, launcher, folder, settings, startup, tray, boxes,
-                              cameraOutput, imageOutput, ansi, log, keyboard, clipboard, charsets});
-  window.Attach(&controller);
+  Program program(Platform{.window = window,
+                           .status = window,
+                           .options = window,
+                           .history = window,
+                           .timers = window,
+                           .processes = processes,
+                           .desktop = desktop,
+                           .launcher = launcher,
+                           .folder = folder,
+                           .settings = settings,
+                           .startup = startup,
+                           .tray = tray,
+                           .boxes = boxes,
+                           .cameraOutput = cameraOutput,
+                           .imageOutput = imageOutput,
+                           .ansi = ansi,
+                           .log = log,
+                           .keyboard = keyboard,
+                           .clipboard = clipboard,
+                           .charsets = charsets});
+  window.Attach(&program);
 
-  const bool show = controller.Form_Load(arguments);
+  const bool show = program.window.OnLoad(arguments);
   window.PlaceCentred();
-  if (show) window.ShowWindow(true);
+  if (show) window.Show(true);
   return RunMessageLoop(window);
 }

@@ -6,8 +6,11 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <array>
+#include <utility>
 
 #include "app/resource.h"
+#include "core/texts.h"
 #include "win32/layout_font_win32.h"
 #include "win32/text_win32.h"
 #include "win32/window_messages_win32.h"
@@ -18,9 +21,6 @@ namespace {
 using win32::Narrow;
 using win32::Widen;
 
-// Not one of the layout's timers: the program's own retry of data.txt lines.
-constexpr UINT_PTR kLogRetryTimer = 100;
-constexpr UINT kLogRetryMs = 500;
 // The icon's menu opens this long after the request; see OnTrayIcon.
 constexpr UINT_PTR kTrayMenuTimer = 101;
 constexpr UINT kTrayMenuDelayMs = 150;
@@ -71,14 +71,6 @@ DWORD StyleFor(const ControlSpec& layout) {
   }
 }
 
-std::wstring WindowText(HWND hwnd) {
-  const int length = GetWindowTextLengthW(hwnd);
-  std::wstring text(static_cast<size_t>(std::max(length, 0)) + 1, L'\0');
-  const int got = GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()));
-  text.resize(static_cast<size_t>(std::max(got, 0)));
-  return text;
-}
-
 }  // namespace
 
 MainWindow::MainWindow(HINSTANCE instance) : instance_(instance) {}
@@ -123,8 +115,7 @@ bool MainWindow::Create() {
   if (!hwnd_) return false;
   CreateControls();
   win32::AllowMessagesFromUnelevatedPrograms(hwnd_, Handle(ControlId::CodeList), taskbarCreatedMsg_);
-  for (const TimerSpec& t : Timers()) SetTimer(t.id, t.onAtCreation);
-  ::SetTimer(hwnd_, kLogRetryTimer, kLogRetryMs, nullptr);
+  for (const TimerSpec& t : AllTimers()) Set(t.id, t.onAtCreation);
   return true;
 }
 
@@ -214,7 +205,7 @@ LRESULT CALLBACK MainWindow::HistoryListProc(HWND list, UINT msg, WPARAM wp, LPA
     }
     DragFinish(drop);
     try {
-      if (window->controller_) window->controller_->CodeList_OLEDragDrop(files);
+      if (window->program_) window->program_->images.OnFilesDropped(files);
     } catch (...) {
     }
     return 0;
@@ -222,101 +213,81 @@ LRESULT CALLBACK MainWindow::HistoryListProc(HWND list, UINT msg, WPARAM wp, LPA
   return DefSubclassProc(list, msg, wp, lp);
 }
 
-// ---- Form ------------------------------------------------------------------
+// ---- What the behaviour shows and reads ------------------------------------
+
+namespace {
+
+ControlId PanelControl(Panel panel) { return panel == Panel::Settings ? ControlId::Fset : ControlId::fhelp; }
+
+ControlId OptionBox(Option option) {
+  switch (option) {
+    case Option::TypeCodes:
+      return ControlId::Check1;
+    case Option::CopyToClipboard:
+      return ControlId::Check2;
+    case Option::ShowVideoWindow:
+      return ControlId::Check3;
+    case Option::StartWithWindows:
+      return ControlId::Check4;
+  }
+  return ControlId::None;
+}
+
+constexpr std::array<std::pair<Suffix, ControlId>, 3> kSuffixButtons{
+    {{Suffix::None, ControlId::o0}, {Suffix::Enter, ControlId::o1}, {Suffix::Tab, ControlId::o2}}};
+
+}  // namespace
 
 void MainWindow::SetText(ControlId id, std::string_view utf8) { SetWindowTextW(Handle(id), Widen(utf8).c_str()); }
 
-std::string MainWindow::Text(ControlId id) const { return Narrow(WindowText(Handle(id))); }
-
-void MainWindow::SetVisible(ControlId id, bool visible) {
-  ::ShowWindow(Handle(id), visible ? SW_SHOW : SW_HIDE);
+bool MainWindow::IsChecked(ControlId id) const {
+  return SendMessageW(Handle(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-bool MainWindow::Visible(ControlId id) const {
-  return (GetWindowLongW(Handle(id), GWL_STYLE) & WS_VISIBLE) != 0;
-}
+void MainWindow::Show(bool visible) { ::ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE); }
 
-void MainWindow::SetEnabled(ControlId id, bool enabled) { EnableWindow(Handle(id), enabled); }
+bool MainWindow::Shown() const { return IsWindowVisible(hwnd_) != FALSE; }
 
-bool MainWindow::Enabled(ControlId id) const { return IsWindowEnabled(Handle(id)) != FALSE; }
-
-int MainWindow::Value(ControlId id) const {
-  switch (SendMessageW(Handle(id), BM_GETCHECK, 0, 0)) {
-    case BST_CHECKED:
-      return 1;
-    case BST_INDETERMINATE:
-      return 2;
-    default:
-      return 0;
-  }
-}
-
-void MainWindow::SetValue(ControlId id, int value) {
-  const WPARAM state = value == 1 ? BST_CHECKED : value == 2 ? BST_INDETERMINATE : BST_UNCHECKED;
-  HWND control = Handle(id);
-  if (value == 2) {
-    // A plain auto check box has no third state; switch it to the three-state kind to show one.
-    SetWindowLongW(control, GWL_STYLE, (GetWindowLongW(control, GWL_STYLE) & ~0xF) | BS_AUTO3STATE);
-  }
-  SendMessageW(control, BM_SETCHECK, state, 0);
-}
-
-void MainWindow::Move(ControlId id, int left, int top) {
-  SetWindowPos(Handle(id), nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void MainWindow::InsertHistory(std::string_view utf8) {
-  std::wstring text = Widen(utf8);
-  std::erase(text, L'\0');  // an entry would end at its first NUL
-  SendMessageW(Handle(ControlId::CodeList), LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
-std::optional<std::string> MainWindow::SelectedHistory() const {
-  HWND list = Handle(ControlId::CodeList);
-  const LRESULT index = SendMessageW(list, LB_GETCURSEL, 0, 0);
-  if (index == LB_ERR) return std::nullopt;
-  const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-  if (length == LB_ERR) return std::nullopt;
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
-  text.resize(static_cast<size_t>(length));
-  return Narrow(text);
-}
-
-void MainWindow::SetTimer(TimerId id, bool on) {
-  const auto index = static_cast<size_t>(id);
-  if (on && !timersOn_[index]) ::SetTimer(hwnd_, index, static_cast<UINT>(Timer(id).intervalMs), nullptr);
-  if (!on && timersOn_[index]) KillTimer(hwnd_, index);
-  timersOn_[index] = on;
-}
-
-bool MainWindow::TimerOn(TimerId id) const { return timersOn_[static_cast<size_t>(id)]; }
-
-void MainWindow::ShowWindow(bool visible) { ::ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE); }
-
-bool MainWindow::WindowVisible() const { return IsWindowVisible(hwnd_) != FALSE; }
-
-void MainWindow::RestoreWindow() {
+void MainWindow::BringBack() {
   ::ShowWindow(hwnd_, SW_RESTORE);
   ::ShowWindow(hwnd_, SW_SHOW);
   SetForegroundWindow(hwnd_);
   SetFocus(hwnd_);
 }
 
-void MainWindow::SetWindowSize(int width, int height) {
-  SetWindowPos(hwnd_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+void MainWindow::FitToPicture() {
+  SetWindowPos(hwnd_, nullptr, 0, 0, WindowLayout().width, WindowLayout().height,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-bool MainWindow::MakeSeeThrough(Rgb key) {
+bool MainWindow::MakeSeeThrough() {
   SetWindowLongW(hwnd_, GWL_EXSTYLE, GetWindowLongW(hwnd_, GWL_EXSTYLE) | WS_EX_LAYERED);
-  return SetLayeredWindowAttributes(hwnd_, ToColorRef(key), 0, LWA_COLORKEY) != FALSE;
+  return SetLayeredWindowAttributes(hwnd_, ToColorRef(kKeyColour), 0, LWA_COLORKEY) != FALSE;
 }
+
+void MainWindow::SetTitle(std::string_view utf8) { SetText(ControlId::wt, utf8); }
 
 void MainWindow::SetTopmost(bool topmost) {
   SetWindowPos(hwnd_, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
 }
 
-void MainWindow::ProcessPendingEvents() {
+void MainWindow::OpenPanel(Panel panel) {
+  // Panels wait beside the visible picture; open, they lie over the history list.
+  const PixelRect at = WindowLayout().panelOpenRect;
+  HWND control = Handle(PanelControl(panel));
+  SetWindowPos(control, nullptr, at.left, at.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ::ShowWindow(control, SW_SHOW);
+}
+
+void MainWindow::ClosePanel(Panel panel) { ::ShowWindow(Handle(PanelControl(panel)), SW_HIDE); }
+
+bool MainWindow::PanelOpen(Panel panel) const {
+  return (GetWindowLongW(Handle(PanelControl(panel)), GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+void MainWindow::PostDeferredStart() { PostMessageW(hwnd_, kMsgDeferredStart, 0, 0); }
+
+void MainWindow::LetPendingEventsRun() {
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
@@ -330,11 +301,85 @@ void MainWindow::ProcessPendingEvents() {
 }
 
 void MainWindow::EndProgram() {
-  for (DWORD waited = 0; controller_ && !controller_->WriteWaitingLogLines() && waited < kLogGraceMs;
+  for (DWORD waited = 0; program_ && !program_->delivery.WriteWaitingLogLines() && waited < kLogGraceMs;
        waited += kLogGraceStepMs)
     Sleep(kLogGraceStepMs);
-  ExitProcess(0);
+  // Destroying the window ends its timers and drops whatever was still posted
+  // to it; WM_DESTROY ends the message loop and wWinMain returns.
+  DestroyWindow(hwnd_);
 }
+
+void MainWindow::ShowModuleStatus(ModuleStatus status) {
+  SetText(ControlId::TCCam, status == ModuleStatus::Running ? texts::kModuleRunning : texts::kModuleNotRunning);
+}
+
+void MainWindow::EnableRestart(bool enabled) { EnableWindow(Handle(ControlId::restart), enabled); }
+
+bool MainWindow::RestartEnabled() const { return IsWindowEnabled(Handle(ControlId::restart)) != FALSE; }
+
+void MainWindow::ShowScanning(bool scanning) {
+  SetText(ControlId::bp, scanning ? texts::kStopScanning : texts::kStartScanning);
+}
+
+void MainWindow::ShowSuccess() { ::ShowWindow(Handle(ControlId::hs), SW_SHOW); }
+
+int MainWindow::Check(Option option) const {
+  switch (SendMessageW(Handle(OptionBox(option)), BM_GETCHECK, 0, 0)) {
+    case BST_CHECKED:
+      return 1;
+    case BST_INDETERMINATE:
+      return 2;
+    default:
+      return 0;
+  }
+}
+
+void MainWindow::SetCheck(Option option, int state) {
+  HWND box = Handle(OptionBox(option));
+  if (state == 2) {
+    // A plain auto check box has no third state; switch it to the three-state kind to show one.
+    SetWindowLongW(box, GWL_STYLE, (GetWindowLongW(box, GWL_STYLE) & ~0xF) | BS_AUTO3STATE);
+  }
+  SendMessageW(box, BM_SETCHECK, state == 1 ? BST_CHECKED : state == 2 ? BST_INDETERMINATE : BST_UNCHECKED, 0);
+}
+
+std::optional<Suffix> MainWindow::SelectedSuffix() const {
+  for (const auto& [suffix, button] : kSuffixButtons)
+    if (IsChecked(button)) return suffix;
+  return std::nullopt;
+}
+
+void MainWindow::SelectSuffix(std::optional<Suffix> selected) {
+  for (const auto& [suffix, button] : kSuffixButtons)
+    SendMessageW(Handle(button), BM_SETCHECK, suffix == selected ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void MainWindow::Add(std::string_view utf8) {
+  std::wstring text = Widen(utf8);
+  std::erase(text, L'\0');  // an entry would end at its first NUL
+  SendMessageW(Handle(ControlId::CodeList), LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+std::optional<std::string> MainWindow::Selected() const {
+  HWND list = Handle(ControlId::CodeList);
+  const LRESULT index = SendMessageW(list, LB_GETCURSEL, 0, 0);
+  if (index == LB_ERR) return std::nullopt;
+  const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+  if (length == LB_ERR) return std::nullopt;
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(text.data()));
+  text.resize(static_cast<size_t>(length));
+  return Narrow(text);
+}
+
+void MainWindow::Set(TimerId timer, bool on) {
+  const auto index = static_cast<size_t>(timer);
+  if (on && !timersOn_[index]) ::SetTimer(hwnd_, index, static_cast<UINT>(TimerSpecOf(timer).intervalMs), nullptr);
+  if (!on && timersOn_[index]) KillTimer(hwnd_, index);
+  timersOn_[index] = on;
+}
+
+bool MainWindow::On(TimerId timer) const { return timersOn_[static_cast<size_t>(timer)]; }
 
 // ---- Messages --------------------------------------------------------------
 
@@ -375,8 +420,6 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       if (wp == kTrayMenuTimer) {
         KillTimer(hwnd_, kTrayMenuTimer);
         ShowTrayMenu(trayMenuAnchor_);
-      } else if (wp == kLogRetryTimer) {
-        if (controller_) controller_->LogRetry_Timer();
       } else {
         OnTimer(static_cast<TimerId>(wp));
       }
@@ -395,7 +438,10 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       OnTrayIcon(LOWORD(lp), POINT{GET_X_LPARAM(wp), GET_Y_LPARAM(wp)});
       return 0;
     case kMsgBringWindowBack:
-      if (controller_) controller_->TrayIcon_Click();
+      if (program_) program_->window.OnTrayIconClicked();
+      return 0;
+    case kMsgDeferredStart:
+      if (program_) program_->window.OnDeferredStart();
       return 0;
     case WM_COPYDATA: {
       const auto* request = reinterpret_cast<const COPYDATASTRUCT*>(lp);
@@ -404,16 +450,22 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return TRUE;
     }
     case WM_CLOSE:
-      if (controller_ && !controller_->Form_QueryUnload(CloseReason::UserRequest)) return 0;
+      if (program_ && !program_->window.OnClosing(CloseReason::UserRequest)) return 0;
+      break;
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      return 0;
+    case WM_NCDESTROY:
+      hwnd_ = nullptr;
       break;
     case WM_QUERYENDSESSION:
       return TRUE;
     case WM_ENDSESSION:
-      if (wp && controller_ && controller_->Form_QueryUnload(CloseReason::SessionEnd)) EndProgram();
+      if (wp && program_ && program_->window.OnClosing(CloseReason::SessionEnd)) EndProgram();
       return 0;
     default:
       if (msg == taskbarCreatedMsg_ && taskbarCreatedMsg_ != 0) {
-        if (controller_) controller_->TaskbarCreated();
+        if (program_) program_->window.OnTaskbarCreated();
         return 0;
       }
       break;
@@ -476,13 +528,13 @@ void MainWindow::OnTrayIcon(UINT event, POINT anchor) {
 }
 
 void MainWindow::ShowTrayMenu(POINT anchor) {
-  if (!controller_) return;
-  using Item = Controller::TrayMenuItem;
+  if (!program_) return;
+  using Item = TrayMenuItem;
   constexpr Item kItems[] = {Item::ShowWindow, Item::PauseScanning, Item::Settings, Item::Exit};
   HMENU menu = CreatePopupMenu();
   if (!menu) return;
   for (const Item item : kItems) {
-    AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(item) + 1, Widen(controller_->TrayMenuText(item)).c_str());
+    AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(item) + 1, Widen(program_->window.TrayMenuText(item)).c_str());
   }
   // Without the foreground the menu would not close when the user clicks elsewhere;
   // the WM_NULL afterwards lets a second click on the icon open it again.
@@ -492,7 +544,7 @@ void MainWindow::ShowTrayMenu(POINT anchor) {
   const int chosen = static_cast<int>(TrackPopupMenuEx(menu, flags, anchor.x, anchor.y, hwnd_, nullptr));
   PostMessageW(hwnd_, WM_NULL, 0, 0);
   DestroyMenu(menu);
-  if (chosen > 0 && controller_) controller_->TrayMenu_Click(static_cast<Item>(chosen - 1));
+  if (chosen > 0 && program_) program_->window.OnTrayMenuChosen(static_cast<Item>(chosen - 1));
 }
 
 void MainWindow::StartDrag() {
@@ -501,72 +553,75 @@ void MainWindow::StartDrag() {
 }
 
 void MainWindow::OnTimer(TimerId id) {
-  if (!controller_) return;
+  if (!program_) return;
   switch (id) {
-    case TimerId::GetCode:
-      controller_->GetCode_Timer();
+    case TimerId::Intake:
+      program_->intake.OnIntakeTick();
       break;
-    case TimerId::CheckIRMLoad:
-      controller_->CheckIRMLoad_Timer();
+    case TimerId::ModuleCheck:
+      program_->module.OnModuleCheckTick();
       break;
-    case TimerId::DelayLoad:
-      controller_->DelayLoad_Timer();
+    case TimerId::ModuleRestart:
+      program_->module.OnModuleRestartTick();
       break;
-    case TimerId::Trestart:
-      controller_->Trestart_Timer();
+    case TimerId::ImageResult:
+      program_->images.OnImageResultTick();
       break;
-    case TimerId::ReadP:
-      controller_->ReadP_Timer();
+    case TimerId::LogRetry:
+      program_->delivery.OnLogRetryTick();
       break;
   }
 }
 
 void MainWindow::OnCommand(ControlId id, int code) {
-  if (!controller_) return;
-  const bool clicked = code == BN_CLICKED;  // STN_CLICKED of the skin labels has the same value
+  if (!program_) return;
+  Program& p = *program_;
+  if (id == ControlId::CodeList) {
+    if (code == LBN_DBLCLK) p.delivery.OnHistoryDoubleClicked();
+    return;
+  }
+  if (code != BN_CLICKED) return;  // STN_CLICKED of the skin labels has the same value
   switch (id) {
-    case ControlId::CodeList:
-      if (code == LBN_DBLCLK) controller_->CodeList_DblClick();
-      break;
     case ControlId::bend:
-      if (clicked) controller_->bend_Click();
+      p.window.OnQuitClicked();
       break;
     case ControlId::bclose:
-      if (clicked) controller_->bclose_Click();
+      p.window.OnCloseClicked();
       break;
     case ControlId::bp:
-      if (clicked) controller_->bp_Click();
+      p.intake.OnPauseClicked();
       break;
     case ControlId::restart:
-      if (clicked) controller_->restart_Click();
+      p.module.OnRestartClicked();
       break;
     case ControlId::bset:
-      if (clicked) controller_->bset_Click();
+      p.settings.OnSettingsClicked();
       break;
     case ControlId::setok:
-      if (clicked) controller_->setok_Click();
+      p.settings.OnOkClicked();
       break;
     case ControlId::Check3:
-      if (clicked) controller_->Check3_Click();
+      p.module.OnShowVideoWindowClicked();
       break;
     case ControlId::Check4:
-      if (clicked) controller_->Check4_Click();
+      p.settings.OnStartWithWindowsClicked();
       break;
     case ControlId::o0:
     case ControlId::o1:
     case ControlId::o2:
-      if (clicked) controller_->SetOption(id, true);
+      for (const auto& [suffix, button] : kSuffixButtons)
+        if (button == id) p.settings.OnSuffixOptionClicked(suffix);
       break;
     case ControlId::bhelp:
-      if (clicked) controller_->bhelp_Click();
+      p.window.OnHelpClicked();
       break;
     case ControlId::fhelp:
     case ControlId::Image1:
     case ControlId::Label3:
-      if (clicked) controller_->HelpPanelContent_Click();
+      p.window.OnHelpPanelClicked();
       break;
     case ControlId::help:
-      if (clicked) controller_->help_Click();
+      p.window.OnCannotReadClicked();
       break;
     default:
       break;
@@ -588,7 +643,7 @@ void MainWindow::MoveFocus(bool backwards) {
     HWND h = Handle(id);
     if (id == ControlId::o0) {  // the option group: its selected button, or the first
       for (ControlId option : {ControlId::o0, ControlId::o1, ControlId::o2})
-        if (Value(option) == 1) h = Handle(option);
+        if (IsChecked(option)) h = Handle(option);
     }
     if (h && IsWindowVisible(h) && IsWindowEnabled(h)) stops.push_back(h);
   }

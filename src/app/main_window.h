@@ -1,6 +1,6 @@
-// MainForm: the one window of the program. It creates its controls from the
-// layout table, implements the Form port for the controller and turns window
-// messages into the controller's events.
+// The one window of the program. It creates its controls from the layout
+// table, shows what the behaviour tells it and turns window messages into the
+// behaviour's events.
 #pragma once
 
 #include <windows.h>
@@ -11,50 +11,68 @@
 #include <string>
 
 #include "app/control_classes.h"
-#include "core/controller.h"
+#include "core/layout.h"
 #include "core/ports.h"
+#include "core/program.h"
 #include "win32/unique_handle.h"
 
 namespace torvane::app {
 
-class MainWindow final : public Form {
+class MainWindow final : public WindowFrame,
+                         public StatusDisplay,
+                         public OptionControls,
+                         public HistoryList,
+                         public Timers {
  public:
-  // The controller is built around the window's Form by the caller.
+  // The program is built around the window's ports by the caller.
   explicit MainWindow(HINSTANCE instance);
   ~MainWindow() override;
   MainWindow(const MainWindow&) = delete;
   MainWindow& operator=(const MainWindow&) = delete;
 
   bool Create();
-  void Attach(Controller* controller) { controller_ = controller; }
+  void Attach(Program* program) { program_ = program; }
   HWND hwnd() const { return hwnd_; }
   HICON icon() const { return icon_; }
   void PlaceCentred();  // centred on the screen, visibility unchanged
   // Handles keys the window moves the focus with; true when consumed.
   bool PreTranslate(MSG& msg);
 
-  // Form
-  void SetText(ControlId id, std::string_view utf8) override;
-  std::string Text(ControlId id) const override;
-  void SetVisible(ControlId id, bool visible) override;
-  bool Visible(ControlId id) const override;
-  void SetEnabled(ControlId id, bool enabled) override;
-  bool Enabled(ControlId id) const override;
-  int Value(ControlId id) const override;
-  void SetValue(ControlId id, int value) override;
-  void Move(ControlId id, int left, int top) override;
-  void InsertHistory(std::string_view utf8) override;
-  std::optional<std::string> SelectedHistory() const override;
-  void SetTimer(TimerId id, bool on) override;
-  bool TimerOn(TimerId id) const override;
-  void ShowWindow(bool visible) override;
-  bool WindowVisible() const override;
-  void RestoreWindow() override;
-  void SetWindowSize(int width, int height) override;
-  bool MakeSeeThrough(Rgb key) override;
+  // WindowFrame
+  void Show(bool visible) override;
+  bool Shown() const override;
+  void BringBack() override;
+  void FitToPicture() override;
+  bool MakeSeeThrough() override;
+  void SetTitle(std::string_view utf8) override;
   void SetTopmost(bool topmost) override;
-  void ProcessPendingEvents() override;
+  void OpenPanel(Panel panel) override;
+  void ClosePanel(Panel panel) override;
+  bool PanelOpen(Panel panel) const override;
+  void PostDeferredStart() override;
+  void LetPendingEventsRun() override;
   void EndProgram() override;
+
+  // StatusDisplay
+  void ShowModuleStatus(ModuleStatus status) override;
+  void EnableRestart(bool enabled) override;
+  bool RestartEnabled() const override;
+  void ShowScanning(bool scanning) override;
+  void ShowSuccess() override;
+
+  // OptionControls
+  int Check(Option option) const override;
+  void SetCheck(Option option, int state) override;
+  std::optional<Suffix> SelectedSuffix() const override;
+  void SelectSuffix(std::optional<Suffix> suffix) override;
+
+  // HistoryList
+  void Add(std::string_view utf8) override;
+  std::optional<std::string> Selected() const override;
+
+  // Timers
+  void Set(TimerId timer, bool on) override;
+  bool On(TimerId timer) const override;
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
@@ -70,6 +88,8 @@ class MainWindow final : public Form {
   void PaintBackground(HDC dc);
   void OnCommand(ControlId id, int code);
   void OnTimer(TimerId id);
+  void SetText(ControlId id, std::string_view utf8);
+  bool IsChecked(ControlId id) const;
   LRESULT OnControlColour(HDC dc, HWND control);
   void StartDrag();
   void OnTrayIcon(UINT event, POINT anchor);
@@ -80,7 +100,7 @@ class MainWindow final : public Form {
   HWND hwnd_ = nullptr;
   HICON icon_ = nullptr;
   HICON smallIcon_ = nullptr;
-  Controller* controller_ = nullptr;
+  Program* program_ = nullptr;
   SkinResources resources_;
   win32::UniqueBitmap background_;
   win32::UniqueBitmap testPattern_;
@@ -97,5 +117,7 @@ inline constexpr UINT kMsgTrayIcon = WM_APP + 1;
 // Bring the window back (a click on the icon, a second start), handled after
 // the message that asked for it has returned.
 inline constexpr UINT kMsgBringWindowBack = WM_APP + 3;
+// Start-up work that waits until the window has come up.
+inline constexpr UINT kMsgDeferredStart = WM_APP + 4;
 
 }  // namespace torvane::app

@@ -141,14 +141,6 @@ const std::array<ControlSpec, 25>& Table() {
 
 constexpr std::array<ControlId, 7> kTabOrder{CodeList, Check3, Check1, Check2, Check4, setok, o0};
 
-constexpr std::array<TimerSpec, 5> kTimers{{
-    {TimerId::GetCode, "GetCode", 100, true, ""},
-    {TimerId::CheckIRMLoad, "CheckIRMLoad", 2000, true, "0"},
-    {TimerId::DelayLoad, "DelayLoad", 1, false, ""},
-    {TimerId::Trestart, "Trestart", 1000, false, ""},
-    {TimerId::ReadP, "ReadP", 1500, false, ""},
-}};
-
 }  // namespace
 
 std::span<const ControlSpec> Controls() { return Table(); }
@@ -170,14 +162,6 @@ std::span<const ControlId> TabOrder() { return kTabOrder; }
 const WindowSpec& WindowLayout() {
   static const WindowSpec w{"Mirelda", 250, 300, 250, 284, kKeyColour, {8, 32, 235, 220}};
   return w;
-}
-
-std::span<const TimerSpec> Timers() { return kTimers; }
-
-const TimerSpec& Timer(TimerId id) {
-  for (const auto& t : kTimers)
-    if (t.id == id) return t;
-  throw std::out_of_range("unknown timer id");
 }
 
 }  // namespace torvane

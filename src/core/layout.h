@@ -118,22 +118,4 @@ struct WindowSpec {
 };
 const WindowSpec& WindowLayout();
 
-enum class TimerId : int {
-  GetCode = 1,
-  CheckIRMLoad = 2,
-  DelayLoad = 3,
-  Trestart = 4,
-  ReadP = 5,
-};
-
-struct TimerSpec {
-  TimerId id;
-  std::string_view name;
-  int intervalMs;
-  bool onAtCreation;
-  std::string_view tag;
-};
-std::span<const TimerSpec> Timers();
-const TimerSpec& Timer(TimerId id);
-
 }  // namespace torvane

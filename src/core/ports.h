@@ -1,4 +1,4 @@
-// The side effects the controller asks for, one small interface each. The
+// The side effects the behaviour asks for, one small interface each. The
 // Win32 edition implements them in src/win32 and src/app; the tests fake them.
 #pragma once
 
@@ -10,42 +10,76 @@
 #include <vector>
 
 #include "core/key_plan.h"
-#include "core/layout.h"
+#include "core/timers.h"
 #include "core/pending_log.h"
 #include "core/line_follower.h"
 #include "core/text_decoding.h"
 
 namespace torvane {
 
-// The main window and its controls, addressed by control id.
-struct Form {
-  virtual ~Form() = default;
-  virtual void SetText(ControlId id, std::string_view utf8) = 0;
-  virtual std::string Text(ControlId id) const = 0;
-  virtual void SetVisible(ControlId id, bool visible) = 0;
-  virtual bool Visible(ControlId id) const = 0;
-  virtual void SetEnabled(ControlId id, bool enabled) = 0;
-  virtual bool Enabled(ControlId id) const = 0;
-  // Check box: 0, 1 or 2 (greyed). Option button: 0 or 1. Setting one option
-  // button touches that button alone; the group rule lives in the core.
-  virtual int Value(ControlId id) const = 0;
-  virtual void SetValue(ControlId id, int value) = 0;
-  virtual void Move(ControlId id, int left, int top) = 0;
+// The window as the behaviour sees it: what is shown and chosen, never where
+// or with which control. The Win32 window implements all of these.
 
-  virtual void InsertHistory(std::string_view utf8) = 0;  // at position 0
-  virtual std::optional<std::string> SelectedHistory() const = 0;
+// The list of codes and status lines, newest at the top.
+struct HistoryList {
+  virtual ~HistoryList() = default;
+  virtual void Add(std::string_view utf8) = 0;
+  virtual std::optional<std::string> Selected() const = 0;
+};
 
-  virtual void SetTimer(TimerId id, bool on) = 0;
-  virtual bool TimerOn(TimerId id) const = 0;
+// The check boxes of the settings panel.
+enum class Option { TypeCodes, CopyToClipboard, ShowVideoWindow, StartWithWindows };
 
-  virtual void ShowWindow(bool visible) = 0;
-  virtual bool WindowVisible() const = 0;
-  virtual void RestoreWindow() = 0;  // restored, visible, with the keyboard focus
-  virtual void SetWindowSize(int width, int height) = 0;
-  virtual bool MakeSeeThrough(Rgb key) = 0;  // layered, colour-keyed, no overall alpha
+// The scanner options as the settings panel's controls hold them.
+struct OptionControls {
+  virtual ~OptionControls() = default;
+  // 0, 1 or 2 (greyed: a stored value the user never chose).
+  virtual int Check(Option option) const = 0;
+  virtual void SetCheck(Option option, int state) = 0;
+  // The key typed after a code; nullopt when none of the three is selected.
+  virtual std::optional<Suffix> SelectedSuffix() const = 0;
+  virtual void SelectSuffix(std::optional<Suffix> suffix) = 0;
+};
+
+enum class ModuleStatus { NotRunning, Running };
+
+// What the window tells about the recognition module and the scanning.
+struct StatusDisplay {
+  virtual ~StatusDisplay() = default;
+  virtual void ShowModuleStatus(ModuleStatus status) = 0;
+  virtual void EnableRestart(bool enabled) = 0;
+  virtual bool RestartEnabled() const = 0;
+  virtual void ShowScanning(bool scanning) = 0;  // the pause command offers the opposite
+  virtual void ShowSuccess() = 0;                // the help panel's test code was read
+};
+
+enum class Panel { Settings, Help };
+
+// The window as a whole.
+struct WindowFrame {
+  virtual ~WindowFrame() = default;
+  virtual void Show(bool visible) = 0;
+  virtual bool Shown() const = 0;
+  virtual void BringBack() = 0;  // restored, visible, with the keyboard focus
+  virtual void FitToPicture() = 0;
+  virtual bool MakeSeeThrough() = 0;  // the picture's key colour lets the desktop through
+  virtual void SetTitle(std::string_view utf8) = 0;
   virtual void SetTopmost(bool topmost) = 0;
-  virtual void ProcessPendingEvents() = 0;
-  virtual void EndProgram() = 0;  // at once: no further event runs
+  virtual void OpenPanel(Panel panel) = 0;  // over the history list
+  virtual void ClosePanel(Panel panel) = 0;
+  virtual bool PanelOpen(Panel panel) const = 0;
+  // Start-up work that runs once the window has come up.
+  virtual void PostDeferredStart() = 0;
+  virtual void LetPendingEventsRun() = 0;
+  // The window goes and the program ends; no further event is handled.
+  virtual void EndProgram() = 0;
+};
+
+// The periodic events; each ticks at its own interval while it is on.
+struct Timers {
+  virtual ~Timers() = default;
+  virtual void Set(TimerId timer, bool on) = 0;
+  virtual bool On(TimerId timer) const = 0;
 };
 
 struct ProcessInfo {

@@ -1,97 +1,117 @@
-// Recording fakes of the controller's ports. Each call that changes something
+// Recording fakes of the program's ports. Each call that changes something
 // is written to one shared journal so that tests can check the order of steps.
 #pragma once
 
 #include <algorithm>
+#include <functional>
 #include <map>
 #include <set>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
-#include "core/controller.h"
-#include "core/layout.h"
 #include "core/ports.h"
+#include "core/program.h"
 #include "iconv_encoder.h"
 
 namespace torvane::testing {
 
 using Journal = std::vector<std::string>;
 
-class FakeForm final : public Form {
+// The main window: what it shows and holds, as plain fields.
+class FakeWindow final : public WindowFrame,
+                         public StatusDisplay,
+                         public OptionControls,
+                         public HistoryList,
+                         public Timers {
  public:
-  explicit FakeForm(Journal& journal) : journal_(journal) {
-    for (const ControlSpec& c : Controls()) {
-      text[c.id] = std::string(c.text);
-      visible[c.id] = c.visible;
-      enabled[c.id] = true;
-      value[c.id] = c.checked ? 1 : 0;
-    }
-    for (const TimerSpec& t : Timers()) timers[t.id] = t.onAtCreation;
+  explicit FakeWindow(Journal& journal) : journal_(journal) {
+    for (const TimerSpec& t : AllTimers()) timers[t.id] = t.onAtCreation;
   }
 
-  void SetText(ControlId id, std::string_view utf8) override { text[id] = std::string(utf8); }
-  std::string Text(ControlId id) const override { return text.at(id); }
-  void SetVisible(ControlId id, bool v) override {
-    visible[id] = v;
-    journal_.push_back(std::string(v ? "show " : "hide ") + std::string(Control(id).name));
-  }
-  bool Visible(ControlId id) const override { return visible.at(id); }
-  void SetEnabled(ControlId id, bool e) override { enabled[id] = e; }
-  bool Enabled(ControlId id) const override { return enabled.at(id); }
-  int Value(ControlId id) const override { return value.at(id); }
-  void SetValue(ControlId id, int v) override { value[id] = v; }
-  void Move(ControlId id, int left, int top) override { position[id] = {left, top}; }
-  void InsertHistory(std::string_view utf8) override {
-    history.insert(history.begin(), std::string(utf8));
-    journal_.push_back("list " + std::string(utf8));
-  }
-  std::optional<std::string> SelectedHistory() const override { return selected; }
-  void SetTimer(TimerId id, bool on) override {
-    if (throwOnTimer) throw std::runtime_error("timer");
-    timers[id] = on;
-  }
-  bool TimerOn(TimerId id) const override { return timers.at(id); }
-  void ShowWindow(bool v) override {
+  // WindowFrame
+  void Show(bool v) override {
     windowVisible = v;
     journal_.push_back(v ? "window shown" : "window hidden");
   }
-  bool WindowVisible() const override { return windowVisible; }
-  void RestoreWindow() override {
+  bool Shown() const override { return windowVisible; }
+  void BringBack() override {
     windowVisible = true;
     journal_.push_back("window restored");
   }
-  void SetWindowSize(int w, int h) override {
-    if (throwOnSize) throw std::runtime_error("size");
-    size = {w, h};
+  void FitToPicture() override {
+    if (throwOnFit) throw std::runtime_error("size");
+    fitted = true;
     journal_.push_back("size");
   }
-  bool MakeSeeThrough(Rgb key) override {
-    seeThroughKey = key;
+  bool MakeSeeThrough() override {
+    seeThrough = true;
     journal_.push_back("see-through");
     return true;
   }
+  void SetTitle(std::string_view utf8) override { title = std::string(utf8); }
   void SetTopmost(bool t) override {
     topmost = t;
     journal_.push_back(t ? "topmost" : "not topmost");
   }
-  void ProcessPendingEvents() override { journal_.push_back("pending events"); }
+  void OpenPanel(Panel panel) override { open[panel] = true; }
+  void ClosePanel(Panel panel) override { open[panel] = false; }
+  bool PanelOpen(Panel panel) const override { return open.contains(panel) && open.at(panel); }
+  void PostDeferredStart() override {
+    if (throwOnDeferredStart) throw std::runtime_error("post");
+    ++deferredStarts;
+  }
+  void LetPendingEventsRun() override {
+    journal_.push_back("pending events");
+    if (pendingEvents) std::exchange(pendingEvents, nullptr)();
+  }
   void EndProgram() override {
     ended = true;
     journal_.push_back("end");
   }
 
-  std::map<ControlId, std::string> text;
-  std::map<ControlId, bool> visible, enabled;
-  std::map<ControlId, int> value;
-  std::map<ControlId, std::pair<int, int>> position;
-  std::map<TimerId, bool> timers;
+  // StatusDisplay
+  void ShowModuleStatus(ModuleStatus status) override { moduleStatus = status; }
+  void EnableRestart(bool e) override { restartEnabled = e; }
+  bool RestartEnabled() const override { return restartEnabled; }
+  void ShowScanning(bool s) override { scanning = s; }
+  void ShowSuccess() override { successShown = true; }
+
+  // OptionControls
+  int Check(Option option) const override { return checks.contains(option) ? checks.at(option) : 0; }
+  void SetCheck(Option option, int state) override { checks[option] = state; }
+  std::optional<Suffix> SelectedSuffix() const override { return suffix; }
+  void SelectSuffix(std::optional<Suffix> s) override { suffix = s; }
+  int Selected(Suffix s) const { return suffix == s ? 1 : 0; }
+
+  // HistoryList
+  void Add(std::string_view utf8) override {
+    history.insert(history.begin(), std::string(utf8));
+    journal_.push_back("list " + std::string(utf8));
+  }
+  std::optional<std::string> Selected() const override { return selected; }
+
+  // Timers
+  void Set(TimerId id, bool on) override {
+    if (throwOnTimer) throw std::runtime_error("timer");
+    timers[id] = on;
+  }
+  bool On(TimerId id) const override { return timers.at(id); }
+
   std::vector<std::string> history;  // newest first
   std::optional<std::string> selected;
-  bool windowVisible = false, topmost = false, ended = false;
-  bool throwOnSize = false, throwOnTimer = false;
-  std::pair<int, int> size{0, 0};
-  std::optional<Rgb> seeThroughKey;
+  std::map<Option, int> checks;
+  std::optional<Suffix> suffix = Suffix::None;  // 无 is selected when the window is made
+  std::map<Panel, bool> open;
+  std::map<TimerId, bool> timers;
+  std::optional<ModuleStatus> moduleStatus;  // nullopt: the status line still reads "-"
+  bool restartEnabled = true, scanning = true, successShown = false;
+  bool windowVisible = false, topmost = false, ended = false, fitted = false, seeThrough = false;
+  std::string title;
+  int deferredStarts = 0;
+  std::function<void()> pendingEvents;  // runs once, as an event that was waiting
+  bool throwOnFit = false, throwOnTimer = false, throwOnDeferredStart = false;
 
  private:
   Journal& journal_;
@@ -379,10 +399,12 @@ class FakeClipboard final : public Clipboard {
   Journal& journal_;
 };
 
-// Everything a controller needs, wired together.
-struct Rig {
+// The whole program, wired to the fakes. The decoder output files, the ANSI
+// code page and the character sets can be swapped for other fakes.
+template <typename OutputFile = FakeFile, typename Ansi = FakeAnsi, typename Charsets = IconvCharsetEncoder>
+struct BasicRig {
   Journal journal;
-  FakeForm form{journal};
+  FakeWindow window{journal};
   FakeProcesses processes{journal};
   FakeDesktop desktop{journal};
   FakeLauncher launcher{journal};
@@ -391,15 +413,33 @@ struct Rig {
   FakeStartup startup{journal};
   FakeTray tray{journal};
   FakeBoxes boxes{journal};
-  FakeFile barDat;
-  FakeFile bar2Dat;
-  FakeAnsi ansi;
+  OutputFile barDat;
+  OutputFile bar2Dat;
+  Ansi ansi;
   FakeLog log;
   FakeKeyboard keyboard{journal};
   FakeClipboard clipboard{journal};
-  IconvCharsetEncoder charsets;
-  Controller controller{Ports{form, processes, desktop, launcher, folder, settings, startup, tray, boxes, barDat, bar2Dat, ansi,
-                              log, keyboard, clipboard, charsets}};
+  Charsets charsets;
+  Program program{Platform{.window = window,
+                           .status = window,
+                           .options = window,
+                           .history = window,
+                           .timers = window,
+                           .processes = processes,
+                           .desktop = desktop,
+                           .launcher = launcher,
+                           .folder = folder,
+                           .settings = settings,
+                           .startup = startup,
+                           .tray = tray,
+                           .boxes = boxes,
+                           .cameraOutput = barDat,
+                           .imageOutput = bar2Dat,
+                           .ansi = ansi,
+                           .log = log,
+                           .keyboard = keyboard,
+                           .clipboard = clipboard,
+                           .charsets = charsets}};
 
   // A camera decoder started from the program folder, with its video window.
   void RunDecoderWithWindow(std::uint32_t pid = 20) {
@@ -420,10 +460,12 @@ struct Rig {
   }
 };
 
+using Rig = BasicRig<>;
+
 // A rig whose camera decoder this run has launched: bar.dat is read from here on.
 struct CameraRig : Rig {
   CameraRig() {
-    controller.LaunchRecognitionModule();
+    program.module.Launch();
     journal.clear();
   }
 };

@@ -11,11 +11,11 @@ namespace {
 struct IntakeRig : CameraRig {
   std::vector<std::string> Listed() const {
     std::vector<std::string> codes;
-    for (const auto& entry : form.history)
+    for (const auto& entry : window.history)
       if (!entry.starts_with("[")) codes.push_back(entry);
     return codes;
   }
-  void Tick() { controller.GetCode_Timer(); }
+  void Tick() { program.intake.OnIntakeTick(); }
 };
 
 TEST(Intake, NothingHappensBeforeTheDecoderHasWritten) {
@@ -23,7 +23,7 @@ TEST(Intake, NothingHappensBeforeTheDecoderHasWritten) {
   rig.Tick();
   rig.barDat.Append("");
   rig.Tick();
-  EXPECT_TRUE(rig.form.history.empty());
+  EXPECT_TRUE(rig.window.history.empty());
   EXPECT_TRUE(rig.settings.writes.empty());
 }
 
@@ -54,9 +54,9 @@ TEST(Intake, EveryRecordOfATickIsDeliveredInOrderAndARepeatOnce) {
 
 TEST(Intake, AfterAPauseOnlyTheNewestRecordIsDelivered) {
   IntakeRig rig;
-  rig.controller.bp_Click();  // 停止扫码
+  rig.program.intake.OnPauseClicked();  // 停止扫码
   rig.barDat.Append("QR-Code:A\r\nQR-Code:B\r\nQR-Code:C\r\nline 2 of C\r\n");
-  rig.controller.bp_Click();  // 开始扫码
+  rig.program.intake.OnPauseClicked();  // 开始扫码
   rig.Tick();
   EXPECT_EQ(rig.Listed(), std::vector<std::string>{"QR-Code:C\r\nline 2 of C"});
   rig.barDat.Append("QR-Code:D\r\nQR-Code:E\r\n");
@@ -68,12 +68,12 @@ TEST(Intake, AHalfWrittenLineWaitsForItsEnd) {
   IntakeRig rig;
   rig.barDat.Append("QR-Code:https://exa");
   rig.Tick();
-  EXPECT_TRUE(rig.form.history.empty());
+  EXPECT_TRUE(rig.window.history.empty());
   rig.barDat.Append("mple.com/long\r");
   rig.Tick();
   rig.barDat.Append("\n");
   rig.Tick();
-  EXPECT_TRUE(rig.form.history.empty()) << "written in pieces: the text may go on";
+  EXPECT_TRUE(rig.window.history.empty()) << "written in pieces: the text may go on";
   rig.Tick();
   EXPECT_EQ(rig.Listed(), (std::vector<std::string>{"QR-Code:https://example.com/long"}));
 }
@@ -111,13 +111,13 @@ TEST(Intake, ALoneLfJoinsTwoTextsIntoOneLine) {
 
 TEST(Intake, TheWelcomeCodeShowsSuccessAndDeliversNothing) {
   IntakeRig rig;
-  rig.form.SetValue(ControlId::Check1, 1);
-  rig.form.SetValue(ControlId::Check2, 1);
+  rig.window.SetCheck(Option::TypeCodes, 1);
+  rig.window.SetCheck(Option::CopyToClipboard, 1);
   rig.barDat.Append("QR-Code:Welcome to the Torvane\r\n");
   rig.Tick();
-  EXPECT_TRUE(rig.form.Visible(ControlId::hs));
+  EXPECT_TRUE(rig.window.successShown);
   EXPECT_EQ(rig.settings.values["OldBar"], texts::kWelcomeCode);
-  EXPECT_TRUE(rig.form.history.empty());
+  EXPECT_TRUE(rig.window.history.empty());
   EXPECT_TRUE(rig.keyboard.injections.empty());
   EXPECT_FALSE(rig.clipboard.text.has_value());
   EXPECT_TRUE(rig.log.contents.empty());
@@ -126,17 +126,17 @@ TEST(Intake, TheWelcomeCodeShowsSuccessAndDeliversNothing) {
 TEST(Intake, TheTestMarkerLetsTheWelcomeCodeCountAgain) {
   IntakeRig rig;
   rig.settings.values["OldBar"] = std::string(texts::kWelcomeCode);  // from an earlier run
-  rig.controller.bhelp_Click();
+  rig.program.window.OnHelpClicked();
   rig.Tick();  // bar.dat holds no line yet: the marker is taken
   EXPECT_EQ(rig.settings.values["OldBar"], texts::kTestMarker);
-  EXPECT_TRUE(rig.form.history.empty());
+  EXPECT_TRUE(rig.window.history.empty());
   rig.barDat.Append("QR-Code:Welcome to the Torvane\r\n");
   rig.Tick();
-  EXPECT_TRUE(rig.form.Visible(ControlId::hs));
+  EXPECT_TRUE(rig.window.successShown);
 
   // The panel opened again in the same run: only a code read since counts, not the one taken before.
-  rig.controller.bhelp_Click();
-  rig.controller.bhelp_Click();
+  rig.program.window.OnHelpClicked();
+  rig.program.window.OnHelpClicked();
   rig.Tick();
   EXPECT_EQ(rig.settings.values["OldBar"], texts::kTestMarker);
   rig.barDat.Append("QR-Code:Welcome to the Torvane\r\n");
@@ -148,10 +148,10 @@ TEST(Intake, TheMarkerIsLostWhenBarDatAlreadyHoldsALine) {
   IntakeRig rig;
   rig.barDat.Append("QR-Code:Welcome to the Torvane\r\n");
   rig.settings.values["OldBar"] = std::string(texts::kWelcomeCode);
-  rig.controller.bhelp_Click();
+  rig.program.window.OnHelpClicked();
   rig.Tick();
   EXPECT_EQ(rig.settings.values["OldBar"], texts::kWelcomeCode);
-  EXPECT_FALSE(rig.form.Visible(ControlId::hs));
+  EXPECT_FALSE(rig.window.successShown);
 }
 
 TEST(Intake, AnUnchangedFileCostsNoRead) {
@@ -166,7 +166,7 @@ TEST(Intake, AnUnchangedFileCostsNoRead) {
 TEST(Intake, AStoreThatRefusesOldBarDoesNotRepeatTheCode) {
   IntakeRig rig;
   rig.settings.failWrites = true;
-  rig.form.SetValue(ControlId::Check1, 1);
+  rig.window.SetCheck(Option::TypeCodes, 1);
   rig.barDat.Append("QR-Code:once\r\n");
   for (int i = 0; i < 5; ++i) rig.Tick();
   EXPECT_EQ(rig.Listed().size(), 1u);
@@ -187,8 +187,8 @@ TEST(Intake, UndecodableBytesAreReadInTheAnsiCodePageButLoggedAsWritten) {
 
 TEST(Intake, AWrongCharacterSetGuessIsUndoneEverywhereTheCodeGoes) {
   IntakeRig rig;
-  rig.form.SetValue(ControlId::Check1, 1);
-  rig.form.SetValue(ControlId::Check2, 1);
+  rig.window.SetCheck(Option::TypeCodes, 1);
+  rig.window.SetCheck(Option::CopyToClipboard, 1);
   rig.barDat.Append("QR-Code:霑槫､ｫ\r\n");  // "连夫" in UTF-8, read by the decoder as Shift-JIS
   rig.Tick();
   EXPECT_EQ(rig.Listed(), (std::vector<std::string>{"QR-Code:连夫"}));
@@ -205,8 +205,8 @@ TEST(Intake, AWrongCharacterSetGuessIsUndoneEverywhereTheCodeGoes) {
 
 TEST(ImageResult, AWrongCharacterSetGuessIsUndoneToo) {
   Rig rig;
-  rig.controller.RecordImageResult("QR-Code:caf\xE7\x9F\x87");  // "café" read as Big5
-  EXPECT_EQ(rig.form.history.front(), "QR-Code:café");
+  rig.program.images.RecordResult("QR-Code:caf\xE7\x9F\x87");  // "café" read as Big5
+  EXPECT_EQ(rig.window.history.front(), "QR-Code:café");
   EXPECT_EQ(rig.log.contents, "café\r\n");
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/layout.h"
+#include "core/timers.h"
 
 namespace torvane {
 namespace {
@@ -48,9 +49,7 @@ TEST(Layout, OnlyFocusableControlsAreTabStops) {
   for (ControlId id : TabOrder()) EXPECT_TRUE(Control(id).takesFocus) << Control(id).name;
   EXPECT_EQ(TabOrder().front(), ControlId::CodeList);
   EXPECT_TRUE(Control(ControlId::o0).checked);
-  EXPECT_EQ(Timer(TimerId::CheckIRMLoad).tag, "0");
-  EXPECT_TRUE(Timer(TimerId::GetCode).onAtCreation);
-  EXPECT_FALSE(Timer(TimerId::DelayLoad).onAtCreation);
+  EXPECT_TRUE(TimerSpecOf(TimerId::Intake).onAtCreation);
 }
 
 }  // namespace

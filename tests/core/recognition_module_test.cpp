@@ -36,38 +36,38 @@ TEST(ProcessCheck, TerminationTakesOnlyTheExactCaseSensitiveName) {
 
 TEST(CheckTick, ReportsEachStateAsTheStatusTableSays) {
   Rig rig;
-  rig.form.SetEnabled(ControlId::restart, false);
-  rig.controller.CheckIRMLoad_Timer();  // state 0
-  EXPECT_EQ(rig.form.Text(ControlId::TCCam), texts::kModuleNotRunning);
-  EXPECT_TRUE(rig.form.Enabled(ControlId::restart));
-  EXPECT_TRUE(rig.form.TimerOn(TimerId::CheckIRMLoad));
-  EXPECT_TRUE(rig.form.history.empty());
+  rig.window.EnableRestart(false);
+  rig.program.module.OnModuleCheckTick();  // state 0
+  EXPECT_EQ(rig.window.moduleStatus, ModuleStatus::NotRunning);
+  EXPECT_TRUE(rig.window.RestartEnabled());
+  EXPECT_TRUE(rig.window.On(TimerId::ModuleCheck));
+  EXPECT_TRUE(rig.window.history.empty());
 
   rig.processes.Add(20, "zbarcam.exe");
-  rig.form.SetEnabled(ControlId::restart, false);
-  rig.controller.CheckIRMLoad_Timer();  // state 1: the restart link is left as it is
-  EXPECT_EQ(rig.controller.GetModuleState(), ModuleState::RunningNoWindow);
-  EXPECT_EQ(rig.form.Text(ControlId::TCCam), texts::kModuleRunning);
-  EXPECT_FALSE(rig.form.Enabled(ControlId::restart));
-  EXPECT_TRUE(rig.form.TimerOn(TimerId::CheckIRMLoad));
-  EXPECT_TRUE(rig.form.history.empty());
+  rig.window.EnableRestart(false);
+  rig.program.module.OnModuleCheckTick();  // state 1: the restart link is left as it is
+  EXPECT_EQ(rig.program.module.State(), ModuleState::RunningNoWindow);
+  EXPECT_EQ(rig.window.moduleStatus, ModuleStatus::Running);
+  EXPECT_FALSE(rig.window.RestartEnabled());
+  EXPECT_TRUE(rig.window.On(TimerId::ModuleCheck));
+  EXPECT_TRUE(rig.window.history.empty());
 
   rig.desktop.Open("ZBar", 20);
   rig.journal.clear();
-  rig.controller.CheckIRMLoad_Timer();  // state 2
+  rig.program.module.OnModuleCheckTick();  // state 2
   EXPECT_EQ(rig.journal,
             (Journal{"remove close item ZBar", "place hidden ZBar", "list [图像识别模块加载成功]"}));
-  EXPECT_TRUE(rig.form.Enabled(ControlId::restart));
-  EXPECT_FALSE(rig.form.TimerOn(TimerId::CheckIRMLoad));
-  EXPECT_EQ(rig.controller.CheckTag(), "1");
+  EXPECT_TRUE(rig.window.RestartEnabled());
+  EXPECT_FALSE(rig.window.On(TimerId::ModuleCheck));
+  EXPECT_TRUE(rig.program.module.LoadAnnounced());
 }
 
 TEST(CheckTick, ShowsTheVideoWindowOnlyWhenTheOptionIsChecked) {
   for (const auto& [state, shown] : std::vector<std::pair<int, bool>>{{0, false}, {1, true}, {2, false}}) {
     Rig rig;
     rig.RunDecoderWithWindow();
-    rig.form.SetValue(ControlId::Check3, state);
-    rig.controller.CheckIRMLoad_Timer();
+    rig.window.SetCheck(Option::ShowVideoWindow, state);
+    rig.program.module.OnModuleCheckTick();
     EXPECT_TRUE(rig.Has(shown ? "place shown ZBar" : "place hidden ZBar")) << "Check3 = " << state;
   }
 }
@@ -75,30 +75,30 @@ TEST(CheckTick, ShowsTheVideoWindowOnlyWhenTheOptionIsChecked) {
 TEST(CheckTick, ListsTheSuccessLineOncePerLaunchAndAgainAfterARestart) {
   Rig rig;
   rig.RunDecoderWithWindow();
-  rig.controller.CheckIRMLoad_Timer();
-  rig.controller.bset_Click();  // opening the settings panel watches again
-  EXPECT_TRUE(rig.form.TimerOn(TimerId::CheckIRMLoad));
-  rig.controller.CheckIRMLoad_Timer();
-  EXPECT_EQ(std::count(rig.form.history.begin(), rig.form.history.end(), texts::kModuleLoaded), 1);
+  rig.program.module.OnModuleCheckTick();
+  rig.program.settings.OnSettingsClicked();  // opening the settings panel watches again
+  EXPECT_TRUE(rig.window.On(TimerId::ModuleCheck));
+  rig.program.module.OnModuleCheckTick();
+  EXPECT_EQ(std::count(rig.window.history.begin(), rig.window.history.end(), texts::kModuleLoaded), 1);
   EXPECT_TRUE(rig.Has("place hidden ZBar"));
 
-  rig.controller.restart_Click();
-  rig.controller.Trestart_Timer();
+  rig.program.module.OnRestartClicked();
+  rig.program.module.OnModuleRestartTick();
   rig.RunDecoderWithWindow(21);
-  rig.controller.CheckIRMLoad_Timer();
-  EXPECT_EQ(std::count(rig.form.history.begin(), rig.form.history.end(), texts::kModuleLoaded), 2);
-  EXPECT_EQ(rig.form.history.front(), texts::kModuleLoaded);
-  EXPECT_EQ(rig.form.history[1], texts::kModuleRestarted);
+  rig.program.module.OnModuleCheckTick();
+  EXPECT_EQ(std::count(rig.window.history.begin(), rig.window.history.end(), texts::kModuleLoaded), 2);
+  EXPECT_EQ(rig.window.history.front(), texts::kModuleLoaded);
+  EXPECT_EQ(rig.window.history[1], texts::kModuleRestarted);
 }
 
 TEST(CheckTick, ADecoderThatEndsBetweenTicksIsSeenAtTheNextTick) {
   Rig rig;
   rig.processes.Add(20, "zbarcam.exe");
-  rig.controller.CheckIRMLoad_Timer();
-  EXPECT_EQ(rig.form.Text(ControlId::TCCam), texts::kModuleRunning);
+  rig.program.module.OnModuleCheckTick();
+  EXPECT_EQ(rig.window.moduleStatus, ModuleStatus::Running);
   rig.processes.list.clear();
-  rig.controller.CheckIRMLoad_Timer();
-  EXPECT_EQ(rig.form.Text(ControlId::TCCam), texts::kModuleNotRunning);
+  rig.program.module.OnModuleCheckTick();
+  EXPECT_EQ(rig.window.moduleStatus, ModuleStatus::NotRunning);
 }
 
 TEST(Restart, EndsEveryExactlyNamedDecoderAndRelaunchesOneSecondLater) {
@@ -106,54 +106,54 @@ TEST(Restart, EndsEveryExactlyNamedDecoderAndRelaunchesOneSecondLater) {
   rig.processes.Add(30, "zbarcam.exe");
   rig.processes.Add(31, "ZBARCAM.EXE");
   rig.processes.Add(32, "zbarcam.exe");
-  rig.controller.restart_Click();
+  rig.program.module.OnRestartClicked();
   EXPECT_TRUE(rig.Has("terminate 30"));
   EXPECT_TRUE(rig.Has("terminate 32"));
   EXPECT_FALSE(rig.Has("terminate 31"));
-  EXPECT_EQ(rig.controller.CheckTag(), "0");
-  EXPECT_FALSE(rig.form.Enabled(ControlId::restart));
-  EXPECT_TRUE(rig.form.TimerOn(TimerId::Trestart));
+  EXPECT_FALSE(rig.program.module.LoadAnnounced());
+  EXPECT_FALSE(rig.window.RestartEnabled());
+  EXPECT_TRUE(rig.window.On(TimerId::ModuleRestart));
   EXPECT_TRUE(rig.launcher.launched.empty());
 
   rig.journal.clear();
-  rig.controller.restart_Click();  // disabled: nothing happens
+  rig.program.module.OnRestartClicked();  // disabled: nothing happens
   EXPECT_TRUE(rig.journal.empty());
 
-  rig.form.SetTimer(TimerId::CheckIRMLoad, false);
-  rig.controller.Trestart_Timer();
+  rig.window.Set(TimerId::ModuleCheck, false);
+  rig.program.module.OnModuleRestartTick();
   EXPECT_EQ(rig.launcher.launched.size(), 1u);
-  EXPECT_EQ(rig.form.history.front(), texts::kModuleRestarted);
-  EXPECT_TRUE(rig.form.TimerOn(TimerId::CheckIRMLoad));
-  EXPECT_FALSE(rig.form.TimerOn(TimerId::Trestart));
+  EXPECT_EQ(rig.window.history.front(), texts::kModuleRestarted);
+  EXPECT_TRUE(rig.window.On(TimerId::ModuleCheck));
+  EXPECT_FALSE(rig.window.On(TimerId::ModuleRestart));
   EXPECT_LT(rig.IndexOf("launch C:\\Scan\\zbarcam.exe"), rig.IndexOf("list [图像识别模块初始化]"));
 }
 
 TEST(Restart, AnUnreadableProcessListStillArmsTheRelaunch) {
   Rig rig;
   rig.processes.unreadable = true;
-  rig.controller.restart_Click();
-  EXPECT_TRUE(rig.form.TimerOn(TimerId::Trestart));
+  rig.program.module.OnRestartClicked();
+  EXPECT_TRUE(rig.window.On(TimerId::ModuleRestart));
 }
 
 TEST(StartStop, TogglesTheIntakeTimerAndCaptionButNeverTheDecoder) {
   Rig rig;
   rig.processes.Add(40, "zbarcam.exe");
-  rig.controller.bp_Click();
-  EXPECT_FALSE(rig.form.TimerOn(TimerId::GetCode));
-  EXPECT_EQ(rig.form.Text(ControlId::bp), texts::kStartScanning);
-  rig.controller.bp_Click();
-  EXPECT_TRUE(rig.form.TimerOn(TimerId::GetCode));
-  EXPECT_EQ(rig.form.Text(ControlId::bp), texts::kStopScanning);
+  rig.program.intake.OnPauseClicked();
+  EXPECT_FALSE(rig.window.On(TimerId::Intake));
+  EXPECT_FALSE(rig.window.scanning);
+  rig.program.intake.OnPauseClicked();
+  EXPECT_TRUE(rig.window.On(TimerId::Intake));
+  EXPECT_TRUE(rig.window.scanning);
   EXPECT_TRUE(rig.journal.empty()) << "no process was touched";
 }
 
 TEST(VideoWindowOption, EveryChangePlacesTheWindowWithoutTouchingItsMenu) {
   Rig rig;
   rig.RunDecoderWithWindow();
-  rig.form.SetValue(ControlId::Check3, 1);
-  rig.controller.Check3_Click();
-  rig.form.SetValue(ControlId::Check3, 0);
-  rig.controller.Check3_Click();
+  rig.window.SetCheck(Option::ShowVideoWindow, 1);
+  rig.program.module.OnShowVideoWindowClicked();
+  rig.window.SetCheck(Option::ShowVideoWindow, 0);
+  rig.program.module.OnShowVideoWindowClicked();
   EXPECT_EQ(rig.journal, (Journal{"place shown ZBar", "place hidden ZBar"}));
 }
 
@@ -162,18 +162,18 @@ TEST(VideoWindow, OnlyTheDecodersOwnWindowCounts) {
   rig.processes.Add(20, "zbarcam.exe");
   rig.processes.Add(99, "explorer.exe");
   rig.desktop.Open("ZBar", 99);  // a folder named ZBar, open in Explorer
-  rig.form.SetValue(ControlId::Check3, 1);
-  rig.controller.CheckIRMLoad_Timer();
-  rig.controller.Check3_Click();
-  rig.controller.bend_Click();
-  EXPECT_EQ(rig.controller.GetModuleState(), ModuleState::RunningNoWindow);
-  EXPECT_EQ(rig.form.Text(ControlId::TCCam), texts::kModuleRunning);
-  EXPECT_TRUE(rig.form.history.empty()) << "reported loaded before the decoder had a window";
+  rig.window.SetCheck(Option::ShowVideoWindow, 1);
+  rig.program.module.OnModuleCheckTick();
+  rig.program.module.OnShowVideoWindowClicked();
+  rig.program.window.OnQuitClicked();
+  EXPECT_EQ(rig.program.module.State(), ModuleState::RunningNoWindow);
+  EXPECT_EQ(rig.window.moduleStatus, ModuleStatus::Running);
+  EXPECT_TRUE(rig.window.history.empty()) << "reported loaded before the decoder had a window";
   EXPECT_FALSE(rig.Has("place shown ZBar") || rig.Has("place hidden ZBar") || rig.Has("remove close item ZBar"));
 
   rig.desktop.Open("ZBar", 20);
-  rig.controller.CheckIRMLoad_Timer();
-  EXPECT_EQ(rig.form.history.front(), texts::kModuleLoaded);
+  rig.program.module.OnModuleCheckTick();
+  EXPECT_EQ(rig.window.history.front(), texts::kModuleLoaded);
 }
 
 }  // namespace

@@ -34,21 +34,15 @@ TEST(SettingsCodec, TruthValuesAreWordsInAnyCaseOrNumbers) {
   EXPECT_EQ(FormatTruth(false), "False");
 }
 
-int Selected(const FakeForm& form) {
-  int count = 0;
-  for (ControlId o : {ControlId::o0, ControlId::o1, ControlId::o2}) count += form.Value(o);
-  return count;
-}
-
 TEST(LoadOptions, AnEmptyStoreKeepsTheLayoutAndReadsNoStartValue) {
   Rig rig;
-  rig.controller.LoadOptions();
-  EXPECT_EQ(rig.form.Value(ControlId::Check1), 0);
-  EXPECT_EQ(rig.form.Value(ControlId::Check2), 0);
-  EXPECT_EQ(rig.form.Value(ControlId::Check3), 0);
-  EXPECT_EQ(rig.form.Value(ControlId::Check4), 0);
-  EXPECT_EQ(rig.form.Value(ControlId::o0), 1);
-  EXPECT_EQ(Selected(rig.form), 1);
+  rig.program.settings.LoadOptions();
+  EXPECT_EQ(rig.window.Check(Option::TypeCodes), 0);
+  EXPECT_EQ(rig.window.Check(Option::CopyToClipboard), 0);
+  EXPECT_EQ(rig.window.Check(Option::ShowVideoWindow), 0);
+  EXPECT_EQ(rig.window.Check(Option::StartWithWindows), 0);
+  EXPECT_EQ(rig.window.Selected(Suffix::None), 1);
+  EXPECT_TRUE(rig.window.suffix.has_value());
   EXPECT_EQ(rig.settings.reads, (std::vector<std::string>{"c1", "c2", "c3", "o0", "o1", "o2"}))
       << "the keys are read in this order and c4 never";
 }
@@ -58,86 +52,85 @@ TEST(LoadOptions, StoredChoicesReachTheControls) {
   rig.RunDecoderWithWindow();
   rig.settings.values = {{"c1", "1"}, {"c2", "1"}, {"c3", "1"}, {"c4", "1"}, {"o0", "False"}, {"o1", "False"},
                          {"o2", "True"}};
-  rig.controller.LoadOptions();
-  EXPECT_EQ(rig.form.Value(ControlId::Check1), 1);
-  EXPECT_EQ(rig.form.Value(ControlId::Check2), 1);
-  EXPECT_EQ(rig.form.Value(ControlId::Check3), 1);
-  EXPECT_EQ(rig.form.Value(ControlId::Check4), 0) << "c4 is ignored; only the start-up value counts";
-  EXPECT_EQ(rig.form.Value(ControlId::o2), 1);
-  EXPECT_EQ(Selected(rig.form), 1);
+  rig.program.settings.LoadOptions();
+  EXPECT_EQ(rig.window.Check(Option::TypeCodes), 1);
+  EXPECT_EQ(rig.window.Check(Option::CopyToClipboard), 1);
+  EXPECT_EQ(rig.window.Check(Option::ShowVideoWindow), 1);
+  EXPECT_EQ(rig.window.Check(Option::StartWithWindows), 0) << "c4 is ignored; only the start-up value counts";
+  EXPECT_EQ(rig.window.Selected(Suffix::Tab), 1);
+  EXPECT_TRUE(rig.window.suffix.has_value());
   EXPECT_TRUE(rig.Has("place shown ZBar")) << "loading Check3 acts like the user changing it";
 }
 
 TEST(LoadOptions, TheLastTrueSuffixWinsAndAllFalseLeavesNoneSelected) {
   Rig rig;
   rig.settings.values = {{"o0", "True"}, {"o1", "True"}, {"o2", "0"}};
-  rig.controller.LoadOptions();
-  EXPECT_EQ(rig.form.Value(ControlId::o1), 1);
-  EXPECT_EQ(Selected(rig.form), 1);
+  rig.program.settings.LoadOptions();
+  EXPECT_EQ(rig.window.Selected(Suffix::Enter), 1);
+  EXPECT_TRUE(rig.window.suffix.has_value());
 
   Rig none;
   none.settings.values = {{"o0", "False"}, {"o1", "False"}, {"o2", "False"}};
-  none.controller.LoadOptions();
-  EXPECT_EQ(Selected(none.form), 0);
+  none.program.settings.LoadOptions();
+  EXPECT_FALSE(none.window.suffix.has_value());
 }
 
 TEST(LoadOptions, AnUnreadableValueStopsTheLoadingAtThatKey) {
   Rig rig;
   rig.startup.values["Torvane"] = "\"C:\\Scan\\Torvane.exe\" RUN";
   rig.settings.values = {{"c1", "not a number"}, {"c2", "1"}, {"o1", "True"}};
-  rig.controller.LoadOptions();
-  EXPECT_EQ(rig.form.Value(ControlId::Check1), 0);
-  EXPECT_EQ(rig.form.Value(ControlId::Check2), 0);
-  EXPECT_EQ(rig.form.Value(ControlId::Check4), 0) << "the start-up value is not read either";
-  EXPECT_EQ(rig.form.Value(ControlId::o0), 1);
-  EXPECT_EQ(rig.form.Value(ControlId::o1), 0);
+  rig.program.settings.LoadOptions();
+  EXPECT_EQ(rig.window.Check(Option::TypeCodes), 0);
+  EXPECT_EQ(rig.window.Check(Option::CopyToClipboard), 0);
+  EXPECT_EQ(rig.window.Check(Option::StartWithWindows), 0) << "the start-up value is not read either";
+  EXPECT_EQ(rig.window.Selected(Suffix::None), 1);
+  EXPECT_EQ(rig.window.Selected(Suffix::Enter), 0);
 
   Rig late;
   late.settings.values = {{"c1", "1"}, {"o0", "maybe"}, {"o2", "True"}};
-  late.controller.LoadOptions();
-  EXPECT_EQ(late.form.Value(ControlId::Check1), 1);
-  EXPECT_EQ(late.form.Value(ControlId::o0), 1);
-  EXPECT_EQ(late.form.Value(ControlId::o2), 0);
+  late.program.settings.LoadOptions();
+  EXPECT_EQ(late.window.Check(Option::TypeCodes), 1);
+  EXPECT_EQ(late.window.Selected(Suffix::None), 1);
+  EXPECT_EQ(late.window.Selected(Suffix::Tab), 0);
 }
 
 TEST(SettingsPanel, OpensOverTheListAndWatchesTheModuleAgain) {
   Rig rig;
-  rig.form.SetTimer(TimerId::CheckIRMLoad, false);
-  rig.form.SetEnabled(ControlId::restart, false);
-  rig.controller.bset_Click();
-  EXPECT_EQ(rig.form.position[ControlId::Fset], (std::pair{8, 32}));
-  EXPECT_TRUE(rig.form.Visible(ControlId::Fset));
-  EXPECT_TRUE(rig.form.Enabled(ControlId::restart));
-  EXPECT_TRUE(rig.form.TimerOn(TimerId::CheckIRMLoad));
+  rig.window.Set(TimerId::ModuleCheck, false);
+  rig.window.EnableRestart(false);
+  rig.program.settings.OnSettingsClicked();
+  EXPECT_TRUE(rig.window.PanelOpen(Panel::Settings));
+  EXPECT_TRUE(rig.window.RestartEnabled());
+  EXPECT_TRUE(rig.window.On(TimerId::ModuleCheck));
 }
 
 TEST(SettingsPanel, ConfirmHidesThenWritesAllSevenKeys) {
   Rig rig;
-  rig.form.SetValue(ControlId::Check2, 1);
-  rig.form.SetValue(ControlId::Check4, 1);
-  rig.controller.SetOption(ControlId::o1, true);
-  rig.controller.bset_Click();
-  rig.controller.setok_Click();
-  EXPECT_FALSE(rig.form.Visible(ControlId::Fset));
+  rig.window.SetCheck(Option::CopyToClipboard, 1);
+  rig.window.SetCheck(Option::StartWithWindows, 1);
+  rig.program.settings.SetSuffixOption(Suffix::Enter, true);
+  rig.program.settings.OnSettingsClicked();
+  rig.program.settings.OnOkClicked();
+  EXPECT_FALSE(rig.window.PanelOpen(Panel::Settings));
   const std::vector<std::pair<std::string, std::string>> expected{
       {"c1", "0"}, {"c2", "1"}, {"c3", "0"}, {"c4", "1"}, {"o0", "False"}, {"o1", "True"}, {"o2", "False"}};
   EXPECT_EQ(rig.settings.writes, expected);
   rig.settings.writes.clear();
-  rig.controller.setok_Click();
+  rig.program.settings.OnOkClicked();
   EXPECT_EQ(rig.settings.writes, expected) << "unchanged options are written again";
 
   Rig next;  // a restart reads them back
   next.settings.values = rig.settings.values;
-  next.controller.LoadOptions();
-  EXPECT_EQ(next.form.Value(ControlId::Check2), 1);
-  EXPECT_EQ(next.form.Value(ControlId::o1), 1);
+  next.program.settings.LoadOptions();
+  EXPECT_EQ(next.window.Check(Option::CopyToClipboard), 1);
+  EXPECT_EQ(next.window.Selected(Suffix::Enter), 1);
 }
 
 TEST(SettingsPanel, AFailedWriteDoesNotStopTheProgram) {
   Rig rig;
   rig.settings.failWrites = true;
-  rig.controller.setok_Click();
-  EXPECT_FALSE(rig.form.Visible(ControlId::Fset));
+  rig.program.settings.OnOkClicked();
+  EXPECT_FALSE(rig.window.PanelOpen(Panel::Settings));
   EXPECT_EQ(rig.settings.writes.size(), 7u);
 }
 
@@ -146,19 +139,19 @@ TEST(StartWithWindows, NonEmptyDataChecksTheBoxWithoutWritingAnything) {
            {std::nullopt, 0}, {"", 0}, {"D:\\Elsewhere\\Torvane.exe RUN", 1}}) {
     Rig rig;
     if (data) rig.startup.values["Torvane"] = *data;
-    rig.controller.ReadStartWithWindows();
-    EXPECT_EQ(rig.form.Value(ControlId::Check4), checked);
+    rig.program.settings.ReadStartWithWindows();
+    EXPECT_EQ(rig.window.Check(Option::StartWithWindows), checked);
     EXPECT_TRUE(rig.journal.empty());
   }
 }
 
 TEST(StartWithWindows, CheckingWritesAQuotedCommandUncheckingDeletes) {
   Rig rig;
-  rig.form.SetValue(ControlId::Check4, 1);
-  rig.controller.Check4_Click();
+  rig.window.SetCheck(Option::StartWithWindows, 1);
+  rig.program.settings.OnStartWithWindowsClicked();
   EXPECT_EQ(rig.startup.values.at("Torvane"), "\"C:\\Scan\\Torvane.exe\" RUN");
-  rig.form.SetValue(ControlId::Check4, 0);
-  rig.controller.Check4_Click();
+  rig.window.SetCheck(Option::StartWithWindows, 0);
+  rig.program.settings.OnStartWithWindowsClicked();
   EXPECT_FALSE(rig.startup.values.contains("Torvane"));
   EXPECT_TRUE(rig.boxes.shown.empty());
 }
@@ -166,22 +159,22 @@ TEST(StartWithWindows, CheckingWritesAQuotedCommandUncheckingDeletes) {
 TEST(StartWithWindows, TheValueIsNamedAfterTheExecutable) {
   Rig rig;
   rig.folder.exe = "Scanner.v2.exe";
-  rig.form.SetValue(ControlId::Check4, 1);
-  rig.controller.Check4_Click();
+  rig.window.SetCheck(Option::StartWithWindows, 1);
+  rig.program.settings.OnStartWithWindowsClicked();
   EXPECT_EQ(rig.startup.values.at("Scanner.v2"), "\"C:\\Scan\\Scanner.v2.exe\" RUN");
 }
 
 TEST(StartWithWindows, ARefusalIsToldInATopmostSafeBoxAndTheBoxKeepsItsState) {
   Rig rig;
   rig.startup.denied = true;
-  rig.form.SetValue(ControlId::Check4, 1);
+  rig.window.SetCheck(Option::StartWithWindows, 1);
   rig.journal.clear();
-  rig.controller.Check4_Click();
+  rig.program.settings.OnStartWithWindowsClicked();
   EXPECT_EQ(rig.journal, (Journal{"run key write", "not topmost", "message box", "topmost"}));
   ASSERT_EQ(rig.boxes.shown.size(), 1u);
   EXPECT_EQ(rig.boxes.shown[0].first, texts::kStartupEntryFailed);
   EXPECT_EQ(rig.boxes.shown[0].second, "Torvane");
-  EXPECT_EQ(rig.form.Value(ControlId::Check4), 1);
+  EXPECT_EQ(rig.window.Check(Option::StartWithWindows), 1);
 }
 
 }  // namespace

@@ -1,0 +1,84 @@
+#include "core/camera_intake.h"
+
+#include <utility>
+
+#include "core/decoder_line.h"
+#include "core/texts.h"
+
+namespace torvane {
+namespace {
+
+// The registry value that holds the last code taken.
+constexpr std::string_view kLastCodeKey = "OldBar";
+
+}  // namespace
+
+void CameraIntake::FollowNewOutput(bool decoderStarted) {
+  cameraLines_.reset();
+  cameraRecords_ = RecordAssembler();
+  if (decoderStarted) cameraLines_.emplace();
+}
+
+std::vector<RecordBytes> CameraIntake::NewRecords() {
+  if (!cameraLines_) return {};
+  std::vector<RecordBytes> records = cameraRecords_.Take(cameraLines_->Look(p_.cameraOutput));
+  if (std::exchange(onlyNewestRecord_, false)) {
+    // Of what the decoder read while scanning was stopped, only the newest counts.
+    if (cameraRecords_.HasOpenRecord()) {
+      records.clear();
+    } else if (records.size() > 1) {
+      records.erase(records.begin(), records.end() - 1);
+    }
+  }
+  return records;
+}
+
+void CameraIntake::OnIntakeTick() {
+  p_.delivery.WriteWaitingLogLines();
+  const std::vector<RecordBytes> records = NewRecords();
+  // Nothing new: the latest record may have been set from inside the program (the test marker).
+  if (records.empty()) Accept({latestRecord_, DataText(latestRecord_).value_or("")});
+  for (const RecordBytes& record : records) Accept(p_.delivery.Decode(record));
+}
+
+void CameraIntake::Accept(DecodedRecord record) {
+  latestRecord_ = record.text;
+  if (record.text.empty() || record.text == LastCode()) return;
+  StoreLastCode(record.text);
+  if (record.text == texts::kWelcomeCode) {
+    p_.status.ShowSuccess();
+    return;
+  }
+  if (record.text == texts::kTestMarker) return;
+  p_.delivery.Deliver(record);
+}
+
+std::string CameraIntake::LastCode() {
+  if (unsavedLastCode_) return *unsavedLastCode_;
+  return p_.settings.Read(kLastCodeKey).value_or("");
+}
+
+void CameraIntake::StoreLastCode(const std::string& text) {
+  // Should the store refuse the value, the repeat filter keeps it in memory:
+  // otherwise the same code would be delivered again at every tick.
+  if (p_.settings.Write(kLastCodeKey, text)) {
+    unsavedLastCode_.reset();
+  } else {
+    unsavedLastCode_ = text;
+  }
+}
+
+void CameraIntake::OnPauseClicked() {
+  if (Scanning()) {
+    p_.timers.Set(TimerId::Intake, false);
+    p_.status.ShowScanning(false);
+  } else {
+    p_.timers.Set(TimerId::Intake, true);
+    p_.status.ShowScanning(true);
+    onlyNewestRecord_ = true;
+  }
+}
+
+void CameraIntake::ArmTestPattern() { latestRecord_ = std::string(texts::kTestMarker); }
+
+}  // namespace torvane

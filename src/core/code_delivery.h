@@ -1,0 +1,51 @@
+// What happens to a code once it is taken: typed into the focused window and
+// copied to the clipboard as the options say, listed, and logged to data.txt.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+#include "core/charset_repair.h"
+#include "core/pending_log.h"
+#include "core/ports.h"
+
+namespace torvane {
+
+// A decoder's record as the program shows and logs it.
+struct DecodedRecord {
+  std::string text;      // as listed, compared and typed; line breaks as CR LF
+  std::string logBytes;  // the data text as the decoder wrote it, for data.txt
+};
+
+class CodeDelivery {
+ public:
+  struct Ports {
+    OptionControls& options;
+    HistoryList& history;
+    Keyboard& keyboard;
+    Clipboard& clipboard;
+    LogFile& log;  // data.txt
+    AnsiDecoder& ansi;
+    CharsetEncoder& charsets;
+  };
+  explicit CodeDelivery(Ports ports) : p_(ports) {}
+
+  DecodedRecord Decode(std::string_view recordBytes);
+  // A new camera code: typed and copied as the options say, then listed and logged.
+  void Deliver(const DecodedRecord& record);
+  void ListAndLog(const DecodedRecord& record);
+
+  void OnHistoryDoubleClicked();  // copies the selected entry's data text
+
+  // data.txt: lines it would not take wait in order and are written later.
+  void OnLogRetryTick();
+  bool WriteWaitingLogLines();  // true when none is left waiting
+  std::size_t UnwrittenLogLines() const { return pendingLog_.Size(); }
+
+ private:
+  Ports p_;
+  PendingLog pendingLog_;
+};
+
+}  // namespace torvane

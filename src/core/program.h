@@ -1,0 +1,98 @@
+// The whole behaviour, wired in one place: each part gets the ports it needs
+// and the parts it hands work to.
+#pragma once
+
+#include "core/camera_intake.h"
+#include "core/code_delivery.h"
+#include "core/image_decoding.h"
+#include "core/ports.h"
+#include "core/recognition_module.h"
+#include "core/settings_panel.h"
+#include "core/window_behaviour.h"
+
+namespace torvane {
+
+// Every side effect of the program, as the platform provides it.
+struct Platform {
+  // The main window.
+  WindowFrame& window;
+  StatusDisplay& status;
+  OptionControls& options;
+  HistoryList& history;
+  Timers& timers;
+  // The rest of the system.
+  ProcessTable& processes;
+  DesktopWindows& desktop;
+  ProcessLauncher& launcher;
+  ProgramFolder& folder;
+  SettingsStore& settings;
+  StartupEntry& startup;
+  TrayIcon& tray;
+  MessageBoxes& boxes;
+  RandomAccessFile& cameraOutput;  // bar.dat
+  RandomAccessFile& imageOutput;   // bar2.dat
+  AnsiDecoder& ansi;
+  LogFile& log;                    // data.txt
+  Keyboard& keyboard;
+  Clipboard& clipboard;
+  CharsetEncoder& charsets;
+};
+
+struct Program {
+  explicit Program(const Platform& p)
+      : delivery({.options = p.options,
+                  .history = p.history,
+                  .keyboard = p.keyboard,
+                  .clipboard = p.clipboard,
+                  .log = p.log,
+                  .ansi = p.ansi,
+                  .charsets = p.charsets}),
+        intake({.timers = p.timers,
+                .status = p.status,
+                .settings = p.settings,
+                .cameraOutput = p.cameraOutput,
+                .delivery = delivery}),
+        module({.status = p.status,
+                .history = p.history,
+                .options = p.options,
+                .timers = p.timers,
+                .processes = p.processes,
+                .desktop = p.desktop,
+                .launcher = p.launcher,
+                .folder = p.folder,
+                .intake = intake}),
+        images({.timers = p.timers,
+                .processes = p.processes,
+                .launcher = p.launcher,
+                .folder = p.folder,
+                .imageOutput = p.imageOutput,
+                .charsets = p.charsets,
+                .delivery = delivery}),
+        settings({.window = p.window,
+                  .options = p.options,
+                  .status = p.status,
+                  .timers = p.timers,
+                  .settings = p.settings,
+                  .startup = p.startup,
+                  .folder = p.folder,
+                  .boxes = p.boxes,
+                  .module = module}),
+        window({.window = p.window,
+                .tray = p.tray,
+                .boxes = p.boxes,
+                .module = module,
+                .intake = intake,
+                .delivery = delivery,
+                .settings = settings}) {}
+  Program(const Program&) = delete;
+  Program& operator=(const Program&) = delete;
+
+  CodeDelivery delivery;
+  CameraIntake intake;
+  RecognitionModule module;
+  ImageDecoding images;
+  SettingsPanel settings;
+  WindowBehaviour window;
+};
+
+}  // namespace torvane

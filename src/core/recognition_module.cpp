@@ -1,0 +1,90 @@
+#include "core/recognition_module.h"
+
+#include <vector>
+
+#include "core/launch.h"
+#include "core/process_check.h"
+#include "core/settings_codec.h"
+#include "core/texts.h"
+
+namespace torvane {
+
+void RecognitionModule::StartAtLoad() {
+  const bool imageDecoderRuns = IsProcessRunning(p_.processes, kImageDecoder);
+  p_.history.Add(texts::kLoadingModule);
+  if (imageDecoderRuns) return;
+  // A decoder left running by an earlier run holds the camera, which a second
+  // one cannot open, and keeps writing into the bar.dat about to be replaced.
+  TerminateStartedFrom(p_.processes, kCameraDecoder, JoinPath(p_.folder.Path(), kCameraDecoder));
+  Launch();
+}
+
+void RecognitionModule::Launch() {
+  // Only what this launch's decoder writes is taken, from the bar.dat made for it.
+  p_.folder.Delete(kCameraOutput);
+  p_.intake.FollowNewOutput(p_.launcher.Launch(CameraLaunchPlan(p_.folder.Path())).has_value());
+}
+
+RecognitionModule::Sight RecognitionModule::Look() {
+  const std::vector<std::uint32_t> decoders = ProcessIdsNamed(p_.processes, kCameraDecoder);
+  if (decoders.empty()) return {ModuleState::NotRunning, std::nullopt};
+  // Only the decoder's own window: another one titled "ZBar" (a folder of that
+  // name open in Explorer) is none of the program's business.
+  const std::optional<WindowId> video = p_.desktop.FindOwnedBy(kVideoWindowTitle, decoders);
+  return {video ? ModuleState::RunningWithWindow : ModuleState::RunningNoWindow, video};
+}
+
+ModuleState RecognitionModule::State() { return Look().state; }
+
+void RecognitionModule::PlaceVideoWindow(WindowId video) {
+  p_.desktop.PlaceTopmost(video, IsChecked(p_.options.Check(Option::ShowVideoWindow)));
+}
+
+void RecognitionModule::OnModuleCheckTick() {
+  const Sight module = Look();
+  switch (module.state) {
+    case ModuleState::NotRunning:
+      p_.status.ShowModuleStatus(ModuleStatus::NotRunning);
+      p_.status.EnableRestart(true);
+      return;
+    case ModuleState::RunningNoWindow:
+      p_.status.ShowModuleStatus(ModuleStatus::Running);
+      return;
+    case ModuleState::RunningWithWindow:
+      p_.desktop.RemoveCloseItem(*module.video);
+      PlaceVideoWindow(*module.video);
+      p_.status.ShowModuleStatus(ModuleStatus::Running);
+      p_.status.EnableRestart(true);
+      if (!loadAnnounced_) {
+        p_.history.Add(texts::kModuleLoaded);
+        loadAnnounced_ = true;
+      }
+      p_.timers.Set(TimerId::ModuleCheck, false);
+      return;
+  }
+}
+
+void RecognitionModule::OnRestartClicked() {
+  if (!p_.status.RestartEnabled()) return;
+  TerminateExactly(p_.processes, kCameraDecoder);
+  loadAnnounced_ = false;
+  p_.status.EnableRestart(false);
+  p_.timers.Set(TimerId::ModuleRestart, true);
+}
+
+void RecognitionModule::OnModuleRestartTick() {
+  Launch();
+  p_.history.Add(texts::kModuleRestarted);
+  p_.timers.Set(TimerId::ModuleCheck, true);
+  p_.timers.Set(TimerId::ModuleRestart, false);
+}
+
+void RecognitionModule::OnShowVideoWindowClicked() {
+  if (const auto video = Look().video) PlaceVideoWindow(*video);
+}
+
+void RecognitionModule::HideVideoWindow() {
+  if (const auto video = Look().video) p_.desktop.PlaceTopmost(*video, false);
+}
+
+}  // namespace torvane

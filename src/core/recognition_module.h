@@ -1,0 +1,58 @@
+// The camera decoder ("the recognition module"): launched at start-up and by
+// the restart command, watched until its video window is up, and that window
+// kept on top or hidden as the options say.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+
+#include "core/camera_intake.h"
+#include "core/ports.h"
+
+namespace torvane {
+
+enum class ModuleState { NotRunning = 0, RunningNoWindow = 1, RunningWithWindow = 2 };
+
+class RecognitionModule {
+ public:
+  struct Ports {
+    StatusDisplay& status;
+    HistoryList& history;
+    OptionControls& options;
+    Timers& timers;
+    ProcessTable& processes;
+    DesktopWindows& desktop;
+    ProcessLauncher& launcher;
+    ProgramFolder& folder;
+    CameraIntake& intake;
+  };
+  explicit RecognitionModule(Ports ports) : p_(ports) {}
+
+  // Start-up, once the window is up: a decoder left running from the program
+  // folder is ended first; nothing is launched while an image decoding runs.
+  void StartAtLoad();
+  void Launch();
+  ModuleState State();
+
+  void OnModuleCheckTick();
+  void OnRestartClicked();
+  void OnModuleRestartTick();
+  void OnShowVideoWindowClicked();
+  void HideVideoWindow();
+
+  // Whether "module loaded" has been listed since the last start or restart.
+  bool LoadAnnounced() const { return loadAnnounced_; }
+
+ private:
+  struct Sight {
+    ModuleState state;
+    std::optional<WindowId> video;  // the decoder's own video window
+  };
+  Sight Look();
+  void PlaceVideoWindow(WindowId video);
+
+  Ports p_;
+  bool loadAnnounced_ = false;
+};
+
+}  // namespace torvane

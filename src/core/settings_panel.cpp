@@ -1,0 +1,90 @@
+#include "core/settings_panel.h"
+
+#include <array>
+#include <span>
+#include <string_view>
+#include <utility>
+
+#include "core/launch.h"
+#include "core/notices.h"
+#include "core/settings_codec.h"
+#include "core/texts.h"
+
+namespace torvane {
+namespace {
+
+// The registry values the options are stored as.
+constexpr std::array<std::pair<std::string_view, Option>, 4> kCheckKeys{{{"c1", Option::TypeCodes},
+                                                                         {"c2", Option::CopyToClipboard},
+                                                                         {"c3", Option::ShowVideoWindow},
+                                                                         {"c4", Option::StartWithWindows}}};
+constexpr std::array<std::pair<std::string_view, Suffix>, 3> kSuffixKeys{
+    {{"o0", Suffix::None}, {"o1", Suffix::Enter}, {"o2", Suffix::Tab}}};
+
+}  // namespace
+
+void SettingsPanel::SetSuffixOption(Suffix suffix, bool selected) {
+  if (selected) {
+    p_.options.SelectSuffix(suffix);
+  } else if (p_.options.SelectedSuffix() == suffix) {
+    p_.options.SelectSuffix(std::nullopt);
+  }
+}
+
+void SettingsPanel::LoadOptions() {
+  // c4 is not read: the start-with-Windows box shows whether the entry exists.
+  for (const auto& [key, option] : std::span(kCheckKeys).first(3)) {
+    const auto state = ParseCheckState(p_.settings.Read(key).value_or("0"));
+    if (!state) return;
+    const bool changed = p_.options.Check(option) != *state;
+    p_.options.SetCheck(option, *state);
+    if (option == Option::ShowVideoWindow && changed) p_.module.OnShowVideoWindowClicked();
+  }
+  ReadStartWithWindows();
+  for (const auto& [key, suffix] : kSuffixKeys) {
+    const std::string_view fallback = suffix == Suffix::None ? "1" : "0";
+    const auto selected = ParseTruth(p_.settings.Read(key).value_or(std::string(fallback)));
+    if (!selected) return;
+    SetSuffixOption(suffix, *selected);
+  }
+}
+
+std::string SettingsPanel::StartupValueName() const {
+  std::string name = p_.folder.ExecutableName();
+  const auto dot = name.rfind('.');
+  if (dot != std::string::npos) name.erase(dot);
+  return name;
+}
+
+std::string SettingsPanel::StartupCommand() const {
+  // Quoted, so that a folder with blanks (C:\Program Files\...) cannot start C:\Program.exe.
+  return "\"" + JoinPath(p_.folder.Path(), StartupValueName() + ".exe") + "\" " +
+         std::string(texts::kStartHiddenArgument);
+}
+
+void SettingsPanel::ReadStartWithWindows() {
+  const auto data = p_.startup.Read(StartupValueName());
+  p_.options.SetCheck(Option::StartWithWindows, data && !data->empty() ? 1 : 0);
+}
+
+void SettingsPanel::OnStartWithWindowsClicked() {
+  const bool ok = IsChecked(p_.options.Check(Option::StartWithWindows))
+                      ? p_.startup.Write(StartupValueName(), StartupCommand())
+                      : p_.startup.Delete(StartupValueName());
+  if (!ok) ShowNotice(p_.window, p_.boxes, texts::kStartupEntryFailed);
+}
+
+void SettingsPanel::OnSettingsClicked() {
+  p_.status.EnableRestart(true);
+  p_.window.OpenPanel(Panel::Settings);
+  p_.timers.Set(TimerId::ModuleCheck, true);
+}
+
+void SettingsPanel::OnOkClicked() {
+  p_.window.ClosePanel(Panel::Settings);
+  for (const auto& [key, option] : kCheckKeys) p_.settings.Write(key, FormatCheckState(p_.options.Check(option)));
+  const std::optional<Suffix> selected = p_.options.SelectedSuffix();
+  for (const auto& [key, suffix] : kSuffixKeys) p_.settings.Write(key, FormatTruth(selected == suffix));
+}
+
+}  // namespace torvane

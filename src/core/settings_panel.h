@@ -1,0 +1,48 @@
+// The scanner options: read from the settings store at start-up, shown and
+// changed in the settings panel, stored by its OK button; and the
+// start-with-Windows entry, changed at once.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "core/key_plan.h"
+#include "core/ports.h"
+#include "core/recognition_module.h"
+
+namespace torvane {
+
+class SettingsPanel {
+ public:
+  struct Ports {
+    WindowFrame& window;
+    OptionControls& options;
+    StatusDisplay& status;
+    Timers& timers;
+    SettingsStore& settings;
+    StartupEntry& startup;
+    ProgramFolder& folder;
+    MessageBoxes& boxes;
+    RecognitionModule& module;
+  };
+  explicit SettingsPanel(Ports ports) : p_(ports) {}
+
+  // An unreadable value ends the loading at that value; the ones before it stay.
+  void LoadOptions();
+  void ReadStartWithWindows();
+
+  void OnSettingsClicked();  // opens the panel
+  void OnOkClicked();        // closes it and stores the options
+  void OnStartWithWindowsClicked();
+  void OnSuffixOptionClicked(Suffix suffix) { SetSuffixOption(suffix, true); }
+  // Selecting one of the three clears the other two; clearing one touches it alone.
+  void SetSuffixOption(Suffix suffix, bool selected);
+
+  std::string StartupValueName() const;
+  std::string StartupCommand() const;
+
+ private:
+  Ports p_;
+};
+
+}  // namespace torvane

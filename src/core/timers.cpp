@@ -1,0 +1,27 @@
+#include "core/timers.h"
+
+#include <array>
+#include <stdexcept>
+
+namespace torvane {
+namespace {
+
+constexpr std::array<TimerSpec, 5> kTimers{{
+    {TimerId::Intake, "Intake", 100, true},
+    {TimerId::ModuleCheck, "ModuleCheck", 2000, true},
+    {TimerId::ModuleRestart, "ModuleRestart", 1000, false},
+    {TimerId::ImageResult, "ImageResult", 1500, false},
+    {TimerId::LogRetry, "LogRetry", 500, true},
+}};
+
+}  // namespace
+
+std::span<const TimerSpec> AllTimers() { return kTimers; }
+
+const TimerSpec& TimerSpecOf(TimerId id) {
+  for (const auto& t : kTimers)
+    if (t.id == id) return t;
+  throw std::out_of_range("unknown timer id");
+}
+
+}  // namespace torvane

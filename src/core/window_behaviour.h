@@ -1,0 +1,60 @@
+// The window's own behaviour: start-up and the end of the program, hiding to
+// and coming back from the notification area, its icon's menu, the help panel.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "core/camera_intake.h"
+#include "core/code_delivery.h"
+#include "core/ports.h"
+#include "core/recognition_module.h"
+#include "core/settings_panel.h"
+
+namespace torvane {
+
+// Started by the logon entry: hidden, with only the notification-area icon.
+bool StartsHidden(std::string_view arguments);
+
+enum class CloseReason { UserRequest, SessionEnd };
+
+// The notification-area icon's menu, in the order shown.
+enum class TrayMenuItem { ShowWindow, PauseScanning, Settings, Exit };
+
+class WindowBehaviour {
+ public:
+  struct Ports {
+    WindowFrame& window;
+    TrayIcon& tray;
+    MessageBoxes& boxes;
+    RecognitionModule& module;
+    CameraIntake& intake;
+    CodeDelivery& delivery;
+    SettingsPanel& settings;
+  };
+  explicit WindowBehaviour(Ports ports) : p_(ports) {}
+
+  // Returns whether the window is to be shown. Each step that fails is skipped.
+  bool OnLoad(std::string_view arguments);
+  // Runs once the window has come up: the recognition module is started.
+  void OnDeferredStart();
+  void OnQuitClicked();
+  void OnCloseClicked();  // hides to the notification area
+  bool OnClosing(CloseReason reason);  // true: the window may close
+  bool Ending() const { return ending_; }
+
+  void OnTrayIconClicked();
+  std::string TrayMenuText(TrayMenuItem item) const;
+  void OnTrayMenuChosen(TrayMenuItem item);
+  void OnTaskbarCreated();  // the shell restarted: the icon is added again
+
+  void OnHelpClicked();       // opens or closes the help panel
+  void OnHelpPanelClicked();  // closes it
+  void OnCannotReadClicked();
+
+ private:
+  Ports p_;
+  bool ending_ = false;
+};
+
+}  // namespace torvane
