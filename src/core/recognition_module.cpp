@@ -55,9 +55,9 @@ void RecognitionModule::OnModuleCheckTick() {
       PlaceVideoWindow(*module.video);
       p_.status.ShowModuleStatus(ModuleStatus::Running);
       p_.status.EnableRestart(true);
-      if (!loadAnnounced_) {
+      if (!loadedLineListed_) {
         p_.history.Add(texts::kModuleLoaded);
-        loadAnnounced_ = true;
+        loadedLineListed_ = true;
       }
       p_.timers.Set(TimerId::ModuleCheck, false);
       return;
@@ -67,7 +67,7 @@ void RecognitionModule::OnModuleCheckTick() {
 void RecognitionModule::OnRestartClicked() {
   if (!p_.status.RestartEnabled()) return;
   TerminateExactly(p_.processes, kCameraDecoder);
-  loadAnnounced_ = false;
+  loadedLineListed_ = false;
   p_.status.EnableRestart(false);
   p_.timers.Set(TimerId::ModuleRestart, true);
 }

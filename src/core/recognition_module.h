@@ -40,8 +40,8 @@ class RecognitionModule {
   void OnShowVideoWindowClicked();
   void HideVideoWindow();
 
-  // Whether "module loaded" has been listed since the last start or restart.
-  bool LoadAnnounced() const { return loadAnnounced_; }
+  // Whether the "module loaded" line has been listed since the last start or restart.
+  bool LoadedLineListed() const { return loadedLineListed_; }
 
  private:
   struct Sight {
@@ -52,7 +52,7 @@ class RecognitionModule {
   void PlaceVideoWindow(WindowId video);
 
   Ports p_;
-  bool loadAnnounced_ = false;
+  bool loadedLineListed_ = false;
 };
 
 }  // namespace torvane

@@ -1,4 +1,4 @@
-// The Win32 implementations of the controller's ports. Thin: Win32 calls in,
+// The Win32 implementations of the program's ports. Thin: Win32 calls in,
 // plain values out, no decisions.
 #pragma once
 

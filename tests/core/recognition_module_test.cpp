@@ -34,7 +34,7 @@ TEST(ProcessCheck, TerminationTakesOnlyTheExactCaseSensitiveName) {
   EXPECT_EQ(journal, (Journal{"terminate 10", "terminate 12"}));
 }
 
-TEST(CheckTick, ReportsEachStateAsTheStatusTableSays) {
+TEST(ModuleCheck, ReportsEachStateAsTheStatusTableSays) {
   Rig rig;
   rig.window.EnableRestart(false);
   rig.program.module.OnModuleCheckTick();  // state 0
@@ -59,10 +59,10 @@ TEST(CheckTick, ReportsEachStateAsTheStatusTableSays) {
             (Journal{"remove close item ZBar", "place hidden ZBar", "list [图像识别模块加载成功]"}));
   EXPECT_TRUE(rig.window.RestartEnabled());
   EXPECT_FALSE(rig.window.On(TimerId::ModuleCheck));
-  EXPECT_TRUE(rig.program.module.LoadAnnounced());
+  EXPECT_TRUE(rig.program.module.LoadedLineListed());
 }
 
-TEST(CheckTick, ShowsTheVideoWindowOnlyWhenTheOptionIsChecked) {
+TEST(ModuleCheck, ShowsTheVideoWindowOnlyWhenTheOptionIsChecked) {
   for (const auto& [state, shown] : std::vector<std::pair<int, bool>>{{0, false}, {1, true}, {2, false}}) {
     Rig rig;
     rig.RunDecoderWithWindow();
@@ -72,7 +72,7 @@ TEST(CheckTick, ShowsTheVideoWindowOnlyWhenTheOptionIsChecked) {
   }
 }
 
-TEST(CheckTick, ListsTheSuccessLineOncePerLaunchAndAgainAfterARestart) {
+TEST(ModuleCheck, ListsTheSuccessLineOncePerLaunchAndAgainAfterARestart) {
   Rig rig;
   rig.RunDecoderWithWindow();
   rig.program.module.OnModuleCheckTick();
@@ -91,7 +91,7 @@ TEST(CheckTick, ListsTheSuccessLineOncePerLaunchAndAgainAfterARestart) {
   EXPECT_EQ(rig.window.history[1], texts::kModuleRestarted);
 }
 
-TEST(CheckTick, ADecoderThatEndsBetweenTicksIsSeenAtTheNextTick) {
+TEST(ModuleCheck, ADecoderThatEndsBetweenTicksIsSeenAtTheNextTick) {
   Rig rig;
   rig.processes.Add(20, "zbarcam.exe");
   rig.program.module.OnModuleCheckTick();
@@ -110,7 +110,7 @@ TEST(Restart, EndsEveryExactlyNamedDecoderAndRelaunchesOneSecondLater) {
   EXPECT_TRUE(rig.Has("terminate 30"));
   EXPECT_TRUE(rig.Has("terminate 32"));
   EXPECT_FALSE(rig.Has("terminate 31"));
-  EXPECT_FALSE(rig.program.module.LoadAnnounced());
+  EXPECT_FALSE(rig.program.module.LoadedLineListed());
   EXPECT_FALSE(rig.window.RestartEnabled());
   EXPECT_TRUE(rig.window.On(TimerId::ModuleRestart));
   EXPECT_TRUE(rig.launcher.launched.empty());
