@@ -41,7 +41,6 @@ class WindowBehaviour {
   void OnQuitClicked();
   void OnCloseClicked();  // hides to the notification area
   bool OnClosing(CloseReason reason);  // true: the window may close
-  bool Ending() const { return ending_; }
 
   void OnTrayIconClicked();
   std::string TrayMenuText(TrayMenuItem item) const;
