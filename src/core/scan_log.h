@@ -1,0 +1,28 @@
+// scans.csv: each delivered code with its local time and symbology, as UTF-8
+// with a byte order mark and RFC 4180 quoting, so that a spreadsheet opens it
+// with Chinese, commas, quotes and line breaks intact.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace torvane {
+
+inline constexpr std::string_view kScanLogFile = "scans.csv";
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+struct LocalTime {
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
+
+// "2026-12-08T17:41:07"
+std::string Iso8601(const LocalTime& time);
+
+// The field as it is, or quoted with its quotes doubled where it holds a comma,
+// a quote or a line break.
+std::string CsvField(std::string_view utf8);
+
+// One row, CR LF terminated: time, symbology, data text.
+std::string ScanLogRow(const LocalTime& time, std::string_view symbology, std::string_view text);
+
+}  // namespace torvane

@@ -1,0 +1,35 @@
+// The options of the second settings page, and how each is stored beside the
+// first page's options. A missing or unreadable value means that option's
+// default; it never stops the others from loading.
+#pragma once
+
+#include <string>
+
+#include "core/ports.h"
+
+namespace torvane {
+
+enum class TypingMethod {
+  Unicode,  // each character as itself, whatever the keyboard layout
+  Keys,     // the keys of the current keyboard layout, for programs that read key codes
+  Paste,    // through the clipboard and Ctrl+V
+};
+
+inline constexpr int kMostKeyDelayMs = 50;
+inline constexpr int kMostSuffixDelayMs = 500;
+
+struct ScannerOptions {
+  bool repeatScans = false;  // a code the decoder reports again is delivered again
+  bool beep = false;
+  bool scanLog = false;      // each delivered code also goes to scans.csv, with its time
+  TypingMethod typing = TypingMethod::Unicode;
+  int keyDelayMs = 0;        // between characters, 0 to kMostKeyDelayMs
+  int suffixDelayMs = 0;     // before Enter or Tab, 0 to kMostSuffixDelayMs
+  std::string camera;        // a camera's name; empty: the default camera
+  friend bool operator==(const ScannerOptions&, const ScannerOptions&) = default;
+};
+
+ScannerOptions ReadScannerOptions(SettingsStore& store);
+void StoreScannerOptions(SettingsStore& store, const ScannerOptions& options);
+
+}  // namespace torvane

@@ -1,0 +1,52 @@
+// scans.csv rows and the second page's stored options.
+#include <gtest/gtest.h>
+
+#include "core/scan_log.h"
+#include "core/scanner_options.h"
+#include "fakes.h"
+
+namespace torvane::testing {
+namespace {
+
+TEST(ScanLog, RowsKeepCommasQuotesLineBreaksAndChineseIntact) {
+  const LocalTime t{2026, 3, 7, 9, 5, 1};
+  EXPECT_EQ(ScanLogRow(t, "EAN-13", "4006381333931"), "2026-03-07T09:05:01,EAN-13,4006381333931\r\n");
+  EXPECT_EQ(ScanLogRow(t, "QR-Code", "a,b"), "2026-03-07T09:05:01,QR-Code,\"a,b\"\r\n");
+  EXPECT_EQ(ScanLogRow(t, "QR-Code", "say \"hi\""), "2026-03-07T09:05:01,QR-Code,\"say \"\"hi\"\"\"\r\n");
+  EXPECT_EQ(ScanLogRow(t, "QR-Code", "北京\r\n海淀"), "2026-03-07T09:05:01,QR-Code,\"北京\r\n海淀\"\r\n");
+  EXPECT_EQ(ScanLogRow(t, "QR-Code", ""), "2026-03-07T09:05:01,QR-Code,\r\n");
+}
+
+TEST(ScannerOptions, EachValueReadsOnItsOwnAndABadOneMeansItsDefault) {
+  FakeSettings store;
+  EXPECT_EQ(ReadScannerOptions(store), ScannerOptions{}) << "nothing stored: every option at today's behaviour";
+
+  store.values = {{"RepeatScans", "1"}, {"Beep", "yes"},     {"ScanLog", "1"},         {"TypingMethod", "paste"},
+                  {"KeyDelayMs", "51"}, {"SuffixDelayMs", "500"}, {"Camera", "USB 摄像头"}};
+  const ScannerOptions read = ReadScannerOptions(store);
+  EXPECT_TRUE(read.repeatScans);
+  EXPECT_FALSE(read.beep) << "not 1 or 0";
+  EXPECT_TRUE(read.scanLog);
+  EXPECT_EQ(read.typing, TypingMethod::Paste);
+  EXPECT_EQ(read.keyDelayMs, 0) << "above 50";
+  EXPECT_EQ(read.suffixDelayMs, 500);
+  EXPECT_EQ(read.camera, "USB 摄像头");
+
+  for (const char* bad : {"", "-1", "+5", " 5", "5.0", "0x10", "1000"}) {
+    store.values = {{"SuffixDelayMs", bad}, {"TypingMethod", "Keys"}};
+    EXPECT_EQ(ReadScannerOptions(store), ScannerOptions{}) << bad;
+  }
+}
+
+TEST(ScannerOptions, WhatIsStoredReadsBackTheSame) {
+  FakeSettings store;
+  const ScannerOptions chosen{true, true, false, TypingMethod::Keys, 50, 120, "Integrated Camera"};
+  StoreScannerOptions(store, chosen);
+  EXPECT_EQ(ReadScannerOptions(store), chosen);
+  EXPECT_EQ(store.values.at("TypingMethod"), "keys");
+  EXPECT_EQ(store.values.at("KeyDelayMs"), "50");
+  EXPECT_EQ(store.values.at("Beep"), "1");
+}
+
+}  // namespace
+}  // namespace torvane::testing
