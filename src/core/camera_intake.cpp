@@ -37,13 +37,17 @@ void CameraIntake::OnIntakeTick() {
   p_.delivery.WriteWaitingLogLines();
   const std::vector<RecordBytes> records = NewRecords();
   // Nothing new: the latest record may have been set from inside the program (the test marker).
-  if (records.empty()) Accept({latestRecord_, DataText(latestRecord_).value_or("")});
-  for (const RecordBytes& record : records) Accept(p_.delivery.Decode(record));
+  if (records.empty()) Accept({latestRecord_, DataText(latestRecord_).value_or("")}, Source::Program);
+  for (const RecordBytes& record : records) Accept(p_.delivery.Decode(record), Source::Decoder);
 }
 
-void CameraIntake::Accept(DecodedRecord record) {
+void CameraIntake::Accept(DecodedRecord record, Source source) {
   latestRecord_ = record.text;
-  if (record.text.empty() || record.text == LastCode()) return;
+  if (record.text.empty()) return;
+  // The decoder reports a code again only once it has been out of view; with
+  // repeat scans on, such a report is a new scan of the same code.
+  const bool repeatCounts = p_.options.repeatScans && source == Source::Decoder;
+  if (!repeatCounts && record.text == LastCode()) return;
   StoreLastCode(record.text);
   if (record.text == texts::kWelcomeCode) {
     p_.status.ShowSuccess();

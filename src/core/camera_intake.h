@@ -10,6 +10,7 @@
 #include "core/decoder_records.h"
 #include "core/line_follower.h"
 #include "core/ports.h"
+#include "core/scanner_options.h"
 
 namespace torvane {
 
@@ -21,6 +22,7 @@ class CameraIntake {
     SettingsStore& settings;           // the last code taken, kept across runs
     RandomAccessFile& cameraOutput;    // bar.dat
     CodeDelivery& delivery;
+    const ScannerOptions& options;
   };
   explicit CameraIntake(Ports ports) : p_(ports) {}
 
@@ -38,7 +40,8 @@ class CameraIntake {
 
  private:
   std::vector<RecordBytes> NewRecords();
-  void Accept(DecodedRecord record);
+  enum class Source { Decoder, Program };
+  void Accept(DecodedRecord record, Source source);
   std::string LastCode();
   void StoreLastCode(const std::string& text);
 

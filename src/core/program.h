@@ -7,6 +7,7 @@
 #include "core/image_decoding.h"
 #include "core/ports.h"
 #include "core/recognition_module.h"
+#include "core/scanner_options.h"
 #include "core/settings_panel.h"
 #include "core/window_behaviour.h"
 
@@ -51,7 +52,8 @@ struct Program {
                 .status = p.status,
                 .settings = p.settings,
                 .cameraOutput = p.cameraOutput,
-                .delivery = delivery}),
+                .delivery = delivery,
+                .options = scannerOptions}),
         module({.status = p.status,
                 .history = p.history,
                 .options = p.options,
@@ -76,7 +78,8 @@ struct Program {
                   .startup = p.startup,
                   .folder = p.folder,
                   .boxes = p.boxes,
-                  .module = module}),
+                  .module = module,
+                  .scannerOptions = scannerOptions}),
         window({.window = p.window,
                 .tray = p.tray,
                 .boxes = p.boxes,
@@ -87,6 +90,7 @@ struct Program {
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
+  ScannerOptions scannerOptions;  // the second settings page's, read at start-up
   CodeDelivery delivery;
   CameraIntake intake;
   RecognitionModule module;

@@ -9,6 +9,7 @@
 #include "core/key_plan.h"
 #include "core/ports.h"
 #include "core/recognition_module.h"
+#include "core/scanner_options.h"
 
 namespace torvane {
 
@@ -24,10 +25,12 @@ class SettingsPanel {
     ProgramFolder& folder;
     MessageBoxes& boxes;
     RecognitionModule& module;
+    ScannerOptions& scannerOptions;
   };
   explicit SettingsPanel(Ports ports) : p_(ports) {}
 
-  // An unreadable value ends the loading at that value; the ones before it stay.
+  // An unreadable value of the first page ends its loading at that value; the
+  // ones before it stay. The second page's values are read each on its own.
   void LoadOptions();
   void ReadStartWithWindows();
 

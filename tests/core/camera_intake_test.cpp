@@ -39,6 +39,22 @@ TEST(Intake, ALineIsDeliveredOnceAndRemembered) {
   EXPECT_EQ(rig.log.contents, "hello\r\n");
 }
 
+TEST(Intake, WithRepeatScansEachReportOfTheDecoderIsDelivered) {
+  IntakeRig rig;
+  rig.program.scannerOptions.repeatScans = true;
+  rig.barDat.Append("QR-Code:hello\r\n");
+  rig.Tick();
+  rig.Tick();  // nothing new: the code held in view is not delivered again
+  rig.barDat.Append("QR-Code:hello\r\nQR-Code:hello\r\n");  // reported again after leaving the view, twice
+  rig.Tick();
+  EXPECT_EQ(rig.Listed(), (std::vector<std::string>{"QR-Code:hello", "QR-Code:hello", "QR-Code:hello"}));
+  EXPECT_EQ(rig.log.contents, "hello\r\nhello\r\nhello\r\n");
+  rig.program.window.OnHelpClicked();
+  rig.Tick();
+  rig.Tick();
+  EXPECT_EQ(rig.Listed().size(), 3u) << "the test marker is never delivered";
+}
+
 TEST(Intake, EveryRecordOfATickIsDeliveredInOrderAndARepeatOnce) {
   IntakeRig rig;
   // Two codes of one video frame, and a second frame in the same tick.
