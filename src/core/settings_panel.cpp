@@ -31,8 +31,9 @@ void SettingsPanel::SetSuffixOption(Suffix suffix, bool selected) {
   }
 }
 
+void SettingsPanel::LoadScannerOptions() { p_.scannerOptions = ReadScannerOptions(p_.settings); }
+
 void SettingsPanel::LoadOptions() {
-  p_.scannerOptions = ReadScannerOptions(p_.settings);
   // c4 is not read: the start-with-Windows box shows whether the entry exists.
   for (const auto& [key, option] : std::span(kCheckKeys).first(3)) {
     const auto state = ParseCheckState(p_.settings.Read(key).value_or("0"));

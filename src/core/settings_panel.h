@@ -29,9 +29,10 @@ class SettingsPanel {
   };
   explicit SettingsPanel(Ports ports) : p_(ports) {}
 
-  // An unreadable value of the first page ends its loading at that value; the
-  // ones before it stay. The second page's values are read each on its own.
+  // An unreadable value ends the loading at that value; the ones before it stay.
   void LoadOptions();
+  // The second page's options, each read on its own.
+  void LoadScannerOptions();
   void ReadStartWithWindows();
 
   void OnSettingsClicked();  // opens the panel

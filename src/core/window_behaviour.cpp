@@ -24,6 +24,7 @@ bool StartsHidden(std::string_view arguments) { return arguments == texts::kStar
 bool WindowBehaviour::OnLoad(std::string_view arguments) {
   const bool show = !StartsHidden(arguments);
   Guarded([&] { p_.settings.LoadOptions(); });
+  Guarded([&] { p_.settings.LoadScannerOptions(); });
   Guarded([&] { p_.window.FitToPicture(); });
   Guarded([&] { p_.window.MakeSeeThrough(); });
   Guarded([&] { p_.window.SetTitle(TitleWithVersion()); });
