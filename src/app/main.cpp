@@ -55,6 +55,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   win32::TopLevelWindows desktop;
   win32::HiddenProcessLauncher launcher;
   win32::ModuleFolder folder;
+  win32::DirectShowCameras cameras;
   win32::RegistrySettingsStore settings(kProgramTitle, "Setting");
   win32::RunKeyStartupEntry machineStartup = win32::RunKeyStartupEntry::Machine();
   win32::RunKeyStartupEntry userStartup = win32::RunKeyStartupEntry::User();
@@ -77,6 +78,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
                            .desktop = desktop,
                            .launcher = launcher,
                            .folder = folder,
+                           .cameras = cameras,
                            .settings = settings,
                            .startup = startup,
                            .tray = tray,

@@ -37,13 +37,21 @@ std::string QuoteArgument(std::string_view arg) {
 // escapes), and a Windows path cannot hold a quotation mark: always quote it whole.
 std::string QuoteProgram(std::string_view path) { return "\"" + std::string(path) + "\""; }
 
-LaunchPlan CameraLaunchPlan(std::string_view programFolder) {
+LaunchPlan CameraLaunchPlan(std::string_view programFolder, std::optional<int> camera) {
   LaunchPlan plan;
   plan.program = JoinPath(programFolder, kCameraDecoder);
   plan.commandLine = QuoteProgram(plan.program);
+  if (camera) plan.commandLine += " /dev/video" + std::to_string(*camera);
   plan.workingDir = std::string(programFolder);
   plan.stdoutFile = JoinPath(programFolder, kCameraOutput);
   return plan;
+}
+
+std::optional<int> CameraIndex(const std::vector<std::string>& cameras, std::string_view name) {
+  constexpr std::size_t kMostCameras = 10;
+  for (std::size_t i = 0; i < cameras.size() && i < kMostCameras; ++i)
+    if (cameras[i] == name) return static_cast<int>(i);
+  return std::nullopt;
 }
 
 std::string ImageCopyName(std::string_view imagePath) {

@@ -140,6 +140,12 @@ struct ProgramFolder {
   virtual std::optional<std::string> ShortPath(std::string_view path) = 0;
 };
 
+// The cameras present, by their friendly names, in the system's enumeration order.
+struct CameraList {
+  virtual ~CameraList() = default;
+  virtual std::vector<std::string> Names() = 0;
+};
+
 struct SettingsStore {
   virtual ~SettingsStore() = default;
   virtual std::optional<std::string> Read(std::string_view key) = 0;  // nullopt: absent or unreadable

@@ -26,6 +26,7 @@ struct Platform {
   DesktopWindows& desktop;
   ProcessLauncher& launcher;
   ProgramFolder& folder;
+  CameraList& cameras;
   SettingsStore& settings;
   StartupEntry& startup;
   TrayIcon& tray;
@@ -56,13 +57,15 @@ struct Program {
                 .options = scannerOptions}),
         module({.status = p.status,
                 .history = p.history,
-                .options = p.options,
+                .controls = p.options,
                 .timers = p.timers,
                 .processes = p.processes,
                 .desktop = p.desktop,
                 .launcher = p.launcher,
                 .folder = p.folder,
-                .intake = intake}),
+                .cameras = p.cameras,
+                .intake = intake,
+                .options = scannerOptions}),
         images({.timers = p.timers,
                 .processes = p.processes,
                 .launcher = p.launcher,

@@ -22,7 +22,18 @@ void RecognitionModule::StartAtLoad() {
 void RecognitionModule::Launch() {
   // Only what this launch's decoder writes is taken, from the bar.dat made for it.
   p_.folder.Delete(kCameraOutput);
-  p_.intake.FollowNewOutput(p_.launcher.Launch(CameraLaunchPlan(p_.folder.Path())).has_value());
+  const std::optional<int> camera = ChosenCamera();
+  p_.intake.FollowNewOutput(p_.launcher.Launch(CameraLaunchPlan(p_.folder.Path(), camera)).has_value());
+}
+
+std::optional<int> RecognitionModule::ChosenCamera() {
+  if (p_.options.camera.empty()) return std::nullopt;
+  const std::optional<int> index = CameraIndex(p_.cameras.Names(), p_.options.camera);
+  if (!index) {
+    // Unplugged, say: the default camera rather than none; the choice is kept for when it is back.
+    p_.history.Add(std::string(texts::kCameraGonePrefix) + p_.options.camera + std::string(texts::kCameraGoneSuffix));
+  }
+  return index;
 }
 
 RecognitionModule::Sight RecognitionModule::Look() {
@@ -37,7 +48,7 @@ RecognitionModule::Sight RecognitionModule::Look() {
 ModuleState RecognitionModule::State() { return Look().state; }
 
 void RecognitionModule::PlaceVideoWindow(WindowId video) {
-  p_.desktop.PlaceTopmost(video, IsChecked(p_.options.Check(Option::ShowVideoWindow)));
+  p_.desktop.PlaceTopmost(video, IsChecked(p_.controls.Check(Option::ShowVideoWindow)));
 }
 
 void RecognitionModule::OnModuleCheckTick() {

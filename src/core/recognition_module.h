@@ -8,6 +8,7 @@
 
 #include "core/camera_intake.h"
 #include "core/ports.h"
+#include "core/scanner_options.h"
 
 namespace torvane {
 
@@ -18,13 +19,15 @@ class RecognitionModule {
   struct Ports {
     StatusDisplay& status;
     HistoryList& history;
-    OptionControls& options;
+    OptionControls& controls;
     Timers& timers;
     ProcessTable& processes;
     DesktopWindows& desktop;
     ProcessLauncher& launcher;
     ProgramFolder& folder;
+    CameraList& cameras;
     CameraIntake& intake;
+    const ScannerOptions& options;
   };
   explicit RecognitionModule(Ports ports) : p_(ports) {}
 
@@ -49,6 +52,7 @@ class RecognitionModule {
     std::optional<WindowId> video;  // the decoder's own video window
   };
   Sight Look();
+  std::optional<int> ChosenCamera();
   void PlaceVideoWindow(WindowId video);
 
   Ports p_;

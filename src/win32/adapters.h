@@ -47,6 +47,13 @@ class ModuleFolder final : public ProgramFolder {
 };
 
 // One string value per key under HKEY_CURRENT_USER\Software\<application>\<section>.
+// DirectShow's video input devices, in the order zbarcam numbers them. A device
+// without a friendly name still takes its place, as an empty name.
+class DirectShowCameras final : public CameraList {
+ public:
+  std::vector<std::string> Names() override;
+};
+
 class RegistrySettingsStore final : public SettingsStore {
  public:
   RegistrySettingsStore(std::string application, std::string section);

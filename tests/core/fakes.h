@@ -226,6 +226,12 @@ class FakeFolder final : public ProgramFolder {
   std::string path_;
 };
 
+class FakeCameras final : public CameraList {
+ public:
+  std::vector<std::string> Names() override { return names; }
+  std::vector<std::string> names;
+};
+
 class FakeSettings final : public SettingsStore {
  public:
   std::optional<std::string> Read(std::string_view key) override {
@@ -409,6 +415,7 @@ struct BasicRig {
   FakeDesktop desktop{journal};
   FakeLauncher launcher{journal};
   FakeFolder folder{journal};
+  FakeCameras cameras;
   FakeSettings settings;
   FakeStartup startup{journal};
   FakeTray tray{journal};
@@ -429,6 +436,7 @@ struct BasicRig {
                            .desktop = desktop,
                            .launcher = launcher,
                            .folder = folder,
+                           .cameras = cameras,
                            .settings = settings,
                            .startup = startup,
                            .tray = tray,

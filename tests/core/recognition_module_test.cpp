@@ -176,5 +176,28 @@ TEST(VideoWindow, OnlyTheDecodersOwnWindowCounts) {
   EXPECT_EQ(rig.window.history.front(), texts::kModuleLoaded);
 }
 
+TEST(ChosenCamera, IsOpenedByItsIndexAndAGoneOneFallsBackToTheDefault) {
+  Rig rig;
+  rig.cameras.names = {"Integrated Camera", "OBS Virtual Camera", "USB 摄像头"};
+  rig.program.module.Launch();
+  EXPECT_EQ(rig.launcher.launched.back().commandLine, "\"C:\\Scan\\zbarcam.exe\"") << "the default: no argument";
+
+  rig.program.scannerOptions.camera = "USB 摄像头";
+  rig.program.module.Launch();
+  EXPECT_EQ(rig.launcher.launched.back().commandLine, "\"C:\\Scan\\zbarcam.exe\" /dev/video2");
+
+  rig.cameras.names.pop_back();  // unplugged
+  rig.program.module.Launch();
+  EXPECT_EQ(rig.launcher.launched.back().commandLine, "\"C:\\Scan\\zbarcam.exe\"");
+  EXPECT_EQ(rig.window.history.front(), "[未找到摄像头: USB 摄像头，使用默认摄像头]");
+  EXPECT_EQ(rig.program.scannerOptions.camera, "USB 摄像头") << "kept for when it is back";
+
+  rig.cameras.names = std::vector<std::string>(10, "Virtual");
+  rig.cameras.names.push_back("Eleventh");
+  rig.program.scannerOptions.camera = "Eleventh";
+  rig.program.module.Launch();
+  EXPECT_EQ(rig.launcher.launched.back().commandLine, "\"C:\\Scan\\zbarcam.exe\"") << "zbarcam takes one digit";
+}
+
 }  // namespace
 }  // namespace torvane::testing
