@@ -13,18 +13,19 @@ enum class Suffix { None, Enter, Tab };
 
 // Keys pressed as keys rather than typed as characters; the platform adapter
 // maps them to its own key codes.
-enum class VirtualKey : std::uint16_t { Tab = 1, Enter = 2 };
+enum class VirtualKey : std::uint16_t { Tab = 1, Enter = 2, Shift = 3, Control = 4, Alt = 5 };
 
 struct KeyEvent {
-  enum class Kind { UnicodeUnit, VirtualKey };
+  enum class Kind { UnicodeUnit, VirtualKey, LayoutKey };
   Kind kind;
-  std::uint16_t code;  // a UTF-16 code unit, or a VirtualKey
+  std::uint16_t code;  // a UTF-16 code unit, a VirtualKey, or a key code of the keyboard layout
   bool up;
 
   static KeyEvent Unit(std::uint16_t unit, bool up) { return {Kind::UnicodeUnit, unit, up}; }
   static KeyEvent Key(torvane::VirtualKey key, bool up) {
     return {Kind::VirtualKey, static_cast<std::uint16_t>(key), up};
   }
+  static KeyEvent LayoutKey(std::uint16_t key, bool up) { return {Kind::LayoutKey, key, up}; }
   friend bool operator==(const KeyEvent&, const KeyEvent&) = default;
 };
 

@@ -14,4 +14,7 @@ bool IsValidUtf8(std::string_view bytes);
 // that could have begun a valid one, or else a single byte) becomes one U+FFFD.
 std::u32string DecodeUtf8Lossy(std::string_view bytes);
 
+// Appends one code point (at most U+10FFFF, no surrogate) as UTF-8.
+void AppendUtf8(std::string& out, char32_t c);
+
 }  // namespace torvane

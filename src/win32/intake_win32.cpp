@@ -65,6 +65,26 @@ bool AppendOnlyFile::Append(std::string_view bytes) {
 
 std::string AnsiCodePage::ToUtf8(std::string_view bytes) { return AnsiToUtf8(bytes); }
 
+namespace {
+
+WORD KeyCode(VirtualKey key) {
+  switch (key) {
+    case VirtualKey::Tab:
+      return VK_TAB;
+    case VirtualKey::Enter:
+      return VK_RETURN;
+    case VirtualKey::Shift:
+      return VK_SHIFT;
+    case VirtualKey::Control:
+      return VK_CONTROL;
+    case VirtualKey::Alt:
+      return VK_MENU;
+  }
+  return VK_RETURN;
+}
+
+}  // namespace
+
 bool SendInputKeyboard::Inject(std::span<const KeyEvent> keys) {
   if (keys.empty()) return true;
   std::vector<INPUT> inputs;
@@ -76,7 +96,7 @@ bool SendInputKeyboard::Inject(std::span<const KeyEvent> keys) {
       input.ki.wScan = key.code;
       input.ki.dwFlags = KEYEVENTF_UNICODE;
     } else {
-      const WORD vk = static_cast<VirtualKey>(key.code) == VirtualKey::Tab ? VK_TAB : VK_RETURN;
+      const WORD vk = key.kind == KeyEvent::Kind::LayoutKey ? key.code : KeyCode(static_cast<VirtualKey>(key.code));
       input.ki.wVk = vk;
       input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(vk, MAPVK_VK_TO_VSC));
     }
