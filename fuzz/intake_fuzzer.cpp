@@ -120,7 +120,7 @@ class IntakeRun {
     restedBefore_ = WriterRests(bytes, bytes.size() - sizeBefore_, restedBefore_);
     if (restedBefore_) restsAfter_.insert(CompleteLineCount(bytes));
     sizeBefore_ = bytes.size();
-    rig_.program.intake.OnIntakeTick();
+    rig_.program.intake.OnIntakeTick({});
     for (std::size_t i = writesSeen_; i < rig_.settings.writes.size(); ++i)
       if (rig_.settings.writes[i].first == "OldBar") accepted_.push_back(rig_.settings.writes[i].second);
     writesSeen_ = rig_.settings.writes.size();

@@ -94,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (std::size_t i = 0; i < 3; ++i) selected += loaded.at(kKeys[4 + i]);
   Expect(selected <= 1, "at most one suffix option is selected");
 
-  rig.program.intake.OnIntakeTick();
+  rig.program.intake.OnIntakeTick({});
   Expect(rig.window.history.empty() && rig.settings.writes.empty(),
          "whatever OldBar holds, a tick without bar.dat delivers and stores nothing");
 

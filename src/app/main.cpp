@@ -3,8 +3,10 @@
 #include <commctrl.h>
 
 #include "app/main_window.h"
+#include "app/resource.h"
 #include "core/launch.h"
 #include "core/program.h"
+#include "core/scan_log.h"
 #include "core/startup_entries.h"
 #include "core/version.h"
 #include "win32/adapters.h"
@@ -67,6 +69,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   win32::AnsiCodePage ansi;
   win32::AppendOnlyFile log(JoinPath(folder.Path(), "data.txt"));
   win32::SendInputKeyboard keyboard;
+  win32::ForegroundKeyboardLayout layout;
+  win32::ResourceSounds sounds(instance, IDW_BEEP);
+  win32::AppendOnlyFile scanLog(JoinPath(folder.Path(), kScanLogFile));
   win32::SystemClipboard clipboard(window.hwnd());
   win32::Win32CharsetEncoder charsets;
   Program program(Platform{.window = window,
@@ -88,8 +93,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
                            .ansi = ansi,
                            .log = log,
                            .keyboard = keyboard,
+                           .layout = layout,
                            .clipboard = clipboard,
-                           .charsets = charsets});
+                           .charsets = charsets,
+                           .sounds = sounds,
+                           .scanLog = scanLog});
   window.Attach(&program);
 
   const bool show = program.window.OnLoad(arguments);

@@ -552,11 +552,20 @@ void MainWindow::StartDrag() {
   SendMessageW(hwnd_, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
 }
 
+TickTime MainWindow::Now() {
+  SYSTEMTIME t{};
+  GetLocalTime(&t);
+  return {static_cast<std::int64_t>(GetTickCount64()), {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond}};
+}
+
 void MainWindow::OnTimer(TimerId id) {
   if (!program_) return;
   switch (id) {
     case TimerId::Intake:
-      program_->intake.OnIntakeTick();
+      program_->intake.OnIntakeTick(Now());
+      break;
+    case TimerId::Typing:
+      program_->typing.OnTypingTick(Now().monotonicMs);
       break;
     case TimerId::ModuleCheck:
       program_->module.OnModuleCheckTick();

@@ -88,6 +88,7 @@ class MainWindow final : public WindowFrame,
   void PaintBackground(HDC dc);
   void OnCommand(ControlId id, int code);
   void OnTimer(TimerId id);
+  static TickTime Now();
   void SetText(ControlId id, std::string_view utf8);
   bool IsChecked(ControlId id) const;
   LRESULT OnControlColour(HDC dc, HWND control);
@@ -107,7 +108,7 @@ class MainWindow final : public WindowFrame,
   std::map<ControlId, HWND> controls_;
   std::map<std::string, win32::UniqueFont> fonts_;
   std::map<COLORREF, win32::UniqueBrush> brushes_;
-  std::array<bool, 6> timersOn_{};
+  std::array<bool, 7> timersOn_{};
   UINT taskbarCreatedMsg_ = 0;
   POINT trayMenuAnchor_{};
 };

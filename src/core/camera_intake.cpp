@@ -33,15 +33,15 @@ std::vector<RecordBytes> CameraIntake::NewRecords() {
   return records;
 }
 
-void CameraIntake::OnIntakeTick() {
+void CameraIntake::OnIntakeTick(const TickTime& now) {
   p_.delivery.WriteWaitingLogLines();
   const std::vector<RecordBytes> records = NewRecords();
   // Nothing new: the latest record may have been set from inside the program (the test marker).
-  if (records.empty()) Accept({latestRecord_, DataText(latestRecord_).value_or("")}, Source::Program);
-  for (const RecordBytes& record : records) Accept(p_.delivery.Decode(record), Source::Decoder);
+  if (records.empty()) Accept({latestRecord_, DataText(latestRecord_).value_or("")}, Source::Program, now);
+  for (const RecordBytes& record : records) Accept(p_.delivery.Decode(record), Source::Decoder, now);
 }
 
-void CameraIntake::Accept(DecodedRecord record, Source source) {
+void CameraIntake::Accept(DecodedRecord record, Source source, const TickTime& now) {
   latestRecord_ = record.text;
   if (record.text.empty()) return;
   // The decoder reports a code again only once it has been out of view; with
@@ -51,10 +51,11 @@ void CameraIntake::Accept(DecodedRecord record, Source source) {
   StoreLastCode(record.text);
   if (record.text == texts::kWelcomeCode) {
     p_.status.ShowSuccess();
+    p_.delivery.BeepIfAsked();
     return;
   }
   if (record.text == texts::kTestMarker) return;
-  p_.delivery.Deliver(record);
+  p_.delivery.Deliver(record, now);
 }
 
 std::string CameraIntake::LastCode() {

@@ -30,7 +30,7 @@ class CameraIntake {
   // read, and nothing at all when the launch failed.
   void FollowNewOutput(bool decoderStarted);
 
-  void OnIntakeTick();
+  void OnIntakeTick(const TickTime& now);
   void OnPauseClicked();  // stops or resumes the scanning
   bool Scanning() const { return p_.timers.On(TimerId::Intake); }
 
@@ -41,7 +41,7 @@ class CameraIntake {
  private:
   std::vector<RecordBytes> NewRecords();
   enum class Source { Decoder, Program };
-  void Accept(DecodedRecord record, Source source);
+  void Accept(DecodedRecord record, Source source, const TickTime& now);
   std::string LastCode();
   void StoreLastCode(const std::string& text);
 

@@ -2,6 +2,7 @@
 
 #include "core/decoder_line.h"
 #include "core/key_plan.h"
+#include "core/scan_log.h"
 #include "core/settings_codec.h"
 
 namespace torvane {
@@ -22,17 +23,34 @@ DecodedRecord CodeDelivery::Decode(std::string_view recordBytes) {
   return record;
 }
 
-void CodeDelivery::Deliver(const DecodedRecord& record) {
+void CodeDelivery::Deliver(const DecodedRecord& record, const TickTime& now) {
   const auto data = DataText(record.text);
   if (!data) {
     // Lines that belong to no record: listed, but they have no data text.
     p_.history.Add(record.text);
     return;
   }
-  const std::optional<Suffix> suffix = p_.options.SelectedSuffix();
-  if (IsChecked(p_.options.Check(Option::TypeCodes)) && suffix) p_.keyboard.Inject(PlanKeys(*data, *suffix));
-  if (IsChecked(p_.options.Check(Option::CopyToClipboard))) p_.clipboard.SetText(*data);
+  Type(*data, now);
+  // A paste leaves the text on the clipboard itself, once it is done.
+  const bool pasting = IsChecked(p_.options.Check(Option::TypeCodes)) && p_.options.SelectedSuffix() &&
+                       p_.scannerOptions.typing == TypingMethod::Paste;
+  if (IsChecked(p_.options.Check(Option::CopyToClipboard)) && !pasting) p_.clipboard.SetText(*data);
+  BeepIfAsked();
+  if (p_.scannerOptions.scanLog) pendingScans_.Add(ScanLogRow(now.local, *SymbologyOf(record.text), *data));
   ListAndLog(record);
+}
+
+void CodeDelivery::Type(std::string_view data, const TickTime& now) {
+  const std::optional<Suffix> suffix = p_.options.SelectedSuffix();
+  if (!IsChecked(p_.options.Check(Option::TypeCodes)) || !suffix) return;
+  const ScannerOptions& o = p_.scannerOptions;
+  const TypingRequest request{data, *suffix, o.typing, o.keyDelayMs, o.suffixDelayMs,
+                              IsChecked(p_.options.Check(Option::CopyToClipboard))};
+  p_.typing.Add(PlanTyping(request, p_.layout), now.monotonicMs);
+}
+
+void CodeDelivery::BeepIfAsked() {
+  if (p_.scannerOptions.beep) p_.sounds.Beep();
 }
 
 void CodeDelivery::ListAndLog(const DecodedRecord& record) {
@@ -52,6 +70,27 @@ void CodeDelivery::OnHistoryDoubleClicked() {
 
 void CodeDelivery::OnLogRetryTick() { WriteWaitingLogLines(); }
 
-bool CodeDelivery::WriteWaitingLogLines() { return pendingLog_.Empty() || pendingLog_.Flush(p_.log); }
+namespace {
+
+// scans.csv begins with a byte order mark, so that a spreadsheet reads it as UTF-8.
+class MarkedAtStart final : public LogFile {
+ public:
+  explicit MarkedAtStart(ScanLogFile& file) : file_(file) {}
+  bool Append(std::string_view bytes) override {
+    return file_.IsEmpty() ? file_.Append(std::string(kUtf8ByteOrderMark) + std::string(bytes)) : file_.Append(bytes);
+  }
+
+ private:
+  ScanLogFile& file_;
+};
+
+}  // namespace
+
+bool CodeDelivery::WriteWaitingLogLines() {
+  const bool logWritten = pendingLog_.Empty() || pendingLog_.Flush(p_.log);
+  MarkedAtStart scans(p_.scanLog);
+  const bool scansWritten = pendingScans_.Empty() || pendingScans_.Flush(scans);
+  return logWritten && scansWritten;
+}
 
 }  // namespace torvane

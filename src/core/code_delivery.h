@@ -9,6 +9,8 @@
 #include "core/charset_repair.h"
 #include "core/pending_log.h"
 #include "core/ports.h"
+#include "core/scanner_options.h"
+#include "core/typing_queue.h"
 
 namespace torvane {
 
@@ -28,24 +30,34 @@ class CodeDelivery {
     LogFile& log;  // data.txt
     AnsiDecoder& ansi;
     CharsetEncoder& charsets;
+    KeyboardLayout& layout;
+    Sounds& sounds;
+    ScanLogFile& scanLog;  // scans.csv
+    TypingQueue& typing;
+    const ScannerOptions& scannerOptions;
   };
   explicit CodeDelivery(Ports ports) : p_(ports) {}
 
   DecodedRecord Decode(std::string_view recordBytes);
-  // A new camera code: typed and copied as the options say, then listed and logged.
-  void Deliver(const DecodedRecord& record);
+  // A new camera code: typed and copied as the options say, then listed and
+  // logged; with the scanner options also a beep and a row in scans.csv.
+  void Deliver(const DecodedRecord& record, const TickTime& now);
+  void BeepIfAsked();
   void ListAndLog(const DecodedRecord& record);
 
   void OnHistoryDoubleClicked();  // copies the selected entry's data text
 
-  // data.txt: lines it would not take wait in order and are written later.
+  // data.txt and scans.csv: lines a file would not take wait in order and are written later.
   void OnLogRetryTick();
   bool WriteWaitingLogLines();  // true when none is left waiting
   std::size_t UnwrittenLogLines() const { return pendingLog_.Size(); }
 
  private:
+  void Type(std::string_view data, const TickTime& now);
+
   Ports p_;
   PendingLog pendingLog_;
+  PendingLog pendingScans_;
 };
 
 }  // namespace torvane

@@ -182,6 +182,20 @@ struct Clipboard {
   virtual ~Clipboard() = default;
   // Clears the clipboard, then sets it to the text; false when it could not.
   virtual bool SetText(std::string_view utf8) = 0;
+  // Keeps what the clipboard holds, in every format, until Restore puts it back.
+  virtual bool Save() = 0;
+  virtual void Restore() = 0;
+};
+
+// A short sound, played without waiting for it to end.
+struct Sounds {
+  virtual ~Sounds() = default;
+  virtual void Beep() = 0;
+};
+
+// scans.csv, opened for appending.
+struct ScanLogFile : LogFile {
+  virtual bool IsEmpty() = 0;  // also when it does not exist yet
 };
 
 }  // namespace torvane

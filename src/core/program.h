@@ -9,6 +9,7 @@
 #include "core/recognition_module.h"
 #include "core/scanner_options.h"
 #include "core/settings_panel.h"
+#include "core/typing_queue.h"
 #include "core/window_behaviour.h"
 
 namespace torvane {
@@ -36,19 +37,28 @@ struct Platform {
   AnsiDecoder& ansi;
   LogFile& log;                    // data.txt
   Keyboard& keyboard;
+  KeyboardLayout& layout;
   Clipboard& clipboard;
   CharsetEncoder& charsets;
+  Sounds& sounds;
+  ScanLogFile& scanLog;            // scans.csv
 };
 
 struct Program {
   explicit Program(const Platform& p)
-      : delivery({.options = p.options,
+      : typing({.keyboard = p.keyboard, .clipboard = p.clipboard, .timers = p.timers}),
+        delivery({.options = p.options,
                   .history = p.history,
                   .keyboard = p.keyboard,
                   .clipboard = p.clipboard,
                   .log = p.log,
                   .ansi = p.ansi,
-                  .charsets = p.charsets}),
+                  .charsets = p.charsets,
+                  .layout = p.layout,
+                  .sounds = p.sounds,
+                  .scanLog = p.scanLog,
+                  .typing = typing,
+                  .scannerOptions = scannerOptions}),
         intake({.timers = p.timers,
                 .status = p.status,
                 .settings = p.settings,
@@ -89,11 +99,13 @@ struct Program {
                 .module = module,
                 .intake = intake,
                 .delivery = delivery,
+                .typing = typing,
                 .settings = settings}) {}
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
   ScannerOptions scannerOptions;  // the second settings page's, read at start-up
+  TypingQueue typing;
   CodeDelivery delivery;
   CameraIntake intake;
   RecognitionModule module;

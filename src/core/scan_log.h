@@ -6,14 +6,12 @@
 #include <string>
 #include <string_view>
 
+#include "core/timers.h"
+
 namespace torvane {
 
 inline constexpr std::string_view kScanLogFile = "scans.csv";
 inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
-
-struct LocalTime {
-  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
-};
 
 // "2026-12-08T17:41:07"
 std::string Iso8601(const LocalTime& time);

@@ -6,12 +6,15 @@
 namespace torvane {
 namespace {
 
-constexpr std::array<TimerSpec, 5> kTimers{{
+// Typing ticks as often as the system's timers allow; a pause between
+// characters shorter than that lasts one tick.
+constexpr std::array<TimerSpec, 6> kTimers{{
     {TimerId::Intake, "Intake", 100, true},
     {TimerId::ModuleCheck, "ModuleCheck", 2000, true},
     {TimerId::ModuleRestart, "ModuleRestart", 1000, false},
     {TimerId::ImageResult, "ImageResult", 1500, false},
     {TimerId::LogRetry, "LogRetry", 500, true},
+    {TimerId::Typing, "Typing", 10, false},
 }};
 
 }  // namespace

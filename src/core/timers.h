@@ -2,6 +2,7 @@
 // whether it ticks from the start.
 #pragma once
 
+#include <cstdint>
 #include <span>
 #include <string_view>
 
@@ -13,6 +14,17 @@ enum class TimerId : int {
   ModuleRestart = 3,  // starts the module again a moment after the restart command ended it
   ImageResult = 4,    // waits for the image decoder, then reads its result
   LogRetry = 5,       // writes data.txt lines the file would not take, also while scanning is stopped
+  Typing = 6,         // types the next step of a code typed at a pace
+};
+
+struct LocalTime {
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+};
+
+// When a tick happens, as the platform's clocks tell it.
+struct TickTime {
+  std::int64_t monotonicMs = 0;  // for pauses: never jumps
+  LocalTime local;               // for the user: the wall clock
 };
 
 struct TimerSpec {

@@ -45,6 +45,7 @@ void WindowBehaviour::OnQuitClicked() {
   p_.window.Show(false);
   p_.module.HideVideoWindow();
   p_.tray.Remove();
+  p_.typing.Stop();
   p_.delivery.WriteWaitingLogLines();
   p_.window.EndProgram();
 }
@@ -56,6 +57,7 @@ bool WindowBehaviour::OnClosing(CloseReason reason) {
     // Refusing would hold up the user's logoff or shutdown; let go as the quit command does.
     ending_ = true;
     p_.tray.Remove();
+    p_.typing.Stop();
     p_.delivery.WriteWaitingLogLines();
     return true;
   }

@@ -10,6 +10,7 @@
 #include "core/ports.h"
 #include "core/recognition_module.h"
 #include "core/settings_panel.h"
+#include "core/typing_queue.h"
 
 namespace torvane {
 
@@ -30,6 +31,7 @@ class WindowBehaviour {
     RecognitionModule& module;
     CameraIntake& intake;
     CodeDelivery& delivery;
+    TypingQueue& typing;
     SettingsPanel& settings;
   };
   explicit WindowBehaviour(Ports ports) : p_(ports) {}

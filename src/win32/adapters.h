@@ -8,6 +8,7 @@
 #include <string>
 
 #include "core/ports.h"
+#include "core/typing_plan.h"
 
 namespace torvane::win32 {
 
@@ -109,10 +110,11 @@ class SharedReadFile final : public RandomAccessFile {
 };
 
 // Appends bytes, opening and closing the file around each call.
-class AppendOnlyFile final : public LogFile {
+class AppendOnlyFile final : public ScanLogFile {
  public:
   explicit AppendOnlyFile(std::string path) : path_(std::move(path)) {}
   bool Append(std::string_view bytes) override;
+  bool IsEmpty() override;
 
  private:
   std::string path_;
@@ -132,9 +134,32 @@ class SystemClipboard final : public Clipboard {
  public:
   explicit SystemClipboard(HWND owner) : owner_(owner) {}
   bool SetText(std::string_view utf8) override;
+  // Every format held in global memory; handles of other kinds (bitmaps,
+  // metafiles) are rendered by the system from those, so nothing is lost.
+  bool Save() override;
+  void Restore() override;
 
  private:
+  bool Open();
   HWND owner_;
+  std::vector<std::pair<UINT, std::vector<std::uint8_t>>> saved_;
+};
+
+// The keys of the keyboard layout of the window the keys go to.
+class ForegroundKeyboardLayout final : public KeyboardLayout {
+ public:
+  std::optional<KeyStroke> KeyFor(char32_t c) override;
+};
+
+// A WAVE resource of this program, played without waiting.
+class ResourceSounds final : public Sounds {
+ public:
+  ResourceSounds(HINSTANCE instance, int beepResource) : instance_(instance), beep_(beepResource) {}
+  void Beep() override;
+
+ private:
+  HINSTANCE instance_;
+  int beep_;
 };
 
 class OwnedMessageBoxes final : public MessageBoxes {

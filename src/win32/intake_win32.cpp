@@ -1,4 +1,6 @@
 #include "win32/adapters.h"
+
+#include <mmsystem.h>
 #include "win32/text_win32.h"
 #include "win32/unique_handle.h"
 
@@ -45,6 +47,15 @@ bool SharedReadFile::ReadAt(std::uint64_t offset, std::size_t n, std::string& ou
   }
   out.resize(got);
   return true;
+}
+
+bool AppendOnlyFile::IsEmpty() {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(Widen(path_).c_str(), GetFileExInfoStandard, &data)) {
+    const DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+  }
+  return data.nFileSizeHigh == 0 && data.nFileSizeLow == 0;
 }
 
 bool AppendOnlyFile::Append(std::string_view bytes) {
@@ -106,11 +117,69 @@ bool SendInputKeyboard::Inject(std::span<const KeyEvent> keys) {
   return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
 }
 
-bool SystemClipboard::SetText(std::string_view utf8) {
+bool SystemClipboard::Open() {
   // Another program may hold the clipboard for a moment; try for about 100 ms.
-  bool opened = false;
-  for (int attempt = 0; attempt < 10 && !(opened = OpenClipboard(owner_)); ++attempt) Sleep(10);
-  if (!opened) return false;
+  for (int attempt = 0; attempt < 10; ++attempt) {
+    if (OpenClipboard(owner_)) return true;
+    Sleep(10);
+  }
+  return false;
+}
+
+bool SystemClipboard::Save() {
+  saved_.clear();
+  if (!Open()) return false;
+  for (UINT format = EnumClipboardFormats(0); format != 0; format = EnumClipboardFormats(format)) {
+    if (format == CF_BITMAP || format == CF_PALETTE || format == CF_METAFILEPICT || format == CF_ENHMETAFILE ||
+        format == CF_OWNERDISPLAY || format == CF_DSPBITMAP || format == CF_DSPMETAFILEPICT ||
+        format == CF_DSPENHMETAFILE || (format >= CF_GDIOBJFIRST && format <= CF_GDIOBJLAST))
+      continue;
+    HANDLE data = GetClipboardData(format);
+    const SIZE_T size = data ? GlobalSize(data) : 0;
+    const void* bytes = size ? GlobalLock(data) : nullptr;
+    if (!bytes) continue;
+    const auto* first = static_cast<const std::uint8_t*>(bytes);
+    saved_.emplace_back(format, std::vector<std::uint8_t>(first, first + size));
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
+  return true;
+}
+
+void SystemClipboard::Restore() {
+  if (!Open()) return;
+  EmptyClipboard();
+  for (const auto& [format, bytes] : saved_) {
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    void* target = memory ? GlobalLock(memory) : nullptr;
+    if (!target) {
+      if (memory) GlobalFree(memory);
+      continue;
+    }
+    memcpy(target, bytes.data(), bytes.size());
+    GlobalUnlock(memory);
+    if (!SetClipboardData(format, memory)) GlobalFree(memory);
+  }
+  CloseClipboard();
+  saved_.clear();
+}
+
+std::optional<KeyStroke> ForegroundKeyboardLayout::KeyFor(char32_t c) {
+  if (c > 0xFFFF) return std::nullopt;
+  const HKL layout = GetKeyboardLayout(GetWindowThreadProcessId(GetForegroundWindow(), nullptr));
+  const SHORT found = VkKeyScanExW(static_cast<WCHAR>(c), layout);
+  if (found == -1) return std::nullopt;
+  const int shiftState = HIBYTE(found);
+  if (shiftState & ~7) return std::nullopt;  // Hankaku and the like: not a plain key
+  return KeyStroke{LOBYTE(found), (shiftState & 1) != 0, (shiftState & 2) != 0, (shiftState & 4) != 0};
+}
+
+void ResourceSounds::Beep() {
+  PlaySoundW(MAKEINTRESOURCEW(beep_), instance_, SND_RESOURCE | SND_ASYNC | SND_NODEFAULT);
+}
+
+bool SystemClipboard::SetText(std::string_view utf8) {
+  if (!Open()) return false;
   std::wstring text = Widen(utf8);
   std::erase(text, L'\0');  // readers would take the text as ending at its first NUL
   bool ok = EmptyClipboard() != FALSE;

@@ -15,7 +15,7 @@ struct IntakeRig : CameraRig {
       if (!entry.starts_with("[")) codes.push_back(entry);
     return codes;
   }
-  void Tick() { program.intake.OnIntakeTick(); }
+  void Tick() { program.intake.OnIntakeTick({}); }
 };
 
 TEST(Intake, NothingHappensBeforeTheDecoderHasWritten) {

@@ -1,7 +1,10 @@
 // What a new code does: typed, copied, listed, logged, per the options.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/key_plan.h"
+#include "core/texts.h"
 #include "fakes.h"
 
 namespace torvane::testing {
@@ -27,7 +30,7 @@ void Deliver(Rig& rig, const Options& o, std::string_view line) {
   rig.window.SetCheck(Option::CopyToClipboard, o.check2);
   rig.program.settings.OnSuffixOptionClicked(o.suffix);
   rig.barDat.Append(std::string(line) + "\r\n");
-  rig.program.intake.OnIntakeTick();
+  rig.program.intake.OnIntakeTick({});
 }
 
 TEST(Delivery, TypesTheDataTextWithTheChosenSuffixInOneInjection) {
@@ -46,7 +49,7 @@ TEST(Delivery, WithNoSuffixSelectedNothingIsTyped) {
   rig.window.SetCheck(Option::TypeCodes, 1);
   rig.program.settings.SetSuffixOption(Suffix::None, false);
   rig.barDat.Append("QR-Code:x\r\n");
-  rig.program.intake.OnIntakeTick();
+  rig.program.intake.OnIntakeTick({});
   EXPECT_TRUE(rig.keyboard.injections.empty());
   EXPECT_EQ(rig.window.history.front(), "QR-Code:x");
 }
@@ -139,7 +142,7 @@ TEST(LogFile, LinesWrittenWhileTheFileIsLockedArriveInOrderLater) {
   EXPECT_TRUE(rig.log.contents.empty());
   EXPECT_EQ(rig.program.delivery.UnwrittenLogLines(), 100u);
   rig.log.locked = false;
-  rig.program.intake.OnIntakeTick();
+  rig.program.intake.OnIntakeTick({});
   std::string expected;
   for (int i = 0; i < 100; ++i) expected += std::to_string(i) + "\r\n";
   EXPECT_EQ(rig.log.contents, expected);
@@ -200,6 +203,61 @@ TEST(LogFile, ASessionEndWritesWhatIsStillWaiting) {
   EXPECT_TRUE(rig.program.window.OnClosing(CloseReason::SessionEnd));
   EXPECT_EQ(rig.log.contents, "last\r\n");
   EXPECT_EQ(rig.program.delivery.UnwrittenLogLines(), 0u);
+}
+
+TEST(ScanLog, EachDeliveredCodeGetsATimedRowAfterOneByteOrderMarkAndALockedFileLosesNone) {
+  CameraRig rig;
+  Deliver(rig, {0, 0, Suffix::None}, "QR-Code:off");
+  EXPECT_TRUE(rig.scanLog.contents.empty()) << "off by default";
+  rig.program.scannerOptions.scanLog = true;
+  rig.scanLog.locked = true;
+  rig.barDat.Append("QR-Code:a,b\r\n");
+  rig.program.intake.OnIntakeTick({0, {2026, 12, 8, 9, 30, 5}});
+  rig.barDat.Append("EAN-13:4006381333931\r\n");
+  rig.program.intake.OnIntakeTick({100, {2026, 12, 8, 9, 30, 6}});
+  EXPECT_FALSE(rig.program.delivery.WriteWaitingLogLines());
+  rig.scanLog.locked = false;
+  rig.program.delivery.OnLogRetryTick();
+  EXPECT_EQ(rig.scanLog.contents,
+            "\xEF\xBB\xBF" "2026-12-08T09:30:05,QR-Code,\"a,b\"\r\n2026-12-08T09:30:06,EAN-13,4006381333931\r\n");
+  EXPECT_EQ(rig.log.contents, "off\r\na,b\r\n4006381333931\r\n") << "data.txt as it always was";
+}
+
+TEST(Beep, SoundsForEachDeliveredCodeAndTheWelcomeCodeWhenAsked) {
+  CameraRig rig;
+  Deliver(rig, {0, 0, Suffix::None}, "QR-Code:quiet");
+  EXPECT_FALSE(rig.Has("beep")) << "off by default";
+  rig.program.scannerOptions.beep = true;
+  Deliver(rig, {0, 0, Suffix::None}, "QR-Code:A");
+  Deliver(rig, {0, 0, Suffix::None}, std::string(texts::kWelcomeCode));
+  EXPECT_EQ(std::count(rig.journal.begin(), rig.journal.end(), "beep"), 2);
+  rig.program.images.RecordResult("QR-Code:from a file");
+  EXPECT_EQ(std::count(rig.journal.begin(), rig.journal.end(), "beep"), 2) << "an image file is not a scan";
+}
+
+TEST(TypingPace, ACodeWaitsForTheOneBeingTypedAndQuittingGivesTheClipboardBack) {
+  CameraRig rig;
+  rig.program.scannerOptions.keyDelayMs = 30;
+  Deliver(rig, {1, 0, Suffix::Enter}, "QR-Code:ab");
+  Deliver(rig, {1, 0, Suffix::Enter}, "QR-Code:cd");
+  EXPECT_EQ(rig.keyboard.injections.size(), 1u) << "only the first character at once";
+  EXPECT_EQ(rig.window.history.front(), "QR-Code:cd") << "listing and logging do not wait for the typing";
+  EXPECT_TRUE(rig.window.On(TimerId::Typing));
+  for (std::int64_t ms = 10; ms <= 300; ms += 10) rig.program.typing.OnTypingTick(ms);
+  std::u16string typed;
+  for (const auto& keys : rig.keyboard.injections) typed += Typed(keys);
+  EXPECT_EQ(typed, u"ab<Enter>cd<Enter>");
+  EXPECT_EQ(rig.keyboard.injections.size(), 6u);
+  EXPECT_FALSE(rig.window.On(TimerId::Typing));
+
+  rig.program.scannerOptions.typing = TypingMethod::Paste;
+  rig.clipboard.text = "the user's own";
+  Deliver(rig, {1, 0, Suffix::None}, "QR-Code:pasted");
+  EXPECT_EQ(rig.clipboard.text, "pasted");
+  rig.program.window.OnQuitClicked();
+  EXPECT_EQ(rig.clipboard.text, "the user's own");
+  EXPECT_FALSE(rig.window.On(TimerId::Typing));
+  EXPECT_TRUE(rig.program.typing.Idle());
 }
 
 TEST(ImageResult, IsListedAndLoggedButNeitherTypedCopiedNorRemembered) {

@@ -397,12 +397,52 @@ class FakeClipboard final : public Clipboard {
     ++sets;
     return true;
   }
-  std::optional<std::string> text;
+  bool Save() override {
+    journal_.push_back("clipboard saved");
+    saved = text;
+    return true;
+  }
+  void Restore() override {
+    journal_.push_back("clipboard restored");
+    text = saved;
+  }
+  std::optional<std::string> text, saved;
   bool held = false;
   int sets = 0;
 
  private:
   Journal& journal_;
+};
+
+class FakeSounds final : public Sounds {
+ public:
+  explicit FakeSounds(Journal& journal) : journal_(journal) {}
+  void Beep() override { journal_.push_back("beep"); }
+
+ private:
+  Journal& journal_;
+};
+
+class FakeScanLog final : public ScanLogFile {
+ public:
+  bool Append(std::string_view bytes) override {
+    if (locked) return false;
+    contents += bytes;
+    return true;
+  }
+  bool IsEmpty() override { return contents.empty(); }
+  std::string contents;
+  bool locked = false;
+};
+
+// Latin letters on their own keys, capitals with Shift; nothing else.
+class FakeLayout final : public KeyboardLayout {
+ public:
+  std::optional<KeyStroke> KeyFor(char32_t c) override {
+    if (c >= U'a' && c <= U'z') return KeyStroke{static_cast<std::uint16_t>('A' + (c - U'a'))};
+    if (c >= U'A' && c <= U'Z') return KeyStroke{static_cast<std::uint16_t>(c), true};
+    return std::nullopt;
+  }
 };
 
 // The whole program, wired to the fakes. The decoder output files, the ANSI
@@ -427,6 +467,9 @@ struct BasicRig {
   FakeKeyboard keyboard{journal};
   FakeClipboard clipboard{journal};
   Charsets charsets;
+  FakeLayout layout;
+  FakeSounds sounds{journal};
+  FakeScanLog scanLog;
   Program program{Platform{.window = window,
                            .status = window,
                            .options = window,
@@ -446,8 +489,11 @@ struct BasicRig {
                            .ansi = ansi,
                            .log = log,
                            .keyboard = keyboard,
+                           .layout = layout,
                            .clipboard = clipboard,
-                           .charsets = charsets}};
+                           .charsets = charsets,
+                           .sounds = sounds,
+                           .scanLog = scanLog}};
 
   // A camera decoder started from the program folder, with its video window.
   void RunDecoderWithWindow(std::uint32_t pid = 20) {

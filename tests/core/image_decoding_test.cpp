@@ -134,7 +134,7 @@ TEST(HelpPanel, OpensAndClosesOnASecondClick) {
   EXPECT_TRUE(rig.window.PanelOpen(Panel::Help));
   EXPECT_EQ(rig.program.intake.LatestRecord(), texts::kTestMarker);
   rig.barDat.Append("QR-Code:x\r\n");
-  rig.program.intake.OnIntakeTick();
+  rig.program.intake.OnIntakeTick({});
   rig.program.window.OnHelpClicked();
   EXPECT_FALSE(rig.window.PanelOpen(Panel::Help));
   EXPECT_EQ(rig.program.intake.LatestRecord(), "QR-Code:x") << "closing does not touch the latest record";

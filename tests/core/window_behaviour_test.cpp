@@ -73,14 +73,14 @@ TEST(DeferredStart, NothingWrittenBeforeThisRunsLaunchIsDelivered) {
   rig.barDat.Append("QR-Code:read after the last exit\r\n");  // by a decoder left running
   rig.program.window.OnLoad("");
   rig.window.SetCheck(Option::TypeCodes, 1);
-  rig.program.intake.OnIntakeTick();
-  rig.program.intake.OnIntakeTick();
+  rig.program.intake.OnIntakeTick({});
+  rig.program.intake.OnIntakeTick({});
   EXPECT_TRUE(rig.window.history.empty());
   EXPECT_TRUE(rig.keyboard.injections.empty());
 
   rig.launcher.fail = true;
   rig.program.window.OnDeferredStart();
-  rig.program.intake.OnIntakeTick();
+  rig.program.intake.OnIntakeTick({});
   EXPECT_EQ(rig.window.history, std::vector<std::string>{std::string(texts::kLoadingModule)})
       << "no decoder of this run writes that file";
 
@@ -88,7 +88,7 @@ TEST(DeferredStart, NothingWrittenBeforeThisRunsLaunchIsDelivered) {
   rig.program.module.OnModuleRestartTick();
   rig.barDat = FakeFile{};  // made anew for the new decoder
   rig.barDat.Append("QR-Code:fresh\r\n");
-  rig.program.intake.OnIntakeTick();
+  rig.program.intake.OnIntakeTick({});
   EXPECT_EQ(rig.window.history.front(), "QR-Code:fresh");
   EXPECT_EQ(rig.keyboard.injections.size(), 1u);
 }

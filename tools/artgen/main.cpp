@@ -1,5 +1,5 @@
-// torvane_artgen OUTPUT_DIR: writes the pictures the Windows program embeds in
-// its resources. The output depends on nothing but this program: the same
+// torvane_artgen OUTPUT_DIR: writes the pictures and the sound the Windows
+// program embeds in its resources. The output depends on nothing but this program: the same
 // bytes on every run.
 #include <cstdio>
 #include <exception>
@@ -9,6 +9,7 @@
 #include <string>
 
 #include "background.h"
+#include "beep.h"
 #include "cursor.h"
 #include "dib.h"
 #include "icon.h"
@@ -41,6 +42,7 @@ int main(int argc, char** argv) {
     WriteFile(dir / "torvane.ico", EncodeTorvaneIcon());
     WriteFile(dir / "hand.cur", EncodeHandCursor());
     WriteFile(dir / "testqr.bmp", EncodeBmpIndexed(PaintTestQr(kTestQrText), 1, kTestQrPalette));
+    WriteFile(dir / "beep.wav", EncodeBeepWav());
   } catch (const std::exception& e) {
     std::fprintf(stderr, "torvane_artgen: %s\n", e.what());
     return 1;
