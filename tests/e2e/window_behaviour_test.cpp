@@ -6,11 +6,14 @@
 // After windows.h, which it builds on.
 #include <shellapi.h>
 
+#include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/texts.h"
 #include "harness.h"
+#include "runner_window.h"
 #include "win32/text_win32.h"
 
 namespace torvane::e2e {
@@ -48,92 +51,49 @@ class HeldButton {
   bool pressed_ = false;
 };
 
-// A plain white window of the test runner, for Torvane's window to lie over; it
-// records where the left button went down on it. Runs on a thread of its own.
+// A plain white runner window, for Torvane's window to lie over; it records
+// where the left button went down on it.
 class ClickCatcher {
  public:
   enum class Activation { OnClick, Never };
   explicit ClickCatcher(PixelRect where, Activation activation = Activation::OnClick)
-      : where_(where), activates_(activation == Activation::OnClick) {
-    ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    thread_ = CreateThread(nullptr, 0, &ClickCatcher::ThreadMain, this, 0, &threadId_);
-    if (thread_ != nullptr) WaitForSingleObject(ready_, 10000);
-  }
-  ~ClickCatcher() {
-    if (window_ != nullptr) PostMessageW(window_, WM_CLOSE, 0, 0);
-    if (thread_ != nullptr) {
-      if (WaitForSingleObject(thread_, 10000) != WAIT_OBJECT_0) PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
-      WaitForSingleObject(thread_, 5000);
-      CloseHandle(thread_);
-    }
-    if (ready_ != nullptr) CloseHandle(ready_);
-  }
-  ClickCatcher(const ClickCatcher&) = delete;
-  ClickCatcher& operator=(const ClickCatcher&) = delete;
+      : activates_(activation == Activation::OnClick),
+        window_({.className = L"TorvaneTestClickCatcher",
+                 .title = L"click catcher",
+                 .where = where,
+                 .style = WS_POPUP,
+                 .exStyle = activates_ ? 0u : static_cast<DWORD>(WS_EX_NOACTIVATE),
+                 .show = SW_SHOWNOACTIVATE,
+                 .background = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))},
+                {.handle = [this](HWND window, UINT message, WPARAM, LPARAM lParam) {
+                  return Handle(window, message, lParam);
+                }}) {}
 
-  HWND Window() const { return window_; }
+  HWND Window() const { return window_.Window(); }
   std::vector<POINT> Presses() const {
-    AcquireSRWLockShared(&lock_);
-    std::vector<POINT> presses = presses_;
-    ReleaseSRWLockShared(&lock_);
-    return presses;
+    const std::lock_guard lock(mutex_);
+    return presses_;
   }
 
  private:
-  static DWORD WINAPI ThreadMain(void* context) {
-    auto* self = static_cast<ClickCatcher*>(context);
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = &ClickCatcher::Proc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
-    wc.lpszClassName = L"TorvaneTestClickCatcher";
-    RegisterClassW(&wc);  // fails harmlessly when an earlier catcher registered it
-    const PixelRect& r = self->where_;
-    self->window_ = CreateWindowExW(self->activates_ ? 0 : WS_EX_NOACTIVATE, wc.lpszClassName, L"click catcher",
-                                    WS_POPUP, r.left, r.top, r.width, r.height, nullptr, nullptr, wc.hInstance, self);
-    if (self->window_ != nullptr) {
-      ShowWindow(self->window_, SW_SHOWNOACTIVATE);
-      UpdateWindow(self->window_);
-    }
-    SetEvent(self->ready_);
-    MSG msg;
-    while (self->window_ != nullptr && GetMessageW(&msg, nullptr, 0, 0) > 0) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    return 0;
-  }
-
-  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-      SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                        reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<ClickCatcher*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (msg == WM_LBUTTONDOWN && self != nullptr) {
-      POINT at{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-      ClientToScreen(hwnd, &at);
-      AcquireSRWLockExclusive(&self->lock_);
-      self->presses_.push_back(at);
-      ReleaseSRWLockExclusive(&self->lock_);
+  std::optional<LRESULT> Handle(HWND window, UINT message, LPARAM lParam) {
+    if (message == WM_LBUTTONDOWN) {
+      POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+      ClientToScreen(window, &at);
+      const std::lock_guard lock(mutex_);
+      presses_.push_back(at);
       return 0;
     }
     // Not activated by a click: without a window manager Wine would raise an
     // activated window over topmost ones on the X side, which Windows never does.
-    if (msg == WM_MOUSEACTIVATE && self != nullptr && !self->activates_) return MA_NOACTIVATE;
-    if (msg == WM_DESTROY) PostQuitMessage(0);
-    return DefWindowProcW(hwnd, msg, wp, lp);
+    if (message == WM_MOUSEACTIVATE && !activates_) return MA_NOACTIVATE;
+    return std::nullopt;
   }
 
-  PixelRect where_;
   bool activates_;
-  HANDLE ready_ = nullptr;
-  HANDLE thread_ = nullptr;
-  DWORD threadId_ = 0;
-  HWND window_ = nullptr;
-  mutable SRWLOCK lock_ = SRWLOCK_INIT;
+  mutable std::mutex mutex_;
   std::vector<POINT> presses_;
+  RunnerWindow window_;
 };
 
 class WindowBehaviour : public TorvaneTest {
