@@ -7,6 +7,7 @@
 #include "clock.h"
 #include "core/layout.h"
 #include "linux_processes.h"
+#include "registry_support.h"
 #include "win32/text_win32.h"
 #include "win32/unique_handle.h"
 
@@ -18,8 +19,6 @@ using namespace std::chrono_literals;
 using win32::Narrow;
 using win32::UniqueFile;
 using win32::Widen;
-
-constexpr wchar_t kSettingsKey[] = L"Software\\Torvane\\Setting";
 
 fs::path TempFolder() {
   wchar_t buffer[MAX_PATH + 1] = {};
@@ -68,11 +67,6 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
-bool StoreSetting(const wchar_t* name, const wchar_t* value) {
-  return RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, name, REG_SZ, value,
-                         static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
-}
-
 void DeleteSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Torvane"); }
 
 }  // namespace
@@ -101,9 +95,10 @@ ProgramUnderTest::~ProgramUnderTest() {
 }
 
 bool ProgramUnderTest::StoreOptions(bool typeWithEnter) {
-  return StoreSetting(L"c1", typeWithEnter ? L"1" : L"0") && StoreSetting(L"c2", L"0") &&
-         StoreSetting(L"o0", typeWithEnter ? L"False" : L"True") &&
-         StoreSetting(L"o1", typeWithEnter ? L"True" : L"False") && StoreSetting(L"o2", L"False");
+  using e2e::StoreSetting;
+  return StoreSetting(L"c1", typeWithEnter ? "1" : "0") && StoreSetting(L"c2", "0") &&
+         StoreSetting(L"o0", typeWithEnter ? "False" : "True") &&
+         StoreSetting(L"o1", typeWithEnter ? "True" : "False") && StoreSetting(L"o2", "False");
 }
 
 bool ProgramUnderTest::Start(bool hidden) {

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "harness.h"
+#include "registry_support.h"
 #include "shared_access.h"
 #include "typing_target.h"
 #include "win32/text_win32.h"
@@ -49,15 +50,6 @@ constexpr Millis kQuietPeriod = 1000ms;
 // Holds true through the whole period (polled); false at the first miss.
 bool StaysTrue(const std::function<bool()>& condition, Millis period = kQuietPeriod) {
   return !WaitUntil([&] { return !condition(); }, period);
-}
-
-std::optional<std::string> StoredOldBar() {
-  wchar_t value[4096] = {};
-  DWORD size = sizeof value;
-  if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Torvane\\Setting", L"OldBar", RRF_RT_REG_SZ, nullptr, value,
-                   &size) != ERROR_SUCCESS)
-    return std::nullopt;
-  return Narrow(value);
 }
 
 // The history's entries. Entries come in at the top while this reads, and
@@ -638,7 +630,7 @@ TEST_F(Delivery, WelcomeCodeShowsSuccessAndDeliversNothing) {
   ASSERT_TRUE(Scan(kWelcomeCode));
   ASSERT_TRUE(WaitUntil([&] { return Read(ControlId::hs).shown; }, 10s)) << "成功 was not shown";
   EXPECT_EQ(Read(ControlId::hs).text, "成功");
-  EXPECT_EQ(StoredOldBar(), kWelcomeCode);
+  EXPECT_EQ(StoredSetting(L"OldBar"), kWelcomeCode);
   EXPECT_EQ(Codes(), std::vector<std::string>{});
   EXPECT_EQ(Log(), std::nullopt) << "data.txt was written";
   EXPECT_EQ(Typed(), "");
@@ -706,10 +698,10 @@ TEST_F(Delivery, CodeReadAgainIsNotDeliveredAgainNotEvenAfterARestart) {
   ASSERT_TRUE(Scan(b));
   ASSERT_TRUE(Lists({b, a}));
   EXPECT_TRUE(Logs(Code("again-a") + "\r\n" + Code("again-b") + "\r\n"));
-  EXPECT_EQ(StoredOldBar(), b);
+  EXPECT_EQ(StoredSetting(L"OldBar"), b);
 
   ASSERT_NO_FATAL_FAILURE(EndProgram());
-  EXPECT_EQ(StoredOldBar(), b);
+  EXPECT_EQ(StoredSetting(L"OldBar"), b);
   // The new decoder is to see only what is shown to it from now on.
   std::error_code error;
   fs::remove(InFolder(L"zbarcam.feed"), error);

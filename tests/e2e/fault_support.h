@@ -1,8 +1,7 @@
 // Helpers of the Faults suites: files held, locked or grown by another process,
-// registry values of any type, the Run key's rights taken away, a probe that
-// keeps asking Torvane's window whether it still answers, and a fixture that
-// feeds the stand-in camera and watches the history, data.txt and the typing
-// target cheaply enough for a hundred codes.
+// a probe that keeps asking Torvane's window whether it still answers, and a
+// fixture that feeds the stand-in camera and watches the history, data.txt and
+// the typing target cheaply enough for a hundred codes.
 #pragma once
 
 #include <windows.h>
@@ -18,6 +17,7 @@
 #include <vector>
 
 #include "harness.h"
+#include "registry_support.h"
 #include "shared_access.h"
 #include "typing_target.h"
 #include "win32/unique_handle.h"
@@ -42,46 +42,6 @@ class ReadOnlyFile {
   std::filesystem::path path_;
   bool immutable_ = false;
   bool readOnly_ = false;
-  std::string problem_;
-};
-
-// ---- HKCU\Software\Torvane\Setting and the Run key -----------------------------
-
-struct RegistryValue {
-  DWORD type = REG_NONE;
-  std::vector<BYTE> data;
-};
-bool StoreRawSetting(std::wstring_view name, DWORD type, const void* data, DWORD bytes);
-bool StoreStringSetting(std::wstring_view name, std::wstring_view text);
-std::optional<RegistryValue> StoredSettingValue(std::wstring_view name);
-// A REG_SZ value as UTF-8; nullopt when absent or of another type.
-std::optional<std::string> StoredSettingText(std::wstring_view name);
-
-// ...\CurrentVersion\Run of the machine (HKLM) or of the user (HKCU). HKLM's in
-// the view Torvane.exe writes: that of its own width, which is this test
-// program's too (a 32-bit program's lands under WOW6432Node).
-constexpr REGSAM kProgramRegistryView = sizeof(void*) == 8 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
-win32::UniqueRegKey OpenRunKey(REGSAM access, HKEY root = HKEY_LOCAL_MACHINE);
-std::optional<std::string> RunValue(HKEY root = HKEY_LOCAL_MACHINE);
-bool SetRunValue(std::string_view data, HKEY root = HKEY_LOCAL_MACHINE);
-bool DeleteRunValue(HKEY root = HKEY_LOCAL_MACHINE);
-
-// Puts a deny entry for everyone on the Run key (the program's view) and gives the key
-// its saved rights back when it goes. The handle that restores them is opened
-// before the entry is set, so even a denial of READ_CONTROL cannot lock it out.
-class RunKeyDenial {
- public:
-  // `deniedMask`: e.g. 0x10006 (DELETE | KEY_CREATE_SUB_KEY | KEY_SET_VALUE) or 0x1 (KEY_QUERY_VALUE).
-  explicit RunKeyDenial(DWORD deniedMask, HKEY root = HKEY_LOCAL_MACHINE);
-  ~RunKeyDenial();
-  RunKeyDenial(const RunKeyDenial&) = delete;
-  RunKeyDenial& operator=(const RunKeyDenial&) = delete;
-  // Empty when the entry is in place; otherwise why not.
-  const std::string& Problem() const { return problem_; }
-
- private:
-  win32::UniqueRegKey key_;
-  std::vector<BYTE> saved_;
   std::string problem_;
 };
 

@@ -455,13 +455,13 @@ class FaultsSettings : public FaultTest {
   void ExpectStoredAsShown() {
     for (const auto& [key, id] : {std::pair{L"c1", Check1}, std::pair{L"c2", Check2}, std::pair{L"c3", Check3},
                                   std::pair{L"c4", Check4}}) {
-      EXPECT_TRUE(WaitUntil([&] { return StoredSettingText(key) == std::to_string(Read(id).check); }, 5s))
-          << Narrow(key) << " holds " << StoredSettingText(key).value_or("(no plain string)");
+      EXPECT_TRUE(WaitUntil([&] { return StoredSetting(key) == std::to_string(Read(id).check); }, 5s))
+          << Narrow(key) << " holds " << StoredSetting(key).value_or("(no plain string)");
     }
     for (const auto& [key, id] : {std::pair{L"o0", o0}, std::pair{L"o1", o1}, std::pair{L"o2", o2}}) {
       const std::string shown = Read(id).check == BST_CHECKED ? "True" : "False";
-      EXPECT_TRUE(WaitUntil([&] { return StoredSettingText(key) == shown; }, 5s))
-          << Narrow(key) << " holds " << StoredSettingText(key).value_or("(no plain string)");
+      EXPECT_TRUE(WaitUntil([&] { return StoredSetting(key) == shown; }, 5s))
+          << Narrow(key) << " holds " << StoredSetting(key).value_or("(no plain string)");
     }
   }
 
@@ -501,7 +501,7 @@ TEST_F(FaultsSettings, ValuesOfTheWrongTypeReadAsAbsentAndConfirmingStoresPlainS
 
   // An unreadable last code is no last code: the same code is new.
   ASSERT_TRUE(Read1(oldBarCode));
-  EXPECT_TRUE(WaitUntil([&] { return StoredSettingText(L"OldBar") == Line(oldBarCode); }, 5s));
+  EXPECT_TRUE(WaitUntil([&] { return StoredSetting(L"OldBar") == Line(oldBarCode); }, 5s));
   EXPECT_TRUE(Logs(oldBarCode + "\r\n"));
 
   ASSERT_NO_FATAL_FAILURE(ConfirmUnchanged());
@@ -542,7 +542,7 @@ TEST_F(FaultsSettings, MegabyteValuesAreReadLikeAnyOtherAndTheIntakeStaysQuick) 
   EXPECT_LT(slowest, 1000ms);
   EXPECT_EQ(probe.Unanswered(), 0);
   EXPECT_LT(probe.Longest(), 1000ms);
-  EXPECT_EQ(StoredSettingText(L"OldBar"), Line(Code("after-megabyte3")));
+  EXPECT_EQ(StoredSetting(L"OldBar"), Line(Code("after-megabyte3")));
 
   ASSERT_NO_FATAL_FAILURE(ConfirmUnchanged());
   ExpectStoredAsShown();
@@ -585,15 +585,12 @@ TEST_F(FaultsSettings, EmptyAndChineseValuesStopTheLoadingWhereTheyStandAndAChin
 
 class FaultsStartWithWindows : public FaultsSettings {
  protected:
-  std::string ExpectedRunData() const {
-    return "\"" + Narrow((ProgramFolder() / L"Torvane.exe").wstring()) + "\" RUN";
-  }
   std::vector<HWND> MessageBoxes() const { return TopLevelWindows(TorvaneProcessId(), L"#32770"); }
   bool Topmost() const { return (GetWindowLongW(Main(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 };
 
 TEST_F(FaultsStartWithWindows, WithoutRightsUncheckingShowsTheMessageAndTheValueStays) {
-  ASSERT_TRUE(SetRunValue(ExpectedRunData()));
+  ASSERT_TRUE(SetRunValue(ProgramRunValue(ProgramFolder())));
   const RunKeyDenial denial(0x10006);  // DELETE | KEY_CREATE_SUB_KEY | KEY_SET_VALUE
   ASSERT_EQ(denial.Problem(), "");
   ASSERT_FALSE(DeleteRunValue()) << "the deny entry does not take";
@@ -609,7 +606,7 @@ TEST_F(FaultsStartWithWindows, WithoutRightsUncheckingShowsTheMessageAndTheValue
   EXPECT_EQ(TextOf(GetDlgItem(boxes.front(), 0xFFFF)), texts::kStartupEntryFailed);
   EXPECT_FALSE(Topmost()) << "the main window stays in the topmost band while its message is open";
   EXPECT_EQ(Read(Check4).check, BST_UNCHECKED) << "the box keeps the user's choice";
-  EXPECT_EQ(RunValue(), ExpectedRunData());
+  EXPECT_EQ(RunValue(), ProgramRunValue(ProgramFolder()));
 
   const HWND ok = FindWindowExW(boxes.front(), nullptr, L"Button", nullptr);
   ASSERT_NE(ok, nullptr);
@@ -617,11 +614,11 @@ TEST_F(FaultsStartWithWindows, WithoutRightsUncheckingShowsTheMessageAndTheValue
   EXPECT_TRUE(WaitUntil([&] { return MessageBoxes().empty(); }, 10s)) << "the box did not close";
   EXPECT_TRUE(WaitUntil([&] { return Topmost(); }, 5s)) << "not topmost again after the message";
   EXPECT_EQ(Read(Check4).check, BST_UNCHECKED);
-  EXPECT_EQ(RunValue(), ExpectedRunData());
+  EXPECT_EQ(RunValue(), ProgramRunValue(ProgramFolder()));
 }
 
 TEST_F(FaultsStartWithWindows, AnUnreadableRunKeyLeavesTheBoxUncheckedSilentlyAndTheLoadingGoesOn) {
-  ASSERT_TRUE(SetRunValue(ExpectedRunData()));
+  ASSERT_TRUE(SetRunValue(ProgramRunValue(ProgramFolder())));
   ASSERT_TRUE(StoreStringSetting(L"c1", L"1"));
   ASSERT_TRUE(StoreStringSetting(L"o1", L"True"));
   const RunKeyDenial denial(KEY_QUERY_VALUE);

@@ -11,45 +11,18 @@
 
 #include "core/texts.h"
 #include "harness.h"
+#include "registry_support.h"
 #include "shared_access.h"
-#include "win32/text_win32.h"
 
 namespace torvane::e2e {
 namespace {
 
 namespace fs = std::filesystem;
 using enum ControlId;
-using win32::Narrow;
-using win32::Widen;
 
 constexpr Millis kUiLimit = 10s;
 constexpr Millis kCameraLimit = 20s;
 constexpr int kMessageTextId = 0xFFFF;
-
-const std::wstring kSettingsKey = L"Software\\Torvane\\Setting";
-
-bool WriteSetting(const wchar_t* name, std::string_view utf8) {
-  HKEY key = nullptr;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                      nullptr) != ERROR_SUCCESS) {
-    return false;
-  }
-  const std::wstring value = Widen(utf8);
-  const bool ok = RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
-  RegCloseKey(key);
-  return ok;
-}
-
-std::optional<std::string> ReadSetting(const wchar_t* name) {
-  wchar_t buffer[1024] = {};
-  DWORD size = sizeof buffer - sizeof(wchar_t);
-  if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey.c_str(), name, RRF_RT_REG_SZ, nullptr, buffer, &size) !=
-      ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  return Narrow(buffer);
-}
 
 bool IsTopmost(HWND window) { return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
@@ -173,18 +146,18 @@ TEST_F(HelpPanel, TheWelcomeCodeShowsSuccessAndAClickOnItKeepsThePanelOpen) {
 }
 
 TEST_F(HelpPanel, OpeningThePanelLetsTheWelcomeCodeThroughWhenItWasTheLastCodeRead) {
-  ASSERT_TRUE(WriteSetting(L"OldBar", texts::kWelcomeCode));
+  ASSERT_TRUE(StoreSetting(L"OldBar", texts::kWelcomeCode));
   StartWithCamera();
   ASSERT_FALSE(HasFatalFailure());
   OpenPanel();
   ASSERT_FALSE(HasFatalFailure());
   // The intake takes the test marker on its next tick, before the camera reads.
-  ASSERT_TRUE(WaitUntil([] { return ReadSetting(L"OldBar") == std::optional<std::string>(texts::kTestMarker); },
+  ASSERT_TRUE(WaitUntil([] { return StoredSetting(L"OldBar") == std::optional<std::string>(texts::kTestMarker); },
                         kUiLimit))
-      << "OldBar: " << ReadSetting(L"OldBar").value_or("(none)");
+      << "OldBar: " << StoredSetting(L"OldBar").value_or("(none)");
   ShowCamera(texts::kWelcomeCode);
   EXPECT_TRUE(WaitUntil([&] { return Read(hs).visible; }, kCameraLimit)) << "成功 did not appear";
-  EXPECT_EQ(ReadSetting(L"OldBar"), std::optional<std::string>(texts::kWelcomeCode));
+  EXPECT_EQ(StoredSetting(L"OldBar"), std::optional<std::string>(texts::kWelcomeCode));
 }
 
 TEST_F(HelpPanel, TheHintIsATopmostSafeMessageBoxAndThePanelStaysOpen) {

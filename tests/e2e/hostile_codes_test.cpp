@@ -17,6 +17,7 @@
 #include "core/key_plan.h"
 #include "harness.h"
 #include "hostile_support.h"
+#include "registry_support.h"
 #include "typing_target.h"
 
 namespace torvane::e2e::hostile {

@@ -33,17 +33,6 @@ std::string ContentHash(const fs::path& file) {
 std::string Utf8(std::wstring_view text) { return win32::Narrow(text); }
 std::wstring Utf16(std::string_view utf8) { return win32::Widen(utf8); }
 
-bool StoreSetting(const wchar_t* name, std::string_view value) {
-  HKEY raw = nullptr;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Torvane\\Setting", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw,
-                      nullptr) != ERROR_SUCCESS)
-    return false;
-  win32::UniqueRegKey key(raw);
-  const std::wstring data = Utf16(value);
-  return RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                        static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
-}
-
 // ---- KeyRecorder ------------------------------------------------------------------
 
 KeyRecorder::KeyRecorder(PixelRect where)

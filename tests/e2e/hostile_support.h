@@ -23,9 +23,6 @@ namespace torvane::e2e::hostile {
 std::string Utf8(std::wstring_view text);
 std::wstring Utf16(std::string_view utf8);
 
-// HKCU\Software\Torvane\Setting, as the settings panel's 确定 writes it.
-bool StoreSetting(const wchar_t* name, std::string_view value);
-
 // One keyboard message as the receiving thread took it from its queue.
 struct KeyMessage {
   UINT message = 0;

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "core/texts.h"
-#include "fault_support.h"
 #include "harness.h"
+#include "registry_support.h"
 #include "win32/text_win32.h"
 
 namespace torvane::e2e {
@@ -22,42 +22,13 @@ namespace {
 
 using enum ControlId;
 using win32::Narrow;
-using win32::Widen;
-using faults::DeleteRunValue;
-using faults::RunValue;
-using faults::SetRunValue;
-
-constexpr wchar_t kSettingKey[] = L"Software\\Torvane\\Setting";
 
 const std::array<const wchar_t*, 7> kOptionKeys = {L"c1", L"c2", L"c3", L"c4", L"o0", L"o1", L"o2"};
-
-// ---- HKCU\Software\Torvane\Setting ----------------------------------------
-
-std::optional<std::string> StoredSetting(const wchar_t* name) {
-  wchar_t data[1024] = {};
-  DWORD bytes = sizeof data;
-  if (RegGetValueW(HKEY_CURRENT_USER, kSettingKey, name, RRF_RT_REG_SZ, nullptr, data, &bytes) != ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  return Narrow(data);
-}
-
-bool StoreSetting(const wchar_t* name, std::string_view value) {
-  HKEY raw = nullptr;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettingKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw, nullptr) !=
-      ERROR_SUCCESS) {
-    return false;
-  }
-  win32::UniqueRegKey key(raw);
-  const std::wstring data = Widen(value);
-  return RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                        static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
-}
 
 // ---- HKLM\...\Run --------------------------------------------------------------
 
 std::optional<FILETIME> RunKeyWriteTime() {
-  const auto key = faults::OpenRunKey(KEY_QUERY_VALUE);
+  const auto key = OpenRunKey(KEY_QUERY_VALUE);
   FILETIME written{};
   if (!key || RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                                nullptr, nullptr, &written) != ERROR_SUCCESS) {
@@ -85,7 +56,7 @@ class Settings : public TorvaneTest {
   void DenyRunKeyWrites(HKEY root = HKEY_LOCAL_MACHINE) {
     const auto& denial = runKeyDenials_.emplace_back(DELETE | KEY_CREATE_SUB_KEY | KEY_SET_VALUE, root);
     ASSERT_EQ(denial.Problem(), "");
-    ASSERT_FALSE(faults::OpenRunKey(KEY_SET_VALUE, root)) << "the deny entry does not take";
+    ASSERT_FALSE(OpenRunKey(KEY_SET_VALUE, root)) << "the deny entry does not take";
   }
 
   // Starts Torvane and waits until the recognition module has settled.
@@ -94,8 +65,6 @@ class Settings : public TorvaneTest {
     if (HasFatalFailure()) return;
     ASSERT_TRUE(WaitForModuleSettled(Window())) << "the recognition module did not come up";
   }
-
-  std::string ExpectedRunData() const { return "\"" + Narrow((ProgramFolder() / L"Torvane.exe").wstring()) + "\" RUN"; }
 
   void OpenSettingsPanel() {
     Click(bset);
@@ -125,7 +94,7 @@ class Settings : public TorvaneTest {
   bool Topmost() const { return (GetWindowLongW(Window(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
  private:
-  std::list<faults::RunKeyDenial> runKeyDenials_;
+  std::list<RunKeyDenial> runKeyDenials_;
 };
 
 struct Expectation {
@@ -300,8 +269,8 @@ TEST_F(Settings, CheckingStartWithWindowsWritesTheRunValueAndUncheckingDeletesIt
 
   Click(Check4);
   EXPECT_TRUE(WaitForCheck(Check4, BST_CHECKED));
-  EXPECT_TRUE(WaitUntil([&] { return RunValue() == ExpectedRunData(); }, 5s));
-  EXPECT_EQ(RunValue().value_or("(absent)"), ExpectedRunData());
+  EXPECT_TRUE(WaitUntil([&] { return RunValue() == ProgramRunValue(ProgramFolder()); }, 5s));
+  EXPECT_EQ(RunValue().value_or("(absent)"), ProgramRunValue(ProgramFolder()));
 
   Click(Check4);
   EXPECT_TRUE(WaitForCheck(Check4, BST_UNCHECKED));
@@ -355,14 +324,14 @@ TEST_F(Settings, WithoutMachineRightsTheEntryGoesToTheUsersRunKey) {
   if (HasFatalFailure()) return;
   OpenSettingsPanel();
   Click(Check4);
-  EXPECT_TRUE(WaitUntil([&] { return RunValue(HKEY_CURRENT_USER) == ExpectedRunData(); }, 5s))
+  EXPECT_TRUE(WaitUntil([&] { return RunValue(HKEY_CURRENT_USER) == ProgramRunValue(ProgramFolder()); }, 5s))
       << RunValue(HKEY_CURRENT_USER).value_or("(absent)");
   EXPECT_FALSE(RunValue().has_value());
   EXPECT_FALSE(WaitUntil([&] { return !MessageBoxes().empty(); }, 2s)) << "a failure message although it worked";
   Click(Check4);
   EXPECT_TRUE(WaitUntil([&] { return !RunValue(HKEY_CURRENT_USER).has_value(); }, 5s)) << "unchecking left it";
   Click(Check4);
-  ASSERT_TRUE(WaitUntil([&] { return RunValue(HKEY_CURRENT_USER) == ExpectedRunData(); }, 5s));
+  ASSERT_TRUE(WaitUntil([&] { return RunValue(HKEY_CURRENT_USER) == ProgramRunValue(ProgramFolder()); }, 5s));
   EXPECT_TRUE(MessageBoxes().empty());
 
   ExitThroughBend();
