@@ -422,11 +422,6 @@ TEST_F(FaultsClipboard, HeldThroughSeveralCodesTheyAreStillTypedListedAndLoggedA
 
 // ---- Nonsense in the settings store -------------------------------------------------------------
 
-struct Expected {
-  ControlId id;
-  int check;
-};
-
 class FaultsSettings : public FaultTest {
  protected:
   void SetUp() override {
@@ -437,10 +432,6 @@ class FaultsSettings : public FaultTest {
   void TearDown() override {
     FaultTest::TearDown();
     EXPECT_TRUE(DeleteRunValue()) << "the Run value is left behind";
-  }
-
-  void ExpectChecks(const std::vector<Expected>& expected) {
-    for (const auto& [id, check] : expected) EXPECT_EQ(Read(id).check, check) << torvane::Control(id).name;
   }
 
   // 设置, then 确定 at once: every option key is written from the panel as it shows.
@@ -490,14 +481,8 @@ TEST_F(FaultsSettings, ValuesOfTheWrongTypeReadAsAbsentAndConfirmingStoresPlainS
                               static_cast<DWORD>((oldBar.size() + 1) * sizeof(wchar_t))));
 
   ASSERT_NO_FATAL_FAILURE(StartAndSettle());
-  ExpectChecks({{Check1, BST_UNCHECKED},
-                {Check2, BST_UNCHECKED},
-                {Check3, BST_UNCHECKED},
-                {Check4, BST_UNCHECKED},
-                {o0, BST_CHECKED},
-                {o1, BST_UNCHECKED},
-                {o2, BST_UNCHECKED}});
-  EXPECT_TRUE(TopLevelWindows(TorvaneProcessId(), L"#32770").empty());
+  ExpectChecks(Window(), kOptionsAsLaidOut);
+  EXPECT_TRUE(MessageBoxes().empty());
 
   // An unreadable last code is no last code: the same code is new.
   ASSERT_TRUE(Read1(oldBarCode));
@@ -521,13 +506,13 @@ TEST_F(FaultsSettings, MegabyteValuesAreReadLikeAnyOtherAndTheIntakeStaysQuick) 
   ASSERT_TRUE(StoreStringSetting(L"OldBar", garbage));
 
   ASSERT_NO_FATAL_FAILURE(StartAndSettle());
-  ExpectChecks({{Check1, BST_CHECKED},
-                {Check2, BST_CHECKED},
-                {Check3, BST_UNCHECKED},
-                {Check4, BST_UNCHECKED},
-                {o0, BST_UNCHECKED},
-                {o1, BST_UNCHECKED},
-                {o2, BST_UNCHECKED}});
+  ExpectChecks(Window(), {{Check1, BST_CHECKED},
+                          {Check2, BST_CHECKED},
+                          {Check3, BST_UNCHECKED},
+                          {Check4, BST_UNCHECKED},
+                          {o0, BST_UNCHECKED},
+                          {o1, BST_UNCHECKED},
+                          {o2, BST_UNCHECKED}});
 
   ResponsivenessProbe probe(Main());
   Millis slowest{0};
@@ -562,13 +547,13 @@ TEST_F(FaultsSettings, EmptyAndChineseValuesStopTheLoadingWhereTheyStandAndAChin
   ASSERT_TRUE(SetRunValue("\"C:\\Elsewhere\\Torvane.exe\" RUN"));
 
   ASSERT_NO_FATAL_FAILURE(StartAndSettle());
-  ExpectChecks({{Check1, BST_CHECKED},
-                {Check2, BST_UNCHECKED},
-                {Check3, BST_UNCHECKED},
-                {Check4, BST_UNCHECKED},
-                {o0, BST_CHECKED},
-                {o1, BST_UNCHECKED},
-                {o2, BST_UNCHECKED}});
+  ExpectChecks(Window(), {{Check1, BST_CHECKED},
+                          {Check2, BST_UNCHECKED},
+                          {Check3, BST_UNCHECKED},
+                          {Check4, BST_UNCHECKED},
+                          {o0, BST_CHECKED},
+                          {o1, BST_UNCHECKED},
+                          {o2, BST_UNCHECKED}});
 
   // The stored last code, Chinese, is read right: the same code is no new code.
   ASSERT_TRUE(Scan("QR-Code", oldCode));
@@ -583,11 +568,7 @@ TEST_F(FaultsSettings, EmptyAndChineseValuesStopTheLoadingWhereTheyStandAndAChin
 
 // ---- The Run key without rights ---------------------------------------------------------------------
 
-class FaultsStartWithWindows : public FaultsSettings {
- protected:
-  std::vector<HWND> MessageBoxes() const { return TopLevelWindows(TorvaneProcessId(), L"#32770"); }
-  bool Topmost() const { return (GetWindowLongW(Main(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
-};
+using FaultsStartWithWindows = FaultsSettings;
 
 TEST_F(FaultsStartWithWindows, WithoutRightsUncheckingShowsTheMessageAndTheValueStays) {
   ASSERT_TRUE(SetRunValue(ProgramRunValue(ProgramFolder())));
@@ -625,7 +606,7 @@ TEST_F(FaultsStartWithWindows, AnUnreadableRunKeyLeavesTheBoxUncheckedSilentlyAn
   ASSERT_EQ(denial.Problem(), "");
   ASSERT_FALSE(RunValue()) << "the deny entry does not take";
   ASSERT_NO_FATAL_FAILURE(StartAndSettle());
-  ExpectChecks({{Check1, BST_CHECKED}, {Check4, BST_UNCHECKED}, {o0, BST_UNCHECKED}, {o1, BST_CHECKED}});
+  ExpectChecks(Window(), {{Check1, BST_CHECKED}, {Check4, BST_UNCHECKED}, {o0, BST_UNCHECKED}, {o1, BST_CHECKED}});
   EXPECT_FALSE(WaitUntil([&] { return !MessageBoxes().empty(); }, 1500ms)) << "a message for a failed read";
 }
 

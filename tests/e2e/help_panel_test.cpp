@@ -2,9 +2,7 @@
 // the stand-in camera reading the welcome code, its hint message, its place
 // above the settings panel, and the QR picture it shows read back from the
 // screen by a real decoder (Debian's zbarimg).
-#include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,29 +22,10 @@ constexpr Millis kUiLimit = 10s;
 constexpr Millis kCameraLimit = 20s;
 constexpr int kMessageTextId = 0xFFFF;
 
-bool IsTopmost(HWND window) { return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
-
 class HelpPanel : public TorvaneTest {
  protected:
-  // Starts the program and waits until the recognition engine reports the
-  // camera decoder loaded: from then on the camera's lines reach the intake.
-  void StartWithCamera() {
-    StartTorvane();
-    if (HasFatalFailure()) return;
-    const bool loaded = WaitUntil(
-        [&] {
-          const auto items = ListItems(Control(CodeList));
-          return std::find(items.begin(), items.end(), std::string(texts::kModuleLoaded)) != items.end();
-        },
-        30s, 100ms);
-    ASSERT_TRUE(loaded) << "the recognition engine never reported itself loaded";
-  }
-
   void ShowCamera(std::string_view decoderLine) {
-    const auto colon = decoderLine.find(':');
-    std::ofstream feed(ProgramFolder() / L"zbarcam.feed", std::ios::binary | std::ios::app);
-    feed << "sym " << decoderLine.substr(0, colon) << " " << Hex(decoderLine.substr(colon + 1)) << "\nframe\n";
-    ASSERT_TRUE(feed.good());
+    ASSERT_TRUE(AppendShared(ProgramFolder() / L"zbarcam.feed", CameraFrame(decoderLine)));
   }
 
   bool PanelVisible() const { return Read(fhelp).visible; }
@@ -61,8 +40,6 @@ class HelpPanel : public TorvaneTest {
     Click(id);
     EXPECT_TRUE(WaitUntil([&] { return !PanelVisible(); }, kUiLimit)) << "a click on " << what << " left it open";
   }
-
-  std::vector<HWND> MessageBoxes() const { return TopLevelWindows(TorvaneProcessId(), L"#32770"); }
 
   HWND WaitForMessageBox() {
     HWND box = nullptr;
@@ -125,7 +102,7 @@ TEST_F(HelpPanel, ClicksOnThePictureAndTheAimingHintCloseIt) {
 }
 
 TEST_F(HelpPanel, TheWelcomeCodeShowsSuccessAndAClickOnItKeepsThePanelOpen) {
-  StartWithCamera();
+  StartAndSettle();
   ASSERT_FALSE(HasFatalFailure());
   OpenPanel();
   ASSERT_FALSE(HasFatalFailure());
@@ -147,13 +124,13 @@ TEST_F(HelpPanel, TheWelcomeCodeShowsSuccessAndAClickOnItKeepsThePanelOpen) {
 
 TEST_F(HelpPanel, OpeningThePanelLetsTheWelcomeCodeThroughWhenItWasTheLastCodeRead) {
   ASSERT_TRUE(StoreSetting(L"OldBar", texts::kWelcomeCode));
-  StartWithCamera();
+  StartAndSettle();
   ASSERT_FALSE(HasFatalFailure());
   OpenPanel();
   ASSERT_FALSE(HasFatalFailure());
   // The intake takes the test marker on its next tick, before the camera reads.
-  ASSERT_TRUE(WaitUntil([] { return StoredSetting(L"OldBar") == std::optional<std::string>(texts::kTestMarker); },
-                        kUiLimit))
+  ASSERT_TRUE(
+      WaitUntil([] { return StoredSetting(L"OldBar") == std::optional<std::string>(texts::kTestMarker); }, kUiLimit))
       << "OldBar: " << StoredSetting(L"OldBar").value_or("(none)");
   ShowCamera(texts::kWelcomeCode);
   EXPECT_TRUE(WaitUntil([&] { return Read(hs).visible; }, kCameraLimit)) << "成功 did not appear";
@@ -163,9 +140,9 @@ TEST_F(HelpPanel, OpeningThePanelLetsTheWelcomeCodeThroughWhenItWasTheLastCodeRe
 TEST_F(HelpPanel, TheHintIsATopmostSafeMessageBoxAndThePanelStaysOpen) {
   // With the engine settled: a box open while the camera decoder starts up is
   // another case (its window appears and is placed meanwhile).
-  StartWithCamera();
+  StartAndSettle();
   ASSERT_FALSE(HasFatalFailure());
-  ASSERT_TRUE(IsTopmost(Window()));
+  ASSERT_TRUE(Topmost());
   OpenPanel();
   ASSERT_FALSE(HasFatalFailure());
 
@@ -177,11 +154,11 @@ TEST_F(HelpPanel, TheHintIsATopmostSafeMessageBoxAndThePanelStaysOpen) {
   const HWND text = GetDlgItem(box, kMessageTextId);
   ASSERT_NE(text, nullptr);
   EXPECT_EQ(TextOf(text), texts::kHelpHint);
-  EXPECT_FALSE(IsTopmost(Window())) << "the main window stays topmost over its own message box";
+  EXPECT_FALSE(Topmost()) << "the main window stays topmost over its own message box";
 
   CloseMessageBox(box);
   ASSERT_FALSE(HasFatalFailure());
-  EXPECT_TRUE(WaitUntil([&] { return IsTopmost(Window()); }, kUiLimit)) << "not topmost again after OK";
+  EXPECT_TRUE(WaitUntil([&] { return Topmost(); }, kUiLimit)) << "not topmost again after OK";
   EXPECT_TRUE(PanelVisible());
 }
 

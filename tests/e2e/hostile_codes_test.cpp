@@ -19,6 +19,7 @@
 #include "hostile_support.h"
 #include "registry_support.h"
 #include "typing_target.h"
+#include "win32/text_win32.h"
 
 namespace torvane::e2e::hostile {
 namespace {
@@ -26,6 +27,8 @@ namespace {
 using testing::AssertionFailure;
 using testing::AssertionResult;
 using testing::AssertionSuccess;
+using win32::Narrow;
+using win32::Widen;
 
 constexpr std::string_view kCrLf = "\r\n";
 // Right of Torvane's window (screen centre), below the notification-area window.
@@ -89,7 +92,7 @@ std::string FromCodePage936(std::string_view bytes) {
   const int n = MultiByteToWideChar(936, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
   std::wstring text(static_cast<std::size_t>(n), L'\0');
   MultiByteToWideChar(936, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), n);
-  return Utf8(text);
+  return Narrow(text);
 }
 
 std::string Repeat(std::string_view piece, std::size_t bytes) {
@@ -261,7 +264,7 @@ class HostileCodesTest : public TorvaneTest {
     std::wstring text(length + 1, L'\0');
     SendMessageTimeoutW(List(), LB_GETTEXT, 0, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, 5000, &copied);
     text.resize(std::min<std::size_t>(copied, length));
-    return Utf8(text);
+    return Narrow(text);
   }
 
   AssertionResult Decoder(const HostileCode& code) {
@@ -281,7 +284,7 @@ class HostileCodesTest : public TorvaneTest {
 
   // The keys the recorder is to see for `characters` and the chosen suffix.
   void ExpectTyped(const std::vector<KeyMessage>& messages, std::string_view characters, bool delivered) {
-    std::wstring expected = Utf16(characters);
+    std::wstring expected = Widen(characters);
     std::vector<WPARAM> keys;
     for (const wchar_t unit : expected) keys.push_back(unit == L'\t' ? VK_TAB : unit == L'\r' ? VK_RETURN : VK_PACKET);
     if (delivered && suffix_ == Suffix::Enter) {
@@ -292,7 +295,7 @@ class HostileCodesTest : public TorvaneTest {
       keys.push_back(VK_TAB);
     }
     const std::wstring got = CharactersOf(messages);
-    EXPECT_EQ(got, expected) << "typed \"" << Escaped(Utf8(got)) << "\", not \"" << Escaped(Utf8(expected)) << "\"";
+    EXPECT_EQ(got, expected) << "typed \"" << Escaped(Narrow(got)) << "\", not \"" << Escaped(Narrow(expected)) << "\"";
     const std::vector<WPARAM> down = KeysDownOf(messages);
     EXPECT_TRUE(down == keys) << "keys pressed: " << KeysText(down) << "\nexpected: " << KeysText(keys);
     EXPECT_TRUE(KeysUpOf(messages) == keys) << "keys released: " << KeysText(KeysUpOf(messages));
@@ -442,7 +445,7 @@ TEST_F(HostileLongCodes, DISABLED_ALongCodeArrivesWholeInAnEditControl) {
   ASSERT_TRUE(WaitUntil([&] { return Count() > count_; }, 30s));
   const auto typed = edit.TextBeforeFence(300s);
   ASSERT_TRUE(typed.has_value()) << "the fence never arrived";
-  EXPECT_EQ(Utf16(*typed).size(), Utf16(data).size() + 2);
+  EXPECT_EQ(Widen(*typed).size(), Widen(data).size() + 2);
   EXPECT_TRUE(*typed == data + "\r\n") << "typed: " << Escaped(*typed);
 }
 

@@ -11,7 +11,7 @@ namespace torvane::e2e::hostile {
 namespace {
 
 namespace fs = std::filesystem;
-using win32::UniqueFile;
+using win32::Narrow;
 
 // FNV-1a: enough to tell a changed file from an unchanged one.
 std::string ContentHash(const fs::path& file) {
@@ -29,9 +29,6 @@ std::string ContentHash(const fs::path& file) {
 }
 
 }  // namespace
-
-std::string Utf8(std::wstring_view text) { return win32::Narrow(text); }
-std::wstring Utf16(std::string_view utf8) { return win32::Widen(utf8); }
 
 // ---- KeyRecorder ------------------------------------------------------------------
 
@@ -150,13 +147,13 @@ std::vector<std::string> TreeChanges(const TreeSnapshot& before, const TreeSnaps
   for (const auto& [name, what] : before) {
     const auto found = after.find(name);
     if (found == after.end()) {
-      changes.push_back("- " + Utf8(name));
+      changes.push_back("- " + Narrow(name));
     } else if (found->second != what) {
-      changes.push_back("* " + Utf8(name));
+      changes.push_back("* " + Narrow(name));
     }
   }
   for (const auto& [name, what] : after) {
-    if (!before.contains(name)) changes.push_back("+ " + Utf8(name));
+    if (!before.contains(name)) changes.push_back("+ " + Narrow(name));
   }
   return changes;
 }

@@ -1,6 +1,6 @@
 // Helpers of the Hostile suites: a window of another program that records every
-// keyboard message it is sent, byte helpers for hostile texts, and snapshots of
-// a folder tree to see that nothing around the program folder changed.
+// keyboard message it is sent, and snapshots of a folder tree to see that
+// nothing around the program folder changed.
 #pragma once
 
 #include <windows.h>
@@ -19,9 +19,6 @@
 #include "shared_access.h"
 
 namespace torvane::e2e::hostile {
-
-std::string Utf8(std::wstring_view text);
-std::wstring Utf16(std::string_view utf8);
 
 // One keyboard message as the receiving thread took it from its queue.
 struct KeyMessage {

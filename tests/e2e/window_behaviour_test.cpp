@@ -105,21 +105,10 @@ class WindowBehaviour : public TorvaneTest {
     ASSERT_TRUE(WaitUntil([] { return TrayIcons().empty(); }, 15s)) << "icons of an earlier test stay";
   }
 
-  // Starts Torvane and waits until the recognition module has come up and its
-  // video window, which takes the foreground when it appears, is hidden again.
-  // Starts Torvane and waits until the recognition module has settled.
-  void StartSettled(std::wstring_view arguments = L"") {
-    StartTorvane(arguments);
-    if (HasFatalFailure()) return;
-    ASSERT_TRUE(WaitForModuleSettled(Window())) << "the recognition module did not come up";
-  }
-
   POINT ScreenPoint(POINT client) const {
     const PixelRect r = ScreenRect(Window());
     return {r.left + client.x, r.top + client.y};
   }
-
-  bool Topmost() const { return (GetWindowLongW(Window(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
   // The one icon in the notification area, once it can be clicked (nothing covers it).
   HWND WaitForTheIcon() const {
@@ -212,7 +201,7 @@ class WindowBehaviour : public TorvaneTest {
 // ---- Dragging ------------------------------------------------------------------
 
 TEST_F(WindowBehaviour, DraggingTheSurfaceWithTheLeftButtonMovesTheWindow) {
-  StartSettled();
+  StartAndSettle();
   if (HasFatalFailure()) return;
   // The title band beside the title label, the strip between the list and the
   // bottom row, the margin left of the list, and the title label itself.
@@ -234,7 +223,7 @@ TEST_F(WindowBehaviour, DraggingTheSurfaceWithTheLeftButtonMovesTheWindow) {
 }
 
 TEST_F(WindowBehaviour, DraggingTheSurfaceWithTheRightButtonMovesTheWindow) {
-  StartSettled();
+  StartAndSettle();
   if (HasFatalFailure()) return;
   DragBy({60, 23}, {-70, 45}, 3);
   if (HasFatalFailure()) return;
@@ -248,7 +237,7 @@ TEST_F(WindowBehaviour, DraggingTheSurfaceWithTheRightButtonMovesTheWindow) {
 }
 
 TEST_F(WindowBehaviour, PressingOnTheListAndMovingLeavesTheWindowInPlace) {
-  StartSettled();
+  StartAndSettle();
   if (HasFatalFailure()) return;
   const PixelRect before = ScreenRect(Window());
   const POINT from = CentreOf(Control(CodeList));
@@ -271,7 +260,7 @@ TEST_F(WindowBehaviour, ClicksOnSeeThroughPixelsReachTheWindowBelow) {
   // mapping, and Torvane's window has to lie over it there as well.
   ClickCatcher below({387 - 20, 234 - 20, 250 + 40, 300 + 40}, ClickCatcher::Activation::Never);
   ASSERT_NE(below.Window(), nullptr);
-  StartSettled();
+  StartAndSettle();
   if (HasFatalFailure()) return;
   const PixelRect window = ScreenRect(Window());
   ASSERT_EQ(window, (PixelRect{387, 234, 250, 300}));
@@ -319,7 +308,7 @@ TEST_F(WindowBehaviour, ClicksOnSeeThroughPixelsReachTheWindowBelow) {
 // ---- Hidden and shown through the notification area --------------------------------
 
 TEST_F(WindowBehaviour, AltF4HidesAndALeftClickOnTheIconBringsTheWindowBack) {
-  StartSettled();
+  StartAndSettle();
   if (HasFatalFailure()) return;
   const HWND icon = WaitForTheIcon();
   ASSERT_NE(icon, nullptr) << "no icon in the notification area" << TrayDiagnosis();
@@ -369,7 +358,7 @@ TEST_F(WindowBehaviour, AltF4HidesAndALeftClickOnTheIconBringsTheWindowBack) {
 }
 
 TEST_F(WindowBehaviour, TheIconBringsAVisibleWindowToTheFront) {
-  StartSettled();
+  StartAndSettle();
   if (HasFatalFailure()) return;
   const HWND icon = WaitForTheIcon();
   ASSERT_NE(icon, nullptr);
@@ -385,7 +374,7 @@ TEST_F(WindowBehaviour, TheIconBringsAVisibleWindowToTheFront) {
 }
 
 TEST_F(WindowBehaviour, TheIconsMenuShowsPausesOpensSettingsAndExitsAsTheWindowDoes) {
-  StartSettled();
+  StartAndSettle();
   if (HasFatalFailure()) return;
   const HWND icon = WaitForTheIcon();
   ASSERT_NE(icon, nullptr) << TrayDiagnosis();
@@ -461,7 +450,7 @@ TEST_F(WindowBehaviour, LowerCaseRunStartsShown) {
 }
 
 TEST_F(WindowBehaviour, TheIconComesBackWhenTheShellAnnouncesANewTaskbar) {
-  StartSettled();
+  StartAndSettle();
   if (HasFatalFailure()) return;
   ASSERT_NE(WaitForTheIcon(), nullptr);
 
@@ -502,9 +491,9 @@ TEST_F(WindowBehaviour, TheIconComesBackWhenTheShellAnnouncesANewTaskbar) {
 // ---- What the help panel looks like ---------------------------------------------------
 
 TEST_F(WindowBehaviour, HelpPanelIsDrawnInItsColoursWithTheCornersStillSeeThrough) {
-  StartSettled();
+  StartAndSettle();
   if (HasFatalFailure()) return;
-  WaitForText(wt, [](const std::string& text) { return text.starts_with("Torvane "); });
+  WaitForTitle();
   Click(bhelp);
   ASSERT_TRUE(WaitUntil([&] { return Read(fhelp).visible; }, 5s)) << "帮助 did not open the help panel";
   EXPECT_EQ(Read(fhelp).rect, (PixelRect{8, 32, 235, 220}));
