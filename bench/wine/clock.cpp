@@ -2,17 +2,11 @@
 
 #include <windows.h>
 
+#include "standin_common.h"
+
 namespace torvane::bench {
 
-std::int64_t NowMicros() {
-  LARGE_INTEGER frequency{};
-  LARGE_INTEGER counter{};
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&counter);
-  const auto ticks = static_cast<std::uint64_t>(counter.QuadPart);
-  const auto perSecond = static_cast<std::uint64_t>(frequency.QuadPart);
-  return static_cast<std::int64_t>(ticks / perSecond * 1'000'000 + ticks % perSecond * 1'000'000 / perSecond);
-}
+std::int64_t NowMicros() { return static_cast<std::int64_t>(standins::microseconds_now()); }
 
 double OwnCpuSeconds() {
   FILETIME created{}, ended{}, kernel{}, user{};

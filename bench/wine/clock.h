@@ -1,5 +1,5 @@
-// The performance counter in microseconds, converted exactly as the stand-in
-// camera converts it for its "frame" log lines, so that the two can be compared.
+// The performance counter in microseconds, converted by the stand-in camera's own
+// code for its "frame" log lines, so that the two can be compared.
 #pragma once
 
 #include <cstdint>

@@ -27,7 +27,7 @@ int LatencyFigures(Results& results, const Arguments& args) {
     results.Put("latency.error", *problem);
     return 1;
   }
-  KeyClock clock(kKeyClockPlace);
+  KeyClock clock(e2e::kTargetPlace);
   if (!clock.TakeFocus()) {
     results.Put("latency.error", "the typing window did not get the focus");
     return 1;

@@ -7,6 +7,8 @@
 #include "clock.h"
 #include "core/layout.h"
 #include "linux_processes.h"
+#include "registry_support.h"
+#include "shared_access.h"
 #include "win32/text_win32.h"
 #include "win32/unique_handle.h"
 
@@ -16,47 +18,7 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 using win32::Narrow;
-using win32::UniqueFile;
 using win32::Widen;
-
-constexpr wchar_t kSettingsKey[] = L"Software\\Torvane\\Setting";
-
-fs::path TempFolder() {
-  wchar_t buffer[MAX_PATH + 1] = {};
-  const DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
-  return fs::path(std::wstring(buffer, length));
-}
-
-std::string Hex(std::string_view bytes) {
-  static constexpr char kDigits[] = "0123456789ABCDEF";
-  std::string hex;
-  for (const char c : bytes) {
-    const auto byte = static_cast<unsigned char>(c);
-    hex += kDigits[byte >> 4];
-    hex += kDigits[byte & 0x0F];
-  }
-  return hex;
-}
-
-// Opened as the program opens its files: shared with every other reader and writer.
-std::string ReadShared(const fs::path& path) {
-  UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  std::string bytes;
-  if (!file) return bytes;
-  char buffer[65536];
-  DWORD got = 0;
-  while (ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) bytes.append(buffer, got);
-  return bytes;
-}
-
-bool AppendShared(const fs::path& path, std::string_view bytes) {
-  UniqueFile file(CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  DWORD written = 0;
-  return file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
-         written == bytes.size();
-}
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
@@ -68,21 +30,14 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
-bool StoreSetting(const wchar_t* name, const wchar_t* value) {
-  return RegSetKeyValueW(HKEY_CURRENT_USER, kSettingsKey, name, REG_SZ, value,
-                         static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
-}
-
-void DeleteSettings() { RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Torvane"); }
-
 }  // namespace
 
 ProgramUnderTest::ProgramUnderTest(std::string_view name) {
   e2e::EndProgramProcesses();
-  DeleteSettings();
-  folder_ = TempFolder() / L"torvane-bench" /
-            Widen(std::string(name) + "-" + std::to_string(GetCurrentProcessId()) + "-" +
-                  std::to_string(GetTickCount64()));
+  e2e::DeleteProgramSettings();
+  folder_ =
+      e2e::TempFolder() / L"torvane-bench" /
+      Widen(std::string(name) + "-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(GetTickCount64()));
   std::error_code error;
   fs::create_directories(folder_, error);
   if (error) return;
@@ -95,15 +50,16 @@ ProgramUnderTest::ProgramUnderTest(std::string_view name) {
 
 ProgramUnderTest::~ProgramUnderTest() {
   End();
-  DeleteSettings();
+  e2e::DeleteProgramSettings();
   std::error_code ignored;
   fs::remove_all(folder_, ignored);
 }
 
 bool ProgramUnderTest::StoreOptions(bool typeWithEnter) {
-  return StoreSetting(L"c1", typeWithEnter ? L"1" : L"0") && StoreSetting(L"c2", L"0") &&
-         StoreSetting(L"o0", typeWithEnter ? L"False" : L"True") &&
-         StoreSetting(L"o1", typeWithEnter ? L"True" : L"False") && StoreSetting(L"o2", L"False");
+  using e2e::StoreSetting;
+  return StoreSetting(L"c1", typeWithEnter ? "1" : "0") && StoreSetting(L"c2", "0") &&
+         StoreSetting(L"o0", typeWithEnter ? "False" : "True") &&
+         StoreSetting(L"o1", typeWithEnter ? "True" : "False") && StoreSetting(L"o2", "False");
 }
 
 bool ProgramUnderTest::Start(bool hidden) {
@@ -151,20 +107,20 @@ std::optional<std::uint64_t> ProgramUnderTest::WorkingSetBytes() const {
 }
 
 bool ProgramUnderTest::Show(std::string_view line) {
-  const auto colon = line.find(':');
-  const std::string feed = "sym " + std::string(line.substr(0, colon)) + " " + Hex(line.substr(colon + 1)) + "\nframe\n";
-  return AppendShared(folder_ / L"zbarcam.feed", feed);
+  return e2e::AppendShared(folder_ / L"zbarcam.feed", e2e::CameraFrame(line));
 }
 
 std::vector<std::int64_t> ProgramUnderTest::FrameTimes() const {
   std::vector<std::int64_t> times;
-  for (const std::string& line : Lines(ReadShared(folder_ / L"zbarcam.log"))) {
+  for (const std::string& line : Lines(e2e::ReadShared(folder_ / L"zbarcam.log").value_or(""))) {
     if (line.rfind("frame ", 0) == 0) times.push_back(std::stoll(line.substr(6)));
   }
   return times;
 }
 
-std::vector<std::string> ProgramUnderTest::LoggedLines() const { return Lines(ReadShared(folder_ / L"data.txt")); }
+std::vector<std::string> ProgramUnderTest::LoggedLines() const {
+  return Lines(e2e::ReadShared(folder_ / L"data.txt").value_or(""));
+}
 
 std::uint64_t ProgramUnderTest::LogBytes() const {
   WIN32_FILE_ATTRIBUTE_DATA data{};

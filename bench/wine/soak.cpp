@@ -78,7 +78,7 @@ int Soak(Results& results, const Arguments& args) {
     results.Put("soak.error", *problem);
     return 1;
   }
-  KeyClock clock(kKeyClockPlace);
+  KeyClock clock(e2e::kTargetPlace);
   if (!clock.TakeFocus()) {
     results.Put("soak.error", "the typing window did not get the focus");
     return 1;

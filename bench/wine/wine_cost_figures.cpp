@@ -46,7 +46,7 @@ void MeasureTimer(Results& results, int ticks) {
 std::string TypistCode(long i) { return "TYP" + std::to_string(i) + "-12345-0123456789"; }
 
 void MeasureSendInput(Results& results, int codes) {
-  KeyClock clock(kKeyClockPlace);
+  KeyClock clock(e2e::kTargetPlace);
   if (!clock.TakeFocus()) {
     results.Put("winecost.keys.error", "the typing window did not get the focus");
     return;

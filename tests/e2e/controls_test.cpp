@@ -61,17 +61,8 @@ const std::vector<Expected> kHelpPanel = {
     {Image1, "Image1", "TorvanePicture", std::nullopt, {50, 16, 132, 132}, true},
 };
 
-class Controls : public TorvaneTest {
+class Controls : public StartedTorvaneTest {
  protected:
-  void SetUp() override {
-    TorvaneTest::SetUp();
-    if (HasFatalFailure()) return;
-    StartTorvane();
-    if (HasFatalFailure()) return;
-    // wt gets its version text during start-up.
-    WaitForText(wt, [](const std::string& text) { return text == "Torvane 2.6"; });
-  }
-
   void ExpectControl(const Expected& e, bool parentVisible) {
     SCOPED_TRACE(e.name);
     ASSERT_NE(Control(e.id), nullptr) << "missing";

@@ -9,317 +9,37 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <memory>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "code_delivery.h"
+#include "core/texts.h"
 #include "harness.h"
+#include "registry_support.h"
 #include "shared_access.h"
-#include "typing_target.h"
-#include "win32/text_win32.h"
 #include "win32/unique_handle.h"
 
 namespace torvane::e2e {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::AssertionFailure;
 using testing::AssertionResult;
-using testing::AssertionSuccess;
-using win32::Narrow;
+using texts::kModuleLoaded;
+using texts::kStartScanning;
+using texts::kStopScanning;
+using texts::kWelcomeCode;
 using win32::UniqueFile;
-using win32::UniqueHandle;
-using win32::Widen;
-
-constexpr std::string_view kModuleLoaded = "[图像识别模块加载成功]";
-constexpr std::string_view kWelcomeCode = "QR-Code:Welcome to the Torvane";
-constexpr std::string_view kStopScanning = "停止扫码";
-constexpr std::string_view kStartScanning = "开始扫码";
-constexpr std::string_view kCrLf = "\r\n";
-// Right of Torvane's window (screen centre), below the notification-area window.
-constexpr PixelRect kTargetPlace{660, 60, 340, 220};
-// What a negative observation waits for: ten ticks of the intake.
-constexpr Millis kQuietPeriod = 1000ms;
-
-// ---- Small helpers ------------------------------------------------------------
-
-// Holds true through the whole period (polled); false at the first miss.
-bool StaysTrue(const std::function<bool()>& condition, Millis period = kQuietPeriod) {
-  return !WaitUntil([&] { return !condition(); }, period);
-}
-
-std::optional<std::string> StoredOldBar() {
-  wchar_t value[4096] = {};
-  DWORD size = sizeof value;
-  if (RegGetValueW(HKEY_CURRENT_USER, L"Software\\Torvane\\Setting", L"OldBar", RRF_RT_REG_SZ, nullptr, value,
-                   &size) != ERROR_SUCCESS)
-    return std::nullopt;
-  return Narrow(value);
-}
-
-// The history's entries. Entries come in at the top while this reads, and
-// LB_GETTEXT takes no buffer size: the text copied back may belong to an entry
-// that moved into that place after LB_GETTEXTLEN, so the buffer is sized for
-// any entry these tests make, and a read during which the count changed is
-// made again.
-std::vector<std::string> HistoryEntries(HWND list) {
-  constexpr std::size_t kRoom = 32 * 1024;  // characters; codes here stay far below
-  std::vector<wchar_t> buffer(kRoom + 1);
-  const auto send = [&](UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-    DWORD_PTR answer = 0;
-    const bool ok = SendMessageTimeoutW(list, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &answer) != 0;
-    result = static_cast<LRESULT>(answer);
-    return ok;
-  };
-  std::vector<std::string> entries;
-  for (int attempt = 0; attempt < 5; ++attempt) {
-    entries.clear();
-    LRESULT count = 0, countAfter = 0;
-    if (!send(LB_GETCOUNT, 0, 0, count) || count < 0) return entries;
-    bool ok = true;
-    for (LRESULT i = 0; ok && i < count; ++i) {
-      LRESULT length = 0, copied = 0;
-      ok = send(LB_GETTEXTLEN, i, 0, length) && length >= 0 && static_cast<std::size_t>(length) <= kRoom &&
-           send(LB_GETTEXT, i, reinterpret_cast<LPARAM>(buffer.data()), copied) && copied >= 0 &&
-           static_cast<std::size_t>(copied) <= kRoom;
-      if (ok) entries.push_back(Narrow(std::wstring_view(buffer.data(), static_cast<std::size_t>(copied))));
-    }
-    if (ok && send(LB_GETCOUNT, 0, 0, countAfter) && countAfter == count) return entries;
-  }
-  return entries;
-}
-
-// ---- The clipboard, as another program reads and writes it ----------------------
-
-AssertionResult ClipboardHolds(std::string_view expected, Millis limit = 10s) {
-  std::optional<std::string> text;
-  if (WaitUntil(
-          [&] {
-            text = ClipboardText();
-            return text == expected;
-          },
-          limit))
-    return AssertionSuccess();
-  return AssertionFailure() << "the clipboard holds " << (text ? "\"" + *text + "\"" : "no text") << ", not \""
-                            << expected << "\"";
-}
-
-AssertionResult ClipboardKeeps(std::string_view expected) {
-  std::optional<std::string> text;
-  if (StaysTrue([&] {
-        text = ClipboardText();
-        return text == expected;
-      }))
-    return AssertionSuccess();
-  return AssertionFailure() << "the clipboard changed to " << (text ? "\"" + *text + "\"" : "no text")
-                            << "; it was to keep \"" << expected << "\"";
-}
-
-// ---- Another start of the program -------------------------------------------------
-
-HWND VisibleMainWindowOf(DWORD processId) {
-  for (HWND w = FindWindowExW(nullptr, nullptr, L"TorvaneMainForm", L"Mirelda"); w != nullptr;
-       w = FindWindowExW(nullptr, w, L"TorvaneMainForm", L"Mirelda")) {
-    if (ProcessOf(w) == processId && IsWindowVisible(w)) return w;
-  }
-  return nullptr;
-}
 
 // ---- The fixture --------------------------------------------------------------------
 
-enum class AfterText { Nothing, Enter, Tab };
-
-struct Options {
-  bool type = false;  // Check1 自动输入条码内容
-  AfterText after = AfterText::Nothing;
-  bool copy = false;  // Check2 将条码内容复制到粘贴板
-};
-
-class Delivery : public TorvaneTest {
+class Delivery : public CodeDeliveryTest {
  protected:
-  void SetUp() override {
-    TorvaneTest::SetUp();
-    token_ = FreshToken();
-  }
-
-  void TearDown() override {
-    target_.reset();
-    TorvaneTest::TearDown();
-    secondRun_.reset();
-  }
-
-  // Torvane started, its decoder running with its video window put away, and a
-  // window of another program ready to be typed into.
-  void Launch() {
-    ASSERT_NO_FATAL_FAILURE(StartTorvane());
-    main_ = Window();
-    ASSERT_NO_FATAL_FAILURE(WaitForDecoder());
-    target_ = std::make_unique<TypingTarget>(kTargetPlace);
-    ASSERT_TRUE(target_->Created()) << "cannot make the typing target";
-    const PixelRect torvane = ScreenRect(main_);
-    ASSERT_TRUE(torvane.right() <= kTargetPlace.left || torvane.bottom() <= kTargetPlace.top)
-        << "the typing target would cover Torvane's window";
-  }
-
-  // The video window shows itself (taking the foreground) and is put away by the
-  // decoder check, which then lists kModuleLoaded; from then on nothing but the
-  // user moves the focus, and no further status line joins the list.
-  void WaitForDecoder() {
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-          const auto items = HistoryEntries(List());
-          return std::find(items.begin(), items.end(), kModuleLoaded) != items.end();
-        },
-        30s))
-        << "the decoder never came up; the list holds " << Joined(HistoryEntries(List()));
-  }
-
-  HWND List() const { return GetDlgItem(main_, static_cast<int>(ControlId::CodeList)); }
-  HWND MainControl(ControlId id) const { return GetDlgItem(main_, static_cast<int>(id)); }
-  fs::path InFolder(std::wstring_view name) const { return ProgramFolder() / name; }
-  std::string Code(std::string_view what) const { return std::string(what) + "-" + token_; }
-
-  // As a user: 设置, the check boxes and option buttons, 确定; then back to the
-  // typing target.
-  void SetOptions(const Options& options) {
-    ASSERT_NO_FATAL_FAILURE(Click(ControlId::bset));
-    ASSERT_TRUE(WaitUntil([&] { return Read(ControlId::Fset).visible; }, 10s)) << "设置 did not open the panel";
-    ASSERT_NO_FATAL_FAILURE(SetCheck(ControlId::Check1, options.type));
-    ASSERT_NO_FATAL_FAILURE(SetCheck(ControlId::Check2, options.copy));
-    const ControlId option = options.after == AfterText::Enter ? ControlId::o1
-                             : options.after == AfterText::Tab ? ControlId::o2
-                                                                : ControlId::o0;
-    if (Read(option).check != BST_CHECKED) {
-      ASSERT_NO_FATAL_FAILURE(Click(option));
-      ASSERT_TRUE(WaitUntil([&] { return Read(option).check == BST_CHECKED; }, 10s));
-    }
-    ASSERT_NO_FATAL_FAILURE(Click(ControlId::setok));
-    ASSERT_TRUE(WaitUntil([&] { return !Read(ControlId::Fset).visible; }, 10s)) << "确定 did not close the panel";
-    ASSERT_NO_FATAL_FAILURE(Focus());
-  }
-
-  void SetCheck(ControlId box, bool checked) {
-    const int want = checked ? BST_CHECKED : BST_UNCHECKED;
-    if (Read(box).check == want) return;
-    ASSERT_NO_FATAL_FAILURE(Click(box));
-    ASSERT_TRUE(WaitUntil([&] { return Read(box).check == want; }, 10s)) << "the click did not toggle the box";
-  }
-
-  void Focus() { ASSERT_TRUE(target_->TakeFocus()) << "the typing target did not get the keyboard focus"; }
-
-  // ---- Feeding the camera ----
-
-  std::string Bar() const { return ReadShared(InFolder(L"bar.dat")).value_or(""); }
-
-  // Has the decoder act on `feedLines` and waits until `output` stands at the
-  // end of bar.dat.
-  AssertionResult Decoder(std::string_view feedLines, std::string_view output) {
-    const std::size_t before = Bar().size();
-    if (!AppendShared(InFolder(L"zbarcam.feed"), feedLines)) return AssertionFailure() << "cannot write the feed";
-    std::string bar;
-    if (WaitUntil(
-            [&] {
-              bar = Bar();
-              return bar.size() == before + output.size() && bar.ends_with(output);
-            },
-            15s))
-      return AssertionSuccess();
-    return AssertionFailure() << "bar.dat did not get \"" << Escaped(output) << "\"; it holds \"" << Escaped(bar)
-                              << "\"";
-  }
-
-  // One symbol seen in one video frame.
-  AssertionResult Scan(std::string_view symbology, std::string_view data) {
-    const std::string line = std::string(symbology) + ":" + std::string(data) + std::string(kCrLf);
-    return Decoder("sym " + std::string(symbology) + " " + Hex(data) + "\nframe\n", line);
-  }
-  AssertionResult Scan(std::string_view line) {
-    const auto colon = line.find(':');
-    return Scan(line.substr(0, colon), line.substr(colon + 1));
-  }
-  // Bytes written as they are, without a line end of their own.
-  AssertionResult WriteRaw(std::string_view bytes) { return Decoder("raw " + Hex(bytes) + "\n", bytes); }
-
-  // ---- What the user sees ----
-
-  // The history without the status lines, which all stand in brackets.
-  std::vector<std::string> Codes() const {
-    std::vector<std::string> items = HistoryEntries(List());
-    std::erase_if(items, [](const std::string& item) { return item.starts_with("["); });
-    return items;
-  }
-
-  AssertionResult Lists(const std::vector<std::string>& expected, Millis limit = 10s) const {
-    std::vector<std::string> codes;
-    if (WaitUntil(
-            [&] {
-              codes = Codes();
-              return codes == expected;
-            },
-            limit))
-      return AssertionSuccess();
-    return AssertionFailure() << "the history shows " << Joined(codes) << ", not " << Joined(expected);
-  }
-
-  // Still exactly `expected` after a while: nothing more was delivered.
-  AssertionResult KeepsListing(const std::vector<std::string>& expected) const {
-    std::vector<std::string> codes;
-    if (StaysTrue([&] {
-          codes = Codes();
-          return codes == expected;
-        }))
-      return AssertionSuccess();
-    return AssertionFailure() << "the history came to show " << Joined(codes) << "; it was to stay "
-                              << Joined(expected);
-  }
-
-  std::optional<std::string> Log() const { return ReadShared(InFolder(L"data.txt")); }
-
-  AssertionResult Logs(std::string_view expected, Millis limit = 10s) const {
-    std::optional<std::string> log;
-    if (WaitUntil(
-            [&] {
-              log = Log();
-              return log == expected;
-            },
-            limit))
-      return AssertionSuccess();
-    return AssertionFailure() << "data.txt holds " << (log ? "\"" + Escaped(*log) + "\"" : "nothing (no file)")
-                              << ", not \"" << Escaped(expected) << "\"";
-  }
-
-  // What arrived in the typing target, once everything typed so far has arrived.
-  std::string Typed() {
-    const auto text = target_->TextBeforeFence();
-    if (!text) {
-      ADD_FAILURE() << "the fence never arrived in the typing target (focus "
-                    << (target_->HasFocus() ? "kept" : "lost") << "); it holds \"" << Escaped(target_->Text())
-                    << "\"";
-      return "<no fence>";
-    }
-    return *text;
-  }
-
-  AssertionResult TargetShows(std::string_view expected, Millis limit = 10s) const {
-    std::string text;
-    if (WaitUntil(
-            [&] {
-              text = target_->Text();
-              return text == expected;
-            },
-            limit))
-      return AssertionSuccess();
-    return AssertionFailure() << "the typing target holds \"" << Escaped(text) << "\", not \"" << Escaped(expected)
-                              << "\"";
-  }
-
   // A real double click on the history entry with this text.
   void DoubleClickEntry(std::string_view text) {
     const HWND list = List();
-    const auto items = HistoryEntries(list);
+    const auto items = History();
     const auto found = std::find(items.begin(), items.end(), text);
     ASSERT_NE(found, items.end()) << "no entry \"" << text << "\" in " << Joined(items);
     const int index = static_cast<int>(found - items.begin());
@@ -337,48 +57,17 @@ class Delivery : public TorvaneTest {
     ASSERT_TRUE(clicked.finished && clicked.exitCode == 0) << clicked.output;
   }
 
-  // Ends the program as a user does (退出); the decoder keeps running.
-  void Exit() {
-    ASSERT_TRUE(ClickAt(CentreOf(MainControl(ControlId::bend))));
-    ASSERT_TRUE(WaitUntil([] { return ProcessesNamed(L"Torvane.exe").empty(); }, 15s)) << "退出 did not end Torvane";
-  }
-
   // 退出, and then the decoder left running ended, as a restart of the computer would.
   void EndProgram() {
-    ASSERT_NO_FATAL_FAILURE(Exit());
+    ASSERT_NO_FATAL_FAILURE(ExitThroughBend());
     ASSERT_TRUE(EndProgramProcesses());
   }
-
-  // Starts Torvane.exe once more from the same folder, as the user does.
-  void StartAgain() {
-    PROCESS_INFORMATION started{};
-    ASSERT_TRUE(StartTorvaneProcess(ProgramFolder(), L"", started))
-        << "CreateProcessW failed: " << GetLastError();
-    secondRun_.reset(started.hProcess);
-    CloseHandle(started.hThread);
-    HWND window = nullptr;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-          window = VisibleMainWindowOf(started.dwProcessId);
-          return window != nullptr;
-        },
-        20s))
-        << "Torvane's window did not come back";
-    ASSERT_TRUE(Sync(window));
-    main_ = window;
-    ASSERT_NO_FATAL_FAILURE(WaitForDecoder());
-  }
-
-  std::string token_;
-  HWND main_ = nullptr;
-  std::unique_ptr<TypingTarget> target_;
-  UniqueHandle secondRun_;
 };
 
 // ---- Typing into the focused window ------------------------------------------------
 
 TEST_F(Delivery, TypesEachCodeLiterallyThenEnterIntoTheFocusedWindow) {
-  ASSERT_NO_FATAL_FAILURE(Launch());
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
   ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter}));
 
   // Characters that keystroke notations give meaning to, CJK, a character beyond
@@ -409,7 +98,7 @@ TEST_F(Delivery, TypesEachCodeLiterallyThenEnterIntoTheFocusedWindow) {
 }
 
 TEST_F(Delivery, EveryCodeOfAFrameAndOfTwoFramesInOneTickIsDeliveredInOrder) {
-  ASSERT_NO_FATAL_FAILURE(Launch());
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
   ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter}));
 
   // Two codes in view print in one write; the next frame follows at once.
@@ -423,7 +112,7 @@ TEST_F(Delivery, EveryCodeOfAFrameAndOfTwoFramesInOneTickIsDeliveredInOrder) {
 }
 
 TEST_F(Delivery, ATextOfSeveralLinesIsTypedListedCopiedAndLoggedWhole) {
-  ASSERT_NO_FATAL_FAILURE(Launch());
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
   ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter, .copy = true}));
 
   // A vCard, whose lines end in CR LF, and a product code in the same frame.
@@ -448,7 +137,7 @@ TEST_F(Delivery, ATextOfSeveralLinesIsTypedListedCopiedAndLoggedWhole) {
 }
 
 TEST_F(Delivery, KeysKeepGoingToTheUsersWindowAfterTheSettingsAreClosed) {
-  ASSERT_NO_FATAL_FAILURE(Launch());
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
   // 设置 also has the decoder checked again, which places the hidden video
   // window about 2 s later; that must not take the focus from the user.
   ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter}));
@@ -462,7 +151,7 @@ TEST_F(Delivery, KeysKeepGoingToTheUsersWindowAfterTheSettingsAreClosed) {
 }
 
 TEST_F(Delivery, TypesEachCodeThenTab) {
-  ASSERT_NO_FATAL_FAILURE(Launch());
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
   ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Tab}));
 
   std::string typed;
@@ -476,7 +165,7 @@ TEST_F(Delivery, TypesEachCodeThenTab) {
 }
 
 TEST_F(Delivery, TypesTheTextAloneWhenNoKeyIsToFollow) {
-  ASSERT_NO_FATAL_FAILURE(Launch());
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
   ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Nothing}));
 
   std::string typed;
@@ -490,7 +179,7 @@ TEST_F(Delivery, TypesTheTextAloneWhenNoKeyIsToFollow) {
 }
 
 TEST_F(Delivery, TypesNothingWhenAutoInputIsOff) {
-  ASSERT_NO_FATAL_FAILURE(Launch());
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
   ASSERT_TRUE(SetClipboardText(target_->Window(), "before " + token_));
   // Enter chosen, but the box that types is left unchecked.
   ASSERT_NO_FATAL_FAILURE(SetOptions({.type = false, .after = AfterText::Enter, .copy = false}));
@@ -506,7 +195,7 @@ TEST_F(Delivery, TypesNothingWhenAutoInputIsOff) {
 // ---- The clipboard -----------------------------------------------------------------
 
 TEST_F(Delivery, CopiesTheDataTextToTheClipboard) {
-  ASSERT_NO_FATAL_FAILURE(Launch());
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
   ASSERT_TRUE(SetClipboardText(target_->Window(), "before " + token_));
   ASSERT_NO_FATAL_FAILURE(SetOptions({.type = false, .copy = true}));
 
@@ -522,7 +211,7 @@ TEST_F(Delivery, CopiesTheDataTextToTheClipboard) {
 }
 
 TEST_F(Delivery, HeldClipboardIsGivenUpForThatCodeAlone) {
-  ASSERT_NO_FATAL_FAILURE(Launch());
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
   ASSERT_TRUE(SetClipboardText(target_->Window(), "before " + token_));
   ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter, .copy = true}));
 
@@ -549,7 +238,7 @@ TEST_F(Delivery, HeldClipboardIsGivenUpForThatCodeAlone) {
 // ---- History and log ---------------------------------------------------------------
 
 TEST_F(Delivery, ListsNewestFirstAndLogsTheDecodersBytesOldestFirst) {
-  ASSERT_NO_FATAL_FAILURE(Launch());
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
   ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter}));
 
   const std::string ascii = Code("order");
@@ -571,7 +260,7 @@ TEST_F(Delivery, ListsNewestFirstAndLogsTheDecodersBytesOldestFirst) {
 }
 
 TEST_F(Delivery, LogHeldOpenElsewhereGetsEveryLineInOrderOnceReleased) {
-  ASSERT_NO_FATAL_FAILURE(Launch());
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
 
   // Another program opens data.txt sharing nothing (an editor, a backup tool).
   UniqueFile held(CreateFileW(InFolder(L"data.txt").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
@@ -601,7 +290,7 @@ TEST_F(Delivery, LogHeldOpenElsewhereGetsEveryLineInOrderOnceReleased) {
 }
 
 TEST_F(Delivery, DoubleClickOnAnEntryCopiesItsDataText) {
-  ASSERT_NO_FATAL_FAILURE(Launch());
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
   ASSERT_TRUE(SetClipboardText(target_->Window(), "before " + token_));
 
   const std::string first = "QR-Code:dbl:" + token_ + ":a";
@@ -630,7 +319,7 @@ TEST_F(Delivery, DoubleClickOnAnEntryCopiesItsDataText) {
 // ---- Special lines, the pause and the repeat filter ---------------------------------------
 
 TEST_F(Delivery, WelcomeCodeShowsSuccessAndDeliversNothing) {
-  ASSERT_NO_FATAL_FAILURE(Launch());
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
   ASSERT_TRUE(SetClipboardText(target_->Window(), "before " + token_));
   ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter, .copy = true}));
   ASSERT_FALSE(Read(ControlId::hs).shown);
@@ -638,7 +327,7 @@ TEST_F(Delivery, WelcomeCodeShowsSuccessAndDeliversNothing) {
   ASSERT_TRUE(Scan(kWelcomeCode));
   ASSERT_TRUE(WaitUntil([&] { return Read(ControlId::hs).shown; }, 10s)) << "成功 was not shown";
   EXPECT_EQ(Read(ControlId::hs).text, "成功");
-  EXPECT_EQ(StoredOldBar(), kWelcomeCode);
+  EXPECT_EQ(StoredSetting(L"OldBar"), kWelcomeCode);
   EXPECT_EQ(Codes(), std::vector<std::string>{});
   EXPECT_EQ(Log(), std::nullopt) << "data.txt was written";
   EXPECT_EQ(Typed(), "");
@@ -655,7 +344,7 @@ TEST_F(Delivery, WelcomeCodeShowsSuccessAndDeliversNothing) {
 }
 
 TEST_F(Delivery, PausedScanningDeliversOnlyTheNewestCodeOnceResumed) {
-  ASSERT_NO_FATAL_FAILURE(Launch());
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
 
   ASSERT_NO_FATAL_FAILURE(Click(ControlId::bp));
   ASSERT_EQ(WaitForText(ControlId::bp, [](const std::string& t) { return t == kStartScanning; }), kStartScanning);
@@ -676,7 +365,7 @@ TEST_F(Delivery, PausedScanningDeliversOnlyTheNewestCodeOnceResumed) {
 }
 
 TEST_F(Delivery, HalfWrittenLineWaitsUntilItIsComplete) {
-  ASSERT_NO_FATAL_FAILURE(Launch());
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
 
   const std::string first = "QR-Code:" + Code("whole");
   ASSERT_TRUE(Scan(first));
@@ -695,7 +384,7 @@ TEST_F(Delivery, HalfWrittenLineWaitsUntilItIsComplete) {
 }
 
 TEST_F(Delivery, CodeReadAgainIsNotDeliveredAgainNotEvenAfterARestart) {
-  ASSERT_NO_FATAL_FAILURE(Launch());
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
 
   const std::string a = "QR-Code:" + Code("again-a");
   const std::string b = "QR-Code:" + Code("again-b");
@@ -706,15 +395,15 @@ TEST_F(Delivery, CodeReadAgainIsNotDeliveredAgainNotEvenAfterARestart) {
   ASSERT_TRUE(Scan(b));
   ASSERT_TRUE(Lists({b, a}));
   EXPECT_TRUE(Logs(Code("again-a") + "\r\n" + Code("again-b") + "\r\n"));
-  EXPECT_EQ(StoredOldBar(), b);
+  EXPECT_EQ(StoredSetting(L"OldBar"), b);
 
   ASSERT_NO_FATAL_FAILURE(EndProgram());
-  EXPECT_EQ(StoredOldBar(), b);
+  EXPECT_EQ(StoredSetting(L"OldBar"), b);
   // The new decoder is to see only what is shown to it from now on.
   std::error_code error;
   fs::remove(InFolder(L"zbarcam.feed"), error);
   ASSERT_FALSE(error) << error.message();
-  ASSERT_NO_FATAL_FAILURE(StartAgain());
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
   ASSERT_EQ(Codes(), std::vector<std::string>{});
 
   ASSERT_TRUE(Scan(b));
@@ -726,13 +415,13 @@ TEST_F(Delivery, CodeReadAgainIsNotDeliveredAgainNotEvenAfterARestart) {
 }
 
 TEST_F(Delivery, StartingAgainAfterExitTakesOverTheDecoderLeftRunningAndTypesNothingItReadMeanwhile) {
-  ASSERT_NO_FATAL_FAILURE(Launch());
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
   ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter}));
   const std::string before = Code("before-exit");
   ASSERT_TRUE(Scan("QR-Code", before));
   ASSERT_TRUE(TargetShows(before + "\r\n"));
 
-  ASSERT_NO_FATAL_FAILURE(Exit());
+  ASSERT_NO_FATAL_FAILURE(ExitThroughBend());
   const std::vector<DWORD> leftRunning = ProcessesNamed(L"zbarcam.exe");
   ASSERT_EQ(leftRunning.size(), 1u) << "退出 leaves the decoder running";
   // It goes on reading, into a bar.dat that no program takes from.
@@ -743,15 +432,15 @@ TEST_F(Delivery, StartingAgainAfterExitTakesOverTheDecoderLeftRunningAndTypesNot
   fs::remove(InFolder(L"zbarcam.feed"), error);
   ASSERT_FALSE(error) << error.message();
 
-  ASSERT_NO_FATAL_FAILURE(StartAgain());
-  ASSERT_NO_FATAL_FAILURE(Focus());
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
+  ASSERT_NO_FATAL_FAILURE(FocusTarget());
   const std::vector<DWORD> now = ProcessesNamed(L"zbarcam.exe");
   ASSERT_EQ(now.size(), 1u);
   EXPECT_NE(now[0], leftRunning[0]) << "the decoder left running was not ended";
-  EXPECT_EQ(ParentProcessOf(now[0]), GetProcessId(secondRun_.get()));
+  EXPECT_EQ(ParentProcessOf(now[0]), TorvaneProcessId());
 
   const std::string after = Code("after-start");
-  ASSERT_TRUE(Decoder("sym QR-Code " + Hex(after) + "\nframe\n", "QR-Code:" + after + "\r\n"));
+  ASSERT_TRUE(Decoder(CameraFrame("QR-Code:" + after), "QR-Code:" + after + "\r\n"));
   EXPECT_TRUE(Lists({"QR-Code:" + after}));
   EXPECT_EQ(Typed(), before + "\r\n" + after + "\r\n") << "what the decoder read after 退出 was typed";
   EXPECT_TRUE(Logs(before + "\r\n" + after + "\r\n"));
@@ -765,7 +454,7 @@ namespace torvane::e2e {
 namespace {
 
 TEST_F(Delivery, ATextTheDecoderReadInTheWrongCharacterSetArrivesAsWritten) {
-  ASSERT_NO_FATAL_FAILURE(Launch());
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
   ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter}));
   // ZBar reads the UTF-8 bytes of "连夫" as Shift-JIS and writes "霑槫､ｫ".
   ASSERT_TRUE(Scan("QR-Code", "霑槫､ｫ " + token_));

@@ -1,26 +1,15 @@
-// Helpers of the Faults suites: files held, locked or grown by another process,
-// registry values of any type, the Run key's rights taken away, a probe that
-// keeps asking Torvane's window whether it still answers, and a fixture that
-// feeds the stand-in camera and watches the history, data.txt and the typing
-// target cheaply enough for a hundred codes.
+// Helpers of the Faults suites: data.txt made read-only, and a probe that keeps
+// asking Torvane's window whether it still answers.
 #pragma once
 
 #include <windows.h>
 
 #include <atomic>
-#include <chrono>
 #include <filesystem>
-#include <memory>
-#include <optional>
 #include <string>
-#include <string_view>
 #include <thread>
-#include <vector>
 
 #include "harness.h"
-#include "shared_access.h"
-#include "typing_target.h"
-#include "win32/unique_handle.h"
 
 namespace torvane::e2e::faults {
 
@@ -42,46 +31,6 @@ class ReadOnlyFile {
   std::filesystem::path path_;
   bool immutable_ = false;
   bool readOnly_ = false;
-  std::string problem_;
-};
-
-// ---- HKCU\Software\Torvane\Setting and the Run key -----------------------------
-
-struct RegistryValue {
-  DWORD type = REG_NONE;
-  std::vector<BYTE> data;
-};
-bool StoreRawSetting(std::wstring_view name, DWORD type, const void* data, DWORD bytes);
-bool StoreStringSetting(std::wstring_view name, std::wstring_view text);
-std::optional<RegistryValue> StoredSettingValue(std::wstring_view name);
-// A REG_SZ value as UTF-8; nullopt when absent or of another type.
-std::optional<std::string> StoredSettingText(std::wstring_view name);
-
-// ...\CurrentVersion\Run of the machine (HKLM) or of the user (HKCU). HKLM's in
-// the view Torvane.exe writes: that of its own width, which is this test
-// program's too (a 32-bit program's lands under WOW6432Node).
-constexpr REGSAM kProgramRegistryView = sizeof(void*) == 8 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
-win32::UniqueRegKey OpenRunKey(REGSAM access, HKEY root = HKEY_LOCAL_MACHINE);
-std::optional<std::string> RunValue(HKEY root = HKEY_LOCAL_MACHINE);
-bool SetRunValue(std::string_view data, HKEY root = HKEY_LOCAL_MACHINE);
-bool DeleteRunValue(HKEY root = HKEY_LOCAL_MACHINE);
-
-// Puts a deny entry for everyone on the Run key (the program's view) and gives the key
-// its saved rights back when it goes. The handle that restores them is opened
-// before the entry is set, so even a denial of READ_CONTROL cannot lock it out.
-class RunKeyDenial {
- public:
-  // `deniedMask`: e.g. 0x10006 (DELETE | KEY_CREATE_SUB_KEY | KEY_SET_VALUE) or 0x1 (KEY_QUERY_VALUE).
-  explicit RunKeyDenial(DWORD deniedMask, HKEY root = HKEY_LOCAL_MACHINE);
-  ~RunKeyDenial();
-  RunKeyDenial(const RunKeyDenial&) = delete;
-  RunKeyDenial& operator=(const RunKeyDenial&) = delete;
-  // Empty when the entry is in place; otherwise why not.
-  const std::string& Problem() const { return problem_; }
-
- private:
-  win32::UniqueRegKey key_;
-  std::vector<BYTE> saved_;
   std::string problem_;
 };
 
@@ -107,68 +56,6 @@ class ResponsivenessProbe {
   std::atomic<int> unanswered_{0};
   std::atomic<long long> longestMs_{0};
   std::thread thread_;
-};
-
-// ---- The fixture ---------------------------------------------------------------
-
-enum class AfterText { Nothing, Enter, Tab };
-
-struct Options {
-  bool type = false;  // 自动输入条码内容
-  AfterText after = AfterText::Nothing;
-  bool copy = false;  // 将条码内容复制到粘贴板
-};
-
-class FaultTest : public TorvaneTest {
- protected:
-  void SetUp() override;
-  void TearDown() override;
-
-  // Torvane started and its decoder loaded with its video window put away.
-  void StartAndSettle();
-  // StartAndSettle plus a window of another program to type into.
-  void LaunchWithTarget();
-
-  HWND Main() const { return Window(); }
-  HWND List() const;
-  std::filesystem::path InFolder(std::wstring_view name) const { return ProgramFolder() / name; }
-  std::string Code(std::string_view what) const { return std::string(what) + "-" + token_; }
-
-  // As a user: 设置, the boxes and option buttons, 确定, then back to the target.
-  void SetOptions(const Options& options);
-  void SetCheck(ControlId box, bool checked);
-  void OpenSettings();
-
-  // ---- The camera ----
-  std::string Bar() const { return ReadShared(InFolder(L"bar.dat")).value_or(""); }
-  // Has the stand-in act on `feedLines` and waits until bar.dat has grown by `output`.
-  testing::AssertionResult Decoder(std::string_view feedLines, std::string_view output);
-  // One symbol in one video frame.
-  testing::AssertionResult Scan(std::string_view symbology, std::string_view data);
-  // Bytes written by the decoder as they are, without a line end of their own.
-  testing::AssertionResult WriteRaw(std::string_view bytes);
-
-  // ---- What the user sees ----
-  // Every history entry, newest first (one full read).
-  std::vector<std::string> History() const;
-  // The history without the status lines, which all stand in brackets.
-  std::vector<std::string> Codes() const;
-  int HistoryCount() const;
-  std::optional<std::string> TopEntry() const;
-  // Waits until `line` heads the history.
-  testing::AssertionResult Heads(std::string_view line, Millis limit = 10s) const;
-  testing::AssertionResult Lists(const std::vector<std::string>& codes, Millis limit = 10s) const;
-  testing::AssertionResult KeepsListing(const std::vector<std::string>& codes, Millis period = 1000ms) const;
-
-  std::optional<std::string> Log() const { return ReadShared(InFolder(L"data.txt")); }
-  testing::AssertionResult Logs(std::string_view expected, Millis limit = 10s) const;
-
-  // What arrived in the typing target once everything typed so far has arrived.
-  std::string Typed();
-  testing::AssertionResult TargetShows(std::string_view expected, Millis limit = 10s) const;
-
-  std::unique_ptr<TypingTarget> target_;
-  std::string token_;
 };
 
 }  // namespace torvane::e2e::faults

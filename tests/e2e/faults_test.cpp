@@ -13,8 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "code_delivery.h"
 #include "core/texts.h"
 #include "fault_support.h"
+#include "registry_support.h"
+#include "shared_access.h"
 #include "win32/text_win32.h"
 #include "win32/unique_handle.h"
 
@@ -42,7 +45,7 @@ std::string Line(std::string_view code) { return "QR-Code:" + std::string(code);
 
 // ---- Decoder output: bar.dat huge, held, cut off -------------------------------------------
 
-class FaultsDecoderOutput : public FaultTest {
+class FaultsDecoderOutput : public CodeDeliveryTest {
  protected:
   // The stand-in stays idle from here on and this test writes bar.dat itself,
   // as a decoder that has run for a long time would have.
@@ -75,7 +78,7 @@ TEST_F(FaultsDecoderOutput, AGigabyteBarDatKeepsTheWindowAnsweringAndTheNextCode
 
   UniqueFile bar = OpenBarForWriting();
   ASSERT_TRUE(bar) << "cannot open bar.dat: " << GetLastError();
-  ResponsivenessProbe probe(Main());
+  ResponsivenessProbe probe(Window());
   // 1 GiB, the rest of it zeros and no line end: the line after them reaches
   // back over the whole gigabyte.
   LARGE_INTEGER size{};
@@ -126,7 +129,7 @@ TEST_F(FaultsDecoderOutput, BarDatHeldByAnotherProgramIsReadAsMissingUntilReleas
       5s))
       << "cannot hold bar.dat: " << GetLastError();
 
-  ResponsivenessProbe probe(Main());
+  ResponsivenessProbe probe(Window());
   // Codes arrive while it is held: written by the holder itself.
   const std::string second = Line(Code("held-second")), third = Line(Code("held-third"));
   const std::string bytes = second + std::string(kCrLf) + third + std::string(kCrLf);
@@ -209,7 +212,7 @@ TEST_F(FaultsDecoderOutput, ADecoderThatStopsAnsweringNeverHoldsUpTheWindow) {
 
 // ---- data.txt locked, read-only, and waiting lines at the end -------------------------------------
 
-class FaultsLog : public FaultTest {
+class FaultsLog : public CodeDeliveryTest {
  protected:
   UniqueFile HoldLog() const {
     return UniqueFile(CreateFileW(InFolder(L"data.txt").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
@@ -222,20 +225,13 @@ class FaultsLog : public FaultTest {
     return static_cast<std::uint64_t>(size.QuadPart);
   }
 
-  // Feeds one code and waits until it heads the history.
-  testing::AssertionResult Read1(const std::string& code) {
-    if (!AppendShared(InFolder(L"zbarcam.feed"), "sym QR-Code " + Hex(code) + "\nframe\n"))
-      return testing::AssertionFailure() << "cannot write the feed";
-    return Heads(Line(code));
-  }
-
   // Feeds `count` codes one after another, stopping at the first that is not
   // listed (a failure); returns the log lines they make.
   std::string ReadCodes(std::string_view name, int count, std::vector<std::string>* listed = nullptr) {
     std::string log;
     for (int i = 1; i <= count; ++i) {
       const std::string code = Code(std::string(name) + std::to_string(i));
-      const testing::AssertionResult read = Read1(code);
+      const testing::AssertionResult read = ShowUntilListed(code);
       if (!read) {
         ADD_FAILURE() << code << ": " << read.message();
         break;
@@ -259,10 +255,10 @@ class FaultsLog : public FaultTest {
   // What the system does at logoff: the question, then the end of the session.
   void LogOff() {
     DWORD_PTR answer = FALSE;
-    ASSERT_NE(SendMessageTimeoutW(Main(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer),
+    ASSERT_NE(SendMessageTimeoutW(Window(), WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer),
               0);
     EXPECT_NE(answer, static_cast<DWORD_PTR>(FALSE)) << "the logoff was refused";
-    ASSERT_TRUE(SendNotifyMessageW(Main(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF));
+    ASSERT_TRUE(SendNotifyMessageW(Window(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF));
   }
 };
 
@@ -287,7 +283,7 @@ TEST_F(FaultsLog, AHundredCodesReadWhileDataTxtIsLockedAreTypedListedAndLoggedIn
   held.reset();
   EXPECT_TRUE(Logs(log, 15s));
   Measured("all hundred lines in data.txt after the release", Since(released));
-  ASSERT_TRUE(Read1(Code("after")));
+  ASSERT_TRUE(ShowUntilListed(Code("after")));
   EXPECT_TRUE(Logs(log + Code("after") + "\r\n"));
   EXPECT_EQ(Typed(), typed + Code("after") + "\r\n");
 }
@@ -304,14 +300,14 @@ TEST_F(FaultsLog, ReadOnlyDataTxtGetsEveryLineInOrderOnceWritable) {
   ASSERT_FALSE(HasFailure());
   EXPECT_TRUE(Lists(listed));
   EXPECT_EQ(Log(), "earlier\r\n");
-  ResponsivenessProbe probe(Main());
+  ResponsivenessProbe probe(Window());
   EXPECT_TRUE(KeepsListing(listed, 500ms));
   probe.Stop();
   EXPECT_EQ(probe.Unanswered(), 0);
 
   ASSERT_TRUE(readOnly.MakeWritable());
   EXPECT_TRUE(Logs("earlier\r\n" + lines));
-  ASSERT_TRUE(Read1(Code("after")));
+  ASSERT_TRUE(ShowUntilListed(Code("after")));
   EXPECT_TRUE(Logs("earlier\r\n" + lines + Code("after") + "\r\n"));
 }
 
@@ -330,7 +326,7 @@ TEST_F(FaultsLog, WaitingLinesAreWrittenWhileScanningIsStopped) {
 
 TEST_F(FaultsLog, WaitingLinesReachDataTxtWhenItIsFreedDuringTheLogoff) {
   ASSERT_NO_FATAL_FAILURE(StartAndSettle());
-  const HWND main = Main();
+  const HWND main = Window();
   ASSERT_EQ(TrayIconsOf(main).size(), 1u);
   UniqueFile held = HoldLog();
   ASSERT_TRUE(held);
@@ -377,7 +373,7 @@ TEST_F(FaultsLog, ALogoffWithDataTxtLockedThroughoutIsNotHeldUp) {
 
 // ---- The clipboard ------------------------------------------------------------------------------------
 
-class FaultsClipboard : public FaultTest {};
+class FaultsClipboard : public CodeDeliveryTest {};
 
 TEST_F(FaultsClipboard, HeldThroughSeveralCodesTheyAreStillTypedListedAndLoggedAndCopyingResumes) {
   ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
@@ -385,15 +381,14 @@ TEST_F(FaultsClipboard, HeldThroughSeveralCodesTheyAreStillTypedListedAndLoggedA
   ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter, .copy = true}));
 
   ASSERT_TRUE(OpenClipboardPatiently(target_->Window()));
-  ResponsivenessProbe probe(Main());
+  ResponsivenessProbe probe(Window());
   std::vector<std::string> listed;
   std::string typed, log;
   Millis slowest{0};
   for (int i = 1; i <= 5; ++i) {
     const std::string code = Code("held" + std::to_string(i));
     const auto fed = Clock::now();
-    const bool ok = AppendShared(InFolder(L"zbarcam.feed"), "sym QR-Code " + Hex(code) + "\nframe\n") &&
-                    Heads(Line(code));
+    const bool ok = ShowUntilListed(code);
     slowest = std::max(slowest, Since(fed));
     if (!ok) break;
     listed.insert(listed.begin(), Line(code));
@@ -413,8 +408,7 @@ TEST_F(FaultsClipboard, HeldThroughSeveralCodesTheyAreStillTypedListedAndLoggedA
   EXPECT_EQ(ClipboardText(), "before " + token_);
 
   const std::string next = Code("free");
-  ASSERT_TRUE(AppendShared(InFolder(L"zbarcam.feed"), "sym QR-Code " + Hex(next) + "\nframe\n"));
-  ASSERT_TRUE(Heads(Line(next)));
+  ASSERT_TRUE(ShowUntilListed(next));
   EXPECT_TRUE(WaitUntil([&] { return ClipboardText() == next; }, 5s)) << "copying did not resume";
   EXPECT_EQ(Typed(), typed + next + "\r\n");
   EXPECT_TRUE(Logs(log + next + "\r\n"));
@@ -422,25 +416,16 @@ TEST_F(FaultsClipboard, HeldThroughSeveralCodesTheyAreStillTypedListedAndLoggedA
 
 // ---- Nonsense in the settings store -------------------------------------------------------------
 
-struct Expected {
-  ControlId id;
-  int check;
-};
-
-class FaultsSettings : public FaultTest {
+class FaultsSettings : public CodeDeliveryTest {
  protected:
   void SetUp() override {
-    FaultTest::SetUp();
+    CodeDeliveryTest::SetUp();
     if (HasFatalFailure()) return;
     ASSERT_TRUE(DeleteRunValue()) << "cannot clear the Run value of an earlier test";
   }
   void TearDown() override {
-    FaultTest::TearDown();
+    CodeDeliveryTest::TearDown();
     EXPECT_TRUE(DeleteRunValue()) << "the Run value is left behind";
-  }
-
-  void ExpectChecks(const std::vector<Expected>& expected) {
-    for (const auto& [id, check] : expected) EXPECT_EQ(Read(id).check, check) << torvane::Control(id).name;
   }
 
   // 设置, then 确定 at once: every option key is written from the panel as it shows.
@@ -455,20 +440,14 @@ class FaultsSettings : public FaultTest {
   void ExpectStoredAsShown() {
     for (const auto& [key, id] : {std::pair{L"c1", Check1}, std::pair{L"c2", Check2}, std::pair{L"c3", Check3},
                                   std::pair{L"c4", Check4}}) {
-      EXPECT_TRUE(WaitUntil([&] { return StoredSettingText(key) == std::to_string(Read(id).check); }, 5s))
-          << Narrow(key) << " holds " << StoredSettingText(key).value_or("(no plain string)");
+      EXPECT_TRUE(WaitUntil([&] { return StoredSetting(key) == std::to_string(Read(id).check); }, 5s))
+          << Narrow(key) << " holds " << StoredSetting(key).value_or("(no plain string)");
     }
     for (const auto& [key, id] : {std::pair{L"o0", o0}, std::pair{L"o1", o1}, std::pair{L"o2", o2}}) {
       const std::string shown = Read(id).check == BST_CHECKED ? "True" : "False";
-      EXPECT_TRUE(WaitUntil([&] { return StoredSettingText(key) == shown; }, 5s))
-          << Narrow(key) << " holds " << StoredSettingText(key).value_or("(no plain string)");
+      EXPECT_TRUE(WaitUntil([&] { return StoredSetting(key) == shown; }, 5s))
+          << Narrow(key) << " holds " << StoredSetting(key).value_or("(no plain string)");
     }
-  }
-
-  testing::AssertionResult Read1(const std::string& code) {
-    if (!AppendShared(InFolder(L"zbarcam.feed"), "sym QR-Code " + Hex(code) + "\nframe\n"))
-      return testing::AssertionFailure() << "cannot write the feed";
-    return Heads(Line(code));
   }
 };
 
@@ -490,18 +469,12 @@ TEST_F(FaultsSettings, ValuesOfTheWrongTypeReadAsAbsentAndConfirmingStoresPlainS
                               static_cast<DWORD>((oldBar.size() + 1) * sizeof(wchar_t))));
 
   ASSERT_NO_FATAL_FAILURE(StartAndSettle());
-  ExpectChecks({{Check1, BST_UNCHECKED},
-                {Check2, BST_UNCHECKED},
-                {Check3, BST_UNCHECKED},
-                {Check4, BST_UNCHECKED},
-                {o0, BST_CHECKED},
-                {o1, BST_UNCHECKED},
-                {o2, BST_UNCHECKED}});
-  EXPECT_TRUE(TopLevelWindows(TorvaneProcessId(), L"#32770").empty());
+  ExpectChecks(Window(), kOptionsAsLaidOut);
+  EXPECT_TRUE(MessageBoxes().empty());
 
   // An unreadable last code is no last code: the same code is new.
-  ASSERT_TRUE(Read1(oldBarCode));
-  EXPECT_TRUE(WaitUntil([&] { return StoredSettingText(L"OldBar") == Line(oldBarCode); }, 5s));
+  ASSERT_TRUE(ShowUntilListed(oldBarCode));
+  EXPECT_TRUE(WaitUntil([&] { return StoredSetting(L"OldBar") == Line(oldBarCode); }, 5s));
   EXPECT_TRUE(Logs(oldBarCode + "\r\n"));
 
   ASSERT_NO_FATAL_FAILURE(ConfirmUnchanged());
@@ -521,19 +494,19 @@ TEST_F(FaultsSettings, MegabyteValuesAreReadLikeAnyOtherAndTheIntakeStaysQuick) 
   ASSERT_TRUE(StoreStringSetting(L"OldBar", garbage));
 
   ASSERT_NO_FATAL_FAILURE(StartAndSettle());
-  ExpectChecks({{Check1, BST_CHECKED},
-                {Check2, BST_CHECKED},
-                {Check3, BST_UNCHECKED},
-                {Check4, BST_UNCHECKED},
-                {o0, BST_UNCHECKED},
-                {o1, BST_UNCHECKED},
-                {o2, BST_UNCHECKED}});
+  ExpectChecks(Window(), {{Check1, BST_CHECKED},
+                          {Check2, BST_CHECKED},
+                          {Check3, BST_UNCHECKED},
+                          {Check4, BST_UNCHECKED},
+                          {o0, BST_UNCHECKED},
+                          {o1, BST_UNCHECKED},
+                          {o2, BST_UNCHECKED}});
 
-  ResponsivenessProbe probe(Main());
+  ResponsivenessProbe probe(Window());
   Millis slowest{0};
   for (int i = 1; i <= 3; ++i) {
     const auto fed = Clock::now();
-    ASSERT_TRUE(Read1(Code("after-megabyte" + std::to_string(i))));
+    ASSERT_TRUE(ShowUntilListed(Code("after-megabyte" + std::to_string(i))));
     slowest = std::max(slowest, Since(fed));
   }
   probe.Stop();
@@ -542,7 +515,7 @@ TEST_F(FaultsSettings, MegabyteValuesAreReadLikeAnyOtherAndTheIntakeStaysQuick) 
   EXPECT_LT(slowest, 1000ms);
   EXPECT_EQ(probe.Unanswered(), 0);
   EXPECT_LT(probe.Longest(), 1000ms);
-  EXPECT_EQ(StoredSettingText(L"OldBar"), Line(Code("after-megabyte3")));
+  EXPECT_EQ(StoredSetting(L"OldBar"), Line(Code("after-megabyte3")));
 
   ASSERT_NO_FATAL_FAILURE(ConfirmUnchanged());
   ExpectStoredAsShown();
@@ -562,18 +535,18 @@ TEST_F(FaultsSettings, EmptyAndChineseValuesStopTheLoadingWhereTheyStandAndAChin
   ASSERT_TRUE(SetRunValue("\"C:\\Elsewhere\\Torvane.exe\" RUN"));
 
   ASSERT_NO_FATAL_FAILURE(StartAndSettle());
-  ExpectChecks({{Check1, BST_CHECKED},
-                {Check2, BST_UNCHECKED},
-                {Check3, BST_UNCHECKED},
-                {Check4, BST_UNCHECKED},
-                {o0, BST_CHECKED},
-                {o1, BST_UNCHECKED},
-                {o2, BST_UNCHECKED}});
+  ExpectChecks(Window(), {{Check1, BST_CHECKED},
+                          {Check2, BST_UNCHECKED},
+                          {Check3, BST_UNCHECKED},
+                          {Check4, BST_UNCHECKED},
+                          {o0, BST_CHECKED},
+                          {o1, BST_UNCHECKED},
+                          {o2, BST_UNCHECKED}});
 
   // The stored last code, Chinese, is read right: the same code is no new code.
   ASSERT_TRUE(Scan("QR-Code", oldCode));
   EXPECT_TRUE(KeepsListing({}, 1000ms)) << "the last code before the start was delivered again";
-  ASSERT_TRUE(Read1(Code("new")));
+  ASSERT_TRUE(ShowUntilListed(Code("new")));
   EXPECT_TRUE(Logs(Code("new") + "\r\n"));
 
   ASSERT_NO_FATAL_FAILURE(ConfirmUnchanged());
@@ -583,17 +556,10 @@ TEST_F(FaultsSettings, EmptyAndChineseValuesStopTheLoadingWhereTheyStandAndAChin
 
 // ---- The Run key without rights ---------------------------------------------------------------------
 
-class FaultsStartWithWindows : public FaultsSettings {
- protected:
-  std::string ExpectedRunData() const {
-    return "\"" + Narrow((ProgramFolder() / L"Torvane.exe").wstring()) + "\" RUN";
-  }
-  std::vector<HWND> MessageBoxes() const { return TopLevelWindows(TorvaneProcessId(), L"#32770"); }
-  bool Topmost() const { return (GetWindowLongW(Main(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
-};
+using FaultsStartWithWindows = FaultsSettings;
 
 TEST_F(FaultsStartWithWindows, WithoutRightsUncheckingShowsTheMessageAndTheValueStays) {
-  ASSERT_TRUE(SetRunValue(ExpectedRunData()));
+  ASSERT_TRUE(SetRunValue(ProgramRunValue(ProgramFolder())));
   const RunKeyDenial denial(0x10006);  // DELETE | KEY_CREATE_SUB_KEY | KEY_SET_VALUE
   ASSERT_EQ(denial.Problem(), "");
   ASSERT_FALSE(DeleteRunValue()) << "the deny entry does not take";
@@ -609,7 +575,7 @@ TEST_F(FaultsStartWithWindows, WithoutRightsUncheckingShowsTheMessageAndTheValue
   EXPECT_EQ(TextOf(GetDlgItem(boxes.front(), 0xFFFF)), texts::kStartupEntryFailed);
   EXPECT_FALSE(Topmost()) << "the main window stays in the topmost band while its message is open";
   EXPECT_EQ(Read(Check4).check, BST_UNCHECKED) << "the box keeps the user's choice";
-  EXPECT_EQ(RunValue(), ExpectedRunData());
+  EXPECT_EQ(RunValue(), ProgramRunValue(ProgramFolder()));
 
   const HWND ok = FindWindowExW(boxes.front(), nullptr, L"Button", nullptr);
   ASSERT_NE(ok, nullptr);
@@ -617,18 +583,18 @@ TEST_F(FaultsStartWithWindows, WithoutRightsUncheckingShowsTheMessageAndTheValue
   EXPECT_TRUE(WaitUntil([&] { return MessageBoxes().empty(); }, 10s)) << "the box did not close";
   EXPECT_TRUE(WaitUntil([&] { return Topmost(); }, 5s)) << "not topmost again after the message";
   EXPECT_EQ(Read(Check4).check, BST_UNCHECKED);
-  EXPECT_EQ(RunValue(), ExpectedRunData());
+  EXPECT_EQ(RunValue(), ProgramRunValue(ProgramFolder()));
 }
 
 TEST_F(FaultsStartWithWindows, AnUnreadableRunKeyLeavesTheBoxUncheckedSilentlyAndTheLoadingGoesOn) {
-  ASSERT_TRUE(SetRunValue(ExpectedRunData()));
+  ASSERT_TRUE(SetRunValue(ProgramRunValue(ProgramFolder())));
   ASSERT_TRUE(StoreStringSetting(L"c1", L"1"));
   ASSERT_TRUE(StoreStringSetting(L"o1", L"True"));
   const RunKeyDenial denial(KEY_QUERY_VALUE);
   ASSERT_EQ(denial.Problem(), "");
   ASSERT_FALSE(RunValue()) << "the deny entry does not take";
   ASSERT_NO_FATAL_FAILURE(StartAndSettle());
-  ExpectChecks({{Check1, BST_CHECKED}, {Check4, BST_UNCHECKED}, {o0, BST_UNCHECKED}, {o1, BST_CHECKED}});
+  ExpectChecks(Window(), {{Check1, BST_CHECKED}, {Check4, BST_UNCHECKED}, {o0, BST_UNCHECKED}, {o1, BST_CHECKED}});
   EXPECT_FALSE(WaitUntil([&] { return !MessageBoxes().empty(); }, 1500ms)) << "a message for a failed read";
 }
 

@@ -10,6 +10,7 @@
 #include <sstream>
 #include <thread>
 
+#include "core/texts.h"
 #include "win32/text_win32.h"
 
 namespace torvane {
@@ -36,19 +37,6 @@ using win32::Widen;
 
 constexpr UINT kMessageTimeoutMs = 5000;
 
-fs::path TempFolder() {
-  wchar_t buffer[MAX_PATH + 1] = {};
-  const DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
-  return fs::path(std::wstring(buffer, length));
-}
-
-std::string Environment(const wchar_t* name) {
-  wchar_t buffer[4096] = {};
-  const DWORD length = GetEnvironmentVariableW(name, buffer, 4096);
-  if (length == 0 || length >= 4096) return {};
-  return Narrow(std::wstring_view(buffer, length));
-}
-
 // Wine's own path converters, exported from its kernel32 (not present on Windows).
 template <typename Function>
 Function WineExport(const char* name) {
@@ -71,19 +59,6 @@ std::string CurrentTestName() {
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
   if (info == nullptr) return "outside-test";
   return SafeFileName(std::string(info->test_suite_name()) + "." + info->name());
-}
-
-std::string ReadWholeFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-bool WriteWholeFile(const fs::path& path, std::string_view bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out);
 }
 
 // Binary PPM (P6, maxval 255) as ImageMagick writes it.
@@ -170,15 +145,29 @@ void Terminate(DWORD processId) {
   WaitForSingleObject(process.get(), 5000);
 }
 
-bool DeleteProgramSettings() {
-  const LSTATUS status = RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Torvane");
-  return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
-}
-
 UniqueFile OpenNul(DWORD access) {
   SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
   return UniqueFile(CreateFileW(L"NUL", access, FILE_SHARE_READ | FILE_SHARE_WRITE, &inheritable,
                                 OPEN_EXISTING, 0, nullptr));
+}
+
+struct StandardStreams {
+  HANDLE input, output, errors;  // inheritable
+};
+
+// Starts `exe` with `arguments` in `folder`, its standard streams on `streams`.
+bool StartWithStreams(const fs::path& exe, std::wstring_view arguments, const fs::path& folder, StandardStreams streams,
+                      PROCESS_INFORMATION& started) {
+  STARTUPINFOW startup{};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = streams.input;
+  startup.hStdOutput = streams.output;
+  startup.hStdError = streams.errors;
+  std::wstring commandLine = L"\"" + exe.wstring() + L"\"";
+  if (!arguments.empty()) commandLine += L" " + std::wstring(arguments);
+  return CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(), &startup,
+                        &started) != FALSE;
 }
 
 HWND FindMainWindowOf(DWORD processId) {
@@ -201,12 +190,29 @@ bool WaitUntil(const std::function<bool()>& condition, Millis limit, Millis inte
   }
 }
 
+bool StaysTrue(const std::function<bool()>& condition, Millis period, Millis interval) {
+  return !WaitUntil([&] { return !condition(); }, period, interval);
+}
+
 // ---- Paths ----------------------------------------------------------------
+
+std::string Environment(const wchar_t* name) {
+  wchar_t buffer[4096] = {};
+  const DWORD length = GetEnvironmentVariableW(name, buffer, 4096);
+  if (length == 0 || length >= 4096) return {};
+  return Narrow(std::wstring_view(buffer, length));
+}
 
 fs::path RunnerFolder() {
   wchar_t buffer[MAX_PATH + 1] = {};
   const DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH + 1);
   return fs::path(std::wstring(buffer, length)).parent_path();
+}
+
+fs::path TempFolder() {
+  wchar_t buffer[MAX_PATH + 1] = {};
+  const DWORD length = GetTempPathW(MAX_PATH + 1, buffer);
+  return fs::path(std::wstring(buffer, length));
 }
 
 fs::path ArtifactsFolder() {
@@ -268,7 +274,7 @@ ShellResult RunLinuxShell(std::string_view script, Millis limit) {
   }
   const std::string body = "cd " + ShellQuote(unixFolder) + " || exit 1\n(\n" + std::string(script) +
                            "\n) >output 2>&1 </dev/null\necho $? >status.part\nmv status.part status\n";
-  if (!WriteWholeFile(folder / L"script.sh", body)) {
+  if (!WriteFileBytes(folder / L"script.sh", body)) {
     result.output = "cannot write the script";
     return result;
   }
@@ -287,8 +293,8 @@ ShellResult RunLinuxShell(std::string_view script, Millis limit) {
 
   const fs::path status = folder / L"status";
   result.finished = WaitUntil([&] { return fs::exists(status); }, limit, 20ms);
-  result.output = ReadWholeFile(folder / L"output");
-  if (result.finished) result.exitCode = std::atoi(ReadWholeFile(status).c_str());
+  result.output = ReadFileBytes(folder / L"output");
+  if (result.finished) result.exitCode = std::atoi(ReadFileBytes(status).c_str());
   if (result.finished) fs::remove_all(folder, error);
   return result;
 }
@@ -310,7 +316,7 @@ std::optional<Screenshot> TakeScreenshot(std::string_view name) {
     ADD_FAILURE() << "screenshot failed (" << shot.exitCode << "): " << shot.output;
     return std::nullopt;
   }
-  auto image = ParsePpm(ReadWholeFile(ppm));
+  auto image = ParsePpm(ReadFileBytes(ppm));
   std::error_code ignored;
   fs::remove(ppm, ignored);
   if (!image) {
@@ -340,6 +346,14 @@ bool MovePointer(POINT screen) {
 bool ClickAt(POINT screen) {
   const ShellResult clicked = RunLinuxShell(PointerTo(screen) + " && timeout 10 xdotool click 1");
   return clicked.finished && clicked.exitCode == 0;
+}
+
+ShellResult DropAt(POINT screen, const std::vector<std::string>& items, bool asText) {
+  std::string command = "timeout 30 " + ShellQuote(Environment(L"TORVANE_XDND_DROP")) + " --timeout-ms 20000";
+  if (asText) command += " --text";
+  command += " " + std::to_string(screen.x) + " " + std::to_string(screen.y);
+  for (const std::string& item : items) command += " " + ShellQuote(item);
+  return RunLinuxShell(command, 40s);
 }
 
 // ---- Reading windows of another process -----------------------------------
@@ -441,6 +455,11 @@ std::vector<DWORD> ProcessesNamed(std::wstring_view exeName) {
   return ids;
 }
 
+bool DeleteProgramSettings() {
+  const LSTATUS status = RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Torvane");
+  return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+}
+
 bool EndProgramProcesses(Millis limit) {
   return WaitUntil(
       [] {
@@ -485,22 +504,13 @@ bool StartTorvaneProcess(const std::filesystem::path& folder, std::wstring_view 
                          PROCESS_INFORMATION& started) {
   UniqueFile input = OpenNul(GENERIC_READ);
   UniqueFile output = OpenNul(GENERIC_WRITE);
-  if (!input || !output) return false;
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = input.get();
-  startup.hStdOutput = output.get();
-  startup.hStdError = output.get();
-  const std::wstring exe = (folder / L"Torvane.exe").wstring();
-  std::wstring commandLine = L"\"" + exe + L"\"";
-  if (!arguments.empty()) commandLine += L" " + std::wstring(arguments);
-  return CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, folder.c_str(), &startup,
-                        &started) != FALSE;
+  return input && output &&
+         StartWithStreams(folder / L"Torvane.exe", arguments, folder, {input.get(), output.get(), output.get()},
+                          started);
 }
 
 void TorvaneTest::StartTorvane(std::wstring_view arguments) {
-  ASSERT_FALSE(process_) << "Torvane.exe is already running";
+  ASSERT_FALSE(process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT) << "Torvane.exe is already running";
   PROCESS_INFORMATION started{};
   ASSERT_TRUE(StartTorvaneProcess(programFolder_, arguments, started)) << "CreateProcessW failed: " << GetLastError();
   process_.reset(started.hProcess);
@@ -522,6 +532,19 @@ void TorvaneTest::StartTorvane(std::wstring_view arguments) {
   ASSERT_TRUE(Sync(mainWindow_));
 }
 
+void TorvaneTest::StartAndSettle(std::wstring_view arguments) {
+  ASSERT_NO_FATAL_FAILURE(StartTorvane(arguments));
+  ASSERT_TRUE(WaitForModuleSettled(mainWindow_, 30s))
+      << "the recognition module did not come up; the list holds "
+      << ::testing::PrintToString(ListItems(Control(ControlId::CodeList)));
+}
+
+void StartedTorvaneTest::SetUp() {
+  ASSERT_NO_FATAL_FAILURE(TorvaneTest::SetUp());
+  ASSERT_NO_FATAL_FAILURE(StartTorvane());
+  WaitForTitle();
+}
+
 void TorvaneTest::EndTorvane() {
   ASSERT_TRUE(EndProgramProcesses()) << "Torvane or a decoder would not end";
   process_.reset();
@@ -529,12 +552,7 @@ void TorvaneTest::EndTorvane() {
   mainWindow_ = nullptr;
 }
 
-HWND TorvaneTest::Control(ControlId id) const {
-  const ControlSpec& layout = torvane::Control(id);
-  const HWND parent =
-      layout.parent == ControlId::None ? mainWindow_ : GetDlgItem(mainWindow_, static_cast<int>(layout.parent));
-  return parent == nullptr ? nullptr : GetDlgItem(parent, static_cast<int>(id));
-}
+HWND TorvaneTest::Control(ControlId id) const { return ControlIn(mainWindow_, id); }
 
 ControlState TorvaneTest::Read(ControlId id) const {
   ControlState state;
@@ -562,11 +580,29 @@ std::string TorvaneTest::WaitForText(ControlId id, const std::function<bool(cons
   return text;
 }
 
+std::string TorvaneTest::WaitForTitle() const {
+  return WaitForText(ControlId::wt, [](const std::string& text) { return text == "Torvane 2.6"; });
+}
+
 void TorvaneTest::Click(ControlId id) {
   const HWND control = Control(id);
   ASSERT_NE(control, nullptr) << "no control " << static_cast<int>(id);
   ASSERT_TRUE(ClickAt(CentreOf(control)));
 }
+
+void TorvaneTest::OpenSettings() {
+  ASSERT_NO_FATAL_FAILURE(Click(ControlId::bset));
+  ASSERT_TRUE(WaitUntil([&] { return Read(ControlId::Fset).visible; }, 10s)) << "设置 did not open the settings panel";
+}
+
+void TorvaneTest::ExitThroughBend() {
+  ASSERT_NO_FATAL_FAILURE(Click(ControlId::bend));
+  ASSERT_TRUE(WaitUntil([] { return ProcessesNamed(L"Torvane.exe").empty(); }, 15s)) << "退出 did not end Torvane";
+}
+
+std::vector<HWND> TorvaneTest::MessageBoxes() const { return TopLevelWindows(processId_, L"#32770"); }
+
+bool TorvaneTest::Topmost() const { return IsTopmostWindow(mainWindow_); }
 
 std::optional<Screenshot> TorvaneTest::Shoot(std::string_view what) {
   return TakeScreenshot(CurrentTestName() + "-" + std::string(what));
@@ -632,6 +668,12 @@ int CheckOf(HWND button) {
   bool ok = false;
   const LRESULT state = SendWithTimeout(button, BM_GETCHECK, 0, 0, &ok);
   return ok ? static_cast<int>(state) : -1;
+}
+
+void ExpectChecks(HWND mainWindow, const std::vector<CheckState>& expected) {
+  for (const auto& [id, check] : expected) {
+    EXPECT_EQ(CheckOf(ControlIn(mainWindow, id)), check) << torvane::Control(id).name;
+  }
 }
 
 namespace {
@@ -754,17 +796,8 @@ OwnedProcess StartProgram(const fs::path& exe, std::wstring_view arguments, cons
     ADD_FAILURE() << "cannot open the standard streams for " << Narrow(exe.wstring());
     return {};
   }
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = input.get();
-  startup.hStdOutput = output.get();
-  startup.hStdError = errors.get();
-  std::wstring commandLine = L"\"" + exe.wstring() + L"\"";
-  if (!arguments.empty()) commandLine += L" " + std::wstring(arguments);
   PROCESS_INFORMATION started{};
-  if (!CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, workingFolder.c_str(),
-                      &startup, &started)) {
+  if (!StartWithStreams(exe, arguments, workingFolder, {input.get(), output.get(), errors.get()}, started)) {
     ADD_FAILURE() << "cannot start " << Narrow(exe.wstring()) << ": error " << GetLastError();
     return {};
   }
@@ -815,9 +848,18 @@ bool PressKeys(std::string_view xdotoolKeys) {
   return pressed.finished && pressed.exitCode == 0;
 }
 
-std::string ReadFileBytes(const fs::path& file) { return ReadWholeFile(file); }
+std::string ReadFileBytes(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
 
-bool WriteFileBytes(const fs::path& file, std::string_view bytes) { return WriteWholeFile(file, bytes); }
+bool WriteFileBytes(const fs::path& file, std::string_view bytes) {
+  std::ofstream out(file, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  return static_cast<bool>(out);
+}
 
 bool AppendFileBytes(const fs::path& file, std::string_view bytes) {
   std::ofstream out(file, std::ios::binary | std::ios::app);
@@ -841,8 +883,9 @@ bool SamePath(const fs::path& a, const fs::path& b) {
 
 std::vector<StandInStart> StandInStarts(const fs::path& log) {
   std::vector<StandInStart> starts;
-  std::istringstream lines(ReadWholeFile(log));
+  std::istringstream lines(ReadFileBytes(log));
   std::string line;
+  bool complete = false;
   while (std::getline(lines, line)) {
     const auto space = line.find(' ');
     const std::string key = line.substr(0, space);
@@ -850,6 +893,7 @@ std::vector<StandInStart> StandInStarts(const fs::path& log) {
     if (key == "start") {
       starts.push_back({});
       starts.back().processId = static_cast<DWORD>(std::atoll(value.c_str()));
+      complete = false;
     } else if (starts.empty()) {
       continue;
     } else if (key == "cwd") {
@@ -862,8 +906,11 @@ std::vector<StandInStart> StandInStarts(const fs::path& log) {
       starts.back().args.push_back(value);
     } else if (key == "stdout") {
       starts.back().stdoutKind = value;
+    } else if (key == "ready") {
+      complete = true;
     }
   }
+  if (!starts.empty() && !complete) starts.pop_back();
   return starts;
 }
 
@@ -969,11 +1016,6 @@ void RecognitionEngineTest::FeedCamera(std::string_view lines) {
   ASSERT_TRUE(AppendFileBytes(InFolder(L"zbarcam.feed"), lines));
 }
 
-void RecognitionEngineTest::OpenSettings() {
-  ASSERT_NO_FATAL_FAILURE(Click(ControlId::bset));
-  ASSERT_TRUE(WaitUntil([&] { return Read(ControlId::Fset).visible; }, 5s)) << "设置 did not open the settings panel";
-}
-
 bool RecognitionEngineTest::TorvaneRunning() const {
   UniqueHandle process(OpenProcess(SYNCHRONIZE, FALSE, TorvaneProcessId()));
   return process && WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
@@ -984,15 +1026,18 @@ bool RecognitionEngineTest::TorvaneRunning() const {
 // ---- A settled start ----------------------------------------------------------
 namespace torvane::e2e {
 
-bool WaitForModuleSettled(HWND mainWindow, Millis limit) {
+bool WaitForModuleLoaded(HWND mainWindow, Millis limit) {
   // Looked up at every poll: a window just created may not have its controls yet.
-  const bool loaded = WaitUntil(
+  return WaitUntil(
       [&] {
         const auto items = ListItems(ControlIn(mainWindow, ControlId::CodeList));
-        return std::find(items.begin(), items.end(), "[图像识别模块加载成功]") != items.end();
+        return std::find(items.begin(), items.end(), texts::kModuleLoaded) != items.end();
       },
       limit);
-  if (!loaded) return false;
+}
+
+bool WaitForModuleSettled(HWND mainWindow, Millis limit) {
+  if (!WaitForModuleLoaded(mainWindow, limit)) return false;
   const bool hidden = WaitUntil(
       [] {
         const HWND video = FindWindowW(nullptr, L"ZBar");

@@ -32,13 +32,22 @@ using Millis = std::chrono::milliseconds;
 
 // Polls `condition` every `interval` until it holds or `limit` has passed.
 bool WaitUntil(const std::function<bool()>& condition, Millis limit, Millis interval = 50ms);
+// Polls `condition` through `period`; false at the first poll it does not hold.
+bool StaysTrue(const std::function<bool()>& condition, Millis period, Millis interval = 50ms);
+// WaitUntil `read` returns `expected`; `last` keeps what it returned last, for a failure message.
+template <typename Value, typename Expected, typename Read>
+bool WaitForValue(Read read, const Expected& expected, Value& last, Millis limit, Millis interval = 50ms) {
+  return WaitUntil([&] { return (last = read()) == expected; }, limit, interval);
+}
 
 // ---- Paths ----------------------------------------------------------------
 std::filesystem::path RunnerFolder();     // where torvane_e2e_tests.exe lives
+std::filesystem::path TempFolder();       // the Windows temporary folder
 std::filesystem::path ArtifactsFolder();  // $TORVANE_E2E_ARTIFACTS, created on demand
 std::string UnixPath(const std::filesystem::path& windowsPath);
 std::filesystem::path WindowsPath(const std::string& unixPath);
 std::string ShellQuote(std::string_view text);
+std::string Environment(const wchar_t* name);  // UTF-8; empty when unset
 
 // ---- The Linux side --------------------------------------------------------
 struct ShellResult {
@@ -68,6 +77,11 @@ std::optional<Screenshot> TakeScreenshot(std::string_view name);
 // coordinates without a window manager).
 bool MovePointer(POINT screen);
 bool ClickAt(POINT screen);
+// A real drop at `screen` by the native XDND drag source that $TORVANE_XDND_DROP
+// names (tools/xdnd_drop): of the files at the Unix paths `items`, or with
+// `asText` of the texts `items` offered as text/plain only. Its exit code: 0
+// dropped, 4 refused.
+ShellResult DropAt(POINT screen, const std::vector<std::string>& items, bool asText = false);
 
 // ---- Reading windows of another process -----------------------------------
 std::string ClassOf(HWND window);
@@ -96,6 +110,8 @@ struct ControlState {
 // Ends every Torvane.exe, zbarcam.exe and zbarimg.exe and whatever they started,
 // and waits until the process table holds none of them.
 bool EndProgramProcesses(Millis limit = 10s);
+// Deletes HKCU\Software\Torvane with everything below it.
+bool DeleteProgramSettings();
 std::vector<DWORD> ProcessesNamed(std::wstring_view exeName);
 
 // Starts Torvane.exe from `folder` with its standard streams on NUL (never a
@@ -112,8 +128,10 @@ class TorvaneTest : public ::testing::Test {
   void TearDown() override;
 
   // Starts Torvane.exe from the program folder with its standard streams on NUL
-  // and waits for its main window.
+  // and waits for its main window; also again once the last start has ended.
   void StartTorvane(std::wstring_view arguments = L"");
+  // StartTorvane, then waits until the recognition module has settled (WaitForModuleSettled).
+  void StartAndSettle(std::wstring_view arguments = L"");
   // Ends Torvane and what it started, so that StartTorvane can start it anew.
   void EndTorvane();
 
@@ -127,8 +145,18 @@ class TorvaneTest : public ::testing::Test {
   // Waits until the control's text satisfies `accept`; returns the last text read.
   std::string WaitForText(ControlId id, const std::function<bool(const std::string&)>& accept,
                           Millis limit = 5s) const;
+  // Waits until the title label wt shows "Torvane 2.6", which it gets during
+  // start-up; returns the text it shows.
+  std::string WaitForTitle() const;
   // A real left click at the control's centre.
   void Click(ControlId id);
+  // A real click on 设置; returns once the settings panel shows.
+  void OpenSettings();
+  // A real click on 退出; returns once Torvane.exe has ended (the decoder keeps running).
+  void ExitThroughBend();
+  // The program's message boxes (#32770) that are shown.
+  std::vector<HWND> MessageBoxes() const;
+  bool Topmost() const;  // the main window is in the topmost band
   // A screenshot named after the running test.
   std::optional<Screenshot> Shoot(std::string_view what);
   // Screenshots until the main window's pixels are the same in two in a row:
@@ -140,6 +168,12 @@ class TorvaneTest : public ::testing::Test {
   win32::UniqueHandle process_;
   DWORD processId_ = 0;
   HWND mainWindow_ = nullptr;
+};
+
+// TorvaneTest with Torvane.exe started and its title shown before each test.
+class StartedTorvaneTest : public TorvaneTest {
+ protected:
+  void SetUp() override;
 };
 
 }  // namespace torvane::e2e
@@ -165,6 +199,17 @@ std::optional<ProgramRun> LaunchTorvane(const std::filesystem::path& folder, std
 HWND ControlIn(HWND mainWindow, ControlId id);
 // BM_GETCHECK of a check box or option button; -1 when it does not answer.
 int CheckOf(HWND button);
+struct CheckState {
+  ControlId id;
+  int check;  // BST_CHECKED or BST_UNCHECKED
+};
+// Expects each control of the main window `mainWindow` to show its check state.
+void ExpectChecks(HWND mainWindow, const std::vector<CheckState>& expected);
+// The options as the window lays them out: every box unchecked, 无 chosen.
+inline const std::vector<CheckState> kOptionsAsLaidOut = {
+    {ControlId::Check1, BST_UNCHECKED}, {ControlId::Check2, BST_UNCHECKED}, {ControlId::Check3, BST_UNCHECKED},
+    {ControlId::Check4, BST_UNCHECKED}, {ControlId::o0, BST_CHECKED},       {ControlId::o1, BST_UNCHECKED},
+    {ControlId::o2, BST_UNCHECKED}};
 
 // The icons shown in Wine's stand-alone notification area ("Wine System Tray",
 // one child window per icon, owned by explorer.exe), left to right.
@@ -234,7 +279,8 @@ std::optional<FILETIME> LastWriteTime(const std::filesystem::path& file);
 bool SamePath(const std::filesystem::path& a, const std::filesystem::path& b);
 
 // One start record that a stand-in decoder appends to its log (zbarcam.log,
-// zbarimg.log) in its own folder.
+// zbarimg.log) in its own folder; a record still being written (no "ready"
+// yet) does not count.
 struct StandInStart {
   DWORD processId = 0;
   std::string cwd;
@@ -303,8 +349,6 @@ class RecognitionEngineTest : public TorvaneTest {
   void ConfigureCamera(std::string_view settings);
   // Lines for the stand-in's camera, appended to zbarcam.feed ("sym NAME HEX", "frame").
   void FeedCamera(std::string_view lines);
-  // A real click on 设置; returns once the settings panel shows.
-  void OpenSettings();
   // Torvane.exe (the process StartTorvane started) has not ended.
   bool TorvaneRunning() const;
 };
@@ -314,10 +358,12 @@ class RecognitionEngineTest : public TorvaneTest {
 // ---- A settled start ----------------------------------------------------------
 namespace torvane::e2e {
 
-// Waits until the recognition module of the program whose main window is
-// `mainWindow` has come up ("[图像识别模块加载成功]" listed) and its video window,
-// which takes the foreground when it appears, is hidden again. A click on
-// Torvane's window in the meantime may be taken by that activation.
+// Waits until the program whose main window is `mainWindow` lists its
+// recognition module as come up ("[图像识别模块加载成功]").
+bool WaitForModuleLoaded(HWND mainWindow, Millis limit = 20s);
+// WaitForModuleLoaded, and then until its video window, which takes the
+// foreground when it appears, is hidden again. A click on Torvane's window in
+// the meantime may be taken by that activation.
 bool WaitForModuleSettled(HWND mainWindow, Millis limit = 20s);
 
 }  // namespace torvane::e2e

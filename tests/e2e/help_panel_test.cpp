@@ -2,78 +2,30 @@
 // the stand-in camera reading the welcome code, its hint message, its place
 // above the settings panel, and the QR picture it shows read back from the
 // screen by a real decoder (Debian's zbarimg).
-#include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "core/texts.h"
 #include "harness.h"
+#include "registry_support.h"
 #include "shared_access.h"
-#include "win32/text_win32.h"
 
 namespace torvane::e2e {
 namespace {
 
 namespace fs = std::filesystem;
 using enum ControlId;
-using win32::Narrow;
-using win32::Widen;
 
 constexpr Millis kUiLimit = 10s;
 constexpr Millis kCameraLimit = 20s;
 constexpr int kMessageTextId = 0xFFFF;
 
-const std::wstring kSettingsKey = L"Software\\Torvane\\Setting";
-
-bool WriteSetting(const wchar_t* name, std::string_view utf8) {
-  HKEY key = nullptr;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettingsKey.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key,
-                      nullptr) != ERROR_SUCCESS) {
-    return false;
-  }
-  const std::wstring value = Widen(utf8);
-  const bool ok = RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                                 static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
-  RegCloseKey(key);
-  return ok;
-}
-
-std::optional<std::string> ReadSetting(const wchar_t* name) {
-  wchar_t buffer[1024] = {};
-  DWORD size = sizeof buffer - sizeof(wchar_t);
-  if (RegGetValueW(HKEY_CURRENT_USER, kSettingsKey.c_str(), name, RRF_RT_REG_SZ, nullptr, buffer, &size) !=
-      ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  return Narrow(buffer);
-}
-
-bool IsTopmost(HWND window) { return (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
-
 class HelpPanel : public TorvaneTest {
  protected:
-  // Starts the program and waits until the recognition engine reports the
-  // camera decoder loaded: from then on the camera's lines reach the intake.
-  void StartWithCamera() {
-    StartTorvane();
-    if (HasFatalFailure()) return;
-    const bool loaded = WaitUntil(
-        [&] {
-          const auto items = ListItems(Control(CodeList));
-          return std::find(items.begin(), items.end(), std::string(texts::kModuleLoaded)) != items.end();
-        },
-        30s, 100ms);
-    ASSERT_TRUE(loaded) << "the recognition engine never reported itself loaded";
-  }
-
   void ShowCamera(std::string_view decoderLine) {
-    const auto colon = decoderLine.find(':');
-    std::ofstream feed(ProgramFolder() / L"zbarcam.feed", std::ios::binary | std::ios::app);
-    feed << "sym " << decoderLine.substr(0, colon) << " " << Hex(decoderLine.substr(colon + 1)) << "\nframe\n";
-    ASSERT_TRUE(feed.good());
+    ASSERT_TRUE(AppendShared(ProgramFolder() / L"zbarcam.feed", CameraFrame(decoderLine)));
   }
 
   bool PanelVisible() const { return Read(fhelp).visible; }
@@ -88,8 +40,6 @@ class HelpPanel : public TorvaneTest {
     Click(id);
     EXPECT_TRUE(WaitUntil([&] { return !PanelVisible(); }, kUiLimit)) << "a click on " << what << " left it open";
   }
-
-  std::vector<HWND> MessageBoxes() const { return TopLevelWindows(TorvaneProcessId(), L"#32770"); }
 
   HWND WaitForMessageBox() {
     HWND box = nullptr;
@@ -152,7 +102,7 @@ TEST_F(HelpPanel, ClicksOnThePictureAndTheAimingHintCloseIt) {
 }
 
 TEST_F(HelpPanel, TheWelcomeCodeShowsSuccessAndAClickOnItKeepsThePanelOpen) {
-  StartWithCamera();
+  StartAndSettle();
   ASSERT_FALSE(HasFatalFailure());
   OpenPanel();
   ASSERT_FALSE(HasFatalFailure());
@@ -173,26 +123,26 @@ TEST_F(HelpPanel, TheWelcomeCodeShowsSuccessAndAClickOnItKeepsThePanelOpen) {
 }
 
 TEST_F(HelpPanel, OpeningThePanelLetsTheWelcomeCodeThroughWhenItWasTheLastCodeRead) {
-  ASSERT_TRUE(WriteSetting(L"OldBar", texts::kWelcomeCode));
-  StartWithCamera();
+  ASSERT_TRUE(StoreSetting(L"OldBar", texts::kWelcomeCode));
+  StartAndSettle();
   ASSERT_FALSE(HasFatalFailure());
   OpenPanel();
   ASSERT_FALSE(HasFatalFailure());
   // The intake takes the test marker on its next tick, before the camera reads.
-  ASSERT_TRUE(WaitUntil([] { return ReadSetting(L"OldBar") == std::optional<std::string>(texts::kTestMarker); },
-                        kUiLimit))
-      << "OldBar: " << ReadSetting(L"OldBar").value_or("(none)");
+  ASSERT_TRUE(
+      WaitUntil([] { return StoredSetting(L"OldBar") == std::optional<std::string>(texts::kTestMarker); }, kUiLimit))
+      << "OldBar: " << StoredSetting(L"OldBar").value_or("(none)");
   ShowCamera(texts::kWelcomeCode);
   EXPECT_TRUE(WaitUntil([&] { return Read(hs).visible; }, kCameraLimit)) << "成功 did not appear";
-  EXPECT_EQ(ReadSetting(L"OldBar"), std::optional<std::string>(texts::kWelcomeCode));
+  EXPECT_EQ(StoredSetting(L"OldBar"), std::optional<std::string>(texts::kWelcomeCode));
 }
 
 TEST_F(HelpPanel, TheHintIsATopmostSafeMessageBoxAndThePanelStaysOpen) {
   // With the engine settled: a box open while the camera decoder starts up is
   // another case (its window appears and is placed meanwhile).
-  StartWithCamera();
+  StartAndSettle();
   ASSERT_FALSE(HasFatalFailure());
-  ASSERT_TRUE(IsTopmost(Window()));
+  ASSERT_TRUE(Topmost());
   OpenPanel();
   ASSERT_FALSE(HasFatalFailure());
 
@@ -204,11 +154,11 @@ TEST_F(HelpPanel, TheHintIsATopmostSafeMessageBoxAndThePanelStaysOpen) {
   const HWND text = GetDlgItem(box, kMessageTextId);
   ASSERT_NE(text, nullptr);
   EXPECT_EQ(TextOf(text), texts::kHelpHint);
-  EXPECT_FALSE(IsTopmost(Window())) << "the main window stays topmost over its own message box";
+  EXPECT_FALSE(Topmost()) << "the main window stays topmost over its own message box";
 
   CloseMessageBox(box);
   ASSERT_FALSE(HasFatalFailure());
-  EXPECT_TRUE(WaitUntil([&] { return IsTopmost(Window()); }, kUiLimit)) << "not topmost again after OK";
+  EXPECT_TRUE(WaitUntil([&] { return Topmost(); }, kUiLimit)) << "not topmost again after OK";
   EXPECT_TRUE(PanelVisible());
 }
 

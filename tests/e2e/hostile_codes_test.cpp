@@ -14,10 +14,13 @@
 #include <string_view>
 #include <vector>
 
+#include "code_delivery.h"
 #include "core/key_plan.h"
 #include "harness.h"
 #include "hostile_support.h"
+#include "registry_support.h"
 #include "typing_target.h"
+#include "win32/text_win32.h"
 
 namespace torvane::e2e::hostile {
 namespace {
@@ -25,10 +28,10 @@ namespace {
 using testing::AssertionFailure;
 using testing::AssertionResult;
 using testing::AssertionSuccess;
+using win32::Narrow;
+using win32::Widen;
 
 constexpr std::string_view kCrLf = "\r\n";
-// Right of Torvane's window (screen centre), below the notification-area window.
-constexpr PixelRect kTargetPlace{660, 60, 340, 220};
 // What a negative observation waits for: ten ticks of the intake.
 constexpr Millis kQuietPeriod = 1000ms;
 
@@ -50,7 +53,7 @@ struct HostileCode {
 HostileCode Qr(std::string name, std::string data) {
   HostileCode code;
   code.name = std::move(name);
-  code.feed = "sym QR-Code " + Hex(data) + "\nframe\n";
+  code.feed = CameraFrame("QR-Code:" + data);
   std::string written;
   for (const char c : data) written += c == '\n' ? std::string(kCrLf) : std::string(1, c);
   code.output = "QR-Code:" + written + std::string(kCrLf);
@@ -88,7 +91,7 @@ std::string FromCodePage936(std::string_view bytes) {
   const int n = MultiByteToWideChar(936, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
   std::wstring text(static_cast<std::size_t>(n), L'\0');
   MultiByteToWideChar(936, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(), n);
-  return Utf8(text);
+  return Narrow(text);
 }
 
 std::string Repeat(std::string_view piece, std::size_t bytes) {
@@ -210,11 +213,11 @@ std::vector<HostileCode> ScriptCodes() {
 
 // ---- The fixture -------------------------------------------------------------------
 
-class HostileCodesTest : public TorvaneTest {
+class HostileCodesTest : public CodeDeliveryTest {
  protected:
   void TearDown() override {
     recorder_.reset();
-    TorvaneTest::TearDown();
+    CodeDeliveryTest::TearDown();
   }
 
   // Options stored as 确定 stores them, Torvane started with its decoder
@@ -226,61 +229,21 @@ class HostileCodesTest : public TorvaneTest {
     ASSERT_TRUE(StoreSetting(L"o0", suffix == Suffix::None ? "True" : "False"));
     ASSERT_TRUE(StoreSetting(L"o1", suffix == Suffix::Enter ? "True" : "False"));
     ASSERT_TRUE(StoreSetting(L"o2", suffix == Suffix::Tab ? "True" : "False"));
-    ASSERT_NO_FATAL_FAILURE(StartTorvane());
-    ASSERT_TRUE(WaitForModuleSettled(Window(), 30s)) << "the decoder never came up";
+    ASSERT_NO_FATAL_FAILURE(StartAndSettle());
     ASSERT_EQ(Read(ControlId::Check1).check, BST_CHECKED) << "the stored options were not loaded";
     recorder_ = std::make_unique<KeyRecorder>(kTargetPlace);
     ASSERT_TRUE(recorder_->Created());
     ASSERT_TRUE(recorder_->TakeFocus()) << "the recorder did not get the keyboard focus";
-    count_ = Count();
+    count_ = HistoryCount();
   }
 
-  std::filesystem::path InFolder(std::wstring_view name) const { return ProgramFolder() / name; }
-  std::string Bar() const { return ReadShared(InFolder(L"bar.dat")).value_or(""); }
-  std::string Log() const { return ReadShared(InFolder(L"data.txt")).value_or(""); }
-  HWND List() const { return Control(ControlId::CodeList); }
-  // Every entry but the status lines (in brackets), newest first.
-  std::vector<std::string> Codes() const {
-    std::vector<std::string> items = ListItemsAtOnce(List());
-    std::erase_if(items, [](const std::string& item) { return item.starts_with("["); });
-    return items;
-  }
-  LRESULT Count() const {
-    DWORD_PTR count = 0;
-    SendMessageTimeoutW(List(), LB_GETCOUNT, 0, 0, SMTO_ABORTIFHUNG, 5000, &count);
-    return static_cast<LRESULT>(count);
-  }
-  // The newest entry, read once no further entry is coming, so that it cannot
-  // change between asking its length and copying it.
-  std::string Top() const {
-    DWORD_PTR length = 0, copied = 0;
-    if (!SendMessageTimeoutW(List(), LB_GETTEXTLEN, 0, 0, SMTO_ABORTIFHUNG, 5000, &length) ||
-        static_cast<LRESULT>(length) < 0)
-      return {};
-    std::wstring text(length + 1, L'\0');
-    SendMessageTimeoutW(List(), LB_GETTEXT, 0, reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, 5000, &copied);
-    text.resize(std::min<std::size_t>(copied, length));
-    return Utf8(text);
-  }
-
-  AssertionResult Decoder(const HostileCode& code) {
-    const std::size_t before = Bar().size();
-    if (!AppendShared(InFolder(L"zbarcam.feed"), code.feed)) return AssertionFailure() << "cannot write the feed";
-    std::string bar;
-    if (WaitUntil(
-            [&] {
-              bar = Bar();
-              return bar.size() == before + code.output.size() && bar.ends_with(code.output);
-            },
-            30s))
-      return AssertionSuccess();
-    return AssertionFailure() << "bar.dat did not get \"" << Escaped(code.output) << "\"; its end is \""
-                              << Escaped(bar.substr(bar.size() - std::min<std::size_t>(bar.size(), 200))) << "\"";
-  }
+  // The newest entry, read once no further entry is coming.
+  std::string Top() const { return TopEntry().value_or(""); }
+  AssertionResult Decoder(const HostileCode& code) { return CodeDeliveryTest::Decoder(code.feed, code.output, 30s); }
 
   // The keys the recorder is to see for `characters` and the chosen suffix.
   void ExpectTyped(const std::vector<KeyMessage>& messages, std::string_view characters, bool delivered) {
-    std::wstring expected = Utf16(characters);
+    std::wstring expected = Widen(characters);
     std::vector<WPARAM> keys;
     for (const wchar_t unit : expected) keys.push_back(unit == L'\t' ? VK_TAB : unit == L'\r' ? VK_RETURN : VK_PACKET);
     if (delivered && suffix_ == Suffix::Enter) {
@@ -291,7 +254,7 @@ class HostileCodesTest : public TorvaneTest {
       keys.push_back(VK_TAB);
     }
     const std::wstring got = CharactersOf(messages);
-    EXPECT_EQ(got, expected) << "typed \"" << Escaped(Utf8(got)) << "\", not \"" << Escaped(Utf8(expected)) << "\"";
+    EXPECT_EQ(got, expected) << "typed \"" << Escaped(Narrow(got)) << "\", not \"" << Escaped(Narrow(expected)) << "\"";
     const std::vector<WPARAM> down = KeysDownOf(messages);
     EXPECT_TRUE(down == keys) << "keys pressed: " << KeysText(down) << "\nexpected: " << KeysText(keys);
     EXPECT_TRUE(KeysUpOf(messages) == keys) << "keys released: " << KeysText(KeysUpOf(messages));
@@ -305,18 +268,18 @@ class HostileCodesTest : public TorvaneTest {
     SCOPED_TRACE(code.name);
     ASSERT_TRUE(Decoder(code));
     if (!code.listed.empty()) {
-      EXPECT_TRUE(WaitUntil([&] { return Count() > count_; }, 30s, 20ms)) << "nothing was listed";
+      EXPECT_TRUE(WaitUntil([&] { return HistoryCount() > count_; }, 30s, 20ms)) << "nothing was listed";
       ++count_;
       const std::string top = Top();
       EXPECT_TRUE(top == code.listed) << "the history's top entry is \"" << Escaped(top) << "\", not \""
                                       << Escaped(code.listed) << "\"";
       listed_.insert(listed_.begin(), code.listed);
     } else {
-      EXPECT_FALSE(WaitUntil([&] { return Count() != count_; }, kQuietPeriod, 20ms))
+      EXPECT_FALSE(WaitUntil([&] { return HistoryCount() != count_; }, kQuietPeriod, 20ms))
           << "something was listed: \"" << Escaped(Top()) << "\"";
     }
-    EXPECT_EQ(Count(), count_) << "more than one entry was listed";
-    count_ = Count();
+    EXPECT_EQ(HistoryCount(), count_) << "more than one entry was listed";
+    count_ = HistoryCount();
 
     const auto messages = recorder_->TakeUntilFence();
     ASSERT_TRUE(messages.has_value()) << "the fence never arrived; focus " << (recorder_->HasFocus() ? "kept" : "lost");
@@ -326,24 +289,12 @@ class HostileCodesTest : public TorvaneTest {
 
     log_ += code.hasData ? code.logged : "";
     std::string log;
-    EXPECT_TRUE(WaitUntil(
-        [&] {
-          log = Log();
-          return log == log_;
-        },
-        10s))
+    EXPECT_TRUE(WaitForValue([&] { return Log().value_or(""); }, log_, log, 10s))
         << "data.txt ends \"" << Escaped(log.substr(log.size() - std::min<std::size_t>(log.size(), 200)))
         << "\"; expected it to end \"" << Escaped(log_.substr(log_.size() - std::min<std::size_t>(log_.size(), 200)))
         << "\"";
     if (code.hasData) {
-      std::optional<std::string> clip;
-      EXPECT_TRUE(WaitUntil(
-          [&] {
-            clip = ClipboardText();
-            return clip == code.clipboard;
-          },
-          10s))
-          << "the clipboard holds \"" << Escaped(clip.value_or("(nothing)")) << "\"";
+      EXPECT_TRUE(ClipboardHolds(code.clipboard));
     }
   }
 
@@ -356,7 +307,7 @@ class HostileCodesTest : public TorvaneTest {
 
   Suffix suffix_ = Suffix::None;
   std::unique_ptr<KeyRecorder> recorder_;
-  LRESULT count_ = 0;                 // entries in the history, status lines included
+  int count_ = 0;                    // entries in the history, status lines included
   std::vector<std::string> listed_;  // the codes listed, newest first
   std::string log_;
 };
@@ -438,10 +389,10 @@ TEST_F(HostileLongCodes, DISABLED_ALongCodeArrivesWholeInAnEditControl) {
   HostileCode code = Qr("3,000 bytes into an edit control", data);
   ASSERT_TRUE(Decoder(code));
   // The keys are sent before the code is listed.
-  ASSERT_TRUE(WaitUntil([&] { return Count() > count_; }, 30s));
+  ASSERT_TRUE(WaitUntil([&] { return HistoryCount() > count_; }, 30s));
   const auto typed = edit.TextBeforeFence(300s);
   ASSERT_TRUE(typed.has_value()) << "the fence never arrived";
-  EXPECT_EQ(Utf16(*typed).size(), Utf16(data).size() + 2);
+  EXPECT_EQ(Widen(*typed).size(), Widen(data).size() + 2);
   EXPECT_TRUE(*typed == data + "\r\n") << "typed: " << Escaped(*typed);
 }
 

@@ -14,24 +14,20 @@
 #include <string>
 #include <vector>
 
-#include "core/texts.h"
 #include "harness.h"
 #include "hostile_support.h"
+#include "win32/text_win32.h"
 
 namespace torvane::e2e::hostile {
 namespace {
 
 namespace fs = std::filesystem;
+using win32::Narrow;
+using win32::Widen;
 
 constexpr Millis kResultLimit = 20s;
 constexpr std::wstring_view kOwnFiles[] = {L"bar.dat",     L"bar2.dat",    L"data.txt",
                                            L"zbarcam.log", L"zbarimg.log", L"zbarcam.feed"};
-
-std::wstring Environment(const wchar_t* name) {
-  wchar_t buffer[4096] = {};
-  const DWORD length = GetEnvironmentVariableW(name, buffer, 4096);
-  return length == 0 || length >= 4096 ? std::wstring() : std::wstring(buffer, length);
-}
 
 bool WriteBytes(const fs::path& path, std::string_view bytes) {
   std::error_code ignored;
@@ -55,7 +51,7 @@ std::vector<std::string> Existing(const std::vector<fs::path>& files) {
   std::vector<std::string> found;
   std::error_code ignored;
   for (const fs::path& file : files) {
-    if (fs::exists(file, ignored)) found.push_back(Utf8(file.wstring()));
+    if (fs::exists(file, ignored)) found.push_back(Narrow(file.wstring()));
   }
   return found;
 }
@@ -73,10 +69,7 @@ class HostilePaths : public TorvaneTest, public testing::WithParamInterface<Host
   void SetUp() override {
     TorvaneTest::SetUp();
     if (HasFatalFailure()) return;
-    wchar_t buffer[4096] = {};
-    const DWORD length = GetEnvironmentVariableW(L"TORVANE_XDND_DROP", buffer, 4096);
-    ASSERT_TRUE(length > 0 && length < 4096) << "TORVANE_XDND_DROP does not name the drag source";
-    dropTool_ = Utf8(std::wstring_view(buffer, length));
+    ASSERT_FALSE(Environment(L"TORVANE_XDND_DROP").empty()) << "TORVANE_XDND_DROP does not name the drag source";
   }
 
   void TearDown() override {
@@ -93,16 +86,16 @@ class HostilePaths : public TorvaneTest, public testing::WithParamInterface<Host
     physical_ = physical.empty() ? folder : physical;
     std::error_code error;
     fs::create_directories(folder_ / L"sub", error);
-    ASSERT_FALSE(error) << "cannot make " << Utf8(folder_.wstring()) << ": " << error.message();
+    ASSERT_FALSE(error) << "cannot make " << Narrow(folder_.wstring()) << ": " << error.message();
     fs::create_directories(ProgramFolder() / L"sibling", error);
     fs::create_directories(folder_ / L"images", error);
     for (const wchar_t* exe : {L"Torvane.exe", L"zbarcam.exe", L"zbarimg.exe"}) {
       fs::copy_file(RunnerFolder() / exe, folder_ / exe, fs::copy_options::overwrite_existing, error);
-      ASSERT_FALSE(error) << "cannot copy " << Utf8(exe) << ": " << error.message();
+      ASSERT_FALSE(error) << "cannot copy " << Narrow(exe) << ": " << error.message();
     }
     for (const fs::path& place : {ProgramFolder(), ProgramFolder() / L"sibling", folder_ / L"sub"}) {
       for (const wchar_t* decoy : {L"bar.dat", L"bar2.dat", L"data.txt"}) {
-        ASSERT_TRUE(WriteBytes(place / decoy, "QR-Code:DECOY\r\n")) << Utf8((place / decoy).wstring());
+        ASSERT_TRUE(WriteBytes(place / decoy, "QR-Code:DECOY\r\n")) << Narrow((place / decoy).wstring());
       }
     }
   }
@@ -110,8 +103,8 @@ class HostilePaths : public TorvaneTest, public testing::WithParamInterface<Host
   // The image the stand-in image decoder "finds" a code in.
   fs::path MakeImage(const std::wstring& name, std::string_view code) {
     const fs::path image = folder_ / L"images" / name;
-    EXPECT_TRUE(WriteBytes(image, "\x89PNG stand-in image\n")) << Utf8(name);
-    EXPECT_TRUE(WriteBytes(folder_ / L"zbarimg.cfg", "image " + Utf8(name) + "\nsym QR-Code " + Hex(code) + "\n"));
+    EXPECT_TRUE(WriteBytes(image, "\x89PNG stand-in image\n")) << Narrow(name);
+    EXPECT_TRUE(WriteBytes(folder_ / L"zbarimg.cfg", "image " + Narrow(name) + "\nsym QR-Code " + Hex(code) + "\n"));
     return image;
   }
 
@@ -127,25 +120,13 @@ class HostilePaths : public TorvaneTest, public testing::WithParamInterface<Host
   bool WaitForLog(const std::string& expected) {
     return WaitUntil([&] { return Log() == expected; }, kResultLimit, 100ms);
   }
-  std::vector<StandInStart> Starts(const wchar_t* log) const {
-    // A record counts once the stand-in has written all of it.
-    const std::string text = ReadShared(folder_ / log).value_or("");
-    std::vector<StandInStart> starts = StandInStarts(folder_ / log);
-    if (!starts.empty() && !text.ends_with("ready\n")) starts.pop_back();
-    return starts;
-  }
+  std::vector<StandInStart> Starts(const wchar_t* log) const { return StandInStarts(folder_ / log); }
 
   // The camera decoder has come up ("loaded" listed), its video window has
   // been put away, and the program answers again. Each step on its own, so
   // that a failure says which did not come.
   void WaitForDecoder() {
-    const auto items = [&] { return ListItemsAtOnce(List()); };
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-          const auto listed = items();
-          return std::find(listed.begin(), listed.end(), texts::kModuleLoaded) != listed.end();
-        },
-        60s))
+    ASSERT_TRUE(WaitForModuleLoaded(run_->window, 60s))
         << "the camera decoder was never reported loaded: " << Settling();
     ASSERT_TRUE(WaitUntil(
         [] {
@@ -170,11 +151,7 @@ class HostilePaths : public TorvaneTest, public testing::WithParamInterface<Host
   }
 
   int DropOnList(const fs::path& file) {
-    const POINT at = CentreOf(List());
-    const ShellResult result = RunLinuxShell("timeout 30 " + ShellQuote(dropTool_) + " --timeout-ms 20000 " +
-                                                 std::to_string(at.x) + " " + std::to_string(at.y) + " " +
-                                                 ShellQuote(UnixPath(file)),
-                                             40s);
+    const ShellResult result = DropAt(CentreOf(List()), {UnixPath(file)});
     dropOutput_ = result.output;
     return result.finished ? result.exitCode : -1;
   }
@@ -183,7 +160,7 @@ class HostilePaths : public TorvaneTest, public testing::WithParamInterface<Host
   // and drops one image, and checks what the decoders were started with, what
   // was delivered and what changed on disk.
   void RunFrom(const std::wstring& imageName) {
-    const std::string cameraCode = "CAMERA-" + Utf8(imageName.substr(0, 3));
+    const std::string cameraCode = "CAMERA-" + Narrow(imageName.substr(0, 3));
     const std::string imageCode = "IMAGE & %PATH% ^ !x!";
     const fs::path image = MakeImage(imageName, imageCode);
     const auto injected = PlacesOfInjectedFiles(folder_);
@@ -191,16 +168,16 @@ class HostilePaths : public TorvaneTest, public testing::WithParamInterface<Host
     const TreeSnapshot before = SnapshotTree(ProgramFolder());
 
     run_ = LaunchTorvane(folder_, L"");
-    ASSERT_TRUE(run_.has_value()) << "Torvane.exe did not start from " << Utf8(folder_.wstring());
+    ASSERT_TRUE(run_.has_value()) << "Torvane.exe did not start from " << Narrow(folder_.wstring());
     ASSERT_NO_FATAL_FAILURE(WaitForDecoder());
 
     ASSERT_TRUE(WaitUntil([&] { return Starts(L"zbarcam.log").size() == 1; }, kResultLimit));
     const StandInStart camera = Starts(L"zbarcam.log").front();
-    EXPECT_TRUE(SamePath(Utf16(camera.cwd), folder_)) << "zbarcam.exe ran in " << camera.cwd;
+    EXPECT_TRUE(SamePath(Widen(camera.cwd), folder_)) << "zbarcam.exe ran in " << camera.cwd;
     EXPECT_EQ(camera.argc, 0) << camera.commandLine;
     EXPECT_EQ(camera.stdoutKind, "file");
 
-    ASSERT_TRUE(AppendShared(folder_ / L"zbarcam.feed", "sym QR-Code " + Hex(cameraCode) + "\nframe\n"));
+    ASSERT_TRUE(AppendShared(folder_ / L"zbarcam.feed", CameraFrame("QR-Code:" + cameraCode)));
     EXPECT_TRUE(WaitForTop("QR-Code:" + cameraCode)) << "the camera's code was not listed; top: " << Top();
     EXPECT_TRUE(WaitForLog(cameraCode + "\r\n")) << "data.txt: " << Escaped(Log());
 
@@ -209,22 +186,20 @@ class HostilePaths : public TorvaneTest, public testing::WithParamInterface<Host
     EXPECT_TRUE(WaitForLog(cameraCode + "\r\n" + imageCode + "\r\n")) << "data.txt: " << Escaped(Log());
     const auto images = Starts(L"zbarimg.log");
     ASSERT_EQ(images.size(), 1u);
-    EXPECT_TRUE(SamePath(Utf16(images[0].cwd), folder_)) << "zbarimg.exe ran in " << images[0].cwd;
-    EXPECT_EQ(images[0].args, (std::vector<std::string>{"-D", "-q", Utf8(image.wstring())}))
-        << images[0].commandLine;
+    EXPECT_TRUE(SamePath(Widen(images[0].cwd), folder_)) << "zbarimg.exe ran in " << images[0].cwd;
+    EXPECT_EQ(images[0].args, (std::vector<std::string>{"-D", "-q", Narrow(image.wstring())})) << images[0].commandLine;
 
     ASSERT_TRUE(EndProgramProcesses());
     std::set<std::string> changes;
     for (const std::string& change : TreeChanges(before, SnapshotTree(ProgramFolder()))) changes.insert(change);
     std::set<std::string> expected;
     for (const std::wstring_view own : kOwnFiles) {
-      expected.insert("+ " + Utf8((physical_ / own).lexically_relative(ProgramFolder()).wstring()));
+      expected.insert("+ " + Narrow((physical_ / own).lexically_relative(ProgramFolder()).wstring()));
     }
     EXPECT_EQ(changes, expected);
     EXPECT_EQ(Existing(injected), std::vector<std::string>{});
   }
 
-  std::string dropTool_;
   std::string dropOutput_;
   std::string drive_;  // the Unix path of a drive letter the test mapped
   fs::path folder_;
@@ -252,7 +227,7 @@ INSTANTIATE_TEST_SUITE_P(
 using HostilePlaces = HostilePaths;
 
 TEST_F(HostilePlaces, FromTheRootOfADrive) {
-  const std::wstring prefix = Environment(L"WINEPREFIX");
+  const std::string prefix = Environment(L"WINEPREFIX");
   ASSERT_FALSE(prefix.empty()) << "WINEPREFIX is not set";
   const fs::path root = ProgramFolder() / L"drive root";
   std::error_code error;
@@ -264,13 +239,14 @@ TEST_F(HostilePlaces, FromTheRootOfADrive) {
     if ((used & (1u << (c - L'A'))) == 0) letter = c;
   }
   ASSERT_NE(letter, 0) << "no free drive letter";
-  const std::string link = Utf8(prefix) + "/dosdevices/" + static_cast<char>(std::tolower(letter)) + ":";
+  const std::string link = prefix + "/dosdevices/" + static_cast<char>(std::tolower(letter)) + ":";
   const ShellResult mapped =
       RunLinuxShell("ln -s " + ShellQuote(UnixPath(root)) + " " + ShellQuote(link) + " && test -d " + ShellQuote(link));
   ASSERT_TRUE(mapped.finished && mapped.exitCode == 0) << mapped.output;
   drive_ = link;
   const fs::path drive = std::wstring(1, letter) + L":\\";
-  ASSERT_TRUE(WaitUntil([&] { return fs::exists(drive, error); }, 10s)) << "Wine does not see " << Utf8(drive.wstring());
+  ASSERT_TRUE(WaitUntil([&] { return fs::exists(drive, error); }, 10s))
+      << "Wine does not see " << Narrow(drive.wstring());
 
   ASSERT_NO_FATAL_FAILURE(LayOut(drive, root));
   ASSERT_NO_FATAL_FAILURE(RunFrom(L"root & %PATH% (1).png"));

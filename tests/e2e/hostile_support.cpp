@@ -11,12 +11,7 @@ namespace torvane::e2e::hostile {
 namespace {
 
 namespace fs = std::filesystem;
-using win32::UniqueFile;
-
-constexpr wchar_t kClassName[] = L"TorvaneHostileKeys";
-constexpr UINT kDestroy = WM_APP + 1;
-// An uncommon character, typed by the runner itself to fence off what Torvane typed.
-constexpr wchar_t kFence = L'\u2042';
+using win32::Narrow;
 
 // FNV-1a: enough to tell a changed file from an unchanged one.
 std::string ContentHash(const fs::path& file) {
@@ -35,126 +30,27 @@ std::string ContentHash(const fs::path& file) {
 
 }  // namespace
 
-std::string Utf8(std::wstring_view text) { return win32::Narrow(text); }
-std::wstring Utf16(std::string_view utf8) { return win32::Widen(utf8); }
-
-bool StoreSetting(const wchar_t* name, std::string_view value) {
-  HKEY raw = nullptr;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, L"Software\\Torvane\\Setting", 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw,
-                      nullptr) != ERROR_SUCCESS)
-    return false;
-  win32::UniqueRegKey key(raw);
-  const std::wstring data = Utf16(value);
-  return RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                        static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
-}
-
 // ---- KeyRecorder ------------------------------------------------------------------
 
-KeyRecorder::KeyRecorder(PixelRect where) : where_(where) {
-  ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-  thread_ = CreateThread(nullptr, 0, &KeyRecorder::ThreadMain, this, 0, &threadId_);
-  if (thread_ != nullptr) WaitForSingleObject(ready_, 10000);
-}
-
-KeyRecorder::~KeyRecorder() {
-  if (window_ != nullptr) PostMessageW(window_, kDestroy, 0, 0);
-  if (thread_ != nullptr) {
-    if (WaitForSingleObject(thread_, 10000) != WAIT_OBJECT_0) PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
-    WaitForSingleObject(thread_, 5000);
-    CloseHandle(thread_);
-  }
-  if (ready_ != nullptr) CloseHandle(ready_);
-}
-
-DWORD WINAPI KeyRecorder::ThreadMain(void* self) {
-  static_cast<KeyRecorder*>(self)->Run();
-  return 0;
-}
-
-void KeyRecorder::Run() {
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof windowClass;
-  windowClass.lpfnWndProc = &KeyRecorder::WindowProc;
-  windowClass.hInstance = GetModuleHandleW(nullptr);
-  windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-  windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  windowClass.lpszClassName = kClassName;
-  RegisterClassExW(&windowClass);  // fails harmlessly when an earlier recorder registered it
-
-  const HWND window =
-      CreateWindowExW(0, kClassName, L"Key recorder", WS_OVERLAPPEDWINDOW, where_.left, where_.top, where_.width,
-                      where_.height, nullptr, nullptr, windowClass.hInstance, this);
-  if (window != nullptr) {
-    ShowWindow(window, SW_SHOWNORMAL);
-    UpdateWindow(window);
-  }
-  window_ = window;
-  SetEvent(ready_);
-  if (window == nullptr) return;
-
-  MSG message{};
-  while (GetMessageW(&message, nullptr, 0, 0) > 0) {
-    if (message.message >= WM_KEYFIRST && message.message <= WM_KEYLAST) {
-      const std::lock_guard lock(mutex_);
-      messages_.push_back({message.message, message.wParam, message.lParam});
-    }
-    TranslateMessage(&message);
-    DispatchMessageW(&message);
-  }
-}
-
-LRESULT CALLBACK KeyRecorder::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    SetWindowLongPtrW(window, GWLP_USERDATA,
-                      reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams));
-  }
-  auto* self = reinterpret_cast<KeyRecorder*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-  switch (message) {
-    case WM_SYSCOMMAND:
-      if (self != nullptr) {
-        const std::lock_guard lock(self->mutex_);
-        self->systemCommands_.push_back(wParam & 0xFFF0);
-      }
-      // Neither a stray Alt+F4 nor a window menu may take the recorder away:
-      // the test is to see the stray key instead.
-      return 0;
-    case WM_CLOSE:
-      return 0;
-    case kDestroy:
-      DestroyWindow(window);
-      return 0;
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      return 0;
-    default:
-      return DefWindowProcW(window, message, wParam, lParam);
-  }
-}
-
-bool KeyRecorder::HasFocus() const {
-  if (window_ == nullptr || GetForegroundWindow() != window_) return false;
-  GUITHREADINFO info{};
-  info.cbSize = sizeof info;
-  return GetGUIThreadInfo(threadId_, &info) && info.hwndFocus == window_;
-}
-
-bool KeyRecorder::TakeFocus(Millis limit) {
-  if (!Created()) return false;
-  if (!ClickAt(CentreOf(window_))) return false;
-  return WaitUntil([&] { return HasFocus(); }, limit);
-}
+KeyRecorder::KeyRecorder(PixelRect where)
+    : window_({.className = L"TorvaneHostileKeys", .title = L"Key recorder", .where = where},
+              {.taken =
+                   [this](const MSG& message) {
+                     if (message.message < WM_KEYFIRST || message.message > WM_KEYLAST) return;
+                     const std::lock_guard lock(mutex_);
+                     messages_.push_back({message.message, message.wParam, message.lParam});
+                   },
+               .handle = [this](HWND, UINT message, WPARAM wParam, LPARAM) -> std::optional<LRESULT> {
+                 if (message != WM_SYSCOMMAND) return std::nullopt;
+                 const std::lock_guard lock(mutex_);
+                 systemCommands_.push_back(wParam & 0xFFF0);
+                 // Neither a stray Alt+F4 nor a window menu may take the recorder away:
+                 // the test is to see the stray key instead.
+                 return 0;
+               }}) {}
 
 std::optional<std::vector<KeyMessage>> KeyRecorder::TakeUntilFence(Millis limit) {
-  if (!HasFocus()) return std::nullopt;
-  INPUT keys[2] = {};
-  for (INPUT& key : keys) {
-    key.type = INPUT_KEYBOARD;
-    key.ki.wScan = kFence;
-    key.ki.dwFlags = KEYEVENTF_UNICODE;
-  }
-  keys[1].ki.dwFlags |= KEYEVENTF_KEYUP;
-  if (SendInput(2, keys, sizeof(INPUT)) != 2) return std::nullopt;
+  if (!HasFocus() || !TypeFence()) return std::nullopt;
 
   // The fence's key-up is the last message it brings.
   std::size_t fenceChar = 0, fenceUp = 0;
@@ -251,13 +147,13 @@ std::vector<std::string> TreeChanges(const TreeSnapshot& before, const TreeSnaps
   for (const auto& [name, what] : before) {
     const auto found = after.find(name);
     if (found == after.end()) {
-      changes.push_back("- " + Utf8(name));
+      changes.push_back("- " + Narrow(name));
     } else if (found->second != what) {
-      changes.push_back("* " + Utf8(name));
+      changes.push_back("* " + Narrow(name));
     }
   }
   for (const auto& [name, what] : after) {
-    if (!before.contains(name)) changes.push_back("+ " + Utf8(name));
+    if (!before.contains(name)) changes.push_back("+ " + Narrow(name));
   }
   return changes;
 }

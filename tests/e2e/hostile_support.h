@@ -1,6 +1,6 @@
 // Helpers of the Hostile suites: a window of another program that records every
-// keyboard message it is sent, byte helpers for hostile texts, and snapshots of
-// a folder tree to see that nothing around the program folder changed.
+// keyboard message it is sent, and snapshots of a folder tree to see that
+// nothing around the program folder changed.
 #pragma once
 
 #include <windows.h>
@@ -15,15 +15,10 @@
 
 #include "core/layout.h"
 #include "harness.h"
+#include "runner_window.h"
 #include "shared_access.h"
 
 namespace torvane::e2e::hostile {
-
-std::string Utf8(std::wstring_view text);
-std::wstring Utf16(std::string_view utf8);
-
-// HKCU\Software\Torvane\Setting, as the settings panel's 确定 writes it.
-bool StoreSetting(const wchar_t* name, std::string_view value);
 
 // One keyboard message as the receiving thread took it from its queue.
 struct KeyMessage {
@@ -32,22 +27,19 @@ struct KeyMessage {
   LPARAM lParam = 0;
 };
 
-// A top-level window of the test runner that keeps the keyboard focus itself
-// and records every keyboard message (WM_KEYFIRST..WM_KEYLAST) its thread takes
-// from the queue, and every WM_SYSCOMMAND it is sent. Unlike an edit control,
-// it takes thousands of characters a second, so long codes can be followed.
+// A runner window that keeps the keyboard focus itself and records every
+// keyboard message (WM_KEYFIRST..WM_KEYLAST) its thread takes from the queue,
+// and every WM_SYSCOMMAND it is sent. Unlike an edit control, it takes
+// thousands of characters a second, so long codes can be followed.
 class KeyRecorder {
  public:
   explicit KeyRecorder(PixelRect where);
-  ~KeyRecorder();
-  KeyRecorder(const KeyRecorder&) = delete;
-  KeyRecorder& operator=(const KeyRecorder&) = delete;
 
-  bool Created() const { return window_ != nullptr; }
-  HWND Window() const { return window_; }
-  bool HasFocus() const;
+  bool Created() const { return window_.Window() != nullptr; }
+  HWND Window() const { return window_.Window(); }
+  bool HasFocus() const { return window_.HasFocus(window_.Window()); }
   // A real click on the window, then waits until it has the keyboard focus.
-  bool TakeFocus(Millis limit = 10s);
+  bool TakeFocus(Millis limit = 10s) { return window_.ClickToFocus(window_.Window(), limit); }
 
   // Types a fence character through the same input queue as Torvane's keys and
   // waits until it has been taken; returns (and forgets) every message taken
@@ -57,18 +49,10 @@ class KeyRecorder {
   std::vector<WPARAM> SystemCommands() const;
 
  private:
-  static DWORD WINAPI ThreadMain(void* self);
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  void Run();
-
-  PixelRect where_;
-  HANDLE thread_ = nullptr;
-  DWORD threadId_ = 0;
-  HANDLE ready_ = nullptr;
-  HWND window_ = nullptr;
   mutable std::mutex mutex_;
   std::vector<KeyMessage> messages_;
   std::vector<WPARAM> systemCommands_;
+  RunnerWindow window_;
 };
 
 // The characters (WM_CHAR, UTF-16) and the keys pressed (WM_KEYDOWN and

@@ -4,12 +4,9 @@
 // zbarimg.exe reports what it was started with and what it "found".
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "core/texts.h"
 #include "harness.h"
 #include "shared_access.h"
 #include "typing_target.h"
@@ -34,105 +31,19 @@ constexpr Millis kResultLimit = 20s;
 // decoder ended.
 constexpr Millis kQuietPeriod = 5s;
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-bool WriteFile(const fs::path& path, std::string_view bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  return static_cast<bool>(out);
-}
-
 std::string Utf8(const fs::path& path) { return Narrow(path.wstring()); }
-
-std::string DropTool() {
-  wchar_t buffer[4096] = {};
-  const DWORD length = GetEnvironmentVariableW(L"TORVANE_XDND_DROP", buffer, 4096);
-  if (length == 0 || length >= 4096) return {};
-  return Narrow(std::wstring_view(buffer, length));
-}
-
-// One decoder start as zbarimg.log records it.
-struct DecoderStart {
-  std::string cmdline;
-  std::string cwd;
-  std::vector<std::string> args;
-};
-
-std::vector<DecoderStart> DecoderStarts(const fs::path& log) {
-  std::vector<DecoderStart> starts;
-  std::istringstream in(ReadFile(log));
-  std::string line;
-  bool complete = false;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.starts_with("start ")) {
-      starts.emplace_back();
-      complete = false;
-    } else if (starts.empty()) {
-      continue;
-    } else if (line.starts_with("arg ")) {
-      starts.back().args.push_back(line.substr(4));
-    } else if (line.starts_with("cmdline ")) {
-      starts.back().cmdline = line.substr(8);
-    } else if (line.starts_with("cwd ")) {
-      starts.back().cwd = line.substr(4);
-    } else if (line == "ready") {
-      complete = true;
-    }
-  }
-  // A start still being written is not counted yet.
-  if (!starts.empty() && !complete) starts.pop_back();
-  return starts;
-}
-
-bool SetClipboardText(std::string_view utf8) {
-  const std::wstring wide = Widen(utf8);
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (wide.size() + 1) * sizeof(wchar_t));
-  if (memory == nullptr) return false;
-  auto* chars = static_cast<wchar_t*>(GlobalLock(memory));
-  std::copy(wide.c_str(), wide.c_str() + wide.size() + 1, chars);
-  GlobalUnlock(memory);
-  if (!WaitUntil([] { return OpenClipboard(nullptr) != FALSE; }, 2s, 20ms)) {
-    GlobalFree(memory);
-    return false;
-  }
-  EmptyClipboard();
-  const bool set = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-  if (!set) GlobalFree(memory);
-  CloseClipboard();
-  return set;
-}
 
 class ImageDrop : public TorvaneTest {
  protected:
   void SetUp() override {
     TorvaneTest::SetUp();
     if (HasFatalFailure()) return;
-    tool_ = DropTool();
-    ASSERT_FALSE(tool_.empty()) << "TORVANE_XDND_DROP does not name the drag source (tools/xdnd_drop)";
+    ASSERT_FALSE(Environment(L"TORVANE_XDND_DROP").empty())
+        << "TORVANE_XDND_DROP does not name the drag source (tools/xdnd_drop)";
     images_ = ProgramFolder() / L"images";
     std::error_code error;
     fs::create_directories(images_, error);
     ASSERT_FALSE(error);
-  }
-
-  // Starts the program and waits until the recognition engine has put its
-  // status lines into the list, so that none of them lands above a result.
-  void StartAndSettle() {
-    StartTorvane();
-    if (HasFatalFailure()) return;
-    const bool loaded = WaitUntil(
-        [&] {
-          const auto items = ListItems(Control(CodeList));
-          return std::find(items.begin(), items.end(), std::string(texts::kModuleLoaded)) != items.end();
-        },
-        30s, 100ms);
-    ASSERT_TRUE(loaded) << "the recognition engine never reported itself loaded";
   }
 
   // zbarimg.cfg: each image's base name with the codes the stand-in finds in it.
@@ -146,26 +57,21 @@ class ImageDrop : public TorvaneTest {
         cfg += "sym " + code.substr(0, colon) + " " + Hex(code.substr(colon + 1)) + "\n";
       }
     }
-    ASSERT_TRUE(WriteFile(ProgramFolder() / L"zbarimg.cfg", cfg));
+    ASSERT_TRUE(WriteFileBytes(ProgramFolder() / L"zbarimg.cfg", cfg));
   }
 
   fs::path MakeImage(const std::string& utf8Name) {
     const fs::path image = images_ / Widen(utf8Name);
-    EXPECT_TRUE(WriteFile(image, "\x89PNG stand-in image\n")) << utf8Name;
+    EXPECT_TRUE(WriteFileBytes(image, "\x89PNG stand-in image\n")) << utf8Name;
     return image;
   }
 
   // Drops the files (or, with asText, offers their names as text/plain only)
   // onto the history list's centre; returns the drag source's exit code.
   int DropOnList(const std::vector<fs::path>& files, bool asText = false) {
-    const POINT at = CentreOf(Control(CodeList));
-    std::string command = "timeout 30 " + ShellQuote(tool_) + " --timeout-ms 20000";
-    if (asText) command += " --text";
-    command += " " + std::to_string(at.x) + " " + std::to_string(at.y);
-    for (const fs::path& file : files) {
-      command += " " + ShellQuote(asText ? Utf8(file) : UnixPath(file));
-    }
-    const ShellResult result = RunLinuxShell(command, 40s);
+    std::vector<std::string> items;
+    for (const fs::path& file : files) items.push_back(asText ? Utf8(file) : UnixPath(file));
+    const ShellResult result = DropAt(CentreOf(Control(CodeList)), items, asText);
     lastDropOutput_ = result.output;
     if (!result.finished) {
       ADD_FAILURE() << "the drag source did not end: " << result.output;
@@ -179,8 +85,8 @@ class ImageDrop : public TorvaneTest {
   }
 
   std::vector<std::string> Items() { return ListItems(Control(CodeList)); }
-  std::vector<DecoderStart> Starts() const { return DecoderStarts(ProgramFolder() / L"zbarimg.log"); }
-  std::string Log() const { return ReadFile(ProgramFolder() / L"data.txt"); }
+  std::vector<StandInStart> Starts() const { return StandInStarts(ProgramFolder() / L"zbarimg.log"); }
+  std::string Log() const { return ReadFileBytes(ProgramFolder() / L"data.txt"); }
 
   // Waits until the list's top entry is `line`.
   bool WaitForTop(const std::string& line, Millis limit = kResultLimit) {
@@ -226,7 +132,6 @@ class ImageDrop : public TorvaneTest {
     return WaitUntil([] { return ProcessesNamed(L"zbarimg.exe").empty(); }, limit, 100ms);
   }
 
-  std::string tool_;
   fs::path images_;
   std::string lastDropOutput_;
 };
@@ -267,7 +172,7 @@ TEST_F(ImageDrop, OfTwoCodesInOneImageOnlyTheFirstIsListedAndLogged) {
   EXPECT_EQ(std::count(items.begin(), items.end(), "QR-Code:CODE-A"), 1);
   EXPECT_EQ(std::count(items.begin(), items.end(), "CODE-128:CODE-B"), 0);
   // Both lines were written: the program picked the first.
-  EXPECT_EQ(ReadFile(ProgramFolder() / L"bar2.dat"), "QR-Code:CODE-A\r\nCODE-128:CODE-B\r\n");
+  EXPECT_EQ(ReadFileBytes(ProgramFolder() / L"bar2.dat"), "QR-Code:CODE-A\r\nCODE-128:CODE-B\r\n");
 }
 
 TEST_F(ImageDrop, AnImageWithoutACodeListsAndLogsNothing) {
@@ -283,7 +188,7 @@ TEST_F(ImageDrop, AnImageWithoutACodeListsAndLogsNothing) {
   EXPECT_EQ(ChangeDuringQuietPeriod(), "");
   EXPECT_EQ(Items(), before);
   EXPECT_FALSE(fs::exists(ProgramFolder() / L"data.txt"));
-  EXPECT_EQ(ReadFile(ProgramFolder() / L"bar2.dat"), "");
+  EXPECT_EQ(ReadFileBytes(ProgramFolder() / L"bar2.dat"), "");
 }
 
 TEST_F(ImageDrop, TheSameImageTwiceIsListedAndLoggedTwice) {
@@ -317,8 +222,9 @@ TEST_F(ImageDrop, ASecondDropWhileTheFirstDecodesYieldsOnlyTheSecondResult) {
   ExpectDropped({next});
   EXPECT_TRUE(WaitForTop("QR-Code:NEXT-SECOND"))
       << "list: " << ::testing::PrintToString(Items()) << "\nzbarimg.log:\n"
-      << ReadFile(ProgramFolder() / L"zbarimg.log") << "bar2.dat " << (fs::exists(ProgramFolder() / L"bar2.dat") ? "holds: " : "is missing: ")
-      << ReadFile(ProgramFolder() / L"bar2.dat")
+      << ReadFileBytes(ProgramFolder() / L"zbarimg.log") << "bar2.dat "
+      << (fs::exists(ProgramFolder() / L"bar2.dat") ? "holds: " : "is missing: ")
+      << ReadFileBytes(ProgramFolder() / L"bar2.dat")
       << "\nzbarimg.exe running: " << ProcessesNamed(L"zbarimg.exe").size();
   EXPECT_TRUE(WaitForLog("NEXT-SECOND\r\n")) << "data.txt: " << Log();
   ASSERT_TRUE(DecoderEnded());
@@ -357,7 +263,7 @@ TEST_F(ImageDrop, AnImageResultIsNeitherTypedNorCopiedWithBothOptionsOn) {
   ASSERT_TRUE(target.Created());
   ASSERT_TRUE(target.TakeFocus());
   const std::string sentinel = "剪贴板哨兵 sentinel";
-  ASSERT_TRUE(SetClipboardText(sentinel));
+  ASSERT_TRUE(SetClipboardText(nullptr, sentinel));
 
   ExpectDropped({quiet});
   ASSERT_TRUE(WaitForTop("QR-Code:IMAGE-ONLY")) << "list: " << ::testing::PrintToString(Items());
@@ -366,8 +272,7 @@ TEST_F(ImageDrop, AnImageResultIsNeitherTypedNorCopiedWithBothOptionsOn) {
   EXPECT_EQ(ClipboardText(), std::optional<std::string>(sentinel));
 
   // The options are live: a code from the camera is typed and copied.
-  std::ofstream(ProgramFolder() / L"zbarcam.feed", std::ios::app)
-      << "sym QR-Code " << Hex("CAMERA-CODE") << "\nframe\n";
+  ASSERT_TRUE(AppendShared(ProgramFolder() / L"zbarcam.feed", CameraFrame("QR-Code:CAMERA-CODE")));
   EXPECT_TRUE(WaitUntil([&] { return ClipboardText() == std::optional<std::string>("CAMERA-CODE"); }, kResultLimit));
   EXPECT_TRUE(WaitUntil([&] { return target.Text() == "CAMERA-CODE"; }, kResultLimit)) << target.Text();
 }
@@ -397,7 +302,7 @@ TEST_F(ImageDrop, AwkwardFileNamesReachTheDecoderAsOneArgumentAndRunNothing) {
     ASSERT_TRUE(WaitForStarts(drops));
     const auto starts = Starts();
     EXPECT_EQ(starts.back().args, (std::vector<std::string>{"-D", "-q", Utf8(image)}))
-        << "cmdline: " << starts.back().cmdline;
+        << "cmdline: " << starts.back().commandLine;
   }
   ASSERT_TRUE(DecoderEnded());
   EXPECT_EQ(ChangeDuringQuietPeriod(), "");
@@ -434,16 +339,16 @@ TEST_F(ImageDrop, ABar2DatInASubfolderSurvivesADrop) {
   const fs::path keep = MakeImage("keep.png");
   const fs::path sub = ProgramFolder() / L"sub folder";
   fs::create_directories(sub);
-  ASSERT_TRUE(WriteFile(sub / L"bar2.dat", "QR-Code:KEEP-ME\r\n"));
-  ASSERT_TRUE(WriteFile(images_ / L"bar2.dat", "QR-Code:KEEP-ME-TOO\r\n"));
+  ASSERT_TRUE(WriteFileBytes(sub / L"bar2.dat", "QR-Code:KEEP-ME\r\n"));
+  ASSERT_TRUE(WriteFileBytes(images_ / L"bar2.dat", "QR-Code:KEEP-ME-TOO\r\n"));
   StartAndSettle();
   ASSERT_FALSE(HasFatalFailure());
 
   ExpectDropped({keep});
   ASSERT_TRUE(WaitForTop("QR-Code:KEEP"));
   ASSERT_TRUE(DecoderEnded());
-  EXPECT_EQ(ReadFile(sub / L"bar2.dat"), "QR-Code:KEEP-ME\r\n");
-  EXPECT_EQ(ReadFile(images_ / L"bar2.dat"), "QR-Code:KEEP-ME-TOO\r\n");
+  EXPECT_EQ(ReadFileBytes(sub / L"bar2.dat"), "QR-Code:KEEP-ME\r\n");
+  EXPECT_EQ(ReadFileBytes(images_ / L"bar2.dat"), "QR-Code:KEEP-ME-TOO\r\n");
 }
 
 TEST_F(ImageDrop, ADropWithoutAFileListIsRefusedAndChangesNothing) {

@@ -5,13 +5,8 @@
 namespace torvane::e2e {
 namespace {
 
-class MainWindow : public TorvaneTest {
+class MainWindow : public StartedTorvaneTest {
  protected:
-  void SetUp() override {
-    TorvaneTest::SetUp();
-    if (HasFatalFailure()) return;
-    StartTorvane();
-  }
   LONG Style() const { return GetWindowLongW(Window(), GWL_STYLE); }
   LONG ExStyle() const { return GetWindowLongW(Window(), GWL_EXSTYLE); }
 };

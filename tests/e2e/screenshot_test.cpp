@@ -30,14 +30,11 @@ bool IsGreyBetween(Rgb c, int low, int high) {
   return c.r == c.g && c.g == c.b && c.r >= low && c.r <= high;
 }
 
-class Screenshot : public TorvaneTest {
+class Screenshot : public StartedTorvaneTest {
  protected:
   void SetUp() override {
-    TorvaneTest::SetUp();
+    StartedTorvaneTest::SetUp();
     if (HasFatalFailure()) return;
-    StartTorvane();
-    if (HasFatalFailure()) return;
-    WaitForText(wt, [](const std::string& text) { return text == "Torvane 2.6"; });
     origin_ = ScreenRect(Window());
     shot_ = ShootSettled("window");
     ASSERT_TRUE(shot_.has_value());
@@ -159,9 +156,7 @@ TEST_F(Screenshot, At120And144DpiTheWindowLooksAsAt96) {
     SCOPED_TRACE(std::to_string(dpi) + " dpi");
     ASSERT_NO_FATAL_FAILURE(EndTorvane());
     ASSERT_TRUE(setLogPixels(dpi));
-    StartTorvane();
-    if (HasFatalFailure()) return;
-    ASSERT_TRUE(WaitForModuleSettled(Window()));
+    ASSERT_NO_FATAL_FAILURE(StartAndSettle());
     ASSERT_EQ(ScreenRect(Window()), origin_);
     const auto shot = ShootSettled("dpi" + std::to_string(dpi));
     ASSERT_TRUE(shot.has_value());

@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "core/texts.h"
-#include "fault_support.h"
 #include "harness.h"
+#include "registry_support.h"
 #include "win32/text_win32.h"
 
 namespace torvane::e2e {
@@ -22,42 +22,13 @@ namespace {
 
 using enum ControlId;
 using win32::Narrow;
-using win32::Widen;
-using faults::DeleteRunValue;
-using faults::RunValue;
-using faults::SetRunValue;
-
-constexpr wchar_t kSettingKey[] = L"Software\\Torvane\\Setting";
 
 const std::array<const wchar_t*, 7> kOptionKeys = {L"c1", L"c2", L"c3", L"c4", L"o0", L"o1", L"o2"};
-
-// ---- HKCU\Software\Torvane\Setting ----------------------------------------
-
-std::optional<std::string> StoredSetting(const wchar_t* name) {
-  wchar_t data[1024] = {};
-  DWORD bytes = sizeof data;
-  if (RegGetValueW(HKEY_CURRENT_USER, kSettingKey, name, RRF_RT_REG_SZ, nullptr, data, &bytes) != ERROR_SUCCESS) {
-    return std::nullopt;
-  }
-  return Narrow(data);
-}
-
-bool StoreSetting(const wchar_t* name, std::string_view value) {
-  HKEY raw = nullptr;
-  if (RegCreateKeyExW(HKEY_CURRENT_USER, kSettingKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &raw, nullptr) !=
-      ERROR_SUCCESS) {
-    return false;
-  }
-  win32::UniqueRegKey key(raw);
-  const std::wstring data = Widen(value);
-  return RegSetValueExW(key.get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.c_str()),
-                        static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
-}
 
 // ---- HKLM\...\Run --------------------------------------------------------------
 
 std::optional<FILETIME> RunKeyWriteTime() {
-  const auto key = faults::OpenRunKey(KEY_QUERY_VALUE);
+  const auto key = OpenRunKey(KEY_QUERY_VALUE);
   FILETIME written{};
   if (!key || RegQueryInfoKeyW(key.get(), nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr,
                                nullptr, nullptr, &written) != ERROR_SUCCESS) {
@@ -85,32 +56,12 @@ class Settings : public TorvaneTest {
   void DenyRunKeyWrites(HKEY root = HKEY_LOCAL_MACHINE) {
     const auto& denial = runKeyDenials_.emplace_back(DELETE | KEY_CREATE_SUB_KEY | KEY_SET_VALUE, root);
     ASSERT_EQ(denial.Problem(), "");
-    ASSERT_FALSE(faults::OpenRunKey(KEY_SET_VALUE, root)) << "the deny entry does not take";
-  }
-
-  // Starts Torvane and waits until the recognition module has settled.
-  void StartSettled() {
-    StartTorvane();
-    if (HasFatalFailure()) return;
-    ASSERT_TRUE(WaitForModuleSettled(Window())) << "the recognition module did not come up";
-  }
-
-  std::string ExpectedRunData() const { return "\"" + Narrow((ProgramFolder() / L"Torvane.exe").wstring()) + "\" RUN"; }
-
-  void OpenSettingsPanel() {
-    Click(bset);
-    ASSERT_TRUE(WaitUntil([&] { return Read(Fset).visible; }, 5s)) << "设置 did not open the settings panel";
+    ASSERT_FALSE(OpenRunKey(KEY_SET_VALUE, root)) << "the deny entry does not take";
   }
 
   // Waits until a check box or option button shows `state`.
   bool WaitForCheck(ControlId id, int state) const {
     return WaitUntil([&] { return Read(id).check == state; }, 5s);
-  }
-
-  // 退出, and the process gone.
-  void ExitThroughBend() {
-    Click(bend);
-    ASSERT_TRUE(WaitUntil([] { return ProcessesNamed(L"Torvane.exe").empty(); }, 10s)) << "退出 did not end Torvane";
   }
 
   std::optional<ProgramRun> StartAgain() {
@@ -120,32 +71,17 @@ class Settings : public TorvaneTest {
     return run;
   }
 
-  std::vector<HWND> MessageBoxes() const { return TopLevelWindows(TorvaneProcessId(), L"#32770"); }
-
-  bool Topmost() const { return (GetWindowLongW(Window(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
-
  private:
-  std::list<faults::RunKeyDenial> runKeyDenials_;
+  std::list<RunKeyDenial> runKeyDenials_;
 };
-
-struct Expectation {
-  ControlId id;
-  int check;
-};
-
-void ExpectChecks(HWND mainWindow, const std::vector<Expectation>& expected) {
-  for (const auto& [id, check] : expected) {
-    EXPECT_EQ(CheckOf(ControlIn(mainWindow, id)), check) << torvane::Control(id).name;
-  }
-}
 
 // ---- The panel and the store ---------------------------------------------------
 
 TEST_F(Settings, ConfirmedChoicesAreStoredAndShownAtTheNextStart) {
-  StartSettled();
+  StartAndSettle();
   if (HasFatalFailure()) return;
   ASSERT_FALSE(Read(Fset).visible);
-  OpenSettingsPanel();
+  OpenSettings();
   EXPECT_EQ(Read(Fset).rect, (PixelRect{8, 32, 235, 220}));
   // The panel lies over the whole list: no point of the list is reachable.
   const PixelRect list = ScreenRect(Control(CodeList));
@@ -204,9 +140,9 @@ TEST_F(Settings, ConfirmedChoicesAreStoredAndShownAtTheNextStart) {
 }
 
 TEST_F(Settings, ConfirmingUnchangedOptionsWritesAllSevenAgain) {
-  StartSettled();
+  StartAndSettle();
   if (HasFatalFailure()) return;
-  OpenSettingsPanel();
+  OpenSettings();
   Click(setok);
   const std::array<std::string, 7> expected = {"0", "0", "0", "0", "True", "False", "False"};
   EXPECT_TRUE(WaitUntil(
@@ -223,9 +159,9 @@ TEST_F(Settings, ConfirmingUnchangedOptionsWritesAllSevenAgain) {
 }
 
 TEST_F(Settings, AChangeLeftUnconfirmedIsGoneAfterARestart) {
-  StartSettled();
+  StartAndSettle();
   if (HasFatalFailure()) return;
-  OpenSettingsPanel();
+  OpenSettings();
   Click(Check1);
   EXPECT_TRUE(WaitForCheck(Check1, BST_CHECKED));
   Click(o1);
@@ -280,28 +216,22 @@ TEST_F(Settings, AnUnreadableC1LeavesEveryOptionAsLaidOut) {
   // The loading stops before the start-with-Windows state is read.
   ASSERT_TRUE(SetRunValue("\"C:\\Elsewhere\\Torvane.exe\" RUN"));
   StartTorvane();
-  ExpectChecks(Window(), {{Check1, BST_UNCHECKED},
-                          {Check2, BST_UNCHECKED},
-                          {Check3, BST_UNCHECKED},
-                          {Check4, BST_UNCHECKED},
-                          {o0, BST_CHECKED},
-                          {o1, BST_UNCHECKED},
-                          {o2, BST_UNCHECKED}});
+  ExpectChecks(Window(), kOptionsAsLaidOut);
   EXPECT_TRUE(MessageBoxes().empty());
 }
 
 // ---- Start with Windows --------------------------------------------------------
 
 TEST_F(Settings, CheckingStartWithWindowsWritesTheRunValueAndUncheckingDeletesIt) {
-  StartSettled();
+  StartAndSettle();
   if (HasFatalFailure()) return;
   ASSERT_EQ(Read(Check4).check, BST_UNCHECKED);
-  OpenSettingsPanel();
+  OpenSettings();
 
   Click(Check4);
   EXPECT_TRUE(WaitForCheck(Check4, BST_CHECKED));
-  EXPECT_TRUE(WaitUntil([&] { return RunValue() == ExpectedRunData(); }, 5s));
-  EXPECT_EQ(RunValue().value_or("(absent)"), ExpectedRunData());
+  EXPECT_TRUE(WaitUntil([&] { return RunValue() == ProgramRunValue(ProgramFolder()); }, 5s));
+  EXPECT_EQ(RunValue().value_or("(absent)"), ProgramRunValue(ProgramFolder()));
 
   Click(Check4);
   EXPECT_TRUE(WaitForCheck(Check4, BST_UNCHECKED));
@@ -316,7 +246,7 @@ TEST_F(Settings, ARunValuePresentAtStartChecksTheBoxAndIsLeftAsItIs) {
   ASSERT_TRUE(SetRunValue(elsewhere));
   const auto writtenBefore = RunKeyWriteTime();
   ASSERT_TRUE(writtenBefore);
-  StartSettled();
+  StartAndSettle();
   if (HasFatalFailure()) return;
   EXPECT_EQ(Read(Check4).check, BST_CHECKED);
   EXPECT_EQ(RunValue().value_or("(absent)"), elsewhere);
@@ -327,7 +257,7 @@ TEST_F(Settings, ARunValuePresentAtStartChecksTheBoxAndIsLeftAsItIs) {
 
 TEST_F(Settings, AnEmptyRunValueLeavesTheBoxUnchecked) {
   ASSERT_TRUE(SetRunValue(""));
-  StartSettled();
+  StartAndSettle();
   if (HasFatalFailure()) return;
   EXPECT_EQ(Read(Check4).check, BST_UNCHECKED);
   EXPECT_EQ(RunValue().value_or("(absent)"), "");
@@ -338,7 +268,7 @@ TEST_F(Settings, UncheckingWhenTheRunValueIsAlreadyGoneIsNoFailure) {
   StartTorvane();
   ASSERT_EQ(Read(Check4).check, BST_CHECKED);
   ASSERT_TRUE(DeleteRunValue());  // removed behind the program's back
-  OpenSettingsPanel();
+  OpenSettings();
   Click(Check4);
   EXPECT_TRUE(WaitForCheck(Check4, BST_UNCHECKED));
   EXPECT_FALSE(WaitUntil([&] { return !MessageBoxes().empty(); }, 2s))
@@ -351,18 +281,18 @@ TEST_F(Settings, UncheckingWhenTheRunValueIsAlreadyGoneIsNoFailure) {
 TEST_F(Settings, WithoutMachineRightsTheEntryGoesToTheUsersRunKey) {
   DenyRunKeyWrites();
   if (HasFatalFailure()) return;
-  StartSettled();
+  StartAndSettle();
   if (HasFatalFailure()) return;
-  OpenSettingsPanel();
+  OpenSettings();
   Click(Check4);
-  EXPECT_TRUE(WaitUntil([&] { return RunValue(HKEY_CURRENT_USER) == ExpectedRunData(); }, 5s))
+  EXPECT_TRUE(WaitUntil([&] { return RunValue(HKEY_CURRENT_USER) == ProgramRunValue(ProgramFolder()); }, 5s))
       << RunValue(HKEY_CURRENT_USER).value_or("(absent)");
   EXPECT_FALSE(RunValue().has_value());
   EXPECT_FALSE(WaitUntil([&] { return !MessageBoxes().empty(); }, 2s)) << "a failure message although it worked";
   Click(Check4);
   EXPECT_TRUE(WaitUntil([&] { return !RunValue(HKEY_CURRENT_USER).has_value(); }, 5s)) << "unchecking left it";
   Click(Check4);
-  ASSERT_TRUE(WaitUntil([&] { return RunValue(HKEY_CURRENT_USER) == ExpectedRunData(); }, 5s));
+  ASSERT_TRUE(WaitUntil([&] { return RunValue(HKEY_CURRENT_USER) == ProgramRunValue(ProgramFolder()); }, 5s));
   EXPECT_TRUE(MessageBoxes().empty());
 
   ExitThroughBend();
@@ -377,10 +307,10 @@ TEST_F(Settings, WithoutRightsCheckingShowsAMessageOutsideTheTopmostBand) {
   if (HasFatalFailure()) return;
   DenyRunKeyWrites(HKEY_CURRENT_USER);
   if (HasFatalFailure()) return;
-  StartSettled();
+  StartAndSettle();
   if (HasFatalFailure()) return;
   EXPECT_TRUE(WaitUntil([&] { return Topmost(); }, 5s));
-  OpenSettingsPanel();
+  OpenSettings();
   Click(Check4);
 
   std::vector<HWND> boxes;
@@ -411,10 +341,10 @@ TEST_F(Settings, WithoutRightsCheckingShowsAMessageOutsideTheTopmostBand) {
 // ---- What the panel looks like -------------------------------------------------
 
 TEST_F(Settings, PanelIsDrawnInItsColoursWithTheCornersStillSeeThrough) {
-  StartSettled();
+  StartAndSettle();
   if (HasFatalFailure()) return;
-  WaitForText(wt, [](const std::string& text) { return text.starts_with("Torvane "); });
-  OpenSettingsPanel();
+  WaitForTitle();
+  OpenSettings();
   const auto shot = ShootSettled("settings-panel");
   ASSERT_TRUE(shot);
   const PixelRect window = ScreenRect(Window());

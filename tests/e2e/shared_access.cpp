@@ -26,6 +26,11 @@ std::string Hex(std::string_view bytes) {
   return hex;
 }
 
+std::string CameraFrame(std::string_view decoderLine) {
+  const auto colon = decoderLine.find(':');
+  return "sym " + std::string(decoderLine.substr(0, colon)) + " " + Hex(decoderLine.substr(colon + 1)) + "\nframe\n";
+}
+
 std::string Escaped(std::string_view bytes, std::size_t most) {
   std::string text;
   for (const char c : bytes.substr(0, most)) {

@@ -15,6 +15,9 @@
 namespace torvane::e2e {
 
 std::string Hex(std::string_view bytes);
+// The stand-in camera's feed (zbarcam.feed) for one video frame that shows one
+// code, given as the decoder line it makes: "SYMBOLOGY:data".
+std::string CameraFrame(std::string_view decoderLine);
 // Printable bytes as they are, anything else as \xNN; long texts shortened.
 std::string Escaped(std::string_view bytes, std::size_t most = 400);
 // Different in every test and every run, so that no code can be taken for one read earlier.

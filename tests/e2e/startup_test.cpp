@@ -95,7 +95,7 @@ TEST_F(Startup, SettingsPanelReportsTheModuleRunning) {
 
 TEST_F(Startup, TitleLabelReadsTorvane26) {
   ASSERT_NO_FATAL_FAILURE(StartTorvane());
-  EXPECT_EQ(WaitForText(wt, [](const std::string& text) { return text == "Torvane 2.6"; }), "Torvane 2.6");
+  EXPECT_EQ(WaitForTitle(), "Torvane 2.6");
 }
 
 TEST_F(Startup, SecondStartEndsAtOnceWithoutAWindowAndLeavesBarDatAlone) {

@@ -10,14 +10,8 @@ namespace {
 
 using enum ControlId;
 
-class Tooltip : public TorvaneTest {
+class Tooltip : public StartedTorvaneTest {
  protected:
-  void SetUp() override {
-    TorvaneTest::SetUp();
-    if (HasFatalFailure()) return;
-    StartTorvane();
-  }
-
   std::vector<std::string> VisibleTooltipTexts() const {
     std::vector<std::string> texts;
     for (const HWND tip : TopLevelWindows(TorvaneProcessId(), L"tooltips_class32")) texts.push_back(TextOf(tip));

@@ -1,6 +1,5 @@
-// A window of another program for Torvane to type into: a top-level window of
-// the test runner filled by a multi-line edit control. It lives on a thread of
-// its own that pumps its messages, so the test may wait and poll meanwhile.
+// A window of another program for Torvane to type into: a runner window filled
+// by a multi-line edit control.
 #pragma once
 
 #include <windows.h>
@@ -11,6 +10,7 @@
 
 #include "core/layout.h"
 #include "harness.h"
+#include "runner_window.h"
 
 namespace torvane::e2e {
 
@@ -18,13 +18,9 @@ class TypingTarget {
  public:
   // `where` in screen coordinates.
   explicit TypingTarget(PixelRect where, std::wstring title = L"Typing target");
-  ~TypingTarget();
-  TypingTarget(const TypingTarget&) = delete;
-  TypingTarget& operator=(const TypingTarget&) = delete;
 
   bool Created() const { return edit_ != nullptr; }
-  HWND Window() const { return window_; }
-  HWND Edit() const { return edit_; }
+  HWND Window() const { return window_.Window(); }
 
   // What the edit control holds (WM_GETTEXT), UTF-8.
   std::string Text() const;
@@ -44,17 +40,8 @@ class TypingTarget {
   std::optional<std::string> TextBeforeFence(Millis limit = 10s);
 
  private:
-  static DWORD WINAPI ThreadMain(void* self);
-  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-  void Run();
-
-  PixelRect where_;
-  std::wstring title_;
-  HANDLE thread_ = nullptr;
-  DWORD threadId_ = 0;
-  HANDLE ready_ = nullptr;
-  HWND window_ = nullptr;
   HWND edit_ = nullptr;
+  RunnerWindow window_;
 };
 
 }  // namespace torvane::e2e

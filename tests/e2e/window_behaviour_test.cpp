@@ -6,11 +6,14 @@
 // After windows.h, which it builds on.
 #include <shellapi.h>
 
+#include <mutex>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "core/texts.h"
 #include "harness.h"
+#include "runner_window.h"
 #include "win32/text_win32.h"
 
 namespace torvane::e2e {
@@ -48,92 +51,49 @@ class HeldButton {
   bool pressed_ = false;
 };
 
-// A plain white window of the test runner, for Torvane's window to lie over; it
-// records where the left button went down on it. Runs on a thread of its own.
+// A plain white runner window, for Torvane's window to lie over; it records
+// where the left button went down on it.
 class ClickCatcher {
  public:
   enum class Activation { OnClick, Never };
   explicit ClickCatcher(PixelRect where, Activation activation = Activation::OnClick)
-      : where_(where), activates_(activation == Activation::OnClick) {
-    ready_ = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-    thread_ = CreateThread(nullptr, 0, &ClickCatcher::ThreadMain, this, 0, &threadId_);
-    if (thread_ != nullptr) WaitForSingleObject(ready_, 10000);
-  }
-  ~ClickCatcher() {
-    if (window_ != nullptr) PostMessageW(window_, WM_CLOSE, 0, 0);
-    if (thread_ != nullptr) {
-      if (WaitForSingleObject(thread_, 10000) != WAIT_OBJECT_0) PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
-      WaitForSingleObject(thread_, 5000);
-      CloseHandle(thread_);
-    }
-    if (ready_ != nullptr) CloseHandle(ready_);
-  }
-  ClickCatcher(const ClickCatcher&) = delete;
-  ClickCatcher& operator=(const ClickCatcher&) = delete;
+      : activates_(activation == Activation::OnClick),
+        window_({.className = L"TorvaneTestClickCatcher",
+                 .title = L"click catcher",
+                 .where = where,
+                 .style = WS_POPUP,
+                 .exStyle = activates_ ? 0u : static_cast<DWORD>(WS_EX_NOACTIVATE),
+                 .show = SW_SHOWNOACTIVATE,
+                 .background = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH))},
+                {.handle = [this](HWND window, UINT message, WPARAM, LPARAM lParam) {
+                  return Handle(window, message, lParam);
+                }}) {}
 
-  HWND Window() const { return window_; }
+  HWND Window() const { return window_.Window(); }
   std::vector<POINT> Presses() const {
-    AcquireSRWLockShared(&lock_);
-    std::vector<POINT> presses = presses_;
-    ReleaseSRWLockShared(&lock_);
-    return presses;
+    const std::lock_guard lock(mutex_);
+    return presses_;
   }
 
  private:
-  static DWORD WINAPI ThreadMain(void* context) {
-    auto* self = static_cast<ClickCatcher*>(context);
-    WNDCLASSW wc{};
-    wc.lpfnWndProc = &ClickCatcher::Proc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));
-    wc.lpszClassName = L"TorvaneTestClickCatcher";
-    RegisterClassW(&wc);  // fails harmlessly when an earlier catcher registered it
-    const PixelRect& r = self->where_;
-    self->window_ = CreateWindowExW(self->activates_ ? 0 : WS_EX_NOACTIVATE, wc.lpszClassName, L"click catcher",
-                                    WS_POPUP, r.left, r.top, r.width, r.height, nullptr, nullptr, wc.hInstance, self);
-    if (self->window_ != nullptr) {
-      ShowWindow(self->window_, SW_SHOWNOACTIVATE);
-      UpdateWindow(self->window_);
-    }
-    SetEvent(self->ready_);
-    MSG msg;
-    while (self->window_ != nullptr && GetMessageW(&msg, nullptr, 0, 0) > 0) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-    return 0;
-  }
-
-  static LRESULT CALLBACK Proc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
-    if (msg == WM_NCCREATE) {
-      SetWindowLongPtrW(hwnd, GWLP_USERDATA,
-                        reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTW*>(lp)->lpCreateParams));
-    }
-    auto* self = reinterpret_cast<ClickCatcher*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (msg == WM_LBUTTONDOWN && self != nullptr) {
-      POINT at{static_cast<short>(LOWORD(lp)), static_cast<short>(HIWORD(lp))};
-      ClientToScreen(hwnd, &at);
-      AcquireSRWLockExclusive(&self->lock_);
-      self->presses_.push_back(at);
-      ReleaseSRWLockExclusive(&self->lock_);
+  std::optional<LRESULT> Handle(HWND window, UINT message, LPARAM lParam) {
+    if (message == WM_LBUTTONDOWN) {
+      POINT at{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+      ClientToScreen(window, &at);
+      const std::lock_guard lock(mutex_);
+      presses_.push_back(at);
       return 0;
     }
     // Not activated by a click: without a window manager Wine would raise an
     // activated window over topmost ones on the X side, which Windows never does.
-    if (msg == WM_MOUSEACTIVATE && self != nullptr && !self->activates_) return MA_NOACTIVATE;
-    if (msg == WM_DESTROY) PostQuitMessage(0);
-    return DefWindowProcW(hwnd, msg, wp, lp);
+    if (message == WM_MOUSEACTIVATE && !activates_) return MA_NOACTIVATE;
+    return std::nullopt;
   }
 
-  PixelRect where_;
   bool activates_;
-  HANDLE ready_ = nullptr;
-  HANDLE thread_ = nullptr;
-  DWORD threadId_ = 0;
-  HWND window_ = nullptr;
-  mutable SRWLOCK lock_ = SRWLOCK_INIT;
+  mutable std::mutex mutex_;
   std::vector<POINT> presses_;
+  RunnerWindow window_;
 };
 
 class WindowBehaviour : public TorvaneTest {
@@ -145,21 +105,10 @@ class WindowBehaviour : public TorvaneTest {
     ASSERT_TRUE(WaitUntil([] { return TrayIcons().empty(); }, 15s)) << "icons of an earlier test stay";
   }
 
-  // Starts Torvane and waits until the recognition module has come up and its
-  // video window, which takes the foreground when it appears, is hidden again.
-  // Starts Torvane and waits until the recognition module has settled.
-  void StartSettled(std::wstring_view arguments = L"") {
-    StartTorvane(arguments);
-    if (HasFatalFailure()) return;
-    ASSERT_TRUE(WaitForModuleSettled(Window())) << "the recognition module did not come up";
-  }
-
   POINT ScreenPoint(POINT client) const {
     const PixelRect r = ScreenRect(Window());
     return {r.left + client.x, r.top + client.y};
   }
-
-  bool Topmost() const { return (GetWindowLongW(Window(), GWL_EXSTYLE) & WS_EX_TOPMOST) != 0; }
 
   // The one icon in the notification area, once it can be clicked (nothing covers it).
   HWND WaitForTheIcon() const {
@@ -252,7 +201,7 @@ class WindowBehaviour : public TorvaneTest {
 // ---- Dragging ------------------------------------------------------------------
 
 TEST_F(WindowBehaviour, DraggingTheSurfaceWithTheLeftButtonMovesTheWindow) {
-  StartSettled();
+  StartAndSettle();
   if (HasFatalFailure()) return;
   // The title band beside the title label, the strip between the list and the
   // bottom row, the margin left of the list, and the title label itself.
@@ -274,7 +223,7 @@ TEST_F(WindowBehaviour, DraggingTheSurfaceWithTheLeftButtonMovesTheWindow) {
 }
 
 TEST_F(WindowBehaviour, DraggingTheSurfaceWithTheRightButtonMovesTheWindow) {
-  StartSettled();
+  StartAndSettle();
   if (HasFatalFailure()) return;
   DragBy({60, 23}, {-70, 45}, 3);
   if (HasFatalFailure()) return;
@@ -288,7 +237,7 @@ TEST_F(WindowBehaviour, DraggingTheSurfaceWithTheRightButtonMovesTheWindow) {
 }
 
 TEST_F(WindowBehaviour, PressingOnTheListAndMovingLeavesTheWindowInPlace) {
-  StartSettled();
+  StartAndSettle();
   if (HasFatalFailure()) return;
   const PixelRect before = ScreenRect(Window());
   const POINT from = CentreOf(Control(CodeList));
@@ -311,7 +260,7 @@ TEST_F(WindowBehaviour, ClicksOnSeeThroughPixelsReachTheWindowBelow) {
   // mapping, and Torvane's window has to lie over it there as well.
   ClickCatcher below({387 - 20, 234 - 20, 250 + 40, 300 + 40}, ClickCatcher::Activation::Never);
   ASSERT_NE(below.Window(), nullptr);
-  StartSettled();
+  StartAndSettle();
   if (HasFatalFailure()) return;
   const PixelRect window = ScreenRect(Window());
   ASSERT_EQ(window, (PixelRect{387, 234, 250, 300}));
@@ -359,7 +308,7 @@ TEST_F(WindowBehaviour, ClicksOnSeeThroughPixelsReachTheWindowBelow) {
 // ---- Hidden and shown through the notification area --------------------------------
 
 TEST_F(WindowBehaviour, AltF4HidesAndALeftClickOnTheIconBringsTheWindowBack) {
-  StartSettled();
+  StartAndSettle();
   if (HasFatalFailure()) return;
   const HWND icon = WaitForTheIcon();
   ASSERT_NE(icon, nullptr) << "no icon in the notification area" << TrayDiagnosis();
@@ -409,7 +358,7 @@ TEST_F(WindowBehaviour, AltF4HidesAndALeftClickOnTheIconBringsTheWindowBack) {
 }
 
 TEST_F(WindowBehaviour, TheIconBringsAVisibleWindowToTheFront) {
-  StartSettled();
+  StartAndSettle();
   if (HasFatalFailure()) return;
   const HWND icon = WaitForTheIcon();
   ASSERT_NE(icon, nullptr);
@@ -425,7 +374,7 @@ TEST_F(WindowBehaviour, TheIconBringsAVisibleWindowToTheFront) {
 }
 
 TEST_F(WindowBehaviour, TheIconsMenuShowsPausesOpensSettingsAndExitsAsTheWindowDoes) {
-  StartSettled();
+  StartAndSettle();
   if (HasFatalFailure()) return;
   const HWND icon = WaitForTheIcon();
   ASSERT_NE(icon, nullptr) << TrayDiagnosis();
@@ -501,7 +450,7 @@ TEST_F(WindowBehaviour, LowerCaseRunStartsShown) {
 }
 
 TEST_F(WindowBehaviour, TheIconComesBackWhenTheShellAnnouncesANewTaskbar) {
-  StartSettled();
+  StartAndSettle();
   if (HasFatalFailure()) return;
   ASSERT_NE(WaitForTheIcon(), nullptr);
 
@@ -542,9 +491,9 @@ TEST_F(WindowBehaviour, TheIconComesBackWhenTheShellAnnouncesANewTaskbar) {
 // ---- What the help panel looks like ---------------------------------------------------
 
 TEST_F(WindowBehaviour, HelpPanelIsDrawnInItsColoursWithTheCornersStillSeeThrough) {
-  StartSettled();
+  StartAndSettle();
   if (HasFatalFailure()) return;
-  WaitForText(wt, [](const std::string& text) { return text.starts_with("Torvane "); });
+  WaitForTitle();
   Click(bhelp);
   ASSERT_TRUE(WaitUntil([&] { return Read(fhelp).visible; }, 5s)) << "帮助 did not open the help panel";
   EXPECT_EQ(Read(fhelp).rect, (PixelRect{8, 32, 235, 220}));

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "core/utf8.h"
+#include "reference_utf8.h"
 
 namespace torvane::corpus {
 namespace {
@@ -29,40 +30,16 @@ constexpr std::string_view kTraditionalPool =
     "過家十用發天如然作方成者多日都三小軍二無同麼經法當起與好看學進種將還分此心前面又定見只主沒公從知使意長把總"
     "價格連訂單購買商店支付登錄註冊密碼用戶地址電話號碼紅色藍綠黃黑白數量總計優惠會員積分歡迎光臨謝謝確認取消返回";
 
-std::u32string CodePoints(std::string_view utf8) { return DecodeUtf8Lossy(utf8); }
-
-std::string Utf8Of(std::u32string_view text) {
-  std::string out;
-  for (const char32_t c : text) {
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-  }
-  return out;
-}
-
 // `count` slices of `pool`, of lengths cycling through `lengths`, starting at
 // spread-out places.
 std::vector<std::string> Slices(std::string_view pool, std::size_t count, std::initializer_list<std::size_t> lengths) {
-  const std::u32string chars = CodePoints(pool);
+  const std::u32string chars = DecodeUtf8Lossy(pool);
   const std::vector<std::size_t> cycle(lengths);
   std::vector<std::string> texts;
   for (std::size_t i = 0; i < count; ++i) {
     const std::size_t length = cycle[i % cycle.size()];
     const std::size_t start = (i * 37) % (chars.size() - length);
-    texts.push_back(Utf8Of(std::u32string_view(chars).substr(start, length)));
+    texts.push_back(fuzz::EncodeUtf8(std::u32string_view(chars).substr(start, length)));
   }
   return texts;
 }

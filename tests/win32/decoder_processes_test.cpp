@@ -18,12 +18,6 @@ using namespace std::chrono_literals;
 using win32::Narrow;
 using win32::Widen;
 
-std::wstring CopyStandIn(const ScratchFolder& folder, const wchar_t* name, const wchar_t* as) {
-  const std::wstring target = folder / as;
-  EXPECT_TRUE(CopyFileW((ExecutableFolder() + L"\\" + name).c_str(), target.c_str(), FALSE)) << Narrow(target);
-  return target;
-}
-
 std::optional<std::uint32_t> LaunchCamera(const ScratchFolder& folder) {
   win32::ModuleFolder programFolder(Narrow(folder / L"Torvane.exe"));
   programFolder.Delete(kCameraOutput);

@@ -1,90 +1,27 @@
 // The ZBar stand-ins, run the way Torvane runs the real decoders: CreateProcessW
 // with stdout on an inherited file handle, scripted by files in their folder.
-#include <windows.h>
-
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 
+#include "win32/text_win32.h"
+#include "win32/unique_handle.h"
+#include "win32_test_support.h"
+
+namespace torvane::testing {
 namespace {
 
 using namespace std::chrono_literals;
 using namespace std::string_literals;
+using win32::Narrow;
+using win32::UniqueFile;
 
-struct HandleCloser {
-  void operator()(HANDLE handle) const { CloseHandle(handle); }
-};
-using UniqueHandle = std::unique_ptr<void, HandleCloser>;
-
-bool poll_until(const std::function<bool()>& done, std::chrono::milliseconds timeout = 5000ms) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() >= deadline) return false;
-    Sleep(10);
-  }
-  return true;
-}
-
-std::string utf8(std::wstring_view text) {
-  const int length = static_cast<int>(text.size());
-  std::string bytes(static_cast<std::size_t>(length) * 3, '\0');
-  bytes.resize(static_cast<std::size_t>(WideCharToMultiByte(CP_UTF8, 0, text.data(), length, bytes.data(),
-                                                            static_cast<int>(bytes.size()), nullptr, nullptr)));
-  return bytes;
-}
-
-std::string hex(std::string_view bytes) {
-  static constexpr char kDigits[] = "0123456789abcdef";
-  std::string text;
-  for (const unsigned char byte : bytes) text += {kDigits[byte >> 4], kDigits[byte & 15]};
-  return text;
-}
-
-UniqueHandle open_file(const std::wstring& path, DWORD access, DWORD disposition, bool inheritable = false) {
+UniqueFile OpenInheritable(const std::wstring& path, DWORD access, DWORD disposition) {
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  const HANDLE file = CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  inheritable ? &inherit : nullptr, disposition, 0, nullptr);
-  return UniqueHandle{file == INVALID_HANDLE_VALUE ? nullptr : file};
-}
-
-std::string read_file(const std::wstring& path) {
-  const UniqueHandle file = open_file(path, GENERIC_READ, OPEN_EXISTING);
-  std::string bytes(file ? GetFileSize(file.get(), nullptr) : 0, '\0');
-  DWORD read = 0;
-  if (file) ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-  bytes.resize(read);
-  return bytes;
-}
-
-void write_file(const std::wstring& path, std::string_view bytes, bool append = false) {
-  const UniqueHandle file =
-      open_file(path, append ? FILE_APPEND_DATA : GENERIC_WRITE, append ? OPEN_ALWAYS : CREATE_ALWAYS);
-  DWORD written = 0;
-  EXPECT_TRUE(file && WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr))
-      << utf8(path);
-}
-
-std::wstring folder_of_this_test() {
-  wchar_t path[MAX_PATH]{};
-  const std::wstring exe(path, GetModuleFileNameW(nullptr, path, MAX_PATH));
-  return exe.substr(0, exe.find_last_of(L'\\'));
-}
-
-void remove_tree(const std::wstring& folder) {
-  WIN32_FIND_DATAW entry{};
-  const HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &entry);
-  for (bool more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &entry)) {
-    const std::wstring name = entry.cFileName, path = folder + L'\\' + name;
-    if (name == L"." || name == L"..") continue;
-    if (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) remove_tree(path);
-    else DeleteFileW(path.c_str());
-  }
-  if (search != INVALID_HANDLE_VALUE) FindClose(search);
-  RemoveDirectoryW(folder.c_str());
+  return UniqueFile(CreateFileW(path.c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit,
+                                disposition, 0, nullptr));
 }
 
 // A stand-in started as Torvane starts the decoders; killed on destruction if still running.
@@ -92,9 +29,9 @@ class Child {
  public:
   Child(const std::wstring& exe, const std::wstring& arguments, const std::wstring& output, const std::wstring& cwd)
       : command_line_(L"\"" + exe + L"\"" + (arguments.empty() ? L"" : L" " + arguments)) {
-    const UniqueHandle input = open_file(L"NUL", GENERIC_READ, OPEN_EXISTING, true);
-    const UniqueHandle out = open_file(output, GENERIC_WRITE, CREATE_ALWAYS, true);
-    const UniqueHandle err = open_file(output + L".err", GENERIC_WRITE, CREATE_ALWAYS, true);
+    const UniqueFile input = OpenInheritable(L"NUL", GENERIC_READ, OPEN_EXISTING);
+    const UniqueFile out = OpenInheritable(output, GENERIC_WRITE, CREATE_ALWAYS);
+    const UniqueFile err = OpenInheritable(output + L".err", GENERIC_WRITE, CREATE_ALWAYS);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -105,7 +42,7 @@ class Child {
     PROCESS_INFORMATION started{};
     if (!CreateProcessW(exe.c_str(), writable.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr, cwd.c_str(),
                         &startup, &started)) {
-      ADD_FAILURE() << "cannot start " << utf8(exe) << ": error " << GetLastError();
+      ADD_FAILURE() << "cannot start " << Narrow(exe) << ": error " << GetLastError();
       return;
     }
     CloseHandle(started.hThread);
@@ -132,43 +69,37 @@ class Child {
 
  private:
   std::wstring command_line_;
-  UniqueHandle process_;
+  win32::UniqueHandle process_;
   DWORD pid_ = 0;
 };
 
 // A fresh folder holding copies of both stand-ins: the program folder they serve.
 class Sandbox {
  public:
-  Sandbox() {
-    static int serial = 0;
-    wchar_t temp[MAX_PATH]{};
-    GetTempPathW(MAX_PATH, temp);
-    folder_ = temp + (L"standins-" + std::to_wstring(GetCurrentProcessId())) + L"-" + std::to_wstring(++serial);
-    remove_tree(folder_);
-    CreateDirectoryW(folder_.c_str(), nullptr);
-    for (const wchar_t* tool : {L"zbarcam.exe", L"zbarimg.exe"}) {
-      EXPECT_TRUE(CopyFileW((folder_of_this_test() + L'\\' + tool).c_str(), path(tool).c_str(), FALSE)) << utf8(tool);
-    }
+  Sandbox() : folder_(L"standins-" + std::to_wstring(++serial_)) {
+    for (const wchar_t* tool : {L"zbarcam.exe", L"zbarimg.exe"}) CopyStandIn(folder_, tool, tool);
   }
-  Sandbox(const Sandbox&) = delete;
-  Sandbox& operator=(const Sandbox&) = delete;
-  ~Sandbox() { remove_tree(folder_); }
 
-  std::wstring path(std::wstring_view name) const { return folder_ + L'\\' + std::wstring(name); }
-  std::string read(std::wstring_view name) const { return read_file(path(name)); }
-  void write(std::wstring_view name, std::string_view bytes) const { write_file(path(name), bytes); }
-  void append(std::wstring_view name, std::string_view bytes) const { write_file(path(name), bytes, true); }
+  std::wstring path(std::wstring_view name) const { return folder_ / std::wstring(name); }
+  std::string read(std::wstring_view name) const { return ReadWholeFile(path(name)); }
+  void write(std::wstring_view name, std::string_view bytes) const {
+    EXPECT_TRUE(WriteWholeFile(path(name), std::string(bytes))) << Narrow(path(name));
+  }
+  void append(std::wstring_view name, std::string_view bytes) const {
+    EXPECT_TRUE(AppendToFile(path(name), std::string(bytes))) << Narrow(path(name));
+  }
   std::unique_ptr<Child> start(std::wstring_view tool, const std::wstring& arguments,
                                std::wstring_view output = L"out.txt", const std::wstring& cwd = {}) const {
-    return std::make_unique<Child>(path(tool), arguments, path(output), cwd.empty() ? folder_ : cwd);
+    return std::make_unique<Child>(path(tool), arguments, path(output), cwd.empty() ? folder_.path() : cwd);
   }
 
  private:
-  std::wstring folder_;
+  static inline int serial_ = 0;
+  ScratchFolder folder_;
 };
 
 ::testing::AssertionResult becomes(const std::function<std::string()>& read, const std::string& expected) {
-  if (poll_until([&] { return read() == expected; })) return ::testing::AssertionSuccess();
+  if (WaitUntil([&] { return read() == expected; })) return ::testing::AssertionSuccess();
   return ::testing::AssertionFailure() << "holds " << ::testing::PrintToString(read()) << ", expected "
                                        << ::testing::PrintToString(expected);
 }
@@ -188,12 +119,12 @@ TEST(ZbarcamStandin, PrintsFramesInTextModeAndRawBytesUntranslated) {
   const auto camera = box.start(L"zbarcam.exe", L"");
   const auto output = [&] { return box.read(L"out.txt"); };
 
-  box.append(L"zbarcam.feed", "sym QR-Code " + hex("h\xc3\xa9llo") + "\nframe\n");
+  box.append(L"zbarcam.feed", "sym QR-Code " + Hex("h\xc3\xa9llo") + "\nframe\n");
   std::string expected = "QR-Code:h\xc3\xa9llo\r\n";
   EXPECT_TRUE(becomes(output, expected));
 
-  box.append(L"zbarcam.feed", "sym QR-Code " + hex("a\nb") + "\r\nsym CODE-128 " + hex("x\0y"s) +
-                                  "\nsym EAN-13\nframe\n");
+  box.append(L"zbarcam.feed",
+             "sym QR-Code " + Hex("a\nb") + "\r\nsym CODE-128 " + Hex("x\0y"s) + "\nsym EAN-13\nframe\n");
   expected += "QR-Code:a\r\nb\r\nCODE-128:x\0y\r\nEAN-13:\r\n"s;
   EXPECT_TRUE(becomes(output, expected));
 
@@ -224,7 +155,7 @@ TEST(ZbarcamStandin, ShowsItsVideoWindowAndEndsWithZeroWhenClosedOrQuit) {
     const auto camera = box.start(L"zbarcam.exe", L"");
     HWND window = nullptr;
     // Created first and shown a moment later, like ZBar's own window.
-    ASSERT_TRUE(poll_until([&] {
+    ASSERT_TRUE(WaitUntil([&] {
       window = video_window_of(camera->pid());
       return window != nullptr && IsWindowVisible(window);
     }));
@@ -252,18 +183,18 @@ TEST(ZbarcamStandin, HoldsItsCameraSoThatASecondOneOnItFailsAtOnce) {
   const Sandbox box;
   box.write(L"zbarcam.cfg", "window_delay_ms=0\n");
   const auto first = box.start(L"zbarcam.exe", L"");
-  ASSERT_TRUE(poll_until([&] { return video_window_of(first->pid()) != nullptr; }));
+  ASSERT_TRUE(WaitUntil([&] { return video_window_of(first->pid()) != nullptr; }));
   const auto second = box.start(L"zbarcam.exe", L"\\dev\\video0", L"second.txt");
   EXPECT_EQ(second->exit_code(), 1u);
   EXPECT_EQ(box.read(L"second.txt"), "");
   EXPECT_NE(box.read(L"second.txt.err").find("ERROR"), std::string::npos);
   const auto other = box.start(L"zbarcam.exe", L"1", L"other.txt");
-  EXPECT_TRUE(poll_until([&] { return video_window_of(other->pid()) != nullptr; })) << "a second camera is free";
+  EXPECT_TRUE(WaitUntil([&] { return video_window_of(other->pid()) != nullptr; })) << "a second camera is free";
 
   PostMessageW(video_window_of(first->pid()), WM_CLOSE, 0, 0);
   EXPECT_EQ(first->exit_code(), 0u);
   const auto next = box.start(L"zbarcam.exe", L"", L"next.txt");
-  EXPECT_TRUE(poll_until([&] { return video_window_of(next->pid()) != nullptr; })) << "the camera is free again";
+  EXPECT_TRUE(WaitUntil([&] { return video_window_of(next->pid()) != nullptr; })) << "the camera is free again";
 }
 
 TEST(ZbarcamStandin, LogsItsStartRecord) {
@@ -272,15 +203,15 @@ TEST(ZbarcamStandin, LogsItsStartRecord) {
   ASSERT_TRUE(CreateDirectoryW(elsewhere.c_str(), nullptr));
   const auto camera = box.start(L"zbarcam.exe", L"--prescale=640x480 \"two words\"", L"out.txt", elsewhere);
   const auto log = [&] { return box.read(L"zbarcam.log"); };
-  ASSERT_TRUE(poll_until([&] { return log().ends_with("ready\n"); })) << log();
-  EXPECT_EQ(log(), "start " + std::to_string(camera->pid()) + "\ncwd " + utf8(elsewhere) + "\ncmdline " +
-                       utf8(camera->command_line()) +
+  ASSERT_TRUE(WaitUntil([&] { return log().ends_with("ready\n"); })) << log();
+  EXPECT_EQ(log(), "start " + std::to_string(camera->pid()) + "\ncwd " + Narrow(elsewhere) + "\ncmdline " +
+                       Narrow(camera->command_line()) +
                        "\nargc 2\narg --prescale=640x480\narg two words\nstdout file\nready\n");
 }
 
 TEST(ZbarimgStandin, PrintsTheCodesAssignedToEachImageWithZbarExitCodes) {
   const Sandbox box;
-  box.write(L"zbarimg.cfg", "delay_ms=20\nimage two codes.png\nsym QR-Code 6869\nsym EAN-13 " + hex("4006381333931") +
+  box.write(L"zbarimg.cfg", "delay_ms=20\nimage two codes.png\nsym QR-Code 6869\nsym EAN-13 " + Hex("4006381333931") +
                                 "\nimage blank.png\n");
   box.write(L"two codes.png", "png");
   box.write(L"blank.png", "png");
@@ -292,7 +223,7 @@ TEST(ZbarimgStandin, PrintsTheCodesAssignedToEachImageWithZbarExitCodes) {
                {L"blank.png", 4, ""},
                {L"missing.png", 1, ""}};
   for (const auto& image : cases) {
-    SCOPED_TRACE(utf8(image.image));
+    SCOPED_TRACE(Narrow(image.image));
     const std::wstring output = std::wstring(L"out-") + image.image + L".txt";
     const auto decoder = box.start(L"zbarimg.exe", L"-D -q \"" + box.path(image.image) + L"\"", output);
     EXPECT_EQ(decoder->exit_code(), image.exit_code);
@@ -305,25 +236,25 @@ TEST(ZbarimgStandin, TakesAPathWithSpacesAndChineseAsOneArgument) {
   const Sandbox box;
   ASSERT_TRUE(CreateDirectoryW(box.path(L"扫描 测试").c_str(), nullptr));
   const std::wstring image = box.path(L"扫描 测试\\二维码 1.png");
-  write_file(image, "png");
+  EXPECT_TRUE(WriteWholeFile(image, "png"));
   box.write(L"zbarimg.cfg", "image 二维码 1.png\nsym QR-Code 4f4b\n");
 
   const auto decoder = box.start(L"zbarimg.exe", L"-D -q \"" + image + L"\"");
   EXPECT_EQ(decoder->exit_code(), 0u);
   EXPECT_EQ(box.read(L"out.txt"), "QR-Code:OK\r\n");
   const std::string log = box.read(L"zbarimg.log");
-  EXPECT_NE(log.find("\nargc 3\narg -D\narg -q\narg " + utf8(image) + "\nstdout file\nready\n"), std::string::npos)
+  EXPECT_NE(log.find("\nargc 3\narg -D\narg -q\narg " + Narrow(image) + "\nstdout file\nready\n"), std::string::npos)
       << log;
 }
 
 TEST(ZbarimgStandin, ReadsItsArgumentsInTheAnsiCodePage) {
   const Sandbox box;
   const std::wstring image = box.path(L"\uCF54\uB4DC.png");  // 코드.png: no place in code page 936
-  write_file(image, "png");
+  EXPECT_TRUE(WriteWholeFile(image, "png"));
   box.write(L"zbarimg.cfg", "image ??.png\nsym QR-Code 4f4b\n");
   const auto decoder = box.start(L"zbarimg.exe", L"-D -q \"" + image + L"\"");
   EXPECT_EQ(decoder->exit_code(), 1u) << "the name arrives as ??.png";
-  EXPECT_NE(box.read(L"zbarimg.log").find("\narg " + utf8(box.path(L"??.png")) + "\n"), std::string::npos)
+  EXPECT_NE(box.read(L"zbarimg.log").find("\narg " + Narrow(box.path(L"??.png")) + "\n"), std::string::npos)
       << box.read(L"zbarimg.log");
 
   wchar_t short_path[MAX_PATH]{};
@@ -333,3 +264,4 @@ TEST(ZbarimgStandin, ReadsItsArgumentsInTheAnsiCodePage) {
 }
 
 }  // namespace
+}  // namespace torvane::testing

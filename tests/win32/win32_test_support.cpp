@@ -2,8 +2,12 @@
 
 #include <tlhelp32.h>
 
+#include <gtest/gtest.h>
+
 #include <thread>
 #include <vector>
+
+#include "win32/text_win32.h"
 
 namespace torvane::testing {
 
@@ -94,6 +98,12 @@ ScratchFolder::ScratchFolder(const std::wstring& name) {
 ScratchFolder::~ScratchFolder() {
   EndProcessesIn(path_);
   RemoveTree(path_);
+}
+
+std::wstring CopyStandIn(const ScratchFolder& folder, const wchar_t* name, const wchar_t* as) {
+  const std::wstring target = folder / as;
+  EXPECT_TRUE(CopyFileW((ExecutableFolder() + L"\\" + name).c_str(), target.c_str(), FALSE)) << win32::Narrow(target);
+  return target;
 }
 
 void EndProcessesIn(const std::wstring& folder) {

@@ -11,7 +11,7 @@
 namespace torvane::testing {
 
 std::wstring ExecutableFolder();
-bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = std::chrono::seconds(5));
 std::string ReadWholeFile(const std::wstring& path);
 bool WriteWholeFile(const std::wstring& path, const std::string& bytes);
 bool AppendToFile(const std::wstring& path, const std::string& bytes);
@@ -31,6 +31,9 @@ class ScratchFolder {
  private:
   std::wstring path_;
 };
+
+// Copies the stand-in `name` from beside the test executable into `folder` as `as`.
+std::wstring CopyStandIn(const ScratchFolder& folder, const wchar_t* name, const wchar_t* as);
 
 // Ends every process started from inside `folder`.
 void EndProcessesIn(const std::wstring& folder);

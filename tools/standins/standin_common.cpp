@@ -146,6 +146,16 @@ void log_start(const std::wstring& log_path, const std::vector<std::string>& arg
   append_to_file(log_path, record);
 }
 
+std::uint64_t microseconds_now() {
+  LARGE_INTEGER frequency{};
+  LARGE_INTEGER counter{};
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&counter);
+  const auto ticks = static_cast<std::uint64_t>(counter.QuadPart);
+  const auto per_second = static_cast<std::uint64_t>(frequency.QuadPart);
+  return ticks / per_second * 1'000'000 + ticks % per_second * 1'000'000 / per_second;
+}
+
 std::string_view trim(std::string_view text) {
   const auto first = text.find_first_not_of(" \t\r\n");
   if (first == std::string_view::npos) return {};

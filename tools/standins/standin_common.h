@@ -36,6 +36,9 @@ std::vector<std::string> utf8_args(int argc, const wchar_t* const* argv);
 // Arguments of a plain main(), in the ANSI code page.
 std::vector<std::string> utf8_args(int argc, const char* const* argv);
 
+// The performance counter in microseconds, as the "frame" log lines give it.
+std::uint64_t microseconds_now();
+
 std::string_view trim(std::string_view text);
 // Every line of a whole file, "\r" stripped; a last line without "\n" counts.
 std::vector<std::string_view> split_lines(std::string_view text);

@@ -46,16 +46,6 @@ CameraSettings read_settings() {
   return settings;
 }
 
-std::uint64_t microseconds_now() {
-  LARGE_INTEGER frequency{};
-  LARGE_INTEGER counter{};
-  QueryPerformanceFrequency(&frequency);
-  QueryPerformanceCounter(&counter);
-  const auto ticks = static_cast<std::uint64_t>(counter.QuadPart);
-  const auto per_second = static_cast<std::uint64_t>(frequency.QuadPart);
-  return ticks / per_second * 1'000'000 + ticks % per_second * 1'000'000 / per_second;
-}
-
 class Feed {
  public:
   Feed(std::wstring feed_path, std::wstring log_path)
@@ -104,7 +94,7 @@ class Feed {
   void emit_frame() {
     standins::write_symbols(queued_);
     queued_.clear();
-    standins::append_to_file(log_path_, "frame " + std::to_string(microseconds_now()) + "\n");
+    standins::append_to_file(log_path_, "frame " + std::to_string(standins::microseconds_now()) + "\n");
   }
 
   void emit_raw(std::string_view hex) {
