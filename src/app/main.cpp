@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/main_window.h"
+#include "app/private_messages.h"
 #include "core/controller.h"
 #include "core/launch.h"
 #include "core/startup_entries.h"

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "app/private_messages.h"
 #include "app/resource.h"
 #include "win32/layout_font_win32.h"
 #include "win32/text_win32.h"

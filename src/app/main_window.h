@@ -92,10 +92,4 @@ class MainWindow final : public Form {
   POINT trayMenuAnchor_{};
 };
 
-// The notification-area icon's callback message.
-inline constexpr UINT kMsgTrayIcon = WM_APP + 1;
-// Bring the window back (a click on the icon, a second start), handled after
-// the message that asked for it has returned.
-inline constexpr UINT kMsgBringWindowBack = WM_APP + 3;
-
 }  // namespace torvane::app
