@@ -4,6 +4,7 @@
 
 #include "app/main_window.h"
 #include "app/private_messages.h"
+#include "app/resource.h"
 #include "core/controller.h"
 #include "core/launch.h"
 #include "core/startup_entries.h"
@@ -60,7 +61,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   win32::RunKeyStartupEntry machineStartup = win32::RunKeyStartupEntry::Machine();
   win32::RunKeyStartupEntry userStartup = win32::RunKeyStartupEntry::User();
   MachineOrUserStartupEntry startup(machineStartup, userStartup);
-  win32::ShellTrayIcon tray(window.hwnd(), app::kMsgTrayIcon, window.icon(), kProgramTitle);
+  // At the size the shell asks for; the window's icon when that cannot be had.
+  const win32::UniqueIcon trayIcon = win32::LoadSmallShellIcon(instance, MAKEINTRESOURCEW(IDI_TORVANE));
+  win32::ShellTrayIcon tray(window.hwnd(), app::kMsgTrayIcon, trayIcon ? trayIcon.get() : window.icon(),
+                            kProgramTitle);
   win32::OwnedMessageBoxes boxes(window.hwnd());
   win32::SharedReadFile cameraOutput(JoinPath(folder.Path(), kCameraOutput));
   win32::SharedReadFile imageOutput(JoinPath(folder.Path(), kImageOutput));
