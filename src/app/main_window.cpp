@@ -72,6 +72,18 @@ DWORD StyleFor(const ControlSpec& layout) {
   }
 }
 
+// The control shows, and takes clicks, only where the sibling it is cut away under does not lie.
+void CutAwayUnderSibling(HWND control, const ControlSpec& layout) {
+  const PixelRect own = layout.rect;
+  const PixelRect sibling = Control(layout.cutAwayUnder).rect;
+  HRGN shown = CreateRectRgn(0, 0, own.width, own.height);
+  HRGN covered = CreateRectRgn(sibling.left - own.left, sibling.top - own.top, sibling.right() - own.left,
+                               sibling.bottom() - own.top);
+  CombineRgn(shown, shown, covered, RGN_DIFF);
+  DeleteObject(covered);
+  SetWindowRgn(control, shown, FALSE);  // the window owns the region from here on
+}
+
 std::wstring WindowText(HWND hwnd) {
   const int length = GetWindowTextLengthW(hwnd);
   std::wstring text(static_cast<size_t>(std::max(length, 0)) + 1, L'\0');
@@ -158,6 +170,7 @@ HWND MainWindow::CreateControl(const ControlSpec& layout) {
   if (!control) return nullptr;
   // Created in stacking order, top first: each new one goes below its siblings.
   SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  if (layout.cutAwayUnder != ControlId::None) CutAwayUnderSibling(control, layout);
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(layout.font)), FALSE);
   if (layout.kind == ControlKind::CheckBox || layout.kind == ControlKind::OptionButton) {
     // Themed buttons ignore the text and background colours of the skin.

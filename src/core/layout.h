@@ -96,6 +96,9 @@ struct ControlSpec {
   bool checked = false;    // check box or option button state at creation
   bool handCursor = false;
   bool takesFocus = false;
+  // A sibling below this control in stacking order whose rectangle is cut out of
+  // this control, so that the sibling shows and takes clicks there as if on top.
+  ControlId cutAwayUnder = ControlId::None;
   bool wraps = false;      // text wraps onto several lines within the width
   std::string_view tooltip;
 };

@@ -2,9 +2,15 @@
 // leaving the title band and the bottom row free.
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "core/layout.h"
 
 namespace torvane {
+
+// Failure messages name the controls.
+void PrintTo(ControlId id, std::ostream* out) { *out << Control(id).name; }
+
 namespace {
 
 TEST(Layout, OpenPanelsCoverTheHistoryListAndLeaveTheBottomRowFree) {
@@ -51,6 +57,20 @@ TEST(Layout, OnlyFocusableControlsAreTabStops) {
   EXPECT_EQ(Timer(TimerId::CheckIRMLoad).tag, "0");
   EXPECT_TRUE(Timer(TimerId::GetCode).onAtCreation);
   EXPECT_FALSE(Timer(TimerId::DelayLoad).onAtCreation);
+}
+
+TEST(Layout, AControlCutAwayUnderASiblingLiesAboveItAndOverlapsIt) {
+  EXPECT_EQ(Control(ControlId::o0).cutAwayUnder, ControlId::o1);
+  for (const ControlSpec& c : Controls()) {
+    if (c.cutAwayUnder == ControlId::None) continue;
+    SCOPED_TRACE(c.name);
+    const ControlSpec& under = Control(c.cutAwayUnder);
+    EXPECT_EQ(under.parent, c.parent);
+    EXPECT_LT(&c - Controls().data(), &under - Controls().data()) << "not above its sibling";
+    EXPECT_TRUE(c.rect.left < under.rect.right() && under.rect.left < c.rect.right() &&
+                c.rect.top < under.rect.bottom() && under.rect.top < c.rect.bottom())
+        << "nothing to cut away";
+  }
 }
 
 }  // namespace
