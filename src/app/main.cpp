@@ -24,10 +24,10 @@ torvane::win32::UniqueHandle ClaimSingleInstance() {
   return mutex;
 }
 
-int RunMessageLoop(torvane::app::MainWindow& window) {
+int RunMessageLoop(HWND mainWindow) {
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (window.PreTranslate(msg)) continue;
+    if (IsDialogMessageW(mainWindow, &msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
@@ -80,5 +80,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   const bool show = controller.Form_Load(arguments);
   window.PlaceCentred();
   if (show) window.ShowWindow(true);
-  return RunMessageLoop(window);
+  return RunMessageLoop(window.hwnd());
 }

@@ -30,8 +30,6 @@ class MainWindow final : public Form {
   HWND hwnd() const { return hwnd_; }
   HICON icon() const { return icon_; }
   void PlaceCentred();  // centred on the screen, visibility unchanged
-  // Handles keys the window moves the focus with; true when consumed.
-  bool PreTranslate(MSG& msg);
 
   // Form
   void SetText(ControlId id, std::string_view utf8) override;
@@ -74,7 +72,6 @@ class MainWindow final : public Form {
   void StartDrag();
   void OnTrayIcon(UINT event, POINT anchor);
   void ShowTrayMenu(POINT anchor);
-  void MoveFocus(bool backwards);
 
   HINSTANCE instance_;
   HWND hwnd_ = nullptr;

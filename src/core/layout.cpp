@@ -93,11 +93,19 @@ std::array<ControlSpec, 25> BuildControls() {
   check(Check2, "Check2", "将条码内容复制到粘贴板", {8, 56, 161, 17});
   check(Check4, "Check4", "开机时启动程序", {8, 104, 185, 17});
   add(Make(setok, "setok", K::PushButton, Fset, "确定", {72, 184, 97, 25})).takesFocus = true;
-  // 无 reaches under [Enter]; the arrow keys need it above, [Enter]'s circle needs it below.
-  option(o0, "o0", "无", {67, 144, 41, 17}, true).cutAwayUnder = o1;
+  {
+    // 无 reaches under [Enter]; the arrow keys need it above, [Enter]'s circle needs it below.
+    auto& s = option(o0, "o0", "无", {67, 144, 41, 17}, true);
+    s.startsGroup = true;
+    s.cutAwayUnder = o1;
+  }
   option(o1, "o1", "[Enter]", {100, 144, 65, 17}, false);
   option(o2, "o2", "[Tab]", {168, 144, 55, 17}, false);
-  add(Make(Shape1, "Shape1", K::Shape, Fset, "", {8, 136, 217, 33})).fore = kSilver;
+  {
+    auto& s = add(Make(Shape1, "Shape1", K::Shape, Fset, "", {8, 136, 217, 33}));
+    s.fore = kSilver;
+    s.startsGroup = true;  // ends the option group
+  }
   {
     auto& s = add(Make(restart, "restart", K::TextButton, Fset, "[初始化]", {176, 10, 49, 17}));
     s.fore = kLight;
@@ -141,8 +149,6 @@ const std::array<ControlSpec, 25>& Table() {
   return table;
 }
 
-constexpr std::array<ControlId, 7> kTabOrder{CodeList, Check3, Check1, Check2, Check4, setok, o0};
-
 constexpr std::array<TimerSpec, 5> kTimers{{
     {TimerId::GetCode, "GetCode", 100, true, ""},
     {TimerId::CheckIRMLoad, "CheckIRMLoad", 2000, true, "0"},
@@ -166,8 +172,6 @@ const ControlSpec* FindControl(std::string_view name) {
     if (c.name == name) return &c;
   return nullptr;
 }
-
-std::span<const ControlId> TabOrder() { return kTabOrder; }
 
 const WindowSpec& WindowLayout() {
   static const WindowSpec w{"Mirelda", 250, 300, 250, 284, kKeyColour, {8, 32, 235, 220}};
