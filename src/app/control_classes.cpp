@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "app/private_messages.h"
+
 namespace torvane::app {
 namespace {
 

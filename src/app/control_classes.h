@@ -14,10 +14,6 @@ inline constexpr wchar_t kLabelClass[] = L"TorvaneLabel";
 inline constexpr wchar_t kShapeClass[] = L"TorvaneShape";
 inline constexpr wchar_t kPictureClass[] = L"TorvanePicture";
 
-// A press on a control that moves the window (the title label) is handed to
-// the main window as this message, so that it starts the drag.
-inline constexpr UINT kMsgStartDrag = WM_APP + 2;
-
 struct SkinResources {
   HCURSOR hand = nullptr;
   HBITMAP testPattern = nullptr;

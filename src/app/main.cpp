@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/main_window.h"
+#include "app/private_messages.h"
 #include "app/resource.h"
 #include "core/launch.h"
 #include "core/program.h"
@@ -24,10 +25,10 @@ torvane::win32::UniqueHandle ClaimSingleInstance() {
   return mutex;
 }
 
-int RunMessageLoop(torvane::app::MainWindow& window) {
+int RunMessageLoop(HWND mainWindow) {
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
-    if (window.PreTranslate(msg)) continue;
+    if (IsDialogMessageW(mainWindow, &msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
@@ -62,7 +63,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   win32::RunKeyStartupEntry machineStartup = win32::RunKeyStartupEntry::Machine();
   win32::RunKeyStartupEntry userStartup = win32::RunKeyStartupEntry::User();
   MachineOrUserStartupEntry startup(machineStartup, userStartup);
-  win32::ShellTrayIcon tray(window.hwnd(), app::kMsgTrayIcon, window.icon(), kProgramTitle);
+  // At the size the shell asks for; the window's icon when that cannot be had.
+  const win32::UniqueIcon trayIcon = win32::LoadSmallShellIcon(instance, MAKEINTRESOURCEW(IDI_TORVANE));
+  win32::ShellTrayIcon tray(window.hwnd(), app::kMsgTrayIcon, trayIcon ? trayIcon.get() : window.icon(),
+                            kProgramTitle);
   win32::OwnedMessageBoxes boxes(window.hwnd());
   win32::SharedReadFile cameraOutput(JoinPath(folder.Path(), kCameraOutput));
   win32::SharedReadFile imageOutput(JoinPath(folder.Path(), kImageOutput));
@@ -103,5 +107,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   const bool show = program.window.OnLoad(arguments);
   window.PlaceCentred();
   if (show) window.Show(true);
-  return RunMessageLoop(window);
+  return RunMessageLoop(window.hwnd());
 }

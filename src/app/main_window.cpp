@@ -8,7 +8,9 @@
 #include <algorithm>
 #include <array>
 #include <utility>
+#include <vector>
 
+#include "app/private_messages.h"
 #include "app/resource.h"
 #include "core/texts.h"
 #include "win32/layout_font_win32.h"
@@ -54,21 +56,80 @@ const wchar_t* ClassFor(ControlKind kind) {
 DWORD StyleFor(const ControlSpec& layout) {
   DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
   if (layout.visible) style |= WS_VISIBLE;
+  if (layout.takesFocus) style |= WS_TABSTOP;
+  if (layout.startsGroup) style |= WS_GROUP;
   switch (layout.kind) {
     case ControlKind::Panel:
       return style | WS_CLIPCHILDREN;
     case ControlKind::ListBox:
-      return style | WS_VSCROLL | LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT | WS_TABSTOP;
+      return style | WS_VSCROLL | LBS_NOTIFY | LBS_HASSTRINGS | LBS_NOINTEGRALHEIGHT;
     case ControlKind::CheckBox:
-      return style | BS_AUTOCHECKBOX | WS_TABSTOP;
+      return style | BS_AUTOCHECKBOX;
     case ControlKind::OptionButton:
       // Plain radio buttons: the group rule (a button set to false clears only itself) is the core's.
-      return style | BS_RADIOBUTTON | WS_TABSTOP;
+      return style | BS_RADIOBUTTON;
     case ControlKind::PushButton:
-      return style | BS_PUSHBUTTON | WS_TABSTOP;
+      return style | BS_PUSHBUTTON;
     default:
       return style;
   }
+}
+
+// The dialog keys (Tab, the arrows) go into a panel's children where the panel stands.
+DWORD ExStyleFor(const ControlSpec& layout) { return layout.kind == ControlKind::Panel ? WS_EX_CONTROLPARENT : 0; }
+
+// The control shows, and takes clicks, only where the sibling it is cut away under does not lie.
+void CutAwayUnderSibling(HWND control, const ControlSpec& layout) {
+  const PixelRect own = layout.rect;
+  const PixelRect sibling = Control(layout.cutAwayUnder).rect;
+  HRGN shown = CreateRectRgn(0, 0, own.width, own.height);
+  HRGN covered = CreateRectRgn(sibling.left - own.left, sibling.top - own.top, sibling.right() - own.left,
+                               sibling.bottom() - own.top);
+  CombineRgn(shown, shown, covered, RGN_DIFF);
+  DeleteObject(covered);
+  SetWindowRgn(control, shown, FALSE);  // the window owns the region from here on
+}
+
+bool IsOptionButton(HWND window) {
+  return (SendMessageW(window, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON) != 0;
+}
+
+// BM_SETCHECK gives an option button WS_TABSTOP when it sets it and takes it
+// away when it clears it, so that Tab enters a group at its selected button.
+// With none of the group selected, its first button stays a stop.
+void KeepGroupReachable(HWND option) {
+  HWND first = option;
+  while (!(GetWindowLongW(first, GWL_STYLE) & WS_GROUP)) {
+    HWND above = GetWindow(first, GW_HWNDPREV);
+    if (!above) break;
+    first = above;
+  }
+  std::vector<HWND> group;
+  for (HWND h = first; h && (h == first || !(GetWindowLongW(h, GWL_STYLE) & WS_GROUP));
+       h = GetWindow(h, GW_HWNDNEXT)) {
+    if (IsOptionButton(h)) group.push_back(h);
+  }
+  const auto selected = [](HWND h) { return SendMessageW(h, BM_GETCHECK, 0, 0) == BST_CHECKED; };
+  const bool noneSelected = std::none_of(group.begin(), group.end(), selected);
+  for (HWND h : group) {
+    const LONG style = GetWindowLongW(h, GWL_STYLE);
+    const bool stop = selected(h) || (noneSelected && h == group.front());
+    const LONG wanted = stop ? style | WS_TABSTOP : style & ~WS_TABSTOP;
+    if (wanted != style) SetWindowLongW(h, GWL_STYLE, wanted);
+  }
+}
+
+LRESULT CALLBACK OptionButtonProc(HWND button, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR) {
+  const LRESULT result = DefSubclassProc(button, msg, wp, lp);
+  if (msg == BM_SETCHECK) KeepGroupReachable(button);
+  // Windows' radio button reports a click when it takes the focus unselected, other
+  // than by a mouse press (which holds the capture): that is how the arrow keys
+  // select the button they land on. Wine's button does not.
+  if (msg == WM_SETFOCUS && GetCapture() != button && SendMessageW(button, BM_GETCHECK, 0, 0) == BST_UNCHECKED) {
+    SendMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(button));
+  }
+  return result;
 }
 
 }  // namespace
@@ -110,8 +171,9 @@ bool MainWindow::Create() {
   const WindowSpec& w = WindowLayout();
   // Topmost from creation: under Wine a window that already owns a topmost
   // tooltip ignores a later SetWindowPos(HWND_TOPMOST).
-  hwnd_ = CreateWindowExW(WS_EX_TOPMOST, kMainClass, Widen(w.caption).c_str(), WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU,
-                          CW_USEDEFAULT, CW_USEDEFAULT, w.width, w.height, nullptr, nullptr, instance_, this);
+  hwnd_ = CreateWindowExW(WS_EX_TOPMOST | WS_EX_CONTROLPARENT, kMainClass, Widen(w.caption).c_str(),
+                          WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU, CW_USEDEFAULT, CW_USEDEFAULT, w.width, w.height,
+                          nullptr, nullptr, instance_, this);
   if (!hwnd_) return false;
   CreateControls();
   win32::AllowMessagesFromUnelevatedPrograms(hwnd_, Handle(ControlId::CodeList), taskbarCreatedMsg_);
@@ -141,14 +203,16 @@ HFONT MainWindow::FontFor(const FontSpec& font) {
 HWND MainWindow::CreateControl(const ControlSpec& layout) {
   HWND parent = layout.parent == ControlId::None ? hwnd_ : Handle(layout.parent);
   const PixelRect& r = layout.rect;
-  HWND control = CreateWindowExW(0, ClassFor(layout.kind), Widen(layout.text).c_str(), StyleFor(layout), r.left, r.top,
-                                 r.width, r.height, parent,
+  HWND control = CreateWindowExW(ExStyleFor(layout), ClassFor(layout.kind), Widen(layout.text).c_str(),
+                                 StyleFor(layout), r.left, r.top, r.width, r.height, parent,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(static_cast<int>(layout.id))), instance_,
                                  const_cast<ControlSpec*>(&layout));
   if (!control) return nullptr;
   // Created in stacking order, top first: each new one goes below its siblings.
   SetWindowPos(control, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  if (layout.cutAwayUnder != ControlId::None) CutAwayUnderSibling(control, layout);
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(layout.font)), FALSE);
+  if (layout.kind == ControlKind::OptionButton) SetWindowSubclass(control, OptionButtonProc, 1, 0);
   if (layout.kind == ControlKind::CheckBox || layout.kind == ControlKind::OptionButton) {
     // Themed buttons ignore the text and background colours of the skin.
     SetWindowTheme(control, L"", L"");
@@ -294,7 +358,7 @@ void MainWindow::LetPendingEventsRun() {
       PostQuitMessage(static_cast<int>(msg.wParam));
       return;
     }
-    if (PreTranslate(msg)) continue;
+    if (IsDialogMessageW(hwnd_, &msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
@@ -635,41 +699,6 @@ void MainWindow::OnCommand(ControlId id, int code) {
     default:
       break;
   }
-}
-
-// ---- Keyboard focus ----------------------------------------------------------
-
-bool MainWindow::PreTranslate(MSG& msg) {
-  if (msg.message != WM_KEYDOWN || msg.wParam != VK_TAB) return false;
-  if (msg.hwnd != hwnd_ && !IsChild(hwnd_, msg.hwnd)) return false;
-  MoveFocus(GetKeyState(VK_SHIFT) < 0);
-  return true;
-}
-
-void MainWindow::MoveFocus(bool backwards) {
-  std::vector<HWND> stops;
-  for (ControlId id : TabOrder()) {
-    HWND h = Handle(id);
-    if (id == ControlId::o0) {  // the option group: its selected button, or the first
-      for (ControlId option : {ControlId::o0, ControlId::o1, ControlId::o2})
-        if (IsChecked(option)) h = Handle(option);
-    }
-    if (h && IsWindowVisible(h) && IsWindowEnabled(h)) stops.push_back(h);
-  }
-  if (stops.empty()) return;
-  HWND focus = GetFocus();
-  auto it = std::find(stops.begin(), stops.end(), focus);
-  if (it == stops.end() && (focus == Handle(ControlId::o0) || focus == Handle(ControlId::o1) ||
-                            focus == Handle(ControlId::o2)))
-    it = std::find(stops.begin(), stops.end(), stops.back());
-  size_t next = 0;
-  if (it != stops.end()) {
-    const size_t at = static_cast<size_t>(it - stops.begin());
-    next = backwards ? (at + stops.size() - 1) % stops.size() : (at + 1) % stops.size();
-  } else if (backwards) {
-    next = stops.size() - 1;
-  }
-  SetFocus(stops[next]);
 }
 
 }  // namespace torvane::app

@@ -35,8 +35,6 @@ class MainWindow final : public WindowFrame,
   HWND hwnd() const { return hwnd_; }
   HICON icon() const { return icon_; }
   void PlaceCentred();  // centred on the screen, visibility unchanged
-  // Handles keys the window moves the focus with; true when consumed.
-  bool PreTranslate(MSG& msg);
 
   // WindowFrame
   void Show(bool visible) override;
@@ -95,7 +93,6 @@ class MainWindow final : public WindowFrame,
   void StartDrag();
   void OnTrayIcon(UINT event, POINT anchor);
   void ShowTrayMenu(POINT anchor);
-  void MoveFocus(bool backwards);
 
   HINSTANCE instance_;
   HWND hwnd_ = nullptr;
@@ -112,13 +109,5 @@ class MainWindow final : public WindowFrame,
   UINT taskbarCreatedMsg_ = 0;
   POINT trayMenuAnchor_{};
 };
-
-// The notification-area icon's callback message.
-inline constexpr UINT kMsgTrayIcon = WM_APP + 1;
-// Bring the window back (a click on the icon, a second start), handled after
-// the message that asked for it has returned.
-inline constexpr UINT kMsgBringWindowBack = WM_APP + 3;
-// Start-up work that waits until the window has come up.
-inline constexpr UINT kMsgDeferredStart = WM_APP + 4;
 
 }  // namespace torvane::app

@@ -72,14 +72,15 @@ std::array<ControlSpec, 25> BuildControls() {
   }
   add(Make(bend, "bend", K::TextButton, None, "退出", {216, 260, 24, 12})).fore = kGrey;
 
-  // Settings panel.
+  // Settings panel, stacked in the order of its Tab stops.
   auto option = [&](ControlId id, std::string_view name, std::string_view text, PixelRect r,
-                    bool selected) {
+                    bool selected) -> ControlSpec& {
     auto& s = add(Make(id, name, K::OptionButton, Fset, text, r));
     s.back = kPanelBack;
     s.fore = kSilver;
     s.checked = selected;
     s.takesFocus = true;
+    return s;
   };
   auto check = [&](ControlId id, std::string_view name, std::string_view text, PixelRect r) {
     auto& s = add(Make(id, name, K::CheckBox, Fset, text, r));
@@ -87,15 +88,24 @@ std::array<ControlSpec, 25> BuildControls() {
     s.fore = kSilver;
     s.takesFocus = true;
   };
-  option(o1, "o1", "[Enter]", {100, 144, 65, 17}, false);
-  option(o0, "o0", "无", {67, 144, 41, 17}, true);
-  add(Make(setok, "setok", K::PushButton, Fset, "确定", {72, 184, 97, 25})).takesFocus = true;
-  check(Check4, "Check4", "开机时启动程序", {8, 104, 185, 17});
-  check(Check2, "Check2", "将条码内容复制到粘贴板", {8, 56, 161, 17});
-  check(Check1, "Check1", "自动输入条码内容", {8, 32, 129, 17});
   check(Check3, "Check3", "显示视频窗口", {8, 80, 225, 17});
+  check(Check1, "Check1", "自动输入条码内容", {8, 32, 129, 17});
+  check(Check2, "Check2", "将条码内容复制到粘贴板", {8, 56, 161, 17});
+  check(Check4, "Check4", "开机时启动程序", {8, 104, 185, 17});
+  add(Make(setok, "setok", K::PushButton, Fset, "确定", {72, 184, 97, 25})).takesFocus = true;
+  {
+    // 无 reaches under [Enter]; the arrow keys need it above, [Enter]'s circle needs it below.
+    auto& s = option(o0, "o0", "无", {67, 144, 41, 17}, true);
+    s.startsGroup = true;
+    s.cutAwayUnder = o1;
+  }
+  option(o1, "o1", "[Enter]", {100, 144, 65, 17}, false);
   option(o2, "o2", "[Tab]", {168, 144, 55, 17}, false);
-  add(Make(Shape1, "Shape1", K::Shape, Fset, "", {8, 136, 217, 33})).fore = kSilver;
+  {
+    auto& s = add(Make(Shape1, "Shape1", K::Shape, Fset, "", {8, 136, 217, 33}));
+    s.fore = kSilver;
+    s.startsGroup = true;  // ends the option group
+  }
   {
     auto& s = add(Make(restart, "restart", K::TextButton, Fset, "[初始化]", {176, 10, 49, 17}));
     s.fore = kLight;
@@ -139,7 +149,6 @@ const std::array<ControlSpec, 25>& Table() {
   return table;
 }
 
-constexpr std::array<ControlId, 7> kTabOrder{CodeList, Check3, Check1, Check2, Check4, setok, o0};
 
 }  // namespace
 
@@ -156,8 +165,6 @@ const ControlSpec* FindControl(std::string_view name) {
     if (c.name == name) return &c;
   return nullptr;
 }
-
-std::span<const ControlId> TabOrder() { return kTabOrder; }
 
 const WindowSpec& WindowLayout() {
   static const WindowSpec w{"Mirelda", 250, 300, 250, 284, kKeyColour, {8, 32, 235, 220}};

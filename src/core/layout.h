@@ -95,19 +95,22 @@ struct ControlSpec {
   bool visible = true;
   bool checked = false;    // check box or option button state at creation
   bool handCursor = false;
-  bool takesFocus = false;
+  bool takesFocus = false;   // a stop of the keyboard's Tab
+  bool startsGroup = false;  // the arrow keys move within a group: from here to the next start
+  // A sibling below this control in stacking order whose rectangle is cut out of
+  // this control, so that the sibling shows and takes clicks there as if on top.
+  ControlId cutAwayUnder = ControlId::None;
   bool wraps = false;      // text wraps onto several lines within the width
   std::string_view tooltip;
 };
 
 // Controls in stacking order, top first, the window's own controls before
-// each panel's children.
+// each panel's children. The stacking order is also the keyboard's: Tab visits
+// the stops in it, a panel's children where the panel stands, and an option
+// group as one stop (its selected button).
 std::span<const ControlSpec> Controls();
 const ControlSpec& Control(ControlId id);
 const ControlSpec* FindControl(std::string_view name);
-
-// Keyboard focus order. The option group takes one stop (its selected button).
-std::span<const ControlId> TabOrder();
 
 struct WindowSpec {
   std::string_view caption;

@@ -9,6 +9,7 @@
 
 #include "core/ports.h"
 #include "core/typing_plan.h"
+#include "win32/unique_handle.h"
 
 namespace torvane::win32 {
 
@@ -83,6 +84,10 @@ class RunKeyStartupEntry final : public StartupEntry {
   std::wstring subKey_;
   bool createKey_;
 };
+
+// An icon resource at the small size the shell shows in the notification area
+// (LoadIconMetric, LIM_SMALL); empty when it cannot be loaded.
+UniqueIcon LoadSmallShellIcon(HINSTANCE instance, const wchar_t* resource);
 
 class ShellTrayIcon final : public TrayIcon {
  public:

@@ -47,6 +47,10 @@ struct GdiTraits {
   static G Invalid() { return nullptr; }
   static void Close(G g) { DeleteObject(g); }
 };
+struct IconTraits {
+  static HICON Invalid() { return nullptr; }
+  static void Close(HICON i) { DestroyIcon(i); }
+};
 struct RegKeyTraits {
   static HKEY Invalid() { return nullptr; }
   static void Close(HKEY k) { RegCloseKey(k); }
@@ -58,5 +62,6 @@ using UniqueFont = Unique<HFONT, GdiTraits<HFONT>>;
 using UniqueBrush = Unique<HBRUSH, GdiTraits<HBRUSH>>;
 using UniqueBitmap = Unique<HBITMAP, GdiTraits<HBITMAP>>;
 using UniqueRegKey = Unique<HKEY, RegKeyTraits>;
+using UniqueIcon = Unique<HICON, IconTraits>;
 
 }  // namespace torvane::win32

@@ -1,5 +1,7 @@
 #include "win32/adapters.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 
 #include "win32/text_win32.h"
@@ -38,6 +40,12 @@ void TopLevelWindows::PlaceTopmost(WindowId window, bool show) {
   const UINT flags = SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS |
                      (show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW);
   SetWindowPos(AsHandle(window), HWND_TOPMOST, 0, 0, 0, 0, flags);
+}
+
+UniqueIcon LoadSmallShellIcon(HINSTANCE instance, const wchar_t* resource) {
+  HICON icon = nullptr;
+  if (FAILED(LoadIconMetric(instance, resource, LIM_SMALL, &icon))) return {};
+  return UniqueIcon(icon);
 }
 
 ShellTrayIcon::ShellTrayIcon(HWND owner, UINT callbackMessage, HICON icon, std::string tip)

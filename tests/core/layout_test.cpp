@@ -1,11 +1,19 @@
 // Geometry the window relies on: both panels open over the list and cover it,
-// leaving the title band and the bottom row free.
+// leaving the title band and the bottom row free; the keyboard's order.
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <ostream>
+#include <vector>
 
 #include "core/layout.h"
 #include "core/timers.h"
 
 namespace torvane {
+
+// Failure messages name the controls.
+void PrintTo(ControlId id, std::ostream* out) { *out << Control(id).name; }
+
 namespace {
 
 TEST(Layout, OpenPanelsCoverTheHistoryListAndLeaveTheBottomRowFree) {
@@ -45,11 +53,65 @@ TEST(Layout, TheHelpPanelStacksAboveTheSettingsPanelAboveTheList) {
   EXPECT_LT(at(ControlId::Fset), at(ControlId::CodeList));
 }
 
-TEST(Layout, OnlyFocusableControlsAreTabStops) {
-  for (ControlId id : TabOrder()) EXPECT_TRUE(Control(id).takesFocus) << Control(id).name;
-  EXPECT_EQ(TabOrder().front(), ControlId::CodeList);
-  EXPECT_TRUE(Control(ControlId::o0).checked);
+// The stops of the keyboard's Tab in the order dialog navigation visits them:
+// stacking order, top first, the open panel's children where the panel stands,
+// and of an option group only the button selected at creation.
+void CollectTabStops(ControlId parent, ControlId openPanel, std::vector<ControlId>& stops) {
+  for (const ControlSpec& c : Controls()) {
+    if (c.parent != parent) continue;
+    if (c.kind == ControlKind::Panel && c.id == openPanel) CollectTabStops(c.id, openPanel, stops);
+    if (c.takesFocus && (c.kind != ControlKind::OptionButton || c.checked)) stops.push_back(c.id);
+  }
+}
+
+// The controls the arrow keys move between: from `first` to the next sibling that starts a group.
+std::vector<ControlId> GroupStartingAt(ControlId first) {
+  std::vector<ControlId> group;
+  for (const ControlSpec& c : Controls()) {
+    if (c.parent != Control(first).parent) continue;
+    if (!group.empty() && c.startsGroup) break;
+    if (c.id == first || !group.empty()) group.push_back(c.id);
+  }
+  return group;
+}
+
+TEST(Layout, TabGoesFromTheListThroughTheSettingsPanelToTheOptionGroup) {
+  using enum ControlId;
+  std::vector<ControlId> stops;
+  CollectTabStops(None, Fset, stops);
+  const auto list = std::find(stops.begin(), stops.end(), CodeList);
+  ASSERT_NE(list, stops.end());
+  std::rotate(stops.begin(), list, stops.end());  // a cycle, read from the list on
+  EXPECT_EQ(stops, (std::vector<ControlId>{CodeList, Check3, Check1, Check2, Check4, setok, o0}));
+  EXPECT_TRUE(Control(o0).checked);
+
+  for (const ControlSpec& c : Controls()) {
+    const bool focusable = c.kind == ControlKind::ListBox || c.kind == ControlKind::CheckBox ||
+                           c.kind == ControlKind::OptionButton || c.kind == ControlKind::PushButton;
+    EXPECT_TRUE(focusable || !c.takesFocus) << c.name << " is a stop that cannot show the focus";
+  }
+
+  EXPECT_TRUE(Control(o0).startsGroup);
+  EXPECT_EQ(GroupStartingAt(o0), (std::vector<ControlId>{o0, o1, o2}));
+}
+
+TEST(Layout, AControlCutAwayUnderASiblingLiesAboveItAndOverlapsIt) {
+  EXPECT_EQ(Control(ControlId::o0).cutAwayUnder, ControlId::o1);
+  for (const ControlSpec& c : Controls()) {
+    if (c.cutAwayUnder == ControlId::None) continue;
+    SCOPED_TRACE(c.name);
+    const ControlSpec& under = Control(c.cutAwayUnder);
+    EXPECT_EQ(under.parent, c.parent);
+    EXPECT_LT(&c - Controls().data(), &under - Controls().data()) << "not above its sibling";
+    EXPECT_TRUE(c.rect.left < under.rect.right() && under.rect.left < c.rect.right() &&
+                c.rect.top < under.rect.bottom() && under.rect.top < c.rect.bottom())
+        << "nothing to cut away";
+  }
+}
+
+TEST(Timers, TheIntakeTicksFromTheStartAndTypingOnlyWhileACodeIsTyped) {
   EXPECT_TRUE(TimerSpecOf(TimerId::Intake).onAtCreation);
+  EXPECT_FALSE(TimerSpecOf(TimerId::Typing).onAtCreation);
 }
 
 }  // namespace

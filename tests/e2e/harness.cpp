@@ -24,6 +24,14 @@ void PrintTo(const Rgb& colour, std::ostream* out) {
        << std::setw(2) << int{colour.g} << std::setw(2) << int{colour.b} << std::dec;
 }
 
+void PrintTo(ControlId id, std::ostream* out) {
+  if (id == ControlId::None) {
+    *out << "(none)";
+  } else {
+    *out << Control(id).name;
+  }
+}
+
 }  // namespace torvane
 
 namespace torvane::e2e {

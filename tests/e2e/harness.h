@@ -23,6 +23,7 @@ namespace torvane {
 // Readable gtest failure messages for the layout's value types.
 void PrintTo(const PixelRect& rect, std::ostream* out);
 void PrintTo(const Rgb& colour, std::ostream* out);
+void PrintTo(ControlId id, std::ostream* out);  // the control's name
 }  // namespace torvane
 
 namespace torvane::e2e {

@@ -368,6 +368,16 @@ TEST_F(Settings, PanelIsDrawnInItsColoursWithTheCornersStillSeeThrough) {
     }
     EXPECT_GE(ink, 20) << torvane::Control(id).name << " shows no text, see " << Narrow(shot->png.wstring());
   }
+  // [Enter]'s circle is drawn whole, also where 无 reaches under it.
+  const PixelRect enter = ScreenRect(Control(o1));
+  int circle = 0;
+  for (int y = enter.top; y < enter.bottom(); ++y) {
+    for (int x = enter.left; x < ScreenRect(Control(o0)).right(); ++x) {
+      const Rgb c = shot->image.At(x, y);
+      circle += std::min({c.r, c.g, c.b}) >= 0xC0 ? 1 : 0;
+    }
+  }
+  EXPECT_GE(circle, 20) << "the circle of [Enter] is cut, see " << Narrow(shot->png.wstring());
   // Nothing of the list shows: its near-black is nowhere in its rectangle.
   int listPixels = 0;
   for (int y = 40; y < 246; ++y) {

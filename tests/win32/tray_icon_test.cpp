@@ -1,4 +1,5 @@
-// The notification-area icon: added, found by the shell, removed, added again.
+// The notification-area icon: added, found by the shell, removed, added again;
+// its picture at the size the shell shows.
 #include <gtest/gtest.h>
 
 #include "win32/adapters.h"
@@ -32,6 +33,21 @@ TEST(TrayIcon, IsAddedRemovedAndAddedAgainAfterTheShellRestarts) {
   EXPECT_TRUE(IconPresent(owner));
   tray.Remove();
   DestroyWindow(owner);
+}
+
+TEST(TrayIcon, ItsIconIsLoadedAtTheSmallSizeOrNotAtAll) {
+  const win32::UniqueIcon icon = win32::LoadSmallShellIcon(nullptr, MAKEINTRESOURCEW(32512));  // IDI_APPLICATION
+  ASSERT_TRUE(icon);
+  ICONINFO info{};
+  ASSERT_TRUE(GetIconInfo(icon.get(), &info));
+  const win32::UniqueBitmap mask(info.hbmMask), colour(info.hbmColor);
+  BITMAP bitmap{};
+  ASSERT_NE(GetObjectW(colour ? colour.get() : mask.get(), sizeof bitmap, &bitmap), 0);
+  EXPECT_EQ(bitmap.bmWidth, GetSystemMetrics(SM_CXSMICON));
+  EXPECT_EQ(bitmap.bmHeight, GetSystemMetrics(SM_CYSMICON) * (colour ? 1 : 2));
+  EXPECT_NE(GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CXICON)) << "the sizes cannot tell the loads apart";
+
+  EXPECT_FALSE(win32::LoadSmallShellIcon(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(4242))) << "no such icon here";
 }
 
 }  // namespace
