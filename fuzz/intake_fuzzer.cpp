@@ -40,8 +40,8 @@ const std::array<std::string, 12> kTexts{std::string(texts::kWelcomeCode),
 const std::array<std::string, 4> kEnds{"\r\n", "\r", "\n", ""};
 
 struct ScannerOptions {
-  int typeIt = 0;    // Check1
-  int copyIt = 0;    // Check2
+  int typeIt = 0;    // 自动输入条码内容
+  int copyIt = 0;    // 将条码内容复制到粘贴板
   std::optional<Suffix> suffix = Suffix::None;  // the selected option button; none selected: nullopt
 };
 

@@ -66,7 +66,7 @@ bool ProgramUnderTest::Start(bool hidden) {
   run_ = e2e::LaunchTorvane(folder_, hidden ? L"RUN" : L"");
   linuxPid_.reset();
   // The main window can be found before it has made its controls.
-  return run_ && e2e::WaitUntil([&] { return e2e::ControlIn(run_->window, ControlId::CodeList) != nullptr; }, 10s) &&
+  return run_ && e2e::WaitUntil([&] { return e2e::ControlIn(run_->window, ControlId::HistoryList) != nullptr; }, 10s) &&
          e2e::Sync(run_->window);
 }
 
@@ -130,7 +130,7 @@ std::uint64_t ProgramUnderTest::LogBytes() const {
 
 std::vector<std::string> ProgramUnderTest::History() const {
   std::vector<std::string> items;
-  const HWND list = e2e::ControlIn(Window(), ControlId::CodeList);
+  const HWND list = e2e::ControlIn(Window(), ControlId::HistoryList);
   if (list == nullptr) return items;
   const auto send = [&](UINT message, WPARAM wParam, LPARAM lParam) {
     DWORD_PTR answer = 0;

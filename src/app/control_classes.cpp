@@ -53,7 +53,7 @@ bool HandleCommon(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp, LRESULT& result) {
     case WM_RBUTTONDOWN:
     case WM_MBUTTONDOWN: {
       const ControlSpec* layout = SpecOf(hwnd);
-      if (layout && layout->id == ControlId::wt) {
+      if (layout && layout->id == ControlId::Title) {
         PostMessageW(GetAncestor(hwnd, GA_ROOT), kMsgStartDrag, 0, 0);
       } else if (msg == WM_LBUTTONDOWN) {
         SetCapture(hwnd);
@@ -179,7 +179,7 @@ LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
 }
 
 // A shape is its outline alone: its window is cut down to the frame, so that what
-// it encloses (the caption 自动完成 lies under Shape1) still shows and takes clicks.
+// it encloses (the caption 自动完成 lies under the frame around the suffix options) still shows and takes clicks.
 LRESULT CALLBACK ShapeProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
   if (msg == WM_SIZE) {
     const int width = LOWORD(lp), height = HIWORD(lp);

@@ -176,7 +176,7 @@ bool MainWindow::Create() {
                           nullptr, nullptr, instance_, this);
   if (!hwnd_) return false;
   CreateControls();
-  win32::AllowMessagesFromUnelevatedPrograms(hwnd_, Handle(ControlId::CodeList), taskbarCreatedMsg_);
+  win32::AllowMessagesFromUnelevatedPrograms(hwnd_, Handle(ControlId::HistoryList), taskbarCreatedMsg_);
   for (const TimerSpec& t : AllTimers()) Set(t.id, t.onAtCreation);
   return true;
 }
@@ -232,7 +232,7 @@ void MainWindow::CreateControls() {
 }
 
 void MainWindow::AddListTooltip() {
-  const ControlSpec& list = Control(ControlId::CodeList);
+  const ControlSpec& list = Control(ControlId::HistoryList);
   // Not owned by the main window: under Wine a window that owns a topmost
   // tooltip is put just below it, not back into the topmost band, after leaving it.
   HWND tip = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
@@ -244,7 +244,7 @@ void MainWindow::AddListTooltip() {
   info.cbSize = sizeof info;
   info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
   info.hwnd = hwnd_;
-  info.uId = reinterpret_cast<UINT_PTR>(Handle(ControlId::CodeList));
+  info.uId = reinterpret_cast<UINT_PTR>(Handle(ControlId::HistoryList));
   info.lpszText = text.data();
   SendMessageW(tip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
 }
@@ -281,24 +281,24 @@ LRESULT CALLBACK MainWindow::HistoryListProc(HWND list, UINT msg, WPARAM wp, LPA
 
 namespace {
 
-ControlId PanelControl(Panel panel) { return panel == Panel::Settings ? ControlId::Fset : ControlId::fhelp; }
+ControlId PanelControl(Panel panel) { return panel == Panel::Settings ? ControlId::SettingsPanel : ControlId::HelpPanel; }
 
 ControlId OptionBox(Option option) {
   switch (option) {
     case Option::TypeCodes:
-      return ControlId::Check1;
+      return ControlId::TypeCodesBox;
     case Option::CopyToClipboard:
-      return ControlId::Check2;
+      return ControlId::CopyToClipboardBox;
     case Option::ShowVideoWindow:
-      return ControlId::Check3;
+      return ControlId::ShowVideoWindowBox;
     case Option::StartWithWindows:
-      return ControlId::Check4;
+      return ControlId::StartWithWindowsBox;
   }
   return ControlId::None;
 }
 
 constexpr std::array<std::pair<Suffix, ControlId>, 3> kSuffixButtons{
-    {{Suffix::None, ControlId::o0}, {Suffix::Enter, ControlId::o1}, {Suffix::Tab, ControlId::o2}}};
+    {{Suffix::None, ControlId::NoSuffixOption}, {Suffix::Enter, ControlId::EnterOption}, {Suffix::Tab, ControlId::TabOption}}};
 
 }  // namespace
 
@@ -329,7 +329,7 @@ bool MainWindow::MakeSeeThrough() {
   return SetLayeredWindowAttributes(hwnd_, ToColorRef(kKeyColour), 0, LWA_COLORKEY) != FALSE;
 }
 
-void MainWindow::SetTitle(std::string_view utf8) { SetText(ControlId::wt, utf8); }
+void MainWindow::SetTitle(std::string_view utf8) { SetText(ControlId::Title, utf8); }
 
 void MainWindow::SetTopmost(bool topmost) {
   SetWindowPos(hwnd_, topmost ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOACTIVATE);
@@ -374,18 +374,18 @@ void MainWindow::EndProgram() {
 }
 
 void MainWindow::ShowModuleStatus(ModuleStatus status) {
-  SetText(ControlId::TCCam, status == ModuleStatus::Running ? texts::kModuleRunning : texts::kModuleNotRunning);
+  SetText(ControlId::ModuleStatusLine, status == ModuleStatus::Running ? texts::kModuleRunning : texts::kModuleNotRunning);
 }
 
-void MainWindow::EnableRestart(bool enabled) { EnableWindow(Handle(ControlId::restart), enabled); }
+void MainWindow::EnableRestart(bool enabled) { EnableWindow(Handle(ControlId::RestartCommand), enabled); }
 
-bool MainWindow::RestartEnabled() const { return IsWindowEnabled(Handle(ControlId::restart)) != FALSE; }
+bool MainWindow::RestartEnabled() const { return IsWindowEnabled(Handle(ControlId::RestartCommand)) != FALSE; }
 
 void MainWindow::ShowScanning(bool scanning) {
-  SetText(ControlId::bp, scanning ? texts::kStopScanning : texts::kStartScanning);
+  SetText(ControlId::PauseCommand, scanning ? texts::kStopScanning : texts::kStartScanning);
 }
 
-void MainWindow::ShowSuccess() { ::ShowWindow(Handle(ControlId::hs), SW_SHOW); }
+void MainWindow::ShowSuccess() { ::ShowWindow(Handle(ControlId::SuccessLabel), SW_SHOW); }
 
 int MainWindow::Check(Option option) const {
   switch (SendMessageW(Handle(OptionBox(option)), BM_GETCHECK, 0, 0)) {
@@ -421,11 +421,11 @@ void MainWindow::SelectSuffix(std::optional<Suffix> selected) {
 void MainWindow::Add(std::string_view utf8) {
   std::wstring text = Widen(utf8);
   std::erase(text, L'\0');  // an entry would end at its first NUL
-  SendMessageW(Handle(ControlId::CodeList), LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+  SendMessageW(Handle(ControlId::HistoryList), LB_INSERTSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
 
 std::optional<std::string> MainWindow::Selected() const {
-  HWND list = Handle(ControlId::CodeList);
+  HWND list = Handle(ControlId::HistoryList);
   const LRESULT index = SendMessageW(list, LB_GETCURSEL, 0, 0);
   if (index == LB_ERR) return std::nullopt;
   const LRESULT length = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
@@ -649,51 +649,51 @@ void MainWindow::OnTimer(TimerId id) {
 void MainWindow::OnCommand(ControlId id, int code) {
   if (!program_) return;
   Program& p = *program_;
-  if (id == ControlId::CodeList) {
+  if (id == ControlId::HistoryList) {
     if (code == LBN_DBLCLK) p.delivery.OnHistoryDoubleClicked();
     return;
   }
   if (code != BN_CLICKED) return;  // STN_CLICKED of the skin labels has the same value
   switch (id) {
-    case ControlId::bend:
+    case ControlId::QuitCommand:
       p.window.OnQuitClicked();
       break;
-    case ControlId::bclose:
+    case ControlId::CloseButton:
       p.window.OnCloseClicked();
       break;
-    case ControlId::bp:
+    case ControlId::PauseCommand:
       p.intake.OnPauseClicked();
       break;
-    case ControlId::restart:
+    case ControlId::RestartCommand:
       p.module.OnRestartClicked();
       break;
-    case ControlId::bset:
+    case ControlId::SettingsCommand:
       p.settings.OnSettingsClicked();
       break;
-    case ControlId::setok:
+    case ControlId::OkButton:
       p.settings.OnOkClicked();
       break;
-    case ControlId::Check3:
+    case ControlId::ShowVideoWindowBox:
       p.module.OnShowVideoWindowClicked();
       break;
-    case ControlId::Check4:
+    case ControlId::StartWithWindowsBox:
       p.settings.OnStartWithWindowsClicked();
       break;
-    case ControlId::o0:
-    case ControlId::o1:
-    case ControlId::o2:
+    case ControlId::NoSuffixOption:
+    case ControlId::EnterOption:
+    case ControlId::TabOption:
       for (const auto& [suffix, button] : kSuffixButtons)
         if (button == id) p.settings.OnSuffixOptionClicked(suffix);
       break;
-    case ControlId::bhelp:
+    case ControlId::HelpCommand:
       p.window.OnHelpClicked();
       break;
-    case ControlId::fhelp:
-    case ControlId::Image1:
-    case ControlId::Label3:
+    case ControlId::HelpPanel:
+    case ControlId::TestPattern:
+    case ControlId::HelpText:
       p.window.OnHelpPanelClicked();
       break;
-    case ControlId::help:
+    case ControlId::CannotReadCommand:
       p.window.OnCannotReadClicked();
       break;
     default:

@@ -39,43 +39,43 @@ std::array<ControlSpec, 25> BuildControls() {
 
   // The window's own controls, top of the stacking order first.
   {
-    auto& s = add(Make(fhelp, "fhelp", K::Panel, None, "", kPanelParked));
+    auto& s = add(Make(HelpPanel, "HelpPanel", K::Panel, None, "", kPanelParked));
     s.back = kPanelBack;
     s.visible = false;
   }
   {
-    auto& s = add(Make(Fset, "Fset", K::Panel, None, "", kPanelParked));
+    auto& s = add(Make(SettingsPanel, "SettingsPanel", K::Panel, None, "", kPanelParked));
     s.back = kPanelBack;
     s.fore = kLight;
     s.visible = false;
   }
   {
-    auto& s = add(Make(CodeList, "CodeList", K::ListBox, None, "", {8, 40, 235, 206}));
+    auto& s = add(Make(HistoryList, "HistoryList", K::ListBox, None, "", {8, 40, 235, 206}));
     s.back = Rgb{0x14, 0x14, 0x14};
     s.fore = kSilver;
     s.tooltip = "双击复制";
     s.takesFocus = true;
   }
-  add(Make(bclose, "bclose", K::TextButton, None, "", {224, 0, 25, 25}));
-  add(Make(bhelp, "bhelp", K::TextButton, None, "帮助", {184, 260, 24, 12})).fore = kGrey;
+  add(Make(CloseButton, "CloseButton", K::TextButton, None, "", {224, 0, 25, 25}));
+  add(Make(HelpCommand, "HelpCommand", K::TextButton, None, "帮助", {184, 260, 24, 12})).fore = kGrey;
   {
-    auto& s = add(Make(wt, "wt", K::TextLabel, None, "Torvane", {0, 4, 249, 17}));
+    auto& s = add(Make(Title, "Title", K::TextLabel, None, "Torvane", {0, 4, 249, 17}));
     s.fore = kLight;
     s.align = TextAlign::Centre;
     s.font = FontSpec{"微软雅黑", 9, false, true};
   }
-  add(Make(bset, "bset", K::TextButton, None, "设置", {152, 260, 24, 12})).fore = kGrey;
+  add(Make(SettingsCommand, "SettingsCommand", K::TextButton, None, "设置", {152, 260, 24, 12})).fore = kGrey;
   {
-    auto& s = add(Make(bp, "bp", K::TextButton, None, "停止扫码", {16, 260, 57, 17}));
+    auto& s = add(Make(PauseCommand, "PauseCommand", K::TextButton, None, "停止扫码", {16, 260, 57, 17}));
     s.fore = kSilver;
     s.font = FontSpec{"宋体", 9, true, false};
   }
-  add(Make(bend, "bend", K::TextButton, None, "退出", {216, 260, 24, 12})).fore = kGrey;
+  add(Make(QuitCommand, "QuitCommand", K::TextButton, None, "退出", {216, 260, 24, 12})).fore = kGrey;
 
   // Settings panel, stacked in the order of its Tab stops.
   auto option = [&](ControlId id, std::string_view name, std::string_view text, PixelRect r,
                     bool selected) -> ControlSpec& {
-    auto& s = add(Make(id, name, K::OptionButton, Fset, text, r));
+    auto& s = add(Make(id, name, K::OptionButton, SettingsPanel, text, r));
     s.back = kPanelBack;
     s.fore = kSilver;
     s.checked = selected;
@@ -83,37 +83,37 @@ std::array<ControlSpec, 25> BuildControls() {
     return s;
   };
   auto check = [&](ControlId id, std::string_view name, std::string_view text, PixelRect r) {
-    auto& s = add(Make(id, name, K::CheckBox, Fset, text, r));
+    auto& s = add(Make(id, name, K::CheckBox, SettingsPanel, text, r));
     s.back = kPanelBack;
     s.fore = kSilver;
     s.takesFocus = true;
   };
-  check(Check3, "Check3", "显示视频窗口", {8, 80, 225, 17});
-  check(Check1, "Check1", "自动输入条码内容", {8, 32, 129, 17});
-  check(Check2, "Check2", "将条码内容复制到粘贴板", {8, 56, 161, 17});
-  check(Check4, "Check4", "开机时启动程序", {8, 104, 185, 17});
-  add(Make(setok, "setok", K::PushButton, Fset, "确定", {72, 184, 97, 25})).takesFocus = true;
+  check(ShowVideoWindowBox, "ShowVideoWindowBox", "显示视频窗口", {8, 80, 225, 17});
+  check(TypeCodesBox, "TypeCodesBox", "自动输入条码内容", {8, 32, 129, 17});
+  check(CopyToClipboardBox, "CopyToClipboardBox", "将条码内容复制到粘贴板", {8, 56, 161, 17});
+  check(StartWithWindowsBox, "StartWithWindowsBox", "开机时启动程序", {8, 104, 185, 17});
+  add(Make(OkButton, "OkButton", K::PushButton, SettingsPanel, "确定", {72, 184, 97, 25})).takesFocus = true;
   {
     // 无 reaches under [Enter]; the arrow keys need it above, [Enter]'s circle needs it below.
-    auto& s = option(o0, "o0", "无", {67, 144, 41, 17}, true);
+    auto& s = option(NoSuffixOption, "NoSuffixOption", "无", {67, 144, 41, 17}, true);
     s.startsGroup = true;
-    s.cutAwayUnder = o1;
+    s.cutAwayUnder = EnterOption;
   }
-  option(o1, "o1", "[Enter]", {100, 144, 65, 17}, false);
-  option(o2, "o2", "[Tab]", {168, 144, 55, 17}, false);
+  option(EnterOption, "EnterOption", "[Enter]", {100, 144, 65, 17}, false);
+  option(TabOption, "TabOption", "[Tab]", {168, 144, 55, 17}, false);
   {
-    auto& s = add(Make(Shape1, "Shape1", K::Shape, Fset, "", {8, 136, 217, 33}));
+    auto& s = add(Make(SuffixFrame, "SuffixFrame", K::Shape, SettingsPanel, "", {8, 136, 217, 33}));
     s.fore = kSilver;
     s.startsGroup = true;  // ends the option group
   }
   {
-    auto& s = add(Make(restart, "restart", K::TextButton, Fset, "[初始化]", {176, 10, 49, 17}));
+    auto& s = add(Make(RestartCommand, "RestartCommand", K::TextButton, SettingsPanel, "[初始化]", {176, 10, 49, 17}));
     s.fore = kLight;
     s.handCursor = true;
   }
-  add(Make(Label2, "Label2", K::TextLabel, Fset, "自动完成", {16, 145, 57, 17})).fore = kSilver;
+  add(Make(SuffixCaption, "SuffixCaption", K::TextLabel, SettingsPanel, "自动完成", {16, 145, 57, 17})).fore = kSilver;
   {
-    auto& s = add(Make(TCCam, "TCCam", K::TextLabel, Fset, "-", {8, 8, 217, 16}));
+    auto& s = add(Make(ModuleStatusLine, "ModuleStatusLine", K::TextLabel, SettingsPanel, "-", {8, 8, 217, 16}));
     s.back = kStatusBack;
     s.fore = kLight;
     s.align = TextAlign::Centre;
@@ -121,24 +121,24 @@ std::array<ControlSpec, 25> BuildControls() {
 
   // Help panel.
   {
-    auto& s = add(Make(help, "help", K::TextButton, fhelp, "无法识别？", {144, 176, 73, 17}));
+    auto& s = add(Make(CannotReadCommand, "CannotReadCommand", K::TextButton, HelpPanel, "无法识别？", {144, 176, 73, 17}));
     s.fore = kSilver;
     s.handCursor = true;
   }
   {
-    auto& s = add(Make(hs, "hs", K::TextLabel, fhelp, "成功", {0, 200, 237, 17}));
+    auto& s = add(Make(SuccessLabel, "SuccessLabel", K::TextLabel, HelpPanel, "成功", {0, 200, 237, 17}));
     s.back = kStatusBack;
     s.fore = kOrange;
     s.align = TextAlign::Centre;
     s.visible = false;
   }
   {
-    auto& s = add(Make(Label3, "Label3", K::TextLabel, fhelp,
+    auto& s = add(Make(HelpText, "HelpText", K::TextLabel, HelpPanel,
                        "请将摄像头对准以上图案 调节焦到清晰位置", {27, 160, 185, 33}));
     s.fore = kLight;
     s.wraps = true;
   }
-  add(Make(Image1, "Image1", K::Picture, fhelp, "", {50, 16, 132, 132}));
+  add(Make(TestPattern, "TestPattern", K::Picture, HelpPanel, "", {50, 16, 132, 132}));
 
   if (i != c.size()) throw std::logic_error("control table size");
   return c;

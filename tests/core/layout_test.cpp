@@ -18,16 +18,16 @@ namespace {
 
 TEST(Layout, OpenPanelsCoverTheHistoryListAndLeaveTheBottomRowFree) {
   const PixelRect open = WindowLayout().panelOpenRect;
-  for (ControlId panel : {ControlId::Fset, ControlId::fhelp}) {
+  for (ControlId panel : {ControlId::SettingsPanel, ControlId::HelpPanel}) {
     const PixelRect size = Control(panel).rect;
     const PixelRect at{open.left, open.top, size.width, size.height};
-    const PixelRect list = Control(ControlId::CodeList).rect;
+    const PixelRect list = Control(ControlId::HistoryList).rect;
     EXPECT_LE(at.left, list.left);
     EXPECT_LE(at.top, list.top);
     EXPECT_GE(at.right(), list.right());
     EXPECT_GE(at.bottom(), list.bottom());
-    for (ControlId row : {ControlId::bp, ControlId::bset, ControlId::bhelp, ControlId::bend, ControlId::bclose,
-                          ControlId::wt})
+    for (ControlId row : {ControlId::PauseCommand, ControlId::SettingsCommand, ControlId::HelpCommand, ControlId::QuitCommand, ControlId::CloseButton,
+                          ControlId::Title})
       EXPECT_TRUE(Control(row).rect.bottom() <= at.top || Control(row).rect.top >= at.bottom())
           << Control(row).name;
   }
@@ -40,8 +40,8 @@ TEST(Layout, EveryChildFitsTheVisiblePictureOrIsClippedOnPurpose) {
       EXPECT_LE(c.rect.bottom(), WindowLayout().pictureHeight) << c.name;
     }
   }
-  const PixelRect panel = Control(ControlId::fhelp).rect;
-  EXPECT_GT(Control(ControlId::hs).rect.right(), panel.width) << "the success label runs past the panel's edge";
+  const PixelRect panel = Control(ControlId::HelpPanel).rect;
+  EXPECT_GT(Control(ControlId::SuccessLabel).rect.right(), panel.width) << "the success label runs past the panel's edge";
 }
 
 TEST(Layout, TheHelpPanelStacksAboveTheSettingsPanelAboveTheList) {
@@ -49,8 +49,8 @@ TEST(Layout, TheHelpPanelStacksAboveTheSettingsPanelAboveTheList) {
   for (const ControlSpec& c : Controls())
     if (c.parent == ControlId::None) order.push_back(c.id);
   const auto at = [&](ControlId id) { return std::find(order.begin(), order.end(), id) - order.begin(); };
-  EXPECT_LT(at(ControlId::fhelp), at(ControlId::Fset));
-  EXPECT_LT(at(ControlId::Fset), at(ControlId::CodeList));
+  EXPECT_LT(at(ControlId::HelpPanel), at(ControlId::SettingsPanel));
+  EXPECT_LT(at(ControlId::SettingsPanel), at(ControlId::HistoryList));
 }
 
 // The stops of the keyboard's Tab in the order dialog navigation visits them:
@@ -78,12 +78,12 @@ std::vector<ControlId> GroupStartingAt(ControlId first) {
 TEST(Layout, TabGoesFromTheListThroughTheSettingsPanelToTheOptionGroup) {
   using enum ControlId;
   std::vector<ControlId> stops;
-  CollectTabStops(None, Fset, stops);
-  const auto list = std::find(stops.begin(), stops.end(), CodeList);
+  CollectTabStops(None, SettingsPanel, stops);
+  const auto list = std::find(stops.begin(), stops.end(), HistoryList);
   ASSERT_NE(list, stops.end());
   std::rotate(stops.begin(), list, stops.end());  // a cycle, read from the list on
-  EXPECT_EQ(stops, (std::vector<ControlId>{CodeList, Check3, Check1, Check2, Check4, setok, o0}));
-  EXPECT_TRUE(Control(o0).checked);
+  EXPECT_EQ(stops, (std::vector<ControlId>{HistoryList, ShowVideoWindowBox, TypeCodesBox, CopyToClipboardBox, StartWithWindowsBox, OkButton, NoSuffixOption}));
+  EXPECT_TRUE(Control(NoSuffixOption).checked);
 
   for (const ControlSpec& c : Controls()) {
     const bool focusable = c.kind == ControlKind::ListBox || c.kind == ControlKind::CheckBox ||
@@ -91,12 +91,12 @@ TEST(Layout, TabGoesFromTheListThroughTheSettingsPanelToTheOptionGroup) {
     EXPECT_TRUE(focusable || !c.takesFocus) << c.name << " is a stop that cannot show the focus";
   }
 
-  EXPECT_TRUE(Control(o0).startsGroup);
-  EXPECT_EQ(GroupStartingAt(o0), (std::vector<ControlId>{o0, o1, o2}));
+  EXPECT_TRUE(Control(NoSuffixOption).startsGroup);
+  EXPECT_EQ(GroupStartingAt(NoSuffixOption), (std::vector<ControlId>{NoSuffixOption, EnterOption, TabOption}));
 }
 
 TEST(Layout, AControlCutAwayUnderASiblingLiesAboveItAndOverlapsIt) {
-  EXPECT_EQ(Control(ControlId::o0).cutAwayUnder, ControlId::o1);
+  EXPECT_EQ(Control(ControlId::NoSuffixOption).cutAwayUnder, ControlId::EnterOption);
   for (const ControlSpec& c : Controls()) {
     if (c.cutAwayUnder == ControlId::None) continue;
     SCOPED_TRACE(c.name);

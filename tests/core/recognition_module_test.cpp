@@ -68,7 +68,7 @@ TEST(ModuleCheck, ShowsTheVideoWindowOnlyWhenTheOptionIsChecked) {
     rig.RunDecoderWithWindow();
     rig.window.SetCheck(Option::ShowVideoWindow, state);
     rig.program.module.OnModuleCheckTick();
-    EXPECT_TRUE(rig.Has(shown ? "place shown ZBar" : "place hidden ZBar")) << "Check3 = " << state;
+    EXPECT_TRUE(rig.Has(shown ? "place shown ZBar" : "place hidden ZBar")) << "显示视频窗口 = " << state;
   }
 }
 

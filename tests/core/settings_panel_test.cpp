@@ -59,7 +59,7 @@ TEST(LoadOptions, StoredChoicesReachTheControls) {
   EXPECT_EQ(rig.window.Check(Option::StartWithWindows), 0) << "c4 is ignored; only the start-up value counts";
   EXPECT_EQ(rig.window.Selected(Suffix::Tab), 1);
   EXPECT_TRUE(rig.window.suffix.has_value());
-  EXPECT_TRUE(rig.Has("place shown ZBar")) << "loading Check3 acts like the user changing it";
+  EXPECT_TRUE(rig.Has("place shown ZBar")) << "loading 显示视频窗口 acts like the user changing it";
 }
 
 TEST(LoadOptions, TheLastTrueSuffixWinsAndAllFalseLeavesNoneSelected) {

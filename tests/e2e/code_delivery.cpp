@@ -57,17 +57,17 @@ void CodeDeliveryTest::FocusTarget() {
 
 void CodeDeliveryTest::SetOptions(const Options& options) {
   ASSERT_NO_FATAL_FAILURE(OpenSettings());
-  ASSERT_NO_FATAL_FAILURE(SetCheck(ControlId::Check1, options.type));
-  ASSERT_NO_FATAL_FAILURE(SetCheck(ControlId::Check2, options.copy));
-  const ControlId option = options.after == AfterText::Enter ? ControlId::o1
-                           : options.after == AfterText::Tab ? ControlId::o2
-                                                              : ControlId::o0;
+  ASSERT_NO_FATAL_FAILURE(SetCheck(ControlId::TypeCodesBox, options.type));
+  ASSERT_NO_FATAL_FAILURE(SetCheck(ControlId::CopyToClipboardBox, options.copy));
+  const ControlId option = options.after == AfterText::Enter ? ControlId::EnterOption
+                           : options.after == AfterText::Tab ? ControlId::TabOption
+                                                              : ControlId::NoSuffixOption;
   if (Read(option).check != BST_CHECKED) {
     ASSERT_NO_FATAL_FAILURE(Click(option));
     ASSERT_TRUE(WaitUntil([&] { return Read(option).check == BST_CHECKED; }, 10s));
   }
-  ASSERT_NO_FATAL_FAILURE(Click(ControlId::setok));
-  ASSERT_TRUE(WaitUntil([&] { return !Read(ControlId::Fset).visible; }, 10s)) << "确定 did not close the panel";
+  ASSERT_NO_FATAL_FAILURE(Click(ControlId::OkButton));
+  ASSERT_TRUE(WaitUntil([&] { return !Read(ControlId::SettingsPanel).visible; }, 10s)) << "确定 did not close the panel";
   if (target_) {
     ASSERT_NO_FATAL_FAILURE(FocusTarget());
   }

@@ -22,9 +22,9 @@ namespace torvane::e2e {
 enum class AfterText { Nothing, Enter, Tab };
 
 struct Options {
-  bool type = false;  // Check1 自动输入条码内容
+  bool type = false;  // 自动输入条码内容
   AfterText after = AfterText::Nothing;
-  bool copy = false;  // Check2 将条码内容复制到粘贴板
+  bool copy = false;  // 将条码内容复制到粘贴板
 };
 
 class CodeDeliveryTest : public TorvaneTest {
@@ -36,7 +36,7 @@ class CodeDeliveryTest : public TorvaneTest {
   void LaunchWithTarget();
   void FocusTarget();
 
-  HWND List() const { return Control(ControlId::CodeList); }
+  HWND List() const { return Control(ControlId::HistoryList); }
   std::filesystem::path InFolder(std::wstring_view name) const { return ProgramFolder() / name; }
   std::string Code(std::string_view what) const { return std::string(what) + "-" + token_; }
 

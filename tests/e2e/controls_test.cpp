@@ -27,38 +27,38 @@ struct Expected {
 };
 
 const std::vector<Expected> kMainArea = {
-    {fhelp, "fhelp", "TorvanePanel", std::nullopt, {0, 0, 235, 220}, false, -1, Size::Only},
-    {Fset, "Fset", "TorvanePanel", std::nullopt, {0, 0, 235, 220}, false, -1, Size::Only},
-    {CodeList, "CodeList", "ListBox", std::nullopt, {8, 40, 235, 206}, true},
-    {bclose, "bclose", "TorvaneLabel", "", {224, 0, 25, 25}, true},
-    {bhelp, "bhelp", "TorvaneLabel", "帮助", {184, 260, 24, 12}, true},
-    {wt, "wt", "TorvaneLabel", "Torvane 2.6", {0, 4, 249, 17}, true},
-    {bset, "bset", "TorvaneLabel", "设置", {152, 260, 24, 12}, true},
-    {bp, "bp", "TorvaneLabel", "停止扫码", {16, 260, 57, 17}, true},
-    {bend, "bend", "TorvaneLabel", "退出", {216, 260, 24, 12}, true},
+    {HelpPanel, "HelpPanel", "TorvanePanel", std::nullopt, {0, 0, 235, 220}, false, -1, Size::Only},
+    {SettingsPanel, "SettingsPanel", "TorvanePanel", std::nullopt, {0, 0, 235, 220}, false, -1, Size::Only},
+    {HistoryList, "HistoryList", "ListBox", std::nullopt, {8, 40, 235, 206}, true},
+    {CloseButton, "CloseButton", "TorvaneLabel", "", {224, 0, 25, 25}, true},
+    {HelpCommand, "HelpCommand", "TorvaneLabel", "帮助", {184, 260, 24, 12}, true},
+    {Title, "Title", "TorvaneLabel", "Torvane 2.6", {0, 4, 249, 17}, true},
+    {SettingsCommand, "SettingsCommand", "TorvaneLabel", "设置", {152, 260, 24, 12}, true},
+    {PauseCommand, "PauseCommand", "TorvaneLabel", "停止扫码", {16, 260, 57, 17}, true},
+    {QuitCommand, "QuitCommand", "TorvaneLabel", "退出", {216, 260, 24, 12}, true},
 };
 
 const std::vector<Expected> kSettingsPanel = {
-    {o1, "o1", "Button", "[Enter]", {100, 144, 65, 17}, true, BST_UNCHECKED},
-    {o0, "o0", "Button", "无", {67, 144, 41, 17}, true, BST_CHECKED},
-    {setok, "setok", "Button", "确定", {72, 184, 97, 25}, true},
-    {Check4, "Check4", "Button", "开机时启动程序", {8, 104, 185, 17}, true, BST_UNCHECKED},
-    {Check2, "Check2", "Button", "将条码内容复制到粘贴板", {8, 56, 161, 17}, true, BST_UNCHECKED},
-    {Check1, "Check1", "Button", "自动输入条码内容", {8, 32, 129, 17}, true, BST_UNCHECKED},
-    {Check3, "Check3", "Button", "显示视频窗口", {8, 80, 225, 17}, true, BST_UNCHECKED},
-    {o2, "o2", "Button", "[Tab]", {168, 144, 55, 17}, true, BST_UNCHECKED},
-    {Shape1, "Shape1", "TorvaneShape", std::nullopt, {8, 136, 217, 33}, true},
-    {restart, "restart", "TorvaneLabel", "[初始化]", {176, 10, 49, 17}, true},
-    {Label2, "Label2", "TorvaneLabel", "自动完成", {16, 145, 57, 17}, true},
-    // TCCam's text is checked on its own: the decoder check may already have changed it.
-    {TCCam, "TCCam", "TorvaneLabel", std::nullopt, {8, 8, 217, 16}, true},
+    {EnterOption, "EnterOption", "Button", "[Enter]", {100, 144, 65, 17}, true, BST_UNCHECKED},
+    {NoSuffixOption, "NoSuffixOption", "Button", "无", {67, 144, 41, 17}, true, BST_CHECKED},
+    {OkButton, "OkButton", "Button", "确定", {72, 184, 97, 25}, true},
+    {StartWithWindowsBox, "StartWithWindowsBox", "Button", "开机时启动程序", {8, 104, 185, 17}, true, BST_UNCHECKED},
+    {CopyToClipboardBox, "CopyToClipboardBox", "Button", "将条码内容复制到粘贴板", {8, 56, 161, 17}, true, BST_UNCHECKED},
+    {TypeCodesBox, "TypeCodesBox", "Button", "自动输入条码内容", {8, 32, 129, 17}, true, BST_UNCHECKED},
+    {ShowVideoWindowBox, "ShowVideoWindowBox", "Button", "显示视频窗口", {8, 80, 225, 17}, true, BST_UNCHECKED},
+    {TabOption, "TabOption", "Button", "[Tab]", {168, 144, 55, 17}, true, BST_UNCHECKED},
+    {SuffixFrame, "SuffixFrame", "TorvaneShape", std::nullopt, {8, 136, 217, 33}, true},
+    {RestartCommand, "RestartCommand", "TorvaneLabel", "[初始化]", {176, 10, 49, 17}, true},
+    {SuffixCaption, "SuffixCaption", "TorvaneLabel", "自动完成", {16, 145, 57, 17}, true},
+    // The status line's text is checked on its own: the decoder check may already have changed it.
+    {ModuleStatusLine, "ModuleStatusLine", "TorvaneLabel", std::nullopt, {8, 8, 217, 16}, true},
 };
 
 const std::vector<Expected> kHelpPanel = {
-    {help, "help", "TorvaneLabel", "无法识别？", {144, 176, 73, 17}, true},
-    {hs, "hs", "TorvaneLabel", "成功", {0, 200, 237, 17}, false},
-    {Label3, "Label3", "TorvaneLabel", "请将摄像头对准以上图案 调节焦到清晰位置", {27, 160, 185, 33}, true},
-    {Image1, "Image1", "TorvanePicture", std::nullopt, {50, 16, 132, 132}, true},
+    {CannotReadCommand, "CannotReadCommand", "TorvaneLabel", "无法识别？", {144, 176, 73, 17}, true},
+    {SuccessLabel, "SuccessLabel", "TorvaneLabel", "成功", {0, 200, 237, 17}, false},
+    {HelpText, "HelpText", "TorvaneLabel", "请将摄像头对准以上图案 调节焦到清晰位置", {27, 160, 185, 33}, true},
+    {TestPattern, "TestPattern", "TorvanePicture", std::nullopt, {50, 16, 132, 132}, true},
 };
 
 class Controls : public StartedTorvaneTest {
@@ -97,26 +97,26 @@ TEST_F(Controls, SettingsPanelHiddenWithDefaultsFromAnEmptyRegistry) { ExpectCon
 TEST_F(Controls, HelpPanelHidden) { ExpectControls(kHelpPanel, false); }
 
 TEST_F(Controls, DecoderStatusReadsDashOrTheModuleState) {
-  const std::string text = TextOf(Control(TCCam));
+  const std::string text = TextOf(Control(ModuleStatusLine));
   EXPECT_TRUE(text == "-" || text == "图像识别模块未运行" || text == "图像识别模块已运行") << text;
 }
 
 TEST_F(Controls, HistoryListHoldsAtMostStatusLines) {
-  for (const std::string& item : ListItems(Control(CodeList))) {
+  for (const std::string& item : ListItems(Control(HistoryList))) {
     EXPECT_TRUE(item.starts_with("[")) << item;
   }
 }
 
 TEST_F(Controls, SettingsPanelOpensAt8x32) {
-  ASSERT_NO_FATAL_FAILURE(Click(bset));
-  ASSERT_TRUE(WaitUntil([&] { return Read(Fset).visible; }, 5s)) << "设置 did not open the settings panel";
-  EXPECT_EQ(Read(Fset).rect, (PixelRect{8, 32, 235, 220}));
+  ASSERT_NO_FATAL_FAILURE(Click(SettingsCommand));
+  ASSERT_TRUE(WaitUntil([&] { return Read(SettingsPanel).visible; }, 5s)) << "设置 did not open the settings panel";
+  EXPECT_EQ(Read(SettingsPanel).rect, (PixelRect{8, 32, 235, 220}));
 }
 
 TEST_F(Controls, HelpPanelOpensAt8x32) {
-  ASSERT_NO_FATAL_FAILURE(Click(bhelp));
-  ASSERT_TRUE(WaitUntil([&] { return Read(fhelp).visible; }, 5s)) << "帮助 did not open the help panel";
-  EXPECT_EQ(Read(fhelp).rect, (PixelRect{8, 32, 235, 220}));
+  ASSERT_NO_FATAL_FAILURE(Click(HelpCommand));
+  ASSERT_TRUE(WaitUntil([&] { return Read(HelpPanel).visible; }, 5s)) << "帮助 did not open the help panel";
+  EXPECT_EQ(Read(HelpPanel).rect, (PixelRect{8, 32, 235, 220}));
 }
 
 }  // namespace

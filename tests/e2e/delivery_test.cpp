@@ -322,11 +322,11 @@ TEST_F(Delivery, WelcomeCodeShowsSuccessAndDeliversNothing) {
   ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
   ASSERT_TRUE(SetClipboardText(target_->Window(), "before " + token_));
   ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter, .copy = true}));
-  ASSERT_FALSE(Read(ControlId::hs).shown);
+  ASSERT_FALSE(Read(ControlId::SuccessLabel).shown);
 
   ASSERT_TRUE(Scan(kWelcomeCode));
-  ASSERT_TRUE(WaitUntil([&] { return Read(ControlId::hs).shown; }, 10s)) << "成功 was not shown";
-  EXPECT_EQ(Read(ControlId::hs).text, "成功");
+  ASSERT_TRUE(WaitUntil([&] { return Read(ControlId::SuccessLabel).shown; }, 10s)) << "成功 was not shown";
+  EXPECT_EQ(Read(ControlId::SuccessLabel).text, "成功");
   EXPECT_EQ(StoredSetting(L"OldBar"), kWelcomeCode);
   EXPECT_EQ(Codes(), std::vector<std::string>{});
   EXPECT_EQ(Log(), std::nullopt) << "data.txt was written";
@@ -340,14 +340,14 @@ TEST_F(Delivery, WelcomeCodeShowsSuccessAndDeliversNothing) {
   EXPECT_TRUE(Logs(next + "\r\n"));
   EXPECT_TRUE(ClipboardHolds(next));
   EXPECT_EQ(Typed(), next + "\r\n");
-  EXPECT_TRUE(Read(ControlId::hs).shown);
+  EXPECT_TRUE(Read(ControlId::SuccessLabel).shown);
 }
 
 TEST_F(Delivery, PausedScanningDeliversOnlyTheNewestCodeOnceResumed) {
   ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
 
-  ASSERT_NO_FATAL_FAILURE(Click(ControlId::bp));
-  ASSERT_EQ(WaitForText(ControlId::bp, [](const std::string& t) { return t == kStartScanning; }), kStartScanning);
+  ASSERT_NO_FATAL_FAILURE(Click(ControlId::PauseCommand));
+  ASSERT_EQ(WaitForText(ControlId::PauseCommand, [](const std::string& t) { return t == kStartScanning; }), kStartScanning);
 
   std::vector<std::string> lines;
   for (const char* name : {"paused1", "paused2", "paused3"}) {
@@ -357,8 +357,8 @@ TEST_F(Delivery, PausedScanningDeliversOnlyTheNewestCodeOnceResumed) {
   EXPECT_TRUE(KeepsListing({})) << "delivered while paused";
   EXPECT_EQ(Log(), std::nullopt);
 
-  ASSERT_NO_FATAL_FAILURE(Click(ControlId::bp));
-  ASSERT_EQ(WaitForText(ControlId::bp, [](const std::string& t) { return t == kStopScanning; }), kStopScanning);
+  ASSERT_NO_FATAL_FAILURE(Click(ControlId::PauseCommand));
+  ASSERT_EQ(WaitForText(ControlId::PauseCommand, [](const std::string& t) { return t == kStopScanning; }), kStopScanning);
   EXPECT_TRUE(Lists({lines.back()}));
   EXPECT_TRUE(KeepsListing({lines.back()}));
   EXPECT_TRUE(Logs(Code("paused3") + "\r\n"));

@@ -163,30 +163,30 @@ TEST_F(FaultsDecoderOutput, ADecoderKilledMidLineDeliversNoHalfLineAndTheRestart
 
   // The user looks: the panel's check finds no decoder.
   ASSERT_NO_FATAL_FAILURE(OpenSettings());
-  EXPECT_EQ(WaitForText(TCCam, [](const std::string& t) { return t == texts::kModuleNotRunning; }, 5s),
+  EXPECT_EQ(WaitForText(ModuleStatusLine, [](const std::string& t) { return t == texts::kModuleNotRunning; }, 5s),
             texts::kModuleNotRunning);
-  ASSERT_TRUE(WaitUntil([&] { return Read(restart).enabled; }, 5s));
+  ASSERT_TRUE(WaitUntil([&] { return Read(RestartCommand).enabled; }, 5s));
 
   // First without the decoder in its folder (deleted meanwhile): the restart
   // link tries, the status stays "not running", and the link can be used again.
   const fs::path decoder = InFolder(L"zbarcam.exe");
   ASSERT_TRUE(fs::remove(decoder));
-  ASSERT_NO_FATAL_FAILURE(Click(restart));
+  ASSERT_NO_FATAL_FAILURE(Click(RestartCommand));
   EXPECT_TRUE(Heads(texts::kModuleRestarted, 5s));
-  ASSERT_TRUE(SendMessageTimeoutW(Control(TCCam), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"-"), SMTO_ABORTIFHUNG,
+  ASSERT_TRUE(SendMessageTimeoutW(Control(ModuleStatusLine), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"-"), SMTO_ABORTIFHUNG,
                                   5000, nullptr));
-  EXPECT_EQ(WaitForText(TCCam, [](const std::string& t) { return t == texts::kModuleNotRunning; }, 5s),
+  EXPECT_EQ(WaitForText(ModuleStatusLine, [](const std::string& t) { return t == texts::kModuleNotRunning; }, 5s),
             texts::kModuleNotRunning);
-  EXPECT_TRUE(WaitUntil([&] { return Read(restart).enabled; }, 5s)) << "the restart link stays disabled";
+  EXPECT_TRUE(WaitUntil([&] { return Read(RestartCommand).enabled; }, 5s)) << "the restart link stays disabled";
   EXPECT_TRUE(ProcessesNamed(L"zbarcam.exe").empty());
 
   // Put back, and started by the link: a new decoder whose codes arrive.
   std::error_code error;
   fs::copy_file(RunnerFolder() / L"zbarcam.exe", decoder, error);
   ASSERT_FALSE(error) << error.message();
-  ASSERT_NO_FATAL_FAILURE(Click(restart));
+  ASSERT_NO_FATAL_FAILURE(Click(RestartCommand));
   EXPECT_TRUE(Heads(texts::kModuleLoaded, 10s));
-  EXPECT_EQ(TextOf(Control(TCCam)), texts::kModuleRunning);
+  EXPECT_EQ(TextOf(Control(ModuleStatusLine)), texts::kModuleRunning);
   EXPECT_EQ(Bar().find(Code("half")), std::string::npos) << "the new decoder got the old bar.dat";
   const std::string next = Line(Code("next"));
   ASSERT_TRUE(Scan("QR-Code", Code("next")));
@@ -203,9 +203,9 @@ TEST_F(FaultsDecoderOutput, ADecoderThatStopsAnsweringNeverHoldsUpTheWindow) {
   // 显示视频窗口 places the hung decoder's window; the user goes on to 帮助 at once.
   // (A window that waits in a call to another program still answers sent
   // messages, so only input shows whether it waits.)
-  ASSERT_NO_FATAL_FAILURE(SetCheck(Check3, true));
-  ASSERT_NO_FATAL_FAILURE(Click(bhelp));
-  EXPECT_TRUE(WaitUntil([&] { return Read(fhelp).visible; }, 3s)) << "the window waited for the decoder";
+  ASSERT_NO_FATAL_FAILURE(SetCheck(ShowVideoWindowBox, true));
+  ASSERT_NO_FATAL_FAILURE(Click(HelpCommand));
+  EXPECT_TRUE(WaitUntil([&] { return Read(HelpPanel).visible; }, 3s)) << "the window waited for the decoder";
   EXPECT_TRUE(WaitUntil([] { return VideoWindow() && IsWindowVisible(VideoWindow()); }, 15s))
       << "shown once the decoder answers again";
 }
@@ -317,8 +317,8 @@ TEST_F(FaultsLog, WaitingLinesAreWrittenWhileScanningIsStopped) {
   ASSERT_TRUE(held);
   const std::string lines = ReadCodes("paused", 3);
   ASSERT_FALSE(HasFailure());
-  ASSERT_NO_FATAL_FAILURE(Click(bp));
-  ASSERT_EQ(WaitForText(bp, [](const std::string& t) { return t == texts::kStartScanning; }), texts::kStartScanning);
+  ASSERT_NO_FATAL_FAILURE(Click(PauseCommand));
+  ASSERT_EQ(WaitForText(PauseCommand, [](const std::string& t) { return t == texts::kStartScanning; }), texts::kStartScanning);
   EXPECT_EQ(SizeOf(held.get()), 0u) << "written to while it was held";
   held.reset();
   EXPECT_TRUE(Logs(lines, 5s)) << "the lines wait for scanning to resume";
@@ -431,19 +431,19 @@ class FaultsSettings : public CodeDeliveryTest {
   // 设置, then 确定 at once: every option key is written from the panel as it shows.
   void ConfirmUnchanged() {
     ASSERT_NO_FATAL_FAILURE(OpenSettings());
-    ASSERT_NO_FATAL_FAILURE(Click(setok));
-    ASSERT_TRUE(WaitUntil([&] { return !Read(Fset).visible; }, 10s)) << "确定 did not close the panel";
+    ASSERT_NO_FATAL_FAILURE(Click(OkButton));
+    ASSERT_TRUE(WaitUntil([&] { return !Read(SettingsPanel).visible; }, 10s)) << "确定 did not close the panel";
   }
 
   // Every option key holds a plain string of the form the program writes,
   // matching what the panel shows.
   void ExpectStoredAsShown() {
-    for (const auto& [key, id] : {std::pair{L"c1", Check1}, std::pair{L"c2", Check2}, std::pair{L"c3", Check3},
-                                  std::pair{L"c4", Check4}}) {
+    for (const auto& [key, id] : {std::pair{L"c1", TypeCodesBox}, std::pair{L"c2", CopyToClipboardBox}, std::pair{L"c3", ShowVideoWindowBox},
+                                  std::pair{L"c4", StartWithWindowsBox}}) {
       EXPECT_TRUE(WaitUntil([&] { return StoredSetting(key) == std::to_string(Read(id).check); }, 5s))
           << Narrow(key) << " holds " << StoredSetting(key).value_or("(no plain string)");
     }
-    for (const auto& [key, id] : {std::pair{L"o0", o0}, std::pair{L"o1", o1}, std::pair{L"o2", o2}}) {
+    for (const auto& [key, id] : {std::pair{L"o0", NoSuffixOption}, std::pair{L"o1", EnterOption}, std::pair{L"o2", TabOption}}) {
       const std::string shown = Read(id).check == BST_CHECKED ? "True" : "False";
       EXPECT_TRUE(WaitUntil([&] { return StoredSetting(key) == shown; }, 5s))
           << Narrow(key) << " holds " << StoredSetting(key).value_or("(no plain string)");
@@ -494,13 +494,13 @@ TEST_F(FaultsSettings, MegabyteValuesAreReadLikeAnyOtherAndTheIntakeStaysQuick) 
   ASSERT_TRUE(StoreStringSetting(L"OldBar", garbage));
 
   ASSERT_NO_FATAL_FAILURE(StartAndSettle());
-  ExpectChecks(Window(), {{Check1, BST_CHECKED},
-                          {Check2, BST_CHECKED},
-                          {Check3, BST_UNCHECKED},
-                          {Check4, BST_UNCHECKED},
-                          {o0, BST_UNCHECKED},
-                          {o1, BST_UNCHECKED},
-                          {o2, BST_UNCHECKED}});
+  ExpectChecks(Window(), {{TypeCodesBox, BST_CHECKED},
+                          {CopyToClipboardBox, BST_CHECKED},
+                          {ShowVideoWindowBox, BST_UNCHECKED},
+                          {StartWithWindowsBox, BST_UNCHECKED},
+                          {NoSuffixOption, BST_UNCHECKED},
+                          {EnterOption, BST_UNCHECKED},
+                          {TabOption, BST_UNCHECKED}});
 
   ResponsivenessProbe probe(Window());
   Millis slowest{0};
@@ -535,13 +535,13 @@ TEST_F(FaultsSettings, EmptyAndChineseValuesStopTheLoadingWhereTheyStandAndAChin
   ASSERT_TRUE(SetRunValue("\"C:\\Elsewhere\\Torvane.exe\" RUN"));
 
   ASSERT_NO_FATAL_FAILURE(StartAndSettle());
-  ExpectChecks(Window(), {{Check1, BST_CHECKED},
-                          {Check2, BST_UNCHECKED},
-                          {Check3, BST_UNCHECKED},
-                          {Check4, BST_UNCHECKED},
-                          {o0, BST_CHECKED},
-                          {o1, BST_UNCHECKED},
-                          {o2, BST_UNCHECKED}});
+  ExpectChecks(Window(), {{TypeCodesBox, BST_CHECKED},
+                          {CopyToClipboardBox, BST_UNCHECKED},
+                          {ShowVideoWindowBox, BST_UNCHECKED},
+                          {StartWithWindowsBox, BST_UNCHECKED},
+                          {NoSuffixOption, BST_CHECKED},
+                          {EnterOption, BST_UNCHECKED},
+                          {TabOption, BST_UNCHECKED}});
 
   // The stored last code, Chinese, is read right: the same code is no new code.
   ASSERT_TRUE(Scan("QR-Code", oldCode));
@@ -564,17 +564,17 @@ TEST_F(FaultsStartWithWindows, WithoutRightsUncheckingShowsTheMessageAndTheValue
   ASSERT_EQ(denial.Problem(), "");
   ASSERT_FALSE(DeleteRunValue()) << "the deny entry does not take";
   ASSERT_NO_FATAL_FAILURE(StartAndSettle());
-  ASSERT_EQ(Read(Check4).check, BST_CHECKED) << "the value could still be read";
+  ASSERT_EQ(Read(StartWithWindowsBox).check, BST_CHECKED) << "the value could still be read";
   ASSERT_NO_FATAL_FAILURE(OpenSettings());
 
-  ASSERT_NO_FATAL_FAILURE(Click(Check4));
+  ASSERT_NO_FATAL_FAILURE(Click(StartWithWindowsBox));
   std::vector<HWND> boxes;
   ASSERT_TRUE(WaitUntil([&] { return !(boxes = MessageBoxes()).empty(); }, 10s)) << "no message box";
   ASSERT_EQ(boxes.size(), 1u);
   EXPECT_EQ(TextOf(boxes.front()), "Torvane");
   EXPECT_EQ(TextOf(GetDlgItem(boxes.front(), 0xFFFF)), texts::kStartupEntryFailed);
   EXPECT_FALSE(Topmost()) << "the main window stays in the topmost band while its message is open";
-  EXPECT_EQ(Read(Check4).check, BST_UNCHECKED) << "the box keeps the user's choice";
+  EXPECT_EQ(Read(StartWithWindowsBox).check, BST_UNCHECKED) << "the box keeps the user's choice";
   EXPECT_EQ(RunValue(), ProgramRunValue(ProgramFolder()));
 
   const HWND ok = FindWindowExW(boxes.front(), nullptr, L"Button", nullptr);
@@ -582,7 +582,7 @@ TEST_F(FaultsStartWithWindows, WithoutRightsUncheckingShowsTheMessageAndTheValue
   ASSERT_TRUE(ClickAt(CentreOf(ok)));
   EXPECT_TRUE(WaitUntil([&] { return MessageBoxes().empty(); }, 10s)) << "the box did not close";
   EXPECT_TRUE(WaitUntil([&] { return Topmost(); }, 5s)) << "not topmost again after the message";
-  EXPECT_EQ(Read(Check4).check, BST_UNCHECKED);
+  EXPECT_EQ(Read(StartWithWindowsBox).check, BST_UNCHECKED);
   EXPECT_EQ(RunValue(), ProgramRunValue(ProgramFolder()));
 }
 
@@ -594,7 +594,7 @@ TEST_F(FaultsStartWithWindows, AnUnreadableRunKeyLeavesTheBoxUncheckedSilentlyAn
   ASSERT_EQ(denial.Problem(), "");
   ASSERT_FALSE(RunValue()) << "the deny entry does not take";
   ASSERT_NO_FATAL_FAILURE(StartAndSettle());
-  ExpectChecks(Window(), {{Check1, BST_CHECKED}, {Check4, BST_UNCHECKED}, {o0, BST_UNCHECKED}, {o1, BST_CHECKED}});
+  ExpectChecks(Window(), {{TypeCodesBox, BST_CHECKED}, {StartWithWindowsBox, BST_UNCHECKED}, {NoSuffixOption, BST_UNCHECKED}, {EnterOption, BST_CHECKED}});
   EXPECT_FALSE(WaitUntil([&] { return !MessageBoxes().empty(); }, 1500ms)) << "a message for a failed read";
 }
 

@@ -544,7 +544,7 @@ void TorvaneTest::StartAndSettle(std::wstring_view arguments) {
   ASSERT_NO_FATAL_FAILURE(StartTorvane(arguments));
   ASSERT_TRUE(WaitForModuleSettled(mainWindow_, 30s))
       << "the recognition module did not come up; the list holds "
-      << ::testing::PrintToString(ListItems(Control(ControlId::CodeList)));
+      << ::testing::PrintToString(ListItems(Control(ControlId::HistoryList)));
 }
 
 void StartedTorvaneTest::SetUp() {
@@ -589,7 +589,7 @@ std::string TorvaneTest::WaitForText(ControlId id, const std::function<bool(cons
 }
 
 std::string TorvaneTest::WaitForTitle() const {
-  return WaitForText(ControlId::wt, [](const std::string& text) { return text == "Torvane 2.6"; });
+  return WaitForText(ControlId::Title, [](const std::string& text) { return text == "Torvane 2.6"; });
 }
 
 void TorvaneTest::Click(ControlId id) {
@@ -599,12 +599,12 @@ void TorvaneTest::Click(ControlId id) {
 }
 
 void TorvaneTest::OpenSettings() {
-  ASSERT_NO_FATAL_FAILURE(Click(ControlId::bset));
-  ASSERT_TRUE(WaitUntil([&] { return Read(ControlId::Fset).visible; }, 10s)) << "设置 did not open the settings panel";
+  ASSERT_NO_FATAL_FAILURE(Click(ControlId::SettingsCommand));
+  ASSERT_TRUE(WaitUntil([&] { return Read(ControlId::SettingsPanel).visible; }, 10s)) << "设置 did not open the settings panel";
 }
 
 void TorvaneTest::ExitThroughBend() {
-  ASSERT_NO_FATAL_FAILURE(Click(ControlId::bend));
+  ASSERT_NO_FATAL_FAILURE(Click(ControlId::QuitCommand));
   ASSERT_TRUE(WaitUntil([] { return ProcessesNamed(L"Torvane.exe").empty(); }, 15s)) << "退出 did not end Torvane";
 }
 
@@ -1038,7 +1038,7 @@ bool WaitForModuleLoaded(HWND mainWindow, Millis limit) {
   // Looked up at every poll: a window just created may not have its controls yet.
   return WaitUntil(
       [&] {
-        const auto items = ListItems(ControlIn(mainWindow, ControlId::CodeList));
+        const auto items = ListItems(ControlIn(mainWindow, ControlId::HistoryList));
         return std::find(items.begin(), items.end(), texts::kModuleLoaded) != items.end();
       },
       limit);

@@ -146,7 +146,7 @@ class TorvaneTest : public ::testing::Test {
   // Waits until the control's text satisfies `accept`; returns the last text read.
   std::string WaitForText(ControlId id, const std::function<bool(const std::string&)>& accept,
                           Millis limit = 5s) const;
-  // Waits until the title label wt shows "Torvane 2.6", which it gets during
+  // Waits until the title label shows "Torvane 2.6", which it gets during
   // start-up; returns the text it shows.
   std::string WaitForTitle() const;
   // A real left click at the control's centre.
@@ -208,9 +208,9 @@ struct CheckState {
 void ExpectChecks(HWND mainWindow, const std::vector<CheckState>& expected);
 // The options as the window lays them out: every box unchecked, 无 chosen.
 inline const std::vector<CheckState> kOptionsAsLaidOut = {
-    {ControlId::Check1, BST_UNCHECKED}, {ControlId::Check2, BST_UNCHECKED}, {ControlId::Check3, BST_UNCHECKED},
-    {ControlId::Check4, BST_UNCHECKED}, {ControlId::o0, BST_CHECKED},       {ControlId::o1, BST_UNCHECKED},
-    {ControlId::o2, BST_UNCHECKED}};
+    {ControlId::TypeCodesBox, BST_UNCHECKED}, {ControlId::CopyToClipboardBox, BST_UNCHECKED}, {ControlId::ShowVideoWindowBox, BST_UNCHECKED},
+    {ControlId::StartWithWindowsBox, BST_UNCHECKED}, {ControlId::NoSuffixOption, BST_CHECKED},       {ControlId::EnterOption, BST_UNCHECKED},
+    {ControlId::TabOption, BST_UNCHECKED}};
 
 // The icons shown in Wine's stand-alone notification area ("Wine System Tray",
 // one child window per icon, owned by explorer.exe), left to right.
@@ -337,8 +337,8 @@ class SuspendedProcess {
 class RecognitionEngineTest : public TorvaneTest {
  protected:
   std::filesystem::path InFolder(std::wstring_view name) const { return ProgramFolder() / std::wstring(name); }
-  // CodeList's items, newest first.
-  std::vector<std::string> History() const { return ListItemsAtOnce(Control(ControlId::CodeList)); }
+  // The history list's items, newest first.
+  std::vector<std::string> History() const { return ListItemsAtOnce(Control(ControlId::HistoryList)); }
   // Waits until the history satisfies `accept`; returns the list as last read.
   std::vector<std::string> WaitForHistory(const std::function<bool(const std::vector<std::string>&)>& accept,
                                           Millis limit = 10s) const;

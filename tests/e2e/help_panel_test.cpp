@@ -28,11 +28,11 @@ class HelpPanel : public TorvaneTest {
     ASSERT_TRUE(AppendShared(ProgramFolder() / L"zbarcam.feed", CameraFrame(decoderLine)));
   }
 
-  bool PanelVisible() const { return Read(fhelp).visible; }
+  bool PanelVisible() const { return Read(ControlId::HelpPanel).visible; }
 
   void OpenPanel() {
     ASSERT_FALSE(PanelVisible());
-    Click(bhelp);
+    Click(HelpCommand);
     ASSERT_TRUE(WaitUntil([&] { return PanelVisible(); }, kUiLimit)) << "a click on 帮助 did not open the panel";
   }
 
@@ -66,7 +66,7 @@ class HelpPanel : public TorvaneTest {
   }
 
   // The help panel's QR picture in screen coordinates.
-  PixelRect PictureOnScreen() const { return ScreenRect(Control(Image1)); }
+  PixelRect PictureOnScreen() const { return ScreenRect(Control(TestPattern)); }
 };
 
 TEST_F(HelpPanel, OpensOverTheListAt8x32AndASecondClickClosesIt) {
@@ -74,20 +74,20 @@ TEST_F(HelpPanel, OpensOverTheListAt8x32AndASecondClickClosesIt) {
   ASSERT_FALSE(HasFatalFailure());
   OpenPanel();
   ASSERT_FALSE(HasFatalFailure());
-  const ControlState panel = Read(fhelp);
+  const ControlState panel = Read(ControlId::HelpPanel);
   EXPECT_EQ(panel.rect.left, 8);
   EXPECT_EQ(panel.rect.top, 32);
   // It covers the list's centre and lies above the list.
-  const POINT listCentre = CentreOf(Control(CodeList));
-  const PixelRect onScreen = ScreenRect(Control(fhelp));
+  const POINT listCentre = CentreOf(Control(HistoryList));
+  const PixelRect onScreen = ScreenRect(Control(ControlId::HelpPanel));
   EXPECT_TRUE(listCentre.x >= onScreen.left && listCentre.x < onScreen.right() && listCentre.y >= onScreen.top &&
               listCentre.y < onScreen.bottom());
   bool listBelow = false;
-  for (HWND w = GetWindow(Control(fhelp), GW_HWNDNEXT); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
-    listBelow = listBelow || w == Control(CodeList);
+  for (HWND w = GetWindow(Control(ControlId::HelpPanel), GW_HWNDNEXT); w != nullptr; w = GetWindow(w, GW_HWNDNEXT)) {
+    listBelow = listBelow || w == Control(HistoryList);
   }
   EXPECT_TRUE(listBelow) << "the panel lies below the list";
-  ClickAndExpectClosed(bhelp, "帮助 again");
+  ClickAndExpectClosed(HelpCommand, "帮助 again");
 }
 
 TEST_F(HelpPanel, ClicksOnThePictureAndTheAimingHintCloseIt) {
@@ -95,10 +95,10 @@ TEST_F(HelpPanel, ClicksOnThePictureAndTheAimingHintCloseIt) {
   ASSERT_FALSE(HasFatalFailure());
   OpenPanel();
   ASSERT_FALSE(HasFatalFailure());
-  ClickAndExpectClosed(Image1, "the QR picture");
+  ClickAndExpectClosed(TestPattern, "the QR picture");
   OpenPanel();
   ASSERT_FALSE(HasFatalFailure());
-  ClickAndExpectClosed(Label3, "the aiming hint");
+  ClickAndExpectClosed(HelpText, "the aiming hint");
 }
 
 TEST_F(HelpPanel, TheWelcomeCodeShowsSuccessAndAClickOnItKeepsThePanelOpen) {
@@ -106,20 +106,20 @@ TEST_F(HelpPanel, TheWelcomeCodeShowsSuccessAndAClickOnItKeepsThePanelOpen) {
   ASSERT_FALSE(HasFatalFailure());
   OpenPanel();
   ASSERT_FALSE(HasFatalFailure());
-  EXPECT_FALSE(Read(hs).shown);
+  EXPECT_FALSE(Read(SuccessLabel).shown);
   ShowCamera(texts::kWelcomeCode);
-  ASSERT_TRUE(WaitUntil([&] { return Read(hs).visible; }, kCameraLimit)) << "成功 did not appear";
-  EXPECT_EQ(Read(hs).text, "成功");
+  ASSERT_TRUE(WaitUntil([&] { return Read(SuccessLabel).visible; }, kCameraLimit)) << "成功 did not appear";
+  EXPECT_EQ(Read(SuccessLabel).text, "成功");
 
-  Click(hs);
+  Click(SuccessLabel);
   // The hint message opens on the next click: by then the click on 成功 was handled.
-  Click(help);
+  Click(CannotReadCommand);
   const HWND box = WaitForMessageBox();
   ASSERT_NE(box, nullptr);
   EXPECT_TRUE(PanelVisible()) << "a click on 成功 closed the panel";
   CloseMessageBox(box);
   EXPECT_TRUE(PanelVisible());
-  EXPECT_TRUE(Read(hs).visible);
+  EXPECT_TRUE(Read(SuccessLabel).visible);
 }
 
 TEST_F(HelpPanel, OpeningThePanelLetsTheWelcomeCodeThroughWhenItWasTheLastCodeRead) {
@@ -133,7 +133,7 @@ TEST_F(HelpPanel, OpeningThePanelLetsTheWelcomeCodeThroughWhenItWasTheLastCodeRe
       WaitUntil([] { return StoredSetting(L"OldBar") == std::optional<std::string>(texts::kTestMarker); }, kUiLimit))
       << "OldBar: " << StoredSetting(L"OldBar").value_or("(none)");
   ShowCamera(texts::kWelcomeCode);
-  EXPECT_TRUE(WaitUntil([&] { return Read(hs).visible; }, kCameraLimit)) << "成功 did not appear";
+  EXPECT_TRUE(WaitUntil([&] { return Read(SuccessLabel).visible; }, kCameraLimit)) << "成功 did not appear";
   EXPECT_EQ(StoredSetting(L"OldBar"), std::optional<std::string>(texts::kWelcomeCode));
 }
 
@@ -146,7 +146,7 @@ TEST_F(HelpPanel, TheHintIsATopmostSafeMessageBoxAndThePanelStaysOpen) {
   OpenPanel();
   ASSERT_FALSE(HasFatalFailure());
 
-  Click(help);
+  Click(CannotReadCommand);
   const HWND box = WaitForMessageBox();
   ASSERT_NE(box, nullptr) << "no message box after a click on 无法识别？";
   EXPECT_EQ(ProcessOf(box), TorvaneProcessId());
@@ -167,10 +167,10 @@ TEST_F(HelpPanel, LiesAboveTheSettingsPanelWhenBothAreOpen) {
   ASSERT_FALSE(HasFatalFailure());
   // The picture's white quiet zone (4 modules of 4 pixels on every side),
   // in screen coordinates once the help panel is open.
-  Click(bhelp);
+  Click(HelpCommand);
   ASSERT_TRUE(WaitUntil([&] { return PanelVisible(); }, kUiLimit));
   const PixelRect picture = PictureOnScreen();
-  ClickAndExpectClosed(bhelp, "帮助 again");
+  ClickAndExpectClosed(HelpCommand, "帮助 again");
   constexpr int kQuietZone = 16;
   const auto quietZoneWhite = [&](const Image& image) {
     int white = 0, total = 0;
@@ -186,22 +186,22 @@ TEST_F(HelpPanel, LiesAboveTheSettingsPanelWhenBothAreOpen) {
     return white == total;
   };
 
-  Click(bset);
-  ASSERT_TRUE(WaitUntil([&] { return Read(Fset).visible; }, kUiLimit));
+  Click(SettingsCommand);
+  ASSERT_TRUE(WaitUntil([&] { return Read(SettingsPanel).visible; }, kUiLimit));
   const auto settingsOnly = ShootSettled("settings");
   ASSERT_TRUE(settingsOnly);
   EXPECT_FALSE(quietZoneWhite(settingsOnly->image)) << "the settings panel alone shows the white square";
 
-  Click(bhelp);
+  Click(HelpCommand);
   ASSERT_TRUE(WaitUntil([&] { return PanelVisible(); }, kUiLimit));
-  EXPECT_TRUE(Read(Fset).visible);
+  EXPECT_TRUE(Read(SettingsPanel).visible);
   const auto both = ShootSettled("both");
   ASSERT_TRUE(both);
   EXPECT_TRUE(quietZoneWhite(both->image)) << "the help panel is not on top; see " << both->png.string();
 
   // Closing the help panel uncovers the settings panel, still open.
-  ClickAndExpectClosed(bhelp, "帮助 again");
-  EXPECT_TRUE(Read(Fset).visible);
+  ClickAndExpectClosed(HelpCommand, "帮助 again");
+  EXPECT_TRUE(Read(SettingsPanel).visible);
 }
 
 TEST_F(HelpPanel, ThePictureOnTheScreenReadsAsTheWelcomeCode) {

@@ -230,7 +230,7 @@ class HostileCodesTest : public CodeDeliveryTest {
     ASSERT_TRUE(StoreSetting(L"o1", suffix == Suffix::Enter ? "True" : "False"));
     ASSERT_TRUE(StoreSetting(L"o2", suffix == Suffix::Tab ? "True" : "False"));
     ASSERT_NO_FATAL_FAILURE(StartAndSettle());
-    ASSERT_EQ(Read(ControlId::Check1).check, BST_CHECKED) << "the stored options were not loaded";
+    ASSERT_EQ(Read(ControlId::TypeCodesBox).check, BST_CHECKED) << "the stored options were not loaded";
     recorder_ = std::make_unique<KeyRecorder>(kTargetPlace);
     ASSERT_TRUE(recorder_->Created());
     ASSERT_TRUE(recorder_->TakeFocus()) << "the recorder did not get the keyboard focus";

@@ -108,7 +108,7 @@ class HostilePaths : public TorvaneTest, public testing::WithParamInterface<Host
     return image;
   }
 
-  HWND List() const { return ControlIn(run_->window, ControlId::CodeList); }
+  HWND List() const { return ControlIn(run_->window, ControlId::HistoryList); }
   std::string Top() const {
     const auto items = ListItemsAtOnce(List());
     return items.empty() ? std::string() : items.front();

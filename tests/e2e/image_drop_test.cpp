@@ -71,7 +71,7 @@ class ImageDrop : public TorvaneTest {
   int DropOnList(const std::vector<fs::path>& files, bool asText = false) {
     std::vector<std::string> items;
     for (const fs::path& file : files) items.push_back(asText ? Utf8(file) : UnixPath(file));
-    const ShellResult result = DropAt(CentreOf(Control(CodeList)), items, asText);
+    const ShellResult result = DropAt(CentreOf(Control(HistoryList)), items, asText);
     lastDropOutput_ = result.output;
     if (!result.finished) {
       ADD_FAILURE() << "the drag source did not end: " << result.output;
@@ -84,7 +84,7 @@ class ImageDrop : public TorvaneTest {
     EXPECT_EQ(DropOnList(files), kDropDone) << lastDropOutput_;
   }
 
-  std::vector<std::string> Items() { return ListItems(Control(CodeList)); }
+  std::vector<std::string> Items() { return ListItems(Control(HistoryList)); }
   std::vector<StandInStart> Starts() const { return StandInStarts(ProgramFolder() / L"zbarimg.log"); }
   std::string Log() const { return ReadFileBytes(ProgramFolder() / L"data.txt"); }
 
@@ -246,13 +246,13 @@ TEST_F(ImageDrop, AnImageResultIsNeitherTypedNorCopiedWithBothOptionsOn) {
   ASSERT_FALSE(HasFatalFailure());
 
   // The options as a user sets them: 设置, both boxes, 确定.
-  Click(bset);
-  ASSERT_TRUE(WaitUntil([&] { return Read(Fset).visible; }, 10s));
-  Click(Check1);
-  Click(Check2);
-  ASSERT_TRUE(WaitUntil([&] { return Read(Check1).check == BST_CHECKED && Read(Check2).check == BST_CHECKED; }, 10s));
-  Click(setok);
-  ASSERT_TRUE(WaitUntil([&] { return !Read(Fset).visible; }, 10s));
+  Click(SettingsCommand);
+  ASSERT_TRUE(WaitUntil([&] { return Read(SettingsPanel).visible; }, 10s));
+  Click(TypeCodesBox);
+  Click(CopyToClipboardBox);
+  ASSERT_TRUE(WaitUntil([&] { return Read(TypeCodesBox).check == BST_CHECKED && Read(CopyToClipboardBox).check == BST_CHECKED; }, 10s));
+  Click(OkButton);
+  ASSERT_TRUE(WaitUntil([&] { return !Read(SettingsPanel).visible; }, 10s));
   // Opening the settings panel had the decoder check run again; its next tick
   // places the video window anew, and under Wine that activates it. Let that
   // happen before another program takes the focus.

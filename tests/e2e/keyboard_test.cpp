@@ -38,7 +38,7 @@ class Keyboard : public RecognitionEngineTest {
   // The option buttons of 自动完成: only `selected` is set.
   void ExpectSelected(ControlId selected) {
     EXPECT_TRUE(WaitUntil([&] { return Read(selected).check == BST_CHECKED; }, 5s)) << Name(selected) << " is not set";
-    for (ControlId option : {o0, o1, o2}) {
+    for (ControlId option : {NoSuffixOption, EnterOption, TabOption}) {
       EXPECT_EQ(Read(option).check, option == selected ? BST_CHECKED : BST_UNCHECKED) << Name(option);
     }
   }
@@ -50,32 +50,32 @@ TEST_F(Keyboard, TabGoesRoundTheSettingsAndTheArrowsSelectWithinTheOptionGroup) 
   StartTorvane();
   if (HasFatalFailure()) return;
   ASSERT_TRUE(WaitForModuleSettled(Window())) << "the recognition module did not come up";
-  for (ControlId option : {o0, o1, o2}) ASSERT_EQ(Read(option).check, BST_UNCHECKED) << Name(option);
+  for (ControlId option : {NoSuffixOption, EnterOption, TabOption}) ASSERT_EQ(Read(option).check, BST_UNCHECKED) << Name(option);
 
-  Click(CodeList);
-  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == Window() && Focused() == CodeList; }, 5s))
+  Click(HistoryList);
+  ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == Window() && Focused() == HistoryList; }, 5s))
       << "a click on the list did not give it the keyboard";
   ASSERT_NO_FATAL_FAILURE(OpenSettings());
-  ASSERT_EQ(Focused(), CodeList);
+  ASSERT_EQ(Focused(), HistoryList);
 
-  for (ControlId stop : {Check3, Check1, Check2, Check4, setok, o0, CodeList})
+  for (ControlId stop : {ShowVideoWindowBox, TypeCodesBox, CopyToClipboardBox, StartWithWindowsBox, OkButton, NoSuffixOption, HistoryList})
     ASSERT_NO_FATAL_FAILURE(Press("Tab", stop));
-  ASSERT_NO_FATAL_FAILURE(Press("shift+Tab", o0));
+  ASSERT_NO_FATAL_FAILURE(Press("shift+Tab", NoSuffixOption));
 
   struct Step {
     std::string_view key;
     ControlId lands;
   };
-  for (const Step& step : {Step{"Down", o1}, Step{"Right", o2}, Step{"Up", o1}, Step{"Left", o0}, Step{"Right", o1}}) {
+  for (const Step& step : {Step{"Down", EnterOption}, Step{"Right", TabOption}, Step{"Up", EnterOption}, Step{"Left", NoSuffixOption}, Step{"Right", EnterOption}}) {
     ASSERT_NO_FATAL_FAILURE(Press(step.key, step.lands));
     ExpectSelected(step.lands);
   }
   // Tab leaves the group, and comes back to the button selected in it.
-  ASSERT_NO_FATAL_FAILURE(Press("Tab", CodeList));
-  ASSERT_NO_FATAL_FAILURE(Press("shift+Tab", o1));
+  ASSERT_NO_FATAL_FAILURE(Press("Tab", HistoryList));
+  ASSERT_NO_FATAL_FAILURE(Press("shift+Tab", EnterOption));
 
-  Click(setok);
-  ASSERT_TRUE(WaitUntil([&] { return !Read(Fset).shown; }, 5s)) << "确定 did not close the panel";
+  Click(OkButton);
+  ASSERT_TRUE(WaitUntil([&] { return !Read(SettingsPanel).shown; }, 5s)) << "确定 did not close the panel";
   EXPECT_TRUE(WaitUntil([] { return StoredSetting(L"o1") == "True"; }, 5s));
   EXPECT_EQ(StoredSetting(L"o0").value_or("(absent)"), "False");
   EXPECT_EQ(StoredSetting(L"o1").value_or("(absent)"), "True");

@@ -37,7 +37,7 @@ class RecognitionModule : public RecognitionEngineTest {
   }
 
   std::string WaitForStatus(const std::string& text, Millis limit = 5s) const {
-    return WaitForText(TCCam, [&](const std::string& status) { return status == text; }, limit);
+    return WaitForText(ModuleStatusLine, [&](const std::string& status) { return status == text; }, limit);
   }
 
   // A copy of the camera decoder stand-in under another name, in a folder of its own below the program folder.
@@ -57,16 +57,16 @@ TEST_F(RecognitionModule, MissingDecoderIsReportedNotRunningUntilTheRestartLinkS
   EXPECT_EQ(WaitForHistory(NonEmpty, 5s), Lines{kLoading});
   ASSERT_NO_FATAL_FAILURE(OpenSettings());
   EXPECT_EQ(WaitForStatus(kNotRunning), kNotRunning);
-  EXPECT_TRUE(Read(restart).enabled);
+  EXPECT_TRUE(Read(RestartCommand).enabled);
   EXPECT_TRUE(ProcessesNamed(L"zbarcam.exe").empty());
   EXPECT_EQ(History(), Lines{kLoading});
 
   // The user puts the decoder back and clicks [初始化].
   ASSERT_TRUE(fs::copy_file(RunnerFolder() / L"zbarcam.exe", InFolder(L"zbarcam.exe")));
-  ASSERT_NO_FATAL_FAILURE(Click(restart));
+  ASSERT_NO_FATAL_FAILURE(Click(RestartCommand));
   EXPECT_EQ(WaitForTopLine(kRestarted, 5s)[0], kRestarted);
   EXPECT_EQ(WaitForTopLine(kLoaded, 10s), (Lines{kLoaded, kRestarted, kLoading}));
-  EXPECT_EQ(TextOf(Control(TCCam)), kRunning);
+  EXPECT_EQ(TextOf(Control(ModuleStatusLine)), kRunning);
   EXPECT_EQ(CameraStarts().size(), 1u);
 }
 
@@ -82,7 +82,7 @@ TEST_F(RecognitionModule, DecoderWithoutACameraIsLookedForAgainEveryTwoSeconds) 
   // Every check tick writes the status line anew: blank it out and time its return.
   std::vector<Clock::time_point> rewrites;
   for (int i = 0; i < 3; ++i) {
-    ASSERT_TRUE(SendMessageTimeoutW(Control(TCCam), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"-"), SMTO_ABORTIFHUNG,
+    ASSERT_TRUE(SendMessageTimeoutW(Control(ModuleStatusLine), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"-"), SMTO_ABORTIFHUNG,
                                     5000, nullptr));
     ASSERT_EQ(WaitForStatus(kNotRunning, 4s), kNotRunning) << "no check tick within 4 s (round " << i << ")";
     rewrites.push_back(Clock::now());
@@ -99,7 +99,7 @@ TEST_F(RecognitionModule, DecoderWithoutACameraIsLookedForAgainEveryTwoSeconds) 
   OwnedProcess decoder = StartProgram(InFolder(L"zbarcam.exe"), L"", ProgramFolder());
   ASSERT_TRUE(decoder);
   EXPECT_EQ(WaitForTopLine(kLoaded, 8s), (Lines{kLoaded, kLoading}));
-  EXPECT_EQ(TextOf(Control(TCCam)), kRunning);
+  EXPECT_EQ(TextOf(Control(ModuleStatusLine)), kRunning);
 }
 
 TEST_F(RecognitionModule, RestartLinkEndsEveryDecoderAndStartsANewOne) {
@@ -112,7 +112,7 @@ TEST_F(RecognitionModule, RestartLinkEndsEveryDecoderAndStartsANewOne) {
   ASSERT_NO_FATAL_FAILURE(OpenSettings());
 
   const auto clicked = Clock::now();
-  ASSERT_NO_FATAL_FAILURE(Click(restart));
+  ASSERT_NO_FATAL_FAILURE(Click(RestartCommand));
   Lines history = WaitForTopLine(kRestarted, 5s);
   const auto listedAfter = std::chrono::duration_cast<Millis>(Clock::now() - clicked);
   ASSERT_EQ(history, (Lines{kRestarted, kLoaded, kLoading}));
@@ -135,25 +135,25 @@ TEST_F(RecognitionModule, RestartLinkEndsEveryDecoderAndStartsANewOne) {
   EXPECT_EQ(starts.back().argc, 0);
   EXPECT_EQ(ParentProcessOf(now[0]), TorvaneProcessId());
   for (const DWORD id : old) EXPECT_FALSE(Contains(ProcessesNamed(L"zbarcam.exe"), id)) << id;
-  EXPECT_EQ(TextOf(Control(TCCam)), kRunning);
+  EXPECT_EQ(TextOf(Control(ModuleStatusLine)), kRunning);
 }
 
 TEST_F(RecognitionModule, StopScanningTogglesItsCaptionAndLeavesTheDecoderAlone) {
   ASSERT_NO_FATAL_FAILURE(StartAndWaitUntilLoaded());
   const std::vector<DWORD> decoder = ProcessesNamed(L"zbarcam.exe");
   ASSERT_EQ(decoder.size(), 1u);
-  EXPECT_EQ(Read(bp).text, "停止扫码");
+  EXPECT_EQ(Read(PauseCommand).text, "停止扫码");
 
-  ASSERT_NO_FATAL_FAILURE(Click(bp));
-  EXPECT_EQ(WaitForText(bp, [](const std::string& text) { return text == "开始扫码"; }), "开始扫码");
+  ASSERT_NO_FATAL_FAILURE(Click(PauseCommand));
+  EXPECT_EQ(WaitForText(PauseCommand, [](const std::string& text) { return text == "开始扫码"; }), "开始扫码");
   EXPECT_EQ(ProcessesNamed(L"zbarcam.exe"), decoder);
   // The decoder still writes what it reads; the program leaves it unlisted for now.
   ASSERT_NO_FATAL_FAILURE(FeedCamera("sym QR-Code 414243\nframe\n"));
   EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(InFolder(L"bar.dat")) == "QR-Code:ABC\r\n"; }, 5s));
   EXPECT_FALSE(WaitUntil([&] { return History().size() > 2; }, 1s)) << "a code was listed while scanning was stopped";
 
-  ASSERT_NO_FATAL_FAILURE(Click(bp));
-  EXPECT_EQ(WaitForText(bp, [](const std::string& text) { return text == "停止扫码"; }), "停止扫码");
+  ASSERT_NO_FATAL_FAILURE(Click(PauseCommand));
+  EXPECT_EQ(WaitForText(PauseCommand, [](const std::string& text) { return text == "停止扫码"; }), "停止扫码");
   EXPECT_EQ(WaitForTopLine("QR-Code:ABC", 5s), (Lines{"QR-Code:ABC", kLoaded, kLoading}));
   EXPECT_EQ(ProcessesNamed(L"zbarcam.exe"), decoder);
   EXPECT_EQ(CameraStarts().size(), 1u);
@@ -167,7 +167,7 @@ TEST_F(RecognitionModule, VideoWindowIsHiddenByTheCheckWhileNotToBeShown) {
   EXPECT_TRUE(IsWindowVisible(video)) << "the stand-in's window was hidden before the check could see it";
 
   ASSERT_EQ(WaitForTopLine(kLoaded), (Lines{kLoaded, kLoading}));
-  EXPECT_EQ(Read(Check3).check, BST_UNCHECKED);
+  EXPECT_EQ(Read(ShowVideoWindowBox).check, BST_UNCHECKED);
   EXPECT_FALSE(IsWindowVisible(video));
   EXPECT_TRUE(IsTopmostWindow(video));
 }
@@ -179,13 +179,13 @@ TEST_F(RecognitionModule, ShowVideoWindowOptionShowsAndHidesIt) {
   ASSERT_FALSE(IsWindowVisible(video));
   ASSERT_NO_FATAL_FAILURE(OpenSettings());
 
-  ASSERT_NO_FATAL_FAILURE(Click(Check3));
-  EXPECT_TRUE(WaitUntil([&] { return Read(Check3).check == BST_CHECKED; }, 5s));
+  ASSERT_NO_FATAL_FAILURE(Click(ShowVideoWindowBox));
+  EXPECT_TRUE(WaitUntil([&] { return Read(ShowVideoWindowBox).check == BST_CHECKED; }, 5s));
   EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(video) != FALSE; }, 5s)) << "ZBar not shown";
   EXPECT_TRUE(IsTopmostWindow(video));
 
-  ASSERT_NO_FATAL_FAILURE(Click(Check3));
-  EXPECT_TRUE(WaitUntil([&] { return Read(Check3).check == BST_UNCHECKED; }, 5s));
+  ASSERT_NO_FATAL_FAILURE(Click(ShowVideoWindowBox));
+  EXPECT_TRUE(WaitUntil([&] { return Read(ShowVideoWindowBox).check == BST_UNCHECKED; }, 5s));
   EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(video); }, 5s)) << "ZBar not hidden";
   EXPECT_TRUE(IsTopmostWindow(video));
   EXPECT_EQ(History(), (Lines{kLoaded, kLoading}));
@@ -205,7 +205,7 @@ TEST_F(RecognitionModule, OpeningTheSettingsPanelChecksAgainButListsNothing) {
   // ...until the settings panel opens: its check applies the option again and lists nothing.
   ASSERT_NO_FATAL_FAILURE(OpenSettings());
   EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(video); }, 5s)) << "no check after the panel opened";
-  EXPECT_EQ(TextOf(Control(TCCam)), kRunning);
+  EXPECT_EQ(TextOf(Control(ModuleStatusLine)), kRunning);
   EXPECT_EQ(History(), (Lines{kLoaded, kLoading}));
 }
 
@@ -219,21 +219,21 @@ TEST_F(RecognitionModule, DecoderEndingAfterTheLoadIsNoticedWhenTheSettingsPanel
   ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(video) != FALSE; }, 5s));
   ASSERT_NO_FATAL_FAILURE(OpenSettings());
   ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(video); }, 5s)) << "no check after the panel opened";
-  EXPECT_EQ(TextOf(Control(TCCam)), kRunning);
+  EXPECT_EQ(TextOf(Control(ModuleStatusLine)), kRunning);
   // Close the panel with 确定, and take the pointer off the history list that
   // is then under it: resting there, it brings up the list's tooltip, which can
   // cover 设置 (the pointer of a person would have left the list on its way).
-  ASSERT_NO_FATAL_FAILURE(Click(setok));
-  ASSERT_TRUE(WaitUntil([&] { return !Read(Fset).visible; }, 5s));
+  ASSERT_NO_FATAL_FAILURE(Click(OkButton));
+  ASSERT_TRUE(WaitUntil([&] { return !Read(SettingsPanel).visible; }, 5s));
   ASSERT_TRUE(MovePointer({1023, 767}));
   ASSERT_TRUE(WaitUntil([&] { return TopLevelWindows(TorvaneProcessId(), L"tooltips_class32").empty(); }, 5s));
 
   // The camera decoder dies; no check runs, so the status stays as it was.
   ASSERT_TRUE(EndProcessesNamed(L"zbarcam.exe"));
-  EXPECT_FALSE(WaitUntil([&] { return TextOf(Control(TCCam)) != kRunning; }, 2500ms));
+  EXPECT_FALSE(WaitUntil([&] { return TextOf(Control(ModuleStatusLine)) != kRunning; }, 2500ms));
   ASSERT_NO_FATAL_FAILURE(OpenSettings());
   EXPECT_EQ(WaitForStatus(kNotRunning), kNotRunning);
-  EXPECT_TRUE(Read(restart).enabled);
+  EXPECT_TRUE(Read(RestartCommand).enabled);
   EXPECT_EQ(History(), (Lines{kLoaded, kLoading}));
 }
 
@@ -278,10 +278,10 @@ TEST_F(RecognitionModule, ProcessCheckMatchesTheWholeImageNameInAnyLetterCase) {
   OwnedProcess upper = StartProgram(CopyOfTheDecoder(L"upper", L"ZBARCAM.EXE"), L"", InFolder(L"upper"));
   ASSERT_TRUE(upper);
   EXPECT_EQ(WaitForTopLine(kLoaded, 8s), (Lines{kLoaded, kLoading}));
-  EXPECT_EQ(TextOf(Control(TCCam)), kRunning);
+  EXPECT_EQ(TextOf(Control(ModuleStatusLine)), kRunning);
 
   // The restart link ends only processes named exactly "zbarcam.exe".
-  ASSERT_NO_FATAL_FAILURE(Click(restart));
+  ASSERT_NO_FATAL_FAILURE(Click(RestartCommand));
   EXPECT_EQ(WaitForTopLine(kRestarted, 5s)[0], kRestarted);
   EXPECT_TRUE(upper.Running()) << "ZBARCAM.EXE was ended by the restart link";
   EXPECT_TRUE(part.Running()) << "cam.exe was ended by the restart link";

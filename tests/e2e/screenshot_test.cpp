@@ -130,8 +130,8 @@ TEST_F(Screenshot, RoundedCornersAndTheBottomBandShowWhatIsBelow) {
 
 TEST_F(Screenshot, CaptionsAreDrawn) {
   constexpr int kBody = 0x2C, kTitle = 0x59;
-  const std::pair<ControlId, int> captions[] = {{bp, kBody}, {bset, kBody}, {bhelp, kBody}, {bend, kBody},
-                                                {wt, kTitle}};
+  const std::pair<ControlId, int> captions[] = {{PauseCommand, kBody}, {SettingsCommand, kBody}, {HelpCommand, kBody}, {QuitCommand, kBody},
+                                                {Title, kTitle}};
   for (const auto& [id, background] : captions) {
     SCOPED_TRACE(std::string(torvane::Control(id).name));
     EXPECT_GE(InkIn(id, background), 20) << "too few text pixels, see " << PngPath();

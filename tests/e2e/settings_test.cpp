@@ -80,37 +80,37 @@ class Settings : public TorvaneTest {
 TEST_F(Settings, ConfirmedChoicesAreStoredAndShownAtTheNextStart) {
   StartAndSettle();
   if (HasFatalFailure()) return;
-  ASSERT_FALSE(Read(Fset).visible);
+  ASSERT_FALSE(Read(SettingsPanel).visible);
   OpenSettings();
-  EXPECT_EQ(Read(Fset).rect, (PixelRect{8, 32, 235, 220}));
+  EXPECT_EQ(Read(SettingsPanel).rect, (PixelRect{8, 32, 235, 220}));
   // The panel lies over the whole list: no point of the list is reachable.
-  const PixelRect list = ScreenRect(Control(CodeList));
+  const PixelRect list = ScreenRect(Control(HistoryList));
   for (const POINT p :
-       {POINT{list.left + 2, list.top + 2}, CentreOf(Control(CodeList)), POINT{list.right() - 3, list.bottom() - 3}}) {
+       {POINT{list.left + 2, list.top + 2}, CentreOf(Control(HistoryList)), POINT{list.right() - 3, list.bottom() - 3}}) {
     const HWND hit = WindowFromPoint(p);
-    EXPECT_NE(hit, Control(CodeList)) << "the list shows at " << p.x << "," << p.y;
-    EXPECT_TRUE(hit == Control(Fset) || IsChild(Control(Fset), hit)) << "at " << p.x << "," << p.y;
+    EXPECT_NE(hit, Control(HistoryList)) << "the list shows at " << p.x << "," << p.y;
+    EXPECT_TRUE(hit == Control(SettingsPanel) || IsChild(Control(SettingsPanel), hit)) << "at " << p.x << "," << p.y;
   }
 
   // The bottom row still works with the panel open.
-  Click(bp);
-  EXPECT_EQ(WaitForText(bp, [](const std::string& t) { return t == texts::kStartScanning; }), texts::kStartScanning);
-  Click(bp);
-  EXPECT_EQ(WaitForText(bp, [](const std::string& t) { return t == texts::kStopScanning; }), texts::kStopScanning);
-  EXPECT_TRUE(Read(Fset).visible);
+  Click(PauseCommand);
+  EXPECT_EQ(WaitForText(PauseCommand, [](const std::string& t) { return t == texts::kStartScanning; }), texts::kStartScanning);
+  Click(PauseCommand);
+  EXPECT_EQ(WaitForText(PauseCommand, [](const std::string& t) { return t == texts::kStopScanning; }), texts::kStopScanning);
+  EXPECT_TRUE(Read(SettingsPanel).visible);
 
-  Click(Check1);
-  EXPECT_TRUE(WaitForCheck(Check1, BST_CHECKED));
-  Click(Check2);
-  EXPECT_TRUE(WaitForCheck(Check2, BST_CHECKED));
-  Click(o2);
-  EXPECT_TRUE(WaitForCheck(o2, BST_CHECKED));
-  EXPECT_EQ(Read(o0).check, BST_UNCHECKED);
-  EXPECT_EQ(Read(o1).check, BST_UNCHECKED);
+  Click(TypeCodesBox);
+  EXPECT_TRUE(WaitForCheck(TypeCodesBox, BST_CHECKED));
+  Click(CopyToClipboardBox);
+  EXPECT_TRUE(WaitForCheck(CopyToClipboardBox, BST_CHECKED));
+  Click(TabOption);
+  EXPECT_TRUE(WaitForCheck(TabOption, BST_CHECKED));
+  EXPECT_EQ(Read(NoSuffixOption).check, BST_UNCHECKED);
+  EXPECT_EQ(Read(EnterOption).check, BST_UNCHECKED);
   EXPECT_FALSE(StoredSetting(L"c1").has_value()) << "stored before 确定";
 
-  Click(setok);
-  EXPECT_TRUE(WaitUntil([&] { return !Read(Fset).shown; }, 5s)) << "确定 did not close the panel";
+  Click(OkButton);
+  EXPECT_TRUE(WaitUntil([&] { return !Read(SettingsPanel).shown; }, 5s)) << "确定 did not close the panel";
   const std::array<std::string, 7> expected = {"1", "1", "0", "0", "False", "False", "True"};
   const bool stored = WaitUntil(
       [&] {
@@ -129,21 +129,21 @@ TEST_F(Settings, ConfirmedChoicesAreStoredAndShownAtTheNextStart) {
   if (HasFatalFailure()) return;
   auto second = StartAgain();
   ASSERT_TRUE(second) << "no main window at the second start";
-  EXPECT_FALSE(IsWindowVisible(ControlIn(second->window, Fset))) << "the panel opens by itself";
-  ExpectChecks(second->window, {{Check1, BST_CHECKED},
-                                {Check2, BST_CHECKED},
-                                {Check3, BST_UNCHECKED},
-                                {Check4, BST_UNCHECKED},
-                                {o0, BST_UNCHECKED},
-                                {o1, BST_UNCHECKED},
-                                {o2, BST_CHECKED}});
+  EXPECT_FALSE(IsWindowVisible(ControlIn(second->window, SettingsPanel))) << "the panel opens by itself";
+  ExpectChecks(second->window, {{TypeCodesBox, BST_CHECKED},
+                                {CopyToClipboardBox, BST_CHECKED},
+                                {ShowVideoWindowBox, BST_UNCHECKED},
+                                {StartWithWindowsBox, BST_UNCHECKED},
+                                {NoSuffixOption, BST_UNCHECKED},
+                                {EnterOption, BST_UNCHECKED},
+                                {TabOption, BST_CHECKED}});
 }
 
 TEST_F(Settings, ConfirmingUnchangedOptionsWritesAllSevenAgain) {
   StartAndSettle();
   if (HasFatalFailure()) return;
   OpenSettings();
-  Click(setok);
+  Click(OkButton);
   const std::array<std::string, 7> expected = {"0", "0", "0", "0", "True", "False", "False"};
   EXPECT_TRUE(WaitUntil(
       [&] {
@@ -162,18 +162,18 @@ TEST_F(Settings, AChangeLeftUnconfirmedIsGoneAfterARestart) {
   StartAndSettle();
   if (HasFatalFailure()) return;
   OpenSettings();
-  Click(Check1);
-  EXPECT_TRUE(WaitForCheck(Check1, BST_CHECKED));
-  Click(o1);
-  EXPECT_TRUE(WaitForCheck(o1, BST_CHECKED));
-  EXPECT_EQ(Read(o0).check, BST_UNCHECKED);
+  Click(TypeCodesBox);
+  EXPECT_TRUE(WaitForCheck(TypeCodesBox, BST_CHECKED));
+  Click(EnterOption);
+  EXPECT_TRUE(WaitForCheck(EnterOption, BST_CHECKED));
+  EXPECT_EQ(Read(NoSuffixOption).check, BST_UNCHECKED);
 
   ExitThroughBend();
   if (HasFatalFailure()) return;
   for (const wchar_t* key : kOptionKeys) EXPECT_FALSE(StoredSetting(key).has_value()) << Narrow(key);
   auto second = StartAgain();
   ASSERT_TRUE(second) << "no main window at the second start";
-  ExpectChecks(second->window, {{Check1, BST_UNCHECKED}, {o0, BST_CHECKED}, {o1, BST_UNCHECKED}});
+  ExpectChecks(second->window, {{TypeCodesBox, BST_UNCHECKED}, {NoSuffixOption, BST_CHECKED}, {EnterOption, BST_UNCHECKED}});
 }
 
 TEST_F(Settings, OfTwoStoredSuffixesTheLaterWins) {
@@ -181,7 +181,7 @@ TEST_F(Settings, OfTwoStoredSuffixesTheLaterWins) {
   ASSERT_TRUE(StoreSetting(L"o1", "True"));
   ASSERT_TRUE(StoreSetting(L"o2", "False"));
   StartTorvane();
-  ExpectChecks(Window(), {{o0, BST_UNCHECKED}, {o1, BST_CHECKED}, {o2, BST_UNCHECKED}});
+  ExpectChecks(Window(), {{NoSuffixOption, BST_UNCHECKED}, {EnterOption, BST_CHECKED}, {TabOption, BST_UNCHECKED}});
 }
 
 TEST_F(Settings, AllSuffixesStoredFalseLeaveNoneSelected) {
@@ -190,7 +190,7 @@ TEST_F(Settings, AllSuffixesStoredFalseLeaveNoneSelected) {
   ASSERT_TRUE(StoreSetting(L"o2", "False"));
   ASSERT_TRUE(StoreSetting(L"c4", "1"));  // never read: the Run value alone decides
   StartTorvane();
-  ExpectChecks(Window(), {{o0, BST_UNCHECKED}, {o1, BST_UNCHECKED}, {o2, BST_UNCHECKED}, {Check4, BST_UNCHECKED}});
+  ExpectChecks(Window(), {{NoSuffixOption, BST_UNCHECKED}, {EnterOption, BST_UNCHECKED}, {TabOption, BST_UNCHECKED}, {StartWithWindowsBox, BST_UNCHECKED}});
 }
 
 TEST_F(Settings, StoredChoicesInOtherSpellingsAreRead) {
@@ -199,12 +199,12 @@ TEST_F(Settings, StoredChoicesInOtherSpellingsAreRead) {
   ASSERT_TRUE(StoreSetting(L"o0", "false"));
   ASSERT_TRUE(StoreSetting(L"o2", "-1"));
   StartTorvane();
-  ExpectChecks(Window(), {{Check1, BST_UNCHECKED},
-                          {Check2, BST_CHECKED},
-                          {Check3, BST_UNCHECKED},
-                          {o0, BST_UNCHECKED},
-                          {o1, BST_UNCHECKED},
-                          {o2, BST_CHECKED}});
+  ExpectChecks(Window(), {{TypeCodesBox, BST_UNCHECKED},
+                          {CopyToClipboardBox, BST_CHECKED},
+                          {ShowVideoWindowBox, BST_UNCHECKED},
+                          {NoSuffixOption, BST_UNCHECKED},
+                          {EnterOption, BST_UNCHECKED},
+                          {TabOption, BST_CHECKED}});
 }
 
 TEST_F(Settings, AnUnreadableC1LeavesEveryOptionAsLaidOut) {
@@ -225,16 +225,16 @@ TEST_F(Settings, AnUnreadableC1LeavesEveryOptionAsLaidOut) {
 TEST_F(Settings, CheckingStartWithWindowsWritesTheRunValueAndUncheckingDeletesIt) {
   StartAndSettle();
   if (HasFatalFailure()) return;
-  ASSERT_EQ(Read(Check4).check, BST_UNCHECKED);
+  ASSERT_EQ(Read(StartWithWindowsBox).check, BST_UNCHECKED);
   OpenSettings();
 
-  Click(Check4);
-  EXPECT_TRUE(WaitForCheck(Check4, BST_CHECKED));
+  Click(StartWithWindowsBox);
+  EXPECT_TRUE(WaitForCheck(StartWithWindowsBox, BST_CHECKED));
   EXPECT_TRUE(WaitUntil([&] { return RunValue() == ProgramRunValue(ProgramFolder()); }, 5s));
   EXPECT_EQ(RunValue().value_or("(absent)"), ProgramRunValue(ProgramFolder()));
 
-  Click(Check4);
-  EXPECT_TRUE(WaitForCheck(Check4, BST_UNCHECKED));
+  Click(StartWithWindowsBox);
+  EXPECT_TRUE(WaitForCheck(StartWithWindowsBox, BST_UNCHECKED));
   EXPECT_TRUE(WaitUntil([&] { return !RunValue().has_value(); }, 5s)) << "still there: " << RunValue().value_or("");
   Sync(Window());
   EXPECT_TRUE(MessageBoxes().empty()) << "a message for a change that worked";
@@ -248,7 +248,7 @@ TEST_F(Settings, ARunValuePresentAtStartChecksTheBoxAndIsLeftAsItIs) {
   ASSERT_TRUE(writtenBefore);
   StartAndSettle();
   if (HasFatalFailure()) return;
-  EXPECT_EQ(Read(Check4).check, BST_CHECKED);
+  EXPECT_EQ(Read(StartWithWindowsBox).check, BST_CHECKED);
   EXPECT_EQ(RunValue().value_or("(absent)"), elsewhere);
   const auto writtenAfter = RunKeyWriteTime();
   ASSERT_TRUE(writtenAfter);
@@ -259,18 +259,18 @@ TEST_F(Settings, AnEmptyRunValueLeavesTheBoxUnchecked) {
   ASSERT_TRUE(SetRunValue(""));
   StartAndSettle();
   if (HasFatalFailure()) return;
-  EXPECT_EQ(Read(Check4).check, BST_UNCHECKED);
+  EXPECT_EQ(Read(StartWithWindowsBox).check, BST_UNCHECKED);
   EXPECT_EQ(RunValue().value_or("(absent)"), "");
 }
 
 TEST_F(Settings, UncheckingWhenTheRunValueIsAlreadyGoneIsNoFailure) {
   ASSERT_TRUE(SetRunValue("\"C:\\Other copy\\Torvane.exe\" RUN"));
   StartTorvane();
-  ASSERT_EQ(Read(Check4).check, BST_CHECKED);
+  ASSERT_EQ(Read(StartWithWindowsBox).check, BST_CHECKED);
   ASSERT_TRUE(DeleteRunValue());  // removed behind the program's back
   OpenSettings();
-  Click(Check4);
-  EXPECT_TRUE(WaitForCheck(Check4, BST_UNCHECKED));
+  Click(StartWithWindowsBox);
+  EXPECT_TRUE(WaitForCheck(StartWithWindowsBox, BST_UNCHECKED));
   EXPECT_FALSE(WaitUntil([&] { return !MessageBoxes().empty(); }, 2s))
       << "a failure message although the value is gone as asked";
   EXPECT_FALSE(RunValue().has_value());
@@ -284,14 +284,14 @@ TEST_F(Settings, WithoutMachineRightsTheEntryGoesToTheUsersRunKey) {
   StartAndSettle();
   if (HasFatalFailure()) return;
   OpenSettings();
-  Click(Check4);
+  Click(StartWithWindowsBox);
   EXPECT_TRUE(WaitUntil([&] { return RunValue(HKEY_CURRENT_USER) == ProgramRunValue(ProgramFolder()); }, 5s))
       << RunValue(HKEY_CURRENT_USER).value_or("(absent)");
   EXPECT_FALSE(RunValue().has_value());
   EXPECT_FALSE(WaitUntil([&] { return !MessageBoxes().empty(); }, 2s)) << "a failure message although it worked";
-  Click(Check4);
+  Click(StartWithWindowsBox);
   EXPECT_TRUE(WaitUntil([&] { return !RunValue(HKEY_CURRENT_USER).has_value(); }, 5s)) << "unchecking left it";
-  Click(Check4);
+  Click(StartWithWindowsBox);
   ASSERT_TRUE(WaitUntil([&] { return RunValue(HKEY_CURRENT_USER) == ProgramRunValue(ProgramFolder()); }, 5s));
   EXPECT_TRUE(MessageBoxes().empty());
 
@@ -299,7 +299,7 @@ TEST_F(Settings, WithoutMachineRightsTheEntryGoesToTheUsersRunKey) {
   if (HasFatalFailure()) return;
   auto second = StartAgain();
   ASSERT_TRUE(second) << "no main window at the second start";
-  ExpectChecks(second->window, {{Check4, BST_CHECKED}});
+  ExpectChecks(second->window, {{StartWithWindowsBox, BST_CHECKED}});
 }
 
 TEST_F(Settings, WithoutRightsCheckingShowsAMessageOutsideTheTopmostBand) {
@@ -311,7 +311,7 @@ TEST_F(Settings, WithoutRightsCheckingShowsAMessageOutsideTheTopmostBand) {
   if (HasFatalFailure()) return;
   EXPECT_TRUE(WaitUntil([&] { return Topmost(); }, 5s));
   OpenSettings();
-  Click(Check4);
+  Click(StartWithWindowsBox);
 
   std::vector<HWND> boxes;
   ASSERT_TRUE(WaitUntil([&] { return !(boxes = MessageBoxes()).empty(); }, 10s)) << "no message box";
@@ -320,7 +320,7 @@ TEST_F(Settings, WithoutRightsCheckingShowsAMessageOutsideTheTopmostBand) {
   EXPECT_EQ(TextOf(box), "Torvane");
   EXPECT_EQ(TextOf(GetDlgItem(box, 0xFFFF)), texts::kStartupEntryFailed);
   EXPECT_FALSE(Topmost()) << "the main window stays in the topmost band while its message is open";
-  EXPECT_EQ(Read(Check4).check, BST_CHECKED);
+  EXPECT_EQ(Read(StartWithWindowsBox).check, BST_CHECKED);
   EXPECT_FALSE(RunValue().has_value());
 
   std::vector<HWND> buttons;
@@ -334,7 +334,7 @@ TEST_F(Settings, WithoutRightsCheckingShowsAMessageOutsideTheTopmostBand) {
 
   EXPECT_TRUE(WaitUntil([&] { return MessageBoxes().empty(); }, 10s)) << "the box did not close";
   EXPECT_TRUE(WaitUntil([&] { return Topmost(); }, 5s)) << "not topmost again after the message";
-  EXPECT_EQ(Read(Check4).check, BST_CHECKED) << "the box keeps the user's choice";
+  EXPECT_EQ(Read(StartWithWindowsBox).check, BST_CHECKED) << "the box keeps the user's choice";
   EXPECT_FALSE(RunValue().has_value());
 }
 
@@ -355,10 +355,10 @@ TEST_F(Settings, PanelIsDrawnInItsColoursWithTheCornersStillSeeThrough) {
         << "panel point " << p.x << "," << p.y << ", see " << Narrow(shot->png.wstring());
   }
   // The panel's own captions are drawn: 自动完成 inside the suffix frame, [初始化] over the status line.
-  for (const ControlId id : {Label2, restart}) {
+  for (const ControlId id : {SuffixCaption, RestartCommand}) {
     PixelRect r = ScreenRect(Control(id));
     // 自动完成's right end lies under the option button 无; count left of it only.
-    if (id == Label2) r.width = ScreenRect(Control(o0)).left - r.left;
+    if (id == SuffixCaption) r.width = ScreenRect(Control(NoSuffixOption)).left - r.left;
     int ink = 0;
     for (int y = r.top; y < r.bottom(); ++y) {
       for (int x = r.left; x < r.right(); ++x) {
@@ -369,10 +369,10 @@ TEST_F(Settings, PanelIsDrawnInItsColoursWithTheCornersStillSeeThrough) {
     EXPECT_GE(ink, 20) << torvane::Control(id).name << " shows no text, see " << Narrow(shot->png.wstring());
   }
   // [Enter]'s circle is drawn whole, also where 无 reaches under it.
-  const PixelRect enter = ScreenRect(Control(o1));
+  const PixelRect enter = ScreenRect(Control(EnterOption));
   int circle = 0;
   for (int y = enter.top; y < enter.bottom(); ++y) {
-    for (int x = enter.left; x < ScreenRect(Control(o0)).right(); ++x) {
+    for (int x = enter.left; x < ScreenRect(Control(NoSuffixOption)).right(); ++x) {
       const Rgb c = shot->image.At(x, y);
       circle += std::min({c.r, c.g, c.b}) >= 0xC0 ? 1 : 0;
     }

@@ -45,13 +45,13 @@ TEST_F(Startup, ListsLoadingFirstAndLoadedOnceTheVideoWindowExists) {
   EXPECT_EQ(WaitForHistory(NonEmpty, 5s), Lines{kLoading});
   ASSERT_TRUE(WaitUntil([] { return ProcessesNamed(L"zbarcam.exe").size() == 1; }, 5s))
       << "the camera decoder was not started";
-  EXPECT_EQ(WaitForText(TCCam, [](const std::string& text) { return text == kRunning; }, 5s), kRunning);
+  EXPECT_EQ(WaitForText(ModuleStatusLine, [](const std::string& text) { return text == kRunning; }, 5s), kRunning);
   EXPECT_EQ(VideoWindow(), nullptr) << "the stand-in's video window came earlier than configured";
   EXPECT_EQ(History(), Lines{kLoading}) << "listed as loaded before the video window existed";
 
   ASSERT_TRUE(WaitUntil([] { return VideoWindow() != nullptr; }, 10s)) << "no window titled ZBar";
   EXPECT_EQ(WaitForHistory([](const Lines& lines) { return lines.size() >= 2; }, 5s), (Lines{kLoaded, kLoading}));
-  EXPECT_EQ(TextOf(Control(TCCam)), kRunning);
+  EXPECT_EQ(TextOf(Control(ModuleStatusLine)), kRunning);
 }
 
 TEST_F(Startup, StartsTheDecoderItselfFromTheProgramFolderWithItsOutputOnANewBarDat) {
@@ -88,7 +88,7 @@ TEST_F(Startup, StartsTheDecoderItselfFromTheProgramFolderWithItsOutputOnANewBar
 TEST_F(Startup, SettingsPanelReportsTheModuleRunning) {
   ASSERT_NO_FATAL_FAILURE(StartAndWaitUntilLoaded());
   ASSERT_NO_FATAL_FAILURE(OpenSettings());
-  const ControlState status = Read(TCCam);
+  const ControlState status = Read(ModuleStatusLine);
   EXPECT_TRUE(status.visible);
   EXPECT_EQ(status.text, kRunning);
 }
@@ -147,7 +147,7 @@ TEST_F(Startup, RunArgumentStartsHiddenAndLaunchesTheDecoderAsUsual) {
   const HWND main = run->window;
   ASSERT_TRUE(Sync(main));
 
-  const HWND list = ControlIn(main, CodeList);
+  const HWND list = ControlIn(main, HistoryList);
   bool everShown = false;
   Lines history;
   WaitUntil(
@@ -192,7 +192,7 @@ TEST_F(Startup, RunningImageDecoderAtStartUpKeepsTheCameraDecoderUnlaunched) {
   ASSERT_NO_FATAL_FAILURE(StartTorvane());
   EXPECT_EQ(WaitForHistory(NonEmpty, 5s), Lines{kLoading});
   ASSERT_NO_FATAL_FAILURE(OpenSettings());
-  EXPECT_EQ(WaitForText(TCCam, [](const std::string& text) { return text == kNotRunning; }, 5s), kNotRunning);
+  EXPECT_EQ(WaitForText(ModuleStatusLine, [](const std::string& text) { return text == kNotRunning; }, 5s), kNotRunning);
 
   ASSERT_TRUE(image.Running()) << "the image decoder ended too early for this test";
   EXPECT_TRUE(ProcessesNamed(L"zbarcam.exe").empty());
@@ -205,7 +205,7 @@ TEST_F(Startup, AltF4HidesTheWindowAndTheProgramKeepsWorking) {
   ASSERT_NO_FATAL_FAILURE(StartAndWaitUntilLoaded());
   // A person clicks the title to give the window the focus and presses Alt+F4:
   // real input through X (xdotool), no message posted.
-  ASSERT_NO_FATAL_FAILURE(Click(wt));
+  ASSERT_NO_FATAL_FAILURE(Click(Title));
   ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == Window(); }, 5s))
       << "the click on the title did not bring the window to the foreground";
   ASSERT_TRUE(PressKeys("alt+F4"));
@@ -223,7 +223,7 @@ TEST_F(Startup, AltF4HidesTheWindowAndTheProgramKeepsWorking) {
 
 TEST_F(Startup, CloseGlyphHidesTheWindowAndTheProgramKeepsRunning) {
   ASSERT_NO_FATAL_FAILURE(StartAndWaitUntilLoaded());
-  ASSERT_NO_FATAL_FAILURE(Click(bclose));
+  ASSERT_NO_FATAL_FAILURE(Click(CloseButton));
   ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(Window()); }, 5s)) << "the close glyph did not hide the window";
   EXPECT_TRUE(TorvaneRunning());
   EXPECT_TRUE(Sync(Window()));
@@ -252,14 +252,14 @@ TEST_F(Startup, ExitEndsTheProgramAndLeavesTheDecoderRunningWithItsWindowHidden)
   const DWORD decoder = ProcessOf(video);
   // Show the video window first (设置, 显示视频窗口), so that the exit has it to hide.
   ASSERT_NO_FATAL_FAILURE(OpenSettings());
-  ASSERT_NO_FATAL_FAILURE(Click(Check3));
+  ASSERT_NO_FATAL_FAILURE(Click(ShowVideoWindowBox));
   ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(video) != FALSE; }, 5s)) << "显示视频窗口 did not show ZBar";
   const HWND main = Window();
   ASSERT_EQ(TrayIconsOf(main).size(), 1u);
   win32::UniqueHandle torvane(OpenProcess(SYNCHRONIZE, FALSE, TorvaneProcessId()));
   ASSERT_TRUE(torvane);
 
-  ASSERT_NO_FATAL_FAILURE(Click(bend));
+  ASSERT_NO_FATAL_FAILURE(Click(QuitCommand));
   ASSERT_EQ(WaitForSingleObject(torvane.get(), 10000), WAIT_OBJECT_0) << "退出 did not end the program";
   EXPECT_TRUE(TrayIconsOf(main).empty()) << "the icon is still in the notification area";
   const std::vector<DWORD> decoders = ProcessesNamed(L"zbarcam.exe");
@@ -280,7 +280,7 @@ TEST_F(Startup, ExitAsksTheNotificationAreaToRemoveTheIconBeforeItEnds) {
     // waits in that call; one that leaves the icon to the system ends at once.
     const SuspendedProcess frozen(NotificationAreaProcess());
     ASSERT_TRUE(frozen) << "cannot suspend the notification area's process";
-    ASSERT_NO_FATAL_FAILURE(Click(bend));
+    ASSERT_NO_FATAL_FAILURE(Click(QuitCommand));
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(main); }, 5s)) << "退出 did not hide the window first";
     EXPECT_EQ(WaitForSingleObject(torvane.get(), 1500), static_cast<DWORD>(WAIT_TIMEOUT))
         << "the program ended without waiting for the notification area";

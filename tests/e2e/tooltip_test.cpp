@@ -22,7 +22,7 @@ class Tooltip : public StartedTorvaneTest {
 TEST_F(Tooltip, NoneShowsWhileThePointerIsElsewhere) { EXPECT_TRUE(VisibleTooltipTexts().empty()); }
 
 TEST_F(Tooltip, HoveringTheListShowsTheCopyHint) {
-  ASSERT_TRUE(MovePointer(CentreOf(Control(CodeList))));
+  ASSERT_TRUE(MovePointer(CentreOf(Control(HistoryList))));
   std::vector<std::string> texts;
   const bool shown = WaitUntil(
       [&] {

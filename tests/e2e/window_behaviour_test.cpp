@@ -240,7 +240,7 @@ TEST_F(WindowBehaviour, PressingOnTheListAndMovingLeavesTheWindowInPlace) {
   StartAndSettle();
   if (HasFatalFailure()) return;
   const PixelRect before = ScreenRect(Window());
-  const POINT from = CentreOf(Control(CodeList));
+  const POINT from = CentreOf(Control(HistoryList));
   HeldButton held(from, 1);
   ASSERT_TRUE(held.Pressed());
   ASSERT_TRUE(MovePointer({from.x + 60, from.y + 40}));
@@ -314,7 +314,7 @@ TEST_F(WindowBehaviour, AltF4HidesAndALeftClickOnTheIconBringsTheWindowBack) {
   ASSERT_NE(icon, nullptr) << "no icon in the notification area" << TrayDiagnosis();
 
   // Focus into the window with a real click, then the close keys.
-  Click(CodeList);
+  Click(HistoryList);
   ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == Window(); }, 5s)) << "Torvane is not in front";
   ASSERT_TRUE(Xdotool("key --clearmodifiers alt+F4"));
   ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(Window()); }, 5s)) << "Alt+F4 did not hide the window";
@@ -348,7 +348,7 @@ TEST_F(WindowBehaviour, AltF4HidesAndALeftClickOnTheIconBringsTheWindowBack) {
   // its title (which takes no focus of its own) and Alt+F4 hide it, round after round.
   for (int round = 1; round <= 5; ++round) {
     SCOPED_TRACE("round " + std::to_string(round));
-    Click(wt);
+    Click(Title);
     ASSERT_TRUE(Xdotool("key --clearmodifiers alt+F4"));
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(Window()); }, 5s)) << "Alt+F4 did not hide the window";
     ASSERT_EQ(WaitForTheIcon(), icon);
@@ -378,23 +378,23 @@ TEST_F(WindowBehaviour, TheIconsMenuShowsPausesOpensSettingsAndExitsAsTheWindowD
   if (HasFatalFailure()) return;
   const HWND icon = WaitForTheIcon();
   ASSERT_NE(icon, nullptr) << TrayDiagnosis();
-  Click(bclose);
+  Click(CloseButton);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(Window()); }, 5s));
 
   ASSERT_NO_FATAL_FAILURE(ChooseFromTrayMenu(icon, 0));
   EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(Window()) != FALSE; }, 5s)) << "显示窗口 did not show it";
 
   ASSERT_NO_FATAL_FAILURE(ChooseFromTrayMenu(icon, 1));
-  EXPECT_EQ(WaitForText(bp, [](const std::string& text) { return text == "开始扫码"; }), "开始扫码")
+  EXPECT_EQ(WaitForText(PauseCommand, [](const std::string& text) { return text == "开始扫码"; }), "开始扫码")
       << "停止扫码 did not pause";
   ASSERT_NO_FATAL_FAILURE(ChooseFromTrayMenu(icon, 1));
-  EXPECT_EQ(WaitForText(bp, [](const std::string& text) { return text == "停止扫码"; }), "停止扫码")
+  EXPECT_EQ(WaitForText(PauseCommand, [](const std::string& text) { return text == "停止扫码"; }), "停止扫码")
       << "开始扫码 did not resume";
 
-  Click(bclose);
+  Click(CloseButton);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(Window()); }, 5s));
   ASSERT_NO_FATAL_FAILURE(ChooseFromTrayMenu(icon, 2));
-  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(Window()) && Read(Fset).visible; }, 5s))
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(Window()) && Read(SettingsPanel).visible; }, 5s))
       << "设置 did not show the window with its settings panel";
 
   // A click elsewhere closes the menu and chooses nothing.
@@ -482,7 +482,7 @@ TEST_F(WindowBehaviour, TheIconComesBackWhenTheShellAnnouncesANewTaskbar) {
   ASSERT_NE(icon, nullptr) << "the icon was not added again";
 
   // And it works: hide with the close glyph, show with the icon.
-  Click(bclose);
+  Click(CloseButton);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(Window()); }, 5s));
   ASSERT_TRUE(ClickAt(CentreOf(icon)));
   EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(Window()) != FALSE; }, 5s));
@@ -494,9 +494,9 @@ TEST_F(WindowBehaviour, HelpPanelIsDrawnInItsColoursWithTheCornersStillSeeThroug
   StartAndSettle();
   if (HasFatalFailure()) return;
   WaitForTitle();
-  Click(bhelp);
-  ASSERT_TRUE(WaitUntil([&] { return Read(fhelp).visible; }, 5s)) << "帮助 did not open the help panel";
-  EXPECT_EQ(Read(fhelp).rect, (PixelRect{8, 32, 235, 220}));
+  Click(HelpCommand);
+  ASSERT_TRUE(WaitUntil([&] { return Read(HelpPanel).visible; }, 5s)) << "帮助 did not open the help panel";
+  EXPECT_EQ(Read(HelpPanel).rect, (PixelRect{8, 32, 235, 220}));
   const auto shot = ShootSettled("help-panel");
   ASSERT_TRUE(shot);
   const PixelRect window = ScreenRect(Window());

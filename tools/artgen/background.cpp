@@ -17,7 +17,7 @@ constexpr Rgb kTitleTop{0x57, 0x58, 0x59};   // row 1
 constexpr Rgb kTitleBottom{0x40, 0x40, 0x41};  // row 25
 constexpr std::uint8_t kBodyGrey = 0x28;
 
-// The close button ("bclose" covers x 224..248, y 0..24): a dark disc with a
+// The close button (CloseButton covers x 224..248, y 0..24): a dark disc with a
 // light cross, centred on pixel (236, 13).
 constexpr double kGlyphCentreX = 236.5;  // pixel centres lie at .5
 constexpr double kGlyphCentreY = 13.5;
