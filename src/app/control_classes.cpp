@@ -172,6 +172,7 @@ LRESULT CALLBACK PanelProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLOREDIT:
       return SendMessageW(GetParent(hwnd), msg, wp, lp);
     default:
       return SkinProc<PaintPanel>(hwnd, msg, wp, lp);

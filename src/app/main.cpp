@@ -82,6 +82,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
                            .status = window,
                            .options = window,
                            .history = window,
+                           .page = window,
                            .timers = window,
                            .processes = processes,
                            .desktop = desktop,

@@ -49,6 +49,10 @@ const wchar_t* ClassFor(ControlKind kind) {
     case ControlKind::TextButton:
     case ControlKind::TextLabel:
       return kLabelClass;
+    case ControlKind::NumberBox:
+      return L"Edit";
+    case ControlKind::DropDown:
+      return L"ComboBox";
   }
   return kLabelClass;
 }
@@ -70,6 +74,10 @@ DWORD StyleFor(const ControlSpec& layout) {
       return style | BS_RADIOBUTTON;
     case ControlKind::PushButton:
       return style | BS_PUSHBUTTON;
+    case ControlKind::NumberBox:
+      return style | WS_BORDER | ES_NUMBER | ES_AUTOHSCROLL;
+    case ControlKind::DropDown:
+      return style | WS_VSCROLL | CBS_DROPDOWNLIST;
     default:
       return style;
   }
@@ -213,6 +221,8 @@ HWND MainWindow::CreateControl(const ControlSpec& layout) {
   if (layout.cutAwayUnder != ControlId::None) CutAwayUnderSibling(control, layout);
   SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(layout.font)), FALSE);
   if (layout.kind == ControlKind::OptionButton) SetWindowSubclass(control, OptionButtonProc, 1, 0);
+  if (layout.kind == ControlKind::NumberBox) SendMessageW(control, EM_LIMITTEXT, 3, 0);
+  if (layout.kind == ControlKind::DropDown) SetWindowTheme(control, L"", L"");
   if (layout.kind == ControlKind::CheckBox || layout.kind == ControlKind::OptionButton) {
     // Themed buttons ignore the text and background colours of the skin.
     SetWindowTheme(control, L"", L"");
@@ -281,7 +291,17 @@ LRESULT CALLBACK MainWindow::HistoryListProc(HWND list, UINT msg, WPARAM wp, LPA
 
 namespace {
 
-ControlId PanelControl(Panel panel) { return panel == Panel::Settings ? ControlId::SettingsPanel : ControlId::HelpPanel; }
+ControlId PanelControl(Panel panel) {
+  switch (panel) {
+    case Panel::Settings:
+      return ControlId::SettingsPanel;
+    case Panel::MoreSettings:
+      return ControlId::MoreSettingsPanel;
+    case Panel::Help:
+      return ControlId::HelpPanel;
+  }
+  return ControlId::None;
+}
 
 ControlId OptionBox(Option option) {
   switch (option) {
@@ -299,6 +319,11 @@ ControlId OptionBox(Option option) {
 
 constexpr std::array<std::pair<Suffix, ControlId>, 3> kSuffixButtons{
     {{Suffix::None, ControlId::NoSuffixOption}, {Suffix::Enter, ControlId::EnterOption}, {Suffix::Tab, ControlId::TabOption}}};
+
+constexpr std::array<std::pair<TypingMethod, ControlId>, 3> kTypingButtons{
+    {{TypingMethod::Unicode, ControlId::UnicodeTypingOption},
+     {TypingMethod::Keys, ControlId::KeysTypingOption},
+     {TypingMethod::Paste, ControlId::PasteTypingOption}}};
 
 }  // namespace
 
@@ -418,6 +443,61 @@ void MainWindow::SelectSuffix(std::optional<Suffix> selected) {
     SendMessageW(Handle(button), BM_SETCHECK, suffix == selected ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
+void MainWindow::ShowScannerOptions(const ScannerOptions& options, const std::vector<std::string>& cameras) {
+  const auto check = [&](ControlId box, bool on) {
+    SendMessageW(Handle(box), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+  };
+  check(ControlId::RepeatScansBox, options.repeatScans);
+  check(ControlId::BeepBox, options.beep);
+  check(ControlId::ScanLogBox, options.scanLog);
+  SelectTypingMethod(options.typing);
+  SetText(ControlId::KeyDelayBox, std::to_string(options.keyDelayMs));
+  SetText(ControlId::SuffixDelayBox, std::to_string(options.suffixDelayMs));
+  HWND list = Handle(ControlId::CameraChoice);
+  SendMessageW(list, CB_RESETCONTENT, 0, 0);
+  SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(texts::kDefaultCamera).c_str()));
+  LRESULT chosen = 0;
+  for (const std::string& camera : cameras) {
+    const LRESULT at = SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(camera).c_str()));
+    if (camera == options.camera && chosen == 0) chosen = at;
+  }
+  SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(chosen), 0);
+}
+
+ScannerOptionsInput MainWindow::ScannerOptionsShown() const {
+  ScannerOptionsInput shown;
+  shown.repeatScans = IsChecked(ControlId::RepeatScansBox);
+  shown.beep = IsChecked(ControlId::BeepBox);
+  shown.scanLog = IsChecked(ControlId::ScanLogBox);
+  for (const auto& [method, button] : kTypingButtons)
+    if (IsChecked(button)) shown.typing = method;
+  shown.keyDelay = Text(ControlId::KeyDelayBox);
+  shown.suffixDelay = Text(ControlId::SuffixDelayBox);
+  HWND list = Handle(ControlId::CameraChoice);
+  const LRESULT at = SendMessageW(list, CB_GETCURSEL, 0, 0);
+  if (at > 0) {  // entry 0 is the default camera
+    const LRESULT length = SendMessageW(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(at), 0);
+    std::wstring name(static_cast<size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
+    SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(name.data()));
+    name.resize(static_cast<size_t>(std::max<LRESULT>(length, 0)));
+    shown.camera = Narrow(name);
+  }
+  return shown;
+}
+
+void MainWindow::SelectTypingMethod(TypingMethod selected) {
+  for (const auto& [method, button] : kTypingButtons)
+    SendMessageW(Handle(button), BM_SETCHECK, method == selected ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+std::string MainWindow::Text(ControlId id) const {
+  HWND control = Handle(id);
+  const int length = GetWindowTextLengthW(control);
+  std::wstring text(static_cast<size_t>(std::max(length, 0)) + 1, L'\0');
+  text.resize(static_cast<size_t>(std::max(GetWindowTextW(control, text.data(), static_cast<int>(text.size())), 0)));
+  return Narrow(text);
+}
+
 void MainWindow::Add(std::string_view utf8) {
   std::wstring text = Widen(utf8);
   std::erase(text, L'\0');  // an entry would end at its first NUL
@@ -491,6 +571,7 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLOREDIT:
       return OnControlColour(reinterpret_cast<HDC>(wp), reinterpret_cast<HWND>(lp));
     case WM_LBUTTONDOWN:
     case WM_RBUTTONDOWN:
@@ -552,6 +633,9 @@ void MainWindow::PaintBackground(HDC dc) {
 }
 
 LRESULT MainWindow::OnControlColour(HDC dc, HWND control) {
+  // The open list of a drop-down is a window of its own, outside the layout: system colours.
+  if (GetAncestor(control, GA_ROOT) != hwnd_)
+    return DefWindowProcW(hwnd_, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
   const auto id = static_cast<ControlId>(GetDlgCtrlID(control));
   const ControlSpec* layout = nullptr;
   for (const ControlSpec& s : Controls())
@@ -687,6 +771,19 @@ void MainWindow::OnCommand(ControlId id, int code) {
       break;
     case ControlId::HelpCommand:
       p.window.OnHelpClicked();
+      break;
+    case ControlId::MoreSettingsCommand:
+      p.settings.OnMoreSettingsClicked();
+      break;
+    case ControlId::DoneButton:
+      p.settings.OnDoneClicked();
+      break;
+    case ControlId::UnicodeTypingOption:
+    case ControlId::KeysTypingOption:
+    case ControlId::PasteTypingOption:
+      // Only the page shows the choice until 完成 reads it.
+      for (const auto& [method, button] : kTypingButtons)
+        if (button == id) SelectTypingMethod(method);
       break;
     case ControlId::HelpPanel:
     case ControlId::TestPattern:

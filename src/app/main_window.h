@@ -21,6 +21,7 @@ namespace torvane::app {
 class MainWindow final : public WindowFrame,
                          public StatusDisplay,
                          public OptionControls,
+                         public ScannerOptionsPage,
                          public HistoryList,
                          public Timers {
  public:
@@ -64,6 +65,10 @@ class MainWindow final : public WindowFrame,
   std::optional<Suffix> SelectedSuffix() const override;
   void SelectSuffix(std::optional<Suffix> suffix) override;
 
+  // ScannerOptionsPage
+  void ShowScannerOptions(const ScannerOptions& options, const std::vector<std::string>& cameras) override;
+  ScannerOptionsInput ScannerOptionsShown() const override;
+
   // HistoryList
   void Add(std::string_view utf8) override;
   std::optional<std::string> Selected() const override;
@@ -89,6 +94,8 @@ class MainWindow final : public WindowFrame,
   static TickTime Now();
   void SetText(ControlId id, std::string_view utf8);
   bool IsChecked(ControlId id) const;
+  std::string Text(ControlId id) const;
+  void SelectTypingMethod(TypingMethod method);
   LRESULT OnControlColour(HDC dc, HWND control);
   void StartDrag();
   void OnTrayIcon(UINT event, POINT anchor);

@@ -32,8 +32,8 @@ ControlSpec Make(ControlId id, std::string_view name, ControlKind kind, ControlI
   return s;
 }
 
-std::array<ControlSpec, 25> BuildControls() {
-  std::array<ControlSpec, 25> c{};
+std::array<ControlSpec, 41> BuildControls() {
+  std::array<ControlSpec, 41> c{};
   std::size_t i = 0;
   auto add = [&](ControlSpec s) -> ControlSpec& { return c[i++] = s; };
 
@@ -41,6 +41,13 @@ std::array<ControlSpec, 25> BuildControls() {
   {
     auto& s = add(Make(HelpPanel, "HelpPanel", K::Panel, None, "", kPanelParked));
     s.back = kPanelBack;
+    s.visible = false;
+  }
+  {
+    // The second page of the settings opens over the first.
+    auto& s = add(Make(MoreSettingsPanel, "MoreSettingsPanel", K::Panel, None, "", kPanelParked));
+    s.back = kPanelBack;
+    s.fore = kLight;
     s.visible = false;
   }
   {
@@ -73,17 +80,18 @@ std::array<ControlSpec, 25> BuildControls() {
   add(Make(QuitCommand, "QuitCommand", K::TextButton, None, "退出", {216, 260, 24, 12})).fore = kGrey;
 
   // Settings panel, stacked in the order of its Tab stops.
-  auto option = [&](ControlId id, std::string_view name, std::string_view text, PixelRect r,
-                    bool selected) -> ControlSpec& {
-    auto& s = add(Make(id, name, K::OptionButton, SettingsPanel, text, r));
+  auto option = [&](ControlId id, std::string_view name, std::string_view text, PixelRect r, bool selected,
+                    ControlId panel = SettingsPanel) -> ControlSpec& {
+    auto& s = add(Make(id, name, K::OptionButton, panel, text, r));
     s.back = kPanelBack;
     s.fore = kSilver;
     s.checked = selected;
     s.takesFocus = true;
     return s;
   };
-  auto check = [&](ControlId id, std::string_view name, std::string_view text, PixelRect r) {
-    auto& s = add(Make(id, name, K::CheckBox, SettingsPanel, text, r));
+  auto check = [&](ControlId id, std::string_view name, std::string_view text, PixelRect r,
+                   ControlId panel = SettingsPanel) {
+    auto& s = add(Make(id, name, K::CheckBox, panel, text, r));
     s.back = kPanelBack;
     s.fore = kSilver;
     s.takesFocus = true;
@@ -118,6 +126,43 @@ std::array<ControlSpec, 25> BuildControls() {
     s.fore = kLight;
     s.align = TextAlign::Centre;
   }
+  {
+    auto& s = add(Make(MoreSettingsCommand, "MoreSettingsCommand", K::TextButton, SettingsPanel, "更多设置",
+                       {176, 190, 49, 14}));
+    s.fore = kLight;
+    s.handCursor = true;
+  }
+
+  // The second page, stacked in the order of its Tab stops.
+  check(RepeatScansBox, "RepeatScansBox", "重复扫码也输入", {8, 8, 217, 17}, MoreSettingsPanel);
+  check(BeepBox, "BeepBox", "扫码提示音", {8, 28, 217, 17}, MoreSettingsPanel);
+  check(ScanLogBox, "ScanLogBox", "记录扫码时间到 scans.csv", {8, 48, 217, 17}, MoreSettingsPanel);
+  option(UnicodeTypingOption, "UnicodeTypingOption", "Unicode 输入", {8, 90, 90, 17}, true, MoreSettingsPanel)
+      .startsGroup = true;
+  option(KeysTypingOption, "KeysTypingOption", "模拟按键", {100, 90, 74, 17}, false, MoreSettingsPanel);
+  option(PasteTypingOption, "PasteTypingOption", "粘贴", {176, 90, 50, 17}, false, MoreSettingsPanel);
+  auto field = [&](ControlId id, std::string_view name, ControlKind kind, PixelRect r) {
+    auto& s = add(Make(id, name, kind, MoreSettingsPanel, "", r));
+    s.back = Rgb{0x14, 0x14, 0x14};
+    s.fore = kSilver;
+    s.takesFocus = true;
+    s.startsGroup = true;
+  };
+  field(KeyDelayBox, "KeyDelayBox", K::NumberBox, {176, 113, 49, 18});
+  field(SuffixDelayBox, "SuffixDelayBox", K::NumberBox, {176, 135, 49, 18});
+  field(CameraChoice, "CameraChoice", K::DropDown, {56, 158, 169, 120});
+  {
+    auto& s = add(Make(DoneButton, "DoneButton", K::PushButton, MoreSettingsPanel, "完成", {72, 186, 97, 25}));
+    s.takesFocus = true;
+    s.startsGroup = true;
+  }
+  auto caption = [&](ControlId id, std::string_view name, std::string_view text, PixelRect r) {
+    add(Make(id, name, K::TextLabel, MoreSettingsPanel, text, r)).fore = kSilver;
+  };
+  caption(TypingMethodCaption, "TypingMethodCaption", "输入方式", {8, 72, 217, 14});
+  caption(KeyDelayCaption, "KeyDelayCaption", "字符间隔 (毫秒)", {8, 115, 160, 14});
+  caption(SuffixDelayCaption, "SuffixDelayCaption", "回车/Tab 前等待 (毫秒)", {8, 137, 165, 14});
+  caption(CameraCaption, "CameraCaption", "摄像头", {8, 161, 46, 14});
 
   // Help panel.
   {
@@ -144,7 +189,7 @@ std::array<ControlSpec, 25> BuildControls() {
   return c;
 }
 
-const std::array<ControlSpec, 25>& Table() {
+const std::array<ControlSpec, 41>& Table() {
   static const auto table = BuildControls();
   return table;
 }

@@ -50,11 +50,28 @@ enum class ControlId : int {
   RestartCommand = 1110,
   SuffixCaption = 1111,
   ModuleStatusLine = 1112,
+  MoreSettingsCommand = 1113,
   // help panel
   CannotReadCommand = 1201,
   SuccessLabel = 1202,
   HelpText = 1203,
   TestPattern = 1204,
+  // the settings panel's second page
+  MoreSettingsPanel = 1300,
+  RepeatScansBox = 1301,
+  BeepBox = 1302,
+  ScanLogBox = 1303,
+  UnicodeTypingOption = 1304,
+  KeysTypingOption = 1305,
+  PasteTypingOption = 1306,
+  KeyDelayBox = 1307,
+  SuffixDelayBox = 1308,
+  CameraChoice = 1309,
+  DoneButton = 1310,
+  TypingMethodCaption = 1311,
+  KeyDelayCaption = 1312,
+  SuffixDelayCaption = 1313,
+  CameraCaption = 1314,
 };
 
 enum class ControlKind {
@@ -67,6 +84,8 @@ enum class ControlKind {
   PushButton,
   Shape,    // rectangle outline
   Picture,  // the test QR code
+  NumberBox,  // an edit box for a small whole number
+  DropDown,   // a list to choose one entry from; its rectangle's height includes the open list
 };
 
 enum class TextAlign { Left, Centre };
@@ -117,7 +136,7 @@ struct WindowSpec {
   int width, height;          // set by the load
   int pictureWidth, pictureHeight;
   Rgb background;
-  PixelRect panelOpenRect;    // where both panels open
+  PixelRect panelOpenRect;    // where the panels open
 };
 const WindowSpec& WindowLayout();
 

@@ -13,6 +13,7 @@
 #include "core/timers.h"
 #include "core/pending_log.h"
 #include "core/line_follower.h"
+#include "core/scanner_options.h"
 #include "core/text_decoding.h"
 
 namespace torvane {
@@ -41,6 +42,22 @@ struct OptionControls {
   virtual void SelectSuffix(std::optional<Suffix> suffix) = 0;
 };
 
+// The second settings page's controls as the user left them: the two pauses
+// as typed, the camera by name (empty: the default camera).
+struct ScannerOptionsInput {
+  bool repeatScans = false, beep = false, scanLog = false;
+  TypingMethod typing = TypingMethod::Unicode;
+  std::string keyDelay, suffixDelay;
+  std::string camera;
+};
+
+struct ScannerOptionsPage {
+  virtual ~ScannerOptionsPage() = default;
+  // Fills the page: the options, and the cameras to choose from after the default one.
+  virtual void ShowScannerOptions(const ScannerOptions& options, const std::vector<std::string>& cameras) = 0;
+  virtual ScannerOptionsInput ScannerOptionsShown() const = 0;
+};
+
 enum class ModuleStatus { NotRunning, Running };
 
 // What the window tells about the recognition module and the scanning.
@@ -53,7 +70,7 @@ struct StatusDisplay {
   virtual void ShowSuccess() = 0;                // the help panel's test code was read
 };
 
-enum class Panel { Settings, Help };
+enum class Panel { Settings, MoreSettings, Help };
 
 // The window as a whole.
 struct WindowFrame {

@@ -21,6 +21,7 @@ struct Platform {
   StatusDisplay& status;
   OptionControls& options;
   HistoryList& history;
+  ScannerOptionsPage& page;
   Timers& timers;
   // The rest of the system.
   ProcessTable& processes;
@@ -92,7 +93,9 @@ struct Program {
                   .folder = p.folder,
                   .boxes = p.boxes,
                   .module = module,
-                  .scannerOptions = scannerOptions}),
+                  .scannerOptions = scannerOptions,
+                  .page = p.page,
+                  .cameras = p.cameras}),
         window({.window = p.window,
                 .tray = p.tray,
                 .boxes = p.boxes,

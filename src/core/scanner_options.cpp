@@ -1,9 +1,12 @@
 #include "core/scanner_options.h"
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <string_view>
 #include <utility>
+
+#include "core/ports.h"
 
 namespace torvane {
 namespace {
@@ -30,6 +33,15 @@ std::optional<int> ParseMilliseconds(const std::optional<std::string>& text, int
 }
 
 }  // namespace
+
+int TypedMilliseconds(std::string_view text, int most) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  if (text.empty() || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; })) return 0;
+  while (text.size() > 1 && text.front() == '0') text.remove_prefix(1);
+  if (text.size() > 4) return most;
+  return std::min(std::stoi(std::string(text)), most);
+}
 
 ScannerOptions ReadScannerOptions(SettingsStore& store) {
   ScannerOptions options;

@@ -4,8 +4,8 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
-#include "core/ports.h"
 
 namespace torvane {
 
@@ -29,7 +29,11 @@ struct ScannerOptions {
   friend bool operator==(const ScannerOptions&, const ScannerOptions&) = default;
 };
 
+struct SettingsStore;
 ScannerOptions ReadScannerOptions(SettingsStore& store);
 void StoreScannerOptions(SettingsStore& store, const ScannerOptions& options);
+
+// A pause as typed on the settings page: digits, held to 0..most; anything else is 0.
+int TypedMilliseconds(std::string_view text, int most);
 
 }  // namespace torvane

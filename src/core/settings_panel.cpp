@@ -1,5 +1,6 @@
 #include "core/settings_panel.h"
 
+#include <algorithm>
 #include <array>
 #include <span>
 #include <string_view>
@@ -80,6 +81,35 @@ void SettingsPanel::OnSettingsClicked() {
   p_.status.EnableRestart(true);
   p_.window.OpenPanel(Panel::Settings);
   p_.timers.Set(TimerId::ModuleCheck, true);
+}
+
+void SettingsPanel::OnMoreSettingsClicked() {
+  std::vector<std::string> cameras = p_.cameras.Names();
+  // A chosen camera that is not plugged in stays chosen until the user picks another.
+  const std::string& chosen = p_.scannerOptions.camera;
+  if (!chosen.empty() && std::find(cameras.begin(), cameras.end(), chosen) == cameras.end()) cameras.push_back(chosen);
+  p_.page.ShowScannerOptions(p_.scannerOptions, cameras);
+  p_.window.OpenPanel(Panel::MoreSettings);
+}
+
+void SettingsPanel::OnDoneClicked() {
+  p_.window.ClosePanel(Panel::MoreSettings);
+  const ScannerOptionsInput shown = p_.page.ScannerOptionsShown();
+  ScannerOptions chosen;
+  chosen.repeatScans = shown.repeatScans;
+  chosen.beep = shown.beep;
+  chosen.scanLog = shown.scanLog;
+  chosen.typing = shown.typing;
+  chosen.keyDelayMs = TypedMilliseconds(shown.keyDelay, kMostKeyDelayMs);
+  chosen.suffixDelayMs = TypedMilliseconds(shown.suffixDelay, kMostSuffixDelayMs);
+  chosen.camera = shown.camera;
+  const bool cameraChanged = chosen.camera != p_.scannerOptions.camera;
+  p_.scannerOptions = chosen;
+  StoreScannerOptions(p_.settings, chosen);
+  if (cameraChanged) {
+    p_.status.EnableRestart(true);
+    p_.module.OnRestartClicked();
+  }
 }
 
 void SettingsPanel::OnOkClicked() {

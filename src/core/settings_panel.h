@@ -26,6 +26,8 @@ class SettingsPanel {
     MessageBoxes& boxes;
     RecognitionModule& module;
     ScannerOptions& scannerOptions;
+    ScannerOptionsPage& page;
+    CameraList& cameras;
   };
   explicit SettingsPanel(Ports ports) : p_(ports) {}
 
@@ -37,6 +39,10 @@ class SettingsPanel {
 
   void OnSettingsClicked();  // opens the panel
   void OnOkClicked();        // closes it and stores the options
+  void OnMoreSettingsClicked();  // opens the second page over the first
+  // Closes the second page and stores its options; a camera chosen anew is
+  // opened by restarting the recognition module.
+  void OnDoneClicked();
   void OnStartWithWindowsClicked();
   void OnSuffixOptionClicked(Suffix suffix) { SetSuffixOption(suffix, true); }
   // Selecting one of the three clears the other two; clearing one touches it alone.

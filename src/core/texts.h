@@ -10,6 +10,7 @@ inline constexpr std::string_view kModuleLoaded = "[图像识别模块加载成�
 inline constexpr std::string_view kModuleRestarted = "[图像识别模块初始化]";
 inline constexpr std::string_view kModuleNotRunning = "图像识别模块未运行";
 inline constexpr std::string_view kModuleRunning = "图像识别模块已运行";
+inline constexpr std::string_view kDefaultCamera = "默认";
 // Listed when the chosen camera is not present: the default camera is opened instead.
 inline constexpr std::string_view kCameraGonePrefix = "[未找到摄像头: ";
 inline constexpr std::string_view kCameraGoneSuffix = "，使用默认摄像头]";

@@ -23,6 +23,7 @@ using Journal = std::vector<std::string>;
 class FakeWindow final : public WindowFrame,
                          public StatusDisplay,
                          public OptionControls,
+                         public ScannerOptionsPage,
                          public HistoryList,
                          public Timers {
  public:
@@ -85,6 +86,13 @@ class FakeWindow final : public WindowFrame,
   void SelectSuffix(std::optional<Suffix> s) override { suffix = s; }
   int Selected(Suffix s) const { return suffix == s ? 1 : 0; }
 
+  // ScannerOptionsPage
+  void ShowScannerOptions(const ScannerOptions& options, const std::vector<std::string>& cameras) override {
+    pageShows = options;
+    pageCameras = cameras;
+  }
+  ScannerOptionsInput ScannerOptionsShown() const override { return pageInput; }
+
   // HistoryList
   void Add(std::string_view utf8) override {
     history.insert(history.begin(), std::string(utf8));
@@ -109,6 +117,9 @@ class FakeWindow final : public WindowFrame,
   bool restartEnabled = true, scanning = true, successShown = false;
   bool windowVisible = false, topmost = false, ended = false, fitted = false, seeThrough = false;
   std::string title;
+  std::optional<ScannerOptions> pageShows;
+  std::vector<std::string> pageCameras;
+  ScannerOptionsInput pageInput;  // as the user left the second page
   int deferredStarts = 0;
   std::function<void()> pendingEvents;  // runs once, as an event that was waiting
   bool throwOnFit = false, throwOnTimer = false, throwOnDeferredStart = false;
@@ -474,6 +485,7 @@ struct BasicRig {
                            .status = window,
                            .options = window,
                            .history = window,
+                           .page = window,
                            .timers = window,
                            .processes = processes,
                            .desktop = desktop,

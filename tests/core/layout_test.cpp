@@ -87,7 +87,8 @@ TEST(Layout, TabGoesFromTheListThroughTheSettingsPanelToTheOptionGroup) {
 
   for (const ControlSpec& c : Controls()) {
     const bool focusable = c.kind == ControlKind::ListBox || c.kind == ControlKind::CheckBox ||
-                           c.kind == ControlKind::OptionButton || c.kind == ControlKind::PushButton;
+                           c.kind == ControlKind::OptionButton || c.kind == ControlKind::PushButton ||
+                           c.kind == ControlKind::NumberBox || c.kind == ControlKind::DropDown;
     EXPECT_TRUE(focusable || !c.takesFocus) << c.name << " is a stop that cannot show the focus";
   }
 

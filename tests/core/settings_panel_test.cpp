@@ -134,6 +134,37 @@ TEST(SettingsPanel, AFailedWriteDoesNotStopTheProgram) {
   EXPECT_EQ(rig.settings.writes.size(), 7u);
 }
 
+TEST(SettingsPanel, TheSecondPageShowsTheStoredOptionsAndDoneStoresWhatTheUserLeft) {
+  Rig rig;
+  rig.cameras.names = {"Integrated Camera"};
+  rig.settings.values = {{"Beep", "1"}, {"KeyDelayMs", "20"}, {"Camera", "USB 摄像头"}};
+  rig.program.settings.LoadScannerOptions();
+  rig.program.settings.OnSettingsClicked();
+  rig.program.settings.OnMoreSettingsClicked();
+  EXPECT_TRUE(rig.window.PanelOpen(Panel::MoreSettings));
+  ASSERT_TRUE(rig.window.pageShows.has_value());
+  EXPECT_TRUE(rig.window.pageShows->beep);
+  EXPECT_EQ(rig.window.pageShows->keyDelayMs, 20);
+  EXPECT_EQ(rig.window.pageCameras, (std::vector<std::string>{"Integrated Camera", "USB 摄像头"}))
+      << "a chosen camera that is unplugged stays chosen";
+
+  rig.window.pageInput = {true, false, true, TypingMethod::Keys, "500", "abc", "USB 摄像头"};
+  rig.program.settings.OnDoneClicked();
+  EXPECT_FALSE(rig.window.PanelOpen(Panel::MoreSettings));
+  EXPECT_TRUE(rig.window.PanelOpen(Panel::Settings)) << "back on the first page";
+  EXPECT_EQ(rig.settings.values.at("KeyDelayMs"), "50") << "held to its range";
+  EXPECT_EQ(rig.settings.values.at("SuffixDelayMs"), "0") << "not a number";
+  EXPECT_EQ(rig.settings.values.at("TypingMethod"), "keys");
+  EXPECT_EQ(rig.settings.values.at("RepeatScans"), "1");
+  EXPECT_TRUE(rig.program.scannerOptions.scanLog) << "in effect at once";
+  EXPECT_FALSE(rig.window.On(TimerId::ModuleRestart)) << "the same camera: no restart";
+
+  rig.window.pageInput.camera = "Integrated Camera";
+  rig.program.settings.OnDoneClicked();
+  EXPECT_EQ(rig.settings.values.at("Camera"), "Integrated Camera");
+  EXPECT_TRUE(rig.window.On(TimerId::ModuleRestart)) << "another camera restarts the module";
+}
+
 TEST(StartWithWindows, NonEmptyDataChecksTheBoxWithoutWritingAnything) {
   for (const auto& [data, checked] : std::vector<std::pair<std::optional<std::string>, int>>{
            {std::nullopt, 0}, {"", 0}, {"D:\\Elsewhere\\Torvane.exe RUN", 1}}) {

@@ -1,0 +1,205 @@
+// The second page of the settings (更多设置) through the real window: each
+// option stored, shown again after a restart, and doing what it says.
+#include <objbase.h>
+
+#include <regex>
+
+#include "../win32/registered_camera.h"
+#include "code_delivery.h"
+#include "hostile_support.h"
+#include "registry_support.h"
+#include "win32/adapters.h"
+#include "win32/text_win32.h"
+
+namespace torvane::e2e {
+namespace {
+
+using enum ControlId;
+
+class ScannerOptions : public CodeDeliveryTest {
+ protected:
+  // 设置, then 更多设置: the second page open over the first.
+  void OpenSecondPage() {
+    if (!Read(SettingsPanel).visible) {
+      // A pointer left resting on the history list from an earlier run shows its
+      // tooltip, which may lie over 设置 until the pointer has left for a moment.
+      ASSERT_TRUE(MovePointer({0, 0}));
+      ASSERT_TRUE(WaitUntil([&] { return !TooltipShown(); }, 5s)) << "the list's tooltip stays";
+      ASSERT_NO_FATAL_FAILURE(OpenSettings());
+    }
+    ASSERT_NO_FATAL_FAILURE(Click(MoreSettingsCommand));
+    ASSERT_TRUE(WaitUntil([&] { return Read(MoreSettingsPanel).visible; }, 10s)) << "更多设置 did not open the page";
+  }
+  bool TooltipShown() const {
+    for (HWND w : AllTopLevelWindows(TorvaneProcessId()))
+      if (ClassOf(w) == "tooltips_class32" && IsWindowVisible(w)) return true;
+    return false;
+  }
+  // 完成 and 确定, as a user leaves the settings; then back to the typing target.
+  void CloseSettings() {
+    ASSERT_NO_FATAL_FAILURE(Click(DoneButton));
+    ASSERT_TRUE(WaitUntil([&] { return !Read(MoreSettingsPanel).visible; }, 10s)) << "完成 did not close the page";
+    ASSERT_NO_FATAL_FAILURE(Click(OkButton));
+    ASSERT_TRUE(WaitUntil([&] { return !Read(SettingsPanel).visible; }, 10s)) << "确定 did not close the panel";
+    if (target_) {
+      ASSERT_NO_FATAL_FAILURE(FocusTarget());
+    }
+  }
+  // Clicks into a number box, selects what it holds and types the digits.
+  void TypeNumber(ControlId box, std::string_view digits) {
+    ASSERT_NO_FATAL_FAILURE(Click(box));
+    ASSERT_TRUE(PressKeys("ctrl+a"));
+    ASSERT_TRUE(PressKeys("BackSpace"));
+    for (const char d : digits) ASSERT_TRUE(PressKeys(std::string(1, d)));
+    ASSERT_TRUE(WaitUntil([&] { return Read(box).text == digits; }, 5s)) << "the box shows " << Read(box).text;
+  }
+  void Choose(ControlId option) {
+    ASSERT_NO_FATAL_FAILURE(Click(option));
+    ASSERT_TRUE(WaitUntil([&] { return Read(option).check == BST_CHECKED; }, 5s));
+  }
+};
+
+TEST_F(ScannerOptions, EachOptionIsStoredAndShownAgainAfterARestart) {
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
+  ASSERT_NO_FATAL_FAILURE(OpenSecondPage());
+  ShootSettled("second-page");
+  for (const ControlId box : {RepeatScansBox, BeepBox, ScanLogBox}) EXPECT_EQ(Read(box).check, BST_UNCHECKED);
+  EXPECT_EQ(Read(UnicodeTypingOption).check, BST_CHECKED) << "today's typing until the user changes it";
+  EXPECT_EQ(Read(KeyDelayBox).text, "0");
+  EXPECT_EQ(Read(CameraChoice).text, "默认");
+
+  for (const ControlId box : {RepeatScansBox, BeepBox, ScanLogBox}) ASSERT_NO_FATAL_FAILURE(SetCheck(box, true));
+  ASSERT_NO_FATAL_FAILURE(Choose(KeysTypingOption));
+  ASSERT_NO_FATAL_FAILURE(TypeNumber(KeyDelayBox, "20"));
+  ASSERT_NO_FATAL_FAILURE(TypeNumber(SuffixDelayBox, "999"));
+  ASSERT_NO_FATAL_FAILURE(CloseSettings());
+  for (const auto& [name, value] : {std::pair{L"RepeatScans", "1"}, {L"Beep", "1"}, {L"ScanLog", "1"},
+                                    {L"TypingMethod", "keys"}, {L"KeyDelayMs", "20"}, {L"SuffixDelayMs", "500"},
+                                    {L"Camera", ""}})
+    EXPECT_EQ(StoredSetting(name), std::optional<std::string>(value)) << win32::Narrow(name);
+
+  ASSERT_NO_FATAL_FAILURE(EndTorvane());
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
+  ASSERT_NO_FATAL_FAILURE(OpenSecondPage());
+  for (const ControlId box : {RepeatScansBox, BeepBox, ScanLogBox}) EXPECT_EQ(Read(box).check, BST_CHECKED);
+  EXPECT_EQ(Read(KeysTypingOption).check, BST_CHECKED);
+  EXPECT_EQ(Read(UnicodeTypingOption).check, BST_UNCHECKED);
+  EXPECT_EQ(Read(KeyDelayBox).text, "20");
+  EXPECT_EQ(Read(SuffixDelayBox).text, "500") << "held to its range";
+}
+
+TEST_F(ScannerOptions, RepeatScansDeliversACodeTheDecoderReportsAgain) {
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
+  ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter}));
+  ASSERT_NO_FATAL_FAILURE(OpenSecondPage());
+  ASSERT_NO_FATAL_FAILURE(SetCheck(RepeatScansBox, true));
+  ASSERT_NO_FATAL_FAILURE(CloseSettings());
+  const std::string item = Code("ITEM");
+  ASSERT_TRUE(Scan("QR-Code", item));
+  ASSERT_TRUE(Scan("QR-Code", item));  // the same product a second time
+  EXPECT_TRUE(Lists({"QR-Code:" + item, "QR-Code:" + item}));
+  EXPECT_TRUE(TargetShows(item + "\r\n" + item + "\r\n"));
+}
+
+TEST_F(ScannerOptions, PausedTypingKeepsTheWindowAnsweringAndTheCodesInOrder) {
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
+  ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter}));
+  ASSERT_NO_FATAL_FAILURE(OpenSecondPage());
+  ASSERT_NO_FATAL_FAILURE(TypeNumber(KeyDelayBox, "40"));
+  ASSERT_NO_FATAL_FAILURE(TypeNumber(SuffixDelayBox, "300"));
+  ASSERT_NO_FATAL_FAILURE(CloseSettings());
+  const std::string first = Code("FIRST"), second = Code("SECOND");
+  ASSERT_TRUE(Decoder("sym QR-Code " + Hex(first) + "\nframe\nsym QR-Code " + Hex(second) + "\nframe\n",
+                      "QR-Code:" + first + "\r\nQR-Code:" + second + "\r\n"));
+  // While the characters go out one by one, the window still answers at once.
+  DWORD_PTR answer = 0;
+  for (int i = 0; i < 5; ++i) {
+    EXPECT_NE(SendMessageTimeoutW(Window(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 200, &answer), 0) << "no answer";
+    Sleep(50);
+  }
+  EXPECT_TRUE(TargetShows(first + "\r\n" + second + "\r\n", 20s));
+}
+
+TEST_F(ScannerOptions, KeysOfTheLayoutOrAPasteTypeTheCode) {
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
+  ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Tab}));
+  ASSERT_NO_FATAL_FAILURE(OpenSecondPage());
+  ASSERT_NO_FATAL_FAILURE(Choose(PasteTypingOption));
+  ASSERT_NO_FATAL_FAILURE(CloseSettings());
+  ASSERT_TRUE(SetClipboardText(nullptr, "the user's own"));
+  const std::string pasted = "价格 " + Code("PASTED");
+  ASSERT_TRUE(Scan("QR-Code", pasted));
+  EXPECT_TRUE(TargetShows(pasted + "\t"));
+  EXPECT_TRUE(ClipboardHolds("the user's own")) << "the clipboard is given back after the paste";
+
+  target_.reset();
+  hostile::KeyRecorder recorder(kTargetPlace);
+  ASSERT_TRUE(recorder.Created());
+  ASSERT_NO_FATAL_FAILURE(OpenSecondPage());
+  ASSERT_NO_FATAL_FAILURE(Choose(KeysTypingOption));
+  ASSERT_NO_FATAL_FAILURE(CloseSettings());
+  ASSERT_TRUE(recorder.TakeFocus());
+  ASSERT_TRUE(Scan("QR-Code", "aZ中"));
+  ASSERT_TRUE(Heads("QR-Code:aZ中"));
+  const auto messages = recorder.TakeUntilFence();
+  ASSERT_TRUE(messages.has_value()) << "the fence never arrived";
+  std::vector<WPARAM> keys;
+  for (const auto& m : *messages)
+    if (m.message == WM_KEYDOWN) keys.push_back(m.wParam);
+  EXPECT_EQ(keys, (std::vector<WPARAM>{'A', VK_SHIFT, 'Z', VK_PACKET, VK_TAB}))
+      << "the layout's keys, and a character it lacks as itself";
+  EXPECT_EQ(hostile::CharactersOf(*messages), L"aZ中\t");
+}
+
+TEST_F(ScannerOptions, ScanTimesGoToScansCsvWithAByteOrderMarkAndQuoting) {
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
+  ASSERT_NO_FATAL_FAILURE(OpenSecondPage());
+  ASSERT_NO_FATAL_FAILURE(SetCheck(ScanLogBox, true));
+  ASSERT_NO_FATAL_FAILURE(CloseSettings());
+  const std::string code = "北京, \"" + Code("CSV") + "\"";
+  ASSERT_TRUE(Scan("QR-Code", code));
+  ASSERT_TRUE(Heads("QR-Code:" + code));
+  std::string csv;
+  ASSERT_TRUE(WaitUntil([&] { return !(csv = ReadFileBytes(InFolder(L"scans.csv"))).empty(); }, 10s));
+  const std::regex row("\xEF\xBB\xBF" R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d,QR-Code,"北京, ""[^"]+"""\r\n)");
+  EXPECT_TRUE(std::regex_match(csv, row)) << csv;
+  EXPECT_TRUE(Logs(code + "\r\n")) << "data.txt as always";
+}
+
+TEST_F(ScannerOptions, AChosenCameraIsOpenedByItsIndexAndAGoneOneFallsBackToTheDefault) {
+  ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+  constexpr CLSID kCamera{0x6a1f3c52, 0x0b1e, 0x4f7e, {0x9a, 0x11, 0x52, 0x4c, 0x61, 0x6d, 0x65, 0x11}};
+  auto camera = std::make_unique<fixtures::RegisteredCamera>(kCamera, L"Torvane E2E Camera");
+  ASSERT_TRUE(camera->registered());
+  const std::vector<std::string> cameras = win32::DirectShowCameras().Names();
+  const auto index = std::find(cameras.begin(), cameras.end(), "Torvane E2E Camera") - cameras.begin();
+  ASSERT_LT(index, 10);
+
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
+  const std::size_t startsBefore = StandInStarts(InFolder(L"zbarcam.log")).size();
+  ASSERT_NO_FATAL_FAILURE(OpenSecondPage());
+  ASSERT_NO_FATAL_FAILURE(Click(CameraChoice));
+  ASSERT_TRUE(PressKeys("Down"));
+  ASSERT_TRUE(PressKeys("Return"));
+  ASSERT_TRUE(WaitUntil([&] { return Read(CameraChoice).text == "Torvane E2E Camera"; }, 5s)) << Read(CameraChoice).text;
+  ASSERT_NO_FATAL_FAILURE(CloseSettings());
+  EXPECT_EQ(StoredSetting(L"Camera"), std::optional<std::string>("Torvane E2E Camera"));
+  std::vector<StandInStart> starts;
+  ASSERT_TRUE(WaitUntil([&] { return (starts = StandInStarts(InFolder(L"zbarcam.log"))).size() > startsBefore; }, 15s))
+      << "choosing a camera did not restart the decoder";
+  EXPECT_EQ(starts.back().args, (std::vector<std::string>{"/dev/video" + std::to_string(index)}));
+
+  ASSERT_NO_FATAL_FAILURE(EndTorvane());
+  camera.reset();  // unplugged
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
+  const std::vector<std::string> history = History();
+  EXPECT_NE(std::find(history.begin(), history.end(), "[未找到摄像头: Torvane E2E Camera，使用默认摄像头]"),
+            history.end());
+  starts = StandInStarts(InFolder(L"zbarcam.log"));
+  ASSERT_FALSE(starts.empty());
+  EXPECT_EQ(starts.back().args, std::vector<std::string>{}) << "the default camera";
+  CoUninitialize();
+}
+
+}  // namespace
+}  // namespace torvane::e2e
