@@ -69,7 +69,9 @@ grep -q "Copyright (c) 2026 The Torvane developers" "$work/x/$top/LICENSE.txt" |
 
 # Every caption the texts explain must be one the window really shows.
 for caption in 设置 自动输入条码内容 自动完成 '"无"' '\[Enter\]' '\[Tab\]' 将条码内容复制到粘贴板 显示视频窗口 \
-               开机时启动程序 确定 '\[初始化\]' 帮助 无法识别？ 成功 停止扫码 退出; do
+               开机时启动程序 确定 '\[初始化\]' 帮助 无法识别？ 成功 停止扫码 退出 更多设置 重复扫码也输入 \
+               扫码提示音 '记录扫码时间到 scans.csv' 输入方式 'Unicode 输入' 模拟按键 粘贴 '字符间隔 (毫秒)' \
+               '回车/Tab 前等待 (毫秒)' 摄像头 完成; do
   grep -q -- "$caption" "$root/src/core/layout.cpp" || fail "layout.cpp has no caption $caption"
   plain=${caption//\"/}
   plain=${plain//\\/}
@@ -77,7 +79,7 @@ for caption in 设置 自动输入条码内容 自动完成 '"无"' '\[Enter\]' 
     grep -q -F -- "$plain" "$work/x/$top/$text" || fail "$text does not explain $plain"
   done
 done
-for fact in zbarcam.exe zbarimg.exe bar.dat bar2.dat data.txt OldBar c1 c4 o0 o2 \
+for fact in zbarcam.exe zbarimg.exe bar.dat bar2.dat data.txt OldBar c1 c4 o0 o2 scans.csv RepeatScans Camera \
             'HKEY_CURRENT_USER\Software\Torvane\Setting' \
             'HKEY_LOCAL_MACHINE\SOFTWARE\Microsoft\Windows\CurrentVersion\Run' \
             'HKEY_LOCAL_MACHINE\SOFTWARE\WOW6432Node\Microsoft\Windows\CurrentVersion\Run' \
