@@ -137,10 +137,10 @@ std::array<ControlSpec, 41> BuildControls() {
   check(RepeatScansBox, "RepeatScansBox", "重复扫码也输入", {8, 8, 217, 17}, MoreSettingsPanel);
   check(BeepBox, "BeepBox", "扫码提示音", {8, 28, 217, 17}, MoreSettingsPanel);
   check(ScanLogBox, "ScanLogBox", "记录扫码时间到 scans.csv", {8, 48, 217, 17}, MoreSettingsPanel);
-  option(UnicodeTypingOption, "UnicodeTypingOption", "Unicode 输入", {8, 90, 90, 17}, true, MoreSettingsPanel)
+  option(UnicodeTypingOption, "UnicodeTypingOption", "Unicode 输入", {8, 90, 97, 17}, true, MoreSettingsPanel)
       .startsGroup = true;
-  option(KeysTypingOption, "KeysTypingOption", "模拟按键", {100, 90, 74, 17}, false, MoreSettingsPanel);
-  option(PasteTypingOption, "PasteTypingOption", "粘贴", {176, 90, 50, 17}, false, MoreSettingsPanel);
+  option(KeysTypingOption, "KeysTypingOption", "模拟按键", {105, 90, 73, 17}, false, MoreSettingsPanel);
+  option(PasteTypingOption, "PasteTypingOption", "粘贴", {178, 90, 50, 17}, false, MoreSettingsPanel);
   auto field = [&](ControlId id, std::string_view name, ControlKind kind, PixelRect r) {
     auto& s = add(Make(id, name, kind, MoreSettingsPanel, "", r));
     s.back = Rgb{0x14, 0x14, 0x14};

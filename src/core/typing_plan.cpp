@@ -107,7 +107,8 @@ std::string Utf8Of(const std::u32string& characters) {
 
 TypingJob PlanTyping(const TypingRequest& request, KeyboardLayout& layout) {
   const std::vector<Piece> pieces = Pieces(request.text);
-  if (Utf16Units(pieces) > kMostTypedUnits) return {};
+  // A text with nothing to type still gives one (empty) step: every typed code is one injection.
+  if (Utf16Units(pieces) > kMostTypedUnits) return {TypingStep{}};
   JobBuilder job(request.keyDelayMs);
   const std::optional<KeyStroke> paste =
       request.method == TypingMethod::Paste ? layout.KeyFor(U'v') : std::optional<KeyStroke>();
@@ -145,7 +146,9 @@ TypingJob PlanTyping(const TypingRequest& request, KeyboardLayout& layout) {
                     ? TypingStep{TypingStep::Kind::CopyToClipboard, kPasteSettleMs, {}, std::string(request.text)}
                     : TypingStep{TypingStep::Kind::RestoreClipboard, kPasteSettleMs, {}, {}});
   }
-  return job.Take();
+  TypingJob steps = job.Take();
+  if (steps.empty()) steps.push_back({});
+  return steps;
 }
 
 }  // namespace torvane

@@ -56,7 +56,8 @@ struct TypingRequest {
 };
 
 // Tab and line breaks are real key presses in every method. A text of more
-// than kMostTypedUnits UTF-16 units gives an empty job, as PlanKeys does.
+// than kMostTypedUnits UTF-16 units types nothing, as PlanKeys does; a job
+// always has at least one step, perhaps of no keys.
 TypingJob PlanTyping(const TypingRequest& request, KeyboardLayout& layout);
 
 }  // namespace torvane
