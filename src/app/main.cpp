@@ -79,11 +79,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   win32::SystemClipboard clipboard(window.hwnd());
   win32::Win32CharsetEncoder charsets;
   Program program(Platform{.window = window,
-                           .status = window,
-                           .options = window,
-                           .history = window,
-                           .page = window,
-                           .timers = window,
                            .processes = processes,
                            .desktop = desktop,
                            .launcher = launcher,

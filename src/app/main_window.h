@@ -18,12 +18,7 @@
 
 namespace torvane::app {
 
-class MainWindow final : public WindowFrame,
-                         public StatusDisplay,
-                         public OptionControls,
-                         public ScannerOptionsPage,
-                         public HistoryList,
-                         public Timers {
+class MainWindow final : public MainWindowPorts {
  public:
   // The program is built around the window's ports by the caller.
   explicit MainWindow(HINSTANCE instance);

@@ -99,6 +99,10 @@ struct Timers {
   virtual bool On(TimerId timer) const = 0;
 };
 
+// Everything the main window is to the behaviour; each part is handed the few
+// of these it needs.
+struct MainWindowPorts : WindowFrame, StatusDisplay, OptionControls, ScannerOptionsPage, HistoryList, Timers {};
+
 struct ProcessInfo {
   std::uint32_t pid = 0;
   std::string imageName;  // e.g. "zbarcam.exe", as the system reports it

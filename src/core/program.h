@@ -16,14 +16,7 @@ namespace torvane {
 
 // Every side effect of the program, as the platform provides it.
 struct Platform {
-  // The main window.
-  WindowFrame& window;
-  StatusDisplay& status;
-  OptionControls& options;
-  HistoryList& history;
-  ScannerOptionsPage& page;
-  Timers& timers;
-  // The rest of the system.
+  MainWindowPorts& window;
   ProcessTable& processes;
   DesktopWindows& desktop;
   ProcessLauncher& launcher;
@@ -47,9 +40,9 @@ struct Platform {
 
 struct Program {
   explicit Program(const Platform& p)
-      : typing({.keyboard = p.keyboard, .clipboard = p.clipboard, .timers = p.timers}),
-        delivery({.options = p.options,
-                  .history = p.history,
+      : typing({.keyboard = p.keyboard, .clipboard = p.clipboard, .timers = p.window}),
+        delivery({.options = p.window,
+                  .history = p.window,
                   .keyboard = p.keyboard,
                   .clipboard = p.clipboard,
                   .log = p.log,
@@ -60,16 +53,16 @@ struct Program {
                   .scanLog = p.scanLog,
                   .typing = typing,
                   .scannerOptions = scannerOptions}),
-        intake({.timers = p.timers,
-                .status = p.status,
+        intake({.timers = p.window,
+                .status = p.window,
                 .settings = p.settings,
                 .cameraOutput = p.cameraOutput,
                 .delivery = delivery,
                 .options = scannerOptions}),
-        module({.status = p.status,
-                .history = p.history,
-                .controls = p.options,
-                .timers = p.timers,
+        module({.status = p.window,
+                .history = p.window,
+                .controls = p.window,
+                .timers = p.window,
                 .processes = p.processes,
                 .desktop = p.desktop,
                 .launcher = p.launcher,
@@ -77,7 +70,7 @@ struct Program {
                 .cameras = p.cameras,
                 .intake = intake,
                 .options = scannerOptions}),
-        images({.timers = p.timers,
+        images({.timers = p.window,
                 .processes = p.processes,
                 .launcher = p.launcher,
                 .folder = p.folder,
@@ -85,16 +78,16 @@ struct Program {
                 .charsets = p.charsets,
                 .delivery = delivery}),
         settings({.window = p.window,
-                  .options = p.options,
-                  .status = p.status,
-                  .timers = p.timers,
+                  .options = p.window,
+                  .status = p.window,
+                  .timers = p.window,
                   .settings = p.settings,
                   .startup = p.startup,
                   .folder = p.folder,
                   .boxes = p.boxes,
                   .module = module,
                   .scannerOptions = scannerOptions,
-                  .page = p.page,
+                  .page = p.window,
                   .cameras = p.cameras}),
         window({.window = p.window,
                 .tray = p.tray,

@@ -20,12 +20,7 @@ namespace torvane::testing {
 using Journal = std::vector<std::string>;
 
 // The main window: what it shows and holds, as plain fields.
-class FakeWindow final : public WindowFrame,
-                         public StatusDisplay,
-                         public OptionControls,
-                         public ScannerOptionsPage,
-                         public HistoryList,
-                         public Timers {
+class FakeWindow final : public MainWindowPorts {
  public:
   explicit FakeWindow(Journal& journal) : journal_(journal) {
     for (const TimerSpec& t : AllTimers()) timers[t.id] = t.onAtCreation;
@@ -482,11 +477,6 @@ struct BasicRig {
   FakeSounds sounds{journal};
   FakeScanLog scanLog;
   Program program{Platform{.window = window,
-                           .status = window,
-                           .options = window,
-                           .history = window,
-                           .page = window,
-                           .timers = window,
                            .processes = processes,
                            .desktop = desktop,
                            .launcher = launcher,
