@@ -2,6 +2,8 @@
 // option stored, shown again after a restart, and doing what it says.
 #include <objbase.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <regex>
 
 #include "../win32/registered_camera.h"
@@ -149,6 +151,45 @@ TEST_F(ScannerOptions, KeysOfTheLayoutOrAPasteTypeTheCode) {
   EXPECT_EQ(keys, (std::vector<WPARAM>{'A', VK_SHIFT, 'Z', VK_PACKET, VK_TAB}))
       << "the layout's keys, and a character it lacks as itself";
   EXPECT_EQ(hostile::CharactersOf(*messages), L"aZ中\t");
+}
+
+// The session's sound device writes what is played to a file (raw 16-bit samples).
+std::optional<std::filesystem::path> SoundCapture() {
+  const char* unixPath = std::getenv("TORVANE_SOUND_CAPTURE");
+  if (unixPath == nullptr) return std::nullopt;
+  std::string path = std::string("Z:") + unixPath;
+  std::replace(path.begin(), path.end(), '/', '\\');
+  return std::filesystem::path(path);
+}
+
+int LoudestSample(const std::string& raw) {
+  int loudest = 0;
+  for (std::size_t i = 0; i + 1 < raw.size(); i += 2) {
+    const auto sample = static_cast<std::int16_t>(static_cast<unsigned char>(raw[i]) |
+                                                  (static_cast<unsigned char>(raw[i + 1]) << 8));
+    loudest = std::max(loudest, std::abs(static_cast<int>(sample)));
+  }
+  return loudest;
+}
+
+TEST_F(ScannerOptions, TheBeepSoundsForEachCodeOnlyWhenChosen) {
+  const auto sound = SoundCapture();
+  ASSERT_TRUE(sound.has_value()) << "the session gives no sound capture (TORVANE_SOUND_CAPTURE)";
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
+  std::filesystem::remove(*sound);
+  ASSERT_TRUE(Scan("QR-Code", Code("QUIET")));
+  ASSERT_TRUE(Heads("QR-Code:" + Code("QUIET")));
+  EXPECT_FALSE(WaitUntil([&] { return std::filesystem::exists(*sound); }, 1500ms)) << "a beep while it is off";
+
+  ASSERT_NO_FATAL_FAILURE(OpenSecondPage());
+  ASSERT_NO_FATAL_FAILURE(SetCheck(BeepBox, true));
+  ASSERT_NO_FATAL_FAILURE(CloseSettings());
+  std::filesystem::remove(*sound);
+  ASSERT_TRUE(Scan("QR-Code", Code("LOUD")));
+  ASSERT_TRUE(Heads("QR-Code:" + Code("LOUD")));
+  std::string raw;
+  EXPECT_TRUE(WaitUntil([&] { return LoudestSample(raw = ReadFileBytes(*sound)) > 8000; }, 5s))
+      << "no beep was played (" << raw.size() << " bytes of sound)";
 }
 
 TEST_F(ScannerOptions, ScanTimesGoToScansCsvWithAByteOrderMarkAndQuoting) {

@@ -20,6 +20,17 @@ torvane_compile_locale "$session/locale"
 torvane_export_wine_env "$session/locale" "$arch"
 display=$(torvane_start_xvfb "$session")
 export DISPLAY=$display
+# The machine has no sound card: Wine's default sound device of the session
+# writes what is played to a file instead, so that a test can hear the beep.
+cat >"$session/asound.conf" <<ALSA
+pcm.!default {
+  type file
+  slave { pcm { type null } }
+  file "$session/sound.raw"
+  format "raw"
+}
+ALSA
+export ALSA_CONFIG_PATH=$session/asound.conf
 torvane_make_prefix "$session/template"
 
 cat >"$session/session.env" <<ENV
@@ -34,5 +45,7 @@ export DISPLAY=$display
 export TORVANE_WINE_TEMPLATE='$session/template'
 export WINEPREFIX='$session/prefix'
 export TORVANE_E2E_ARTIFACTS='$artifacts'
+export ALSA_CONFIG_PATH='$session/asound.conf'
+export TORVANE_SOUND_CAPTURE='$session/sound.raw'
 ENV
 torvane_log "$arch session ready in $((SECONDS - started)) s: display $display, prefix template $session/template"
