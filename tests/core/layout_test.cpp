@@ -96,6 +96,16 @@ TEST(Layout, TabGoesFromTheListThroughTheSettingsPanelToTheOptionGroup) {
   EXPECT_EQ(GroupStartingAt(NoSuffixOption), (std::vector<ControlId>{NoSuffixOption, EnterOption, TabOption}));
 }
 
+TEST(Layout, TabReachesEveryControlOfTheSecondPageAndTheArrowsItsTypingMethods) {
+  using enum ControlId;
+  std::vector<ControlId> stops;
+  CollectTabStops(MoreSettingsPanel, MoreSettingsPanel, stops);
+  EXPECT_EQ(stops, (std::vector<ControlId>{RepeatScansBox, BeepBox, ScanLogBox, UnicodeTypingOption, KeyDelayBox,
+                                           SuffixDelayBox, CameraChoice, DoneButton}));
+  EXPECT_EQ(GroupStartingAt(UnicodeTypingOption),
+            (std::vector<ControlId>{UnicodeTypingOption, KeysTypingOption, PasteTypingOption}));
+}
+
 TEST(Layout, AControlCutAwayUnderASiblingLiesAboveItAndOverlapsIt) {
   EXPECT_EQ(Control(ControlId::NoSuffixOption).cutAwayUnder, ControlId::EnterOption);
   for (const ControlSpec& c : Controls()) {
