@@ -30,23 +30,22 @@ void CodeDelivery::Deliver(const DecodedRecord& record, const TickTime& now) {
     p_.history.Add(record.text);
     return;
   }
-  Type(*data, now);
   // A paste leaves the text on the clipboard itself, once it is done.
-  const bool pasting = IsChecked(p_.options.Check(Option::TypeCodes)) && p_.options.SelectedSuffix() &&
-                       p_.scannerOptions.typing == TypingMethod::Paste;
+  const bool pasting = Type(*data, now) == Typing::Paste;
   if (IsChecked(p_.options.Check(Option::CopyToClipboard)) && !pasting) p_.clipboard.SetText(*data);
   BeepIfAsked();
   if (p_.scannerOptions.scanLog) pendingScans_.Add(ScanLogRow(now.local, *SymbologyOf(record.text), *data));
   ListAndLog(record);
 }
 
-void CodeDelivery::Type(std::string_view data, const TickTime& now) {
+CodeDelivery::Typing CodeDelivery::Type(std::string_view data, const TickTime& now) {
   const std::optional<Suffix> suffix = p_.options.SelectedSuffix();
-  if (!IsChecked(p_.options.Check(Option::TypeCodes)) || !suffix) return;
+  if (!IsChecked(p_.options.Check(Option::TypeCodes)) || !suffix) return Typing::None;
   const ScannerOptions& o = p_.scannerOptions;
   const TypingRequest request{data, *suffix, o.typing, o.keyDelayMs, o.suffixDelayMs,
                               IsChecked(p_.options.Check(Option::CopyToClipboard))};
   p_.typing.Add(PlanTyping(request, p_.layout), now.monotonicMs);
+  return o.typing == TypingMethod::Paste ? Typing::Paste : Typing::Keys;
 }
 
 void CodeDelivery::BeepIfAsked() {

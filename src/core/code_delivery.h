@@ -53,7 +53,9 @@ class CodeDelivery {
   std::size_t UnwrittenLogLines() const { return pendingLog_.Size(); }
 
  private:
-  void Type(std::string_view data, const TickTime& now);
+  // How the code was handed to the typing queue, if at all.
+  enum class Typing { None, Keys, Paste };
+  Typing Type(std::string_view data, const TickTime& now);
 
   Ports p_;
   PendingLog pendingLog_;

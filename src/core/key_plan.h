@@ -38,7 +38,8 @@ inline constexpr std::size_t kMostTypedUnits = 8192;
 // is pressed and released in turn, so a surrogate pair is two presses. A Tab
 // character presses the Tab key, a line break (CR LF, CR or LF) the Enter key;
 // other control characters (C0, DEL, C1) are left out. The suffix key follows the text. A text that would type more than
-// kMostTypedUnits keys gives no keys at all, not even the suffix.
+// kMostTypedUnits keys gives no keys at all, not even the suffix. The keys of
+// PlanTyping's Unicode input without pauses, in one list.
 std::vector<KeyEvent> PlanKeys(std::string_view text, Suffix suffix);
 
 }  // namespace torvane
