@@ -17,19 +17,12 @@ std::wstring ScratchKey(const wchar_t* name) {
 
 void DeleteKey(const std::wstring& path) { RegDeleteTreeW(HKEY_CURRENT_USER, path.c_str()); }
 
-TEST(SettingsStore, RoundTripsStringsPerKeyIncludingChinese) {
+// What comes back of a value is the contract's (tests/contract); here, where it goes.
+TEST(SettingsStore, OneStringValuePerKeyUnderTheApplicationsKey) {
   const std::string application = "TorvaneTest" + std::to_string(GetCurrentProcessId());
   win32::RegistrySettingsStore store(application, "Setting");
-  EXPECT_EQ(store.Read("c1"), std::nullopt);
   EXPECT_TRUE(store.Write("c1", "1"));
-  EXPECT_TRUE(store.Write("OldBar", "QR-Code:价格 100€"));
-  EXPECT_TRUE(store.Write("o0", ""));
-  EXPECT_EQ(store.Read("c1"), "1");
-  EXPECT_EQ(store.Read("OldBar"), "QR-Code:价格 100€");
-  EXPECT_EQ(store.Read("o0"), "");
   EXPECT_EQ(store.KeyPath(), L"Software\\" + win32::Widen(application) + L"\\Setting");
-
-  // One string value per key, readable by any registry tool.
   wchar_t data[64] = {};
   DWORD size = sizeof data;
   EXPECT_EQ(RegGetValueW(HKEY_CURRENT_USER, store.KeyPath().c_str(), L"c1", RRF_RT_REG_SZ, nullptr, data, &size),

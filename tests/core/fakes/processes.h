@@ -1,0 +1,97 @@
+// Recording fakes: processes, their windows and their launches.
+#pragma once
+
+#include <algorithm>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "core/ports.h"
+#include "fakes/journal.h"
+
+namespace torvane::testing {
+
+class FakeProcesses final : public ProcessTable {
+ public:
+  explicit FakeProcesses(Journal& journal) : journal_(journal) {}
+  std::optional<std::vector<ProcessInfo>> Snapshot() override {
+    ++snapshots;
+    if (unreadable) return std::nullopt;
+    return list;
+  }
+  std::optional<std::string> ImagePath(std::uint32_t pid) override {
+    const auto it = paths.find(pid);
+    if (it == paths.end()) return std::nullopt;
+    return it->second;
+  }
+  bool Terminate(std::uint32_t pid) override {
+    journal_.push_back("terminate " + std::to_string(pid));
+    std::erase_if(list, [&](const ProcessInfo& p) { return p.pid == pid; });
+    return true;
+  }
+  void Add(std::uint32_t pid, std::string name, std::string path = "") {
+    list.push_back({pid, std::move(name)});
+    if (!path.empty()) paths[pid] = std::move(path);
+  }
+
+  std::vector<ProcessInfo> list;
+  std::map<std::uint32_t, std::string> paths;
+  bool unreadable = false;
+  int snapshots = 0;
+
+ private:
+  Journal& journal_;
+};
+
+// Top-level windows by title and owning process; the journal names them by title.
+class FakeDesktop final : public DesktopWindows {
+ public:
+  explicit FakeDesktop(Journal& journal) : journal_(journal) {}
+  WindowId Open(std::string title, std::uint32_t pid) {
+    windows.push_back({std::move(title), pid});
+    return windows.size();
+  }
+  std::optional<WindowId> FindOwnedBy(std::string_view title, std::span<const std::uint32_t> processIds) override {
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+      const bool owned = std::find(processIds.begin(), processIds.end(), windows[i].pid) != processIds.end();
+      if (windows[i].title == title && owned) return i + 1;
+    }
+    return std::nullopt;
+  }
+  void RemoveCloseItem(WindowId window) override { journal_.push_back("remove close item " + TitleOf(window)); }
+  void PlaceTopmost(WindowId window, bool show) override {
+    journal_.push_back(std::string(show ? "place shown " : "place hidden ") + TitleOf(window));
+  }
+
+  struct Window {
+    std::string title;
+    std::uint32_t pid;
+  };
+  std::vector<Window> windows;
+
+ private:
+  std::string TitleOf(WindowId window) const { return windows.at(window - 1).title; }
+  Journal& journal_;
+};
+
+class FakeLauncher final : public ProcessLauncher {
+ public:
+  explicit FakeLauncher(Journal& journal) : journal_(journal) {}
+  std::optional<std::uint32_t> Launch(const LaunchPlan& plan) override {
+    launched.push_back(plan);
+    journal_.push_back("launch " + plan.program);
+    if (fail) return std::nullopt;
+    return nextPid++;
+  }
+  bool StillRunning(std::uint32_t pid) override { return running.contains(pid); }
+  std::vector<LaunchPlan> launched;
+  std::set<std::uint32_t> running;
+  std::uint32_t nextPid = 500;
+  bool fail = false;
+
+ private:
+  Journal& journal_;
+};
+
+}  // namespace torvane::testing

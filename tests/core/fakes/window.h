@@ -1,0 +1,121 @@
+// Recording fakes: the main window as the behaviour sees it.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/ports.h"
+#include "fakes/journal.h"
+
+namespace torvane::testing {
+
+// The main window: what it shows and holds, as plain fields.
+class FakeWindow final : public MainWindowPorts {
+ public:
+  explicit FakeWindow(Journal& journal) : journal_(journal) {
+    for (const TimerSpec& t : AllTimers()) timers[t.id] = t.onAtCreation;
+  }
+
+  // WindowFrame
+  void Show(bool v) override {
+    windowVisible = v;
+    journal_.push_back(v ? "window shown" : "window hidden");
+  }
+  bool Shown() const override { return windowVisible; }
+  void BringBack() override {
+    windowVisible = true;
+    journal_.push_back("window restored");
+  }
+  void FitToPicture() override {
+    if (throwOnFit) throw std::runtime_error("size");
+    fitted = true;
+    journal_.push_back("size");
+  }
+  bool MakeSeeThrough() override {
+    seeThrough = true;
+    journal_.push_back("see-through");
+    return true;
+  }
+  void SetTitle(std::string_view utf8) override { title = std::string(utf8); }
+  void SetTopmost(bool t) override {
+    topmost = t;
+    journal_.push_back(t ? "topmost" : "not topmost");
+  }
+  void OpenPanel(Panel panel) override { open[panel] = true; }
+  void ClosePanel(Panel panel) override { open[panel] = false; }
+  bool PanelOpen(Panel panel) const override { return open.contains(panel) && open.at(panel); }
+  void PostDeferredStart() override {
+    if (throwOnDeferredStart) throw std::runtime_error("post");
+    ++deferredStarts;
+  }
+  void LetPendingEventsRun() override {
+    journal_.push_back("pending events");
+    if (pendingEvents) std::exchange(pendingEvents, nullptr)();
+  }
+  void EndProgram() override {
+    ended = true;
+    journal_.push_back("end");
+  }
+
+  // StatusDisplay
+  void ShowModuleStatus(ModuleStatus status) override { moduleStatus = status; }
+  void EnableRestart(bool e) override { restartEnabled = e; }
+  bool RestartEnabled() const override { return restartEnabled; }
+  void ShowScanning(bool s) override { scanning = s; }
+  void ShowSuccess() override { successShown = true; }
+
+  // OptionControls
+  int Check(Option option) const override { return checks.contains(option) ? checks.at(option) : 0; }
+  void SetCheck(Option option, int state) override { checks[option] = state; }
+  std::optional<Suffix> SelectedSuffix() const override { return suffix; }
+  void SelectSuffix(std::optional<Suffix> s) override { suffix = s; }
+  int Selected(Suffix s) const { return suffix == s ? 1 : 0; }
+
+  // ScannerOptionsPage
+  void ShowScannerOptions(const ScannerOptions& options, const std::vector<std::string>& cameras) override {
+    pageShows = options;
+    pageCameras = cameras;
+  }
+  ScannerOptionsInput ScannerOptionsShown() const override { return pageInput; }
+
+  // HistoryList
+  void Add(std::string_view utf8) override {
+    history.insert(history.begin(), std::string(utf8));
+    journal_.push_back("list " + std::string(utf8));
+  }
+  std::optional<std::string> Selected() const override { return selected; }
+
+  // Timers
+  void Set(TimerId id, bool on) override {
+    if (throwOnTimer) throw std::runtime_error("timer");
+    timers[id] = on;
+  }
+  bool On(TimerId id) const override { return timers.at(id); }
+
+  std::vector<std::string> history;  // newest first
+  std::optional<std::string> selected;
+  std::map<Option, int> checks;
+  std::optional<Suffix> suffix = Suffix::None;  // 无 is selected when the window is made
+  std::map<Panel, bool> open;
+  std::map<TimerId, bool> timers;
+  std::optional<ModuleStatus> moduleStatus;  // nullopt: the status line still reads "-"
+  bool restartEnabled = true, scanning = true, successShown = false;
+  bool windowVisible = false, topmost = false, ended = false, fitted = false, seeThrough = false;
+  std::string title;
+  std::optional<ScannerOptions> pageShows;
+  std::vector<std::string> pageCameras;
+  ScannerOptionsInput pageInput;  // as the user left the second page
+  int deferredStarts = 0;
+  std::function<void()> pendingEvents;  // runs once, as an event that was waiting
+  bool throwOnFit = false, throwOnTimer = false, throwOnDeferredStart = false;
+
+ private:
+  Journal& journal_;
+};
+
+}  // namespace torvane::testing
