@@ -58,19 +58,18 @@ void CameraIntake::Accept(DecodedRecord record, Source source, const TickTime& n
   p_.delivery.Deliver(record, now);
 }
 
-std::string CameraIntake::LastCode() {
-  if (unsavedLastCode_) return *unsavedLastCode_;
-  return p_.settings.Read(kLastCodeKey).value_or("");
+const std::string& CameraIntake::LastCode() {
+  // Read once: the stored value only carries the last code over to the next
+  // start. The registry gives back less than it was given (a code's trailing
+  // NULs), and a store may refuse a value; either would make the same code new
+  // at every look.
+  if (!lastCode_) lastCode_ = p_.settings.Read(kLastCodeKey).value_or("");
+  return *lastCode_;
 }
 
 void CameraIntake::StoreLastCode(const std::string& text) {
-  // Should the store refuse the value, the repeat filter keeps it in memory:
-  // otherwise the same code would be delivered again at every tick.
-  if (p_.settings.Write(kLastCodeKey, text)) {
-    unsavedLastCode_.reset();
-  } else {
-    unsavedLastCode_ = text;
-  }
+  lastCode_ = text;
+  p_.settings.Write(kLastCodeKey, text);
 }
 
 void CameraIntake::OnPauseClicked() {

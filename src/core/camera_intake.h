@@ -42,7 +42,7 @@ class CameraIntake {
   std::vector<RecordBytes> NewRecords();
   enum class Source { Decoder, Program };
   void Accept(DecodedRecord record, Source source, const TickTime& now);
-  std::string LastCode();
+  const std::string& LastCode();
   void StoreLastCode(const std::string& text);
 
   Ports p_;
@@ -50,7 +50,7 @@ class CameraIntake {
   std::optional<LineFollower> cameraLines_;  // bar.dat as made by this run's launch of the decoder
   RecordAssembler cameraRecords_;
   bool onlyNewestRecord_ = false;  // the first tick after scanning resumes
-  std::optional<std::string> unsavedLastCode_;
+  std::optional<std::string> lastCode_;  // the last code taken, read from the store at its first use
 };
 
 }  // namespace torvane

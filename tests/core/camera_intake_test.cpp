@@ -179,14 +179,25 @@ TEST(Intake, AnUnchangedFileCostsNoRead) {
   EXPECT_EQ(rig.barDat.reads, reads);
 }
 
-TEST(Intake, AStoreThatRefusesOldBarDoesNotRepeatTheCode) {
-  IntakeRig rig;
-  rig.settings.failWrites = true;
-  rig.window.SetCheck(Option::TypeCodes, 1);
-  rig.barDat.Append("QR-Code:once\r\n");
-  for (int i = 0; i < 5; ++i) rig.Tick();
-  EXPECT_EQ(rig.Listed().size(), 1u);
-  EXPECT_EQ(rig.keyboard.injections.size(), 1u);
+TEST(Intake, WhatTheStoreGivesBackNeverMakesACodeNewAgain) {
+  {
+    IntakeRig rig;
+    rig.settings.failWrites = true;
+    rig.window.SetCheck(Option::TypeCodes, 1);
+    rig.barDat.Append("QR-Code:once\r\n");
+    for (int i = 0; i < 5; ++i) rig.Tick();
+    EXPECT_EQ(rig.Listed().size(), 1u);
+    EXPECT_EQ(rig.keyboard.injections.size(), 1u);
+  }
+  {
+    IntakeRig rig;  // the store keeps the code without its trailing NUL
+    rig.window.SetCheck(Option::TypeCodes, 1);
+    rig.program.settings.OnSuffixOptionClicked(Suffix::Enter);
+    rig.barDat.Append(std::string("QR-Code:rm -rf ~\0\r\n", 19));
+    for (int i = 0; i < 5; ++i) rig.Tick();
+    EXPECT_EQ(rig.keyboard.injections.size(), 1u);
+    EXPECT_EQ(rig.log.contents, std::string("rm -rf ~\0\r\n", 11));
+  }
 }
 
 TEST(Intake, UndecodableBytesAreReadInTheAnsiCodePageButLoggedAsWritten) {
