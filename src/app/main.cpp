@@ -58,7 +58,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   win32::TopLevelWindows desktop;
   win32::HiddenProcessLauncher launcher;
   win32::ModuleFolder folder;
-  win32::DirectShowCameras cameras;
+  win32::SystemCameras cameras;
   win32::RegistrySettingsStore settings(kProgramTitle, "Setting");
   win32::RunKeyStartupEntry machineStartup = win32::RunKeyStartupEntry::Machine();
   win32::RunKeyStartupEntry userStartup = win32::RunKeyStartupEntry::User();
@@ -70,6 +70,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   win32::OwnedMessageBoxes boxes(window.hwnd());
   win32::SharedReadFile cameraOutput(JoinPath(folder.Path(), kCameraOutput));
   win32::SharedReadFile imageOutput(JoinPath(folder.Path(), kImageOutput));
+  win32::SharedReadFile cameraDecoder(JoinPath(folder.Path(), kCameraDecoder));
+  win32::SharedReadFile cameraDecoderLibrary(JoinPath(folder.Path(), kCameraDecoderLibrary));
   win32::AnsiCodePage ansi;
   win32::AppendOnlyFile log(JoinPath(folder.Path(), "data.txt"));
   win32::SendInputKeyboard keyboard;
@@ -90,6 +92,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
                            .boxes = boxes,
                            .cameraOutput = cameraOutput,
                            .imageOutput = imageOutput,
+                           .cameraDecoder = cameraDecoder,
+                           .cameraDecoderLibrary = cameraDecoderLibrary,
                            .ansi = ansi,
                            .log = log,
                            .keyboard = keyboard,

@@ -47,13 +47,6 @@ LaunchPlan CameraLaunchPlan(std::string_view programFolder, std::optional<int> c
   return plan;
 }
 
-std::optional<int> CameraIndex(const std::vector<std::string>& cameras, std::string_view name) {
-  constexpr std::size_t kMostCameras = 10;
-  for (std::size_t i = 0; i < cameras.size() && i < kMostCameras; ++i)
-    if (cameras[i] == name) return static_cast<int>(i);
-  return std::nullopt;
-}
-
 std::string ImageCopyName(std::string_view imagePath) {
   std::string name(kImageCopy);
   const std::size_t dot = imagePath.rfind('.');

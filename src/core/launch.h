@@ -31,12 +31,8 @@ std::string QuoteProgram(std::string_view path);
 
 // The camera decoder from the program folder, its standard output a new bar.dat
 // in that folder. No argument opens the default camera; another is named
-// "/dev/videoN", N its index in the system's enumeration order.
+// "/dev/videoN", N its number as the decoder counts (DecoderCameras).
 LaunchPlan CameraLaunchPlan(std::string_view programFolder, std::optional<int> camera = std::nullopt);
-
-// The index zbarcam knows the camera `name` by in the system's list, or nullopt
-// where the list lacks it or its index takes more than one digit.
-std::optional<int> CameraIndex(const std::vector<std::string>& cameras, std::string_view name);
 
 // kImageCopy with the path's extension where that is plain ASCII ("bar2-image.png").
 std::string ImageCopyName(std::string_view imagePath);

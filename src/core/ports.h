@@ -161,10 +161,27 @@ struct ProgramFolder {
   virtual std::optional<std::string> ShortPath(std::string_view path) = 0;
 };
 
-// The cameras present, by their friendly names, in the system's enumeration order.
+// A DirectShow video input device, as its properties read.
+struct VideoInputDevice {
+  std::optional<std::string> friendlyName;  // nullopt: the property cannot be read
+  std::optional<std::string> devicePath;    // nullopt: the property cannot be read
+  friend bool operator==(const VideoInputDevice&, const VideoInputDevice&) = default;
+};
+
+// A Video for Windows capture driver in one of the system's slots 0-9.
+struct CaptureDriver {
+  int slot = 0;
+  std::string name;
+  friend bool operator==(const CaptureDriver&, const CaptureDriver&) = default;
+};
+
+// The cameras present, as each of the two camera interfaces lists them.
 struct CameraList {
   virtual ~CameraList() = default;
-  virtual std::vector<std::string> Names() = 0;
+  // Every device of DirectShow's video input category, in the system's enumeration order.
+  virtual std::vector<VideoInputDevice> VideoInputDevices() = 0;
+  // The slots that hold a driver, in slot order.
+  virtual std::vector<CaptureDriver> CaptureDrivers() = 0;
 };
 
 struct SettingsStore {

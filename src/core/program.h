@@ -4,6 +4,7 @@
 
 #include "core/camera_intake.h"
 #include "core/code_delivery.h"
+#include "core/decoder_cameras.h"
 #include "core/image_decoding.h"
 #include "core/ports.h"
 #include "core/recognition_module.h"
@@ -28,6 +29,8 @@ struct Platform {
   MessageBoxes& boxes;
   RandomAccessFile& cameraOutput;  // bar.dat
   RandomAccessFile& imageOutput;   // bar2.dat
+  RandomAccessFile& cameraDecoder;         // zbarcam.exe, only read
+  RandomAccessFile& cameraDecoderLibrary;  // libzbar-0.dll, only read
   AnsiDecoder& ansi;
   LogFile& log;                    // data.txt
   Keyboard& keyboard;
@@ -40,7 +43,8 @@ struct Platform {
 
 struct Program {
   explicit Program(const Platform& p)
-      : typing({.keyboard = p.keyboard, .clipboard = p.clipboard, .timers = p.window}),
+      : cameras({.cameras = p.cameras, .decoder = p.cameraDecoder, .library = p.cameraDecoderLibrary}),
+        typing({.keyboard = p.keyboard, .clipboard = p.clipboard, .timers = p.window}),
         delivery({.options = p.window,
                   .history = p.window,
                   .keyboard = p.keyboard,
@@ -67,7 +71,7 @@ struct Program {
                 .desktop = p.desktop,
                 .launcher = p.launcher,
                 .folder = p.folder,
-                .cameras = p.cameras,
+                .cameras = cameras,
                 .intake = intake,
                 .options = scannerOptions}),
         images({.timers = p.window,
@@ -88,7 +92,7 @@ struct Program {
                   .module = module,
                   .scannerOptions = scannerOptions,
                   .page = p.window,
-                  .cameras = p.cameras}),
+                  .cameras = cameras}),
         window({.window = p.window,
                 .tray = p.tray,
                 .boxes = p.boxes,
@@ -101,6 +105,7 @@ struct Program {
   Program& operator=(const Program&) = delete;
 
   ScannerOptions scannerOptions;  // the second settings page's, read at start-up
+  DecoderCameras cameras;
   TypingQueue typing;
   CodeDelivery delivery;
   CameraIntake intake;

@@ -28,12 +28,13 @@ void RecognitionModule::Launch() {
 
 std::optional<int> RecognitionModule::ChosenCamera() {
   if (p_.options.camera.empty()) return std::nullopt;
-  const std::optional<int> index = CameraIndex(p_.cameras.Names(), p_.options.camera);
-  if (!index) {
-    // Unplugged, say: the default camera rather than none; the choice is kept for when it is back.
+  const std::optional<int> number = p_.cameras.NumberOf(p_.options.camera);
+  if (!number) {
+    // Unplugged, or chosen while the other kind of decoder was installed: the
+    // default camera rather than none; the choice is kept for when it is back.
     p_.history.Add(std::string(texts::kCameraGonePrefix) + p_.options.camera + std::string(texts::kCameraGoneSuffix));
   }
-  return index;
+  return number;
 }
 
 RecognitionModule::Sight RecognitionModule::Look() {

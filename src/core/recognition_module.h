@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "core/camera_intake.h"
+#include "core/decoder_cameras.h"
 #include "core/ports.h"
 #include "core/scanner_options.h"
 
@@ -25,7 +26,7 @@ class RecognitionModule {
     DesktopWindows& desktop;
     ProcessLauncher& launcher;
     ProgramFolder& folder;
-    CameraList& cameras;
+    DecoderCameras& cameras;
     CameraIntake& intake;
     const ScannerOptions& options;
   };

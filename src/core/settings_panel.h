@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "core/decoder_cameras.h"
 #include "core/key_plan.h"
 #include "core/ports.h"
 #include "core/recognition_module.h"
@@ -27,7 +28,7 @@ class SettingsPanel {
     RecognitionModule& module;
     ScannerOptions& scannerOptions;
     ScannerOptionsPage& page;
-    CameraList& cameras;
+    DecoderCameras& cameras;
   };
   explicit SettingsPanel(Ports ports) : p_(ports) {}
 

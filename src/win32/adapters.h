@@ -48,13 +48,14 @@ class ModuleFolder final : public ProgramFolder {
   std::string exeName_;
 };
 
-// One string value per key under HKEY_CURRENT_USER\Software\<application>\<section>.
-// DirectShow's video input devices, in the order zbarcam numbers them. A device
-// without a friendly name still takes its place, as an empty name.
-class DirectShowCameras final : public CameraList {
+// DirectShow's video input devices, and Video for Windows' capture drivers.
+class SystemCameras final : public CameraList {
  public:
-  std::vector<std::string> Names() override;
+  std::vector<VideoInputDevice> VideoInputDevices() override;
+  std::vector<CaptureDriver> CaptureDrivers() override;
 };
+
+// One string value per key under HKEY_CURRENT_USER\Software\<application>\<section>.
 
 class RegistrySettingsStore final : public SettingsStore {
  public:

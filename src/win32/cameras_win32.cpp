@@ -1,5 +1,6 @@
 #include <windows.h>
 #include <dshow.h>
+#include <vfw.h>
 
 #include "win32/adapters.h"
 #include "win32/text_win32.h"
@@ -20,45 +21,63 @@ class ComPtr {
   Interface** Out() { return &p_; }
   void** OutVoid() { return reinterpret_cast<void**>(&p_); }
   Interface* operator->() const { return p_; }
+  Interface* get() const { return p_; }
   explicit operator bool() const { return p_ != nullptr; }
 
  private:
   Interface* p_ = nullptr;
 };
 
-std::string FriendlyName(IMoniker* device) {
+// nullopt when the property cannot be read; a value that is not text reads as empty.
+std::optional<std::string> TextProperty(IPropertyBag* properties, const wchar_t* name) {
+  VARIANT value;
+  VariantInit(&value);
+  std::optional<std::string> text;
+  if (SUCCEEDED(properties->Read(name, &value, nullptr)))
+    text = value.vt == VT_BSTR && value.bstrVal ? Narrow(value.bstrVal) : std::string();
+  VariantClear(&value);
+  return text;
+}
+
+VideoInputDevice Describe(IMoniker* device) {
   ComPtr<IPropertyBag> properties;
   if (FAILED(device->BindToStorage(nullptr, nullptr, IID_IPropertyBag, properties.OutVoid()))) return {};
-  VARIANT name;
-  VariantInit(&name);
-  std::string text;
-  if (SUCCEEDED(properties->Read(L"FriendlyName", &name, nullptr)) && name.vt == VT_BSTR && name.bstrVal)
-    text = Narrow(name.bstrVal);
-  VariantClear(&name);
-  return text;
+  return {TextProperty(properties.get(), L"FriendlyName"), TextProperty(properties.get(), L"DevicePath")};
 }
 
 }  // namespace
 
-std::vector<std::string> DirectShowCameras::Names() {
-  std::vector<std::string> names;
+std::vector<VideoInputDevice> SystemCameras::VideoInputDevices() {
+  std::vector<VideoInputDevice> devices;
   // The window thread is already in a single-threaded apartment, or joins one here.
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   {
-    ComPtr<ICreateDevEnum> devices;
+    ComPtr<ICreateDevEnum> enumerator;
     ComPtr<IEnumMoniker> cameras;
     if (SUCCEEDED(CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER, IID_ICreateDevEnum,
-                                   devices.OutVoid())) &&
-        devices->CreateClassEnumerator(CLSID_VideoInputDeviceCategory, cameras.Out(), 0) == S_OK) {
+                                   enumerator.OutVoid())) &&
+        enumerator->CreateClassEnumerator(CLSID_VideoInputDeviceCategory, cameras.Out(), 0) == S_OK) {
       IMoniker* device = nullptr;
       while (cameras->Next(1, &device, nullptr) == S_OK) {
-        names.push_back(FriendlyName(device));
+        devices.push_back(Describe(device));
         device->Release();
       }
     }
   }
   if (SUCCEEDED(com)) CoUninitialize();
-  return names;
+  return devices;
+}
+
+std::vector<CaptureDriver> SystemCameras::CaptureDrivers() {
+  std::vector<CaptureDriver> drivers;
+  constexpr WORD kSlots = 10;  // the driver indexes capGetDriverDescription takes
+  for (WORD slot = 0; slot < kSlots; ++slot) {
+    // The sizes are bytes in Microsoft's documentation and characters in Wine's
+    // code: half of each buffer is safe read either way.
+    wchar_t name[512] = {}, version[512] = {};
+    if (capGetDriverDescriptionW(slot, name, 256, version, 256)) drivers.push_back({slot, Narrow(name)});
+  }
+  return drivers;
 }
 
 }  // namespace torvane::win32

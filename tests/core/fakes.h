@@ -37,6 +37,8 @@ struct BasicRig {
   FakeBoxes boxes{journal};
   OutputFile barDat;
   OutputFile bar2Dat;
+  FakeFile decoderExe;      // zbarcam.exe, empty unless a test writes an image into it
+  FakeFile decoderLibrary;  // libzbar-0.dll, likewise
   Ansi ansi;
   FakeLog log;
   FakeKeyboard keyboard{journal};
@@ -57,6 +59,8 @@ struct BasicRig {
                            .boxes = boxes,
                            .cameraOutput = barDat,
                            .imageOutput = bar2Dat,
+                           .cameraDecoder = decoderExe,
+                           .cameraDecoderLibrary = decoderLibrary,
                            .ansi = ansi,
                            .log = log,
                            .keyboard = keyboard,

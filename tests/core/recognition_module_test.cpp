@@ -3,6 +3,7 @@
 #include "core/process_check.h"
 #include "core/texts.h"
 #include "fakes.h"
+#include "pe_image.h"
 
 namespace torvane::testing {
 namespace {
@@ -178,25 +179,51 @@ TEST(VideoWindow, OnlyTheDecodersOwnWindowCounts) {
 
 TEST(ChosenCamera, IsOpenedByItsIndexAndAGoneOneFallsBackToTheDefault) {
   Rig rig;
-  rig.cameras.names = {"Integrated Camera", "OBS Virtual Camera", "USB 摄像头"};
+  rig.cameras.devices = {UsbCamera("Integrated Camera"), UsbCamera("OBS Virtual Camera"), UsbCamera("USB 摄像头")};
   rig.program.module.Launch();
   EXPECT_EQ(rig.launcher.launched.back().commandLine, "\"C:\\Scan\\zbarcam.exe\"") << "the default: no argument";
 
   rig.program.scannerOptions.camera = "USB 摄像头";
   rig.program.module.Launch();
   EXPECT_EQ(rig.launcher.launched.back().commandLine, "\"C:\\Scan\\zbarcam.exe\" /dev/video2");
+  rig.cameras.devices.insert(rig.cameras.devices.begin(), UsbCamera("Document Camera"));  // listed before the others
+  rig.program.module.Launch();
+  EXPECT_EQ(rig.launcher.launched.back().commandLine, "\"C:\\Scan\\zbarcam.exe\" /dev/video3");
 
-  rig.cameras.names.pop_back();  // unplugged
+  rig.cameras.devices.pop_back();  // unplugged
   rig.program.module.Launch();
   EXPECT_EQ(rig.launcher.launched.back().commandLine, "\"C:\\Scan\\zbarcam.exe\"");
   EXPECT_EQ(rig.window.history.front(), "[未找到摄像头: USB 摄像头，使用默认摄像头]");
   EXPECT_EQ(rig.program.scannerOptions.camera, "USB 摄像头") << "kept for when it is back";
 
-  rig.cameras.names = std::vector<std::string>(10, "Virtual");
-  rig.cameras.names.push_back("Eleventh");
+  rig.cameras.devices = std::vector<VideoInputDevice>(10, UsbCamera("Virtual"));
+  rig.cameras.devices.push_back(UsbCamera("Eleventh"));
   rig.program.scannerOptions.camera = "Eleventh";
   rig.program.module.Launch();
   EXPECT_EQ(rig.launcher.launched.back().commandLine, "\"C:\\Scan\\zbarcam.exe\"") << "zbarcam takes one digit";
+}
+
+// ZBar 0.10's Windows build opens cameras through Video for Windows: its
+// /dev/videoN is capture driver slot N, which the DirectShow list knows nothing of.
+TEST(ChosenCamera, WithAVideoForWindowsDecoderIsOfferedAndOpenedByItsDriverSlot) {
+  Rig rig;
+  rig.decoderExe.Append(PeImage::Build({.pe32Plus = false, .imports = {"libzbar-0.dll", "KERNEL32.dll"}}));
+  rig.decoderLibrary.Append(PeImage::Build({.pe32Plus = false, .imports = {"AVICAP32.dll", "KERNEL32.dll"}}));
+  rig.cameras.devices = {UsbCamera("Integrated Camera"), UsbCamera("USB 摄像头")};
+  rig.cameras.InstallDriver(0, "Microsoft WDM Image Capture (Win32)");
+  rig.cameras.InstallDriver(2, "USB 视频设备");
+
+  rig.program.settings.OnMoreSettingsClicked();
+  EXPECT_EQ(rig.window.pageCameras, (std::vector<std::string>{"Microsoft WDM Image Capture (Win32)", "USB 视频设备"}));
+  rig.window.pageInput.camera = "USB 视频设备";
+  rig.program.settings.OnDoneClicked();
+  rig.program.module.OnModuleRestartTick();
+  EXPECT_EQ(rig.launcher.launched.back().commandLine, "\"C:\\Scan\\zbarcam.exe\" /dev/video2");
+
+  rig.program.scannerOptions.camera = "USB 摄像头";  // chosen while a DirectShow decoder was installed
+  rig.program.module.Launch();
+  EXPECT_EQ(rig.launcher.launched.back().commandLine, "\"C:\\Scan\\zbarcam.exe\"");
+  EXPECT_EQ(rig.window.history.front(), "[未找到摄像头: USB 摄像头，使用默认摄像头]");
 }
 
 }  // namespace

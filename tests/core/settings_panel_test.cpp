@@ -136,7 +136,7 @@ TEST(SettingsPanel, AFailedWriteDoesNotStopTheProgram) {
 
 TEST(SettingsPanel, TheSecondPageShowsTheStoredOptionsAndDoneStoresWhatTheUserLeft) {
   Rig rig;
-  rig.cameras.names = {"Integrated Camera"};
+  rig.cameras.devices = {UsbCamera("Integrated Camera")};
   rig.settings.values = {{"Beep", "1"}, {"KeyDelayMs", "20"}, {"Camera", "USB 摄像头"}};
   rig.program.settings.LoadScannerOptions();
   rig.program.settings.OnSettingsClicked();

@@ -210,11 +210,17 @@ TEST_F(ScannerOptions, ScanTimesGoToScansCsvWithAByteOrderMarkAndQuoting) {
 TEST_F(ScannerOptions, AChosenCameraIsOpenedByItsIndexAndAGoneOneFallsBackToTheDefault) {
   ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
   constexpr CLSID kCamera{0x6a1f3c52, 0x0b1e, 0x4f7e, {0x9a, 0x11, 0x52, 0x4c, 0x61, 0x6d, 0x65, 0x11}};
-  auto camera = std::make_unique<fixtures::RegisteredCamera>(kCamera, L"Torvane E2E Camera");
+  // A camera with a device path, as zbarcam's DirectShow list needs (the stand-in imports no avicap32.dll).
+  auto camera = std::make_unique<fixtures::RegisteredCamera>(kCamera, L"Torvane E2E Camera",
+                                                             L"\\\\?\\usb#vid_1234&pid_5678#torvane#e2e");
   ASSERT_TRUE(camera->registered());
-  const std::vector<std::string> cameras = win32::DirectShowCameras().Names();
-  const auto index = std::find(cameras.begin(), cameras.end(), "Torvane E2E Camera") - cameras.begin();
+  const std::vector<VideoInputDevice> cameras = win32::SystemCameras().VideoInputDevices();
+  const auto index = std::find_if(cameras.begin(), cameras.end(),
+                                  [](const VideoInputDevice& c) { return c.friendlyName == "Torvane E2E Camera"; }) -
+                     cameras.begin();
   ASSERT_LT(index, 10);
+  for (auto before = cameras.begin(); before != cameras.begin() + index; ++before)
+    ASSERT_TRUE(before->friendlyName && before->devicePath) << "zbarcam would stop counting before it";
 
   ASSERT_NO_FATAL_FAILURE(StartAndSettle());
   const std::size_t startsBefore = StandInStarts(InFolder(L"zbarcam.log")).size();
