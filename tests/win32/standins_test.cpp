@@ -142,10 +142,94 @@ TEST(ZbarcamStandin, PrintsFramesInTextModeAndRawBytesUntranslated) {
 
   box.append(L"zbarcam.feed", "exit 7\n");
   EXPECT_EQ(camera->exit_code(), 7u);
+  EXPECT_EQ(box.read(L"out.txt.err"), "\a\a\a") << "a BEL for each frame with symbols";
   const std::string log = box.read(L"zbarcam.log");
   std::size_t frames = 0;
   for (std::size_t at = log.find("\nframe "); at != std::string::npos; at = log.find("\nframe ", at + 1)) ++frames;
   EXPECT_EQ(frames, 3u) << log;
+}
+
+// The expected bytes follow zbarcam/zbarcam.c and zbar/symbol.c of ZBar 0.10 and 0.23; the base64
+// texts are those Debian's zbarimg 0.23.92 writes for the same data.
+TEST(ZbarcamStandin, WritesZBarsXmlByteForByteInTheFormOfItsVersion) {
+  const std::string header =
+      "<barcodes xmlns='http://zbar.sourceforge.net/2008/barcode'><source device='/dev/video1'>\n";
+  const std::string footer = "</source></barcodes>\n";
+  const std::string vcard = "BEGIN:VCARD\nN:Li\nEND:VCARD";
+  const std::string gs1 = "(01)09501101530003\x1d(17)250101";
+  const std::string fullLine = "\x01" + std::string(56, 'A');
+  const std::string feed = "sym QR-Code " + Hex(vcard) + "\nsym EAN-13 " + Hex("4006381333931") + "\nframe\nframe\n" +
+                           "sym CODE-128 " + Hex(gs1) + " GS1\nsym QR-Code " + Hex("a]]>b\nline2") + "\nsym QR-Code " +
+                           Hex("\xe4\xb8\xad\xe6\x96\x87\xe6\xb5\x8b\xe8\xaf\x95") + "\nsym QR-Code " + Hex(fullLine) +
+                           "\nsym QR-Code " + Hex("x\0y"s) + "\nframe\n";
+  const auto old = [](const std::string& type, const std::string& text) {
+    return "<symbol type='" + type + "' quality='1'><data><![CDATA[" + text + "]]></data></symbol>\n";
+  };
+  const auto later = [](const std::string& type, const std::string& extra, const std::string& data) {
+    return "<symbol type='" + type + "' quality='1' orientation='UP'" + extra + "><data" + data + "]]></data></symbol>\n";
+  };
+  const struct {
+    const char* version;
+    const wchar_t* arguments;
+    std::string frames;
+    const char* bells;
+  } forms[] = {
+      {"0.10", L"-q --xml \\dev\\video0 /dev/video1",
+       "<index num='0'>\n" + old("QR-Code", vcard) + old("EAN-13", "4006381333931") + "</index>\n<index num='2'>\n" +
+           old("CODE-128", gs1) + old("QR-Code", "a]]>b\nline2") +
+           old("QR-Code", "\xe4\xb8\xad\xe6\x96\x87\xe6\xb5\x8b\xe8\xaf\x95") + old("QR-Code", fullLine) +
+           old("QR-Code", "x") + "</index>\n",
+       ""},
+      {"0.23", L"--xml /dev/video1",
+       "<index num='0'>\n" + later("QR-Code", "", "><![CDATA[" + vcard) +
+           later("EAN-13", " configs='EMIT_CHECK'", "><![CDATA[4006381333931") + "</index>\n<index num='2'>\n" +
+           later("CODE-128", " modifiers='GS1'",
+                 " format='base64' length='29'><![CDATA[\nKDAxKTA5NTAxMTAxNTMwMDAzHSgxNykyNTAxMDE=\n") +
+           later("QR-Code", "", " format='base64' length='11'><![CDATA[\nYV1dPmIKbGluZTI=\n") +
+           later("QR-Code", "", " format='base64' length='12'><![CDATA[\n//+t//+H//+L//+V\n") +
+           later("QR-Code", "",
+                 " format='base64' length='57'><![CDATA[\n"
+                 "AUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFBQUFB\n\n") +
+           later("QR-Code", "", " format='base64' length='3'><![CDATA[\neAB5\n") + "</index>\n",
+       "\a\a"},
+  };
+  for (const auto& form : forms) {
+    SCOPED_TRACE(form.version);
+    const Sandbox box;
+    box.write(L"zbarcam.cfg", "window_delay_ms=0\nversion="s + form.version + "\n");
+    box.append(L"zbarcam.feed", feed);
+    const auto camera = box.start(L"zbarcam.exe", form.arguments);
+    const auto output = [&] { return box.read(L"out.txt"); };
+    ASSERT_TRUE(becomes(output, header + form.frames)) << "binary mode: no CR anywhere";
+    PostMessageW(video_window_of(camera->pid()), WM_CLOSE, 0, 0);
+    EXPECT_EQ(camera->exit_code(), 0u);
+    EXPECT_EQ(output(), header + form.frames + footer);
+    EXPECT_EQ(box.read(L"out.txt.err"), form.bells);
+  }
+}
+
+TEST(ZbarcamStandin, PrintsItsVersionAndRefusesAnXmlOptionItDoesNotKnowWithoutOpeningTheCamera) {
+  const struct {
+    std::string settings;
+    const wchar_t* arguments;
+    DWORD exit_code;
+    const char* output;
+    const char* errors;
+  } runs[] = {
+      {"camera=none\n", L"--version", 0, "0.23\r\n", ""},
+      {"version=0.10\n", L"-q --version --xml", 0, "0.10\r\n", ""},
+      {"xml=unknown\n", L"--xml --version", 1, "",
+       "ERROR: unknown option argument: --xml\r\n\r\nusage: zbarcam [options] [/dev/video?]\r\n"},
+  };
+  for (const auto& run : runs) {
+    SCOPED_TRACE(run.settings + Narrow(run.arguments));
+    const Sandbox box;
+    box.write(L"zbarcam.cfg", "window_delay_ms=0\n" + run.settings);
+    const auto camera = box.start(L"zbarcam.exe", run.arguments);
+    EXPECT_EQ(camera->exit_code(), run.exit_code);
+    EXPECT_EQ(box.read(L"out.txt"), run.output);
+    EXPECT_TRUE(box.read(L"out.txt.err").starts_with(run.errors)) << box.read(L"out.txt.err");
+  }
 }
 
 TEST(ZbarcamStandin, ShowsItsVideoWindowAndEndsWithZeroWhenClosedOrQuit) {

@@ -211,10 +211,12 @@ std::optional<std::string> decode_hex(std::string_view hex) {
 }
 
 std::optional<Symbol> parse_symbol(std::string_view name_and_hex) {
-  const auto [name, hex] = split_keyword(trim(name_and_hex));
+  const auto [name, rest] = split_keyword(trim(name_and_hex));
+  const auto [hex, modifiers] = split_keyword(rest);
   auto data = decode_hex(hex);
-  if (name.empty() || !data) return std::nullopt;
-  return Symbol{std::string(name), std::move(*data)};
+  const bool known = modifiers.empty() || modifiers == "GS1" || modifiers == "AIM" || modifiers == "GS1 AIM";
+  if (name.empty() || !data || !known) return std::nullopt;
+  return Symbol{std::string(name), std::move(*data), std::string(modifiers)};
 }
 
 void write_symbols(const std::vector<Symbol>& symbols) {

@@ -14,6 +14,7 @@ namespace standins {
 struct Symbol {
   std::string name;
   std::string data;
+  std::string modifiers;  // "GS1", "AIM" or "GS1 AIM", as ZBar 0.23's XML names them
 };
 
 std::string to_utf8(std::wstring_view text);
@@ -47,7 +48,8 @@ std::pair<std::string_view, std::string_view> split_keyword(std::string_view lin
 std::optional<std::pair<std::string_view, std::string_view>> split_key_value(std::string_view line);
 std::optional<unsigned long> parse_number(std::string_view text);
 std::optional<std::string> decode_hex(std::string_view hex);
-// "<NAME> <HEX>" with HEX possibly empty.
+// "<NAME> <HEX>" with HEX possibly empty, then optionally the modifiers GS1
+// and AIM (in that order, as ZBar writes them).
 std::optional<Symbol> parse_symbol(std::string_view name_and_hex);
 
 // NAME ":" data "\n" per symbol through the CRT in text mode, so every "\n"

@@ -5,12 +5,21 @@
 //   raw <HEX>          print bytes untranslated, flush
 //   hang <MS>          log "hang", then stop answering for MS milliseconds (its window too)
 //   exit <N>           end with code N
+// A symbol line may end in the modifiers GS1 and/or AIM, which ZBar 0.23's XML shows.
 // zbarcam.cfg (key=value): camera=none fails like a machine without a camera;
-// window_delay_ms=N delays the video window (default 200).
+// window_delay_ms=N delays the video window (default 200); version=V is what
+// --version prints and picks the XML form, 0.10 or a later one (default 0.23);
+// xml=unknown makes --xml an unknown option, as to a zbarcam without it.
 // Like zbarcam it takes the camera named by its argument (default the first,
 // /dev/video0; "N" and "\dev\videoN" name the same) for itself: a second one
 // started on a camera in use reports an error and ends with code 1.
+// As zbarcam does, it rings a BEL on stderr for each frame with symbols unless
+// -q, and with --xml writes stdout in binary mode: the header once its video
+// window is open (the feed is read from then on), a frame per "frame" line that
+// holds symbols, numbered by the frames before it, and the closing tags when
+// its window is closed.
 #include "standin_common.h"
+#include "zbarcam_options.h"
 
 #include <windows.h>
 
@@ -28,6 +37,8 @@ constexpr int kVideoHeight = 240;
 struct CameraSettings {
   bool has_camera = true;
   UINT window_delay_ms = 200;
+  std::string version = "0.23";
+  bool knows_xml = true;
 };
 
 CameraSettings read_settings() {
@@ -39,6 +50,8 @@ CameraSettings read_settings() {
     if (!key_value) continue;
     const auto [key, value] = *key_value;
     if (key == "camera") settings.has_camera = value != "none";
+    if (key == "version") settings.version = std::string(value);
+    if (key == "xml") settings.knows_xml = value != "unknown";
     if (key == "window_delay_ms") {
       if (const auto delay = standins::parse_number(value)) settings.window_delay_ms = static_cast<UINT>(*delay);
     }
@@ -48,11 +61,12 @@ CameraSettings read_settings() {
 
 class Feed {
  public:
-  Feed(std::wstring feed_path, std::wstring log_path)
-      : feed_path_(std::move(feed_path)), log_path_(std::move(log_path)) {}
+  Feed(std::wstring feed_path, std::wstring log_path, standins::Output& output)
+      : feed_path_(std::move(feed_path)), log_path_(std::move(log_path)), output_(output) {}
 
   // Runs every complete line appended since the last call; a partial last line waits.
   void poll() {
+    if (output_.xml && !output_.header_written) return;
     const auto fresh = standins::read_file_from(feed_path_, consumed_);
     if (!fresh) return;
     const auto last_newline = fresh->rfind('\n');
@@ -92,7 +106,16 @@ class Feed {
   }
 
   void emit_frame() {
-    standins::write_symbols(queued_);
+    if (!output_.xml) {
+      standins::write_symbols(queued_);
+    } else if (!queued_.empty()) {
+      standins::write_raw(standins::xml_frame(output_.form, output_.frames, queued_));
+    }
+    ++output_.frames;
+    if (!queued_.empty() && !output_.quiet) {
+      std::fputs("\a", stderr);
+      std::fflush(stderr);
+    }
     queued_.clear();
     standins::append_to_file(log_path_, "frame " + std::to_string(standins::microseconds_now()) + "\n");
   }
@@ -112,6 +135,7 @@ class Feed {
 
   std::wstring feed_path_;
   std::wstring log_path_;
+  standins::Output& output_;
   std::uint64_t consumed_ = 0;
   std::vector<standins::Symbol> queued_;
 };
@@ -154,9 +178,8 @@ void open_video_window() {
 
 // One lock per camera, named after the device the arguments choose.
 std::wstring camera_lock_name(int argc, const wchar_t* const* argv) {
-  std::wstring device = L"0";
-  for (int i = 1; i < argc; ++i)
-    if (argv[i][0] != L'-') device = argv[i];
+  std::wstring device = standins::device_argument(argc, argv);
+  if (device.empty()) device = L"0";
   for (const std::wstring_view prefix : {L"/dev/video", L"\\dev\\video"})
     if (device.starts_with(prefix)) device.erase(0, prefix.size());
   for (wchar_t& c : device)
@@ -165,7 +188,7 @@ std::wstring camera_lock_name(int argc, const wchar_t* const* argv) {
 }
 
 // Thread timers (no window) drive the feed, so it is read before the window exists too.
-int run_until_closed(Feed& feed, UINT window_delay_ms) {
+int run_until_closed(Feed& feed, standins::Output& output, UINT window_delay_ms) {
   const UINT_PTR feed_timer = SetTimer(nullptr, 0, kFeedPollMs, nullptr);
   UINT_PTR window_timer = SetTimer(nullptr, 0, window_delay_ms, nullptr);
   MSG message{};
@@ -176,12 +199,17 @@ int run_until_closed(Feed& feed, UINT window_delay_ms) {
         KillTimer(nullptr, window_timer);
         window_timer = 0;
         open_video_window();
+        if (output.xml) {
+          standins::write_raw(standins::xml_header(output.device));
+          output.header_written = true;
+        }
       }
       continue;
     }
     TranslateMessage(&message);
     DispatchMessageW(&message);
   }
+  if (output.header_written) standins::write_raw(standins::kXmlFooter);
   std::fflush(stdout);
   return static_cast<int>(message.wParam);
 }
@@ -193,6 +221,9 @@ int wmain(int argc, wchar_t** argv) {
   standins::log_start(log_path, standins::utf8_args(argc, argv));
 
   const CameraSettings settings = read_settings();
+  standins::Output output;
+  if (const std::optional<int> ended = standins::read_options(argc, argv, settings.version, settings.knows_xml, output))
+    return *ended;
   if (!settings.has_camera) {
     std::fputs("ERROR: zbar processor in _zbar_video_open():\n    system error: no camera found\n", stderr);
     return 1;
@@ -204,6 +235,6 @@ int wmain(int argc, wchar_t** argv) {
     std::fputs("ERROR: zbar processor in _zbar_video_open():\n    system error: the camera is in use\n", stderr);
     return 1;
   }
-  Feed feed(standins::in_own_folder(L"zbarcam.feed"), log_path);
-  return run_until_closed(feed, settings.window_delay_ms);
+  Feed feed(standins::in_own_folder(L"zbarcam.feed"), log_path, output);
+  return run_until_closed(feed, output, settings.window_delay_ms);
 }
