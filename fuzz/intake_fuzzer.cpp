@@ -184,7 +184,10 @@ class IntakeRun {
         Expect(TypedText(rig_.keyboard.injections[typing++]) == ExpectedTypedText(*data, *options_.suffix),
                "the keys type the data text and then the chosen suffix");
       }
-      if (options_.copyIt == 1) lastCopied_ = *data;
+      if (options_.copyIt == 1) {
+        lastCopied_ = *data;
+        std::erase(*lastCopied_, '\0');  // clipboard text ends at a NUL: NULs are left out
+      }
     }
     Expect(rig_.keyboard.injections.size() == typing, "nothing else is typed");
     Expect(rig_.clipboard.text == lastCopied_, "the clipboard holds the data text of the last copied record");

@@ -12,6 +12,8 @@
 #include "core/version.h"
 #include "win32/adapters.h"
 #include "win32/charset_encoder_win32.h"
+#include "win32/clipboard_win32.h"
+#include "win32/keyboard_win32.h"
 #include "win32/text_win32.h"
 #include "win32/unique_handle.h"
 #include "win32/window_messages_win32.h"
@@ -78,7 +80,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   win32::ForegroundKeyboardLayout layout;
   win32::ResourceSounds sounds(instance, IDW_BEEP);
   win32::AppendOnlyFile scanLog(JoinPath(folder.Path(), kScanLogFile));
-  win32::SystemClipboard clipboard(window.hwnd());
+  win32::SystemClipboard clipboard;
   win32::Win32CharsetEncoder charsets;
   Program program(Platform{.window = window,
                            .processes = processes,
@@ -103,6 +105,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
                            .sounds = sounds,
                            .scanLog = scanLog});
   window.Attach(&program);
+  // GetTickCount64 is the clock of the window's timers too.
+  clipboard.WhenOfferedTextRead([&program] { program.typing.OnPastedTextRead(static_cast<std::int64_t>(GetTickCount64())); });
 
   const bool show = program.window.OnLoad(arguments);
   window.PlaceCentred();

@@ -1,5 +1,7 @@
 #include "core/code_delivery.h"
 
+#include <algorithm>
+
 #include "core/decoder_line.h"
 #include "core/key_plan.h"
 #include "core/scan_log.h"
@@ -30,9 +32,9 @@ void CodeDelivery::Deliver(const DecodedRecord& record, const TickTime& now) {
     p_.history.Add(record.text);
     return;
   }
-  // A paste leaves the text on the clipboard itself, once it is done.
-  const bool pasting = Type(*data, now) == Typing::Paste;
-  if (IsChecked(p_.options.Check(Option::CopyToClipboard)) && !pasting) p_.clipboard.SetText(*data);
+  // A paste leaves the text on the clipboard itself once it is done; a copy now would come before it.
+  const bool copiedByTyping = Type(*data, now) == Typing::LeavesTextOnClipboard;
+  if (IsChecked(p_.options.Check(Option::CopyToClipboard)) && !copiedByTyping) p_.clipboard.SetText(*data);
   BeepIfAsked();
   if (p_.scannerOptions.scanLog) pendingScans_.Add(ScanLogRow(now.local, *SymbologyOf(record.text), *data));
   ListAndLog(record);
@@ -44,8 +46,11 @@ CodeDelivery::Typing CodeDelivery::Type(std::string_view data, const TickTime& n
   const ScannerOptions& o = p_.scannerOptions;
   const TypingRequest request{data, *suffix, o.typing, o.keyDelayMs, o.suffixDelayMs,
                               IsChecked(p_.options.Check(Option::CopyToClipboard))};
-  p_.typing.Add(PlanTyping(request, p_.layout), now.monotonicMs);
-  return o.typing == TypingMethod::Paste ? Typing::Paste : Typing::Keys;
+  const TypingJob job = PlanTyping(request, p_.layout);
+  p_.typing.Add(job, now.monotonicMs);
+  const bool copies = std::any_of(job.begin(), job.end(),
+                                  [](const TypingStep& s) { return s.kind == TypingStep::Kind::CopyToClipboard; });
+  return copies ? Typing::LeavesTextOnClipboard : Typing::Queued;
 }
 
 void CodeDelivery::BeepIfAsked() {

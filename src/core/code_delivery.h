@@ -54,7 +54,7 @@ class CodeDelivery {
 
  private:
   // How the code was handed to the typing queue, if at all.
-  enum class Typing { None, Keys, Paste };
+  enum class Typing { None, Queued, LeavesTextOnClipboard };
   Typing Type(std::string_view data, const TickTime& now);
 
   Ports p_;

@@ -8,6 +8,8 @@ namespace {
 // Unicode input needs no keyboard layout.
 struct NoLayout final : KeyboardLayout {
   std::optional<KeyStroke> KeyFor(char32_t) override { return std::nullopt; }
+  bool CapsLockOn() override { return false; }
+  std::optional<char32_t> CharacterWithCapsLock(const KeyStroke&) override { return std::nullopt; }
 };
 
 }  // namespace

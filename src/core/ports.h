@@ -210,19 +210,30 @@ struct MessageBoxes {
 };
 
 // Keys typed into whichever window has the keyboard focus, all in one go so
-// that nothing the user types lands in the middle.
+// that nothing the user types lands in the middle. They are only queued: the
+// window reads them, and the clipboard for a Ctrl+V among them, when it next
+// handles its input, after Inject has returned.
 struct Keyboard {
   virtual ~Keyboard() = default;
   virtual bool Inject(std::span<const KeyEvent> keys) = 0;
 };
 
+// The system clipboard. While another window holds it open, every call is
+// refused (false) and changes nothing.
 struct Clipboard {
   virtual ~Clipboard() = default;
-  // Clears the clipboard, then sets it to the text; false when it could not.
+  // Clears the clipboard, then sets it to the text.
   virtual bool SetText(std::string_view utf8) = 0;
+  // Clears the clipboard and offers the text, asking clipboard history and
+  // monitors to leave it alone. The text is rendered when a program first
+  // asks for it; that read is reported as an event once the reader is done
+  // (TypingQueue::OnPastedTextRead).
+  virtual bool OfferText(std::string_view utf8) = 0;
   // Keeps what the clipboard holds, in every format, until Restore puts it back.
   virtual bool Save() = 0;
-  virtual void Restore() = 0;
+  // Puts back what Save kept, unless another program has set the clipboard
+  // since this one last did: that newer content stays.
+  virtual bool Restore() = 0;
 };
 
 // A short sound, played without waiting for it to end.

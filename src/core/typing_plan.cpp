@@ -1,5 +1,7 @@
 #include "core/typing_plan.h"
 
+#include <algorithm>
+
 #include "core/utf8.h"
 
 namespace torvane {
@@ -103,16 +105,14 @@ std::string Utf8Of(const std::u32string& characters) {
   return text;
 }
 
-}  // namespace
-
-TypingJob PlanTyping(const TypingRequest& request, KeyboardLayout& layout) {
+// The keys and pastes of the text and the suffix, without lending the clipboard.
+TypingJob PlanKeysAndPastes(const TypingRequest& request, KeyboardLayout& layout) {
   const std::vector<Piece> pieces = Pieces(request.text);
-  // A text with nothing to type still gives one (empty) step: every typed code is one injection.
-  if (Utf16Units(pieces) > kMostTypedUnits) return {TypingStep{}};
+  if (Utf16Units(pieces) > kMostTypedUnits) return {};
   JobBuilder job(request.keyDelayMs);
   const std::optional<KeyStroke> paste =
       request.method == TypingMethod::Paste ? layout.KeyFor(U'v') : std::optional<KeyStroke>();
-  bool pasted = false;
+  const bool capsLockOn = request.method == TypingMethod::Keys && layout.CapsLockOn();
   for (const Piece& piece : pieces) {
     if (piece.key) {
       std::vector<KeyEvent> keys;
@@ -124,13 +124,12 @@ TypingJob PlanTyping(const TypingRequest& request, KeyboardLayout& layout) {
       std::vector<KeyEvent> keys;
       PressStroke(keys, KeyStroke{paste->key, false, true, false});
       job.AddStep({TypingStep::Kind::Paste, job.KeyDelay(), std::move(keys), Utf8Of(piece.characters)});
-      pasted = true;
       continue;
     }
     for (const char32_t c : piece.characters) {
       std::vector<KeyEvent> keys;
       const std::optional<KeyStroke> stroke =
-          request.method == TypingMethod::Keys ? layout.KeyFor(c) : std::optional<KeyStroke>();
+          request.method == TypingMethod::Keys ? KeyThatTypes(c, layout, capsLockOn) : std::optional<KeyStroke>();
       if (stroke) {
         PressStroke(keys, *stroke);
       } else {
@@ -141,12 +140,24 @@ TypingJob PlanTyping(const TypingRequest& request, KeyboardLayout& layout) {
   }
   if (request.suffix != Suffix::None)
     job.AddSuffix(request.suffix == Suffix::Enter ? VirtualKey::Enter : VirtualKey::Tab, request.suffixDelayMs);
-  if (pasted) {
-    job.AddStep(request.keepOnClipboard
-                    ? TypingStep{TypingStep::Kind::CopyToClipboard, kPasteSettleMs, {}, std::string(request.text)}
-                    : TypingStep{TypingStep::Kind::RestoreClipboard, kPasteSettleMs, {}, {}});
+  return job.Take();
+}
+
+}  // namespace
+
+TypingJob PlanTyping(const TypingRequest& request, KeyboardLayout& layout) {
+  TypingJob steps = PlanKeysAndPastes(request, layout);
+  if (request.method == TypingMethod::Paste) {
+    const bool pastes = std::any_of(steps.begin(), steps.end(),
+                                    [](const TypingStep& s) { return s.kind == TypingStep::Kind::Paste; });
+    if (request.keepOnClipboard) {
+      steps.push_back({TypingStep::Kind::CopyToClipboard, 0, {}, std::string(request.text)});
+    } else if (pastes) {
+      steps.insert(steps.begin(), TypingStep{TypingStep::Kind::LendClipboard, 0, {}, {}});
+      steps.push_back({TypingStep::Kind::RestoreClipboard, 0, {}, {}});
+    }
   }
-  TypingJob steps = job.Take();
+  // A text with nothing to type still gives one (empty) step: every typed code is one injection.
   if (steps.empty()) steps.push_back({});
   return steps;
 }

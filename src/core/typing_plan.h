@@ -10,28 +10,17 @@
 #include <vector>
 
 #include "core/key_plan.h"
+#include "core/layout_keys.h"
 #include "core/scanner_options.h"
 
 namespace torvane {
 
-// A key of the current keyboard layout and the modifiers that give the character.
-struct KeyStroke {
-  std::uint16_t key = 0;  // the layout's key code, passed through unread
-  bool shift = false, control = false, alt = false;
-  friend bool operator==(const KeyStroke&, const KeyStroke&) = default;
-};
-
-struct KeyboardLayout {
-  virtual ~KeyboardLayout() = default;
-  // nullopt where the layout has no key for the character.
-  virtual std::optional<KeyStroke> KeyFor(char32_t c) = 0;
-};
-
 struct TypingStep {
   enum class Kind {
     Keys,              // keys pressed
-    Paste,             // text put on the clipboard, then keys pressed (Ctrl+V)
-    RestoreClipboard,  // what the clipboard held before the first paste
+    LendClipboard,     // what the clipboard holds is kept to be given back after the pastes
+    Paste,             // text offered on the clipboard, then keys pressed (Ctrl+V); done once the text is read
+    RestoreClipboard,  // what the clipboard held before the pastes
     CopyToClipboard,   // text put on the clipboard to stay
   };
   Kind kind = Kind::Keys;
@@ -42,10 +31,6 @@ struct TypingStep {
 };
 using TypingJob = std::vector<TypingStep>;
 
-// How long a pasted text stays on the clipboard before the user's own content
-// comes back: the receiving program reads it when it handles Ctrl+V.
-inline constexpr int kPasteSettleMs = 500;
-
 struct TypingRequest {
   std::string_view text;  // UTF-8; control characters other than Tab and line breaks are left out
   Suffix suffix = Suffix::None;
@@ -55,9 +40,12 @@ struct TypingRequest {
   bool keepOnClipboard = false;  // pasting: the text stays on the clipboard instead of the user's content
 };
 
-// Tab and line breaks are real key presses in every method. A text of more
-// than kMostTypedUnits UTF-16 units types nothing, as PlanKeys does; a job
-// always has at least one step, perhaps of no keys.
+// Tab and line breaks are real key presses in every method. The layout's keys
+// type each character as KeyThatTypes says, with Caps Lock as the layout tells
+// it now. Pasting lends the clipboard for the pastes and gives it back after
+// them; with keepOnClipboard it leaves the whole text there instead, also when
+// nothing was pasted. A text of more than kMostTypedUnits UTF-16 units types
+// nothing, as PlanKeys does; a job always has at least one step, perhaps of no keys.
 TypingJob PlanTyping(const TypingRequest& request, KeyboardLayout& layout);
 
 }  // namespace torvane

@@ -1,52 +1,107 @@
 #include "core/typing_queue.h"
 
+#include "core/key_plan.h"
+
 namespace torvane {
 
 void TypingQueue::Add(const TypingJob& job, std::int64_t nowMs) {
   if (job.empty()) return;
-  const bool wasIdle = steps_.empty();
+  const bool wasIdle = Idle();
   steps_.insert(steps_.end(), job.begin(), job.end());
   if (wasIdle) RunDueSteps(nowMs);
 }
 
 void TypingQueue::OnTypingTick(std::int64_t nowMs) { RunDueSteps(nowMs); }
 
-void TypingQueue::RunDueSteps(std::int64_t nowMs) {
-  while (!steps_.empty() && (steps_.front().waitBeforeMs == 0 || nowMs - lastStepMs_ >= steps_.front().waitBeforeMs)) {
-    const TypingStep step = std::move(steps_.front());
-    steps_.pop_front();
-    Run(step);
-    lastStepMs_ = nowMs;
-  }
-  p_.timers.Set(TimerId::Typing, !steps_.empty());
+void TypingQueue::OnPastedTextRead(std::int64_t nowMs) {
+  if (!awaitingRead_) return;
+  awaitingRead_ = false;
+  lastStepMs_ = nowMs;
+  RunDueSteps(nowMs);
 }
 
-void TypingQueue::Run(const TypingStep& step) {
+bool TypingQueue::Due(std::int64_t nowMs) const {
+  const TypingStep& step = steps_.front();
+  return step.waitBeforeMs == 0 || nowMs - lastStepMs_ >= step.waitBeforeMs;
+}
+
+void TypingQueue::RunDueSteps(std::int64_t nowMs) {
+  if (awaitingRead_ && nowMs >= readLimitMs_) {
+    awaitingRead_ = false;  // a window that never reads the paste
+    lastStepMs_ = nowMs;
+  }
+  while (!awaitingRead_ && !steps_.empty() && Due(nowMs)) {
+    const TypingStep& step = steps_.front();
+    if (!Run(step, nowMs)) {
+      if (!refusedSinceMs_) refusedSinceMs_ = nowMs;
+      if (nowMs - *refusedSinceMs_ < kClipboardRetryLimitMs) break;
+      GiveUp(step);
+    }
+    refusedSinceMs_.reset();
+    steps_.pop_front();
+    lastStepMs_ = nowMs;
+  }
+  p_.timers.Set(TimerId::Typing, !Idle());
+}
+
+bool TypingQueue::Run(const TypingStep& step, std::int64_t nowMs) {
   switch (step.kind) {
     case TypingStep::Kind::Keys:
       p_.keyboard.Inject(step.keys);
-      break;
+      return true;
+    case TypingStep::Kind::LendClipboard:
+      // The user's content is never overwritten without a copy to give back:
+      // when it cannot be saved, the code is typed instead.
+      clipboardLent_ = p_.clipboard.Save();
+      pasteRefused_ = !clipboardLent_;
+      return true;
     case TypingStep::Kind::Paste:
-      if (!clipboardLent_) clipboardLent_ = p_.clipboard.Save();
-      p_.clipboard.SetText(step.text);
+      if (pasteRefused_) {
+        TypeInstead(step);
+        return true;
+      }
+      if (!p_.clipboard.OfferText(step.text)) return false;
       p_.keyboard.Inject(step.keys);
+      awaitingRead_ = true;
+      readLimitMs_ = nowMs + kPasteReadLimitMs;
+      return true;
+    case TypingStep::Kind::RestoreClipboard:
+      if (clipboardLent_ && !p_.clipboard.Restore()) return false;
+      clipboardLent_ = pasteRefused_ = false;
+      return true;
+    case TypingStep::Kind::CopyToClipboard:
+      if (!p_.clipboard.SetText(step.text)) return false;
+      pasteRefused_ = false;
+      return true;
+  }
+  return true;
+}
+
+void TypingQueue::GiveUp(const TypingStep& step) {
+  switch (step.kind) {
+    case TypingStep::Kind::Paste:
+      TypeInstead(step);
+      pasteRefused_ = true;  // the rest of the code too: each paste would wait as long
       break;
     case TypingStep::Kind::RestoreClipboard:
-      if (clipboardLent_) p_.clipboard.Restore();
-      clipboardLent_ = false;
-      break;
     case TypingStep::Kind::CopyToClipboard:
-      p_.clipboard.SetText(step.text);
-      clipboardLent_ = false;
+      clipboardLent_ = pasteRefused_ = false;
+      break;
+    case TypingStep::Kind::Keys:
+    case TypingStep::Kind::LendClipboard:
       break;
   }
 }
 
+void TypingQueue::TypeInstead(const TypingStep& paste) { p_.keyboard.Inject(PlanKeys(paste.text, Suffix::None)); }
+
 void TypingQueue::Stop() {
   steps_.clear();
+  awaitingRead_ = false;
+  refusedSinceMs_.reset();
   p_.timers.Set(TimerId::Typing, false);
   if (clipboardLent_) p_.clipboard.Restore();
-  clipboardLent_ = false;
+  clipboardLent_ = pasteRefused_ = false;
 }
 
 }  // namespace torvane

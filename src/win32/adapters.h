@@ -8,7 +8,6 @@
 #include <string>
 
 #include "core/ports.h"
-#include "core/typing_plan.h"
 #include "win32/unique_handle.h"
 
 namespace torvane::win32 {
@@ -129,32 +128,6 @@ class AppendOnlyFile final : public ScanLogFile {
 class AnsiCodePage final : public AnsiDecoder {
  public:
   std::string ToUtf8(std::string_view bytes) override;
-};
-
-class SendInputKeyboard final : public Keyboard {
- public:
-  bool Inject(std::span<const KeyEvent> keys) override;
-};
-
-class SystemClipboard final : public Clipboard {
- public:
-  explicit SystemClipboard(HWND owner) : owner_(owner) {}
-  bool SetText(std::string_view utf8) override;
-  // Every format held in global memory; handles of other kinds (bitmaps,
-  // metafiles) are rendered by the system from those, so nothing is lost.
-  bool Save() override;
-  void Restore() override;
-
- private:
-  bool Open();
-  HWND owner_;
-  std::vector<std::pair<UINT, std::vector<std::uint8_t>>> saved_;
-};
-
-// The keys of the keyboard layout of the window the keys go to.
-class ForegroundKeyboardLayout final : public KeyboardLayout {
- public:
-  std::optional<KeyStroke> KeyFor(char32_t c) override;
 };
 
 // A WAVE resource of this program, played without waiting.

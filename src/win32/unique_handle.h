@@ -56,6 +56,11 @@ struct RegKeyTraits {
   static void Close(HKEY k) { RegCloseKey(k); }
 };
 
+struct WindowTraits {
+  static HWND Invalid() { return nullptr; }
+  static void Close(HWND w) { DestroyWindow(w); }
+};
+
 using UniqueHandle = Unique<HANDLE, KernelHandleTraits>;
 using UniqueFile = Unique<HANDLE, FileHandleTraits>;
 using UniqueFont = Unique<HFONT, GdiTraits<HFONT>>;
@@ -63,5 +68,6 @@ using UniqueBrush = Unique<HBRUSH, GdiTraits<HBRUSH>>;
 using UniqueBitmap = Unique<HBITMAP, GdiTraits<HBITMAP>>;
 using UniqueRegKey = Unique<HKEY, RegKeyTraits>;
 using UniqueIcon = Unique<HICON, IconTraits>;
+using UniqueWindow = Unique<HWND, WindowTraits>;
 
 }  // namespace torvane::win32

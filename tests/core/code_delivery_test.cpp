@@ -251,13 +251,108 @@ TEST(TypingPace, ACodeWaitsForTheOneBeingTypedAndQuittingGivesTheClipboardBack) 
   EXPECT_FALSE(rig.window.On(TimerId::Typing));
 
   rig.program.scannerOptions.typing = TypingMethod::Paste;
-  rig.clipboard.text = "the user's own";
+  rig.clipboard.PutByAnother("the user's own");
   Deliver(rig, {1, 0, Suffix::None}, "QR-Code:pasted");
-  EXPECT_EQ(rig.clipboard.text, "pasted");
+  EXPECT_EQ(rig.target.HandleInput(), "ab\r\ncd\r\npasted");
   rig.program.window.OnQuitClicked();
   EXPECT_EQ(rig.clipboard.text, "the user's own");
   EXPECT_FALSE(rig.window.On(TimerId::Typing));
   EXPECT_TRUE(rig.program.typing.Idle());
+}
+
+// ---- Pasting ---------------------------------------------------------------------
+
+// Turns of the focused window and of Torvane, 10 ms apart, until the typing is
+// over: the window handles its input (unless it never reads), then Torvane
+// its events. Returns the time of the last turn.
+std::int64_t TakeTurns(Rig& rig, std::int64_t nowMs, bool windowReads = true) {
+  for (int turn = 0; turn < 1000; ++turn) {
+    if (windowReads) rig.target.HandleInput();
+    if (rig.program.typing.Idle()) break;
+    rig.HandleClipboardReports(nowMs += 10);
+    if (rig.window.On(TimerId::Typing)) rig.program.typing.OnTypingTick(nowMs);
+  }
+  return nowMs;
+}
+
+void DeliverPasted(Rig& rig, std::string_view data, std::int64_t nowMs = 1000) {
+  rig.program.scannerOptions.typing = TypingMethod::Paste;
+  rig.window.SetCheck(Option::TypeCodes, 1);
+  rig.program.settings.OnSuffixOptionClicked(Suffix::Enter);
+  rig.program.delivery.Deliver({"QR-Code:" + std::string(data), std::string(data)}, {nowMs, {}});
+}
+
+TEST(Paste, EachPieceIsOfferedOnceTheOneBeforeWasReadAndTheUsersClipboardComesBackAfterTheLast) {
+  CameraRig rig;
+  rig.clipboard.PutByAnother("the user's own");
+  const std::string vcard = "BEGIN:VCARD\r\nFN:Li\tLei\r\nEND:VCARD";
+  DeliverPasted(rig, vcard);
+  TakeTurns(rig, 1000);
+  EXPECT_EQ(rig.target.Text(), vcard + "\r\n");
+  EXPECT_EQ(rig.clipboard.text, "the user's own");
+  EXPECT_EQ(std::count(rig.journal.begin(), rig.journal.end(), "clipboard offered"), 4);
+  EXPECT_FALSE(rig.window.On(TimerId::Typing));
+}
+
+TEST(Paste, AWindowThatNeverReadsHoldsTheTypingUpForALimitedTimeOnly) {
+  CameraRig rig;
+  rig.clipboard.PutByAnother("the user's own");
+  DeliverPasted(rig, "a\nb", 1000);
+  rig.program.typing.OnTypingTick(1000 + kPasteReadLimitMs - 10);
+  EXPECT_EQ(rig.keyboard.injections.size(), 1u) << "waiting for the first paste to be read";
+  rig.program.typing.OnTypingTick(1000 + kPasteReadLimitMs);
+  EXPECT_EQ(rig.keyboard.injections.size(), 3u) << "Enter and the second paste";
+  TakeTurns(rig, 1000 + kPasteReadLimitMs, false);
+  EXPECT_EQ(rig.clipboard.text, "the user's own");
+  EXPECT_EQ(rig.keyboard.injections.size(), 4u);
+}
+
+TEST(Paste, AClipboardThatCannotBeSavedIsLeftAsItIsAndTheCodeTypedInstead) {
+  CameraRig rig;
+  rig.clipboard.PutByAnother("the user's own");
+  rig.clipboard.held = true;
+  DeliverPasted(rig, "a\nb");
+  rig.clipboard.held = false;  // the other program lets go right after
+  TakeTurns(rig, 1000);
+  EXPECT_EQ(rig.target.Text(), "a\r\nb\r\n");
+  EXPECT_EQ(rig.clipboard.text, "the user's own");
+  EXPECT_EQ(std::count(rig.journal.begin(), rig.journal.end(), "clipboard offered"), 0);
+}
+
+TEST(Paste, AClipboardHeldOpenIsTriedAgainForALimitedTime) {
+  CameraRig rig;
+  rig.clipboard.PutByAnother("the user's own");
+  DeliverPasted(rig, "a\nb");
+  rig.target.HandleInput();
+  rig.clipboard.held = true;  // as the reader may still hold it when Torvane hears of the read
+  rig.HandleClipboardReports(1010);
+  const std::int64_t refused = 1010;
+  rig.program.typing.OnTypingTick(refused + kClipboardRetryLimitMs - 10);
+  EXPECT_EQ(rig.target.HandleInput(), "a\r\n") << "b waits for the clipboard";
+  rig.program.typing.OnTypingTick(refused + kClipboardRetryLimitMs);
+  EXPECT_EQ(rig.target.HandleInput(), "a\r\nb\r\n") << "then it is typed instead";
+  EXPECT_EQ(rig.clipboard.text, "a");
+  EXPECT_FALSE(rig.program.typing.Idle()) << "the user's clipboard is still to come back";
+  rig.clipboard.held = false;
+  TakeTurns(rig, refused + kClipboardRetryLimitMs);
+  EXPECT_EQ(rig.clipboard.text, "the user's own");
+}
+
+// As the README says: with 将条码内容复制到粘贴板 the code is copied, pasted or not.
+TEST(Paste, WithCopyCheckedEveryCodeStaysOnTheClipboardAlsoOneThatIsNotPasted) {
+  for (const std::string& data : {std::string("pasted"), std::string(kMostTypedUnits + 1, '7'), std::string("\t")}) {
+    SCOPED_TRACE(data.size());
+    CameraRig rig;
+    rig.program.scannerOptions.typing = TypingMethod::Paste;
+    rig.clipboard.PutByAnother("the user's own");
+    Deliver(rig, {1, 1, Suffix::Enter}, "QR-Code:" + data);
+    rig.program.intake.OnIntakeTick({});  // a long code is taken a tick later
+    TakeTurns(rig, 0);
+    EXPECT_TRUE(rig.clipboard.text == data) << rig.clipboard.text.value_or("(empty)").substr(0, 20);
+    if (data == "pasted") {
+      EXPECT_EQ(rig.target.Text(), "pasted\r\n");
+    }
+  }
 }
 
 TEST(ImageResult, IsListedAndLoggedButNeitherTypedCopiedNorRemembered) {

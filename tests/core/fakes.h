@@ -69,6 +69,13 @@ struct BasicRig {
                            .charsets = charsets,
                            .sounds = sounds,
                            .scanLog = scanLog}};
+  // The window of another program that has the keyboard focus.
+  FakeFocusedWindow target{keyboard, clipboard, layout};
+
+  // Torvane's window gets to the clipboard's reports that offered text was read.
+  void HandleClipboardReports(std::int64_t nowMs) {
+    for (int reads = clipboard.TakeReadReports(); reads > 0; --reads) program.typing.OnPastedTextRead(nowMs);
+  }
 
   // A camera decoder started from the program folder, with its video window.
   void RunDecoderWithWindow(std::uint32_t pid = 20) {

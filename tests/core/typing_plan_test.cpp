@@ -2,18 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "core/typing_plan.h"
+#include "fakes/typing.h"
 
-namespace torvane {
+namespace torvane::testing {
 namespace {
-
-// A layout with the Latin letters (capitals on Shift) and nothing else.
-struct LatinLayout final : KeyboardLayout {
-  std::optional<KeyStroke> KeyFor(char32_t c) override {
-    if (c >= U'a' && c <= U'z') return KeyStroke{static_cast<std::uint16_t>('A' + (c - U'a'))};
-    if (c >= U'A' && c <= U'Z') return KeyStroke{static_cast<std::uint16_t>(c), true};
-    return std::nullopt;
-  }
-};
 
 // The steps as text: "keys" with what they type (<Shift>, [A] for a layout key, letters for units), paste, restore.
 std::string Describe(const TypingJob& job) {
@@ -22,6 +14,9 @@ std::string Describe(const TypingJob& job) {
     if (!out.empty()) out += " | ";
     if (step.waitBeforeMs) out += "+" + std::to_string(step.waitBeforeMs) + "ms ";
     switch (step.kind) {
+      case TypingStep::Kind::LendClipboard:
+        out += "lend";
+        break;
       case TypingStep::Kind::Paste:
         out += "paste(" + step.text + ") ";
         break;
@@ -49,20 +44,20 @@ std::string Describe(const TypingJob& job) {
 }
 
 std::string Plan(std::string_view text, TypingMethod method, Suffix suffix = Suffix::None, int keyDelay = 0,
-                 int suffixDelay = 0, bool keep = false) {
-  LatinLayout layout;
+                 int suffixDelay = 0, bool keep = false, FakeLayout layout = FakeLayout::Us()) {
   return Describe(PlanTyping({text, suffix, method, keyDelay, suffixDelay, keep}, layout));
 }
 
 TEST(TypingPlan, EachMethodTypesTheTextAndPressesTabAndLineBreaksAsKeys) {
   EXPECT_EQ(Plan("aB1\t2", TypingMethod::Unicode, Suffix::Enter), "aB1<Tab></Tab>2<Enter></Enter>");
-  EXPECT_EQ(Plan("aB1\t2", TypingMethod::Keys, Suffix::Enter),
-            "[A]<Shift>[B]</Shift>1<Tab></Tab>2<Enter></Enter>")
+  EXPECT_EQ(Plan("aB中\t2", TypingMethod::Keys, Suffix::Enter),
+            "[A]<Shift>[B]</Shift>u+20013<Tab></Tab>[2]<Enter></Enter>")
       << "a character the layout lacks is typed as itself";
   EXPECT_EQ(Plan("ab\r\ncd", TypingMethod::Paste, Suffix::Tab),
-            "paste(ab) <Ctrl>[V]</Ctrl> | <Enter></Enter> | paste(cd) <Ctrl>[V]</Ctrl> | <Tab></Tab> | +500ms restore");
-  EXPECT_EQ(Plan("ab", TypingMethod::Paste, Suffix::None, 0, 0, true), "paste(ab) <Ctrl>[V]</Ctrl> | +500ms copy(ab)")
+            "lend | paste(ab) <Ctrl>[V]</Ctrl> | <Enter></Enter> | paste(cd) <Ctrl>[V]</Ctrl> | <Tab></Tab> | restore");
+  EXPECT_EQ(Plan("ab", TypingMethod::Paste, Suffix::None, 0, 0, true), "paste(ab) <Ctrl>[V]</Ctrl> | copy(ab)")
       << "with the copy option the text stays on the clipboard";
+  EXPECT_EQ(Plan("\t", TypingMethod::Paste, Suffix::Enter), "<Tab></Tab><Enter></Enter>") << "nothing to lend it for";
 }
 
 TEST(TypingPlan, PausesComeBetweenCharactersAndBeforeTheSuffixOnly) {
@@ -70,6 +65,8 @@ TEST(TypingPlan, PausesComeBetweenCharactersAndBeforeTheSuffixOnly) {
   EXPECT_EQ(Plan("abc", TypingMethod::Unicode, Suffix::Enter, 20, 0), "a | +20ms b | +20ms c | +20ms <Enter></Enter>");
   EXPECT_EQ(Plan("abc", TypingMethod::Unicode, Suffix::Tab, 0, 300), "abc | +300ms <Tab></Tab>");
   EXPECT_EQ(Plan("a\nb", TypingMethod::Keys, Suffix::None, 5, 300), "[A] | +5ms <Enter></Enter> | +5ms [B]");
+  EXPECT_EQ(Plan("a\nb", TypingMethod::Paste, Suffix::None, 5, 300),
+            "lend | paste(a) <Ctrl>[V]</Ctrl> | +5ms <Enter></Enter> | +5ms paste(b) <Ctrl>[V]</Ctrl> | restore");
   EXPECT_EQ(Plan("😀", TypingMethod::Unicode, Suffix::None, 10), "u+55357u+56832") << "a surrogate pair is one character";
 }
 
@@ -78,5 +75,32 @@ TEST(TypingPlan, ATooLongTextIsNotTypedAtAll) {
   EXPECT_NE(Plan(std::string(kMostTypedUnits, 'a'), TypingMethod::Keys, Suffix::Enter), "");
 }
 
+// Whatever the layout and Caps Lock, each character reaches the window as
+// itself: the window reads the keys as Windows does (Caps Lock, dead keys).
+TEST(TypingPlan, TheLayoutsKeysTypeEachCharacterAsItselfWithCapsLockOnAndOnLayoutsWithDeadKeys) {
+  const std::string text = "^e 'e `a ~n \"o Aa Zz 1! [] äÖ ß @ é €";
+  for (const auto& [name, model] : {std::pair{"US", FakeLayout::Us()}, std::pair{"German", FakeLayout::German()},
+                                    std::pair{"US-International", FakeLayout::UsInternational()}}) {
+    for (const bool capsLock : {false, true}) {
+      SCOPED_TRACE(std::string(name) + (capsLock ? ", Caps Lock on" : ""));
+      Journal journal;
+      FakeKeyboard keyboard(journal);
+      FakeClipboard clipboard(journal);
+      FakeLayout layout = model;
+      layout.capsLock = capsLock;
+      FakeFocusedWindow window(keyboard, clipboard, layout);
+      for (const TypingStep& step : PlanTyping({text, Suffix::None, TypingMethod::Keys, 0, 0, false}, layout))
+        keyboard.Inject(step.keys);
+      EXPECT_EQ(window.HandleInput(), text);
+    }
+  }
+  FakeLayout capsLockOn = FakeLayout::Us();
+  capsLockOn.capsLock = true;
+  EXPECT_EQ(Plan("aA1", TypingMethod::Keys, Suffix::None, 0, 0, false, capsLockOn), "<Shift>[A]</Shift>[A][1]")
+      << "letters with Shift inverted, still the layout's keys";
+  EXPECT_EQ(Plan("^e'", TypingMethod::Keys, Suffix::None, 0, 0, false, FakeLayout::German()), "^[E]<Shift>[\xBF]</Shift>")
+      << "a dead key's character as itself, the others still on their keys";
+}
+
 }  // namespace
-}  // namespace torvane
+}  // namespace torvane::testing

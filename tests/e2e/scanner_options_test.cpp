@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
 #include <regex>
 
 #include "../win32/registered_camera.h"
@@ -151,6 +152,65 @@ TEST_F(ScannerOptions, KeysOfTheLayoutOrAPasteTypeTheCode) {
   EXPECT_EQ(keys, (std::vector<WPARAM>{'A', VK_SHIFT, 'Z', VK_PACKET, VK_TAB}))
       << "the layout's keys, and a character it lacks as itself";
   EXPECT_EQ(hostile::CharactersOf(*messages), L"aZ中\t");
+}
+
+// The window reads a paste when it handles Ctrl+V, later than Torvane presses it:
+// each line is pasted once the one before was read, and the user's clipboard
+// comes back after the last.
+TEST_F(ScannerOptions, APastedCodeOfSeveralLinesArrivesWholeAndTheUsersClipboardComesBack) {
+  ASSERT_TRUE(StoreStringSetting(L"TypingMethod", L"paste"));
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
+  ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter}));
+  ASSERT_TRUE(SetClipboardText(nullptr, "the user's own " + token_));
+  const std::string vcard = "BEGIN:VCARD\r\nN:李;雷\r\nTEL:+86 10 1234\tmobile\r\nNOTE:" + token_ + "\r\nEND:VCARD";
+  const std::string written = "BEGIN:VCARD\r\r\nN:李;雷\r\r\nTEL:+86 10 1234\tmobile\r\r\nNOTE:" + token_ + "\r\r\nEND:VCARD";
+  ASSERT_TRUE(Decoder("sym QR-Code " + Hex(vcard) + "\nframe\n", "QR-Code:" + written + "\r\n"));
+  EXPECT_TRUE(TargetShows(vcard + "\r\n"));
+  EXPECT_TRUE(ClipboardHolds("the user's own " + token_)) << "the clipboard is given back after the last paste";
+  EXPECT_EQ(Typed(), vcard + "\r\n");
+}
+
+// A clipboard another program holds open cannot be saved: it is left as it is,
+// and the code is typed instead of pasted.
+TEST_F(ScannerOptions, APasteIntoAClipboardHeldOpenTypesTheCodeAndLeavesTheClipboardAlone) {
+  ASSERT_TRUE(StoreStringSetting(L"TypingMethod", L"paste"));
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
+  ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter}));
+  ASSERT_TRUE(SetClipboardText(target_->Window(), "before " + token_));
+  ASSERT_TRUE(OpenClipboardPatiently(target_->Window()));
+  const std::string held = "价格 " + Code("held");
+  const testing::AssertionResult scanned = Scan("QR-Code", held);
+  const testing::AssertionResult listed = Heads("QR-Code:" + held);
+  const std::string typedMeanwhile = Typed();
+  CloseClipboard();
+  ASSERT_TRUE(scanned);
+  ASSERT_TRUE(listed);
+  EXPECT_EQ(typedMeanwhile, held + "\r\n");
+  EXPECT_TRUE(ClipboardKeeps("before " + token_));
+}
+
+// With Caps Lock on, the layout's keys would give each letter in the other
+// case; they give it as itself. Wine takes X's Caps Lock over for the window
+// with the X focus, and Torvane's GetKeyState follows it.
+TEST_F(ScannerOptions, TheLayoutsKeysTypeLettersAsThemselvesWithCapsLockOn) {
+  ASSERT_TRUE(StoreStringSetting(L"TypingMethod", L"keys"));
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
+  ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter}));
+  const auto capsLockOn = [] { return (GetKeyState(VK_CAPITAL) & 1) != 0; };
+  ASSERT_FALSE(capsLockOn()) << "Caps Lock is on before the test";
+  ASSERT_TRUE(PressKeys("Caps_Lock"));
+  struct SwitchBack {
+    std::function<bool()> on;
+    ~SwitchBack() {
+      if (on()) PressKeys("Caps_Lock");
+      EXPECT_TRUE(WaitUntil([&] { return !on(); }, 5s)) << "Caps Lock stays on";
+    }
+  } switchBack{capsLockOn};
+  ASSERT_TRUE(WaitUntil(capsLockOn, 5s)) << "Wine did not take Caps Lock over";
+
+  const std::string code = "aZ " + Code("Caps") + " 1!";
+  ASSERT_TRUE(Scan("QR-Code", code));
+  EXPECT_TRUE(TargetShows(code + "\r\n"));
 }
 
 // The session's sound device writes what is played to a file (raw 16-bit samples).

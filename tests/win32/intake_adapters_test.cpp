@@ -1,5 +1,6 @@
 // The adapters a delivered code goes through: keys into a focused edit control,
-// the clipboard, data.txt held by another handle, bar.dat read while it grows.
+// data.txt held by another handle, bar.dat read while it grows. (The clipboard's
+// and the keyboard's contracts are in tests/contract.)
 #include <gtest/gtest.h>
 
 #include "core/key_plan.h"
@@ -7,6 +8,7 @@
 #include "core/pending_log.h"
 #include "core/line_follower.h"
 #include "win32/adapters.h"
+#include "win32/keyboard_win32.h"
 #include "win32/text_win32.h"
 #include "win32_test_support.h"
 
@@ -73,37 +75,6 @@ TEST(Keyboard, TypesHostileTextsExactlyAsCharacters) {
     expected += typed + L"\r\n";
   }
   EXPECT_TRUE(WaitUntil([&] { return target.Text() == expected; }, 5s)) << Narrow(target.Text());
-}
-
-TEST(Clipboard, SetsUnicodeTextAndGivesUpOnAHeldClipboard) {
-  HWND owner = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-  win32::SystemClipboard clipboard(owner);
-  ASSERT_TRUE(clipboard.SetText("价格: 12.50 €"));
-  ASSERT_TRUE(OpenClipboard(nullptr));
-  HANDLE data = GetClipboardData(CF_UNICODETEXT);
-  ASSERT_NE(data, nullptr);
-  EXPECT_STREQ(static_cast<const wchar_t*>(GlobalLock(data)), L"价格: 12.50 €");
-  GlobalUnlock(data);
-  // While we still hold it open, the adapter tries for a moment and then gives up.
-  const auto start = std::chrono::steady_clock::now();
-  EXPECT_FALSE(clipboard.SetText("other"));
-  EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
-  CloseClipboard();
-  EXPECT_TRUE(clipboard.SetText(""));
-  DestroyWindow(owner);
-}
-
-TEST(Clipboard, LeavesOutNulsSoThatTheWholeTextIsPasted) {
-  HWND owner = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
-  win32::SystemClipboard clipboard(owner);
-  ASSERT_TRUE(clipboard.SetText(std::string("ab\0cd\0", 6) + "{ENTER}"));
-  ASSERT_TRUE(OpenClipboard(nullptr));
-  HANDLE data = GetClipboardData(CF_UNICODETEXT);
-  ASSERT_NE(data, nullptr);
-  EXPECT_STREQ(static_cast<const wchar_t*>(GlobalLock(data)), L"abcd{ENTER}");
-  GlobalUnlock(data);
-  CloseClipboard();
-  DestroyWindow(owner);
 }
 
 TEST(LogFile, LinesWaitWhileAnotherHandleHoldsTheFileThenArriveInOrder) {

@@ -1,28 +1,19 @@
-// What the typing methods need from Windows: the keys of the keyboard layout,
-// and a clipboard lent to a paste and given back in every format.
+// What the paste method needs from Windows beyond the clipboard's contract: a
+// clipboard lent to a paste given back in every format, and offered text that
+// clipboard history and monitors are asked to leave alone.
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "win32/adapters.h"
+#include "win32/clipboard_win32.h"
 
 namespace torvane::testing {
 namespace {
 
-TEST(KeyboardLayout, FindsTheKeyAndShiftOfACharacterAndNothingForOneTheLayoutLacks) {
-  win32::ForegroundKeyboardLayout layout;
-  EXPECT_EQ(layout.KeyFor(U'a'), (KeyStroke{'A', false, false, false}));
-  EXPECT_EQ(layout.KeyFor(U'A'), (KeyStroke{'A', true, false, false}));
-  EXPECT_EQ(layout.KeyFor(U'7'), (KeyStroke{'7', false, false, false}));
-  EXPECT_EQ(layout.KeyFor(U'中'), std::nullopt);
-  EXPECT_EQ(layout.KeyFor(U'😀'), std::nullopt);
-}
-
 TEST(Clipboard, ALentClipboardComesBackInEveryFormat) {
-  HWND owner = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
   const UINT custom = RegisterClipboardFormatW(L"Torvane Test Format");
   const char kCustom[] = "\x01\x02 custom bytes";
-  ASSERT_TRUE(OpenClipboard(owner));
+  ASSERT_TRUE(OpenClipboard(nullptr));
   EmptyClipboard();
   for (const auto& [format, bytes, size] :
        {std::tuple{UINT{CF_UNICODETEXT}, static_cast<const void*>(L"用户的文字"), sizeof(L"用户的文字")},
@@ -34,10 +25,10 @@ TEST(Clipboard, ALentClipboardComesBackInEveryFormat) {
   }
   CloseClipboard();
 
-  win32::SystemClipboard clipboard(owner);
+  win32::SystemClipboard clipboard;
   ASSERT_TRUE(clipboard.Save());
   ASSERT_TRUE(clipboard.SetText("pasted code"));
-  clipboard.Restore();
+  ASSERT_TRUE(clipboard.Restore());
 
   ASSERT_TRUE(OpenClipboard(nullptr));
   HANDLE text = GetClipboardData(CF_UNICODETEXT);
@@ -49,7 +40,20 @@ TEST(Clipboard, ALentClipboardComesBackInEveryFormat) {
   EXPECT_EQ(std::memcmp(GlobalLock(own), kCustom, sizeof kCustom), 0);
   GlobalUnlock(own);
   CloseClipboard();
-  DestroyWindow(owner);
+}
+
+TEST(Clipboard, OfferedTextIsMarkedToBeLeftAloneByClipboardHistoryAndMonitors) {
+  win32::SystemClipboard clipboard;
+  ASSERT_TRUE(clipboard.OfferText("code"));
+  EXPECT_TRUE(IsClipboardFormatAvailable(RegisterClipboardFormatW(L"ExcludeClipboardContentFromMonitorProcessing")));
+  ASSERT_TRUE(OpenClipboard(nullptr));
+  for (const wchar_t* name : {L"CanIncludeInClipboardHistory", L"CanUploadToCloudClipboard"}) {
+    HANDLE data = GetClipboardData(RegisterClipboardFormatW(name));
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(*static_cast<const DWORD*>(GlobalLock(data)), 0u);
+    GlobalUnlock(data);
+  }
+  CloseClipboard();
 }
 
 }  // namespace
