@@ -132,7 +132,7 @@ cat <<EOF
 ## 2. The process check
 
 Whether the camera decoder runs, with a stand-in \`zbarcam.exe\` running and $(val processcheck.processes) processes in
-the table. Toolhelp is the program's own adapter (\`ToolhelpProcessTable\` with \`IsProcessRunning\`); WMI is
+the table. Toolhelp is the program's own adapter (\`ToolhelpProcessTable\` with \`ProcessesNamedExactly\`; the check tick uses \`OwnProcesses\`); WMI is
 \`SELECT * FROM Win32_Process\` through \`IWbemLocator\`/\`IWbemServices\` on a connection made once
 (connecting took $(num processcheck.wmi.connect_us 0) µs), every row's \`Name\` read. CPU is this process's and the
 wineserver's together, per check.

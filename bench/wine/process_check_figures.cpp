@@ -1,7 +1,8 @@
 // Whether the camera decoder runs: one check by Toolhelp snapshot (the program's
 // ToolhelpProcessTable) against one enumeration of WMI's Win32_Process, and the
-// whole check tick (process and video window) as the program runs it every 2 s
-// while it watches the decoder. A stand-in decoder runs meanwhile.
+// whole check tick (the folder's own decoder by its executable's identity, and
+// its video window) as the program runs it every 2 s while it watches the
+// decoder. A stand-in decoder runs meanwhile.
 #include <windows.h>
 
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include "linux_processes.h"
 #include "program_under_test.h"
 #include "win32/adapters.h"
+#include "win32/text_win32.h"
 #include "wmi_processes.h"
 
 namespace torvane::bench {
@@ -61,16 +63,18 @@ int ProcessCheckFigures(Results& results, const Arguments& args) {
   const auto wineserver = OwnWineserver();
   results.Put("processcheck.wineserver_found", wineserver ? "yes" : "no");
 
-  win32::ToolhelpProcessTable table;
+  win32::ToolhelpProcessTable table({});
+  win32::ModuleFolder folder(win32::Narrow((program.Folder() / L"Torvane.exe").wstring()), {});
   results.Put("processcheck.processes", table.Snapshot().value_or(std::vector<ProcessInfo>{}).size());
   bool seen = true;
-  const Cost toolhelp = Measure([&] { seen = IsProcessRunning(table, "zbarcam.exe") && seen; }, runs, wineserver);
+  const Cost toolhelp =
+      Measure([&] { seen = !ProcessesNamedExactly(table, "zbarcam.exe").empty() && seen; }, runs, wineserver);
   Put(results, "processcheck.toolhelp", toolhelp);
   results.Put("processcheck.toolhelp.found_decoder", seen ? "yes" : "no");
 
   const Cost tick = Measure(
       [&] {
-        const std::vector<std::uint32_t> running = ProcessIdsNamed(table, "zbarcam.exe");
+        const std::vector<std::uint32_t> running = OwnProcesses(table, folder, "zbarcam.exe");
         if (!running.empty()) windows.FindOwnedBy("ZBar", running);
       },
       runs, wineserver);

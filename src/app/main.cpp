@@ -56,10 +56,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   app::MainWindow window(instance);
   if (!window.Create()) return 1;
 
-  win32::ToolhelpProcessTable processes;
+  win32::ToolhelpProcessTable processes(window.Events());
   win32::TopLevelWindows desktop;
   win32::HiddenProcessLauncher launcher;
-  win32::ModuleFolder folder;
+  win32::ModuleFolder folder(window.Events());
   win32::SystemCameras cameras;
   win32::RegistrySettingsStore settings(kProgramTitle, "Setting");
   win32::RunKeyStartupEntry machineStartup = win32::RunKeyStartupEntry::Machine();

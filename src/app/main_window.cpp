@@ -183,6 +183,7 @@ bool MainWindow::Create() {
                           WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU, CW_USEDEFAULT, CW_USEDEFAULT, w.width, w.height,
                           nullptr, nullptr, instance_, this);
   if (!hwnd_) return false;
+  events_ = std::make_unique<win32::UiThreadQueue>(hwnd_, kMsgRunQueuedWork);
   CreateControls();
   win32::AllowMessagesFromUnelevatedPrograms(hwnd_, Handle(ControlId::HistoryList), taskbarCreatedMsg_);
   for (const TimerSpec& t : AllTimers()) Set(t.id, t.onAtCreation);
@@ -588,6 +589,9 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case kMsgDeferredStart:
       if (program_) program_->window.OnDeferredStart();
       return 0;
+    case kMsgRunQueuedWork:
+      if (events_) events_->RunQueued();
+      return 0;
     case WM_COPYDATA: {
       const auto* request = reinterpret_cast<const COPYDATASTRUCT*>(lp);
       if (request == nullptr || request->dwData != win32::kBringWindowForwardRequest) return FALSE;
@@ -602,6 +606,7 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       return 0;
     case WM_NCDESTROY:
       hwnd_ = nullptr;
+      events_.reset();  // work posted from now on is dropped: no event is handled after the end
       break;
     case WM_QUERYENDSESSION:
       return TRUE;

@@ -14,6 +14,7 @@
 #include "core/layout.h"
 #include "core/ports.h"
 #include "core/program.h"
+#include "win32/ui_thread_win32.h"
 #include "win32/unique_handle.h"
 
 namespace torvane::app {
@@ -31,6 +32,8 @@ class MainWindow final : public MainWindowPorts {
   HWND hwnd() const { return hwnd_; }
   HICON icon() const { return icon_; }
   void PlaceCentred();  // centred on the screen, visibility unchanged
+  // How adapters hand what other threads learnt to the window's thread.
+  win32::UiThreadPoster Events() const { return events_ ? events_->Poster() : win32::UiThreadPoster(); }
 
   // WindowFrame
   void Show(bool visible) override;
@@ -101,6 +104,7 @@ class MainWindow final : public MainWindowPorts {
   HICON icon_ = nullptr;
   HICON smallIcon_ = nullptr;
   Program* program_ = nullptr;
+  std::unique_ptr<win32::UiThreadQueue> events_;
   SkinResources resources_;
   win32::UniqueBitmap background_;
   win32::UniqueBitmap testPattern_;

@@ -16,5 +16,7 @@ inline constexpr UINT kMsgStartDrag = WM_APP + 2;
 inline constexpr UINT kMsgBringWindowBack = WM_APP + 3;
 // Start-up work that waits until the window has come up.
 inline constexpr UINT kMsgDeferredStart = WM_APP + 4;
+// Work other threads have handed to the window's thread is waiting (win32::UiThreadQueue).
+inline constexpr UINT kMsgRunQueuedWork = WM_APP + 5;
 
 }  // namespace torvane::app

@@ -1,36 +1,82 @@
 #include "core/image_decoding.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "core/decoder_line.h"
 #include "core/decoder_records.h"
 #include "core/launch.h"
 #include "core/line_rule.h"
 #include "core/process_check.h"
+#include "core/texts.h"
 
 namespace torvane {
+namespace {
+
+// No image ZBar reads is that large; a larger file would only fill the disk
+// with its copy and the memory with its decoding.
+constexpr std::uint64_t kMostImageBytes = 200ull * 1024 * 1024;
+
+}  // namespace
 
 void ImageDecoding::OnFilesDropped(const std::vector<std::string>& files) {
   if (files.empty()) return;
-  TerminateAllNamed(p_.processes, kImageDecoder);
-  p_.folder.Delete(kImageOutput);
-  RemoveImageCopy();
-  imageDecoder_ = p_.launcher.Launch(ImageLaunchPlan(p_.folder.Path(), DecoderArgument(files.front())));
-  p_.timers.Set(TimerId::ImageResult, true);
+  image_ = files.front();
+  ++drops_;
+  // What an earlier drop started is not wanted any more.
+  decoding_ = false;
+  p_.timers.Set(TimerId::ImageResult, false);
+  // A copy still being made, or a decoder still ending, starts this drop when it is over.
+  if (copying_ || endingDecoders_ > 0) return;
+  EndOwnDecoders();
 }
 
-// The image decoder reads its arguments in the ANSI code page: a character
-// outside it arrives as '?', and the file cannot be opened.
-std::string ImageDecoding::DecoderArgument(const std::string& path) {
+void ImageDecoding::EndOwnDecoders() {
+  // The folder's image decoder (an earlier drop's, or an earlier run's) writes
+  // bar2.dat and reads the copy: the decoding starts once it has ended.
+  endingDecoders_ = EndEach(p_.processes, OwnProcesses(p_.processes, p_.folder, kImageDecoder), [this] {
+    if (endingDecoders_ > 0 && --endingDecoders_ == 0) Start();
+  });
+  if (endingDecoders_ == 0) Start();
+}
+
+void ImageDecoding::Start() {
+  p_.folder.Delete(kImageOutput);
+  RemoveImageCopy();
+  if (const auto size = p_.folder.FileSize(image_); size && *size > kMostImageBytes) {
+    p_.history.Add(texts::kImageTooLarge);
+    return;
+  }
+  // The image decoder reads its arguments in the ANSI code page: a character
+  // outside it arrives as '?', and the file cannot be opened.
   const auto fits = [&](const std::string& name) {
     return p_.charsets.Encode(name, CharsetEncoder::Charset::SystemAnsi).has_value();
   };
-  if (fits(path)) return path;
-  if (auto shortPath = p_.folder.ShortPath(path); shortPath && fits(*shortPath)) return *shortPath;
-  std::string copy = ImageCopyName(path);
-  if (!p_.folder.CopyIn(path, copy)) return path;
+  if (fits(image_)) return Decode(image_);
+  if (auto shortPath = p_.folder.ShortPath(image_); shortPath && fits(*shortPath)) return Decode(*shortPath);
+  copying_ = true;
+  const std::uint64_t drop = drops_;
+  const std::string copy = ImageCopyName(image_);
+  p_.folder.CopyIn(image_, copy, [this, drop, copy](bool copied) { OnCopied(drop, copy, copied); });
+}
+
+void ImageDecoding::OnCopied(std::uint64_t drop, const std::string& copy, bool copied) {
+  copying_ = false;
+  if (drop != drops_) {  // a later drop came meanwhile: its turn now
+    p_.folder.Delete(copy);
+    EndOwnDecoders();
+    return;
+  }
+  // A failed copy leaves the decoder the name it cannot open: it finds nothing.
+  if (!copied) return Decode(image_);
   imageCopy_ = copy;
-  return copy;  // the decoder starts in the program folder
+  Decode(copy);  // the decoder starts in the program folder
+}
+
+void ImageDecoding::Decode(const std::string& argument) {
+  imageDecoder_ = p_.launcher.Launch(ImageLaunchPlan(p_.folder.Path(), argument));
+  decoding_ = true;
+  p_.timers.Set(TimerId::ImageResult, true);
 }
 
 void ImageDecoding::RemoveImageCopy() {
@@ -41,9 +87,10 @@ void ImageDecoding::RemoveImageCopy() {
 void ImageDecoding::OnImageResultTick() {
   // Waits on the decoding this drop started, not on any image decoder: one that
   // has not started yet must not let a stale or empty bar2.dat be read.
-  if (imageDecoder_ && p_.launcher.StillRunning(*imageDecoder_)) return;
-  imageDecoder_.reset();
+  if (decoding_ && imageDecoder_ && p_.launcher.StillRunning(*imageDecoder_)) return;
   p_.timers.Set(TimerId::ImageResult, false);
+  if (!std::exchange(decoding_, false)) return;  // a tick left over from a drop since replaced
+  imageDecoder_.reset();
   RemoveImageCopy();
   const auto stat = p_.imageOutput.Stat();
   if (!stat || stat->size == 0) return;

@@ -17,6 +17,7 @@ class ImageDecoding {
  public:
   struct Ports {
     Timers& timers;
+    HistoryList& history;
     ProcessTable& processes;
     ProcessLauncher& launcher;
     ProgramFolder& folder;
@@ -26,16 +27,27 @@ class ImageDecoding {
   };
   explicit ImageDecoding(Ports ports) : p_(ports) {}
 
-  // A drop that offers no file list never reaches here; of several files the first is decoded.
+  // A drop that offers no file list never reaches here; of several files the
+  // first is decoded, once the folder's image decoder still running has ended
+  // and, where the decoder cannot be given its name, once it has been copied.
+  // A later drop replaces an earlier one at whatever step it stands.
   void OnFilesDropped(const std::vector<std::string>& files);
   void OnImageResultTick();
   void RecordResult(std::string_view recordBytes);
 
  private:
-  std::string DecoderArgument(const std::string& path);
+  void EndOwnDecoders();
+  void Start();
+  void OnCopied(std::uint64_t drop, const std::string& copy, bool copied);
+  void Decode(const std::string& argument);
   void RemoveImageCopy();
 
   Ports p_;
+  std::string image_;                          // the last drop's file
+  std::uint64_t drops_ = 0;                    // counts the drops, to tell a copy for an earlier one
+  int endingDecoders_ = 0;                     // asked to end, their end not yet reported
+  bool copying_ = false;
+  bool decoding_ = false;                      // a decoding was launched and its result not yet picked up
   std::optional<std::uint32_t> imageDecoder_;  // the decoding the last drop started
   std::optional<std::string> imageCopy_;       // the dropped file's copy it reads
 };

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -114,8 +115,11 @@ struct ProcessTable {
   virtual std::optional<std::vector<ProcessInfo>> Snapshot() = 0;
   // The full path of the process's executable; nullopt when it cannot be read.
   virtual std::optional<std::string> ImagePath(std::uint32_t pid) = 0;
-  // Ends the process and waits a moment for it to be gone.
-  virtual bool Terminate(std::uint32_t pid) = 0;
+  // Asks the process to end and returns at once. True when it was asked:
+  // `ended` then runs later, as an event of its own on the program's thread,
+  // once the process is gone and has let go of its files. False when it could
+  // not be asked (gone already, or not the program's to end): `ended` never runs.
+  virtual bool Terminate(std::uint32_t pid, std::function<void()> ended) = 0;
 };
 
 // A top-level window of another program, as a number (a handle on Windows).
@@ -153,12 +157,22 @@ struct ProgramFolder {
   virtual ~ProgramFolder() = default;
   virtual std::string Path() const = 0;        // as the platform reports it
   virtual std::string ExecutableName() const = 0;  // e.g. "Torvane.exe"
-  virtual bool Delete(std::string_view name) = 0;  // true when absent afterwards
-  // Copies the file at `path` into the folder as `name`, replacing any file of that name.
-  virtual bool CopyIn(std::string_view path, std::string_view name) = 0;
+  // True when the name is free afterwards. Never waits: a file another
+  // program holds open may keep its name until that program lets go.
+  virtual bool Delete(std::string_view name) = 0;
+  // Copies the file at `path` into the folder as `name`, replacing any file of
+  // that name, away from the program's thread: returns at once, and `done`
+  // runs later, as an event of its own, with whether the copy was made.
+  virtual void CopyIn(std::string_view path, std::string_view name, std::function<void(bool copied)> done) = 0;
+  // The size in bytes of the file at `path`; nullopt when it cannot be found.
+  virtual std::optional<std::uint64_t> FileSize(std::string_view path) = 0;
   // The short (8.3) form of a file's path (the long one where the volume keeps
   // no short names); nullopt when the file cannot be found.
   virtual std::optional<std::string> ShortPath(std::string_view path) = 0;
+  // Whether `path` names the folder's file `name`: the very same file, however
+  // the path is spelt (a short name, \\?\, another drive letter for the
+  // folder, a junction, another letter case). False when either cannot be found.
+  virtual bool IsOwnFile(std::string_view path, std::string_view name) = 0;
 };
 
 // A DirectShow video input device, as its properties read.

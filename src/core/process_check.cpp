@@ -3,19 +3,14 @@
 namespace torvane {
 namespace {
 
-// Ends every process of the snapshot that `chosen` picks. A refused
-// termination is ignored: what asked for it goes on.
 template <typename Choice>
-int TerminateWhere(ProcessTable& processes, Choice&& chosen) {
+std::vector<std::uint32_t> ProcessesWhere(ProcessTable& processes, Choice&& chosen) {
+  std::vector<std::uint32_t> ids;
   const auto list = processes.Snapshot();
-  if (!list) return 0;
-  int asked = 0;
-  for (const auto& p : *list) {
-    if (!chosen(p)) continue;
-    processes.Terminate(p.pid);
-    ++asked;
-  }
-  return asked;
+  if (!list) return ids;
+  for (const auto& p : *list)
+    if (chosen(p)) ids.push_back(p.pid);
+  return ids;
 }
 
 }  // namespace
@@ -28,33 +23,23 @@ bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-std::vector<std::uint32_t> ProcessIdsNamed(ProcessTable& processes, std::string_view name) {
-  std::vector<std::uint32_t> ids;
-  const auto list = processes.Snapshot();
-  if (!list) return ids;
-  for (const auto& p : *list)
-    if (EqualsIgnoringAsciiCase(p.imageName, name)) ids.push_back(p.pid);
-  return ids;
-}
-
-bool IsProcessRunning(ProcessTable& processes, std::string_view name) {
-  return !ProcessIdsNamed(processes, name).empty();
-}
-
-int TerminateExactly(ProcessTable& processes, std::string_view name) {
-  return TerminateWhere(processes, [&](const ProcessInfo& p) { return p.imageName == name; });
-}
-
-int TerminateStartedFrom(ProcessTable& processes, std::string_view name, std::string_view path) {
-  return TerminateWhere(processes, [&](const ProcessInfo& p) {
-    if (p.imageName != name) return false;
+std::vector<std::uint32_t> OwnProcesses(ProcessTable& processes, ProgramFolder& folder, std::string_view name) {
+  return ProcessesWhere(processes, [&](const ProcessInfo& p) {
+    if (!EqualsIgnoringAsciiCase(p.imageName, name)) return false;
     const auto image = processes.ImagePath(p.pid);
-    return image && EqualsIgnoringAsciiCase(*image, path);
+    return image && folder.IsOwnFile(*image, name);
   });
 }
 
-int TerminateAllNamed(ProcessTable& processes, std::string_view name) {
-  return TerminateWhere(processes, [&](const ProcessInfo& p) { return EqualsIgnoringAsciiCase(p.imageName, name); });
+std::vector<std::uint32_t> ProcessesNamedExactly(ProcessTable& processes, std::string_view name) {
+  return ProcessesWhere(processes, [&](const ProcessInfo& p) { return p.imageName == name; });
+}
+
+int EndEach(ProcessTable& processes, const std::vector<std::uint32_t>& ids, const std::function<void()>& ended) {
+  int asked = 0;
+  for (const std::uint32_t id : ids)
+    if (processes.Terminate(id, ended)) ++asked;
+  return asked;
 }
 
 }  // namespace torvane

@@ -1,7 +1,8 @@
-// Which decoder processes run, by the image names of a process snapshot.
+// Which decoder processes are the program's, and ending them without waiting.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string_view>
 #include <vector>
 
@@ -9,24 +10,20 @@
 
 namespace torvane {
 
-// The processes whose image name equals `name`, ignoring letter case. An
-// unreadable process list counts as no such process.
-std::vector<std::uint32_t> ProcessIdsNamed(ProcessTable& processes, std::string_view name);
+// The running processes started from the program folder's executable `name`
+// ("zbarcam.exe"): named so in any letter case, and their executable that very
+// file however its path was spelt. Another program's decoder of that name is
+// none of them. An unreadable process list counts as no such process.
+std::vector<std::uint32_t> OwnProcesses(ProcessTable& processes, ProgramFolder& folder, std::string_view name);
 
-// True when a process whose image name equals `name`, ignoring letter case, runs.
-bool IsProcessRunning(ProcessTable& processes, std::string_view name);
+// The processes whose image name equals `name` exactly (case-sensitive),
+// wherever they were started from.
+std::vector<std::uint32_t> ProcessesNamedExactly(ProcessTable& processes, std::string_view name);
 
-// Ends every process whose image name equals `name` exactly (case-sensitive).
-// Returns how many terminations were asked for.
-int TerminateExactly(ProcessTable& processes, std::string_view name);
-
-// Ends every process named `name` exactly (case-sensitive) that was started
-// from the executable `path` (compared ignoring letter case), waiting for each
-// to end. Returns how many terminations were asked for.
-int TerminateStartedFrom(ProcessTable& processes, std::string_view name, std::string_view path);
-
-// Ends every process whose image name equals `name` ignoring letter case.
-int TerminateAllNamed(ProcessTable& processes, std::string_view name);
+// Asks each process to end, without waiting. Returns how many were asked:
+// `ended` runs once for each of them when it has ended. A refused termination
+// is left out: what asked for it goes on.
+int EndEach(ProcessTable& processes, const std::vector<std::uint32_t>& ids, const std::function<void()>& ended);
 
 bool EqualsIgnoringAsciiCase(std::string_view a, std::string_view b);
 

@@ -75,6 +75,7 @@ struct Program {
                 .intake = intake,
                 .options = scannerOptions}),
         images({.timers = p.window,
+                .history = p.window,
                 .processes = p.processes,
                 .launcher = p.launcher,
                 .folder = p.folder,

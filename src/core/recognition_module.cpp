@@ -10,13 +10,37 @@
 namespace torvane {
 
 void RecognitionModule::StartAtLoad() {
-  const bool imageDecoderRuns = IsProcessRunning(p_.processes, kImageDecoder);
+  const bool imageDecoderRuns = !OwnProcesses(p_.processes, p_.folder, kImageDecoder).empty();
   p_.history.Add(texts::kLoadingModule);
   if (imageDecoderRuns) return;
   // A decoder left running by an earlier run holds the camera, which a second
-  // one cannot open, and keeps writing into the bar.dat about to be replaced.
-  TerminateStartedFrom(p_.processes, kCameraDecoder, JoinPath(p_.folder.Path(), kCameraDecoder));
-  Launch();
+  // one cannot open, and keeps writing into the bar.dat about to be replaced:
+  // the launch waits until it has ended.
+  startDue_ = true;
+  EndCameraDecoders(OwnProcesses(p_.processes, p_.folder, kCameraDecoder));
+}
+
+void RecognitionModule::EndCameraDecoders(const std::vector<std::uint32_t>& ids) {
+  endingDecoders_ += EndEach(p_.processes, ids, [this] { OnCameraDecoderEnded(); });
+  LaunchOnceDecodersEnded();
+}
+
+void RecognitionModule::OnCameraDecoderEnded() {
+  if (endingDecoders_ > 0) --endingDecoders_;
+  LaunchOnceDecodersEnded();
+}
+
+void RecognitionModule::LaunchOnceDecodersEnded() {
+  if (endingDecoders_ > 0) return;
+  if (relaunchDue_) {
+    relaunchDue_ = false;
+    Launch();
+    p_.history.Add(texts::kModuleRestarted);
+    p_.timers.Set(TimerId::ModuleCheck, true);
+  } else if (startDue_) {
+    startDue_ = false;
+    Launch();
+  }
 }
 
 void RecognitionModule::Launch() {
@@ -38,7 +62,7 @@ std::optional<int> RecognitionModule::ChosenCamera() {
 }
 
 RecognitionModule::Sight RecognitionModule::Look() {
-  const std::vector<std::uint32_t> decoders = ProcessIdsNamed(p_.processes, kCameraDecoder);
+  const std::vector<std::uint32_t> decoders = OwnProcesses(p_.processes, p_.folder, kCameraDecoder);
   if (decoders.empty()) return {ModuleState::NotRunning, std::nullopt};
   // Only the decoder's own window: another one titled "ZBar" (a folder of that
   // name open in Explorer) is none of the program's business.
@@ -78,17 +102,19 @@ void RecognitionModule::OnModuleCheckTick() {
 
 void RecognitionModule::OnRestartClicked() {
   if (!p_.status.RestartEnabled()) return;
-  TerminateExactly(p_.processes, kCameraDecoder);
+  startDue_ = false;  // the restart's launch takes the place of the start's
   loadedLineListed_ = false;
   p_.status.EnableRestart(false);
   p_.timers.Set(TimerId::ModuleRestart, true);
+  // The user asked for the camera to be freed: every camera decoder goes,
+  // whoever started it.
+  EndCameraDecoders(ProcessesNamedExactly(p_.processes, kCameraDecoder));
 }
 
 void RecognitionModule::OnModuleRestartTick() {
-  Launch();
-  p_.history.Add(texts::kModuleRestarted);
-  p_.timers.Set(TimerId::ModuleCheck, true);
   p_.timers.Set(TimerId::ModuleRestart, false);
+  relaunchDue_ = true;
+  LaunchOnceDecodersEnded();
 }
 
 void RecognitionModule::OnShowVideoWindowClicked() {

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 #include "core/camera_intake.h"
 #include "core/decoder_cameras.h"
@@ -33,12 +34,15 @@ class RecognitionModule {
   explicit RecognitionModule(Ports ports) : p_(ports) {}
 
   // Start-up, once the window is up: a decoder left running from the program
-  // folder is ended first; nothing is launched while an image decoding runs.
+  // folder is ended first, and the launch waits for its end; nothing is
+  // launched while the folder's image decoder runs.
   void StartAtLoad();
   void Launch();
   ModuleState State();
 
   void OnModuleCheckTick();
+  // Ends every camera decoder; the new one is launched at the restart tick, or
+  // once they have all ended if that is later.
   void OnRestartClicked();
   void OnModuleRestartTick();
   void OnShowVideoWindowClicked();
@@ -55,9 +59,15 @@ class RecognitionModule {
   Sight Look();
   std::optional<int> ChosenCamera();
   void PlaceVideoWindow(WindowId video);
+  void EndCameraDecoders(const std::vector<std::uint32_t>& ids);
+  void OnCameraDecoderEnded();
+  void LaunchOnceDecodersEnded();
 
   Ports p_;
   bool loadedLineListed_ = false;
+  int endingDecoders_ = 0;    // asked to end, their end not yet reported
+  bool startDue_ = false;     // the start-up's launch waits for them
+  bool relaunchDue_ = false;  // the restart's launch waits for them
 };
 
 }  // namespace torvane

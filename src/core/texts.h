@@ -14,6 +14,8 @@ inline constexpr std::string_view kDefaultCamera = "默认";
 // Listed when the chosen camera is not present: the default camera is opened instead.
 inline constexpr std::string_view kCameraGonePrefix = "[未找到摄像头: ";
 inline constexpr std::string_view kCameraGoneSuffix = "，使用默认摄像头]";
+// Listed for a dropped file too large to be an image ZBar reads.
+inline constexpr std::string_view kImageTooLarge = "[图片文件超过 200 MB，未识别]";
 inline constexpr std::string_view kStopScanning = "停止扫码";
 inline constexpr std::string_view kStartScanning = "开始扫码";
 // The notification-area icon's menu; its second item reads as the pause command does.

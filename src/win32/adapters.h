@@ -8,15 +8,21 @@
 #include <string>
 
 #include "core/ports.h"
+#include "win32/ui_thread_win32.h"
 #include "win32/unique_handle.h"
 
 namespace torvane::win32 {
 
+// Ends of processes are posted to the window's thread through `events`.
 class ToolhelpProcessTable final : public ProcessTable {
  public:
+  explicit ToolhelpProcessTable(UiThreadPoster events) : events_(std::move(events)) {}
   std::optional<std::vector<ProcessInfo>> Snapshot() override;
   std::optional<std::string> ImagePath(std::uint32_t pid) override;
-  bool Terminate(std::uint32_t pid) override;
+  bool Terminate(std::uint32_t pid, std::function<void()> ended) override;
+
+ private:
+  UiThreadPoster events_;
 };
 
 class TopLevelWindows final : public DesktopWindows {
@@ -32,19 +38,23 @@ class HiddenProcessLauncher final : public ProcessLauncher {
   bool StillRunning(std::uint32_t pid) override;
 };
 
+// Copies are made on a thread-pool thread and reported through `events`.
 class ModuleFolder final : public ProgramFolder {
  public:
-  ModuleFolder();  // the folder of the running executable
-  explicit ModuleFolder(std::string executablePath);
+  explicit ModuleFolder(UiThreadPoster events);  // the folder of the running executable
+  ModuleFolder(std::string executablePath, UiThreadPoster events);
   std::string Path() const override { return folder_; }
   std::string ExecutableName() const override { return exeName_; }
   bool Delete(std::string_view name) override;
-  bool CopyIn(std::string_view path, std::string_view name) override;
+  void CopyIn(std::string_view path, std::string_view name, std::function<void(bool copied)> done) override;
+  std::optional<std::uint64_t> FileSize(std::string_view path) override;
   std::optional<std::string> ShortPath(std::string_view path) override;
+  bool IsOwnFile(std::string_view path, std::string_view name) override;
 
  private:
   std::string folder_;
   std::string exeName_;
+  UiThreadPoster events_;
 };
 
 // DirectShow's video input devices, and Video for Windows' capture drivers.
@@ -55,7 +65,6 @@ class SystemCameras final : public CameraList {
 };
 
 // One string value per key under HKEY_CURRENT_USER\Software\<application>\<section>.
-
 class RegistrySettingsStore final : public SettingsStore {
  public:
   RegistrySettingsStore(std::string application, std::string section);

@@ -17,11 +17,24 @@ std::string ModulePath() {
   }
 }
 
+bool IsNotFound(DWORD error) { return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND; }
+
+// The volume and the file's index on it: the same for every path to one file.
+std::optional<BY_HANDLE_FILE_INFORMATION> Identity(const std::wstring& path) {
+  // No access asked but the attributes, every sharing allowed: a running
+  // program's executable opens so too. Backup semantics open a folder as well.
+  UniqueFile file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+  BY_HANDLE_FILE_INFORMATION info{};
+  if (!file || !GetFileInformationByHandle(file.get(), &info)) return std::nullopt;
+  return info;
+}
+
 }  // namespace
 
-ModuleFolder::ModuleFolder() : ModuleFolder(ModulePath()) {}
+ModuleFolder::ModuleFolder(UiThreadPoster events) : ModuleFolder(ModulePath(), std::move(events)) {}
 
-ModuleFolder::ModuleFolder(std::string executablePath) {
+ModuleFolder::ModuleFolder(std::string executablePath, UiThreadPoster events) : events_(std::move(events)) {
   const auto slash = executablePath.find_last_of("\\/");
   exeName_ = executablePath.substr(slash == std::string::npos ? 0 : slash + 1);
   folder_ = slash == std::string::npos ? std::string() : executablePath.substr(0, slash);
@@ -30,27 +43,27 @@ ModuleFolder::ModuleFolder(std::string executablePath) {
 
 bool ModuleFolder::Delete(std::string_view name) {
   const std::wstring path = Widen(JoinPath(folder_, name));
-  if (!DeleteFileW(path.c_str())) {
-    const DWORD error = GetLastError();
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-  }
-  // A file another process still has open is only marked for deletion and goes
-  // when that handle closes: a new file made under the name before then would
-  // vanish with it, or could not be made. Wait a moment for it to be really
-  // gone; where the system hides a file pending deletion, looking at it fails
-  // with "access denied", not "not found".
-  for (int waited = 0; waited < 2000; waited += 10) {
-    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
-      const DWORD error = GetLastError();
-      if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) return true;
-    }
-    Sleep(10);
-  }
-  return false;
+  if (!DeleteFileW(path.c_str())) return IsNotFound(GetLastError());
+  // A file another process still has open may only be marked for deletion,
+  // keeping its name until that handle closes: Wine still shows it, Windows
+  // before 10 answers "access denied". Only "not found" means the name is free.
+  if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return false;
+  return IsNotFound(GetLastError());
 }
 
-bool ModuleFolder::CopyIn(std::string_view path, std::string_view name) {
-  return CopyFileW(Widen(path).c_str(), Widen(JoinPath(folder_, name)).c_str(), FALSE) != FALSE;
+void ModuleFolder::CopyIn(std::string_view path, std::string_view name, std::function<void(bool copied)> done) {
+  const std::wstring from = Widen(path), to = Widen(JoinPath(folder_, name));
+  const bool started = RunOffUiThread(events_, [from, to, done]() -> std::function<void()> {
+    const bool copied = CopyFileW(from.c_str(), to.c_str(), FALSE) != FALSE;
+    return [done, copied] { done(copied); };
+  });
+  if (!started) events_.Post([done] { done(false); });
+}
+
+std::optional<std::uint64_t> ModuleFolder::FileSize(std::string_view path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(Widen(path).c_str(), GetFileExInfoStandard, &data)) return std::nullopt;
+  return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }
 
 std::optional<std::string> ModuleFolder::ShortPath(std::string_view path) {
@@ -64,6 +77,13 @@ std::optional<std::string> ModuleFolder::ShortPath(std::string_view path) {
   if (n == 0 || n >= shortPath.size()) return std::nullopt;
   shortPath.resize(n);
   return Narrow(shortPath);
+}
+
+bool ModuleFolder::IsOwnFile(std::string_view path, std::string_view name) {
+  const auto theirs = Identity(Widen(path));
+  const auto ours = Identity(Widen(JoinPath(folder_, name)));
+  return theirs && ours && theirs->dwVolumeSerialNumber == ours->dwVolumeSerialNumber &&
+         theirs->nFileIndexHigh == ours->nFileIndexHigh && theirs->nFileIndexLow == ours->nFileIndexLow;
 }
 
 }  // namespace torvane::win32

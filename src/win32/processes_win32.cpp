@@ -30,12 +30,15 @@ std::optional<std::string> ToolhelpProcessTable::ImagePath(std::uint32_t pid) {
   return Narrow(path);
 }
 
-bool ToolhelpProcessTable::Terminate(std::uint32_t pid) {
+bool ToolhelpProcessTable::Terminate(std::uint32_t pid, std::function<void()> ended) {
   UniqueHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
-  if (!process || !TerminateProcess(process.get(), 1)) return false;
-  // TerminateProcess only starts the ending. Until the process is gone it still
-  // holds its output file, and a new decoder could not get a fresh one.
-  return WaitForSingleObject(process.get(), 2000) == WAIT_OBJECT_0;
+  if (!process) return false;
+  // An ended process someone still holds a handle to opens, and Wine then
+  // lets it be terminated again: it is gone all the same.
+  if (WaitForSingleObject(process.get(), 0) != WAIT_TIMEOUT || !TerminateProcess(process.get(), 1)) return false;
+  // TerminateProcess only starts the ending: the process has let go of its
+  // files (its output, the camera) once its handle is signalled.
+  return PostWhenSignalled(std::move(process), events_, std::move(ended));
 }
 
 std::optional<std::uint32_t> HiddenProcessLauncher::Launch(const LaunchPlan& plan) {

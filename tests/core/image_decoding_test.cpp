@@ -7,12 +7,20 @@
 namespace torvane::testing {
 namespace {
 
-TEST(Drop, DecodesTheFirstFileOnlyAfterEndingAnEarlierDecoding) {
+// An image decoder of the program folder (an earlier drop's, or one left by an
+// earlier run), however the path it was started by is spelt, writes bar2.dat:
+// it is ended, and the decoding starts once it has. Another program's
+// zbarimg.exe is left alone.
+TEST(Drop, EndsOnlyTheFoldersImageDecoderAndDecodesTheFirstFileOnceItHasEnded) {
   Rig rig;
-  rig.processes.Add(70, "ZBARIMG.EXE");
-  rig.processes.Add(71, "zbarcam.exe");
+  rig.folder.Alias("C:\\SCAN~1", "C:\\Scan");
+  rig.processes.Add(70, "ZBARIMG.EXE", "D:\\OtherApp\\ZBARIMG.EXE");
+  rig.processes.Add(71, "zbarimg.exe", "C:\\SCAN~1\\zbarimg.exe");
+  rig.processes.Add(72, "zbarcam.exe", "C:\\Scan\\zbarcam.exe");
   rig.program.images.OnFilesDropped({"C:\\pics\\a&calc (1).png", "C:\\pics\\second.png", "C:\\third.png"});
-  EXPECT_EQ(rig.journal, (Journal{"terminate 70", "delete bar2.dat", "launch C:\\Scan\\zbarimg.exe"}));
+  EXPECT_EQ(rig.journal, (Journal{"terminate 71"})) << "bar2.dat is still the ending decoder's";
+  rig.processes.FinishEnding();
+  EXPECT_EQ(rig.journal, (Journal{"terminate 71", "delete bar2.dat", "launch C:\\Scan\\zbarimg.exe"}));
   ASSERT_EQ(rig.launcher.launched.size(), 1u);
   EXPECT_EQ(rig.launcher.launched[0].commandLine, "\"C:\\Scan\\zbarimg.exe\" -D -q \"C:\\pics\\a&calc (1).png\"");
   EXPECT_EQ(rig.launcher.launched[0].stdoutFile, "C:\\Scan\\bar2.dat");
@@ -97,10 +105,16 @@ TEST(PickUp, ASecondDropWhileTheFirstDecodesYieldsOnlyTheSecondResult) {
   rig.program.images.OnFilesDropped({"C:\\first.png"});
   const auto first = rig.launcher.nextPid - 1;
   rig.launcher.running.insert(first);
-  rig.processes.Add(first, "zbarimg.exe");
+  rig.processes.Add(first, "zbarimg.exe", "C:\\Scan\\zbarimg.exe");
   rig.program.images.OnFilesDropped({"C:\\second.png"});
   EXPECT_TRUE(rig.Has("terminate " + std::to_string(first)));
+  rig.bar2Dat.Append("QR-Code:first, cut short\r\n");
+  rig.program.images.OnImageResultTick();  // the first decoding's tick, still due
+  EXPECT_TRUE(rig.window.history.empty()) << "the first decoding's output was taken";
   rig.launcher.running.clear();
+  rig.processes.FinishEnding();
+  EXPECT_EQ(rig.launcher.launched.size(), 2u);
+  rig.bar2Dat = FakeFile{};
   rig.bar2Dat.Append("QR-Code:second\r\n");
   rig.program.images.OnImageResultTick();
   EXPECT_EQ(rig.window.history, (std::vector<std::string>{"QR-Code:second"}));
@@ -113,19 +127,80 @@ TEST(Drop, AFileTheDecoderCouldNotNameInTheAnsiCodePageReachesItByAnotherName) {
   shortName.program.images.OnFilesDropped({korean});
   EXPECT_EQ(shortName.launcher.launched.at(0).commandLine, "\"C:\\Scan\\zbarimg.exe\" -D -q C:\\__~1\\__~1.PNG");
 
-  Rig copy;  // a volume without short names
-  copy.program.images.OnFilesDropped({korean});
-  EXPECT_EQ(copy.launcher.launched.at(0).commandLine, "\"C:\\Scan\\zbarimg.exe\" -D -q bar2-image.PNG");
-  EXPECT_TRUE(copy.Has("copy " + korean + " to bar2-image.PNG"));
-  copy.program.images.OnImageResultTick();
-  EXPECT_LT(copy.IndexOf("copy " + korean + " to bar2-image.PNG"), copy.IndexOf("delete bar2-image.PNG"))
-      << "the copy goes once the decoding is over";
-
   Rig chinese;
   chinese.program.images.OnFilesDropped({"D:\\扫描 测试\\二维码.png"});
   EXPECT_EQ(chinese.launcher.launched.at(0).commandLine,
             "\"C:\\Scan\\zbarimg.exe\" -D -q \"D:\\扫描 测试\\二维码.png\"");
   EXPECT_FALSE(chinese.Has("copy D:\\扫描 测试\\二维码.png to bar2-image.png"));
+}
+
+// On a volume without short names the file is copied into the program folder,
+// off the window's thread: the decoding starts when the copy is reported done.
+TEST(Drop, AFileWithoutAShortNameIsDecodedFromACopyMadeInTheBackground) {
+  const std::string korean = "C:\\사진\\코드.PNG";
+  Rig rig;
+  rig.folder.Put(korean, "png");
+  rig.program.images.OnFilesDropped({korean});
+  EXPECT_TRUE(rig.Has("copy " + korean + " to bar2-image.PNG"));
+  EXPECT_TRUE(rig.launcher.launched.empty()) << "decoded before the copy was done";
+  rig.folder.FinishCopies();
+  ASSERT_EQ(rig.launcher.launched.size(), 1u);
+  EXPECT_EQ(rig.launcher.launched[0].commandLine, "\"C:\\Scan\\zbarimg.exe\" -D -q bar2-image.PNG");
+  rig.program.images.OnImageResultTick();
+  EXPECT_LT(rig.IndexOf("copy " + korean + " to bar2-image.PNG"), rig.IndexOf("delete bar2-image.PNG"))
+      << "the copy goes once the decoding is over";
+
+  Rig failed;  // the copy fails: the decoder gets the name it cannot open, as before copies were made
+  failed.folder.Put(korean, "png");
+  failed.folder.copies = false;
+  failed.program.images.OnFilesDropped({korean});
+  failed.folder.FinishCopies();
+  ASSERT_EQ(failed.launcher.launched.size(), 1u);
+  EXPECT_EQ(failed.launcher.launched[0].commandLine, "\"C:\\Scan\\zbarimg.exe\" -D -q C:\\사진\\코드.PNG");
+}
+
+TEST(Drop, ALaterDropReplacesAnEarlierOneAtWhateverStepItStands) {
+  const std::string korean = "C:\\사진\\코드.PNG";
+  Rig copying;
+  copying.folder.Put(korean, "png");
+  copying.program.images.OnFilesDropped({korean});
+  copying.program.images.OnFilesDropped({"C:\\pics\\later.png"});
+  EXPECT_TRUE(copying.launcher.launched.empty());
+  copying.folder.FinishCopies();
+  ASSERT_EQ(copying.launcher.launched.size(), 1u);
+  EXPECT_EQ(copying.launcher.launched[0].commandLine, "\"C:\\Scan\\zbarimg.exe\" -D -q C:\\pics\\later.png");
+  EXPECT_FALSE(copying.folder.Read("C:\\Scan\\bar2-image.PNG").has_value()) << "the unwanted copy was left behind";
+
+  Rig ending;
+  ending.processes.Add(71, "zbarimg.exe", "C:\\Scan\\zbarimg.exe");
+  ending.program.images.OnFilesDropped({"C:\\pics\\first.png"});
+  ending.program.images.OnFilesDropped({"C:\\pics\\second.png"});
+  EXPECT_EQ(std::count(ending.journal.begin(), ending.journal.end(), "terminate 71"), 1);
+  EXPECT_TRUE(ending.launcher.launched.empty());
+  ending.processes.FinishEnding();
+  ASSERT_EQ(ending.launcher.launched.size(), 1u);
+  EXPECT_EQ(ending.launcher.launched[0].commandLine, "\"C:\\Scan\\zbarimg.exe\" -D -q C:\\pics\\second.png");
+}
+
+// No image ZBar reads is that large: a bigger file would only fill the disk
+// with its copy and the memory with its decoding.
+TEST(Drop, AFileOverTwoHundredMegabytesIsRefusedWithALine) {
+  constexpr std::uint64_t k200MB = 200ull * 1024 * 1024;
+  for (const std::string path : {"C:\\pics\\huge.png", "C:\\사진\\코드.PNG"}) {
+    Rig rig;
+    rig.folder.PutLarge(path, k200MB + 1);
+    rig.program.images.OnFilesDropped({path});
+    rig.folder.FinishCopies();
+    EXPECT_EQ(rig.window.history, (std::vector<std::string>{"[图片文件超过 200 MB，未识别]"})) << path;
+    EXPECT_TRUE(rig.launcher.launched.empty()) << path;
+    EXPECT_FALSE(rig.Has("copy " + path + " to bar2-image.PNG")) << path;
+    EXPECT_FALSE(rig.window.On(TimerId::ImageResult)) << path;
+  }
+  Rig largest;
+  largest.folder.PutLarge("C:\\pics\\large.png", k200MB);
+  largest.program.images.OnFilesDropped({"C:\\pics\\large.png"});
+  EXPECT_EQ(largest.launcher.launched.size(), 1u);
+  EXPECT_TRUE(largest.window.history.empty());
 }
 
 TEST(HelpPanel, OpensAndClosesOnASecondClick) {

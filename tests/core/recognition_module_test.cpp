@@ -8,31 +8,19 @@
 namespace torvane::testing {
 namespace {
 
-TEST(ProcessCheck, MatchesWholeImageNamesIgnoringCase) {
+TEST(ProcessCheck, TheFoldersProcessesGoByTheWholeNameInAnyCaseAndAnUnreadableListHasNone) {
   Journal journal;
   FakeProcesses processes(journal);
+  FakeFolder folder(journal);
   processes.Add(1, "System");
   processes.Add(2, "");  // a process without a name matches nothing
-  EXPECT_FALSE(IsProcessRunning(processes, "zbarcam.exe"));
-  processes.Add(3, "xzbarcam.exe");
-  processes.Add(4, "zbarcam.exe.bak");
-  EXPECT_FALSE(IsProcessRunning(processes, "zbarcam.exe"));
-  processes.Add(5, "ZBarCam.EXE");
-  EXPECT_TRUE(IsProcessRunning(processes, "zbarcam.exe"));
-  EXPECT_FALSE(IsProcessRunning(processes, "zbarimg.exe"));
+  processes.Add(3, "ZBarCam.EXE", "C:\\Scan\\zbarcam.exe");
+  processes.Add(4, "zbarimg.exe", "C:\\Scan\\zbarimg.exe");
+  EXPECT_EQ(OwnProcesses(processes, folder, "zbarcam.exe"), (std::vector<std::uint32_t>{3}));
+  EXPECT_EQ(OwnProcesses(processes, folder, "zbarimg.exe"), (std::vector<std::uint32_t>{4}));
+  EXPECT_EQ(OwnProcesses(processes, folder, "zbarcam"), (std::vector<std::uint32_t>{}));
   processes.unreadable = true;
-  EXPECT_FALSE(IsProcessRunning(processes, "zbarcam.exe"));
-}
-
-TEST(ProcessCheck, TerminationTakesOnlyTheExactCaseSensitiveName) {
-  Journal journal;
-  FakeProcesses processes(journal);
-  processes.Add(10, "zbarcam.exe");
-  processes.Add(11, "ZBARCAM.EXE");
-  processes.Add(12, "zbarcam.exe");
-  processes.Add(13, "zbarcam.exe2");
-  EXPECT_EQ(TerminateExactly(processes, "zbarcam.exe"), 2);
-  EXPECT_EQ(journal, (Journal{"terminate 10", "terminate 12"}));
+  EXPECT_EQ(OwnProcesses(processes, folder, "zbarcam.exe"), (std::vector<std::uint32_t>{}));
 }
 
 TEST(ModuleCheck, ReportsEachStateAsTheStatusTableSays) {
@@ -44,7 +32,7 @@ TEST(ModuleCheck, ReportsEachStateAsTheStatusTableSays) {
   EXPECT_TRUE(rig.window.On(TimerId::ModuleCheck));
   EXPECT_TRUE(rig.window.history.empty());
 
-  rig.processes.Add(20, "zbarcam.exe");
+  rig.processes.Add(20, "zbarcam.exe", "C:\\Scan\\zbarcam.exe");
   rig.window.EnableRestart(false);
   rig.program.module.OnModuleCheckTick();  // state 1: the restart link is left as it is
   EXPECT_EQ(rig.program.module.State(), ModuleState::RunningNoWindow);
@@ -61,6 +49,29 @@ TEST(ModuleCheck, ReportsEachStateAsTheStatusTableSays) {
   EXPECT_TRUE(rig.window.RestartEnabled());
   EXPECT_FALSE(rig.window.On(TimerId::ModuleCheck));
   EXPECT_TRUE(rig.program.module.LoadedLineListed());
+}
+
+// Only a camera decoder started from the program folder is the module; the
+// window of another program's zbarcam.exe is neither placed nor stripped.
+TEST(ModuleCheck, AnotherProgramsCameraDecoderIsNotTheModule) {
+  Rig rig;
+  rig.processes.Add(20, "zbarcam.exe", "D:\\Other\\zbarcam.exe");
+  rig.desktop.Open("ZBar", 20);
+  rig.window.SetCheck(Option::ShowVideoWindow, 1);
+  rig.program.module.OnModuleCheckTick();
+  rig.program.module.OnShowVideoWindowClicked();
+  rig.program.module.HideVideoWindow();
+  EXPECT_EQ(rig.program.module.State(), ModuleState::NotRunning);
+  EXPECT_EQ(rig.window.moduleStatus, ModuleStatus::NotRunning);
+  EXPECT_TRUE(rig.journal.empty()) << "another program's window was touched: " << ::testing::PrintToString(rig.journal);
+  EXPECT_TRUE(rig.window.history.empty());
+
+  rig.folder.Alias("S:", "C:\\Scan");
+  rig.processes.Add(21, "ZBARCAM.EXE", "S:\\ZBARCAM.EXE");  // the folder's, started through a drive letter
+  rig.desktop.Open("ZBar", 21);
+  rig.program.module.OnModuleCheckTick();
+  EXPECT_EQ(rig.window.moduleStatus, ModuleStatus::Running);
+  EXPECT_EQ(rig.window.history.front(), texts::kModuleLoaded);
 }
 
 TEST(ModuleCheck, ShowsTheVideoWindowOnlyWhenTheOptionIsChecked) {
@@ -84,6 +95,7 @@ TEST(ModuleCheck, ListsTheSuccessLineOncePerLaunchAndAgainAfterARestart) {
   EXPECT_TRUE(rig.Has("place hidden ZBar"));
 
   rig.program.module.OnRestartClicked();
+  rig.processes.FinishEnding();
   rig.program.module.OnModuleRestartTick();
   rig.RunDecoderWithWindow(21);
   rig.program.module.OnModuleCheckTick();
@@ -94,7 +106,7 @@ TEST(ModuleCheck, ListsTheSuccessLineOncePerLaunchAndAgainAfterARestart) {
 
 TEST(ModuleCheck, ADecoderThatEndsBetweenTicksIsSeenAtTheNextTick) {
   Rig rig;
-  rig.processes.Add(20, "zbarcam.exe");
+  rig.processes.Add(20, "zbarcam.exe", "C:\\Scan\\zbarcam.exe");
   rig.program.module.OnModuleCheckTick();
   EXPECT_EQ(rig.window.moduleStatus, ModuleStatus::Running);
   rig.processes.list.clear();
@@ -102,11 +114,14 @@ TEST(ModuleCheck, ADecoderThatEndsBetweenTicksIsSeenAtTheNextTick) {
   EXPECT_EQ(rig.window.moduleStatus, ModuleStatus::NotRunning);
 }
 
-TEST(Restart, EndsEveryExactlyNamedDecoderAndRelaunchesOneSecondLater) {
+// The user asks for the camera to be freed: every camera decoder goes, whoever
+// started it. The new one is launched a second later, or once they have all
+// ended, if that is later: until then they hold the camera.
+TEST(Restart, EndsEveryExactlyNamedDecoderAndRelaunchesOnceTheTickHasComeAndTheyHaveEnded) {
   Rig rig;
-  rig.processes.Add(30, "zbarcam.exe");
-  rig.processes.Add(31, "ZBARCAM.EXE");
-  rig.processes.Add(32, "zbarcam.exe");
+  rig.processes.Add(30, "zbarcam.exe", "D:\\Other\\zbarcam.exe");
+  rig.processes.Add(31, "ZBARCAM.EXE", "C:\\Scan\\ZBARCAM.EXE");
+  rig.processes.Add(32, "zbarcam.exe", "C:\\Scan\\zbarcam.exe");
   rig.program.module.OnRestartClicked();
   EXPECT_TRUE(rig.Has("terminate 30"));
   EXPECT_TRUE(rig.Has("terminate 32"));
@@ -114,6 +129,7 @@ TEST(Restart, EndsEveryExactlyNamedDecoderAndRelaunchesOneSecondLater) {
   EXPECT_FALSE(rig.program.module.LoadedLineListed());
   EXPECT_FALSE(rig.window.RestartEnabled());
   EXPECT_TRUE(rig.window.On(TimerId::ModuleRestart));
+  rig.processes.FinishEnding(30);
   EXPECT_TRUE(rig.launcher.launched.empty());
 
   rig.journal.clear();
@@ -122,11 +138,35 @@ TEST(Restart, EndsEveryExactlyNamedDecoderAndRelaunchesOneSecondLater) {
 
   rig.window.Set(TimerId::ModuleCheck, false);
   rig.program.module.OnModuleRestartTick();
+  EXPECT_FALSE(rig.window.On(TimerId::ModuleRestart));
+  EXPECT_TRUE(rig.launcher.launched.empty()) << "launched while decoder 32 still held the camera";
+  rig.processes.FinishEnding(32);
   EXPECT_EQ(rig.launcher.launched.size(), 1u);
   EXPECT_EQ(rig.window.history.front(), texts::kModuleRestarted);
   EXPECT_TRUE(rig.window.On(TimerId::ModuleCheck));
-  EXPECT_FALSE(rig.window.On(TimerId::ModuleRestart));
   EXPECT_LT(rig.IndexOf("launch C:\\Scan\\zbarcam.exe"), rig.IndexOf("list [图像识别模块初始化]"));
+
+  Rig ended;  // they end before the tick: the tick launches
+  ended.processes.Add(30, "zbarcam.exe", "C:\\Scan\\zbarcam.exe");
+  ended.program.module.OnRestartClicked();
+  ended.processes.FinishEnding();
+  EXPECT_TRUE(ended.launcher.launched.empty());
+  ended.program.module.OnModuleRestartTick();
+  EXPECT_EQ(ended.launcher.launched.size(), 1u);
+}
+
+// A restart clicked while the start-up still waits for a leftover decoder to
+// end launches once, for the restart.
+TEST(Restart, TakesThePlaceOfAStartUpLaunchStillWaiting) {
+  Rig rig;
+  rig.processes.Add(20, "zbarcam.exe", "C:\\Scan\\zbarcam.exe");
+  rig.program.module.StartAtLoad();
+  rig.program.module.OnRestartClicked();
+  rig.processes.FinishEnding();
+  EXPECT_TRUE(rig.launcher.launched.empty());
+  rig.program.module.OnModuleRestartTick();
+  EXPECT_EQ(rig.launcher.launched.size(), 1u);
+  EXPECT_EQ(rig.window.history.front(), texts::kModuleRestarted);
 }
 
 TEST(Restart, AnUnreadableProcessListStillArmsTheRelaunch) {
@@ -160,7 +200,7 @@ TEST(VideoWindowOption, EveryChangePlacesTheWindowWithoutTouchingItsMenu) {
 
 TEST(VideoWindow, OnlyTheDecodersOwnWindowCounts) {
   Rig rig;
-  rig.processes.Add(20, "zbarcam.exe");
+  rig.processes.Add(20, "zbarcam.exe", "C:\\Scan\\zbarcam.exe");
   rig.processes.Add(99, "explorer.exe");
   rig.desktop.Open("ZBar", 99);  // a folder named ZBar, open in Explorer
   rig.window.SetCheck(Option::ShowVideoWindow, 1);

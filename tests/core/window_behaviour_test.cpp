@@ -53,19 +53,44 @@ TEST(DeferredStart, ListsTheLoadingLineAndLaunchesTheCameraDecoderOnce) {
   EXPECT_LT(rig.IndexOf("delete bar.dat"), rig.IndexOf("launch C:\\Scan\\zbarcam.exe"));
 }
 
-TEST(DeferredStart, EndsTheDecodersLeftRunningFromTheProgramFolderFirst) {
+// A camera decoder of the program folder, however the path it was started by
+// is spelt, holds the camera and bar.dat: it is ended, and the new one launched
+// once it has. Another program's zbarcam.exe is left alone.
+TEST(DeferredStart, EndsTheFoldersCameraDecodersUnderAnySpellingAndLaunchesOnceTheyHaveEnded) {
   Rig rig;
+  rig.folder.Alias("C:\\SCAN~1", "C:\\Scan");  // the folder's short name
+  rig.folder.Alias("\\\\?\\C:\\Scan", "C:\\Scan");
+  rig.folder.Alias("S:", "C:\\Scan");         // a drive letter given to the folder (subst)
+  rig.folder.Alias("C:\\Link", "C:\\Scan");  // a junction to it
   rig.processes.Add(20, "zbarcam.exe", "C:\\Scan\\zbarcam.exe");  // left running by the last run
-  rig.processes.Add(21, "zbarcam.exe", "c:\\scan\\ZBARCAM.exe");
-  rig.processes.Add(22, "zbarcam.exe", "D:\\Other\\zbarcam.exe");  // another program's camera
-  rig.processes.Add(23, "zbarcam.exe");                               // its path cannot be read
-  rig.processes.Add(24, "ZBARCAM.EXE", "C:\\Scan\\ZBARCAM.EXE");
+  rig.processes.Add(21, "zbarcam.exe", "C:\\SCAN~1\\zbarcam.exe");
+  rig.processes.Add(22, "ZBARCAM.EXE", "\\\\?\\C:\\Scan\\ZBARCAM.EXE");
+  rig.processes.Add(23, "zbarcam.exe", "S:\\zbarcam.exe");
+  rig.processes.Add(24, "zbarcam.exe", "c:\\link\\ZBARCAM.exe");
+  rig.processes.Add(30, "zbarcam.exe", "D:\\Other\\zbarcam.exe");  // another program's camera
+  rig.processes.Add(31, "zbarcam.exe", "C:\\Scan\\old\\zbarcam.exe");
+  rig.processes.Add(32, "zbarcam.exe");  // its path cannot be read
+  rig.processes.Add(33, "zbarimg.exe", "D:\\Other\\zbarimg.exe");  // another program decodes an image
+  rig.program.window.OnDeferredStart();
+  for (int own = 20; own <= 24; ++own) EXPECT_TRUE(rig.Has("terminate " + std::to_string(own))) << own;
+  for (int other = 30; other <= 33; ++other) EXPECT_FALSE(rig.Has("terminate " + std::to_string(other))) << other;
+  EXPECT_FALSE(rig.Has("delete bar.dat")) << "bar.dat is still held by a decoder that has not ended";
+  EXPECT_TRUE(rig.launcher.launched.empty()) << "launched while a decoder still held the camera";
+
+  for (int own = 20; own <= 23; ++own) rig.processes.FinishEnding(own);
+  EXPECT_TRUE(rig.launcher.launched.empty()) << "one has not ended yet";
+  rig.processes.FinishEnding(24);
+  ASSERT_EQ(rig.launcher.launched.size(), 1u);
+  EXPECT_LT(rig.IndexOf("delete bar.dat"), rig.IndexOf("launch C:\\Scan\\zbarcam.exe"));
+}
+
+TEST(DeferredStart, ADecoderThatCannotBeEndedIsNotWaitedFor) {
+  Rig rig;
+  rig.processes.Add(20, "zbarcam.exe", "C:\\Scan\\zbarcam.exe");
+  rig.processes.refused.insert(20);
   rig.program.window.OnDeferredStart();
   EXPECT_TRUE(rig.Has("terminate 20"));
-  EXPECT_TRUE(rig.Has("terminate 21"));
-  for (const char* spared : {"terminate 22", "terminate 23", "terminate 24"}) EXPECT_FALSE(rig.Has(spared)) << spared;
-  EXPECT_LT(rig.IndexOf("terminate 21"), rig.IndexOf("delete bar.dat"));
-  EXPECT_LT(rig.IndexOf("delete bar.dat"), rig.IndexOf("launch C:\\Scan\\zbarcam.exe"));
+  EXPECT_EQ(rig.launcher.launched.size(), 1u);
 }
 
 TEST(DeferredStart, NothingWrittenBeforeThisRunsLaunchIsDelivered) {
@@ -93,14 +118,20 @@ TEST(DeferredStart, NothingWrittenBeforeThisRunsLaunchIsDelivered) {
   EXPECT_EQ(rig.keyboard.injections.size(), 1u);
 }
 
-TEST(DeferredStart, ARunningImageDecoderHoldsBackTheLaunchButNotTheLine) {
-  Rig rig;
-  rig.processes.Add(7, "ZBARIMG.EXE");
-  rig.program.window.OnDeferredStart();
-  EXPECT_EQ(rig.window.history.front(), texts::kLoadingModule);
-  EXPECT_TRUE(rig.launcher.launched.empty());
-  rig.program.module.OnModuleCheckTick();
-  EXPECT_EQ(rig.window.moduleStatus, ModuleStatus::NotRunning);
+TEST(DeferredStart, OnlyTheFoldersRunningImageDecoderHoldsBackTheLaunchButNotTheLine) {
+  Rig own;
+  own.processes.Add(7, "ZBARIMG.EXE", "c:\\scan\\ZBARIMG.EXE");
+  own.program.window.OnDeferredStart();
+  EXPECT_EQ(own.window.history.front(), texts::kLoadingModule);
+  EXPECT_TRUE(own.launcher.launched.empty());
+  own.program.module.OnModuleCheckTick();
+  EXPECT_EQ(own.window.moduleStatus, ModuleStatus::NotRunning);
+
+  Rig other;
+  other.processes.Add(7, "ZBARIMG.EXE", "D:\\Other\\ZBARIMG.EXE");
+  other.processes.Add(8, "zbarimg.exe");  // its path cannot be read
+  other.program.window.OnDeferredStart();
+  EXPECT_EQ(other.launcher.launched.size(), 1u) << "another program's image decoder held back the camera";
 }
 
 TEST(DeferredStart, AnUnreadableProcessListCountsAsNoImageDecoder) {

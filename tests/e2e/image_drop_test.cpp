@@ -3,6 +3,7 @@
 // onto the list's centre, Wine turns that into WM_DROPFILES, and the stand-in
 // zbarimg.exe reports what it was started with and what it "found".
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -11,6 +12,7 @@
 #include "shared_access.h"
 #include "typing_target.h"
 #include "win32/text_win32.h"
+#include "win32/unique_handle.h"
 
 namespace torvane::e2e {
 namespace {
@@ -368,6 +370,52 @@ TEST_F(ImageDrop, ADropWithoutAFileListIsRefusedAndChangesNothing) {
   EXPECT_EQ(Items(), items);
   EXPECT_EQ(Log(), "BEFORE-TEXT\r\n");
   EXPECT_EQ(Starts().size(), 1u);
+}
+
+// Another program's zbarimg.exe is none of Torvane's business: it neither
+// holds back the camera decoder at the start nor is ended by a drop.
+TEST_F(ImageDrop, AnotherProgramsImageDecoderIsLeftRunning) {
+  Configure({{"mine.png", {"QR-Code:MINE"}}});
+  const fs::path mine = MakeImage("mine.png");
+  const fs::path otherFolder = ProgramFolder() / L"other program";
+  fs::create_directories(otherFolder);
+  fs::copy_file(RunnerFolder() / L"zbarimg.exe", otherFolder / L"zbarimg.exe");
+  ASSERT_TRUE(WriteFileBytes(otherFolder / L"zbarimg.cfg", "delay_ms=60000\n"));
+  OwnedProcess other = StartProgram(otherFolder / L"zbarimg.exe", L"-D -q scan.png", otherFolder);
+  ASSERT_TRUE(other);
+  ASSERT_TRUE(WaitUntil([&] { return !StandInStarts(otherFolder / L"zbarimg.log").empty(); }, 10s));
+
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());  // the camera decoder came up
+  ExpectDropped({mine});
+  EXPECT_TRUE(WaitForTop("QR-Code:MINE")) << "list: " << ::testing::PrintToString(Items());
+  EXPECT_TRUE(other.Running()) << "another program's image decoder was ended";
+}
+
+// No image ZBar reads is that large: the file is neither decoded nor copied,
+// and the window answers meanwhile. Its name lies outside the ANSI code page,
+// as a name that would be copied where the volume keeps no short names.
+TEST_F(ImageDrop, AFileOver200MBIsRefusedWithALineAndTheWindowKeepsAnswering) {
+  const fs::path huge = images_ / L"\uD070 \uC0AC\uC9C4.png";  // 큰 사진.png
+  {
+    win32::UniqueFile file(CreateFileW(huge.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    ASSERT_TRUE(file);
+    LARGE_INTEGER end{};
+    end.QuadPart = 300ll * 1024 * 1024;  // a sparse file: it takes no room
+    ASSERT_TRUE(SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN) && SetEndOfFile(file.get()));
+  }
+  Configure({});
+  StartAndSettle();
+  ASSERT_FALSE(HasFatalFailure());
+
+  ExpectDropped({huge});
+  EXPECT_TRUE(WaitForTop("[图片文件超过 200 MB，未识别]")) << "list: " << ::testing::PrintToString(Items());
+  const auto before = std::chrono::steady_clock::now();
+  EXPECT_TRUE(Sync(Window()));
+  EXPECT_LT(std::chrono::steady_clock::now() - before, 2s) << "the window was slow to answer";
+  EXPECT_EQ(ChangeDuringQuietPeriod(), "");
+  EXPECT_TRUE(Starts().empty()) << "zbarimg.exe was started";
+  for (const auto& entry : fs::directory_iterator(ProgramFolder()))
+    EXPECT_FALSE(Utf8(entry.path().filename()).starts_with("bar2-image")) << Utf8(entry.path());
 }
 
 }  // namespace

@@ -261,30 +261,45 @@ TEST_F(RecognitionModule, AWindowOfAnotherProgramTitledZBarIsNotTakenForTheVideo
       << "Explorer's window lost its Close item";
 }
 
-TEST_F(RecognitionModule, ProcessCheckMatchesTheWholeImageNameInAnyLetterCase) {
+// Only a camera decoder started from the program folder is the module: another
+// program's, a copy of it elsewhere, is not, and its window is neither hidden
+// nor put on top. The folder's own counts however its path is written. The
+// restart link ends every process named exactly "zbarcam.exe".
+TEST_F(RecognitionModule, OnlyTheFoldersDecoderIsTheModuleHoweverItsPathIsWritten) {
   ASSERT_TRUE(fs::remove(InFolder(L"zbarcam.exe")));
-  // A program whose name is only a part of "zbarcam.exe", with a ZBar window of
-  // its own, on a second camera.
-  OwnedProcess part = StartProgram(CopyOfTheDecoder(L"part", L"cam.exe"), L"1", InFolder(L"part"));
-  ASSERT_TRUE(part);
-  ASSERT_TRUE(WaitUntil([] { return VideoWindow() != nullptr; }, 10s));
+  // Another program's decoder on a second camera, with its own ZBar window.
+  OwnedProcess other = StartProgram(CopyOfTheDecoder(L"other program", L"ZBARCAM.EXE"), L"1", InFolder(L"other program"));
+  ASSERT_TRUE(other);
+  HWND otherVideo = nullptr;
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        for (HWND w : AllTopLevelWindows(other.Id()))
+          if (TextOf(w) == "ZBar" && IsWindowVisible(w)) otherVideo = w;
+        return otherVideo != nullptr;
+      },
+      10s));
 
   ASSERT_NO_FATAL_FAILURE(StartTorvane());
   ASSERT_NO_FATAL_FAILURE(OpenSettings());
-  EXPECT_EQ(WaitForStatus(kNotRunning), kNotRunning) << "cam.exe was taken for the camera decoder";
+  EXPECT_EQ(WaitForStatus(kNotRunning), kNotRunning) << "another program's decoder was taken for the module";
+  EXPECT_TRUE(StaysTrue([&] { return IsWindowVisible(otherVideo) && !IsTopmostWindow(otherVideo); }, 5s))
+      << "another program's video window was hidden or put on top";
   EXPECT_EQ(History(), Lines{kLoading});
 
-  // The decoder under its name in capitals counts.
-  OwnedProcess upper = StartProgram(CopyOfTheDecoder(L"upper", L"ZBARCAM.EXE"), L"", InFolder(L"upper"));
-  ASSERT_TRUE(upper);
+  // The folder's decoder, started by the folder's path in capitals.
+  ASSERT_TRUE(fs::copy_file(RunnerFolder() / L"zbarcam.exe", InFolder(L"zbarcam.exe")));
+  std::wstring capitals = InFolder(L"zbarcam.exe").wstring();
+  CharUpperBuffW(capitals.data(), static_cast<DWORD>(capitals.size()));
+  OwnedProcess own = StartProgram(capitals, L"", ProgramFolder());
+  ASSERT_TRUE(own);
   EXPECT_EQ(WaitForTopLine(kLoaded, 8s), (Lines{kLoaded, kLoading}));
-  EXPECT_EQ(TextOf(Control(ModuleStatusLine)), kRunning);
+  EXPECT_EQ(WaitForStatus(kRunning), kRunning);
+  EXPECT_TRUE(IsWindowVisible(otherVideo));
 
-  // The restart link ends only processes named exactly "zbarcam.exe".
   ASSERT_NO_FATAL_FAILURE(Click(RestartCommand));
   EXPECT_EQ(WaitForTopLine(kRestarted, 5s)[0], kRestarted);
-  EXPECT_TRUE(upper.Running()) << "ZBARCAM.EXE was ended by the restart link";
-  EXPECT_TRUE(part.Running()) << "cam.exe was ended by the restart link";
+  EXPECT_TRUE(own.WaitForExit(5s)) << "the folder's decoder survived the restart";
+  EXPECT_TRUE(other.Running()) << "ZBARCAM.EXE is not the exact name";
   EXPECT_EQ(WaitForTopLine(kLoaded, 8s), (Lines{kLoaded, kRestarted, kLoaded, kLoading}));
 }
 

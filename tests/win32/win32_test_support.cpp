@@ -100,6 +100,53 @@ ScratchFolder::~ScratchFolder() {
   RemoveTree(path_);
 }
 
+namespace {
+constexpr UINT kRunQueued = WM_APP + 1;
+}
+
+EventWindow::EventWindow() {
+  static const ATOM windowClass = [] {
+    WNDCLASSEXW wc{};
+    wc.cbSize = sizeof wc;
+    wc.lpfnWndProc = Procedure;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"TorvaneTestEvents";
+    return RegisterClassExW(&wc);
+  }();
+  window_ = CreateWindowExW(0, MAKEINTATOM(windowClass), nullptr, 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                            GetModuleHandleW(nullptr), nullptr);
+  queue_ = std::make_unique<win32::UiThreadQueue>(window_, kRunQueued);
+  SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(queue_.get()));
+}
+
+EventWindow::~EventWindow() {
+  DestroyWindow(window_);
+  queue_.reset();
+}
+
+LRESULT CALLBACK EventWindow::Procedure(HWND window, UINT message, WPARAM wp, LPARAM lp) {
+  if (message == kRunQueued) {
+    if (auto* queue = reinterpret_cast<win32::UiThreadQueue*>(GetWindowLongPtrW(window, GWLP_USERDATA))) queue->RunQueued();
+    return 0;
+  }
+  return DefWindowProcW(window, message, wp, lp);
+}
+
+bool EventWindow::RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
+  const auto deadline = std::chrono::steady_clock::now() + limit;
+  while (!done()) {
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::min<long long>(left.count(), 50)), QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+  return true;
+}
+
 std::wstring CopyStandIn(const ScratchFolder& folder, const wchar_t* name, const wchar_t* as) {
   const std::wstring target = folder / as;
   EXPECT_TRUE(CopyFileW((ExecutableFolder() + L"\\" + name).c_str(), target.c_str(), FALSE)) << win32::Narrow(target);

@@ -6,7 +6,10 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <string>
+
+#include "win32/ui_thread_win32.h"
 
 namespace torvane::testing {
 
@@ -30,6 +33,24 @@ class ScratchFolder {
 
  private:
   std::wstring path_;
+};
+
+// A window of the test's thread that runs the work other threads post to it,
+// as the main window does for the program, while the test lets it.
+class EventWindow {
+ public:
+  EventWindow();
+  ~EventWindow();
+  EventWindow(const EventWindow&) = delete;
+  EventWindow& operator=(const EventWindow&) = delete;
+  win32::UiThreadPoster Poster() const { return queue_->Poster(); }
+  // Handles the thread's messages until `done` holds; false when `limit` passes first.
+  bool RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(10));
+
+ private:
+  static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wp, LPARAM lp);
+  HWND window_ = nullptr;
+  std::unique_ptr<win32::UiThreadQueue> queue_;
 };
 
 // Copies the stand-in `name` from beside the test executable into `folder` as `as`.

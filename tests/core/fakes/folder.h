@@ -1,9 +1,16 @@
-// Recording fakes: the program folder.
+// Recording fakes: the program folder, with the files the tests put there and
+// around it, each reachable under every spelling the test gives its path.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <map>
+#include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
+#include "core/launch.h"
 #include "core/ports.h"
 #include "fakes/journal.h"
 
@@ -11,29 +18,102 @@ namespace torvane::testing {
 
 class FakeFolder final : public ProgramFolder {
  public:
-  explicit FakeFolder(Journal& journal, std::string path = "C:\\Scan") : journal_(journal), path_(std::move(path)) {}
+  explicit FakeFolder(Journal& journal, std::string path = "C:\\Scan") : journal_(journal), path_(std::move(path)) {
+    for (const char* exe : {"Torvane.exe", "zbarcam.exe", "zbarimg.exe"}) Put(JoinPath(path_, exe), "MZ");
+  }
   std::string Path() const override { return path_; }
   std::string ExecutableName() const override { return exe; }
   bool Delete(std::string_view name) override {
     journal_.push_back("delete " + std::string(name));
+    const std::string file = Canonical(JoinPath(path_, name));
+    if (held_.contains(file) && files.contains(file)) {
+      doomed_.insert(file);  // its name stays until the holder lets go
+      return false;
+    }
+    files.erase(file);
     return true;
   }
-  bool CopyIn(std::string_view path, std::string_view name) override {
+  // Nothing is copied until FinishCopies: the copy is made off the program's thread.
+  void CopyIn(std::string_view path, std::string_view name, std::function<void(bool)> done) override {
     journal_.push_back("copy " + std::string(path) + " to " + std::string(name));
-    return copies;
+    pending_.push_back({std::string(path), std::string(name), std::move(done)});
+  }
+  std::optional<std::uint64_t> FileSize(std::string_view path) override {
+    const auto it = files.find(Canonical(path));
+    if (it == files.end()) return std::nullopt;
+    const auto large = sizes.find(it->first);
+    return large != sizes.end() ? large->second : it->second.size();
   }
   std::optional<std::string> ShortPath(std::string_view path) override {
     const auto it = shortPaths.find(std::string(path));
     if (it == shortPaths.end()) return std::nullopt;
     return it->second;
   }
+  // One file under every alias of its path and in any letter case, as on Windows.
+  bool IsOwnFile(std::string_view path, std::string_view name) override {
+    const std::string own = Canonical(JoinPath(path_, name));
+    return files.contains(own) && Canonical(path) == own;
+  }
+
+  // Another spelling of a path's beginning: a short name, \\?\, a drive letter, a junction.
+  void Alias(std::string spelling, std::string meaning) { aliases.emplace_back(std::move(spelling), std::move(meaning)); }
+  void Put(std::string_view path, std::string bytes) { files[Canonical(path)] = std::move(bytes); }
+  void PutLarge(std::string_view path, std::uint64_t size) {
+    Put(path, "");
+    sizes[Canonical(path)] = size;
+  }
+  std::optional<std::string> Read(std::string_view path) const {
+    const auto it = files.find(Canonical(path));
+    if (it == files.end()) return std::nullopt;
+    return it->second;
+  }
+  // The copies asked for are made (unless `copies` is off or the file is
+  // missing), and each is reported.
+  void FinishCopies() {
+    for (auto& copy : std::exchange(pending_, {})) {
+      const auto source = files.find(Canonical(copy.path));
+      const bool made = copies && source != files.end();
+      if (made) files[Canonical(JoinPath(path_, copy.name))] = source->second;
+      copy.done(made);
+    }
+  }
+  // Another program opens the folder's file, or closes it again.
+  void Hold(std::string_view name) { held_.insert(Canonical(JoinPath(path_, name))); }
+  void Release(std::string_view name) {
+    const std::string file = Canonical(JoinPath(path_, name));
+    held_.erase(file);
+    if (doomed_.erase(file)) files.erase(file);
+  }
+
   std::string exe = "Torvane.exe";
   std::map<std::string, std::string> shortPaths;
   bool copies = true;
 
  private:
+  struct PendingCopy {
+    std::string path, name;
+    std::function<void(bool)> done;
+  };
+  static std::string Lower(std::string s) {
+    for (char& c : s)
+      if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    return s;
+  }
+  std::string Canonical(std::string_view path) const {
+    std::string p(path);
+    for (const auto& [spelling, meaning] : aliases)
+      if (Lower(p).starts_with(Lower(spelling))) p = meaning + p.substr(spelling.size());
+    return Lower(p);
+  }
+
   Journal& journal_;
   std::string path_;
+  std::vector<std::pair<std::string, std::string>> aliases;
+  std::map<std::string, std::string> files;     // by canonical path
+  std::map<std::string, std::uint64_t> sizes;   // files larger than their bytes, by canonical path
+  std::vector<PendingCopy> pending_;
+  std::set<std::string> held_;    // files another program holds open
+  std::set<std::string> doomed_;  // held files deleted: gone when let go
 };
 
 }  // namespace torvane::testing
