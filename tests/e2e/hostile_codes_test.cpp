@@ -348,19 +348,21 @@ INSTANTIATE_TEST_SUITE_P(Hostile, HostileCodes, testing::Values(Suffix::Enter, S
 
 using HostileLongCodes = HostileCodesTest;
 
-TEST_F(HostileLongCodes, ArriveWholeAndAMegabyteIsListedCopiedAndLoggedButNotTyped) {
+TEST_F(HostileLongCodes, ArriveWholeAndOutputLongerThanAnyCodeIsDropped) {
   ASSERT_NO_FATAL_FAILURE(Launch(Suffix::Enter));
   // A QR code's largest text, 2,953 bytes, here in 3,000: notation, CJK, emoji.
   std::string qr = Repeat("{ENTER}%{F4}^a价格\xF0\x9F\x98\x80~+(x)", 3000);
   ASSERT_NO_FATAL_FAILURE(Deliver(Qr("3,000 bytes", qr)));
 
-  // Longer than any code a decoder can read: listed, copied and logged whole,
-  // but not typed, and no Enter either.
+  // Longer than any code a decoder can hold (64 KB): a decoder gone wrong.
+  // Nothing of it is listed, typed, copied or logged.
   HostileCode megabyte = Qr("1 MB", Repeat("0123456789{ENTER}%{F4}", 1 << 20));
-  megabyte.typed = false;
+  megabyte.listed.clear();
+  megabyte.hasData = megabyte.typed = false;
   ASSERT_NO_FATAL_FAILURE(Deliver(megabyte));
 
-  // The longest text that is typed, and one character more.
+  // The longest text that is typed, and one character more: listed, copied
+  // and logged whole, but not typed, and no Enter either.
   ASSERT_NO_FATAL_FAILURE(Deliver(Qr("the longest typed", Repeat("8{}%~", kMostTypedUnits))));
   HostileCode tooLong = Qr("one character longer", Repeat("9{}%~", kMostTypedUnits + 1));
   tooLong.typed = false;
