@@ -24,7 +24,7 @@ constexpr std::uint64_t kMB = 1024 * 1024;
 // then what was appended. Holds no garbage in memory.
 class RunawayOutput final : public RandomAccessFile {
  public:
-  std::optional<FileStat> Stat() override { return FileStat{garbage_ + tail_.size(), stamp_}; }
+  std::optional<FileStat> Stat() override { return FileStat{garbage_ + tail_.size()}; }
   bool ReadAt(std::uint64_t offset, std::size_t n, std::string& out) override {
     out.clear();
     const std::uint64_t end = std::min<std::uint64_t>(offset + n, garbage_ + tail_.size());
@@ -37,20 +37,13 @@ class RunawayOutput final : public RandomAccessFile {
     if (end > garbage_) out.append(tail_, static_cast<std::size_t>(std::max(offset, garbage_) - garbage_));
     return true;
   }
-  void AddGarbage(std::uint64_t bytes) {
-    garbage_ += bytes;
-    ++stamp_;
-  }
-  void Append(std::string_view bytes) {
-    tail_ += bytes;
-    ++stamp_;
-  }
+  void AddGarbage(std::uint64_t bytes) { garbage_ += bytes; }
+  void Append(std::string_view bytes) { tail_ += bytes; }
 
  private:
   static constexpr std::string_view kLine = "frame 0 0x7f3a garbage line\r\n";
   std::uint64_t garbage_ = 0;
   std::string tail_;
-  std::uint64_t stamp_ = 1;
 };
 
 struct NoCharsets final : CharsetEncoder {

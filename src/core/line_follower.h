@@ -15,7 +15,6 @@ namespace torvane {
 
 struct FileStat {
   std::uint64_t size = 0;
-  std::uint64_t modified = 0;  // any stamp that changes whenever the file is written
   friend bool operator==(const FileStat&, const FileStat&) = default;
 };
 
@@ -27,7 +26,8 @@ struct RandomAccessFile {
   // the current one, even while another process holds the file open.
   virtual std::optional<FileStat> Stat() = 0;
   // Replaces `out` with the bytes [offset, offset + n), fewer only where the
-  // file ends sooner; false when reading failed.
+  // file ends sooner (none at or past its end); false when the file is
+  // missing or reading failed.
   virtual bool ReadAt(std::uint64_t offset, std::size_t n, std::string& out) = 0;
 };
 

@@ -14,15 +14,15 @@ namespace {
 
 using namespace std::string_literals;
 
-// A file in memory whose stamp moves on every write, recording its reads.
+// A file in memory, recording its reads.
 class FakeFile : public RandomAccessFile {
  public:
   explicit FakeFile(std::string content = "") : content_(std::move(content)) {}
 
-  void Append(std::string_view bytes) { content_ += bytes; ++stamp_; }
-  void Rewrite(std::string content) { content_ = std::move(content); ++stamp_; }
+  void Append(std::string_view bytes) { content_ += bytes; }
+  void Rewrite(std::string content) { content_ = std::move(content); }
   void Remove() { missing_ = true; }
-  void Restore() { missing_ = false; ++stamp_; }
+  void Restore() { missing_ = false; }
   void SetReadsFail(bool fail) { readsFail_ = fail; }
   // The next ReadAt finds the file cut to `size` bytes, as if it were recreated
   // between Stat and the read.
@@ -40,7 +40,7 @@ class FakeFile : public RandomAccessFile {
 
   std::optional<FileStat> Stat() override {
     if (missing_) return std::nullopt;
-    return FileStat{content_.size(), stamp_};
+    return FileStat{content_.size()};
   }
 
   bool ReadAt(std::uint64_t offset, std::size_t n, std::string& out) override {
@@ -48,7 +48,6 @@ class FakeFile : public RandomAccessFile {
     if (missing_ || readsFail_) return false;
     if (shrinkTo_) {
       content_.resize(*shrinkTo_);
-      ++stamp_;
       shrinkTo_.reset();
     }
     lowestOffset_ = std::min(lowestOffset_, offset);
@@ -59,7 +58,6 @@ class FakeFile : public RandomAccessFile {
 
  private:
   std::string content_;
-  std::uint64_t stamp_ = 1;
   bool missing_ = false;
   bool readsFail_ = false;
   std::optional<std::size_t> shrinkTo_;
@@ -191,14 +189,11 @@ TEST(LineFollower, ALineOfTheLongestLengthIsKeptOneByteLongerIsLeftOut) {
 class ZerosThenTail : public RandomAccessFile {
  public:
   ZerosThenTail(std::uint64_t zeros, std::string tail) : zeros_(zeros), tail_(std::move(tail)) {}
-  void Append(std::string_view bytes) {
-    tail_ += bytes;
-    ++stamp_;
-  }
+  void Append(std::string_view bytes) { tail_ += bytes; }
   std::uint64_t BytesRead() const { return bytesRead_; }
   void ResetCounters() { bytesRead_ = 0; }
 
-  std::optional<FileStat> Stat() override { return FileStat{zeros_ + tail_.size(), stamp_}; }
+  std::optional<FileStat> Stat() override { return FileStat{zeros_ + tail_.size()}; }
   bool ReadAt(std::uint64_t offset, std::size_t n, std::string& out) override {
     out.clear();
     const std::uint64_t size = zeros_ + tail_.size();
@@ -211,7 +206,6 @@ class ZerosThenTail : public RandomAccessFile {
  private:
   std::uint64_t zeros_;
   std::string tail_;
-  std::uint64_t stamp_ = 1;
   std::uint64_t bytesRead_ = 0;
 };
 
