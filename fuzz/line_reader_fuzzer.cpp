@@ -12,25 +12,38 @@
 #include "core/line_follower.h"
 #include "core/line_rule.h"
 #include "memory_file.h"
-#include "scanned_lines.h"
 #include "whole_file_lines.h"
 
 namespace torvane::fuzz {
 namespace {
 
+// The line rule by its properties: no line holds a CR; an LF right after a CR
+// belongs to that CR, so no line after a lone CR begins with one; and the
+// lines put back together with their ends are the bytes, the last perhaps
+// without its end. The whole-file helpers agree with that reading.
 void CheckLineRule(const std::string& bytes) {
+  const std::vector<FileLine> lines = FileLinesOf(bytes);
+  std::string joined;
+  std::vector<std::string> texts;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    Expect(lines[i].bytes.find('\r') == std::string::npos, "no line holds a CR");
+    Expect(i == 0 || !lines[i - 1].endsAtLoneCr || !lines[i].bytes.starts_with('\n'),
+           "an LF right after a CR belongs to it");
+    if (i > 0) joined += lines[i - 1].endsAtLoneCr ? "\r" : "\r\n";
+    joined += lines[i].bytes;
+    texts.push_back(lines[i].bytes);
+  }
+  const bool lastTerminated = !lines.empty() && joined != bytes;
+  if (lastTerminated) joined += lines.back().endsAtLoneCr ? "\r" : "\r\n";
+  Expect(joined == bytes, "the lines with their ends are the bytes");
+
   const SplitLines split = WholeFileLines(bytes);
-  const ScannedLines scanned = ScanLines(bytes);
-  std::vector<std::string> expected = scanned.complete;
-  if (!scanned.unfinished.empty()) expected.push_back(scanned.unfinished);
-  Expect(split.lines == expected, "WholeFileLines splits as a forward scan does");
-  Expect(split.lastTerminated == (scanned.unfinished.empty() && !scanned.complete.empty()),
-         "WholeFileLines marks the last line terminated exactly when nothing follows the last terminator");
-  const std::optional<std::string> last =
-      scanned.complete.empty() ? std::nullopt : std::optional<std::string>(scanned.complete.back());
-  Expect(LastCompleteLine(bytes) == last, "LastCompleteLine is the last line a forward scan completes");
-  const std::optional<std::string> first =
-      bytes.empty() ? std::nullopt : std::optional<std::string>(expected.front());
+  Expect(split.lines == texts, "WholeFileLines splits as FileLinesOf does");
+  Expect(split.lastTerminated == lastTerminated, "WholeFileLines marks the last line terminated exactly when it is");
+  std::optional<std::string> last;
+  if (lines.size() > (lastTerminated ? 0u : 1u)) last = texts[texts.size() - (lastTerminated ? 1 : 2)];
+  Expect(LastCompleteLine(bytes) == last, "LastCompleteLine is the last line with its end");
+  const std::optional<std::string> first = texts.empty() ? std::nullopt : std::optional<std::string>(texts.front());
   Expect(FirstLine(bytes) == first, "FirstLine is the first line, terminated or not");
 }
 
