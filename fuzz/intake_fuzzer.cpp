@@ -10,6 +10,7 @@
 // been delivered in order and whole, repeats left out unless asked for.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <string>
@@ -154,7 +155,13 @@ class IntakeRun {
       for (char& c : digits) c = static_cast<char>('0' + static_cast<unsigned char>(c) % 10);
       return input_.PickValueInArray(kDigitSymbologies) + ":" + digits;
     }
-    std::string data = input_.ConsumeRandomLengthString(input_.ConsumeBool() ? 32 : 1500);
+    // Long texts of many lines, such as flushes of more than 1 KB are made of,
+    // from few input bytes: a piece of data repeated.
+    const std::string piece = input_.ConsumeRandomLengthString(24);
+    const std::size_t length = input_.ConsumeBool() ? piece.size() : input_.ConsumeIntegralInRange<std::size_t>(0, 3000);
+    std::string data;
+    while (!piece.empty() && data.size() < length) data += piece;
+    data.resize(std::min(data.size(), length));
     // Every ZBar name begins with a capital letter: a line of the data that did
     // too could read as a code of its own, which the plain output cannot tell apart.
     for (std::size_t i = 1; i < data.size(); ++i)
