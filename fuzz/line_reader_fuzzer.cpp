@@ -1,7 +1,8 @@
 // The line follower against reading the whole file: for any bytes, grown in
 // steps, the lines it hands out are the complete lines the line rule gives for
 // the whole file, each once and in order; with a small longest line, those it
-// hands out are still complete lines of the file, in order, none too long.
+// hands out are still complete lines of the file, in order, none too long, and
+// include every short line within a longest line's reach of the end.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -65,6 +66,25 @@ bool IsOrderedSubsequence(const std::vector<std::string>& part, const std::vecto
   return true;
 }
 
+// The complete lines no longer than `longest` that lie wholly within the
+// file's last `longest + 2` bytes: however much came at once, these are handed
+// out. A line whose CR is the last byte counts once a look has found the file
+// no longer growing, which settles it as a CR alone.
+std::vector<std::string> ShortLinesNearTheEnd(const std::string& bytes, std::size_t longest, bool resting) {
+  const std::size_t reachStart = bytes.size() - std::min(bytes.size(), longest + 2);
+  std::vector<std::string> near;
+  std::size_t at = 0;
+  for (const FileLine& line : FileLinesOf(bytes)) {
+    const std::size_t cr = at + line.bytes.size();
+    if (cr >= bytes.size()) break;  // no end yet
+    const std::size_t next = cr + (line.endsAtLoneCr ? 1 : 2);
+    if (at >= reachStart && line.bytes.size() <= longest && (next < bytes.size() || !line.endsAtLoneCr || resting))
+      near.push_back(line.bytes);
+    at = next;
+  }
+  return near;
+}
+
 }  // namespace
 }  // namespace torvane::fuzz
 
@@ -86,6 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   LineFollower follower;
   LineFollower shortLines(longest);
   std::vector<std::string> followed, kept;
+  std::size_t shortLinesSaw = 0;  // the size the short-line follower last found
   Expect(!follower.Look(file), "a missing file has nothing to hand out");
   for (const std::size_t cut : cuts) {
     const bool grows = cut > file.Bytes().size();
@@ -102,10 +123,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Expect(followed == complete, "once the file rests, every complete line has been handed out");
     Expect(file.reads == reads, "an unchanged file costs no read");
 
+    const bool resting = file.Bytes().size() == shortLinesSaw;
+    shortLinesSaw = file.Bytes().size();
     Follow(shortLines, file, kept);
     Expect(IsOrderedSubsequence(kept, followed), "what a short longest line keeps are lines of the file, in order");
     Expect(std::all_of(kept.begin(), kept.end(), [&](const std::string& line) { return line.size() <= longest; }),
            "no line longer than the longest is handed out");
+    const std::vector<std::string> near = ShortLinesNearTheEnd(file.Bytes(), longest, resting);
+    Expect(kept.size() >= near.size() && std::equal(near.begin(), near.end(), kept.end() - static_cast<std::ptrdiff_t>(near.size())),
+           "the short lines within a longest line's reach of the end are handed out, however much came at once");
   }
 
   file.readFails = true;

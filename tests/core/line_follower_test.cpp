@@ -184,6 +184,17 @@ TEST(LineFollower, ALineOfTheLongestLengthIsKeptOneByteLongerIsLeftOut) {
   EXPECT_EQ(followed.lines, (Texts_{"QR-Code:A", std::string(10, 'x'), "QR-Code:B", "QR-Code:C"}));
 }
 
+// More than a longest line's reach at once: a line that fills the reach is
+// kept, whether the line before it ended in CR LF or in a lone CR.
+TEST(LineFollower, MuchAtOnceKeepsTheLongestLineThatEndsWithinReach) {
+  for (const char* before : {"QR-Code:first\r\n", "QR-Code:first\r"}) {
+    FakeFile file(std::string(before) + "0123456789\r\n");
+    Followed followed(10);
+    followed.Look(file);
+    EXPECT_EQ(followed.lines, Texts_{"0123456789"}) << before;
+  }
+}
+
 // A file of `zeros` zero bytes and then `tail`, as a file grown with
 // SetEndOfFile and written at its end would read; no memory for the zeros.
 class ZerosThenTail : public RandomAccessFile {
@@ -216,7 +227,7 @@ TEST(LineFollower, AGigabyteAtOnceIsReadOnlyWithinALongestLineOfItsEnd) {
   const auto look = followed.Look(file);
   ASSERT_TRUE(look);
   EXPECT_EQ(look->newBytes, (std::uint64_t{1} << 30) + 39);
-  EXPECT_LE(file.BytesRead(), LineFollower::kLongestLineBytes + 3);
+  EXPECT_LE(file.BytesRead(), LineFollower::kLongestLineBytes + 4);
   file.ResetCounters();
   file.Append("QR-Code:next\r\n");
   followed.Look(file);
