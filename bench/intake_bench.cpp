@@ -26,9 +26,7 @@ class PosixFile final : public torvane::RandomAccessFile {
   std::optional<FileStat> Stat() override {
     struct stat st {};
     if (::stat(path_.c_str(), &st) != 0) return std::nullopt;
-    return FileStat{static_cast<std::uint64_t>(st.st_size),
-                    static_cast<std::uint64_t>(st.st_mtim.tv_sec) * 1000000000u +
-                        static_cast<std::uint64_t>(st.st_mtim.tv_nsec)};
+    return FileStat{static_cast<std::uint64_t>(st.st_size)};
   }
   bool ReadAt(std::uint64_t offset, std::size_t n, std::string& out) override {
     const int fd = ::open(path_.c_str(), O_RDONLY);

@@ -1,6 +1,7 @@
 // Typing a text: for any bytes the plan types exactly the text's characters,
-// then the chosen suffix key, and nothing else. The UTF-8 reading underneath
-// is held against the Unicode table, and the line text helpers against their rules.
+// then the chosen suffix key, and nothing else, by Unicode input and by paste.
+// The UTF-8 reading and writing underneath are held against the Unicode
+// tables, and the line text helpers against their rules.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -8,8 +9,10 @@
 
 #include "check.h"
 #include "core/key_plan.h"
+#include "core/typing_plan.h"
 #include "core/text_decoding.h"
 #include "core/utf8.h"
+#include "fakes/typing.h"
 #include "latin1_ansi.h"
 #include "reference_utf8.h"
 #include "typed_keys.h"
@@ -23,6 +26,48 @@ void CheckUtf8(const std::string& bytes) {
   Expect(IsValidUtf8(bytes) == wellFormed, "IsValidUtf8 agrees with the Unicode table");
   Expect(DecodeUtf8Lossy(bytes) == reference, "DecodeUtf8Lossy replaces ill-formed bytes as the Unicode table does");
   if (wellFormed) Expect(EncodeUtf8(reference) == bytes, "well-formed UTF-8 decodes to what encodes back to it");
+}
+
+// Characters of every plane: each three bytes of the input as a number below
+// 0x110000, surrogates moved up out of their range.
+std::u32string CharactersOf(const std::string& bytes) {
+  std::u32string characters;
+  for (std::size_t at = 0; at + 3 <= bytes.size(); at += 3) {
+    char32_t c = 0;
+    for (std::size_t i = 0; i < 3; ++i) c = (c << 8) | static_cast<unsigned char>(bytes[at + i]);
+    c %= 0x110000;
+    if (c >= 0xD800 && c <= 0xDFFF) c += 0x800;
+    characters += c;
+  }
+  return characters;
+}
+
+void CheckUtf8Writing(const std::u32string& characters) {
+  for (const char32_t c : characters) {
+    std::string written;
+    AppendUtf8(written, c);
+    Expect(written == EncodeUtf8(std::u32string(1, c)), "AppendUtf8 writes a character as Table 3-6 distributes its bits");
+  }
+}
+
+// What a plan that pastes puts into the focused window: the pasted texts, and
+// the Tab and Enter keys pressed between them.
+std::u16string PastedText(const TypingJob& job) {
+  std::u16string typed;
+  for (const TypingStep& step : job) {
+    if (step.kind == TypingStep::Kind::Paste) typed += EncodeUtf16(ReferenceDecodeUtf8(step.text));
+    if (step.kind == TypingStep::Kind::Keys) typed += TypedText(step.keys);
+  }
+  return typed;
+}
+
+void CheckTyping(const std::string& text, Suffix suffix) {
+  const std::u16string expected = ExpectedTypedText(text, suffix);
+  Expect(TypedText(PlanKeys(text, suffix)) == expected,
+         "the plan types the text's characters, Tab as the Tab key, no other control character, then the suffix");
+  testing::FakeLayout layout;
+  const TypingJob pasted = PlanTyping({text, suffix, TypingMethod::Paste, 0, 0, false}, layout);
+  Expect(PastedText(pasted) == expected, "a paste puts in the text's characters, with Tab and Enter as keys");
 }
 
 void CheckLineText(const std::string& bytes) {
@@ -72,8 +117,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   CheckUtf8(text);
   CheckLineText(text);
-  const std::vector<KeyEvent> plan = PlanKeys(text, suffix);
-  Expect(TypedText(plan) == ExpectedTypedText(text, suffix),
-         "the plan types the text's characters, Tab as the Tab key, no other control character, then the suffix");
+  CheckTyping(text, suffix);
+  const std::u32string characters = CharactersOf(text);
+  CheckUtf8Writing(characters);
+  CheckTyping(EncodeUtf8(characters), suffix);
   return 0;
 }

@@ -1,7 +1,8 @@
 // The line follower against reading the whole file: for any bytes, grown in
 // steps, the lines it hands out are the complete lines the line rule gives for
 // the whole file, each once and in order; with a small longest line, those it
-// hands out are still complete lines of the file, in order, none too long.
+// hands out are still complete lines of the file, in order, none too long, and
+// include every short line within a longest line's reach of the end.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -12,25 +13,38 @@
 #include "core/line_follower.h"
 #include "core/line_rule.h"
 #include "memory_file.h"
-#include "scanned_lines.h"
 #include "whole_file_lines.h"
 
 namespace torvane::fuzz {
 namespace {
 
+// The line rule by its properties: no line holds a CR; an LF right after a CR
+// belongs to that CR, so no line after a lone CR begins with one; and the
+// lines put back together with their ends are the bytes, the last perhaps
+// without its end. The whole-file helpers agree with that reading.
 void CheckLineRule(const std::string& bytes) {
+  const std::vector<FileLine> lines = FileLinesOf(bytes);
+  std::string joined;
+  std::vector<std::string> texts;
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    Expect(lines[i].bytes.find('\r') == std::string::npos, "no line holds a CR");
+    Expect(i == 0 || !lines[i - 1].endsAtLoneCr || !lines[i].bytes.starts_with('\n'),
+           "an LF right after a CR belongs to it");
+    if (i > 0) joined += lines[i - 1].endsAtLoneCr ? "\r" : "\r\n";
+    joined += lines[i].bytes;
+    texts.push_back(lines[i].bytes);
+  }
+  const bool lastTerminated = !lines.empty() && joined != bytes;
+  if (lastTerminated) joined += lines.back().endsAtLoneCr ? "\r" : "\r\n";
+  Expect(joined == bytes, "the lines with their ends are the bytes");
+
   const SplitLines split = WholeFileLines(bytes);
-  const ScannedLines scanned = ScanLines(bytes);
-  std::vector<std::string> expected = scanned.complete;
-  if (!scanned.unfinished.empty()) expected.push_back(scanned.unfinished);
-  Expect(split.lines == expected, "WholeFileLines splits as a forward scan does");
-  Expect(split.lastTerminated == (scanned.unfinished.empty() && !scanned.complete.empty()),
-         "WholeFileLines marks the last line terminated exactly when nothing follows the last terminator");
-  const std::optional<std::string> last =
-      scanned.complete.empty() ? std::nullopt : std::optional<std::string>(scanned.complete.back());
-  Expect(LastCompleteLine(bytes) == last, "LastCompleteLine is the last line a forward scan completes");
-  const std::optional<std::string> first =
-      bytes.empty() ? std::nullopt : std::optional<std::string>(expected.front());
+  Expect(split.lines == texts, "WholeFileLines splits as FileLinesOf does");
+  Expect(split.lastTerminated == lastTerminated, "WholeFileLines marks the last line terminated exactly when it is");
+  std::optional<std::string> last;
+  if (lines.size() > (lastTerminated ? 0u : 1u)) last = texts[texts.size() - (lastTerminated ? 1 : 2)];
+  Expect(LastCompleteLine(bytes) == last, "LastCompleteLine is the last line with its end");
+  const std::optional<std::string> first = texts.empty() ? std::nullopt : std::optional<std::string>(texts.front());
   Expect(FirstLine(bytes) == first, "FirstLine is the first line, terminated or not");
 }
 
@@ -50,6 +64,25 @@ bool IsOrderedSubsequence(const std::vector<std::string>& part, const std::vecto
     ++at;
   }
   return true;
+}
+
+// The complete lines no longer than `longest` that lie wholly within the
+// file's last `longest + 2` bytes: however much came at once, these are handed
+// out. A line whose CR is the last byte counts once a look has found the file
+// no longer growing, which settles it as a CR alone.
+std::vector<std::string> ShortLinesNearTheEnd(const std::string& bytes, std::size_t longest, bool resting) {
+  const std::size_t reachStart = bytes.size() - std::min(bytes.size(), longest + 2);
+  std::vector<std::string> near;
+  std::size_t at = 0;
+  for (const FileLine& line : FileLinesOf(bytes)) {
+    const std::size_t cr = at + line.bytes.size();
+    if (cr >= bytes.size()) break;  // no end yet
+    const std::size_t next = cr + (line.endsAtLoneCr ? 1 : 2);
+    if (at >= reachStart && line.bytes.size() <= longest && (next < bytes.size() || !line.endsAtLoneCr || resting))
+      near.push_back(line.bytes);
+    at = next;
+  }
+  return near;
 }
 
 }  // namespace
@@ -73,6 +106,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   LineFollower follower;
   LineFollower shortLines(longest);
   std::vector<std::string> followed, kept;
+  std::size_t shortLinesSaw = 0;  // the size the short-line follower last found
   Expect(!follower.Look(file), "a missing file has nothing to hand out");
   for (const std::size_t cut : cuts) {
     const bool grows = cut > file.Bytes().size();
@@ -89,10 +123,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Expect(followed == complete, "once the file rests, every complete line has been handed out");
     Expect(file.reads == reads, "an unchanged file costs no read");
 
+    const bool resting = file.Bytes().size() == shortLinesSaw;
+    shortLinesSaw = file.Bytes().size();
     Follow(shortLines, file, kept);
     Expect(IsOrderedSubsequence(kept, followed), "what a short longest line keeps are lines of the file, in order");
     Expect(std::all_of(kept.begin(), kept.end(), [&](const std::string& line) { return line.size() <= longest; }),
            "no line longer than the longest is handed out");
+    const std::vector<std::string> near = ShortLinesNearTheEnd(file.Bytes(), longest, resting);
+    Expect(kept.size() >= near.size() && std::equal(near.begin(), near.end(), kept.end() - static_cast<std::ptrdiff_t>(near.size())),
+           "the short lines within a longest line's reach of the end are handed out, however much came at once");
   }
 
   file.readFails = true;

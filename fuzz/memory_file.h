@@ -17,7 +17,7 @@ class MemoryFile final : public RandomAccessFile {
  public:
   std::optional<FileStat> Stat() override {
     if (!exists_ || statFails) return std::nullopt;
-    return FileStat{bytes_.size(), stamp_};
+    return FileStat{bytes_.size()};
   }
 
   bool ReadAt(std::uint64_t offset, std::size_t n, std::string& out) override {
@@ -31,17 +31,14 @@ class MemoryFile final : public RandomAccessFile {
   void Append(std::string_view more) {
     exists_ = true;
     bytes_ += more;
-    ++stamp_;
   }
   void Replace(std::string bytes) {
     exists_ = true;
     bytes_ = std::move(bytes);
-    ++stamp_;
   }
   void Delete() {
     exists_ = false;
     bytes_.clear();
-    ++stamp_;
   }
   // The bytes the file will hold when the next read begins; the writer wins the race.
   void RaceNextRead(std::string bytes) { race_ = std::move(bytes); }
@@ -56,7 +53,6 @@ class MemoryFile final : public RandomAccessFile {
  private:
   std::string bytes_;
   bool exists_ = false;
-  std::uint64_t stamp_ = 1;
   std::optional<std::string> race_;
 };
 

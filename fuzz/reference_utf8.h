@@ -1,7 +1,8 @@
 // UTF-8 read from the table of well-formed byte sequences in the Unicode
-// Standard (Table 3-7), written apart from the core's decoder so that the two
-// can be held against each other. An ill-formed sequence becomes one U+FFFD
-// for its longest start that the table allows, or for a single byte.
+// Standard (Table 3-7), and UTF-8 and UTF-16 written from its bit
+// distributions, apart from the core's code so that the two can be held
+// against each other. An ill-formed sequence becomes one U+FFFD for its
+// longest start that the table allows, or for a single byte.
 #pragma once
 
 #include <array>
@@ -63,24 +64,58 @@ inline std::u32string ReferenceDecodeUtf8(std::string_view bytes, bool* wellForm
   return out;
 }
 
+// The bit distributions of the Unicode Standard (Table 3-6 for UTF-8, as in
+// RFC 3629; Table 3-5 for UTF-16): each form's bits in order, 'v' where a bit
+// of the value goes, filled from the right; the shortest form that holds the
+// value is the one. 'u' in the UTF-16 pair takes the five bits above the low
+// sixteen, less one.
+struct BitForm {
+  std::string_view bits;
+  char32_t first, last;  // the values written in this form
+};
+
+inline constexpr std::array<BitForm, 4> kUtf8Bits{{
+    {"0vvvvvvv", 0x0, 0x7F},
+    {"110vvvvv" "10vvvvvv", 0x80, 0x7FF},
+    {"1110vvvv" "10vvvvvv" "10vvvvvv", 0x800, 0xFFFF},
+    {"11110vvv" "10vvvvvv" "10vvvvvv" "10vvvvvv", 0x10000, 0x10FFFF},
+}};
+inline constexpr std::array<BitForm, 2> kUtf16Bits{{
+    {"vvvvvvvvvvvvvvvv", 0x0, 0xFFFF},
+    {"110110uuuuvvvvvv" "110111vvvvvvvvvv", 0x10000, 0x10FFFF},
+}};
+
+inline bool IsScalarValue(char32_t c) { return c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF); }
+
+// The bit string of `c` in the first form that takes it; empty for a value no form takes.
+template <std::size_t N>
+std::string DistributeBits(const std::array<BitForm, N>& forms, char32_t c) {
+  if (!IsScalarValue(c)) return {};
+  for (const BitForm& form : forms) {
+    if (c < form.first || c > form.last) continue;
+    std::string bits(form.bits);
+    char32_t value = c, planeLessOne = ((c >> 16) & 0x1F) - 1;
+    for (std::size_t i = bits.size(); i-- > 0;) {
+      if (bits[i] == 'v') {
+        bits[i] = (value & 1) ? '1' : '0';
+        value >>= 1;
+      } else if (bits[i] == 'u') {
+        bits[i] = (planeLessOne & 1) ? '1' : '0';
+        planeLessOne >>= 1;
+      }
+    }
+    return bits;
+  }
+  return {};
+}
+
+// Scalar values only: anything else is no character and encodes to nothing.
 inline std::string EncodeUtf8(std::u32string_view text) {
   std::string out;
   for (const char32_t c : text) {
-    if (c < 0x80) {
-      out += static_cast<char>(c);
-    } else if (c < 0x800) {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
+    const std::string bits = DistributeBits(kUtf8Bits, c);
+    for (std::size_t at = 0; at < bits.size(); at += 8)
+      out += static_cast<char>(std::stoi(bits.substr(at, 8), nullptr, 2));
   }
   return out;
 }
@@ -88,12 +123,9 @@ inline std::string EncodeUtf8(std::u32string_view text) {
 inline std::u16string EncodeUtf16(std::u32string_view text) {
   std::u16string out;
   for (const char32_t c : text) {
-    if (c < 0x10000) {
-      out += static_cast<char16_t>(c);
-    } else {
-      out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-      out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-    }
+    const std::string bits = DistributeBits(kUtf16Bits, c);
+    for (std::size_t at = 0; at < bits.size(); at += 16)
+      out += static_cast<char16_t>(std::stoi(bits.substr(at, 16), nullptr, 2));
   }
   return out;
 }

@@ -37,13 +37,18 @@ bool CanHoldLineBreaks(std::string_view symbology) { return !OneOf(kSingleLineSy
 
 void RecordAssembler::Add(const FileLine& line, std::vector<RecordBytes>& complete) {
   const bool starts = StartsRecord(line.bytes);
+  if (dropping_ && !starts) return;
+  dropping_ = false;
   if (open_ && !starts) {
-    *open_ += openEndsAtLoneCr_ ? "\r" : "\r\n";
+    const std::string_view lineEnd = openEndsAtLoneCr_ ? "\r" : "\r\n";
+    if (open_->size() + lineEnd.size() + line.bytes.size() > longest_) return Drop();
+    *open_ += lineEnd;
     *open_ += line.bytes;
   } else {
     if (open_) complete.push_back(std::move(*open_));
     open_.reset();
     if (!starts && line.bytes.empty()) return;  // a blank line outside any record
+    if (line.bytes.size() > longest_) return Drop();
     open_ = line.bytes;
     openCanGrow_ = !starts || CanHoldLineBreaks(*SymbologyOf(line.bytes));
   }
@@ -54,15 +59,21 @@ void RecordAssembler::Add(const FileLine& line, std::vector<RecordBytes>& comple
   }
 }
 
+void RecordAssembler::Drop() {
+  open_.reset();
+  dropping_ = true;
+}
+
 std::vector<RecordBytes> RecordAssembler::Take(const std::optional<NewLines>& look) {
   std::vector<RecordBytes> complete;
   if (!look) return complete;  // nothing learnt
   for (const FileLine& line : look->lines) Add(line, complete);
   writerAtRest_ = look->newBytes == 0 ||
                   (writerAtRest_ && look->newBytes < kOneWriteBytes && !look->unfinished);
-  if (open_ && writerAtRest_) {
-    complete.push_back(std::move(*open_));
+  if (writerAtRest_) {
+    if (open_) complete.push_back(std::move(*open_));
     open_.reset();
+    dropping_ = false;
   }
   return complete;
 }

@@ -33,6 +33,11 @@ using RecordBytes = std::string;
 // so does a look that finds only a small write after the writer was at rest
 // (see kOneWriteBytes). A long text, which the writer hands over in pieces,
 // is so never cut where one piece ends.
+//
+// A record that would grow longer than any code is output gone wrong (a
+// decoder writing lines that start no record): it is dropped whole, with
+// every line after it up to the next record or the writer's rest, and nothing
+// of it is held. No part of it is handed out, since no part of it is a code.
 class RecordAssembler {
  public:
   // The C runtime hands text-mode output to the system in pieces of at least
@@ -41,6 +46,10 @@ class RecordAssembler {
   // end, after the writer was at rest are therefore whole flushes: zbarcam
   // flushes once per video frame.
   static constexpr std::uint64_t kOneWriteBytes = 1024;
+
+  // No record grows past the largest code a decoder can hold.
+  static constexpr std::size_t kLongestRecordBytes = kLargestCodeBytes;
+  explicit RecordAssembler(std::size_t longestRecordBytes = kLongestRecordBytes) : longest_(longestRecordBytes) {}
 
   // One look at the file (nullopt: it was missing or could not be read, which
   // tells nothing). Returns the records completed by it, oldest first.
@@ -51,15 +60,19 @@ class RecordAssembler {
 
  private:
   void Add(const FileLine& line, std::vector<RecordBytes>& complete);
+  void Drop();
 
+  std::size_t longest_;
   std::optional<RecordBytes> open_;
   bool openCanGrow_ = false;
   bool openEndsAtLoneCr_ = false;
+  bool dropping_ = false;  // inside a record too long to be a code
   bool writerAtRest_ = true;  // the file is new
 };
 
 // The records of a decoder output that is finished (bar2.dat once the image
-// decoder has ended); a last line without its line end counts.
+// decoder has ended); a last line without its line end counts. Perhaps none,
+// even where the output holds more than blank lines.
 std::vector<RecordBytes> FinishedRecords(std::string_view bytes);
 
 }  // namespace torvane

@@ -99,7 +99,9 @@ void ImageDecoding::OnImageResultTick() {
   if (!p_.imageOutput.ReadAt(0, static_cast<std::size_t>(std::min(stat->size, kMostRead)), bytes)) return;
   const auto line = FirstLine(bytes);
   if (!line || line->empty()) return;
-  RecordResult(FinishedRecords(bytes).front());
+  const std::vector<RecordBytes> records = FinishedRecords(bytes);
+  if (records.empty()) return;  // its first record was longer than any code
+  RecordResult(records.front());
 }
 
 void ImageDecoding::RecordResult(std::string_view recordBytes) {

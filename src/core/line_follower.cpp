@@ -20,11 +20,11 @@ std::optional<NewLines> LineFollower::Look(RandomAccessFile& file) {
   NewLines found;
   if (stat->size > taken_) {
     // More than a longest line at once: what comes before its reach belongs to
-    // no line that could be kept. The byte before the reach tells whether the
-    // first line in it starts there.
+    // no line that could be kept. The two bytes before the reach tell whether
+    // the first line in it starts there: after a CR, or after the LF of a CR LF.
     const std::uint64_t reach = longestLineBytes_ + 2;
-    const bool jump = stat->size - taken_ > reach + 1;
-    const std::uint64_t from = jump ? stat->size - reach - 1 : taken_;
+    const bool jump = stat->size - taken_ > reach + 2;
+    const std::uint64_t from = jump ? stat->size - reach - 2 : taken_;
     std::string bytes;
     if (!file.ReadAt(from, static_cast<std::size_t>(stat->size - from), bytes)) return std::nullopt;
     found.newBytes = stat->size - taken_;

@@ -15,7 +15,6 @@ namespace torvane {
 
 struct FileStat {
   std::uint64_t size = 0;
-  std::uint64_t modified = 0;  // any stamp that changes whenever the file is written
   friend bool operator==(const FileStat&, const FileStat&) = default;
 };
 
@@ -27,9 +26,14 @@ struct RandomAccessFile {
   // the current one, even while another process holds the file open.
   virtual std::optional<FileStat> Stat() = 0;
   // Replaces `out` with the bytes [offset, offset + n), fewer only where the
-  // file ends sooner; false when reading failed.
+  // file ends sooner (none at or past its end); false when the file is
+  // missing or reading failed.
   virtual bool ReadAt(std::uint64_t offset, std::size_t n, std::string& out) = 0;
 };
+
+// The largest code a decoder can hold, as it writes it (a QR code holds under
+// 3 KB, a PDF417 code under 2 KB), with room to spare.
+inline constexpr std::size_t kLargestCodeBytes = 64 * 1024;
 
 // What one look at the file found.
 struct NewLines {
@@ -40,9 +44,9 @@ struct NewLines {
 
 class LineFollower {
  public:
-  // No decoder writes a line this long (a QR code holds under 3 KB). A longer
-  // line is damage: it is left out, and never held in memory whole.
-  static constexpr std::size_t kLongestLineBytes = 4 * 1024 * 1024;
+  // No decoder writes a longer line. A longer line is damage: it is left out,
+  // and never held in memory whole. It also bounds what one look reads.
+  static constexpr std::size_t kLongestLineBytes = kLargestCodeBytes;
 
   explicit LineFollower(std::size_t longestLineBytes = kLongestLineBytes);
 

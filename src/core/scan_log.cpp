@@ -21,8 +21,17 @@ std::string CsvField(std::string_view utf8) {
   return field + "\"";
 }
 
+std::string InertCell(std::string_view utf8) {
+  // A code's text is chosen by whoever printed it: =HYPERLINK(...), @SUM(...)
+  // or a DDE call would run when the file is opened.
+  if (utf8.empty() || std::string_view("=+-@\t\r").find(utf8.front()) == std::string_view::npos)
+    return std::string(utf8);
+  return "'" + std::string(utf8);
+}
+
 std::string ScanLogRow(const LocalTime& time, std::string_view symbology, std::string_view text) {
-  return Iso8601(time) + "," + CsvField(symbology) + "," + CsvField(text) + "\r\n";
+  // The symbology is the text before the first colon, which a line of no record also has.
+  return Iso8601(time) + "," + CsvField(InertCell(symbology)) + "," + CsvField(InertCell(text)) + "\r\n";
 }
 
 }  // namespace torvane

@@ -170,6 +170,24 @@ TEST(Intake, TheMarkerIsLostWhenBarDatAlreadyHoldsALine) {
   EXPECT_FALSE(rig.window.successShown);
 }
 
+// A decoder gone wrong writes lines that start no record, more than any code
+// holds: none of it is listed or logged, and the next real code comes as
+// soon as any code would.
+TEST(Intake, OutputLongerThanAnyCodeIsDroppedAndTheNextCodeIsNotHeldUp) {
+  IntakeRig rig;
+  std::string piece;
+  while (piece.size() < 32 * 1024) piece += "frame 12 0x7f3a: no symbol\r\n";
+  for (int tick = 0; tick < 32; ++tick) {
+    rig.barDat.Append(piece);
+    rig.Tick();
+  }
+  rig.barDat.Append("QR-Code:real\r\n");
+  rig.Tick();
+  rig.Tick();
+  EXPECT_EQ(rig.Listed(), std::vector<std::string>{"QR-Code:real"});
+  EXPECT_EQ(rig.log.contents, "real\r\n");
+}
+
 TEST(Intake, AnUnchangedFileCostsNoRead) {
   IntakeRig rig;
   rig.barDat.Append(std::string(100000, 'x') + "\r\nQR-Code:last\r\n");

@@ -215,12 +215,14 @@ TEST(ScanLog, EachDeliveredCodeGetsATimedRowAfterOneByteOrderMarkAndALockedFileL
   rig.program.intake.OnIntakeTick({0, {2026, 12, 8, 9, 30, 5}});
   rig.barDat.Append("EAN-13:4006381333931\r\n");
   rig.program.intake.OnIntakeTick({100, {2026, 12, 8, 9, 30, 6}});
+  rig.barDat.Append("QR-Code:=1+1\r\n");
+  rig.program.intake.OnIntakeTick({200, {2026, 12, 8, 9, 30, 7}});
   EXPECT_FALSE(rig.program.delivery.WriteWaitingLogLines());
   rig.scanLog.locked = false;
   rig.program.delivery.OnLogRetryTick();
-  EXPECT_EQ(rig.scanLog.contents,
-            "\xEF\xBB\xBF" "2026-12-08T09:30:05,QR-Code,\"a,b\"\r\n2026-12-08T09:30:06,EAN-13,4006381333931\r\n");
-  EXPECT_EQ(rig.log.contents, "off\r\na,b\r\n4006381333931\r\n") << "data.txt as it always was";
+  EXPECT_EQ(rig.scanLog.contents, "\xEF\xBB\xBF" "2026-12-08T09:30:05,QR-Code,\"a,b\"\r\n2026-12-08T09:30:06,EAN-13,4006381333931\r\n"
+                                  "2026-12-08T09:30:07,QR-Code,'=1+1\r\n");
+  EXPECT_EQ(rig.log.contents, "off\r\na,b\r\n4006381333931\r\n=1+1\r\n") << "data.txt as it always was";
 }
 
 TEST(Beep, SoundsForEachDeliveredCodeAndTheWelcomeCodeWhenAsked) {

@@ -76,6 +76,28 @@ TEST(RecordAssembler, LineEndsInsideARecordStayAsWritten) {
   EXPECT_EQ(records.Take(look), Records{"QR-Code:BEGIN:VCARD\r\r\nN:Li\rEND"});
 }
 
+// Output that is no code (a decoder gone wrong) must not grow one record
+// without end: what would make a record longer than any code is dropped.
+TEST(RecordAssembler, ARecordLongerThanAnyCodeIsDroppedWholeWithItsLinesUpToTheNextRecord) {
+  RecordAssembler records(20);
+  EXPECT_EQ(records.Take(Look(2000, {"QR-Code:0123456", "ab"})), Records{}) << "19 bytes: may still grow";
+  EXPECT_TRUE(records.HasOpenRecord());
+  EXPECT_EQ(records.Take(Look(2000, {"c", "garbage", "garbage"})), Records{});
+  EXPECT_FALSE(records.HasOpenRecord()) << "nothing of it will be handed out";
+  EXPECT_EQ(records.Take(Look(2000, {"0123456789012345678901", "EAN-8:96385074", "QR-Code:next"})),
+            Records{"EAN-8:96385074"}) << "a line of no record after it is dropped too; a record ends the dropping";
+  EXPECT_EQ(records.Take(Look(2000, {"QR-Code:0123456789abcdefghij"})), Records{"QR-Code:next"})
+      << "a first line longer than any code is dropped";
+  EXPECT_FALSE(records.HasOpenRecord());
+  EXPECT_EQ(records.Take(Look(0, {})), Records{});
+  EXPECT_EQ(records.Take(Look(10, {"after rest"})), Records{"after rest"}) << "a rest ends the dropping";
+
+  const std::string huge = "QR-Code:" + std::string(RecordAssembler::kLongestRecordBytes, 'x');
+  EXPECT_EQ(FinishedRecords(huge + "\r\nEAN-8:96385074\r\n"), Records{"EAN-8:96385074"});
+  EXPECT_EQ(FinishedRecords(huge.substr(0, RecordAssembler::kLongestRecordBytes)).size(), 1u)
+      << "the largest code is kept";
+}
+
 TEST(FinishedRecords, EveryRecordOfAFinishedOutputAndALastLineWithoutItsEnd) {
   EXPECT_EQ(FinishedRecords("QR-Code:a\r\nb\r\nEAN-13:1\r\nQR-Code:c"),
             (Records{"QR-Code:a\r\nb", "EAN-13:1", "QR-Code:c"}));

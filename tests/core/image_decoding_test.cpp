@@ -66,8 +66,10 @@ TEST(PickUp, AMultiLineFirstCodeIsListedAndLoggedWhole) {
   EXPECT_EQ(rig.log.contents, "WIFI:S:home;\r\nP:secret;;\r\n");
 }
 
-TEST(PickUp, RecordsNothingForAnEmptyOrMissingResult) {
-  for (std::string_view output : {std::string_view(""), std::string_view("\r\nQR-Code:second\r\n")}) {
+TEST(PickUp, RecordsNothingForAnEmptyMissingOrRunawayResult) {
+  const std::string runaway = "QR-Code:" + std::string(RecordAssembler::kLongestRecordBytes, 'x') + "\r\n";
+  for (std::string_view output : {std::string_view(""), std::string_view("\r\nQR-Code:second\r\n"),
+                                  std::string_view(runaway)}) {
     PickUp rig;
     rig.DropAndFinish(output);
     EXPECT_TRUE(rig.window.history.empty());

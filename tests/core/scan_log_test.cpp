@@ -17,6 +17,22 @@ TEST(ScanLog, RowsKeepCommasQuotesLineBreaksAndChineseIntact) {
   EXPECT_EQ(ScanLogRow(t, "QR-Code", ""), "2026-03-07T09:05:01,QR-Code,\r\n");
 }
 
+// A code's text is whatever its printer chose: one a spreadsheet would run as a
+// formula (a link, a DDE call) is stored as text, behind an apostrophe.
+TEST(ScanLog, ACellThatWouldStartAFormulaStartsWithAnApostrophe) {
+  const LocalTime t{2026, 3, 7, 9, 5, 1};
+  const std::string time = "2026-03-07T09:05:01,";
+  EXPECT_EQ(ScanLogRow(t, "QR-Code", "=HYPERLINK(\"http://x.example\",\"Pay\")"),
+            time + "QR-Code,\"'=HYPERLINK(\"\"http://x.example\"\",\"\"Pay\"\")\"\r\n");
+  EXPECT_EQ(ScanLogRow(t, "QR-Code", "@SUM(1+1)*cmd|' /C calc'!A0"), time + "QR-Code,'@SUM(1+1)*cmd|' /C calc'!A0\r\n");
+  EXPECT_EQ(ScanLogRow(t, "QR-Code", "+1+cmd|' /C calc'!A0"), time + "QR-Code,'+1+cmd|' /C calc'!A0\r\n");
+  EXPECT_EQ(ScanLogRow(t, "CODE-128", "-2+3"), time + "CODE-128,'-2+3\r\n");
+  EXPECT_EQ(ScanLogRow(t, "QR-Code", "\t=1+1"), time + "QR-Code,'\t=1+1\r\n");
+  EXPECT_EQ(ScanLogRow(t, "QR-Code", "\r\n=1+1"), time + "QR-Code,\"'\r\n=1+1\"\r\n");
+  EXPECT_EQ(ScanLogRow(t, "=1+1", "x"), time + "'=1+1,x\r\n") << "a line of no record names no symbology";
+  EXPECT_EQ(ScanLogRow(t, "QR-Code", "a=b-c+@d"), time + "QR-Code,a=b-c+@d\r\n") << "only the first character counts";
+}
+
 TEST(ScannerOptions, EachValueReadsOnItsOwnAndABadOneMeansItsDefault) {
   FakeSettings store;
   EXPECT_EQ(ReadScannerOptions(store), ScannerOptions{}) << "nothing stored: every option at today's behaviour";

@@ -1,11 +1,10 @@
 // The adapters a delivered code goes through: keys into a focused edit control,
-// data.txt held by another handle, bar.dat read while it grows. (The clipboard's
-// and the keyboard's contracts are in tests/contract.)
+// bar.dat read while the stand-in decoder writes it. (The keyboard's, the
+// clipboard's and the files' own contracts are in tests/contract.)
 #include <gtest/gtest.h>
 
 #include "core/key_plan.h"
 #include "core/launch.h"
-#include "core/pending_log.h"
 #include "core/line_follower.h"
 #include "win32/adapters.h"
 #include "win32/keyboard_win32.h"
@@ -75,28 +74,6 @@ TEST(Keyboard, TypesHostileTextsExactlyAsCharacters) {
     expected += typed + L"\r\n";
   }
   EXPECT_TRUE(WaitUntil([&] { return target.Text() == expected; }, 5s)) << Narrow(target.Text());
-}
-
-TEST(LogFile, LinesWaitWhileAnotherHandleHoldsTheFileThenArriveInOrder) {
-  ScratchFolder folder(L"log");
-  const std::wstring path = folder / L"data.txt";
-  win32::AppendOnlyFile file(Narrow(path));
-  PendingLog pending;
-  pending.Add("before\r\n");
-  ASSERT_TRUE(pending.Flush(file));
-
-  HANDLE holder = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-  for (int i = 0; i < 100; ++i) {
-    pending.Add(std::to_string(i) + "\r\n");
-    EXPECT_FALSE(pending.Flush(file));
-  }
-  CloseHandle(holder);
-  EXPECT_TRUE(pending.Flush(file));
-  std::string expected = "before\r\n";
-  for (int i = 0; i < 100; ++i) expected += std::to_string(i) + "\r\n";
-  EXPECT_EQ(ReadWholeFile(path), expected);
-
 }
 
 TEST(CameraOutput, EveryCompleteLineIsReadOnceInOrderWhileTheStandInWrites) {

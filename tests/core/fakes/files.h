@@ -8,28 +8,38 @@
 
 namespace torvane::testing {
 
-// bar.dat as the decoder leaves it: bytes that only ever grow, or a missing file.
+// bar.dat as the decoder leaves it: bytes that only ever grow, a file made
+// anew, or a missing file. As strict as SharedReadFile (tests/contract).
 class FakeFile final : public RandomAccessFile {
  public:
   std::optional<FileStat> Stat() override {
-    if (!exists) return std::nullopt;
-    return FileStat{bytes.size(), stamp};
+    if (!exists_) return std::nullopt;
+    return FileStat{bytes_.size()};
   }
   bool ReadAt(std::uint64_t offset, std::size_t n, std::string& out) override {
     ++reads;
-    if (offset > bytes.size()) return false;
-    out = bytes.substr(static_cast<size_t>(offset), n);
+    if (!exists_) return false;
+    out = offset < bytes_.size() ? bytes_.substr(static_cast<std::size_t>(offset), n) : std::string();
     return true;
   }
   void Append(std::string_view more) {
-    exists = true;
-    bytes += more;
-    ++stamp;
+    exists_ = true;
+    bytes_ += more;
   }
-  std::string bytes;
-  bool exists = false;
-  std::uint64_t stamp = 1;
+  void MakeAnew() {
+    exists_ = true;
+    bytes_.clear();
+  }
+  void Delete() {
+    exists_ = false;
+    bytes_.clear();
+  }
+  const std::string& Bytes() const { return bytes_; }
   int reads = 0;
+
+ private:
+  std::string bytes_;
+  bool exists_ = false;
 };
 
 // Code page 936 for the two GBK characters the tests use; anything else as Latin-1.
@@ -58,7 +68,9 @@ class FakeAnsi final : public AnsiDecoder {
   }
 };
 
-class FakeLog final : public LogFile {
+// data.txt and scans.csv, which another program may hold locked. As strict
+// as AppendOnlyFile (tests/contract).
+class FakeLog final : public ScanLogFile {
  public:
   bool Append(std::string_view bytes) override {
     ++attempts;
@@ -66,21 +78,11 @@ class FakeLog final : public LogFile {
     contents += bytes;
     return true;
   }
+  bool IsEmpty() override { return contents.empty(); }
   std::string contents;
   bool locked = false;
   int attempts = 0;
 };
-
-class FakeScanLog final : public ScanLogFile {
- public:
-  bool Append(std::string_view bytes) override {
-    if (locked) return false;
-    contents += bytes;
-    return true;
-  }
-  bool IsEmpty() override { return contents.empty(); }
-  std::string contents;
-  bool locked = false;
-};
+using FakeScanLog = FakeLog;
 
 }  // namespace torvane::testing
