@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "core/line_rule.h"
+#include "core/line_splitter.h"
 
 namespace torvane {
 
@@ -31,17 +31,6 @@ struct RandomAccessFile {
   virtual bool ReadAt(std::uint64_t offset, std::size_t n, std::string& out) = 0;
 };
 
-// The largest code a decoder can hold, as it writes it (a QR code holds under
-// 3 KB, a PDF417 code under 2 KB), with room to spare.
-inline constexpr std::size_t kLargestCodeBytes = 64 * 1024;
-
-// What one look at the file found.
-struct NewLines {
-  std::vector<FileLine> lines;  // completed since the last look, oldest first
-  std::uint64_t newBytes = 0;   // how much the file grew since the last look
-  bool unfinished = false;      // the file ends inside a line still being written
-};
-
 class LineFollower {
  public:
   // No decoder writes a longer line. A longer line is damage: it is left out,
@@ -60,15 +49,9 @@ class LineFollower {
   std::optional<NewLines> Look(RandomAccessFile& file);
 
  private:
-  void StartOver();
-  void Take(const std::string& bytes, NewLines& found);
-
   std::size_t longestLineBytes_;
-  std::uint64_t taken_ = 0;      // bytes of the file looked at so far
-  std::string unfinished_;       // the start of the line being written
-  std::optional<std::string> endedByCr_;  // a line whose CR was the last byte taken
-  bool lfEndsLastLine_ = false;  // an LF right at the next byte belongs to the line handed out last
-  bool skippingLongLine_ = false;  // inside a line too long to keep, up to its end
+  std::uint64_t taken_ = 0;  // bytes of the file looked at so far
+  LineSplitter lines_;
 };
 
 }  // namespace torvane
