@@ -13,7 +13,7 @@
 #include "core/key_plan.h"
 #include "core/timers.h"
 #include "core/pending_log.h"
-#include "core/line_follower.h"
+#include "core/random_access_file.h"
 #include "core/scanner_options.h"
 #include "core/text_decoding.h"
 
@@ -88,15 +88,17 @@ struct WindowFrame {
   virtual bool PanelOpen(Panel panel) const = 0;
   // Start-up work that runs once the window has come up.
   virtual void PostDeferredStart() = 0;
-  virtual void LetPendingEventsRun() = 0;
   // The window goes and the program ends; no further event is handled.
   virtual void EndProgram() = 0;
 };
 
-// The periodic events; each ticks at its own interval while it is on.
+// Timed events. A timer set on ticks at its interval until it is set off; one
+// started once ticks once, after the delay, and is off again. Either replaces
+// what the timer was doing before.
 struct Timers {
   virtual ~Timers() = default;
   virtual void Set(TimerId timer, bool on) = 0;
+  virtual void Once(TimerId timer, int delayMs) = 0;
   virtual bool On(TimerId timer) const = 0;
 };
 
@@ -125,30 +127,62 @@ struct ProcessTable {
 // A top-level window of another program, as a number (a handle on Windows).
 using WindowId = std::uintptr_t;
 
-// Top-level windows of other programs, found again each time they are needed.
+// Top-level windows of other programs, as their events named them.
 struct DesktopWindows {
   virtual ~DesktopWindows() = default;
-  // A top-level window titled exactly `title` that belongs to one of the processes.
-  virtual std::optional<WindowId> FindOwnedBy(std::string_view title, std::span<const std::uint32_t> processIds) = 0;
   virtual void RemoveCloseItem(WindowId window) = 0;
   // Never waits for the window's program, which may hang.
   virtual void PlaceTopmost(WindowId window, bool show) = 0;
 };
 
-// A program started hidden and never waited for.
+// A decoder to start.
 struct LaunchPlan {
   std::string program;      // full path of the executable
   std::string commandLine;  // full command line, program included, quoted
   std::string workingDir;
-  std::string stdoutFile;   // created anew, readable while it grows; empty: none
+  std::string stdoutFile;   // gets a copy of its standard output, made anew; empty: none
   friend bool operator==(const LaunchPlan&, const LaunchPlan&) = default;
 };
 
-struct ProcessLauncher {
-  virtual ~ProcessLauncher() = default;
-  virtual std::optional<std::uint32_t> Launch(const LaunchPlan& plan) = 0;
-  // Whether the process started by Launch is still running.
-  virtual bool StillRunning(std::uint32_t pid) = 0;
+// How a decoder the program started ended.
+struct DecoderExit {
+  std::uint32_t exitCode = 0;
+  std::string errorTail;  // the end of what it wrote to its standard error
+};
+
+// What a started decoder does, each reported as an event of its own on the
+// program's thread, never inside a call of the port.
+struct DecoderEvents {
+  // Its standard output, each piece as it was read, in the order written.
+  std::function<void(std::string_view bytes)> output;
+  // One of its top-level windows was created or shown, with its title then;
+  // a window may be reported more than once.
+  std::function<void(WindowId window, std::string_view title)> windowShown;
+  // Once, after its last output.
+  std::function<void(const DecoderExit& exit)> exited;
+};
+
+// Decoders whose lives the program owns.
+struct DecoderProcesses {
+  // How much of a decoder's error output its exit keeps, from the end.
+  static constexpr std::size_t kErrorTailBytes = 4096;
+
+  virtual ~DecoderProcesses() = default;
+  // Starts the program of the plan hidden, bound to this program: it is ended
+  // when this program ends, however that happens. Its standard output is read
+  // as it is written; when the plan names a file, the file is made anew and
+  // gets a copy of every byte. Its error output is drained. nullopt when it
+  // cannot be started: then no event ever comes.
+  virtual std::optional<std::uint32_t> Start(const LaunchPlan& plan, DecoderEvents events) = 0;
+  // Asks it to end and returns at once; its exit is reported as any other.
+  // False when it has ended already.
+  virtual bool End(std::uint32_t id) = 0;
+};
+
+// The time, for events that do not come with their own.
+struct Clock {
+  virtual ~Clock() = default;
+  virtual TickTime Now() = 0;
 };
 
 // Files of the program folder, by bare name, and how to name other files to

@@ -120,10 +120,5 @@ TEST(Layout, AControlCutAwayUnderASiblingLiesAboveItAndOverlapsIt) {
   }
 }
 
-TEST(Timers, TheIntakeTicksFromTheStartAndTypingOnlyWhileACodeIsTyped) {
-  EXPECT_TRUE(TimerSpecOf(TimerId::Intake).onAtCreation);
-  EXPECT_FALSE(TimerSpecOf(TimerId::Typing).onAtCreation);
-}
-
 }  // namespace
 }  // namespace torvane

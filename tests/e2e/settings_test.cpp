@@ -392,3 +392,43 @@ TEST_F(Settings, PanelIsDrawnInItsColoursWithTheCornersStillSeeThrough) {
 
 }  // namespace
 }  // namespace torvane::e2e
+
+namespace torvane::e2e {
+namespace {
+
+TEST_F(Settings, ReproClickOnSettingsRightAfterLoaded) {
+  DenyRunKeyWrites();
+  if (HasFatalFailure()) return;
+  ASSERT_TRUE(SetRunValue(ProgramRunValue(ProgramFolder()), HKEY_CURRENT_USER));
+  ASSERT_NO_FATAL_FAILURE(StartTorvane());
+  ASSERT_TRUE(WaitUntil([&] {
+    const auto items = ListItems(Control(ControlId::SettingsCommand) ? Control(ControlId::HistoryList) : nullptr);
+    return std::find(items.begin(), items.end(), texts::kModuleLoaded) != items.end();
+  }, 20s, 5ms));
+  const HWND video = VideoWindow();
+  std::printf("video visible at loaded: %d foreground is video: %d\n", video ? IsWindowVisible(video) : -1,
+              GetForegroundWindow() == video);
+  Click(SettingsCommand);
+  EXPECT_TRUE(WaitUntil([&] { return Read(SettingsPanel).visible; }, 3s)) << "the click on 设置 was lost";
+}
+
+TEST_F(Settings, ReproClickOnSettingsRightAfterLoadedAtTheSecondStart) {
+  DenyRunKeyWrites();
+  if (HasFatalFailure()) return;
+  ASSERT_TRUE(SetRunValue(ProgramRunValue(ProgramFolder()), HKEY_CURRENT_USER));
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
+  ExitThroughBend();
+  if (HasFatalFailure()) return;
+  auto second = LaunchTorvane(ProgramFolder(), L"");
+  ASSERT_TRUE(second);
+  ASSERT_TRUE(WaitUntil([&] {
+    const auto items = ListItems(ControlIn(second->window, ControlId::HistoryList));
+    return std::find(items.begin(), items.end(), texts::kModuleLoaded) != items.end();
+  }, 20s, 5ms));
+  ASSERT_TRUE(ClickAt(CentreOf(ControlIn(second->window, ControlId::SettingsCommand))));
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(ControlIn(second->window, ControlId::SettingsPanel)) != FALSE; }, 3s))
+      << "the click on 设置 was lost";
+}
+
+}  // namespace
+}  // namespace torvane::e2e

@@ -57,5 +57,7 @@ std::optional<Symbol> parse_symbol(std::string_view name_and_hex);
 void write_symbols(const std::vector<Symbol>& symbols);
 // The bytes untranslated (binary mode), then a flush.
 void write_raw(std::string_view bytes);
+// The same on stderr, which stays in text mode for everything else.
+void write_raw_error(std::string_view bytes);
 
 }  // namespace standins
