@@ -53,11 +53,11 @@ RegionPickerWindow::~RegionPickerWindow() {
   if (hwnd_) DestroyWindow(hwnd_);
 }
 
-bool RegionPickerWindow::Open(const ScreenShot& shot, Done done) {
+bool RegionPickerWindow::Open(const ScreenShot& shot, FocusedWindow focusBack, Done done) {
   if (hwnd_ || shot.image.width != shot.screen.width || shot.image.height != shot.screen.height ||
       shot.image.pixels.empty())
     return false;
-  RememberFocus();
+  focusBack_ = focusBack;
   frozen_ = BitmapOf(shot.image);
   dimmed_ = BitmapOf(Dimmed(shot.image));
   if (!frozen_ || !dimmed_) return false;
@@ -82,27 +82,29 @@ bool RegionPickerWindow::Open(const ScreenShot& shot, Done done) {
   return true;
 }
 
-// Before the picker takes the focus: the window the codes are to be typed into.
-void RegionPickerWindow::RememberFocus() {
-  previousWindow_ = GetForegroundWindow();
-  previousFocus_ = nullptr;
+FocusedWindow RegionPickerWindow::Focus() const {
+  FocusedWindow focus;
+  const HWND foreground = GetForegroundWindow();
+  focus.window = reinterpret_cast<WindowId>(foreground);
   GUITHREADINFO info{};
   info.cbSize = sizeof info;
-  if (previousWindow_ && GetGUIThreadInfo(GetWindowThreadProcessId(previousWindow_, nullptr), &info))
-    previousFocus_ = info.hwndFocus;
+  if (foreground && GetGUIThreadInfo(GetWindowThreadProcessId(foreground, nullptr), &info))
+    focus.control = reinterpret_cast<WindowId>(info.hwndFocus);
+  return focus;
 }
 
 void RegionPickerWindow::GiveFocusBack() const {
-  if (!previousWindow_ || !IsWindow(previousWindow_)) return;
+  const HWND window = reinterpret_cast<HWND>(focusBack_.window), control = reinterpret_cast<HWND>(focusBack_.control);
+  if (!window || !IsWindow(window)) return;
   const DWORD ours = GetCurrentThreadId();
-  const DWORD theirs = GetWindowThreadProcessId(previousWindow_, nullptr);
+  const DWORD theirs = GetWindowThreadProcessId(window, nullptr);
   // Activated again, a plain window puts the focus on itself rather than on
   // the control that had it; with the input state shared for a moment, the
   // activation happens now and the control gets the focus after it. Never
   // with a hung window: its thread would not answer and ours would wait.
-  const bool share = theirs != ours && !IsHungAppWindow(previousWindow_) && AttachThreadInput(ours, theirs, TRUE);
-  SetForegroundWindow(previousWindow_);
-  if (previousFocus_ && IsWindow(previousFocus_) && (share || theirs == ours)) SetFocus(previousFocus_);
+  const bool share = theirs != ours && !IsHungAppWindow(window) && AttachThreadInput(ours, theirs, TRUE);
+  SetForegroundWindow(window);
+  if (control && IsWindow(control) && (share || theirs == ours)) SetFocus(control);
   if (share) AttachThreadInput(ours, theirs, FALSE);
 }
 

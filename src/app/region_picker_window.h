@@ -21,14 +21,14 @@ class RegionPickerWindow final : public RegionPicker {
   RegionPickerWindow(const RegionPickerWindow&) = delete;
   RegionPickerWindow& operator=(const RegionPickerWindow&) = delete;
 
+  FocusedWindow Focus() const override;
   // `done` must not destroy this object. False also while a picker is open.
-  bool Open(const ScreenShot& shot, Done done) override;
+  bool Open(const ScreenShot& shot, FocusedWindow focusBack, Done done) override;
   HWND hwnd() const { return hwnd_; }  // null while closed
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
-  void RememberFocus();
   void GiveFocusBack() const;
   ScreenPoint ToScreen(LPARAM lp) const;
   RECT InClient(PixelRect region) const;
@@ -44,8 +44,7 @@ class RegionPickerWindow final : public RegionPicker {
   win32::UniqueBitmap frozen_, dimmed_;
   Done done_;
   bool finishing_ = false;
-  HWND previousWindow_ = nullptr;
-  HWND previousFocus_ = nullptr;
+  FocusedWindow focusBack_;
 };
 
 }  // namespace torvane::app

@@ -47,13 +47,15 @@ class RegionPickerWindowTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_NE(other_.window(), nullptr);
     ASSERT_TRUE(other_.TakeFocus()) << "the other program's edit has the focus before the picker opens";
+    focus_ = picker_.Focus();
+    ASSERT_EQ(focus_, (FocusedWindow{reinterpret_cast<WindowId>(other_.window()), reinterpret_cast<WindowId>(other_.edit())}));
   }
 
   // Opens the picker on the pattern; false when it did not come up in front.
   bool Open() {
     picked_.reset();
     done_ = false;
-    if (!picker_.Open(shot_, [&](std::optional<PixelRect> region) {
+    if (!picker_.Open(shot_, focus_, [&](std::optional<PixelRect> region) {
           done_ = true;
           picked_ = region;
         }))
@@ -73,6 +75,7 @@ class RegionPickerWindowTest : public ::testing::Test {
                             .withEdit = true}};
   const ScreenShot shot_ = PatternShot();
   app::RegionPickerWindow picker_{GetModuleHandleW(nullptr)};
+  FocusedWindow focus_;
   bool done_ = false;
   std::optional<PixelRect> picked_;
 };
@@ -117,7 +120,14 @@ TEST_F(RegionPickerWindowTest, EnterOrAClickTakesTheWholeScreenEscapeOrARightCli
   EXPECT_EQ(picked_, shot_.screen) << "a click that hardly moved";
   ExpectClosedWithFocusBack();
 
+  // The icon's menu takes the foreground before 扫描屏幕 opens the picker:
+  // the focus goes back where it was before the menu.
+  const HWND menu = CreateWindowExW(WS_EX_TOPMOST, L"STATIC", L"menu", WS_POPUP | WS_VISIBLE, 0, 0, 40, 40, nullptr,
+                                    nullptr, nullptr, nullptr);
+  SetForegroundWindow(menu);
+  ASSERT_TRUE(PumpUntil([&] { return GetForegroundWindow() == menu; }));
   ASSERT_TRUE(Open());
+  DestroyWindow(menu);
   Send(WM_KEYDOWN, VK_ESCAPE, 0);
   EXPECT_EQ(picked_, std::nullopt);
   ExpectClosedWithFocusBack();
