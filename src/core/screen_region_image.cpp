@@ -4,9 +4,11 @@
 
 namespace torvane {
 
-std::optional<RegionScale> NextScale(RegionScale tried) {
+std::optional<RegionScale> NextScale(RegionScale tried, int width, int height) {
+  constexpr long long kMostDoubledPixels = 4096LL * 4096;
   switch (tried) {
-    case RegionScale::AsIs: return RegionScale::Double;
+    case RegionScale::AsIs:
+      return 4LL * width * height <= kMostDoubledPixels ? RegionScale::Double : RegionScale::Half;
     case RegionScale::Double: return RegionScale::Half;
     case RegionScale::Half: return std::nullopt;
   }

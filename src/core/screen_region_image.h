@@ -15,8 +15,12 @@ inline constexpr std::string_view kScreenImageFile = "bar2-screen.bmp";
 
 enum class RegionScale { AsIs, Double, Half };
 
-// The scale to try after `tried` found nothing; nullopt once every one has been.
-std::optional<RegionScale> NextScale(RegionScale tried);
+// The scale to try after `tried` found nothing, for a region of this size;
+// nullopt once every one has been. Twice the size only while the doubled
+// region stays within 4096 x 4096 pixels (a file of about 100 MB with its
+// frame): a whole 4K screen would make 170 MB, and a code that small on it is
+// found by selecting around it.
+std::optional<RegionScale> NextScale(RegionScale tried, int width, int height);
 
 // Each pixel as a 2 x 2 block: the sharp edges a screen shows stay sharp,
 // where smoothing would only blur the module edges the decoder looks for.

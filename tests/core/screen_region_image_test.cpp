@@ -79,9 +79,12 @@ TEST(ScreenRegionImage, TheRegionIsFramedInWhiteWideEnoughForTheQuietZoneOfTheLa
 }
 
 TEST(ScreenRegionImage, NothingFoundIsTriedAgainAtTwiceThenAtHalfTheSize) {
-  EXPECT_EQ(NextScale(RegionScale::AsIs), RegionScale::Double);
-  EXPECT_EQ(NextScale(RegionScale::Double), RegionScale::Half);
-  EXPECT_EQ(NextScale(RegionScale::Half), std::nullopt);
+  EXPECT_EQ(NextScale(RegionScale::AsIs, 1920, 1080), RegionScale::Double);
+  EXPECT_EQ(NextScale(RegionScale::Double, 1920, 1080), RegionScale::Half);
+  EXPECT_EQ(NextScale(RegionScale::Half, 1920, 1080), std::nullopt);
+  EXPECT_EQ(NextScale(RegionScale::AsIs, 2048, 2048), RegionScale::Double) << "4096 x 4096 doubled";
+  EXPECT_EQ(NextScale(RegionScale::AsIs, 2048, 2049), RegionScale::Half) << "too large to double";
+  EXPECT_EQ(NextScale(RegionScale::AsIs, 3840, 2160), RegionScale::Half) << "a whole 4K screen";
 }
 
 TEST(PixelImage, ACropIsCutToThePictureAndDimmingHalvesEveryColour) {

@@ -124,7 +124,7 @@ TEST_F(ScreenCodes, ACodeOfOnePixelModulesIsFoundByTheRetryAtTwiceItsSize) {
   const PixelImage region = RegionOf(*shot, code.CodeRect());
   std::optional<RegionScale> scale = RegionScale::AsIs;
   std::vector<std::pair<RegionScale, Decoded>> tries;
-  for (; scale; scale = NextScale(*scale)) {
+  for (; scale; scale = NextScale(*scale, region.width, region.height)) {
     tries.emplace_back(*scale, Decode(region, *scale));
     if (tries.back().second.exitCode == 0u) break;
   }

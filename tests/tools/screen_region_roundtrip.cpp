@@ -69,7 +69,8 @@ Decoded Zbarimg(const PixelImage& region, RegionScale scale) {
 
 // The scale of the first try that finds a code, as the screen scan goes through them.
 std::optional<RegionScale> FoundAt(const PixelImage& region, const std::string& expectedOutput) {
-  for (std::optional<RegionScale> scale = RegionScale::AsIs; scale; scale = NextScale(*scale)) {
+  for (std::optional<RegionScale> scale = RegionScale::AsIs; scale;
+       scale = NextScale(*scale, region.width, region.height)) {
     const Decoded decoded = Zbarimg(region, *scale);
     if (decoded.exitCode == 0) {
       EXPECT_EQ(decoded.output, expectedOutput);
