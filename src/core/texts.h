@@ -16,6 +16,9 @@ inline constexpr std::string_view kCameraGonePrefix = "[未找到摄像头: ";
 inline constexpr std::string_view kCameraGoneSuffix = "，使用默认摄像头]";
 // Listed for a dropped file too large to be an image ZBar reads.
 inline constexpr std::string_view kImageTooLarge = "[图片文件超过 200 MB，未识别]";
+// Listed when the screen-scan hotkey cannot be registered: another program holds it.
+inline constexpr std::string_view kHotkeyTakenPrefix = "[快捷键 ";
+inline constexpr std::string_view kHotkeyTakenSuffix = " 已被其他程序占用]";
 inline constexpr std::string_view kStopScanning = "停止扫码";
 inline constexpr std::string_view kStartScanning = "开始扫码";
 // The notification-area icon's menu; its second item reads as the pause command does.
