@@ -30,4 +30,6 @@ artifacts=$build/e2e-artifacts/manual-$arch
 trap 'tests/wine/session-stop.sh "$session" >/dev/null 2>&1 || true' EXIT
 tests/wine/session-start.sh "$arch" "$session" "$artifacts"
 export TORVANE_XDND_DROP=$build/tools/xdnd_drop/torvane_xdnd_drop
+# The e2e drops come from this native drag source.
+[ -x "$TORVANE_XDND_DROP" ] || cmake --build "$build" --target torvane_xdnd_drop >/dev/null
 tests/wine/run-in-session.sh "$session" "$limit" "$bin/$program" "$@"
