@@ -16,5 +16,8 @@ inline constexpr UINT kMsgStartDrag = WM_APP + 2;
 inline constexpr UINT kMsgBringWindowBack = WM_APP + 3;
 // Start-up work that waits until the window has come up.
 inline constexpr UINT kMsgDeferredStart = WM_APP + 4;
+// The installer or the uninstaller asked Torvane to quit (a WM_COPYDATA request),
+// handled as 退出 once that message has returned.
+inline constexpr UINT kMsgQuitRequested = WM_APP + 5;
 
 }  // namespace torvane::app
