@@ -18,7 +18,6 @@ RequestExecutionLevel user
 !include "MUI2.nsh"
 !include "FileFunc.nsh"
 !include "LogicLib.nsh"
-!include "zbar.nsh"
 
 !define PRODUCT "Torvane"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Torvane"
@@ -28,6 +27,7 @@ RequestExecutionLevel user
 !define MAIN_WINDOW_CLASS "TorvaneMainForm"
 ; The names of the ZBar files copied beside Torvane.exe, one a line, for the uninstaller.
 !define ZBAR_LIST "zbar-files.txt"
+!include "zbar.nsh"
 
 Name "Torvane ${VERSION}"
 OutFile "${OUTFILE}"

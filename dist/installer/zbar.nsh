@@ -1,7 +1,9 @@
 ; An installed ZBar, found and offered as Torvane itself does (src/core/zbar_finder.h):
 ; the folder its Uninstall entry names (ZBar 0.10's installer writes InstallLocation
-; in quotes, and its uninstaller's path), then Program Files\ZBar and
-; Program Files (x86)\ZBar; its bin folder counts when it holds zbarcam.exe or zbarimg.exe.
+; in quotes, and its uninstaller's path), then ZBar in the Program Files folders the
+; environment names (64-bit first); its bin folder counts when it holds zbarcam.exe
+; or zbarimg.exe. Under Wine, $PROGRAMFILES32 of a 64-bit installer names the 64-bit
+; folder, hence the environment.
 ; The files copied are listed in ${ZBAR_LIST}, so that the uninstaller removes those only.
 
 !define ZBAR_UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\ZBar"
@@ -50,6 +52,15 @@ FunctionEnd
   ${EndIf}
 !macroend
 
+!macro TakeZbarInProgramFiles variable
+  ReadEnvStr $0 "${variable}"
+  ${If} $0 != ""
+    Call UnquoteFolder
+    StrCpy $0 "$0\ZBar"
+    Call TakeZbarFolder
+  ${EndIf}
+!macroend
+
 Function FindZbarBin
   StrCpy $ZbarBin ""
   !insertmacro TakeZbarUninstallEntry HKCU
@@ -58,10 +69,9 @@ Function FindZbarBin
   SetRegView 32
   !insertmacro TakeZbarUninstallEntry HKLM
   SetRegView default
-  StrCpy $0 "$PROGRAMFILES64\ZBar"
-  Call TakeZbarFolder
-  StrCpy $0 "$PROGRAMFILES32\ZBar"
-  Call TakeZbarFolder
+  !insertmacro TakeZbarInProgramFiles "ProgramW6432"
+  !insertmacro TakeZbarInProgramFiles "ProgramFiles"
+  !insertmacro TakeZbarInProgramFiles "ProgramFiles(x86)"
 FunctionEnd
 
 ; Copies every file of $ZbarBin beside Torvane.exe and lists it in ${ZBAR_LIST}.

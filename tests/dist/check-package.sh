@@ -122,7 +122,7 @@ for file in Torvane.exe 使用说明.txt README.txt LICENSE.txt; do
   cmp "$work/x/$top/$file" "$work/ix/$file" || fail "the installer's $file differs from the zip's"
 done
 dated_setup=$(SOURCE_DATE_EPOCH=1767225600 "$installer" "$exe" "$icon" "$work/idated")
-stamps=$(TZ=UTC 7zz l -slt "$dated_setup" | awk '/^Path = / { path = $3 } /^Modified = / && path !~ /^\$PLUGINSDIR/ { print $3, $4 }' | sort -u)
+stamps=$(TZ=UTC 7zz l -slt "$dated_setup" | awk '/^Path = / { path = $3 } /^Modified = / && path !~ /^\$PLUGINSDIR/ && path != "uninstall.exe" { print $3, $4 }' | sort -u)
 [ "$stamps" = "2026-01-01 00:00:00.0000000" ] || fail "installed files' times with SOURCE_DATE_EPOCH=1767225600: $stamps"
 echo "$setup" >"$work/installer.path"
 echo "OK: $setup ($(stat -c %s "$setup") bytes, $(sha256sum "$setup" | cut -d' ' -f1))"

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "installed_software_subject.h"
 #include "win32/adapters.h"
 #include "win32/text_win32.h"
