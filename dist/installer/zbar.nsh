@@ -95,8 +95,15 @@ FunctionEnd
   ${OrIfNot} ${FileExists} "$INSTDIR\zbarimg.exe"
     Call FindZbarBin
     ${If} $ZbarBin != ""
-      MessageBox MB_YESNO|MB_ICONQUESTION "找到已安装的 ZBar：$ZbarBin，是否复制到 Torvane 文件夹？" /SD IDYES IDNO +2
-      Call CopyZbarFiles
+      ; The answer is kept where Torvane keeps its own (kZbarCopyAnswerSetting), so
+      ; that Torvane does not ask again.
+      MessageBox MB_YESNO|MB_ICONQUESTION "找到已安装的 ZBar：$ZbarBin，是否复制到 Torvane 文件夹？" /SD IDYES IDNO zbar_declined
+        WriteRegStr HKCU "Software\Torvane\Setting" "ZBarCopyAnswer" "1"
+        Call CopyZbarFiles
+        Goto zbar_offered
+      zbar_declined:
+        WriteRegStr HKCU "Software\Torvane\Setting" "ZBarCopyAnswer" "0"
+      zbar_offered:
     ${Else}
       DetailPrint "未找到已安装的 ZBar：请安装 ZBar，并把它 bin 文件夹中的文件复制到 $INSTDIR"
     ${EndIf}

@@ -94,6 +94,25 @@ for fact in zbarcam.exe zbarimg.exe bar.dat bar2.dat data.txt OldBar c1 c4 o0 o2
   done
 done
 
+# The texts lead with the installer and say what it does, in the installer's own words.
+for fact in "Torvane-$version-win64-setup.exe" "Torvane-$version-win32-setup.exe" '%LOCALAPPDATA%\Programs\Torvane' \
+            'HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Uninstall\Torvane' \
+            zbar-files.txt uninstall.exe 找到已安装的 现在启动 开机时启动 是否同时删除扫码记录 '是否同时删除 Torvane 的设置' \
+            /STARTWITHWINDOWS /NOZBAR /REMOVEDATA /REMOVESETTINGS; do
+  for text in 使用说明.txt README.txt; do
+    grep -q -F -- "$fact" "$work/x/$top/$text" || fail "$text does not name $fact"
+  done
+  case $fact in Torvane-*|*%*|HKEY*) ;; *)
+    grep -q -F -- "$fact" "$root/dist/installer/torvane.nsi" "$root/dist/installer/zbar.nsh" \
+      || fail "the installer has no $fact" ;;
+  esac
+done
+for text in 使用说明.txt README.txt; do
+  installer_line=$(grep -n -m1 -F -- "-setup.exe" "$work/x/$top/$text" | cut -d: -f1)
+  zip_line=$(grep -n -m1 -F -- ".zip" "$work/x/$top/$text" | cut -d: -f1)
+  [ "$installer_line" -le "$zip_line" ] || fail "$text names the zip before the installer"
+done
+
 echo "OK: $first ($(sha256sum "$first" | cut -d' ' -f1))"
 
 # ---- The installer ----

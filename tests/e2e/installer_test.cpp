@@ -50,35 +50,43 @@ std::optional<OwnedProcess> StartProgram(const fs::path& program, std::wstring_v
   return OwnedProcess(win32::UniqueHandle(started.hProcess), started.dwProcessId);
 }
 
-// Visible top-level dialog windows (#32770) of any process, with their texts.
+BOOL CALLBACK CollectDialog(HWND window, LPARAM list) {
+  if (IsWindowVisible(window) && ClassOf(window) == "#32770") reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+  return TRUE;
+}
+
+// Visible top-level dialog windows (#32770) of any process.
 std::vector<HWND> Dialogs() {
   std::vector<HWND> found;
-  EnumWindows(
-      [](HWND window, LPARAM list) {
-        if (IsWindowVisible(window) && ClassOf(window) == "#32770") reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&found));
+  EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&found));
   return found;
+}
+
+// For a failure message: the dialogs shown, with their OK buttons' texts.
+std::string DialogsShown() {
+  std::string shown = "dialogs shown:";
+  for (const HWND dialog : Dialogs()) shown += " [" + TextOf(dialog) + " | " + TextOf(GetDlgItem(dialog, IDOK)) + "]";
+  return shown;
+}
+
+struct DescendantSearch {
+  std::string_view className, text;
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchDescendant(HWND child, LPARAM param) {
+  auto& search = *reinterpret_cast<DescendantSearch*>(param);
+  if (IsWindowVisible(child) && ClassOf(child) == search.className && TextOf(child) == search.text) {
+    search.found = child;
+    return FALSE;
+  }
+  return TRUE;
 }
 
 // The first visible descendant of `parent` whose class and text are these.
 HWND Descendant(HWND parent, std::string_view className, std::string_view text) {
-  struct Search {
-    std::string_view className, text;
-    HWND found = nullptr;
-  } search{className, text};
-  EnumChildWindows(
-      parent,
-      [](HWND child, LPARAM param) {
-        auto& s = *reinterpret_cast<Search*>(param);
-        if (IsWindowVisible(child) && ClassOf(child) == s.className && TextOf(child) == s.text) {
-          s.found = child;
-          return FALSE;
-        }
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  DescendantSearch search{className, text};
+  EnumChildWindows(parent, MatchDescendant, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
@@ -121,6 +129,12 @@ class Installer : public ::testing::Test {
   }
 
   void TearDown() override {
+    // An installer or uninstaller a failed test left open.
+    for (const HWND dialog : Dialogs())
+      if (TextOf(dialog).starts_with("Torvane 2.6")) {
+        const win32::UniqueHandle process(OpenProcess(PROCESS_TERMINATE, FALSE, ProcessOf(dialog)));
+        if (process) TerminateProcess(process.get(), 1);
+      }
     EndProgramProcesses();
     std::error_code ignored;
     fs::remove_all(installed_, ignored);
@@ -264,6 +278,7 @@ TEST_F(Installer, PageByPageOffersZbarStartsTorvaneAndTheUninstallerAsksAboutDat
   EXPECT_EQ(RunValue(HKEY_CURRENT_USER), ProgramRunValue(installed_));
   ASSERT_NO_FATAL_FAILURE(ScanWithInstalledProgram(window, "page by page"));
   EXPECT_TRUE(WaitUntil([&] { return CheckOf(ControlIn(window, ControlId::StartWithWindowsBox)) == BST_CHECKED; }, 5s));
+  EXPECT_EQ(StoredSetting(L"ZBarCopyAnswer"), "1") << "Torvane is not to ask again";
   std::FILE* own = _wfopen(Installed(L"notes.txt").c_str(), L"wb");  // a file of the user's
   ASSERT_TRUE(own);
   std::fclose(own);
@@ -273,10 +288,12 @@ TEST_F(Installer, PageByPageOffersZbarStartsTorvaneAndTheUninstallerAsksAboutDat
   ASSERT_TRUE(WaitUntil(
       [&] {
         for (const HWND dialog : Dialogs())
-          if (TextOf(dialog).starts_with("Torvane 2.6 卸载")) confirm = dialog;
-        return confirm != nullptr && TextOf(GetDlgItem(confirm, IDOK)) == "卸载(&U)";
+          if (TextOf(dialog).starts_with("Torvane 2.6 卸载") && TextOf(GetDlgItem(dialog, IDOK)) == "卸载(&U)")
+            confirm = dialog;
+        return confirm != nullptr;
       },
-      30s));
+      30s))
+      << DialogsShown() << (TakeScreenshot("installer-no-uninstaller"), "");
   Press(GetDlgItem(confirm, IDOK));
   ASSERT_TRUE(WaitUntil([&] { return (box = MessageBoxStartingWith("是否同时删除扫码记录")) != nullptr; }, 60s));
   Press(GetDlgItem(box, IDNO));  // keep data.txt
@@ -284,9 +301,17 @@ TEST_F(Installer, PageByPageOffersZbarStartsTorvaneAndTheUninstallerAsksAboutDat
   EXPECT_EQ(TextOf(GetDlgItem(box, 0xFFFF)), "是否同时删除 Torvane 的设置（HKEY_CURRENT_USER\\Software\\Torvane）？");
   Press(GetDlgItem(box, IDYES));
   ASSERT_TRUE(WaitUntil([&] { return !UninstallValue("DisplayName"); }, 30s));
-  // The uninstaller's last page offers 关闭 once it is done.
-  ASSERT_TRUE(WaitUntil([&] { return !IsWindow(confirm) || TextOf(GetDlgItem(confirm, IDOK)) == "关闭(&L)"; }, 30s));
-  if (IsWindow(confirm)) Press(GetDlgItem(confirm, IDOK));
+  // The uninstaller's last page offers 关闭 once it is done; the button takes a
+  // click only once it is enabled.
+  ASSERT_TRUE(WaitUntil(
+      [&] {
+        if (!IsWindow(confirm)) return true;
+        const HWND close = GetDlgItem(confirm, IDOK);
+        if (TextOf(close) == "关闭(&L)" && IsWindowEnabled(close)) Press(close);
+        return false;
+      },
+      30s, 200ms))
+      << DialogsShown();
 
   EXPECT_EQ(FilesLeft(), (std::vector<std::string>{"data.txt", "notes.txt", "zbarcam.feed", "zbarcam.log"}))
       << "the user's files stay, and only those";
