@@ -143,6 +143,7 @@ class Installer : public ::testing::Test {
     RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kZbarEntry, KEY_WOW64_32KEY, 0);
     RegDeleteTreeW(HKEY_CURRENT_USER, kUninstallEntry);
     DeleteRunValue(HKEY_CURRENT_USER);
+    DeleteRunValue(HKEY_LOCAL_MACHINE);
     DeleteProgramSettings();
   }
 
@@ -187,10 +188,15 @@ class Installer : public ::testing::Test {
   }
 
   fs::path setup_, installed_, shortcut_, zbar_;
+};
+
+// A user without rights over the machine's Run key, as most users are.
+class InstallerForAUserWithoutRights : public Installer {
+ protected:
   const RunKeyDenial machineRunKey_{0x10006};  // DELETE | KEY_CREATE_SUB_KEY | KEY_SET_VALUE
 };
 
-TEST_F(Installer, SilentInstallForOneUserRunsScansAndSilentUninstallLeavesNothing) {
+TEST_F(InstallerForAUserWithoutRights, SilentInstallForOneUserRunsScansAndSilentUninstallLeavesNothing) {
   ASSERT_EQ(machineRunKey_.Problem(), "");
   const auto started = std::chrono::steady_clock::now();
   auto setup = StartProgram(setup_, L"/S /STARTWITHWINDOWS");
@@ -229,7 +235,7 @@ TEST_F(Installer, SilentInstallForOneUserRunsScansAndSilentUninstallLeavesNothin
   EXPECT_TRUE(fs::exists(zbar_ / L"bin" / L"zbarcam.exe")) << "ZBar's own files stay";
 }
 
-TEST_F(Installer, PageByPageOffersZbarStartsTorvaneAndTheUninstallerAsksAboutDataAndSettings) {
+TEST_F(InstallerForAUserWithoutRights, PageByPageOffersZbarStartsTorvaneAndTheUninstallerAsksAboutDataAndSettings) {
   ASSERT_EQ(machineRunKey_.Problem(), "");
   auto setup = StartProgram(setup_, L"");
   ASSERT_TRUE(setup);
@@ -320,6 +326,29 @@ TEST_F(Installer, PageByPageOffersZbarStartsTorvaneAndTheUninstallerAsksAboutDat
   EXPECT_EQ(RunValue(HKEY_CURRENT_USER), std::nullopt);
   EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, L"Software\\Torvane"));
   EXPECT_FALSE(fs::exists(shortcut_));
+}
+
+// Wine's user may write the machine's Run key, as an administrator may: an
+// installed Torvane still starts with Windows for its own user alone.
+TEST_F(Installer, InstalledCopyStartsWithWindowsForItsUserAloneWhereTheMachinesEntryCouldBeWritten) {
+  auto setup = StartProgram(setup_, L"/S");
+  ASSERT_TRUE(setup);
+  ASSERT_TRUE(setup->WaitForExit(120s));
+  auto run = LaunchTorvane(installed_, L"");
+  ASSERT_TRUE(run);
+  ASSERT_TRUE(WaitForModuleLoaded(run->window, 30s));
+  ASSERT_TRUE(ClickAt(CentreOf(ControlIn(run->window, ControlId::SettingsCommand))));
+  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(ControlIn(run->window, ControlId::SettingsPanel)) != FALSE; }, 10s));
+  const HWND box = ControlIn(run->window, ControlId::StartWithWindowsBox);
+  ASSERT_EQ(CheckOf(box), BST_UNCHECKED);
+  ASSERT_TRUE(ClickAt(CentreOf(box)));
+  ASSERT_TRUE(WaitUntil([&] { return CheckOf(box) == BST_CHECKED; }, 10s));
+  std::optional<std::string> user;
+  EXPECT_TRUE(WaitForValue([] { return RunValue(HKEY_CURRENT_USER); }, ProgramRunValue(installed_), user, 10s))
+      << user.value_or("(none)");
+  EXPECT_EQ(RunValue(HKEY_LOCAL_MACHINE), std::nullopt) << "one user's copy would start for every user";
+  ASSERT_TRUE(ClickAt(CentreOf(box)));
+  EXPECT_TRUE(WaitUntil([] { return !RunValue(HKEY_CURRENT_USER); }, 10s));
 }
 
 }  // namespace

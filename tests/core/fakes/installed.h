@@ -4,11 +4,9 @@
 
 #include <map>
 #include <string>
-#include <tuple>
 #include <vector>
 
 #include "core/ports.h"
-#include "core/process_check.h"
 #include "fakes/journal.h"
 
 namespace torvane::testing {
