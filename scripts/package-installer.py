@@ -25,9 +25,9 @@ NSI = HERE.parent / "dist" / "installer" / "torvane.nsi"
 
 def zip_packer():
     """The zip's own rules (version, texts, width, time), so that both downloads agree."""
-    spec = importlib.util.spec_from_file_location("package_zip", HERE / "package-zip.py")
-    module = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(module)
+    source = importlib.util.spec_from_file_location("package_zip", HERE / "package-zip.py")
+    module = importlib.util.module_from_spec(source)
+    source.loader.exec_module(module)
     return module
 
 
