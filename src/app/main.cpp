@@ -33,12 +33,16 @@ torvane::win32::UniqueHandle ClaimSingleInstance() {
 // the folder's files. A copy running from elsewhere is left alone.
 int QuitCopyOfThisFolder() {
   using namespace torvane;
-  win32::ToolhelpProcessTable processes;
-  const win32::ModuleFolder folder;
+  win32::ToolhelpProcessTable processes({});
+  win32::ModuleFolder folder({});
   if (const auto running = win32::RunningInstanceProcess(app::kMainClass);
-      running && RunsFromFolder(processes, *running, folder.Path(), folder.ExecutableName()))
+      running && RunsFromFolder(processes, *running, folder))
     win32::AskRunningInstanceToQuit(app::kMainClass, *running, 10000);
-  EndDecodersStartedFrom(processes, folder.Path());
+  // There is no window here to hear of their end: wait on each (briefly), so
+  // that the installer finds the decoders' files free when this returns.
+  for (const std::uint32_t pid : EndDecodersStartedFrom(processes, folder))
+    if (const win32::UniqueHandle ending(OpenProcess(SYNCHRONIZE, FALSE, pid)); ending)
+      WaitForSingleObject(ending.get(), 5000);
   return 0;
 }
 

@@ -8,16 +8,16 @@ namespace torvane {
 
 bool AsksToQuit(std::string_view arguments) { return arguments == texts::kQuitArgument; }
 
-bool RunsFromFolder(ProcessTable& processes, std::uint32_t pid, std::string_view folder,
-                    std::string_view executableName) {
+bool RunsFromFolder(ProcessTable& processes, std::uint32_t pid, ProgramFolder& folder) {
   const auto image = processes.ImagePath(pid);
-  return image && EqualsIgnoringAsciiCase(*image, JoinPath(folder, executableName));
+  return image && folder.IsOwnFile(*image, folder.ExecutableName());
 }
 
-int EndDecodersStartedFrom(ProcessTable& processes, std::string_view folder) {
-  int asked = 0;
+std::vector<std::uint32_t> EndDecodersStartedFrom(ProcessTable& processes, ProgramFolder& folder) {
+  std::vector<std::uint32_t> asked;
   for (const std::string_view decoder : {kCameraDecoder, kImageDecoder})
-    asked += TerminateStartedFrom(processes, decoder, JoinPath(folder, decoder));
+    for (const std::uint32_t pid : OwnProcesses(processes, folder, decoder))
+      if (processes.Terminate(pid, [] {})) asked.push_back(pid);
   return asked;
 }
 

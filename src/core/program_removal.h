@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "core/ports.h"
 
@@ -13,12 +14,11 @@ namespace torvane {
 
 bool AsksToQuit(std::string_view arguments);
 
-// Whether the process `pid` runs `executableName` of `folder`.
-bool RunsFromFolder(ProcessTable& processes, std::uint32_t pid, std::string_view folder,
-                    std::string_view executableName);
+// Whether the process `pid` runs the folder's own executable, however its path is spelt.
+bool RunsFromFolder(ProcessTable& processes, std::uint32_t pid, ProgramFolder& folder);
 
-// Ends the camera and image decoders started from `folder`, not those of other
-// folders. Returns how many terminations were asked for.
-int EndDecodersStartedFrom(ProcessTable& processes, std::string_view folder);
+// Asks the camera and image decoders started from `folder` to end, not those of
+// other folders. Returns the processes asked, for the caller to wait on.
+std::vector<std::uint32_t> EndDecodersStartedFrom(ProcessTable& processes, ProgramFolder& folder);
 
 }  // namespace torvane

@@ -1,12 +1,11 @@
 // The copy of an installed ZBar's bin folder into the program folder. It can take
-// a while (ZBar's DLLs are large, the disk may be slow), so it runs on a worker
-// thread and reports back through a completion callback.
+// a while (ZBar's DLLs are large, the disk may be slow): each file is copied off
+// the program's thread, one after another, and the end is reported as an event.
 #pragma once
 
 #include <functional>
 #include <string>
 #include <string_view>
-#include <thread>
 #include <vector>
 
 #include "core/pending_log.h"
@@ -27,12 +26,8 @@ struct ZbarCopyResult {
 
 // Copies every file of `bin` (not its subfolders) into the program folder,
 // replacing files of the same name, and appends each copied name to the list.
-ZbarCopyResult CopyZbarFiles(FolderListing& folders, ProgramFolder& folder, LogFile& copiedList,
-                             std::string_view bin);
-
-// CopyZbarFiles on a thread of its own; `done` runs on that thread with the result.
-// The ports must outlive the thread and be safe to use from it.
-std::jthread CopyZbarFilesInBackground(FolderListing& folders, ProgramFolder& folder, LogFile& copiedList,
-                                       std::string bin, std::function<void(ZbarCopyResult)> done);
+// Returns at once; `done` runs after the last copy. The ports must outlive it.
+void CopyZbarFiles(FolderListing& folders, ProgramFolder& folder, LogFile& copiedList, std::string_view bin,
+                   std::function<void(ZbarCopyResult)> done);
 
 }  // namespace torvane

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <thread>
+#include <optional>
 
 #include "core/texts.h"
 #include "core/zbar_copy.h"
@@ -139,47 +139,47 @@ class RecordingList final : public LogFile {
   std::string text;
 };
 
-TEST(CopyZbarFiles, CopiesEveryFileOfTheBinFolderListsThemAndReportsFailures) {
+// Runs the copies one by one as the folder finishes them; the result once reported.
+std::optional<ZbarCopyResult> CopyAll(FakeFolderListing& folders, FakeFolder& folder, LogFile& list,
+                                      std::string_view bin) {
+  std::optional<ZbarCopyResult> reported;
+  CopyZbarFiles(folders, folder, list, bin, [&](ZbarCopyResult r) { reported = std::move(r); });
+  for (int copy = 0; copy < 10 && !reported; ++copy) folder.FinishCopies();
+  return reported;
+}
+
+TEST(CopyZbarFiles, CopiesEachFileOffTheThreadInTurnListsThemAndReportsFailures) {
   Journal journal;
   FakeFolder folder(journal, "C:\\Scan");
   FakeFolderListing folders;
   folders.folders["C:\\ZBar\\bin"] = {"zbarimg.exe", "libzbar-0.dll", "zbarcam.exe"};
+  for (const auto& name : folders.folders["C:\\ZBar\\bin"]) folder.Put("C:\\ZBar\\bin\\" + name, "MZ " + name);
   RecordingList list;
-  const ZbarCopyResult result = CopyZbarFiles(folders, folder, list, "C:\\ZBar\\bin");
-  EXPECT_TRUE(result.Complete());
-  EXPECT_EQ(result.copied, (std::vector<std::string>{"libzbar-0.dll", "zbarcam.exe", "zbarimg.exe"}));
+  std::optional<ZbarCopyResult> result;
+  CopyZbarFiles(folders, folder, list, "C:\\ZBar\\bin", [&](ZbarCopyResult r) { result = std::move(r); });
+  EXPECT_FALSE(result) << "nothing is copied on the program's thread";
+  EXPECT_EQ(journal, (Journal{"copy C:\\ZBar\\bin\\libzbar-0.dll to libzbar-0.dll"})) << "one copy at a time";
+  for (int copy = 0; copy < 10 && !result; ++copy) folder.FinishCopies();
+  ASSERT_TRUE(result);
+  EXPECT_TRUE(result->Complete());
+  EXPECT_EQ(result->copied, (std::vector<std::string>{"libzbar-0.dll", "zbarcam.exe", "zbarimg.exe"}));
   EXPECT_EQ(journal, (Journal{"copy C:\\ZBar\\bin\\libzbar-0.dll to libzbar-0.dll",
                               "copy C:\\ZBar\\bin\\zbarcam.exe to zbarcam.exe",
                               "copy C:\\ZBar\\bin\\zbarimg.exe to zbarimg.exe"}));
   EXPECT_EQ(list.text, "libzbar-0.dll\r\nzbarcam.exe\r\nzbarimg.exe\r\n");
+  EXPECT_EQ(folder.Read("C:\\Scan\\libzbar-0.dll"), "MZ libzbar-0.dll");
 
   folder.copies = false;
   RecordingList nothing;
-  const ZbarCopyResult refused = CopyZbarFiles(folders, folder, nothing, "C:\\ZBar\\bin");
-  EXPECT_FALSE(refused.Complete());
-  EXPECT_EQ(refused.failed.size(), 3u);
+  const auto refused = CopyAll(folders, folder, nothing, "C:\\ZBar\\bin");
+  ASSERT_TRUE(refused);
+  EXPECT_FALSE(refused->Complete());
+  EXPECT_EQ(refused->failed.size(), 3u);
   EXPECT_EQ(nothing.text, "") << "a file that was not copied is not listed for removal";
 
-  EXPECT_FALSE(CopyZbarFiles(folders, folder, nothing, "C:\\Gone\\bin").Complete());
-}
-
-TEST(CopyZbarFiles, InTheBackgroundReportsOnTheWorkerThread) {
-  Journal journal;
-  FakeFolder folder(journal, "C:\\Scan");
-  FakeFolderListing folders;
-  folders.folders["C:\\ZBar\\bin"] = {"zbarcam.exe"};
-  RecordingList list;
-  std::thread::id reportedOn;
-  ZbarCopyResult reported;
-  {
-    std::jthread worker = CopyZbarFilesInBackground(folders, folder, list, "C:\\ZBar\\bin", [&](ZbarCopyResult r) {
-      reportedOn = std::this_thread::get_id();
-      reported = std::move(r);
-    });
-  }  // joined
-  EXPECT_NE(reportedOn, std::thread::id());
-  EXPECT_NE(reportedOn, std::this_thread::get_id());
-  EXPECT_EQ(reported.copied, (std::vector<std::string>{"zbarcam.exe"}));
+  const auto gone = CopyAll(folders, folder, nothing, "C:\\Gone\\bin");
+  ASSERT_TRUE(gone);
+  EXPECT_FALSE(gone->Complete());
 }
 
 TEST(MissingDecoderTexts, NameTheDecoderAndWhereZbarsFilesGo) {
