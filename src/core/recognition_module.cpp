@@ -142,7 +142,7 @@ void RecognitionModule::OnWindowShown(std::uint64_t launch, WindowId window, std
 
 void RecognitionModule::OnCameraDecoderExited(std::uint64_t launch, const DecoderExit& exit) {
   if (!camera_ || camera_->launch != launch) return;
-  const CameraDecoder ended = *camera_;
+  const LaunchedCameraDecoder ended = *camera_;
   camera_.reset();
   if (ended.endAsked || ended_) {
     p_.status.ShowModuleStatus(ModuleStatus::NotRunning);

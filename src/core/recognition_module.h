@@ -20,6 +20,18 @@ namespace torvane {
 
 enum class ModuleState { NotRunning = 0, RunningNoWindow = 1, RunningWithWindow = 2 };
 
+// A camera decoder the module launched, until its end is reported. (Outside
+// the class: clang cannot default-construct a nested type with member
+// initializers inside std::optional.)
+struct LaunchedCameraDecoder {
+  std::uint32_t id = 0;
+  std::uint64_t launch = 0;  // which launch it is, to tell its events from an earlier one's
+  std::int64_t startedMs = 0;
+  bool loaded = false;    // its video window has appeared
+  bool endAsked = false;  // the program ended it
+  std::optional<WindowId> video;
+};
+
 class RecognitionModule {
  public:
   struct Ports {
@@ -71,15 +83,6 @@ class RecognitionModule {
   bool LoadedLineListed() const { return loadedLineListed_; }
 
  private:
-  struct CameraDecoder {
-    std::uint32_t id = 0;
-    std::uint64_t launch = 0;  // which launch it is, to tell its events from an earlier one's
-    std::int64_t startedMs = 0;
-    bool loaded = false;    // its video window has appeared
-    bool endAsked = false;  // the program ended it
-    std::optional<WindowId> video;
-  };
-
   void Advance();
   void AskVersion();
   void OnVersionAnswered(std::uint64_t query);
@@ -95,7 +98,7 @@ class RecognitionModule {
   void ShowNotRunning();
 
   Ports p_;
-  std::optional<CameraDecoder> camera_;   // launched, its end not yet reported
+  std::optional<LaunchedCameraDecoder> camera_;   // launched, its end not yet reported
   std::optional<std::uint32_t> versionQuery_;  // asked for its version, not yet answered
   std::uint64_t queries_ = 0;             // counts the questions, to tell an answer to an earlier one
   std::string versionOutput_;
