@@ -250,9 +250,9 @@ TEST_F(FaultsLog, AHundredCodesReadWhileDataTxtIsLockedAreTypedListedAndLoggedIn
   ASSERT_FALSE(HasFailure());
   std::string typed;
   for (auto it = listed.rbegin(); it != listed.rend(); ++it) typed += it->substr(it->find(':') + 1) + "\r\n";
-  // The codes now come as fast as the decoder writes them, faster than Wine
-  // hands a hundred codes' keys to the target: their typing takes its time.
-  EXPECT_TRUE(TargetShows(typed, 30s));
+  // The codes come as fast as the decoder writes them; their 2,200 keys are
+  // paced, and on a loaded machine Wine hands them to the target slowly.
+  EXPECT_TRUE(TargetShows(typed, 40s));
   EXPECT_TRUE(Lists(listed));
   EXPECT_EQ(SizeOf(held.get()), 0u) << "written to while it was held";
 
