@@ -1075,4 +1075,16 @@ bool WaitForModuleSettled(HWND mainWindow, Millis limit) {
   return hidden && Sync(mainWindow);
 }
 
+bool WaitForDecoderWindowPutAway(Millis limit) {
+  return WaitUntil(
+      [] {
+        const std::vector<DWORD> decoders = ProcessesNamed(L"zbarcam.exe");
+        if (decoders.size() != 1) return false;
+        for (HWND w : AllTopLevelWindows(decoders[0]))
+          if (TextOf(w) == "ZBar") return !IsWindowVisible(w);
+        return false;
+      },
+      limit);
+}
+
 }  // namespace torvane::e2e

@@ -369,5 +369,7 @@ bool WaitForModuleLoaded(HWND mainWindow, Millis limit = 20s);
 // foreground when it appears, is hidden again. A click on Torvane's window in
 // the meantime may be taken by that activation.
 bool WaitForModuleSettled(HWND mainWindow, Millis limit = 20s);
+// One camera decoder runs and its video window ("ZBar") has been put away.
+bool WaitForDecoderWindowPutAway(Millis limit);
 
 }  // namespace torvane::e2e

@@ -99,15 +99,7 @@ TEST_F(Settings, ConfirmedChoicesAreStoredAndShownAtTheNextStart) {
   EXPECT_EQ(WaitForText(PauseCommand, [](const std::string& t) { return t == texts::kStopScanning; }), texts::kStopScanning);
   // Resumed, a new decoder starts; under Wine its video window comes to the
   // front before it is put away, and a click meanwhile goes to it.
-  EXPECT_TRUE(WaitUntil(
-      [] {
-        const std::vector<DWORD> decoders = ProcessesNamed(L"zbarcam.exe");
-        if (decoders.size() != 1) return false;
-        for (HWND w : AllTopLevelWindows(decoders[0]))
-          if (TextOf(w) == "ZBar") return !IsWindowVisible(w);
-        return false;
-      },
-      10s))
+  EXPECT_TRUE(WaitForDecoderWindowPutAway(10s))
       << "开始扫码 started no decoder";
   EXPECT_TRUE(Read(SettingsPanel).visible);
 

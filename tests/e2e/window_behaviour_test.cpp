@@ -392,15 +392,7 @@ TEST_F(WindowBehaviour, TheIconsMenuShowsPausesOpensSettingsAndExitsAsTheWindowD
       << "开始扫码 did not resume";
   // Resumed, a new decoder starts: its video window comes to the front, which
   // would close a menu opened meanwhile, and is put away.
-  EXPECT_TRUE(WaitUntil(
-      [] {
-        const std::vector<DWORD> decoders = ProcessesNamed(L"zbarcam.exe");
-        if (decoders.size() != 1) return false;
-        for (HWND w : AllTopLevelWindows(decoders[0]))
-          if (TextOf(w) == "ZBar") return !IsWindowVisible(w);
-        return false;
-      },
-      10s))
+  EXPECT_TRUE(WaitForDecoderWindowPutAway(10s))
       << "开始扫码 started no decoder";
 
   Click(CloseButton);
