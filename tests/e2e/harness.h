@@ -365,9 +365,8 @@ namespace torvane::e2e {
 // Waits until the program whose main window is `mainWindow` lists its
 // recognition module as come up ("[图像识别模块加载成功]").
 bool WaitForModuleLoaded(HWND mainWindow, Millis limit = 20s);
-// WaitForModuleLoaded, and then until its video window, which takes the
-// foreground when it appears, is hidden again. A click on Torvane's window in
-// the meantime may be taken by that activation.
+// WaitForModuleLoaded, and then until no video window is shown (the decoder
+// is started hidden; a window shown by anyone is put away by the program).
 bool WaitForModuleSettled(HWND mainWindow, Millis limit = 20s);
 // One camera decoder runs and its video window ("ZBar") has been put away.
 bool WaitForDecoderWindowPutAway(Millis limit);

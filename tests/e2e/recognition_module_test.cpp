@@ -162,10 +162,10 @@ TEST_F(RecognitionModule, StopScanningEndsTheDecoderAndStartScanningStartsANewOn
   EXPECT_EQ(CameraStarts().size(), 2u);
 }
 
-TEST_F(RecognitionModule, VideoWindowIsHiddenAsItAppearsWhileNotToBeShown) {
+TEST_F(RecognitionModule, VideoWindowStaysHiddenAndIsPlacedTopmostAsItAppearsWhileNotToBeShown) {
   ASSERT_NO_FATAL_FAILURE(StartTorvane());
-  // The stand-in shows its window itself, like zbarcam; the program hides it
-  // as it learns of it, mostly before anyone else could see it.
+  // The decoder is started hidden, so its own show keeps the window hidden;
+  // the program places it as it learns of it.
   HWND video = nullptr;
   ASSERT_TRUE(WaitUntil([&] { return (video = VideoWindow()) != nullptr; }, 10s)) << "no window titled ZBar";
 

@@ -390,8 +390,7 @@ TEST_F(WindowBehaviour, TheIconsMenuShowsPausesOpensSettingsAndExitsAsTheWindowD
   ASSERT_NO_FATAL_FAILURE(ChooseFromTrayMenu(icon, 1));
   EXPECT_EQ(WaitForText(PauseCommand, [](const std::string& text) { return text == "停止扫码"; }), "停止扫码")
       << "开始扫码 did not resume";
-  // Resumed, a new decoder starts: its video window comes to the front, which
-  // would close a menu opened meanwhile, and is put away.
+  // Resumed, a new decoder starts: its window is in place before the menu opens.
   EXPECT_TRUE(WaitForDecoderWindowPutAway(10s))
       << "开始扫码 started no decoder";
 

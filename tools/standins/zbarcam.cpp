@@ -189,7 +189,14 @@ void open_video_window() {
   const HWND window = CreateWindowExW(0, kWindowClass, kWindowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT, CW_USEDEFAULT,
                                       frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr,
                                       window_class.hInstance, nullptr);
-  ShowWindow(window, SW_SHOWNORMAL);
+  // ZBar shows its window with SW_SHOWNORMAL. Windows takes the first show of a
+  // program's main window from what its starter asked (STARTUPINFO), so the
+  // window of a zbarcam started hidden stays hidden and takes no focus. Wine 8
+  // leaves that rule out and shows and activates it: the stand-in keeps the
+  // rule itself, to act as ZBar does on Windows.
+  STARTUPINFOW startup{};
+  GetStartupInfoW(&startup);
+  ShowWindow(window, (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWNORMAL);
   UpdateWindow(window);
 }
 
