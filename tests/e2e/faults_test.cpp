@@ -563,6 +563,17 @@ TEST_F(FaultsStartWithWindows, WithoutRightsUncheckingShowsTheMessageAndTheValue
   EXPECT_EQ(RunValue(), ProgramRunValue(ProgramFolder()));
 }
 
+// The first click after the module has come up is the user's too.
+TEST_F(FaultsStartWithWindows, AClickOnSettingsTheMomentTheModuleIsListedLoadedOpensThePanel) {
+  ASSERT_TRUE(SetRunValue(ProgramRunValue(ProgramFolder())));
+  const RunKeyDenial denial(0x10006);  // DELETE | KEY_CREATE_SUB_KEY | KEY_SET_VALUE
+  ASSERT_EQ(denial.Problem(), "");
+  ASSERT_NO_FATAL_FAILURE(StartTorvane());
+  ASSERT_TRUE(WaitUntil([&] { return !History().empty() && History().front() == texts::kModuleLoaded; }, 20s, 5ms));
+  ASSERT_NO_FATAL_FAILURE(Click(SettingsCommand));
+  EXPECT_TRUE(WaitUntil([&] { return Read(SettingsPanel).visible; }, 3s)) << "the click on 设置 was lost";
+}
+
 TEST_F(FaultsStartWithWindows, AnUnreadableRunKeyLeavesTheBoxUncheckedSilentlyAndTheLoadingGoesOn) {
   ASSERT_TRUE(SetRunValue(ProgramRunValue(ProgramFolder())));
   ASSERT_TRUE(StoreStringSetting(L"c1", L"1"));
