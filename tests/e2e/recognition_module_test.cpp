@@ -282,10 +282,10 @@ TEST_F(RecognitionModule, OnlyTheDecoderTheProgramStartedIsTheModule) {
 
   ASSERT_NO_FATAL_FAILURE(StartTorvane());
   ASSERT_NO_FATAL_FAILURE(OpenSettings());
-  EXPECT_EQ(WaitForStatus(kNotRunning), kNotRunning) << "another program's decoder was taken for the module";
+  EXPECT_EQ(WaitForStatus(kCameraNotFound), kCameraNotFound) << "another program's decoder was taken for the module";
   EXPECT_TRUE(StaysTrue([&] { return IsWindowVisible(otherVideo) && !IsTopmostWindow(otherVideo); }, 5s))
       << "another program's video window was hidden or put on top";
-  EXPECT_EQ(History(), Lines{kLoading});
+  EXPECT_EQ(History(), (Lines{kCameraMissing, kLoading}));
 
   // The folder's decoder, started by the folder's path in capitals.
   ASSERT_TRUE(fs::copy_file(RunnerFolder() / L"zbarcam.exe", InFolder(L"zbarcam.exe")));
@@ -294,16 +294,16 @@ TEST_F(RecognitionModule, OnlyTheDecoderTheProgramStartedIsTheModule) {
   OwnedProcess own = StartProgram(capitals, L"", ProgramFolder());
   ASSERT_TRUE(own);
   ASSERT_TRUE(WaitUntil([&] { return AllTopLevelWindows(own.Id()).size() > 0; }, 10s));
-  EXPECT_TRUE(StaysTrue([&] { return TextOf(Control(ModuleStatusLine)) == kNotRunning; }, 2s))
+  EXPECT_TRUE(StaysTrue([&] { return TextOf(Control(ModuleStatusLine)) == kCameraNotFound; }, 2s))
       << "a decoder the program did not start was taken for the module";
-  EXPECT_EQ(History(), Lines{kLoading});
+  EXPECT_EQ(History(), (Lines{kCameraMissing, kLoading}));
   EXPECT_TRUE(IsWindowVisible(otherVideo));
 
   ASSERT_NO_FATAL_FAILURE(Click(RestartCommand));
   EXPECT_EQ(WaitForTopLine(kRestarted, 5s)[0], kRestarted);
   EXPECT_TRUE(own.WaitForExit(5s)) << "the folder's decoder survived the restart";
   EXPECT_TRUE(other.Running()) << "ZBARCAM.EXE is not the exact name";
-  EXPECT_EQ(WaitForTopLine(kLoaded, 8s), (Lines{kLoaded, kRestarted, kLoading}));
+  EXPECT_EQ(WaitForTopLine(kLoaded, 8s), (Lines{kLoaded, kRestarted, kCameraMissing, kLoading}));
   EXPECT_EQ(WaitForStatus(kRunning), kRunning);
 }
 
