@@ -11,6 +11,7 @@
 #include "core/scan_log.h"
 #include "core/startup_entries.h"
 #include "core/version.h"
+#include "core/zbar_copy.h"
 #include "win32/adapters.h"
 #include "win32/charset_encoder_win32.h"
 #include "win32/clipboard_win32.h"
@@ -107,6 +108,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   win32::AppendOnlyFile scanLog(JoinPath(folder.Path(), kScanLogFile));
   win32::SystemClipboard clipboard;
   win32::Win32CharsetEncoder charsets;
+  win32::ProcessEnvironment environment;
+  win32::DirectoryListing folders;
+  win32::AppendOnlyFile copiedZbarList(JoinPath(folder.Path(), kCopiedZbarList));
   Program program(Platform{.window = window,
                            .clock = clock,
                            .processes = processes,
@@ -127,7 +131,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
                            .clipboard = clipboard,
                            .charsets = charsets,
                            .sounds = sounds,
-                           .scanLog = scanLog});
+                           .scanLog = scanLog,
+                           .installed = installed,
+                           .environment = environment,
+                           .folders = folders,
+                           .questions = boxes,
+                           .copiedZbarList = copiedZbarList});
   window.Attach(&program);
   // GetTickCount64 is the clock of the window's timers too.
   clipboard.WhenOfferedTextRead([&program] { program.typing.OnPastedTextRead(static_cast<std::int64_t>(GetTickCount64())); });

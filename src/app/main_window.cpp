@@ -12,6 +12,7 @@
 
 #include "app/private_messages.h"
 #include "app/resource.h"
+#include "core/module_status.h"
 #include "core/texts.h"
 #include "win32/adapters.h"
 #include "win32/layout_font_win32.h"
@@ -375,6 +376,8 @@ bool MainWindow::PanelOpen(Panel panel) const {
   return (GetWindowLongW(Handle(PanelControl(panel)), GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
+void MainWindow::ShowZbarHelp(bool shown) { ::ShowWindow(Handle(ControlId::ZbarHelpText), shown ? SW_SHOW : SW_HIDE); }
+
 void MainWindow::PostDeferredStart() { PostMessageW(hwnd_, kMsgDeferredStart, 0, 0); }
 
 void MainWindow::EndProgram() {
@@ -393,8 +396,8 @@ void MainWindow::OnSessionEnding() {
   EndProgram();
 }
 
-void MainWindow::ShowModuleStatus(ModuleStatus status) {
-  SetText(ControlId::ModuleStatusLine, status == ModuleStatus::Running ? texts::kModuleRunning : texts::kModuleNotRunning);
+void MainWindow::ShowModuleStatus(ModuleStatus status, std::string_view reason) {
+  SetText(ControlId::ModuleStatusLine, ModuleStatusText(status, reason));
 }
 
 void MainWindow::EnableRestart(bool enabled) { EnableWindow(Handle(ControlId::RestartCommand), enabled); }
@@ -786,6 +789,7 @@ void MainWindow::OnCommand(ControlId id, int code) {
     case ControlId::HelpPanel:
     case ControlId::TestPattern:
     case ControlId::HelpText:
+    case ControlId::ZbarHelpText:
       p.window.OnHelpPanelClicked();
       break;
     case ControlId::CannotReadCommand:

@@ -46,11 +46,12 @@ class MainWindow final : public MainWindowPorts {
   void OpenPanel(Panel panel) override;
   void ClosePanel(Panel panel) override;
   bool PanelOpen(Panel panel) const override;
+  void ShowZbarHelp(bool shown) override;
   void PostDeferredStart() override;
   void EndProgram() override;
 
   // StatusDisplay
-  void ShowModuleStatus(ModuleStatus status) override;
+  void ShowModuleStatus(ModuleStatus status, std::string_view reason) override;
   void EnableRestart(bool enabled) override;
   bool RestartEnabled() const override;
   void ShowScanning(bool scanning) override;

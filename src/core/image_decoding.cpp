@@ -81,7 +81,9 @@ void ImageDecoding::Decode(const std::string& argument) {
   };
   events.exited = [this, drop](const DecoderExit&) { OnDecoded(drop); };
   imageDecoder_ = p_.decoders.Start(ImageLaunchPlan(p_.folder.Path(), argument), std::move(events));
-  if (!imageDecoder_) RemoveImageCopy();
+  if (imageDecoder_) return;
+  RemoveImageCopy();
+  if (!p_.folder.FileSize(JoinPath(p_.folder.Path(), kImageDecoder))) p_.history.Add(texts::kImageDecoderMissing);
 }
 
 void ImageDecoding::RemoveImageCopy() {

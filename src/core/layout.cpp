@@ -4,6 +4,8 @@
 #include <array>
 #include <stdexcept>
 
+#include "core/texts.h"
+
 namespace torvane {
 namespace {
 
@@ -32,8 +34,8 @@ ControlSpec Make(ControlId id, std::string_view name, ControlKind kind, ControlI
   return s;
 }
 
-std::array<ControlSpec, 41> BuildControls() {
-  std::array<ControlSpec, 41> c{};
+std::array<ControlSpec, 42> BuildControls() {
+  std::array<ControlSpec, 42> c{};
   std::size_t i = 0;
   auto add = [&](ControlSpec s) -> ControlSpec& { return c[i++] = s; };
 
@@ -164,7 +166,14 @@ std::array<ControlSpec, 41> BuildControls() {
   caption(SuffixDelayCaption, "SuffixDelayCaption", "回车/Tab 前等待 (毫秒)", {8, 137, 165, 14});
   caption(CameraCaption, "CameraCaption", "摄像头", {8, 161, 46, 14});
 
-  // Help panel.
+  // Help panel. Over its other children, while a decoder is missing: how to get ZBar.
+  {
+    auto& s = add(Make(ZbarHelpText, "ZbarHelpText", K::TextLabel, HelpPanel, texts::kZbarHelp, {8, 8, 219, 204}));
+    s.back = kPanelBack;
+    s.fore = kLight;
+    s.wraps = true;
+    s.visible = false;
+  }
   {
     auto& s = add(Make(CannotReadCommand, "CannotReadCommand", K::TextButton, HelpPanel, "无法识别？", {144, 176, 73, 17}));
     s.fore = kSilver;
@@ -189,7 +198,7 @@ std::array<ControlSpec, 41> BuildControls() {
   return c;
 }
 
-const std::array<ControlSpec, 41>& Table() {
+const std::array<ControlSpec, 42>& Table() {
   static const auto table = BuildControls();
   return table;
 }

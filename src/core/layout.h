@@ -56,6 +56,7 @@ enum class ControlId : int {
   SuccessLabel = 1202,
   HelpText = 1203,
   TestPattern = 1204,
+  ZbarHelpText = 1205,
   // the settings panel's second page
   MoreSettingsPanel = 1300,
   RepeatScansBox = 1301,

@@ -65,7 +65,9 @@ enum class ModuleStatus { NotRunning, Running };
 // What the window tells about the recognition module and the scanning.
 struct StatusDisplay {
   virtual ~StatusDisplay() = default;
-  virtual void ShowModuleStatus(ModuleStatus status) = 0;
+  // `reason`: why the module does not run, in a few words, where that is known
+  // ("未找到 zbarcam.exe"); empty otherwise, and always while it runs.
+  virtual void ShowModuleStatus(ModuleStatus status, std::string_view reason) = 0;
   virtual void EnableRestart(bool enabled) = 0;
   virtual bool RestartEnabled() const = 0;
   virtual void ShowScanning(bool scanning) = 0;  // the pause command offers the opposite
@@ -87,6 +89,8 @@ struct WindowFrame {
   virtual void OpenPanel(Panel panel) = 0;  // over the history list
   virtual void ClosePanel(Panel panel) = 0;
   virtual bool PanelOpen(Panel panel) const = 0;
+  // The help panel tells how to put ZBar's tools in place, over its test code.
+  virtual void ShowZbarHelp(bool shown) = 0;
   // Start-up work that runs once the window has come up.
   virtual void PostDeferredStart() = 0;
   // The window goes and the program ends; no further event is handled.

@@ -12,6 +12,7 @@
 #include "core/settings_panel.h"
 #include "core/typing_queue.h"
 #include "core/window_behaviour.h"
+#include "core/zbar_offer.h"
 
 namespace torvane {
 
@@ -38,6 +39,11 @@ struct Platform {
   CharsetEncoder& charsets;
   Sounds& sounds;
   ScanLogFile& scanLog;            // scans.csv
+  InstalledPrograms& installed;
+  Environment& environment;
+  FolderListing& folders;
+  Questions& questions;
+  LogFile& copiedZbarList;         // zbar-files.txt
 };
 
 struct Program {
@@ -92,6 +98,12 @@ struct Program {
                   .scannerOptions = scannerOptions,
                   .page = p.window,
                   .cameras = cameras}),
+        zbar({.search = {.installed = p.installed, .environment = p.environment, .folders = p.folders},
+              .folder = p.folder,
+              .settings = p.settings,
+              .questions = p.questions,
+              .history = p.window,
+              .copiedList = p.copiedZbarList}),
         window({.window = p.window,
                 .timers = p.window,
                 .tray = p.tray,
@@ -101,7 +113,8 @@ struct Program {
                 .images = images,
                 .delivery = delivery,
                 .typing = typing,
-                .settings = settings}) {}
+                .settings = settings,
+                .zbar = zbar}) {}
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
@@ -131,6 +144,7 @@ struct Program {
   RecognitionModule module;
   ImageDecoding images;
   SettingsPanel settings;
+  ZbarOffer zbar;
   WindowBehaviour window;
 };
 

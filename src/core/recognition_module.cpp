@@ -97,10 +97,15 @@ void RecognitionModule::Launch() {
   events.exited = [this, launch](const DecoderExit& exit) { OnCameraDecoderExited(launch, exit); };
   const std::optional<std::uint32_t> id =
       p_.decoders.Start(CameraLaunchPlan(p_.folder.Path(), camera, form), std::move(events));
+  notRunningReason_.clear();
   if (!id) {
-    // No decoder to run (it is missing from the folder): the restart command tries again.
+    // No decoder to run: the restart command tries again.
     wanted_ = false;
     p_.intake.StopFollowing();
+    if (!p_.folder.FileSize(JoinPath(p_.folder.Path(), kCameraDecoder))) {
+      p_.history.Add(texts::kCameraDecoderMissing);
+      notRunningReason_ = texts::kCameraDecoderNotFound;
+    }
     ShowNotRunning();
     return;
   }
@@ -109,7 +114,7 @@ void RecognitionModule::Launch() {
   camera_->launch = launch;
   camera_->startedMs = p_.clock.Now().monotonicMs;
   p_.intake.FollowNewOutput(form);
-  p_.status.ShowModuleStatus(ModuleStatus::Running);
+  p_.status.ShowModuleStatus(ModuleStatus::Running, {});
 }
 
 std::optional<int> RecognitionModule::ChosenCamera() {
@@ -132,7 +137,7 @@ void RecognitionModule::OnWindowShown(std::uint64_t launch, WindowId window, std
   PlaceVideoWindow(window);
   if (camera_->loaded) return;
   camera_->loaded = true;
-  p_.status.ShowModuleStatus(ModuleStatus::Running);
+  p_.status.ShowModuleStatus(ModuleStatus::Running, {});
   p_.status.EnableRestart(true);
   if (!loadedLineListed_) {
     p_.history.Add(texts::kModuleLoaded);
@@ -145,7 +150,7 @@ void RecognitionModule::OnCameraDecoderExited(std::uint64_t launch, const Decode
   const LaunchedCameraDecoder ended = *camera_;
   camera_.reset();
   if (ended.endAsked || ended_) {
-    p_.status.ShowModuleStatus(ModuleStatus::NotRunning);
+    p_.status.ShowModuleStatus(ModuleStatus::NotRunning, notRunningReason_);
     return Advance();
   }
   p_.intake.OnDecoderEnded();
@@ -173,7 +178,7 @@ void RecognitionModule::RetryLater(std::int64_t ranMs) {
 }
 
 void RecognitionModule::ShowNotRunning() {
-  p_.status.ShowModuleStatus(ModuleStatus::NotRunning);
+  p_.status.ShowModuleStatus(ModuleStatus::NotRunning, notRunningReason_);
   p_.status.EnableRestart(true);
 }
 
@@ -251,10 +256,10 @@ void RecognitionModule::OnShowVideoWindowClicked() {
 
 void RecognitionModule::ShowState() {
   if (State() == ModuleState::NotRunning) {
-    p_.status.ShowModuleStatus(ModuleStatus::NotRunning);
+    p_.status.ShowModuleStatus(ModuleStatus::NotRunning, notRunningReason_);
     return;
   }
-  p_.status.ShowModuleStatus(ModuleStatus::Running);
+  p_.status.ShowModuleStatus(ModuleStatus::Running, {});
   OnShowVideoWindowClicked();
 }
 

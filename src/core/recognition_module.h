@@ -114,6 +114,8 @@ class RecognitionModule {
   bool retryDue_ = false;                 // the next try waits for its time
   int nextRetryWaitMs_ = kFirstRetryWaitMs;
   bool loadedLineListed_ = false;
+  // Why no decoder runs, for the status line, from the last launch on; empty: not known.
+  std::string notRunningReason_;
 };
 
 }  // namespace torvane

@@ -45,6 +45,10 @@ inline constexpr std::string_view kCameraDecoderMissing =
     "[未找到 zbarcam.exe：请安装 ZBar，并把它 bin 文件夹中的文件复制到 Torvane 文件夹]";
 inline constexpr std::string_view kImageDecoderMissing =
     "[未找到 zbarimg.exe：请安装 ZBar，并把它 bin 文件夹中的文件复制到 Torvane 文件夹]";
+// Why the module does not run, on the status line in place of kModuleNotRunning.
+inline constexpr std::string_view kCameraDecoderNotFound = "未找到 zbarcam.exe";
+// Listed when the user let Torvane copy ZBar's files and one could not be copied.
+inline constexpr std::string_view kZbarCopyFailed = "[未能把 ZBar 的文件全部复制到 Torvane 文件夹]";
 // Asked once when an installed ZBar is found: the prefix, its bin folder, the suffix.
 inline constexpr std::string_view kZbarFoundPrefix = "找到已安装的 ZBar：";
 inline constexpr std::string_view kZbarFoundSuffix = "，是否复制到 Torvane 文件夹？";

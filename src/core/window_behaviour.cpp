@@ -1,6 +1,8 @@
 #include "core/window_behaviour.h"
 
 #include <exception>
+#include <optional>
+#include <string>
 
 #include "core/notices.h"
 #include "core/texts.h"
@@ -36,7 +38,17 @@ bool WindowBehaviour::OnLoad(std::string_view arguments) {
 
 void WindowBehaviour::OnDeferredStart() {
   if (ending_) return;  // the user quit while the window was coming up
-  p_.module.StartAtLoad();
+  const std::optional<std::string> bin = p_.zbar.Due();
+  if (!bin) return p_.module.StartAtLoad();
+  const bool copy = p_.zbar.Ask(*bin);
+  // The question's box lets the program's events through: one of them may have
+  // begun its end (closing the box unanswered), and then the answer no longer counts.
+  if (ending_) return;
+  p_.zbar.Keep(copy);
+  if (!copy) return p_.module.StartAtLoad();
+  p_.zbar.Copy(*bin, [this] {
+    if (!ending_) p_.module.StartAtLoad();
+  });
 }
 
 // What the end of the program lets go of, whatever ends it: the decoders and
@@ -120,6 +132,7 @@ void WindowBehaviour::OnHelpClicked() {
     return;
   }
   p_.intake.ArmTestPattern();
+  p_.window.ShowZbarHelp(p_.zbar.DecoderMissing());
   p_.window.OpenPanel(Panel::Help);
 }
 

@@ -12,6 +12,7 @@
 #include "core/recognition_module.h"
 #include "core/settings_panel.h"
 #include "core/typing_queue.h"
+#include "core/zbar_offer.h"
 
 namespace torvane {
 
@@ -36,6 +37,7 @@ class WindowBehaviour {
     CodeDelivery& delivery;
     TypingQueue& typing;
     SettingsPanel& settings;
+    ZbarOffer& zbar;
   };
   explicit WindowBehaviour(Ports ports) : p_(ports) {}
 
@@ -46,7 +48,9 @@ class WindowBehaviour {
   // in ticks of EndGrace.
   static constexpr int kEndGraceTicks = 20;
 
-  // Runs once the window has come up: the recognition module is started.
+  // Runs once the window has come up: the recognition module is started; where
+  // a decoder is missing, after an installed ZBar has been offered and, on yes,
+  // its files copied.
   void OnDeferredStart();
   // The decoders end at once; the window goes once data.txt has taken the
   // lines still waiting, or the grace is over.
@@ -60,7 +64,7 @@ class WindowBehaviour {
   void OnTrayMenuChosen(TrayMenuItem item);
   void OnTaskbarCreated();  // the shell restarted: the icon is added again
 
-  void OnHelpClicked();       // opens or closes the help panel
+  void OnHelpClicked();       // opens or closes the help panel, which tells how to get ZBar while a decoder is missing
   void OnHelpPanelClicked();  // closes it
   void OnCannotReadClicked();
 

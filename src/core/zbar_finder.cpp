@@ -5,7 +5,6 @@
 #include "core/launch.h"
 #include "core/process_check.h"
 #include "core/texts.h"
-#include "core/version.h"
 
 namespace torvane {
 namespace {
@@ -79,17 +78,6 @@ std::optional<std::string> FindInstalledZbar(const ZbarSearch& search) {
 
 std::string ZbarCopyQuestion(std::string_view bin) {
   return std::string(texts::kZbarFoundPrefix) + std::string(bin) + std::string(texts::kZbarFoundSuffix);
-}
-
-std::optional<std::string> ZbarOffer::Ask() {
-  if (MissingDecoders(p_.search.folders, p_.folder.Path()).empty()) return std::nullopt;
-  if (p_.settings.Read(kZbarCopyAnswerSetting)) return std::nullopt;
-  const auto bin = FindInstalledZbar(p_.search);
-  if (!bin) return std::nullopt;
-  const bool copy = p_.questions.AskYesNo(ZbarCopyQuestion(*bin), kProgramTitle);
-  p_.settings.Write(kZbarCopyAnswerSetting, copy ? "1" : "0");
-  if (!copy) return std::nullopt;
-  return bin;
 }
 
 }  // namespace torvane

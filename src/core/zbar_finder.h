@@ -1,5 +1,5 @@
 // ZBar's tools for a program folder that lacks them: which are missing, where an
-// installed ZBar keeps them, and the one question whether to copy them over.
+// installed ZBar keeps them, and the question whether to copy them over.
 #pragma once
 
 #include <optional>
@@ -13,9 +13,6 @@ namespace torvane {
 
 // ZBar's entry in the lists of installed programs (its 0.10 installer's key name).
 inline constexpr std::string_view kZbarProgramName = "ZBar";
-// The settings value that keeps the answer to the question: "1" copy, "0" do not.
-inline constexpr std::string_view kZbarCopyAnswerSetting = "ZBarCopyAnswer";
-
 struct ZbarSearch {
   InstalledPrograms& installed;
   Environment& environment;
@@ -35,25 +32,5 @@ std::optional<std::string> FindInstalledZbar(const ZbarSearch& search);
 
 // The question, for ZBar's bin folder `bin`.
 std::string ZbarCopyQuestion(std::string_view bin);
-
-// Asks once whether an installed ZBar's files are copied into the program folder.
-class ZbarOffer {
- public:
-  struct Ports {
-    ZbarSearch search;
-    ProgramFolder& folder;
-    SettingsStore& settings;
-    Questions& questions;
-  };
-  explicit ZbarOffer(Ports ports) : p_(ports) {}
-
-  // When a decoder is missing, ZBar is installed and the question was never
-  // answered: asks it and keeps the answer. Returns the bin folder to copy from
-  // when the user said yes now; nullopt otherwise.
-  std::optional<std::string> Ask();
-
- private:
-  Ports p_;
-};
 
 }  // namespace torvane

@@ -13,6 +13,7 @@
 #include "fakes/decoders.h"
 #include "fakes/files.h"
 #include "fakes/folder.h"
+#include "fakes/installed.h"
 #include "fakes/journal.h"
 #include "fakes/processes.h"
 #include "fakes/settings.h"
@@ -49,6 +50,10 @@ struct BasicRig {
   FakeLayout layout;
   FakeSounds sounds{journal};
   FakeScanLog scanLog;
+  FakeInstalledPrograms installed;
+  FakeEnvironment environment;
+  FakeQuestions questions{journal};
+  FakeLog copiedZbarList;
   Program program{Platform{.window = window,
                            .clock = clock,
                            .processes = processes,
@@ -69,9 +74,19 @@ struct BasicRig {
                            .clipboard = clipboard,
                            .charsets = charsets,
                            .sounds = sounds,
-                           .scanLog = scanLog}};
+                           .scanLog = scanLog,
+                           .installed = installed,
+                           .environment = environment,
+                           .folders = folder,
+                           .questions = questions,
+                           .copiedZbarList = copiedZbarList}};
   // The window of another program that has the keyboard focus.
   FakeFocusedWindow target{keyboard, clipboard, layout};
+
+  // Only a decoder whose file is in the folder can be started.
+  BasicRig() {
+    decoders.exists = [this](std::string_view program) { return folder.Read(program).has_value(); };
+  }
 
   // Torvane's window gets to the clipboard's reports that offered text was read.
   void HandleClipboardReports(std::int64_t nowMs) {

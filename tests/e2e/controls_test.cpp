@@ -55,6 +55,8 @@ const std::vector<Expected> kSettingsPanel = {
 };
 
 const std::vector<Expected> kHelpPanel = {
+    // Shown while a decoder is missing; its text is checked where it shows.
+    {ZbarHelpText, "ZbarHelpText", "TorvaneLabel", std::nullopt, {8, 8, 219, 204}, false},
     {CannotReadCommand, "CannotReadCommand", "TorvaneLabel", "无法识别？", {144, 176, 73, 17}, true},
     {SuccessLabel, "SuccessLabel", "TorvaneLabel", "成功", {0, 200, 237, 17}, false},
     {HelpText, "HelpText", "TorvaneLabel", "请将摄像头对准以上图案 调节焦到清晰位置", {27, 160, 185, 33}, true},

@@ -140,18 +140,19 @@ TEST_F(FaultsDecoderOutput, ADecoderKilledMidLineDeliversNoHalfLineAndTheRestart
   EXPECT_TRUE(Heads(texts::kModuleEndedUnexpectedly, 5s));
   EXPECT_TRUE(KeepsListing({first})) << "the half line was delivered";
 
-  // The user looks: no decoder runs.
+  // The user looks: no decoder runs, and the status line says why.
+  EXPECT_TRUE(Heads(texts::kCameraDecoderMissing, 5s));
   ASSERT_NO_FATAL_FAILURE(OpenSettings());
-  EXPECT_EQ(WaitForText(ModuleStatusLine, [](const std::string& t) { return t == texts::kModuleNotRunning; }, 5s),
-            texts::kModuleNotRunning);
+  EXPECT_EQ(WaitForText(ModuleStatusLine, [](const std::string& t) { return t == texts::kCameraDecoderNotFound; }, 5s),
+            texts::kCameraDecoderNotFound);
   ASSERT_TRUE(WaitUntil([&] { return Read(RestartCommand).enabled; }, 5s));
 
   // The restart link tries without the decoder in its folder: the status stays
-  // "not running", and the link can be used again.
+  // "not found", and the link can be used again.
   ASSERT_NO_FATAL_FAILURE(Click(RestartCommand));
   EXPECT_TRUE(Heads(texts::kModuleRestarted, 5s));
-  EXPECT_EQ(WaitForText(ModuleStatusLine, [](const std::string& t) { return t == texts::kModuleNotRunning; }, 5s),
-            texts::kModuleNotRunning);
+  EXPECT_EQ(WaitForText(ModuleStatusLine, [](const std::string& t) { return t == texts::kCameraDecoderNotFound; }, 5s),
+            texts::kCameraDecoderNotFound);
   EXPECT_TRUE(WaitUntil([&] { return Read(RestartCommand).enabled; }, 5s)) << "the restart link stays disabled";
   EXPECT_TRUE(ProcessesNamed(L"zbarcam.exe").empty());
 

@@ -25,8 +25,8 @@ const std::string kRestarted = "[图像识别模块初始化]";
 const std::string kRunning = "图像识别模块已运行";
 const std::string kNotRunning = "图像识别模块未运行";
 const std::string kEndedUnexpectedly = "[图像识别模块意外退出，正在重新加载]";
-
-bool NonEmpty(const Lines& lines) { return !lines.empty(); }
+const std::string kCameraMissing = "[未找到 zbarcam.exe：请安装 ZBar，并把它 bin 文件夹中的文件复制到 Torvane 文件夹]";
+const std::string kCameraNotFound = "未找到 zbarcam.exe";
 
 bool Contains(const std::vector<DWORD>& ids, DWORD id) { return std::find(ids.begin(), ids.end(), id) != ids.end(); }
 
@@ -55,18 +55,18 @@ class RecognitionModule : public RecognitionEngineTest {
 TEST_F(RecognitionModule, MissingDecoderIsReportedNotRunningUntilTheRestartLinkStartsIt) {
   ASSERT_TRUE(fs::remove(InFolder(L"zbarcam.exe")));
   ASSERT_NO_FATAL_FAILURE(StartTorvane());
-  EXPECT_EQ(WaitForHistory(NonEmpty, 5s), Lines{kLoading});
+  EXPECT_EQ(WaitForTopLine(kCameraMissing, 5s), (Lines{kCameraMissing, kLoading}));
   ASSERT_NO_FATAL_FAILURE(OpenSettings());
-  EXPECT_EQ(WaitForStatus(kNotRunning), kNotRunning);
+  EXPECT_EQ(WaitForStatus(kCameraNotFound), kCameraNotFound);
   EXPECT_TRUE(Read(RestartCommand).enabled);
   EXPECT_TRUE(ProcessesNamed(L"zbarcam.exe").empty());
-  EXPECT_EQ(History(), Lines{kLoading});
+  EXPECT_EQ(History(), (Lines{kCameraMissing, kLoading}));
 
   // The user puts the decoder back and clicks [初始化].
   ASSERT_TRUE(fs::copy_file(RunnerFolder() / L"zbarcam.exe", InFolder(L"zbarcam.exe")));
   ASSERT_NO_FATAL_FAILURE(Click(RestartCommand));
   EXPECT_EQ(WaitForTopLine(kRestarted, 5s)[0], kRestarted);
-  EXPECT_EQ(WaitForTopLine(kLoaded, 10s), (Lines{kLoaded, kRestarted, kLoading}));
+  EXPECT_EQ(WaitForTopLine(kLoaded, 10s), (Lines{kLoaded, kRestarted, kCameraMissing, kLoading}));
   EXPECT_EQ(TextOf(Control(ModuleStatusLine)), kRunning);
   EXPECT_EQ(CameraStarts().size(), 1u);
 }
@@ -282,10 +282,10 @@ TEST_F(RecognitionModule, OnlyTheDecoderTheProgramStartedIsTheModule) {
 
   ASSERT_NO_FATAL_FAILURE(StartTorvane());
   ASSERT_NO_FATAL_FAILURE(OpenSettings());
-  EXPECT_EQ(WaitForStatus(kNotRunning), kNotRunning) << "another program's decoder was taken for the module";
+  EXPECT_EQ(WaitForStatus(kCameraNotFound), kCameraNotFound) << "another program's decoder was taken for the module";
   EXPECT_TRUE(StaysTrue([&] { return IsWindowVisible(otherVideo) && !IsTopmostWindow(otherVideo); }, 5s))
       << "another program's video window was hidden or put on top";
-  EXPECT_EQ(History(), Lines{kLoading});
+  EXPECT_EQ(History(), (Lines{kCameraMissing, kLoading}));
 
   // The folder's decoder, started by the folder's path in capitals.
   ASSERT_TRUE(fs::copy_file(RunnerFolder() / L"zbarcam.exe", InFolder(L"zbarcam.exe")));
@@ -294,16 +294,16 @@ TEST_F(RecognitionModule, OnlyTheDecoderTheProgramStartedIsTheModule) {
   OwnedProcess own = StartProgram(capitals, L"", ProgramFolder());
   ASSERT_TRUE(own);
   ASSERT_TRUE(WaitUntil([&] { return AllTopLevelWindows(own.Id()).size() > 0; }, 10s));
-  EXPECT_TRUE(StaysTrue([&] { return TextOf(Control(ModuleStatusLine)) == kNotRunning; }, 2s))
+  EXPECT_TRUE(StaysTrue([&] { return TextOf(Control(ModuleStatusLine)) == kCameraNotFound; }, 2s))
       << "a decoder the program did not start was taken for the module";
-  EXPECT_EQ(History(), Lines{kLoading});
+  EXPECT_EQ(History(), (Lines{kCameraMissing, kLoading}));
   EXPECT_TRUE(IsWindowVisible(otherVideo));
 
   ASSERT_NO_FATAL_FAILURE(Click(RestartCommand));
   EXPECT_EQ(WaitForTopLine(kRestarted, 5s)[0], kRestarted);
   EXPECT_TRUE(own.WaitForExit(5s)) << "the folder's decoder survived the restart";
   EXPECT_TRUE(other.Running()) << "ZBARCAM.EXE is not the exact name";
-  EXPECT_EQ(WaitForTopLine(kLoaded, 8s), (Lines{kLoaded, kRestarted, kLoading}));
+  EXPECT_EQ(WaitForTopLine(kLoaded, 8s), (Lines{kLoaded, kRestarted, kCameraMissing, kLoading}));
   EXPECT_EQ(WaitForStatus(kRunning), kRunning);
 }
 

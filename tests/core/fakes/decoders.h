@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <set>
@@ -29,7 +30,7 @@ class FakeDecoders final : public DecoderProcesses {
   std::optional<std::uint32_t> Start(const LaunchPlan& plan, DecoderEvents events) override {
     launched.push_back(plan);
     journal_.push_back("launch " + plan.program);
-    if (fail || missing.contains(plan.program)) return std::nullopt;
+    if (fail || missing.contains(plan.program) || (exists && !exists(plan.program))) return std::nullopt;
     const std::uint32_t id = nextPid++;
     decoders_[id] = {plan, std::move(events), {}, false};
     running_.insert(id);
@@ -93,6 +94,7 @@ class FakeDecoders final : public DecoderProcesses {
   std::vector<LaunchPlan> launched;
   std::map<std::string, std::string> files;  // the copies of the output, by path
   std::set<std::string> missing;             // programs that cannot be started
+  std::function<bool(std::string_view path)> exists;  // when set: only a program that exists starts
   bool fail = false;                         // no program can be started
   std::uint32_t nextPid = 500;
   std::set<std::uint32_t>* endedWithOwner = nullptr;  // where the destructor reports what it ended

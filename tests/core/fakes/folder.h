@@ -1,10 +1,12 @@
 // Recording fakes: the program folder, with the files the tests put there and
-// around it, each reachable under every spelling the test gives its path.
+// around it, each reachable under every spelling the test gives its path, and
+// the listing of any folder among them.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <utility>
@@ -16,7 +18,7 @@
 
 namespace torvane::testing {
 
-class FakeFolder final : public ProgramFolder {
+class FakeFolder final : public ProgramFolder, public FolderListing {
  public:
   explicit FakeFolder(Journal& journal, std::string path = "C:\\Scan") : journal_(journal), path_(std::move(path)) {
     for (const char* exe : {"Torvane.exe", "zbarcam.exe", "zbarimg.exe"}) Put(JoinPath(path_, exe), "MZ");
@@ -54,10 +56,31 @@ class FakeFolder final : public ProgramFolder {
     const std::string own = Canonical(JoinPath(path_, name));
     return files.contains(own) && Canonical(path) == own;
   }
+  // The files directly in a folder that holds a file (at any depth) or was made.
+  std::optional<std::vector<std::string>> FilesIn(std::string_view folder) override {
+    std::string wanted = Canonical(folder);
+    while (wanted.size() > 3 && wanted.back() == '\\') wanted.pop_back();
+    const std::string below = JoinPath(wanted, "");
+    bool exists = folders_.contains(wanted);
+    std::vector<std::string> names;
+    for (const auto& [file, bytes] : files) {
+      if (!file.starts_with(below)) continue;
+      exists = true;
+      const std::string& spelt = spelt_.at(file);
+      if (file.find('\\', below.size()) == std::string::npos) names.push_back(spelt.substr(spelt.rfind('\\') + 1));
+    }
+    if (!exists) return std::nullopt;
+    return names;
+  }
 
   // Another spelling of a path's beginning: a short name, \\?\, a drive letter, a junction.
   void Alias(std::string spelling, std::string meaning) { aliases.emplace_back(std::move(spelling), std::move(meaning)); }
-  void Put(std::string_view path, std::string bytes) { files[Canonical(path)] = std::move(bytes); }
+  void Put(std::string_view path, std::string bytes) {
+    files[Canonical(path)] = std::move(bytes);
+    spelt_[Canonical(path)] = std::string(path);
+  }
+  void Remove(std::string_view path) { files.erase(Canonical(path)); }
+  void MakeFolder(std::string_view path) { folders_.insert(Canonical(path)); }
   void PutLarge(std::string_view path, std::uint64_t size) {
     Put(path, "");
     sizes[Canonical(path)] = size;
@@ -73,7 +96,7 @@ class FakeFolder final : public ProgramFolder {
     for (auto& copy : std::exchange(pending_, {})) {
       const auto source = files.find(Canonical(copy.path));
       const bool made = copies && source != files.end();
-      if (made) files[Canonical(JoinPath(path_, copy.name))] = source->second;
+      if (made) Put(JoinPath(path_, copy.name), source->second);
       copy.done(made);
     }
   }
@@ -110,6 +133,8 @@ class FakeFolder final : public ProgramFolder {
   std::string path_;
   std::vector<std::pair<std::string, std::string>> aliases;
   std::map<std::string, std::string> files;     // by canonical path
+  std::map<std::string, std::string> spelt_;    // each file's path as it was put, by canonical path
+  std::set<std::string> folders_;               // folders made empty, by canonical path
   std::map<std::string, std::uint64_t> sizes;   // files larger than their bytes, by canonical path
   std::vector<PendingCopy> pending_;
   std::set<std::string> held_;    // files another program holds open

@@ -1,7 +1,8 @@
-// Fakes: the lists of installed programs, the environment, folder listings and
-// yes/no questions. Names are compared as Windows compares them: ignoring case.
+// Fakes: the lists of installed programs, the environment and yes/no questions
+// (folder listings: FakeFolder). Names are compared as Windows compares them: ignoring case.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -51,25 +52,18 @@ class FakeEnvironment final : public Environment {
   std::map<std::string, std::string, IgnoringAsciiCase> variables;
 };
 
-// Folders by their exact path, each with its files and subfolders.
-class FakeFolderListing final : public FolderListing {
- public:
-  std::optional<std::vector<std::string>> FilesIn(std::string_view folder) override {
-    const auto it = folders.find(std::string(folder));
-    if (it == folders.end()) return std::nullopt;
-    return it->second;
-  }
-  std::map<std::string, std::vector<std::string>> folders;
-};
-
+// The box is modal: while it is shown, the program's other events are handled
+// (`whileAsked`), and one of them may close it unanswered (`answer` is then false).
 class FakeQuestions final : public Questions {
  public:
   explicit FakeQuestions(Journal& journal) : journal_(journal) {}
   bool AskYesNo(std::string_view text, std::string_view caption) override {
     journal_.push_back("ask " + std::string(caption) + ": " + std::string(text));
+    if (whileAsked) whileAsked();
     return answer;
   }
   bool answer = true;
+  std::function<void()> whileAsked;
 
  private:
   Journal& journal_;

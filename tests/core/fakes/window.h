@@ -48,6 +48,7 @@ class FakeWindow final : public MainWindowPorts {
   void OpenPanel(Panel panel) override { open[panel] = true; }
   void ClosePanel(Panel panel) override { open[panel] = false; }
   bool PanelOpen(Panel panel) const override { return open.contains(panel) && open.at(panel); }
+  void ShowZbarHelp(bool shown) override { zbarHelpShown = shown; }
   void PostDeferredStart() override {
     if (throwOnDeferredStart) throw std::runtime_error("post");
     ++deferredStarts;
@@ -58,7 +59,10 @@ class FakeWindow final : public MainWindowPorts {
   }
 
   // StatusDisplay
-  void ShowModuleStatus(ModuleStatus status) override { moduleStatus = status; }
+  void ShowModuleStatus(ModuleStatus status, std::string_view reason) override {
+    moduleStatus = status;
+    moduleStatusReason = std::string(reason);
+  }
   void EnableRestart(bool e) override { restartEnabled = e; }
   bool RestartEnabled() const override { return restartEnabled; }
   void ShowScanning(bool s) override { scanning = s; }
@@ -129,6 +133,8 @@ class FakeWindow final : public MainWindowPorts {
   std::map<TimerId, Timer> timers;
   std::vector<std::pair<TimerId, int>> waits;  // every one-shot timer started, with its delay
   std::optional<ModuleStatus> moduleStatus;  // nullopt: the status line still reads "-"
+  std::string moduleStatusReason;
+  bool zbarHelpShown = false;
   bool restartEnabled = true, scanning = true, successShown = false;
   bool windowVisible = false, topmost = false, ended = false, fitted = false, seeThrough = false;
   std::string title;

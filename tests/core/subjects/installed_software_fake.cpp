@@ -1,3 +1,4 @@
+#include "fakes/folder.h"
 #include "fakes/installed.h"
 #include "installed_software_subject.h"
 
@@ -28,16 +29,18 @@ class FakeEnvironmentSubject final : public EnvironmentSubject {
   testing::FakeEnvironment environment_;
 };
 
+// The program folder's fake lists every folder it holds files in.
 class FakeListingSubject final : public FolderListingSubject {
  public:
-  FakeListingSubject() { listing_.folders[Folder()] = {}; }
-  FolderListing& Listing() override { return listing_; }
+  FakeListingSubject() { folder_.MakeFolder(Folder()); }
+  FolderListing& Listing() override { return folder_; }
   std::string Folder() const override { return "C:\\Contract"; }
-  void AddFile(std::string_view name) override { listing_.folders[Folder()].push_back(std::string(name)); }
-  void AddSubfolder(std::string_view name) override { listing_.folders[Folder() + "\\" + std::string(name)] = {}; }
+  void AddFile(std::string_view name) override { folder_.Put(Folder() + "\\" + std::string(name), "MZ"); }
+  void AddSubfolder(std::string_view name) override { folder_.MakeFolder(Folder() + "\\" + std::string(name)); }
 
  private:
-  testing::FakeFolderListing listing_;
+  testing::Journal journal_;
+  testing::FakeFolder folder_{journal_};
 };
 
 }  // namespace
