@@ -49,12 +49,17 @@ void CameraIntake::Take(const std::vector<RecordBytes>& records, const TickTime&
   for (const RecordBytes& record : records) Accept(p_.delivery.Decode(record), Source::Decoder, now);
 }
 
+void CameraIntake::TakeAskedFor(const std::vector<RecordBytes>& records) {
+  const TickTime now = p_.clock.Now();
+  for (const RecordBytes& record : records) Accept(p_.delivery.Decode(record), Source::User, now);
+}
+
 void CameraIntake::Accept(DecodedRecord record, Source source, const TickTime& now) {
   latestRecord_ = record.text;
   if (record.text.empty()) return;
   // The decoder reports a code again only once it has been out of view; with
   // repeat scans on, such a report is a new scan of the same code.
-  const bool repeatCounts = p_.options.repeatScans && source == Source::Decoder;
+  const bool repeatCounts = (p_.options.repeatScans && source == Source::Decoder) || source == Source::User;
   if (!repeatCounts && record.text == LastCode()) return;
   StoreLastCode(record.text);
   if (record.text == texts::kWelcomeCode) {

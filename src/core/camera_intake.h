@@ -38,12 +38,16 @@ class CameraIntake {
   // The decoder has ended after its last output: nothing it wrote can grow any more.
   void OnDecoderEnded();
 
+  // Codes the user asked for (read from the screen): each delivered even when
+  // it equals the last code taken, the last of them becoming the last code.
+  void TakeAskedFor(const std::vector<RecordBytes>& records);
+
   // The help panel's test code counts as new once it is read again.
   void ArmTestPattern();
   const std::string& LatestRecord() const { return latestRecord_; }
 
  private:
-  enum class Source { Decoder, Program };
+  enum class Source { Decoder, Program, User };
   void Take(const std::vector<RecordBytes>& records, const TickTime& now);
   void Accept(DecodedRecord record, Source source, const TickTime& now);
   const std::string& LastCode();

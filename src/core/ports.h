@@ -152,6 +152,9 @@ struct ProgramFolder {
   // True when the name is free afterwards. Never waits: a file another
   // program holds open may keep its name until that program lets go.
   virtual bool Delete(std::string_view name) = 0;
+  // Makes the folder's file `name` anew holding exactly `bytes`; false when
+  // it cannot be written whole.
+  virtual bool WriteFile(std::string_view name, std::string_view bytes) = 0;
   // Copies the file at `path` into the folder as `name`, replacing any file of
   // that name, away from the program's thread: returns at once, and `done`
   // runs later, as an event of its own, with whether the copy was made.

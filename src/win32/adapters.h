@@ -45,6 +45,7 @@ class ModuleFolder final : public ProgramFolder {
   std::string Path() const override { return folder_; }
   std::string ExecutableName() const override { return exeName_; }
   bool Delete(std::string_view name) override;
+  bool WriteFile(std::string_view name, std::string_view bytes) override;
   void CopyIn(std::string_view path, std::string_view name, std::function<void(bool copied)> done) override;
   std::optional<std::uint64_t> FileSize(std::string_view path) override;
   std::optional<std::string> ShortPath(std::string_view path) override;

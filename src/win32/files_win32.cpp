@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "core/launch.h"
 #include "win32/adapters.h"
 #include "win32/text_win32.h"
@@ -49,6 +51,20 @@ bool ModuleFolder::Delete(std::string_view name) {
   // before 10 answers "access denied". Only "not found" means the name is free.
   if (GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES) return false;
   return IsNotFound(GetLastError());
+}
+
+bool ModuleFolder::WriteFile(std::string_view name, std::string_view bytes) {
+  const std::wstring path = Widen(JoinPath(folder_, name));
+  UniqueFile file(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  while (!bytes.empty()) {
+    const DWORD piece = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), 1 << 20));
+    DWORD written = 0;
+    if (!::WriteFile(file.get(), bytes.data(), piece, &written, nullptr) || written == 0) return false;
+    bytes.remove_prefix(written);
+  }
+  return true;
 }
 
 void ModuleFolder::CopyIn(std::string_view path, std::string_view name, std::function<void(bool copied)> done) {

@@ -70,6 +70,17 @@ TEST(ProgramFolderContract, DeleteNeverWaitsAndSaysTheNameIsFreeOnlyWhenItIs) {
   EXPECT_EQ(subject->Read(held), std::nullopt) << "still there once its holder let go";
 }
 
+TEST(ProgramFolderContract, WriteFileMakesTheFileAnewWithExactlyItsBytes) {
+  const auto subject = MakeFolderSubject();
+  ProgramFolder& folder = subject->Folder();
+  const std::string image = subject->PutInFolder("bar2-screen.bmp", std::string(3 << 20, 'x'));
+  const std::string bytes = std::string("BM\0\r\n\x1a\xff", 7) + std::string(2 << 20, '\0') + "\n";
+  EXPECT_TRUE(folder.WriteFile("bar2-screen.bmp", bytes));
+  EXPECT_EQ(subject->Read(image), bytes) << "not replaced whole, or its bytes translated";
+  EXPECT_TRUE(folder.WriteFile("bar2-screen.bmp", "BM"));
+  EXPECT_EQ(subject->Read(image), "BM");
+}
+
 TEST(ProgramFolderContract, CopyInReturnsAtOnceAndReportsTheCopyAsAnEventOfItsOwn) {
   const auto subject = MakeFolderSubject();
   ProgramFolder& folder = subject->Folder();

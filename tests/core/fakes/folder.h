@@ -35,6 +35,13 @@ class FakeFolder final : public ProgramFolder, public FolderListing {
     files.erase(file);
     return true;
   }
+  bool WriteFile(std::string_view name, std::string_view bytes) override {
+    journal_.push_back("write " + std::string(name));
+    if (unwritable) return false;
+    Put(JoinPath(path_, name), std::string(bytes));
+    return true;
+  }
+  bool unwritable = false;  // the disk is full
   // Nothing is copied until FinishCopies: the copy is made off the program's thread.
   void CopyIn(std::string_view path, std::string_view name, std::function<void(bool)> done) override {
     journal_.push_back("copy " + std::string(path) + " to " + std::string(name));
