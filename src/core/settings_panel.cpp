@@ -95,7 +95,7 @@ void SettingsPanel::OnMoreSettingsClicked() {
 void SettingsPanel::OnDoneClicked() {
   p_.window.ClosePanel(Panel::MoreSettings);
   const ScannerOptionsInput shown = p_.page.ScannerOptionsShown();
-  ScannerOptions chosen;
+  ScannerOptions chosen = p_.scannerOptions;  // those the page does not show stay as they are
   chosen.repeatScans = shown.repeatScans;
   chosen.beep = shown.beep;
   chosen.scanLog = shown.scanLog;

@@ -165,6 +165,24 @@ TEST(SettingsPanel, TheSecondPageShowsTheStoredOptionsAndDoneStoresWhatTheUserLe
   EXPECT_TRUE(rig.window.On(TimerId::ModuleRestart)) << "another camera restarts the module";
 }
 
+// The options of the scanner page are not on this page: done here keeps them.
+TEST(SettingsPanel, DoneOnTheSecondPageKeepsTheOptionsItDoesNotShow) {
+  Rig rig;
+  rig.settings.values = {{"Prefix", "P-"}, {"AimId", "1"}, {"GroupSeparator", "ctrl]"}, {"Symbologies", "i25"},
+                         {"MinLength", "code39=4"}};
+  rig.program.settings.LoadScannerOptions();
+  const ScannerOptions loaded = rig.program.scannerOptions;
+  rig.program.settings.OnMoreSettingsClicked();
+  rig.window.pageInput = {true, false, false, TypingMethod::Keys, "0", "0", ""};
+  rig.program.settings.OnDoneClicked();
+  EXPECT_EQ(rig.program.scannerOptions.codePrefix, "P-");
+  EXPECT_EQ(rig.program.scannerOptions.disabledSymbologies, loaded.disabledSymbologies);
+  ScannerOptions expected = loaded;
+  expected.repeatScans = true;
+  expected.typing = TypingMethod::Keys;
+  EXPECT_EQ(ReadScannerOptions(rig.settings), expected) << "stored as they are in effect";
+}
+
 TEST(StartWithWindows, NonEmptyDataChecksTheBoxWithoutWritingAnything) {
   for (const auto& [data, checked] : std::vector<std::pair<std::optional<std::string>, int>>{
            {std::nullopt, 0}, {"", 0}, {"D:\\Elsewhere\\Torvane.exe RUN", 1}}) {
