@@ -39,12 +39,30 @@ struct Platform {
   CharsetEncoder& charsets;
   Sounds& sounds;
   ScanLogFile& scanLog;            // scans.csv
+  // The program of the window the keys go to. Where the platform does not
+  // hand these in, its integrity level is not compared and its input method
+  // is left alone.
+  IntegrityLevels* integrity = nullptr;
+  InputMethods* inputMethods = nullptr;
+};
+
+// What the program knows of a window's integrity level and input method
+// where the platform tells nothing: nothing, and it changes nothing.
+struct UnknownTypingTarget final : IntegrityLevels, InputMethods {
+  std::optional<std::uint32_t> Own() override { return std::nullopt; }
+  std::optional<std::uint32_t> Target() override { return std::nullopt; }
+  std::optional<WindowId> FocusedInputMethod() override { return std::nullopt; }
+  std::optional<bool> IsOpen(WindowId) override { return std::nullopt; }
+  bool SetOpen(WindowId, bool) override { return false; }
 };
 
 struct Program {
   explicit Program(const Platform& p)
       : cameras({.cameras = p.cameras, .decoder = p.cameraDecoder, .library = p.cameraDecoderLibrary}),
-        typing({.keyboard = p.keyboard, .clipboard = p.clipboard, .timers = p.window}),
+        typing({.keyboard = p.keyboard,
+                .clipboard = p.clipboard,
+                .timers = p.window,
+                .inputMethods = p.inputMethods ? *p.inputMethods : unknownTarget_}),
         delivery({.options = p.window,
                   .history = p.window,
                   .keyboard = p.keyboard,
@@ -56,7 +74,10 @@ struct Program {
                   .sounds = p.sounds,
                   .scanLog = p.scanLog,
                   .typing = typing,
-                  .scannerOptions = scannerOptions}),
+                  .scannerOptions = scannerOptions,
+                  .window = p.window,
+                  .tray = p.tray,
+                  .integrity = p.integrity ? *p.integrity : unknownTarget_}),
         intake({.timers = p.window,
                 .status = p.window,
                 .settings = p.settings,
@@ -105,6 +126,7 @@ struct Program {
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
+  UnknownTypingTarget unknownTarget_;
   ScannerOptions scannerOptions;  // the second settings page's, read at start-up
   DecoderCameras cameras;
   TypingQueue typing;

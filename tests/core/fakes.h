@@ -14,6 +14,7 @@
 #include "fakes/processes.h"
 #include "fakes/settings.h"
 #include "fakes/shell.h"
+#include "fakes/target.h"
 #include "fakes/typing.h"
 #include "fakes/window.h"
 #include "iconv_encoder.h"
@@ -47,6 +48,8 @@ struct BasicRig {
   FakeLayout layout;
   FakeSounds sounds{journal};
   FakeScanLog scanLog;
+  FakeInputMethods inputMethods{journal};
+  FakeIntegrityLevels integrity;
   Program program{Platform{.window = window,
                            .processes = processes,
                            .desktop = desktop,
@@ -68,9 +71,11 @@ struct BasicRig {
                            .clipboard = clipboard,
                            .charsets = charsets,
                            .sounds = sounds,
-                           .scanLog = scanLog}};
+                           .scanLog = scanLog,
+                           .integrity = &integrity,
+                           .inputMethods = &inputMethods}};
   // The window of another program that has the keyboard focus.
-  FakeFocusedWindow target{keyboard, clipboard, layout};
+  FakeFocusedWindow target{keyboard, clipboard, layout, &inputMethods};
 
   // Torvane's window gets to the clipboard's reports that offered text was read.
   void HandleClipboardReports(std::int64_t nowMs) {
