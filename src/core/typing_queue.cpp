@@ -26,6 +26,8 @@ void TypingQueue::OnPastedTextRead(std::int64_t nowMs) {
 
 bool TypingQueue::Due(std::int64_t nowMs) const {
   const TypingStep& step = steps_.front();
+  // Nothing was closed: nothing to wait for before opening it again.
+  if (step.kind == TypingStep::Kind::RestoreInputMethod && !closedInputMethod_) return true;
   return step.waitBeforeMs == 0 || nowMs - lastStepMs_ >= step.waitBeforeMs;
 }
 

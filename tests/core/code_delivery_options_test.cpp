@@ -156,7 +156,9 @@ TEST(DeliveryOptions, WithTheLayoutsKeysAnOpenInputMethodIsClosedForTheTypingAnd
   closed.inputMethods.focused = 7;
   closed.inputMethods.open = {{7, false}};
   closed.program.delivery.Deliver({"QR-Code:abc", "abc"}, {});
-  TakeTurns(closed, 0);
+  EXPECT_TRUE(closed.program.typing.Idle()) << "nothing to open again, nothing waits";
+  EXPECT_FALSE(closed.window.On(TimerId::Typing));
+  EXPECT_EQ(closed.target.HandleInput(), "abc\r\n");
   EXPECT_FALSE(closed.inputMethods.open.at(7)) << "a closed one is left closed";
   EXPECT_FALSE(closed.Has("input method opened"));
 }
