@@ -21,6 +21,7 @@ packages=(
   locales
   clang libclang-rt-14-dev
   python3 unzip
+  nsis 7zip
 )
 
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }

@@ -30,4 +30,11 @@ artifacts=$build/e2e-artifacts/manual-$arch
 trap 'tests/wine/session-stop.sh "$session" >/dev/null 2>&1 || true' EXIT
 tests/wine/session-start.sh "$arch" "$session" "$artifacts"
 export TORVANE_XDND_DROP=$build/tools/xdnd_drop/torvane_xdnd_drop
+# The e2e drops come from this native drag source.
+[ -x "$TORVANE_XDND_DROP" ] || cmake --build "$build" --target torvane_xdnd_drop >/dev/null
+# The Installer suite installs what the package check built (ctest -R dist_package_).
+width=win64
+[ "$arch" = i686 ] && width=win32
+installers=("$build/tests/dist/work-$arch/ia/"*"-$width-setup.exe")
+export TORVANE_INSTALLER=${TORVANE_INSTALLER:-${installers[0]}}
 tests/wine/run-in-session.sh "$session" "$limit" "$bin/$program" "$@"

@@ -7,6 +7,7 @@
 #include "app/resource.h"
 #include "core/launch.h"
 #include "core/program.h"
+#include "core/program_removal.h"
 #include "core/scan_log.h"
 #include "core/startup_entries.h"
 #include "core/version.h"
@@ -27,6 +28,24 @@ torvane::win32::UniqueHandle ClaimSingleInstance() {
   return mutex;
 }
 
+// The QUIT start: the copy running from this folder quits as 退出 does, then the
+// decoders started from here end, so that the installer can replace or remove
+// the folder's files. A copy running from elsewhere is left alone.
+int QuitCopyOfThisFolder() {
+  using namespace torvane;
+  win32::ToolhelpProcessTable processes({});
+  win32::ModuleFolder folder({});
+  if (const auto running = win32::RunningInstanceProcess(app::kMainClass);
+      running && RunsFromFolder(processes, *running, folder))
+    win32::AskRunningInstanceToQuit(app::kMainClass, *running, 10000);
+  // There is no window here to hear of their end: wait on each (briefly), so
+  // that the installer finds the decoders' files free when this returns.
+  for (const std::uint32_t pid : EndDecodersStartedFrom(processes, folder))
+    if (const win32::UniqueHandle ending(OpenProcess(SYNCHRONIZE, FALSE, pid)); ending)
+      WaitForSingleObject(ending.get(), 5000);
+  return 0;
+}
+
 int RunMessageLoop(HWND mainWindow) {
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
@@ -42,6 +61,7 @@ int RunMessageLoop(HWND mainWindow) {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   using namespace torvane;
   const std::string arguments = win32::Narrow(commandLine ? commandLine : L"");
+  if (AsksToQuit(arguments)) return QuitCopyOfThisFolder();
   const win32::UniqueHandle instanceLock = ClaimSingleInstance();
   if (!instanceLock) {
     // Torvane already runs: a user who starts it again wants its window; the
@@ -64,7 +84,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   win32::RegistrySettingsStore settings(kProgramTitle, "Setting");
   win32::RunKeyStartupEntry machineStartup = win32::RunKeyStartupEntry::Machine();
   win32::RunKeyStartupEntry userStartup = win32::RunKeyStartupEntry::User();
-  MachineOrUserStartupEntry startup(machineStartup, userStartup);
+  MachineOrUserStartupEntry machineOrUserStartup(machineStartup, userStartup);
+  win32::RegistryInstalledPrograms installed;
+  // A copy installed for this user alone must not start for every user.
+  StartupEntry& startup = InstalledForCurrentUserOnly(installed, folder.Path())
+                              ? static_cast<StartupEntry&>(userStartup)
+                              : machineOrUserStartup;
   // At the size the shell asks for; the window's icon when that cannot be had.
   const win32::UniqueIcon trayIcon = win32::LoadSmallShellIcon(instance, MAKEINTRESOURCEW(IDI_TORVANE));
   win32::ShellTrayIcon tray(window.hwnd(), app::kMsgTrayIcon, trayIcon ? trayIcon.get() : window.icon(),

@@ -592,11 +592,21 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case kMsgRunQueuedWork:
       if (events_) events_->RunQueued();
       return 0;
+    case kMsgQuitRequested:
+      if (program_) program_->window.OnQuitClicked();
+      return 0;
     case WM_COPYDATA: {
       const auto* request = reinterpret_cast<const COPYDATASTRUCT*>(lp);
-      if (request == nullptr || request->dwData != win32::kBringWindowForwardRequest) return FALSE;
-      PostMessageW(hwnd_, kMsgBringWindowBack, 0, 0);
-      return TRUE;
+      if (request == nullptr) return FALSE;
+      if (request->dwData == win32::kBringWindowForwardRequest) {
+        PostMessageW(hwnd_, kMsgBringWindowBack, 0, 0);
+        return TRUE;
+      }
+      if (request->dwData == win32::kQuitRequest) {
+        PostMessageW(hwnd_, kMsgQuitRequested, 0, 0);
+        return TRUE;
+      }
+      return FALSE;
     }
     case WM_CLOSE:
       if (program_ && !program_->window.OnClosing(CloseReason::UserRequest)) return 0;

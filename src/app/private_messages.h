@@ -18,5 +18,8 @@ inline constexpr UINT kMsgBringWindowBack = WM_APP + 3;
 inline constexpr UINT kMsgDeferredStart = WM_APP + 4;
 // Work other threads have handed to the window's thread is waiting (win32::UiThreadQueue).
 inline constexpr UINT kMsgRunQueuedWork = WM_APP + 5;
+// The installer or the uninstaller asked Torvane to quit (a WM_COPYDATA request),
+// handled as 退出 once that message has returned.
+inline constexpr UINT kMsgQuitRequested = WM_APP + 6;
 
 }  // namespace torvane::app

@@ -212,6 +212,34 @@ struct StartupEntry {
   virtual bool Delete(std::string_view valueName) = 0;  // true when the value is absent afterwards
 };
 
+// The system's lists of installed programs ("Apps & features"): the current
+// user's and the machine's, which 64-bit Windows keeps in two views.
+enum class ProgramList {
+  CurrentUser,
+  Machine,    // the machine's list in the system's own view (64-bit on 64-bit Windows)
+  Machine32,  // the list of 32-bit installers (the same list on 32-bit Windows)
+};
+
+struct InstalledPrograms {
+  virtual ~InstalledPrograms() = default;
+  // A string value of a program's entry, as stored; nullopt: absent, unreadable or no string.
+  virtual std::optional<std::string> EntryValue(ProgramList list, std::string_view program,
+                                                std::string_view valueName) = 0;
+};
+
+struct Environment {
+  virtual ~Environment() = default;
+  virtual std::optional<std::string> Variable(std::string_view name) = 0;  // nullopt: not set
+};
+
+// The files of any folder.
+struct FolderListing {
+  virtual ~FolderListing() = default;
+  // The names of the files directly in `folder` (no subfolders), in no set order;
+  // nullopt when it is not a folder that can be read.
+  virtual std::optional<std::vector<std::string>> FilesIn(std::string_view folder) = 0;
+};
+
 struct TrayIcon {
   virtual ~TrayIcon() = default;
   virtual bool Add() = 0;
@@ -223,6 +251,11 @@ struct TrayIcon {
 struct MessageBoxes {
   virtual ~MessageBoxes() = default;
   virtual void ShowOk(std::string_view text, std::string_view caption) = 0;  // modal
+};
+
+struct Questions {
+  virtual ~Questions() = default;
+  virtual bool AskYesNo(std::string_view text, std::string_view caption) = 0;  // modal; true: yes
 };
 
 // Keys typed into whichever window has the keyboard focus, all in one go so

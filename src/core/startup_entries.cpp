@@ -1,6 +1,33 @@
 #include "core/startup_entries.h"
 
+#include <string>
+
+#include "core/process_check.h"
+
 namespace torvane {
+namespace {
+
+std::string PlainFolder(std::string_view folder) {
+  if (folder.size() >= 2 && folder.front() == '"' && folder.back() == '"') folder = folder.substr(1, folder.size() - 2);
+  std::string plain(folder);
+  for (char& c : plain)
+    if (c == '/') c = '\\';
+  // "C:\" keeps its separator: without it, it would name the drive's current folder.
+  while (plain.size() > 3 && plain.back() == '\\') plain.pop_back();
+  return plain;
+}
+
+}  // namespace
+
+bool SameFolder(std::string_view a, std::string_view b) {
+  const std::string plainA = PlainFolder(a), plainB = PlainFolder(b);
+  return !plainA.empty() && EqualsIgnoringAsciiCase(plainA, plainB);
+}
+
+bool InstalledForCurrentUserOnly(InstalledPrograms& installed, std::string_view programFolder) {
+  const auto location = installed.EntryValue(ProgramList::CurrentUser, kInstalledProgramName, "InstallLocation");
+  return location && SameFolder(*location, programFolder);
+}
 
 std::optional<std::string> MachineOrUserStartupEntry::Read(std::string_view valueName) {
   auto machine = machine_.Read(valueName);

@@ -1,10 +1,26 @@
-// Start with Windows for users without administrator rights: the machine-wide
-// entry where it can be written, the current user's entry where it cannot.
+// Start with Windows: for a copy installed for one user, that user's entry
+// alone; for any other copy (unpacked from the zip), the machine-wide entry where
+// it can be written and the current user's where it cannot.
 #pragma once
+
+#include <string_view>
 
 #include "core/ports.h"
 
 namespace torvane {
+
+// The name of Torvane's entry in the lists of installed programs.
+inline constexpr std::string_view kInstalledProgramName = "Torvane";
+
+// True when the current user's list of installed programs has Torvane installed
+// in `programFolder` (the installer writes that folder as InstallLocation): the
+// copy running from there was installed for this user alone, and starting it
+// for every user of the machine would start one user's copy for others.
+bool InstalledForCurrentUserOnly(InstalledPrograms& installed, std::string_view programFolder);
+
+// Two spellings of one folder: letter case, '/' for '\', surrounding quotes and
+// a trailing separator aside.
+bool SameFolder(std::string_view a, std::string_view b);
 
 class MachineOrUserStartupEntry final : public StartupEntry {
  public:

@@ -25,6 +25,9 @@ inline constexpr std::string_view kElevatedTargetCopied = "[目标窗口以管�
 inline constexpr std::string_view kElevatedTargetBalloon = "目标窗口以管理员身份运行，条码已复制到剪贴板";
 // Listed for a dropped file too large to be an image ZBar reads.
 inline constexpr std::string_view kImageTooLarge = "[图片文件超过 200 MB，未识别]";
+// Listed when the screen-scan hotkey cannot be registered: another program holds it.
+inline constexpr std::string_view kHotkeyTakenPrefix = "[快捷键 ";
+inline constexpr std::string_view kHotkeyTakenSuffix = " 已被其他程序占用]";
 inline constexpr std::string_view kStopScanning = "停止扫码";
 inline constexpr std::string_view kStartScanning = "开始扫码";
 // The notification-area icon's menu; its second item reads as the pause command does.
@@ -39,5 +42,22 @@ inline constexpr std::string_view kHelpHint =
 inline constexpr std::string_view kWelcomeCode = "QR-Code:Welcome to the Torvane";
 inline constexpr std::string_view kTestMarker = "[Mirelda]:TEST";
 inline constexpr std::string_view kStartHiddenArgument = "RUN";
+// The installer's and the uninstaller's start: the running copy of this folder quits.
+inline constexpr std::string_view kQuitArgument = "QUIT";
+
+// Listed when a decoder is not in the program folder.
+inline constexpr std::string_view kCameraDecoderMissing =
+    "[未找到 zbarcam.exe：请安装 ZBar，并把它 bin 文件夹中的文件复制到 Torvane 文件夹]";
+inline constexpr std::string_view kImageDecoderMissing =
+    "[未找到 zbarimg.exe：请安装 ZBar，并把它 bin 文件夹中的文件复制到 Torvane 文件夹]";
+// Asked once when an installed ZBar is found: the prefix, its bin folder, the suffix.
+inline constexpr std::string_view kZbarFoundPrefix = "找到已安装的 ZBar：";
+inline constexpr std::string_view kZbarFoundSuffix = "，是否复制到 Torvane 文件夹？";
+// The help panel's word on the decoders.
+inline constexpr std::string_view kZbarHelp =
+    "Torvane 用 ZBar 的 zbarcam.exe（摄像头）和 zbarimg.exe（图片文件）识别条码。"
+    "请安装 ZBar for Windows（例如 zbar-0.10-setup.exe），再把 ZBar 安装文件夹里 bin 文件夹中的所有文件"
+    "（zbarcam.exe、zbarimg.exe 和它们带的 DLL 文件）复制到 Torvane.exe 所在的文件夹。"
+    "已安装 ZBar 时，Torvane 会询问是否替您复制。";
 
 }  // namespace torvane::texts

@@ -94,6 +94,25 @@ class RunKeyStartupEntry final : public StartupEntry {
   bool createKey_;
 };
 
+// The Uninstall entries under SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall
+// of HKCU, and of HKLM in the 64-bit and the 32-bit view.
+class RegistryInstalledPrograms final : public InstalledPrograms {
+ public:
+  std::optional<std::string> EntryValue(ProgramList list, std::string_view program,
+                                        std::string_view valueName) override;
+};
+inline constexpr wchar_t kUninstallKeyPath[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
+
+class ProcessEnvironment final : public Environment {
+ public:
+  std::optional<std::string> Variable(std::string_view name) override;
+};
+
+class DirectoryListing final : public FolderListing {
+ public:
+  std::optional<std::vector<std::string>> FilesIn(std::string_view folder) override;
+};
+
 // An icon resource at the small size the shell shows in the notification area
 // (LoadIconMetric, LIM_SMALL); empty when it cannot be loaded.
 UniqueIcon LoadSmallShellIcon(HINSTANCE instance, const wchar_t* resource);
@@ -151,10 +170,11 @@ class ResourceSounds final : public Sounds {
   int beep_;
 };
 
-class OwnedMessageBoxes final : public MessageBoxes {
+class OwnedMessageBoxes final : public MessageBoxes, public Questions {
  public:
   explicit OwnedMessageBoxes(HWND owner) : owner_(owner) {}
   void ShowOk(std::string_view text, std::string_view caption) override;
+  bool AskYesNo(std::string_view text, std::string_view caption) override;
 
  private:
   HWND owner_;

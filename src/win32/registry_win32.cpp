@@ -5,10 +5,11 @@
 namespace torvane::win32 {
 namespace {
 
-std::optional<std::string> ReadString(HKEY root, const std::wstring& subKey, std::string_view name) {
+std::optional<std::string> ReadString(HKEY root, const std::wstring& subKey, std::string_view name,
+                                      REGSAM view = 0) {
   UniqueRegKey key;
   HKEY raw = nullptr;
-  if (RegOpenKeyExW(root, subKey.c_str(), 0, KEY_QUERY_VALUE, &raw) != ERROR_SUCCESS) return std::nullopt;
+  if (RegOpenKeyExW(root, subKey.c_str(), 0, KEY_QUERY_VALUE | view, &raw) != ERROR_SUCCESS) return std::nullopt;
   key.reset(raw);
   const std::wstring valueName = Widen(name);
   DWORD type = 0, bytes = 0;
@@ -83,6 +84,20 @@ bool RunKeyStartupEntry::Delete(std::string_view valueName) {
   // stands in the way of what the user asked for.
   return RegGetValueW(root_, subKey_.c_str(), name.c_str(), RRF_RT_ANY, nullptr, nullptr, nullptr) ==
          ERROR_FILE_NOT_FOUND;
+}
+
+std::optional<std::string> RegistryInstalledPrograms::EntryValue(ProgramList list, std::string_view program,
+                                                                 std::string_view valueName) {
+  const std::wstring entry = std::wstring(kUninstallKeyPath) + L"\\" + Widen(program);
+  switch (list) {
+    case ProgramList::CurrentUser:
+      return ReadString(HKEY_CURRENT_USER, entry, valueName);
+    case ProgramList::Machine:
+      return ReadString(HKEY_LOCAL_MACHINE, entry, valueName, KEY_WOW64_64KEY);
+    case ProgramList::Machine32:
+      return ReadString(HKEY_LOCAL_MACHINE, entry, valueName, KEY_WOW64_32KEY);
+  }
+  return std::nullopt;
 }
 
 }  // namespace torvane::win32

@@ -51,6 +51,10 @@ struct IconTraits {
   static HICON Invalid() { return nullptr; }
   static void Close(HICON i) { DestroyIcon(i); }
 };
+struct FindTraits {
+  static HANDLE Invalid() { return INVALID_HANDLE_VALUE; }
+  static void Close(HANDLE h) { FindClose(h); }
+};
 struct RegKeyTraits {
   static HKEY Invalid() { return nullptr; }
   static void Close(HKEY k) { RegCloseKey(k); }
@@ -69,5 +73,6 @@ using UniqueBitmap = Unique<HBITMAP, GdiTraits<HBITMAP>>;
 using UniqueRegKey = Unique<HKEY, RegKeyTraits>;
 using UniqueIcon = Unique<HICON, IconTraits>;
 using UniqueWindow = Unique<HWND, WindowTraits>;
+using UniqueFind = Unique<HANDLE, FindTraits>;
 
 }  // namespace torvane::win32

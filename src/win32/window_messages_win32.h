@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 
 namespace torvane::win32 {
 
@@ -24,10 +25,19 @@ bool AllowMessagesFromUnelevatedPrograms(HWND mainWindow, HWND dropTarget, UINT 
 
 // WM_COPYDATA's dwData for "bring your window forward".
 inline constexpr ULONG_PTR kBringWindowForwardRequest = 0x54565731;  // "TVW1"
+// WM_COPYDATA's dwData for "quit as 退出 does" (the installer and the uninstaller ask it).
+inline constexpr ULONG_PTR kQuitRequest = 0x54565751;  // "TVWQ"
 
 // Asks the running Torvane, whose main window has the class `windowClass`, to
 // bring its window forward, and lets it take the foreground. False when none
 // answered.
 bool AskRunningInstanceToComeForward(const wchar_t* windowClass);
+
+// The process of the running Torvane's main window; nullopt when none runs.
+std::optional<DWORD> RunningInstanceProcess(const wchar_t* windowClass);
+
+// Asks the running Torvane (process `processId`) to quit as 退出 does, and waits
+// up to `limitMs` for that process to end. True when it ended.
+bool AskRunningInstanceToQuit(const wchar_t* windowClass, DWORD processId, DWORD limitMs);
 
 }  // namespace torvane::win32

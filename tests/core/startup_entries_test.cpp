@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "fakes.h"
+#include "fakes/installed.h"
 
 namespace torvane::testing {
 namespace {
@@ -53,6 +54,40 @@ TEST(MachineOrUserStartupEntry, DeletesBothAndSucceedsOnlyWhenNeitherIsLeft) {
   entries.machine.denied = true;
   EXPECT_FALSE(entries.entry.Delete("Torvane"));
   EXPECT_TRUE(entries.user.values.empty()) << "the entry it can remove is removed all the same";
+}
+
+}  // namespace
+}  // namespace torvane::testing
+
+namespace torvane::testing {
+namespace {
+
+// The installer writes its folder as the user's Uninstall entry's InstallLocation.
+TEST(InstalledForCurrentUserOnly, WhenTheUsersEntryNamesTheProgramFolderInAnySpelling) {
+  FakeInstalledPrograms installed;
+  EXPECT_FALSE(InstalledForCurrentUserOnly(installed, "C:\\Users\\李\\AppData\\Local\\Programs\\Torvane"))
+      << "a copy from the zip has no entry";
+  installed.Set(ProgramList::CurrentUser, "Torvane", "InstallLocation",
+                "C:\\Users\\李\\AppData\\Local\\Programs\\Torvane");
+  for (const std::string_view folder :
+       {"C:\\Users\\李\\AppData\\Local\\Programs\\Torvane", "c:\\users\\李\\appdata\\local\\programs\\TORVANE\\",
+        "C:/Users/李/AppData/Local/Programs/Torvane"})
+    EXPECT_TRUE(InstalledForCurrentUserOnly(installed, folder)) << folder;
+  for (const std::string_view other : {"C:\\Torvane", "C:\\Users\\李\\AppData\\Local\\Programs\\Torvane2",
+                                       "C:\\Users\\李\\AppData\\Local\\Programs", ""})
+    EXPECT_FALSE(InstalledForCurrentUserOnly(installed, other)) << other;
+
+  FakeInstalledPrograms quoted;
+  quoted.Set(ProgramList::CurrentUser, "Torvane", "InstallLocation", "\"D:\\Apps\\Torvane\\\"");
+  EXPECT_TRUE(InstalledForCurrentUserOnly(quoted, "D:\\Apps\\Torvane"));
+
+  FakeInstalledPrograms machineWide;  // an installer for all users would write the machine's list
+  machineWide.Set(ProgramList::Machine, "Torvane", "InstallLocation", "C:\\Torvane");
+  EXPECT_FALSE(InstalledForCurrentUserOnly(machineWide, "C:\\Torvane"));
+
+  FakeInstalledPrograms empty;
+  empty.Set(ProgramList::CurrentUser, "Torvane", "InstallLocation", "");
+  EXPECT_FALSE(InstalledForCurrentUserOnly(empty, ""));
 }
 
 }  // namespace

@@ -230,6 +230,12 @@ void write_symbols(const std::vector<Symbol>& symbols) {
   std::fflush(stdout);
 }
 
+void write_text(std::string_view bytes) {
+  switch_stdout_mode(_O_TEXT);
+  put_bytes(bytes);
+  std::fflush(stdout);
+}
+
 void write_raw(std::string_view bytes) {
   switch_stdout_mode(_O_BINARY);
   put_bytes(bytes);

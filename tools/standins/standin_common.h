@@ -55,6 +55,9 @@ std::optional<Symbol> parse_symbol(std::string_view name_and_hex);
 // NAME ":" data "\n" per symbol through the CRT in text mode, so every "\n"
 // becomes CR LF as in Windows builds of ZBar, then a single flush.
 void write_symbols(const std::vector<Symbol>& symbols);
+// The bytes through the CRT in text mode (every "\n" becomes CR LF, as in
+// Windows builds of ZBar), then a flush.
+void write_text(std::string_view bytes);
 // The bytes untranslated (binary mode), then a flush.
 void write_raw(std::string_view bytes);
 
