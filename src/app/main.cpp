@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "app/hand_scanner_page.h"
 #include "app/main_window.h"
 #include "app/private_messages.h"
 #include "app/resource.h"
@@ -75,6 +76,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
 
   app::MainWindow window(instance);
   if (!window.Create()) return 1;
+  app::HandScannerPage handScannerPage(window.hwnd());
 
   win32::ToolhelpProcessTable processes(window.Events());
   win32::TopLevelWindows desktop;
@@ -108,6 +110,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   win32::SystemClipboard clipboard;
   win32::Win32CharsetEncoder charsets;
   Program program(Platform{.window = window,
+                           .handScannerPage = handScannerPage,
                            .processes = processes,
                            .desktop = desktop,
                            .launcher = launcher,

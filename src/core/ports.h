@@ -59,6 +59,23 @@ struct ScannerOptionsPage {
   virtual ScannerOptionsInput ScannerOptionsShown() const = 0;
 };
 
+// The third settings page's controls: what a configured hand scanner sends.
+// The code types as text: the types turned off ("i25, code39") and the least
+// lengths ("i25=10").
+struct HandScannerOptionsInput {
+  std::string prefix, suffix;
+  bool aimIdentifier = false;
+  GroupSeparatorTyping groupSeparator;
+  std::string disabledTypes, minimumLengths;
+  friend bool operator==(const HandScannerOptionsInput&, const HandScannerOptionsInput&) = default;
+};
+
+struct HandScannerOptionsPage {
+  virtual ~HandScannerOptionsPage() = default;
+  virtual void ShowHandScannerOptions(const HandScannerOptionsInput& shown) = 0;
+  virtual HandScannerOptionsInput HandScannerOptionsShown() const = 0;
+};
+
 enum class ModuleStatus { NotRunning, Running };
 
 // What the window tells about the recognition module and the scanning.
@@ -71,7 +88,7 @@ struct StatusDisplay {
   virtual void ShowSuccess() = 0;                // the help panel's test code was read
 };
 
-enum class Panel { Settings, MoreSettings, Help };
+enum class Panel { Settings, MoreSettings, HandScanner, Help };
 
 // The window as a whole.
 struct WindowFrame {

@@ -18,6 +18,7 @@ namespace torvane {
 // Every side effect of the program, as the platform provides it.
 struct Platform {
   MainWindowPorts& window;
+  HandScannerOptionsPage& handScannerPage;  // the third settings page
   ProcessTable& processes;
   DesktopWindows& desktop;
   ProcessLauncher& launcher;
@@ -114,6 +115,7 @@ struct Program {
                   .module = module,
                   .scannerOptions = scannerOptions,
                   .page = p.window,
+                  .handScannerPage = p.handScannerPage,
                   .cameras = cameras}),
         window({.window = p.window,
                 .tray = p.tray,

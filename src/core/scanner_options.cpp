@@ -79,18 +79,16 @@ bool Configurable(std::string_view name) {
 }
 
 // Names ZBar does not take are left out: zbarcam would not start with them.
-std::set<std::string> ParseSymbologies(const std::optional<std::string>& text) {
+std::set<std::string> ParseSymbologies(std::string_view list) {
   std::set<std::string> names;
-  const std::string list = text.value_or("");
   for (const std::string_view item : Items(list))
     if (Configurable(item)) names.emplace(item);
   return names;
 }
 
 // "i25=10,code39=4": pairs of a symbology that takes a length and 1..kMostMinimumLength.
-std::map<std::string, int> ParseMinimumLengths(const std::optional<std::string>& text) {
+std::map<std::string, int> ParseMinimumLengths(std::string_view list) {
   std::map<std::string, int> lengths;
-  const std::string list = text.value_or("");
   for (const std::string_view item : Items(list)) {
     const std::size_t equals = item.find('=');
     if (equals == std::string_view::npos || !TakesMinimumLength(Trimmed(item.substr(0, equals)))) continue;
@@ -108,6 +106,20 @@ std::string FormatList(const std::vector<std::string>& items) {
 }
 
 }  // namespace
+
+std::string SymbologiesText(const std::set<std::string>& disabled) {
+  return FormatList({disabled.begin(), disabled.end()});
+}
+
+std::string MinimumLengthsText(const std::map<std::string, int>& lengths) {
+  std::vector<std::string> pairs;
+  for (const auto& [name, length] : lengths) pairs.push_back(name + "=" + std::to_string(length));
+  return FormatList(pairs);
+}
+
+std::set<std::string> SymbologiesFromText(std::string_view text) { return ParseSymbologies(text); }
+
+std::map<std::string, int> MinimumLengthsFromText(std::string_view text) { return ParseMinimumLengths(text); }
 
 int TypedMilliseconds(std::string_view text, int most) {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
@@ -134,8 +146,8 @@ ScannerOptions ReadScannerOptions(SettingsStore& store) {
   options.codeSuffix = store.Read("Suffix").value_or("");
   options.aimIdentifier = ParseSwitch(store.Read("AimId")).value_or(options.aimIdentifier);
   options.groupSeparator = ParseGroupSeparator(store.Read("GroupSeparator"));
-  options.disabledSymbologies = ParseSymbologies(store.Read("Symbologies"));
-  options.minimumLengths = ParseMinimumLengths(store.Read("MinLength"));
+  options.disabledSymbologies = ParseSymbologies(store.Read("Symbologies").value_or(""));
+  options.minimumLengths = ParseMinimumLengths(store.Read("MinLength").value_or(""));
   return options;
 }
 
@@ -152,10 +164,8 @@ void StoreScannerOptions(SettingsStore& store, const ScannerOptions& options) {
   store.Write("Suffix", options.codeSuffix);
   store.Write("AimId", options.aimIdentifier ? "1" : "0");
   store.Write("GroupSeparator", FormatGroupSeparator(options.groupSeparator));
-  store.Write("Symbologies", FormatList({options.disabledSymbologies.begin(), options.disabledSymbologies.end()}));
-  std::vector<std::string> lengths;
-  for (const auto& [name, length] : options.minimumLengths) lengths.push_back(name + "=" + std::to_string(length));
-  store.Write("MinLength", FormatList(lengths));
+  store.Write("Symbologies", SymbologiesText(options.disabledSymbologies));
+  store.Write("MinLength", MinimumLengthsText(options.minimumLengths));
 }
 
 }  // namespace torvane

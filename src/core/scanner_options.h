@@ -57,6 +57,14 @@ struct SettingsStore;
 ScannerOptions ReadScannerOptions(SettingsStore& store);
 void StoreScannerOptions(SettingsStore& store, const ScannerOptions& options);
 
+// The code types as the third page shows them and as they are stored: the
+// types turned off, "code39,i25", and the least lengths, "i25=10". Read back,
+// names ZBar does not take and lengths out of 1..kMostMinimumLength are left out.
+std::string SymbologiesText(const std::set<std::string>& disabled);
+std::string MinimumLengthsText(const std::map<std::string, int>& lengths);
+std::set<std::string> SymbologiesFromText(std::string_view text);
+std::map<std::string, int> MinimumLengthsFromText(std::string_view text);
+
 // A pause as typed on the settings page: digits, held to 0..most; anything else is 0.
 int TypedMilliseconds(std::string_view text, int most);
 

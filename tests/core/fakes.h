@@ -27,6 +27,7 @@ template <typename OutputFile = FakeFile, typename Ansi = FakeAnsi, typename Cha
 struct BasicRig {
   Journal journal;
   FakeWindow window{journal};
+  FakeHandScannerPage handScannerPage;
   FakeProcesses processes{journal};
   FakeDesktop desktop{journal};
   FakeLauncher launcher{journal};
@@ -51,6 +52,7 @@ struct BasicRig {
   FakeInputMethods inputMethods{journal};
   FakeIntegrityLevels integrity;
   Program program{Platform{.window = window,
+                           .handScannerPage = handScannerPage,
                            .processes = processes,
                            .desktop = desktop,
                            .launcher = launcher,
