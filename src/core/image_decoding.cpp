@@ -16,6 +16,8 @@ namespace {
 // No image ZBar reads is that large; a larger file would only fill the disk
 // with its copy and the memory with its decoding.
 constexpr std::uint64_t kMostImageBytes = 200ull * 1024 * 1024;
+// Ticks of the result timer to wait for bar2.dat to be let go of.
+constexpr int kMostOutputWaits = 3;
 
 }  // namespace
 
@@ -25,6 +27,7 @@ void ImageDecoding::OnFilesDropped(const std::vector<std::string>& files) {
   ++drops_;
   // What an earlier drop started is not wanted any more.
   decoding_ = false;
+  outputWaits_ = 0;
   p_.timers.Set(TimerId::ImageResult, false);
   // A copy still being made, or a decoder still ending, starts this drop when it is over.
   if (copying_ || endingDecoders_ > 0) return;
@@ -41,7 +44,15 @@ void ImageDecoding::EndOwnDecoders() {
 }
 
 void ImageDecoding::Start() {
-  p_.folder.Delete(kImageOutput);
+  // Wine reports a decoder's end a moment before it lets go of bar2.dat; a
+  // decoder started then writes into a file marked for deletion, and its
+  // result is gone when it closes. So the name is waited for, a few ticks at most.
+  if (!p_.folder.Delete(kImageOutput) && outputWaits_ < kMostOutputWaits) {
+    ++outputWaits_;
+    p_.timers.Set(TimerId::ImageResult, true);
+    return;
+  }
+  outputWaits_ = 0;
   RemoveImageCopy();
   if (const auto size = p_.folder.FileSize(image_); size && *size > kMostImageBytes) {
     p_.history.Add(texts::kImageTooLarge);
@@ -85,6 +96,10 @@ void ImageDecoding::RemoveImageCopy() {
 }
 
 void ImageDecoding::OnImageResultTick() {
+  if (outputWaits_ > 0) {
+    p_.timers.Set(TimerId::ImageResult, false);
+    return Start();
+  }
   // Waits on the decoding this drop started, not on any image decoder: one that
   // has not started yet must not let a stale or empty bar2.dat be read.
   if (decoding_ && imageDecoder_ && p_.launcher.StillRunning(*imageDecoder_)) return;

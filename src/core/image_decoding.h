@@ -48,6 +48,7 @@ class ImageDecoding {
   int endingDecoders_ = 0;                     // asked to end, their end not yet reported
   bool copying_ = false;
   bool decoding_ = false;                      // a decoding was launched and its result not yet picked up
+  int outputWaits_ = 0;                        // ticks waited for bar2.dat's name to be free
   std::optional<std::uint32_t> imageDecoder_;  // the decoding the last drop started
   std::optional<std::string> imageCopy_;       // the dropped file's copy it reads
 };

@@ -43,21 +43,8 @@ TEST_P(ProcessStartedThrough, IsListedByItsNameWithThePathOfTheFoldersFile) {
 INSTANTIATE_TEST_SUITE_P(Spellings, ProcessStartedThrough,
                          ::testing::Values(std::nullopt, Spelling::ShortName, Spelling::LongPathPrefix,
                                            Spelling::MappedDrive, Spelling::OtherCase, Spelling::Junction),
-                         [](const ::testing::TestParamInfo<std::optional<Spelling>>& info) -> std::string {
-                           if (!info.param) return "PlainPath";
-                           switch (*info.param) {
-                             case Spelling::ShortName:
-                               return "ShortName";
-                             case Spelling::LongPathPrefix:
-                               return "LongPathPrefix";
-                             case Spelling::MappedDrive:
-                               return "MappedDrive";
-                             case Spelling::OtherCase:
-                               return "OtherCase";
-                             case Spelling::Junction:
-                               return "Junction";
-                           }
-                           return "Other";
+                         [](const ::testing::TestParamInfo<std::optional<Spelling>>& info) {
+                           return info.param ? NameOf(*info.param) : std::string("PlainPath");
                          });
 
 TEST(ProcessTableContract, TheSameProgramStartedFromAnotherFolderIsNotTheFolders) {

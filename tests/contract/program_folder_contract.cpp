@@ -14,22 +14,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-std::string NameOf(Spelling how) {
-  switch (how) {
-    case Spelling::ShortName:
-      return "ShortName";
-    case Spelling::LongPathPrefix:
-      return "LongPathPrefix";
-    case Spelling::MappedDrive:
-      return "MappedDrive";
-    case Spelling::OtherCase:
-      return "OtherCase";
-    case Spelling::Junction:
-      return "Junction";
-  }
-  return "?";
-}
-
 class ProgramFolderSpelling : public ::testing::TestWithParam<Spelling> {};
 
 // What counts is the file, never how its path is written.

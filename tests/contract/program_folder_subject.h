@@ -18,6 +18,23 @@ namespace torvane::contract {
 // Other ways to write the path of one file.
 enum class Spelling { ShortName, LongPathPrefix, MappedDrive, OtherCase, Junction };
 
+// The spelling's name, for the names of the parameterised cases.
+inline std::string NameOf(Spelling how) {
+  switch (how) {
+    case Spelling::ShortName:
+      return "ShortName";
+    case Spelling::LongPathPrefix:
+      return "LongPathPrefix";
+    case Spelling::MappedDrive:
+      return "MappedDrive";
+    case Spelling::OtherCase:
+      return "OtherCase";
+    case Spelling::Junction:
+      return "Junction";
+  }
+  return "Other";
+}
+
 // A path spelt another way; without a path, `note` says why this system
 // cannot spell it so. With one, `note` may say how it was made.
 struct Spelt {

@@ -122,6 +122,30 @@ TEST(PickUp, ASecondDropWhileTheFirstDecodesYieldsOnlyTheSecondResult) {
   EXPECT_EQ(rig.window.history, (std::vector<std::string>{"QR-Code:second"}));
 }
 
+// An ended decoder may hold bar2.dat a moment longer: a decoder started then
+// would write into a file doomed to vanish with its result.
+TEST(Drop, TheDecodingWaitsAFewTicksForBar2DatToBeLetGoOf) {
+  Rig rig;
+  rig.folder.Put("C:\\Scan\\bar2.dat", "QR-Code:earlier\r\n");
+  rig.folder.Hold("bar2.dat");
+  rig.program.images.OnFilesDropped({"C:\\pics\\a.png"});
+  rig.program.images.OnImageResultTick();
+  EXPECT_TRUE(rig.launcher.launched.empty()) << "launched while bar2.dat was still held";
+  EXPECT_TRUE(rig.window.On(TimerId::ImageResult));
+  rig.folder.Release("bar2.dat");
+  rig.program.images.OnImageResultTick();
+  ASSERT_EQ(rig.launcher.launched.size(), 1u);
+  EXPECT_EQ(rig.launcher.launched[0].commandLine, "\"C:\\Scan\\zbarimg.exe\" -D -q C:\\pics\\a.png");
+
+  // Held by what never lets go: the decoding starts all the same, after the last wait.
+  Rig held;
+  held.folder.Put("C:\\Scan\\bar2.dat", "");
+  held.folder.Hold("bar2.dat");
+  held.program.images.OnFilesDropped({"C:\\pics\\a.png"});
+  for (int tick = 0; tick < 10 && held.launcher.launched.empty(); ++tick) held.program.images.OnImageResultTick();
+  EXPECT_EQ(held.launcher.launched.size(), 1u);
+}
+
 TEST(Drop, AFileTheDecoderCouldNotNameInTheAnsiCodePageReachesItByAnotherName) {
   const std::string korean = "C:\\사진\\코드.PNG";
   Rig shortName;

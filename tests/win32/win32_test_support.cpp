@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <thread>
 #include <vector>
 
@@ -25,6 +26,20 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
     Sleep(20);
   }
   return true;
+}
+
+bool PutTextOnClipboard(std::string_view utf8) {
+  const std::wstring text = win32::Widen(utf8);
+  if (!OpenClipboard(nullptr)) return false;
+  EmptyClipboard();
+  const std::size_t size = (text.size() + 1) * sizeof(wchar_t);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+  std::memcpy(GlobalLock(memory), text.c_str(), size);
+  GlobalUnlock(memory);
+  const bool put = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+  if (!put) GlobalFree(memory);
+  CloseClipboard();
+  return put;
 }
 
 std::string ReadWholeFile(const std::wstring& path) {

@@ -20,6 +20,9 @@ bool WriteWholeFile(const std::wstring& path, const std::string& bytes);
 bool AppendToFile(const std::wstring& path, const std::string& bytes);
 bool FileExists(const std::wstring& path);
 std::string Hex(std::string_view bytes);
+// Empties the clipboard and puts `utf8` there as Unicode text, as another
+// program would; false when the clipboard could not be opened.
+bool PutTextOnClipboard(std::string_view utf8);
 
 // A fresh folder under the temporary folder, removed with everything in it.
 class ScratchFolder {

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "clipboard_subject.h"
+#include "win32_test_support.h"
 #include "message_loop.h"
 #include "win32/clipboard_win32.h"
 #include "win32/text_win32.h"
@@ -21,17 +22,7 @@ class SystemClipboardSubject final : public ClipboardSubject {
   Clipboard& clipboard() override { return clipboard_; }
 
   void PutByAnother(std::string_view utf8) override {
-    RunAsAnotherProgram([&] {
-      const std::wstring text = win32::Widen(utf8);
-      if (!OpenClipboard(nullptr)) return;
-      EmptyClipboard();
-      const std::size_t size = (text.size() + 1) * sizeof(wchar_t);
-      HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
-      std::memcpy(GlobalLock(memory), text.c_str(), size);
-      GlobalUnlock(memory);
-      if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
-      CloseClipboard();
-    });
+    RunAsAnotherProgram([&] { torvane::testing::PutTextOnClipboard(utf8); });
   }
 
   std::optional<std::string> ReadByAnother() override {

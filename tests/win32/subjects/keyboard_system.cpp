@@ -8,6 +8,7 @@
 
 #include "keyboard_layout_subject.h"
 #include "keyboard_subject.h"
+#include "win32_test_support.h"
 #include "message_loop.h"
 #include "win32/keyboard_win32.h"
 #include "win32/text_win32.h"
@@ -77,17 +78,7 @@ class FocusedEdit {
 class SendInputSubject final : public KeyboardSubject {
  public:
   Keyboard& keyboard() override { return keyboard_; }
-  void PutOnClipboard(std::string_view utf8) override {
-    const std::wstring text = win32::Widen(utf8);
-    if (!OpenClipboard(nullptr)) return;
-    EmptyClipboard();
-    const std::size_t size = (text.size() + 1) * sizeof(wchar_t);
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
-    std::memcpy(GlobalLock(memory), text.c_str(), size);
-    GlobalUnlock(memory);
-    if (!SetClipboardData(CF_UNICODETEXT, memory)) GlobalFree(memory);
-    CloseClipboard();
-  }
+  void PutOnClipboard(std::string_view utf8) override { torvane::testing::PutTextOnClipboard(utf8); }
   void SetCapsLock(bool on) override { SwitchCapsLock(on); }
   std::string Shown() override { return win32::Narrow(edit_.Text()); }
   std::string HandleInput() override { return win32::Narrow(edit_.HandleInput()); }
