@@ -10,6 +10,7 @@
 #include "core/charset_repair.h"
 #include "core/pending_log.h"
 #include "core/ports.h"
+#include "core/target_window_ports.h"
 #include "core/scanner_options.h"
 #include "core/typing_queue.h"
 

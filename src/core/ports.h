@@ -14,6 +14,7 @@
 #include "core/timers.h"
 #include "core/pending_log.h"
 #include "core/line_follower.h"
+#include "core/option_page_ports.h"
 #include "core/scanner_options.h"
 #include "core/text_decoding.h"
 
@@ -41,39 +42,6 @@ struct OptionControls {
   // The key typed after a code; nullopt when none of the three is selected.
   virtual std::optional<Suffix> SelectedSuffix() const = 0;
   virtual void SelectSuffix(std::optional<Suffix> suffix) = 0;
-};
-
-// The second settings page's controls as the user left them: the two pauses
-// as typed, the camera by name (empty: the default camera).
-struct ScannerOptionsInput {
-  bool repeatScans = false, beep = false, scanLog = false;
-  TypingMethod typing = TypingMethod::Unicode;
-  std::string keyDelay, suffixDelay;
-  std::string camera;
-};
-
-struct ScannerOptionsPage {
-  virtual ~ScannerOptionsPage() = default;
-  // Fills the page: the options, and the cameras to choose from after the default one.
-  virtual void ShowScannerOptions(const ScannerOptions& options, const std::vector<std::string>& cameras) = 0;
-  virtual ScannerOptionsInput ScannerOptionsShown() const = 0;
-};
-
-// The third settings page's controls: what a configured hand scanner sends.
-// The code types as text: the types turned off ("i25, code39") and the least
-// lengths ("i25=10").
-struct HandScannerOptionsInput {
-  std::string prefix, suffix;
-  bool aimIdentifier = false;
-  GroupSeparatorTyping groupSeparator;
-  std::string disabledTypes, minimumLengths;
-  friend bool operator==(const HandScannerOptionsInput&, const HandScannerOptionsInput&) = default;
-};
-
-struct HandScannerOptionsPage {
-  virtual ~HandScannerOptionsPage() = default;
-  virtual void ShowHandScannerOptions(const HandScannerOptionsInput& shown) = 0;
-  virtual HandScannerOptionsInput HandScannerOptionsShown() const = 0;
 };
 
 enum class ModuleStatus { NotRunning, Running };
@@ -282,28 +250,6 @@ struct Questions {
 struct Keyboard {
   virtual ~Keyboard() = default;
   virtual bool Inject(std::span<const KeyEvent> keys) = 0;
-};
-
-// The input method of the window the keys go to: an open Chinese input method
-// turns the letters of pressed keys into candidates instead of typing them.
-struct InputMethods {
-  virtual ~InputMethods() = default;
-  // The input method window of the window with the keyboard focus; nullopt when there is none.
-  virtual std::optional<WindowId> FocusedInputMethod() = 0;
-  // Whether the input method is open; nullopt when its window does not answer.
-  virtual std::optional<bool> IsOpen(WindowId inputMethod) = 0;
-  // False when its window does not answer.
-  virtual bool SetOpen(WindowId inputMethod, bool open) = 0;
-};
-
-// Integrity levels as Windows numbers them: 0x1000 low, 0x2000 medium, 0x3000
-// high (a program run as administrator), 0x4000 system. Windows drops, without
-// an error, the keys sent to a window of a higher level than the sender's.
-struct IntegrityLevels {
-  virtual ~IntegrityLevels() = default;
-  virtual std::optional<std::uint32_t> Own() = 0;
-  // Of the program whose window the keys go to (the foreground window).
-  virtual std::optional<std::uint32_t> Target() = 0;
 };
 
 // The system clipboard. While another window holds it open, every call is

@@ -7,6 +7,7 @@
 #include "core/decoder_cameras.h"
 #include "core/image_decoding.h"
 #include "core/ports.h"
+#include "core/target_window_ports.h"
 #include "core/recognition_module.h"
 #include "core/scanner_options.h"
 #include "core/settings_panel.h"

@@ -17,6 +17,7 @@
 #include <optional>
 
 #include "core/ports.h"
+#include "core/target_window_ports.h"
 #include "core/typing_plan.h"
 
 namespace torvane {

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "core/ports.h"
+#include "core/target_window_ports.h"
 
 namespace torvane::contract {
 

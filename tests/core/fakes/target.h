@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "core/ports.h"
+#include "core/target_window_ports.h"
 #include "fakes/journal.h"
 
 namespace torvane::testing {

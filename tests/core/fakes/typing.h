@@ -13,6 +13,7 @@
 
 #include "core/layout_keys.h"
 #include "core/ports.h"
+#include "core/target_window_ports.h"
 #include "core/utf8.h"
 #include "fakes/journal.h"
 #include "fakes/target.h"
