@@ -1,13 +1,13 @@
-// The intake over a sequence of states of bar.dat: appends whole and partial,
-// a file deleted and made anew, a file that cannot be examined or read, a
-// writer that races the reader, the test marker, a store that refuses OldBar
-// and a locked data.txt, with ticks in between. After every tick what was
-// accepted and delivered must hang together: each accepted record stored once
-// and never twice in a row (unless repeat scans are on), listed, typed, copied
-// and logged as the options say. In a run where the file is written only as
-// the camera decoder writes it (whole frames of codes, in the pieces the C
-// runtime hands over), every code it wrote must, once the writer rests, have
-// been delivered in order and whole, repeats left out unless asked for.
+// The intake over what the camera decoder's pipe hands over: frames of codes,
+// bytes and lines whole and in pieces, the test marker, a store that refuses
+// OldBar and a locked data.txt, with rests of the writer in between. After
+// every step what was accepted and delivered must hang together: each
+// accepted record stored once and never twice in a row (unless repeat scans
+// are on), listed, typed, copied and logged as the options say. In a run where
+// the output is only what the camera decoder writes (whole frames of codes, in
+// the pieces the C runtime hands over), every code it wrote must, once the
+// writer rests, have been delivered in order and whole, repeats left out
+// unless asked for.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -64,19 +64,13 @@ enum class Action {
   AppendFrame,
   AppendBytes,
   AppendLine,
-  AppendLineInTwoTicks,
-  Recreate,
-  Delete,
-  ToggleStatFails,
-  ToggleReadFails,
-  AppendDuringRead,
-  RecreateDuringRead,
+  AppendLineInTwoPieces,
   HelpButton,
   ToggleStoreRefuses,
   ToggleLogLocked,
   ChangeOptions,
-  Tick,
-  kMaxValue,  // a second Tick, so that ticks come up twice as often
+  Rest,
+  kMaxValue,  // a second Rest, so that rests come up twice as often
 };
 
 class IntakeRun {
@@ -90,62 +84,69 @@ class IntakeRun {
     memory_ = initialMemory_ = rig_.settings.values["OldBar"];
     rig_.program.scannerOptions.repeatScans = repeatScans_ = input.ConsumeBool();
     asTheDecoderWrites_ = input.ConsumeBool();
-    rig_.program.module.Launch();
+    // The camera decoder is launched, of a version read in its plain lines.
+    rig_.program.module.StartAtLoad();
+    rig_.AnswerVersion("0.23.93");
     ChangeOptions();
   }
 
   void Step() {
     Action action = input_.ConsumeEnum<Action>();
-    if (asTheDecoderWrites_ && action <= Action::AppendLineInTwoTicks) action = Action::AppendFrame;
+    if (asTheDecoderWrites_ && action <= Action::AppendLineInTwoPieces) action = Action::AppendFrame;
     switch (action) {
       case Action::AppendFrame: AppendFrame(); break;
-      case Action::AppendBytes: Disturb(), rig_.barDat.Append(input_.ConsumeRandomLengthString(24)); break;
-      case Action::AppendLine: Disturb(), rig_.barDat.Append(Line()); break;
-      case Action::AppendLineInTwoTicks: {
+      case Action::AppendBytes: Disturb(), Write(input_.ConsumeRandomLengthString(24)); break;
+      case Action::AppendLine: Disturb(), Write(Line()); break;
+      case Action::AppendLineInTwoPieces: {
         Disturb();
         const std::string line = Line();
         const std::size_t half = input_.ConsumeIntegralInRange<std::size_t>(0, line.size());
-        rig_.barDat.Append(line.substr(0, half));
-        Tick();
-        rig_.barDat.Append(line.substr(half));
+        Write(line.substr(0, half));
+        if (input_.ConsumeBool()) Rest();
+        Write(line.substr(half));
         break;
       }
-      case Action::Recreate: Disturb(), rig_.barDat.Replace(input_.ConsumeBool() ? Line() : std::string()); break;
-      case Action::Delete: Disturb(), rig_.barDat.Delete(); break;
-      case Action::ToggleStatFails: Disturb(), rig_.barDat.statFails = !rig_.barDat.statFails; break;
-      case Action::ToggleReadFails: Disturb(), rig_.barDat.readFails = !rig_.barDat.readFails; break;
-      case Action::AppendDuringRead: Disturb(), rig_.barDat.RaceNextRead(rig_.barDat.Bytes() + Line()); break;
-      case Action::RecreateDuringRead: Disturb(), rig_.barDat.RaceNextRead(Line() + rig_.barDat.Bytes()); break;
-      case Action::HelpButton: Disturb(), rig_.program.window.OnHelpClicked(); break;
+      case Action::HelpButton: Disturb(), Checked([&] { rig_.program.window.OnHelpClicked(); }); break;
       case Action::ToggleStoreRefuses: rig_.settings.failWrites = !rig_.settings.failWrites; break;
       case Action::ToggleLogLocked: rig_.log.locked = !rig_.log.locked; break;
       case Action::ChangeOptions: ChangeOptions(); break;
-      case Action::Tick:
-      case Action::kMaxValue: Tick(); break;
+      case Action::Rest:
+      case Action::kMaxValue: Rest(); break;
     }
   }
 
-  void Tick() {
-    const std::size_t accepted = accepted_.size();
-    const std::size_t listed = rig_.window.history.size();
-    const std::size_t typed = rig_.keyboard.injections.size();
-    rig_.program.intake.OnIntakeTick({});
-    for (std::size_t i = writesSeen_; i < rig_.settings.writes.size(); ++i)
-      if (rig_.settings.writes[i].first == "OldBar") accepted_.push_back(rig_.settings.writes[i].second);
-    writesSeen_ = rig_.settings.writes.size();
-    CheckTick(accepted, listed, typed);
-  }
-
-  // The writer rests: every record of the file can be complete now.
+  // The writer rests: every record written can be complete now.
   void Finish() {
-    rig_.barDat.statFails = rig_.barDat.readFails = false;
-    Tick();
-    Tick();
+    Rest();
+    Rest();
     if (!disturbed_) CheckNothingLostOrGarbled();
   }
 
  private:
   void Disturb() { disturbed_ = true; }
+
+  // One event of the program's, and what it accepted and delivered checked.
+  template <typename Event>
+  void Checked(Event&& event, bool rested = false) {
+    const std::size_t accepted = accepted_.size();
+    const std::size_t listed = rig_.window.history.size();
+    const std::size_t typed = rig_.keyboard.injections.size();
+    event();
+    for (std::size_t i = writesSeen_; i < rig_.settings.writes.size(); ++i)
+      if (rig_.settings.writes[i].first == "OldBar") accepted_.push_back(rig_.settings.writes[i].second);
+    writesSeen_ = rig_.settings.writes.size();
+    CheckStep(accepted, listed, typed, rested);
+  }
+  // A piece the pipe hands over.
+  void Write(std::string_view bytes) {
+    Checked([&] { rig_.Write(bytes); });
+  }
+  // The writer rests, longer than the program waits for a quiet moment and
+  // than data.txt waits for its next try.
+  void Rest() {
+    const int restMs = std::max(TimerSpecOf(TimerId::OutputRest).intervalMs, TimerSpecOf(TimerId::LogRetry).intervalMs);
+    Checked([&] { rig_.Elapse(restMs); }, true);
+  }
 
   // A code as the camera decoder writes it: the name, a colon and the data,
   // each LF of it made CR LF by text-mode output; without the CR LF that ends it.
@@ -173,7 +174,7 @@ class IntakeRun {
 
   // The codes of one video frame, flushed at once. The C runtime hands a flush
   // to the system in pieces, the first of at least 1 KB unless it is the whole
-  // flush; they follow each other too closely for more than one tick between two.
+  // flush; they follow each other too closely for the writer to rest between two.
   void AppendFrame() {
     std::string frame;
     for (int codes = input_.ConsumeIntegralInRange(1, 4); codes > 0; --codes) {
@@ -184,9 +185,8 @@ class IntakeRun {
       const std::size_t least = at == 0 ? std::min<std::size_t>(1024, frame.size() - at) : 1;
       const std::size_t piece =
           input_.ConsumeBool() ? input_.ConsumeIntegralInRange(least, frame.size() - at) : frame.size() - at;
-      rig_.barDat.Append(std::string_view(frame).substr(at, piece));
+      Write(std::string_view(frame).substr(at, piece));
       at += piece;
-      if (at < frame.size() && input_.ConsumeBool()) Tick();
     }
   }
 
@@ -207,9 +207,9 @@ class IntakeRun {
     rig_.window.SelectSuffix(options_.suffix);
   }
 
-  // What this tick accepted (stored as OldBar, or kept when the store refused)
+  // What this step accepted (stored as OldBar, or kept when the store refused)
   // and what it delivered must agree with each other and with the options.
-  void CheckTick(std::size_t acceptedBefore, std::size_t listedBefore, std::size_t typedBefore) {
+  void CheckStep(std::size_t acceptedBefore, std::size_t listedBefore, std::size_t typedBefore, bool rested) {
     std::vector<std::string> delivered;
     for (std::size_t i = acceptedBefore; i < accepted_.size(); ++i) {
       const std::string& text = accepted_[i];
@@ -245,10 +245,11 @@ class IntakeRun {
     }
     Expect(rig_.keyboard.injections.size() == typing, "nothing else is typed");
     Expect(rig_.clipboard.text == lastCopied_, "the clipboard holds the data text of the last copied record");
-    if (!rig_.log.locked) Expect(rig_.program.delivery.UnwrittenLogLines() == 0, "nothing waits for a data.txt that can be written");
+    if (rested && !rig_.log.locked)
+      Expect(rig_.program.delivery.UnwrittenLogLines() == 0, "after a rest nothing waits for a data.txt that can be written");
   }
 
-  // The file only grew, as the decoder writes it: every code it wrote was
+  // The output was only what the decoder writes: every code it wrote was
   // taken, once, whole and in order.
   void CheckNothingLostOrGarbled() {
     std::string memory = initialMemory_;
@@ -277,9 +278,9 @@ class IntakeRun {
   std::optional<std::string> lastCopied_;
   bool successShown_ = false;
   bool repeatScans_ = false;
-  bool asTheDecoderWrites_ = false;  // bar.dat is written only in frames of codes
+  bool asTheDecoderWrites_ = false;  // the output is only frames of codes
   std::vector<std::string> written_;  // the codes written in frames, oldest first
-  bool disturbed_ = false;  // the file got more than frames of codes, or did more than grow
+  bool disturbed_ = false;  // the output held more than frames of codes
 };
 
 }  // namespace

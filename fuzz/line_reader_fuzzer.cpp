@@ -1,8 +1,8 @@
-// The line follower against reading the whole file: for any bytes, grown in
-// steps, the lines it hands out are the complete lines the line rule gives for
-// the whole file, each once and in order; with a small longest line, those it
-// hands out are still complete lines of the file, in order, none too long, and
-// include every short line within a longest line's reach of the end.
+// The line splitter against reading the whole output: for any bytes, handed
+// over in pieces, the lines it hands out are the complete lines the line rule
+// gives for the whole output, each once and in order (one whose CR is the last
+// byte waiting for the next byte or the writer's rest); with a small longest
+// line, exactly those of them no longer than it.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -10,9 +10,8 @@
 #include <vector>
 
 #include "check.h"
-#include "core/line_follower.h"
 #include "core/line_rule.h"
-#include "memory_file.h"
+#include "core/line_splitter.h"
 #include "whole_file_lines.h"
 
 namespace torvane::fuzz {
@@ -48,41 +47,15 @@ void CheckLineRule(const std::string& bytes) {
   Expect(FirstLine(bytes) == first, "FirstLine is the first line, terminated or not");
 }
 
-// Follows `file` once more, adding what it hands out to `lines`.
-bool Follow(LineFollower& follower, MemoryFile& file, std::vector<std::string>& lines) {
-  const std::optional<NewLines> look = follower.Look(file);
-  if (!look) return false;
-  for (const FileLine& line : look->lines) lines.push_back(line.bytes);
-  return true;
+void Take(const NewLines& piece, std::vector<std::string>& lines) {
+  for (const FileLine& line : piece.lines) lines.push_back(line.bytes);
 }
 
-bool IsOrderedSubsequence(const std::vector<std::string>& part, const std::vector<std::string>& whole) {
-  std::size_t at = 0;
-  for (const std::string& line : part) {
-    while (at < whole.size() && whole[at] != line) ++at;
-    if (at == whole.size()) return false;
-    ++at;
-  }
-  return true;
-}
-
-// The complete lines no longer than `longest` that lie wholly within the
-// file's last `longest + 2` bytes: however much came at once, these are handed
-// out. A line whose CR is the last byte counts once a look has found the file
-// no longer growing, which settles it as a CR alone.
-std::vector<std::string> ShortLinesNearTheEnd(const std::string& bytes, std::size_t longest, bool resting) {
-  const std::size_t reachStart = bytes.size() - std::min(bytes.size(), longest + 2);
-  std::vector<std::string> near;
-  std::size_t at = 0;
-  for (const FileLine& line : FileLinesOf(bytes)) {
-    const std::size_t cr = at + line.bytes.size();
-    if (cr >= bytes.size()) break;  // no end yet
-    const std::size_t next = cr + (line.endsAtLoneCr ? 1 : 2);
-    if (at >= reachStart && line.bytes.size() <= longest && (next < bytes.size() || !line.endsAtLoneCr || resting))
-      near.push_back(line.bytes);
-    at = next;
-  }
-  return near;
+std::vector<std::string> NoLongerThan(const std::vector<std::string>& lines, std::size_t longest) {
+  std::vector<std::string> kept;
+  for (const std::string& line : lines)
+    if (line.size() <= longest) kept.push_back(line);
+  return kept;
 }
 
 }  // namespace
@@ -95,6 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto longest = input.ConsumeIntegralInRange<std::size_t>(1, 32);
   std::vector<std::size_t> cuts(input.ConsumeIntegralInRange<std::size_t>(0, 4));
   for (auto& cut : cuts) cut = input.ConsumeIntegral<std::uint16_t>();
+  const auto rests = input.ConsumeIntegral<std::uint8_t>();  // after which pieces the writer rests
   const std::string bytes = input.ConsumeRemainingBytesAsString();
   for (auto& cut : cuts) cut %= bytes.size() + 1;
   std::sort(cuts.begin(), cuts.end());
@@ -102,43 +76,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   CheckLineRule(bytes);
 
-  MemoryFile file;
-  LineFollower follower;
-  LineFollower shortLines(longest);
-  std::vector<std::string> followed, kept;
-  std::size_t shortLinesSaw = 0;  // the size the short-line follower last found
-  Expect(!follower.Look(file), "a missing file has nothing to hand out");
-  for (const std::size_t cut : cuts) {
-    const bool grows = cut > file.Bytes().size();
-    file.Append(std::string_view(bytes).substr(file.Bytes().size(), cut - file.Bytes().size()));
-    Follow(follower, file, followed);
-    std::vector<std::string> complete = CompleteLinesOfWholeFile(file.Bytes());
-    const bool waitsForTheNextByte = grows && file.Bytes().back() == '\r';
-    Expect(followed == (waitsForTheNextByte ? std::vector<std::string>(complete.begin(), complete.end() - 1) : complete),
-           "the lines handed out so far are the whole file's complete lines, but one whose CR may start a CR LF");
-    const int reads = file.reads;
-    const std::optional<NewLines> again = follower.Look(file);
-    Expect(again && again->newBytes == 0, "an unchanged file has not grown");
-    for (const FileLine& line : again->lines) followed.push_back(line.bytes);
-    Expect(followed == complete, "once the file rests, every complete line has been handed out");
-    Expect(file.reads == reads, "an unchanged file costs no read");
-
-    const bool resting = file.Bytes().size() == shortLinesSaw;
-    shortLinesSaw = file.Bytes().size();
-    Follow(shortLines, file, kept);
-    Expect(IsOrderedSubsequence(kept, followed), "what a short longest line keeps are lines of the file, in order");
-    Expect(std::all_of(kept.begin(), kept.end(), [&](const std::string& line) { return line.size() <= longest; }),
-           "no line longer than the longest is handed out");
-    const std::vector<std::string> near = ShortLinesNearTheEnd(file.Bytes(), longest, resting);
-    Expect(kept.size() >= near.size() && std::equal(near.begin(), near.end(), kept.end() - static_cast<std::ptrdiff_t>(near.size())),
-           "the short lines within a longest line's reach of the end are handed out, however much came at once");
+  LineSplitter splitter;
+  LineSplitter shortLines(longest);
+  std::vector<std::string> split, kept;
+  std::size_t taken = 0, restedAt = 0;
+  for (std::size_t i = 0; i < cuts.size(); ++i) {
+    const std::string_view piece = std::string_view(bytes).substr(taken, cuts[i] - taken);
+    taken = cuts[i];
+    const NewLines got = splitter.Feed(piece);
+    Expect(got.newBytes == piece.size(), "a piece's bytes are counted");
+    Take(got, split);
+    Take(shortLines.Feed(piece), kept);
+    const std::string sofar = bytes.substr(0, taken);
+    const std::vector<std::string> complete = CompleteLinesOfWholeFile(sofar);
+    const bool waitsForTheNextByte = !sofar.empty() && sofar.back() == '\r' && restedAt != taken;
+    Expect(split == (waitsForTheNextByte ? std::vector<std::string>(complete.begin(), complete.end() - 1) : complete),
+           "the lines handed out so far are the whole output's complete lines, but one whose CR may start a CR LF");
+    if (i + 1 < cuts.size() && ((rests >> (i % 8)) & 1) == 0) continue;
+    restedAt = taken;
+    Take(splitter.Rest(), split);
+    Take(shortLines.Rest(), kept);
+    Expect(split == complete, "once the writer rests, every complete line has been handed out");
+    Expect(kept == NoLongerThan(complete, longest), "a short longest line leaves out exactly the longer lines");
   }
-
-  file.readFails = true;
-  file.Append("\r\nQR-Code:A\r\n");
-  Expect(!follower.Look(file), "a file that cannot be read hands out nothing");
-  file.readFails = false;
-  Follow(follower, file, followed);
-  Expect(followed == CompleteLinesOfWholeFile(file.Bytes()), "nothing is lost to a failed read");
   return 0;
 }

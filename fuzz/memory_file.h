@@ -1,4 +1,4 @@
-// bar.dat in memory, and the ways a real one misbehaves: missing, refusing to
+// A file in memory, and the ways a real one misbehaves: missing, refusing to
 // be examined or read, growing or being replaced between the size check and
 // the read.
 #pragma once
@@ -9,7 +9,7 @@
 #include <string_view>
 #include <utility>
 
-#include "core/line_follower.h"
+#include "core/random_access_file.h"
 
 namespace torvane::fuzz {
 

@@ -1,12 +1,10 @@
-// The program wired to the recording fakes of the core tests, with bar.dat and
-// bar2.dat in memory. The ANSI code page is Latin-1 and no character set is
-// repaired, so that what the program makes of a line can be worked out
-// independently.
+// The program wired to the recording fakes of the core tests. The ANSI code
+// page is Latin-1 and no character set is repaired, so that what the program
+// makes of a line can be worked out independently.
 #pragma once
 
 #include "fakes.h"
 #include "latin1_ansi.h"
-#include "memory_file.h"
 
 namespace torvane::fuzz {
 
@@ -14,6 +12,6 @@ struct NoCharsets final : CharsetEncoder {
   std::optional<std::string> Encode(std::string_view, Charset) override { return std::nullopt; }
 };
 
-using ProgramRig = testing::BasicRig<MemoryFile, Latin1Ansi, NoCharsets>;
+using ProgramRig = testing::BasicRig<Latin1Ansi, NoCharsets>;
 
 }  // namespace torvane::fuzz

@@ -94,9 +94,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (std::size_t i = 0; i < 3; ++i) selected += loaded.at(kKeys[4 + i]);
   Expect(selected <= 1, "at most one suffix option is selected");
 
-  rig.program.intake.OnIntakeTick({});
+  rig.Elapse(TimerSpecOf(TimerId::OutputRest).intervalMs);
   Expect(rig.window.history.empty() && rig.settings.writes.empty(),
-         "whatever OldBar holds, a tick without bar.dat delivers and stores nothing");
+         "whatever OldBar holds, time without a decoder's output delivers and stores nothing");
 
   rig.program.settings.OnOkClicked();
   for (const std::string& key : kKeys) Expect(rig.settings.values.contains(key), "confirming writes every option key");

@@ -15,6 +15,7 @@
 #include "win32/adapters.h"
 #include "win32/charset_encoder_win32.h"
 #include "win32/clipboard_win32.h"
+#include "win32/decoders_win32.h"
 #include "win32/keyboard_win32.h"
 #include "win32/text_win32.h"
 #include "win32/unique_handle.h"
@@ -78,9 +79,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   if (!window.Create()) return 1;
   app::HandScannerPage handScannerPage(window.hwnd());
 
+  win32::SystemClock clock;
   win32::ToolhelpProcessTable processes(window.Events());
   win32::TopLevelWindows desktop;
-  win32::HiddenProcessLauncher launcher;
+  win32::JobDecoderProcesses decoders(window.Events());
   win32::ModuleFolder folder(window.Events());
   win32::SystemCameras cameras;
   win32::RegistrySettingsStore settings(kProgramTitle, "Setting");
@@ -97,8 +99,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   win32::ShellTrayIcon tray(window.hwnd(), app::kMsgTrayIcon, trayIcon ? trayIcon.get() : window.icon(),
                             kProgramTitle);
   win32::OwnedMessageBoxes boxes(window.hwnd());
-  win32::SharedReadFile cameraOutput(JoinPath(folder.Path(), kCameraOutput));
-  win32::SharedReadFile imageOutput(JoinPath(folder.Path(), kImageOutput));
   win32::SharedReadFile cameraDecoder(JoinPath(folder.Path(), kCameraDecoder));
   win32::SharedReadFile cameraDecoderLibrary(JoinPath(folder.Path(), kCameraDecoderLibrary));
   win32::AnsiCodePage ansi;
@@ -111,17 +111,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   win32::Win32CharsetEncoder charsets;
   Program program(Platform{.window = window,
                            .handScannerPage = handScannerPage,
+                           .clock = clock,
                            .processes = processes,
                            .desktop = desktop,
-                           .launcher = launcher,
+                           .decoders = decoders,
                            .folder = folder,
                            .cameras = cameras,
                            .settings = settings,
                            .startup = startup,
                            .tray = tray,
                            .boxes = boxes,
-                           .cameraOutput = cameraOutput,
-                           .imageOutput = imageOutput,
                            .cameraDecoder = cameraDecoder,
                            .cameraDecoderLibrary = cameraDecoderLibrary,
                            .ansi = ansi,
@@ -138,6 +137,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
 
   const bool show = program.window.OnLoad(arguments);
   window.PlaceCentred();
-  if (show) window.Show(true);
+  if (show) {
+    window.Show(true);
+    UpdateWindow(window.hwnd());  // painted before the deferred start is handled
+  }
   return RunMessageLoop(window.hwnd());
 }

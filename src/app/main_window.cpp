@@ -13,6 +13,7 @@
 #include "app/private_messages.h"
 #include "app/resource.h"
 #include "core/texts.h"
+#include "win32/adapters.h"
 #include "win32/layout_font_win32.h"
 #include "win32/text_win32.h"
 #include "win32/window_messages_win32.h"
@@ -26,9 +27,9 @@ using win32::Widen;
 // The icon's menu opens this long after the request; see OnTrayIcon.
 constexpr UINT_PTR kTrayMenuTimer = 101;
 constexpr UINT kTrayMenuDelayMs = 150;
-// How long the end of the program waits for a data.txt that will not take its
-// last lines: the program holding it may be closing in the same logoff. Well
-// below the time Windows grants a program at logoff.
+// How long a logoff waits for a data.txt that will not take its last lines:
+// the program holding it may be closing in the same logoff. Well below the
+// time Windows grants a program at logoff.
 constexpr DWORD kLogGraceMs = 2000;
 constexpr DWORD kLogGraceStepMs = 100;
 
@@ -189,7 +190,6 @@ bool MainWindow::Create() {
   events_ = std::make_unique<win32::UiThreadQueue>(hwnd_, kMsgRunQueuedWork);
   CreateControls();
   win32::AllowMessagesFromUnelevatedPrograms(hwnd_, Handle(ControlId::HistoryList), taskbarCreatedMsg_);
-  for (const TimerSpec& t : AllTimers()) Set(t.id, t.onAtCreation);
   return true;
 }
 
@@ -382,26 +382,20 @@ bool MainWindow::PanelOpen(Panel panel) const {
 
 void MainWindow::PostDeferredStart() { PostMessageW(hwnd_, kMsgDeferredStart, 0, 0); }
 
-void MainWindow::LetPendingEventsRun() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) {
-      PostQuitMessage(static_cast<int>(msg.wParam));
-      return;
-    }
-    if (IsDialogMessageW(hwnd_, &msg)) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
-
 void MainWindow::EndProgram() {
-  for (DWORD waited = 0; program_ && !program_->delivery.WriteWaitingLogLines() && waited < kLogGraceMs;
-       waited += kLogGraceStepMs)
-    Sleep(kLogGraceStepMs);
   // Destroying the window ends its timers and drops whatever was still posted
   // to it; WM_DESTROY ends the message loop and wWinMain returns.
   DestroyWindow(hwnd_);
+}
+
+void MainWindow::OnSessionEnding() {
+  if (!program_ || !program_->window.OnClosing(CloseReason::SessionEnd)) return;
+  // Windows may end the process as soon as WM_ENDSESSION has been answered, so
+  // the last tries to write data.txt are made here, before answering, and
+  // not on a timer as after 退出.
+  for (DWORD waited = 0; !program_->delivery.WriteWaitingLogLines() && waited < kLogGraceMs; waited += kLogGraceStepMs)
+    Sleep(kLogGraceStepMs);
+  EndProgram();
 }
 
 void MainWindow::ShowModuleStatus(ModuleStatus status) {
@@ -524,9 +518,18 @@ std::optional<std::string> MainWindow::Selected() const {
 
 void MainWindow::Set(TimerId timer, bool on) {
   const auto index = static_cast<size_t>(timer);
-  if (on && !timersOn_[index]) ::SetTimer(hwnd_, index, static_cast<UINT>(TimerSpecOf(timer).intervalMs), nullptr);
+  if (on && (!timersOn_[index] || oneShot_[index]))
+    ::SetTimer(hwnd_, index, static_cast<UINT>(TimerSpecOf(timer).intervalMs), nullptr);
   if (!on && timersOn_[index]) KillTimer(hwnd_, index);
   timersOn_[index] = on;
+  oneShot_[index] = false;
+}
+
+void MainWindow::Once(TimerId timer, int delayMs) {
+  const auto index = static_cast<size_t>(timer);
+  ::SetTimer(hwnd_, index, static_cast<UINT>(std::max(delayMs, static_cast<int>(USER_TIMER_MINIMUM))), nullptr);
+  timersOn_[index] = true;
+  oneShot_[index] = true;
 }
 
 bool MainWindow::On(TimerId timer) const { return timersOn_[static_cast<size_t>(timer)]; }
@@ -626,7 +629,7 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case WM_QUERYENDSESSION:
       return TRUE;
     case WM_ENDSESSION:
-      if (wp && program_ && program_->window.OnClosing(CloseReason::SessionEnd)) EndProgram();
+      if (wp) OnSessionEnding();
       return 0;
     default:
       if (msg == taskbarCreatedMsg_ && taskbarCreatedMsg_ != 0) {
@@ -720,34 +723,14 @@ void MainWindow::StartDrag() {
   SendMessageW(hwnd_, WM_SYSCOMMAND, SC_MOVE | HTCAPTION, 0);
 }
 
-TickTime MainWindow::Now() {
-  SYSTEMTIME t{};
-  GetLocalTime(&t);
-  return {static_cast<std::int64_t>(GetTickCount64()), {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond}};
-}
-
 void MainWindow::OnTimer(TimerId id) {
-  if (!program_) return;
-  switch (id) {
-    case TimerId::Intake:
-      program_->intake.OnIntakeTick(Now());
-      break;
-    case TimerId::Typing:
-      program_->typing.OnTypingTick(Now().monotonicMs);
-      break;
-    case TimerId::ModuleCheck:
-      program_->module.OnModuleCheckTick();
-      break;
-    case TimerId::ModuleRestart:
-      program_->module.OnModuleRestartTick();
-      break;
-    case TimerId::ImageResult:
-      program_->images.OnImageResultTick();
-      break;
-    case TimerId::LogRetry:
-      program_->delivery.OnLogRetryTick();
-      break;
+  const auto index = static_cast<size_t>(id);
+  if (index >= timersOn_.size() || !timersOn_[index]) return;  // a tick already queued when it was set off
+  if (oneShot_[index]) {
+    KillTimer(hwnd_, index);
+    timersOn_[index] = false;
   }
+  if (program_) program_->OnTimer(id, win32::SystemClock().Now());
 }
 
 void MainWindow::OnCommand(ControlId id, int code) {
@@ -766,7 +749,7 @@ void MainWindow::OnCommand(ControlId id, int code) {
       p.window.OnCloseClicked();
       break;
     case ControlId::PauseCommand:
-      p.intake.OnPauseClicked();
+      p.module.OnPauseClicked();
       break;
     case ControlId::RestartCommand:
       p.module.OnRestartClicked();

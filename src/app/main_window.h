@@ -47,7 +47,6 @@ class MainWindow final : public MainWindowPorts {
   void ClosePanel(Panel panel) override;
   bool PanelOpen(Panel panel) const override;
   void PostDeferredStart() override;
-  void LetPendingEventsRun() override;
   void EndProgram() override;
 
   // StatusDisplay
@@ -73,6 +72,7 @@ class MainWindow final : public MainWindowPorts {
 
   // Timers
   void Set(TimerId timer, bool on) override;
+  void Once(TimerId timer, int delayMs) override;
   bool On(TimerId timer) const override;
 
  private:
@@ -89,7 +89,7 @@ class MainWindow final : public MainWindowPorts {
   void PaintBackground(HDC dc);
   void OnCommand(ControlId id, int code);
   void OnTimer(TimerId id);
-  static TickTime Now();
+  void OnSessionEnding();
   void SetText(ControlId id, std::string_view utf8);
   bool IsChecked(ControlId id) const;
   std::string Text(ControlId id) const;
@@ -111,7 +111,8 @@ class MainWindow final : public MainWindowPorts {
   std::map<ControlId, HWND> controls_;
   std::map<std::string, win32::UniqueFont> fonts_;
   std::map<COLORREF, win32::UniqueBrush> brushes_;
-  std::array<bool, 7> timersOn_{};
+  std::array<bool, 7> timersOn_{};  // by TimerId
+  std::array<bool, 7> oneShot_{};
   UINT taskbarCreatedMsg_ = 0;
   POINT trayMenuAnchor_{};
 };

@@ -13,31 +13,39 @@ constexpr std::string_view kLastCodeKey = "OldBar";
 
 }  // namespace
 
-void CameraIntake::FollowNewOutput(bool decoderStarted) {
-  cameraLines_.reset();
-  cameraRecords_ = RecordAssembler();
-  if (decoderStarted) cameraLines_.emplace();
+void CameraIntake::FollowNewOutput(OutputForm form) {
+  StopFollowing();
+  output_.emplace(form);
 }
 
-std::vector<RecordBytes> CameraIntake::NewRecords() {
-  if (!cameraLines_) return {};
-  std::vector<RecordBytes> records = cameraRecords_.Take(cameraLines_->Look(p_.cameraOutput));
-  if (std::exchange(onlyNewestRecord_, false)) {
-    // Of what the decoder read while scanning was stopped, only the newest counts.
-    if (cameraRecords_.HasOpenRecord()) {
-      records.clear();
-    } else if (records.size() > 1) {
-      records.erase(records.begin(), records.end() - 1);
-    }
+void CameraIntake::StopFollowing() {
+  output_.reset();
+  p_.timers.Set(TimerId::OutputRest, false);
+}
+
+void CameraIntake::OnOutput(std::string_view bytes) {
+  if (!output_) return;
+  const std::vector<RecordBytes> records = output_->Feed(bytes);
+  // A record that only a rest of the writer completes waits for a quiet
+  // moment after these bytes; every new piece starts that moment again.
+  if (output_->WaitsForRest()) {
+    p_.timers.Once(TimerId::OutputRest, TimerSpecOf(TimerId::OutputRest).intervalMs);
+  } else {
+    p_.timers.Set(TimerId::OutputRest, false);
   }
-  return records;
+  if (!records.empty()) Take(records, p_.clock.Now());
 }
 
-void CameraIntake::OnIntakeTick(const TickTime& now) {
-  p_.delivery.WriteWaitingLogLines();
-  const std::vector<RecordBytes> records = NewRecords();
-  // Nothing new: the latest record may have been set from inside the program (the test marker).
-  if (records.empty()) Accept({latestRecord_, DataText(latestRecord_).value_or("")}, Source::Program, now);
+void CameraIntake::OnOutputRestTick(const TickTime& now) {
+  if (output_) Take(output_->Rest(), now);
+}
+
+void CameraIntake::OnDecoderEnded() {
+  if (output_) Take(output_->Rest(), p_.clock.Now());
+  StopFollowing();
+}
+
+void CameraIntake::Take(const std::vector<RecordBytes>& records, const TickTime& now) {
   for (const RecordBytes& record : records) Accept(p_.delivery.Decode(record), Source::Decoder, now);
 }
 
@@ -72,17 +80,9 @@ void CameraIntake::StoreLastCode(const std::string& text) {
   p_.settings.Write(kLastCodeKey, text);
 }
 
-void CameraIntake::OnPauseClicked() {
-  if (Scanning()) {
-    p_.timers.Set(TimerId::Intake, false);
-    p_.status.ShowScanning(false);
-  } else {
-    p_.timers.Set(TimerId::Intake, true);
-    p_.status.ShowScanning(true);
-    onlyNewestRecord_ = true;
-  }
+void CameraIntake::ArmTestPattern() {
+  const std::string marker(texts::kTestMarker);
+  Accept({marker, DataText(marker).value_or("")}, Source::Program, p_.clock.Now());
 }
-
-void CameraIntake::ArmTestPattern() { latestRecord_ = std::string(texts::kTestMarker); }
 
 }  // namespace torvane

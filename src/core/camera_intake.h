@@ -1,14 +1,14 @@
-// Takes the codes the camera decoder writes to bar.dat, newest state only after
-// a pause, and lets through each code that differs from the last one taken.
+// Takes the codes the camera decoder writes, as its output arrives, and lets
+// through each code that differs from the last one taken.
 #pragma once
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "core/camera_output.h"
 #include "core/code_delivery.h"
-#include "core/decoder_records.h"
-#include "core/line_follower.h"
 #include "core/ports.h"
 #include "core/scanner_options.h"
 
@@ -18,39 +18,41 @@ class CameraIntake {
  public:
   struct Ports {
     Timers& timers;
+    Clock& clock;
     StatusDisplay& status;
-    SettingsStore& settings;           // the last code taken, kept across runs
-    RandomAccessFile& cameraOutput;    // bar.dat
+    SettingsStore& settings;  // the last code taken, kept across runs
     CodeDelivery& delivery;
     const ScannerOptions& options;
   };
   explicit CameraIntake(Ports ports) : p_(ports) {}
 
-  // A launch of the decoder replaces bar.dat: only what that decoder writes is
-  // read, and nothing at all when the launch failed.
-  void FollowNewOutput(bool decoderStarted);
+  // A decoder was launched: only what it writes is read, in its form.
+  void FollowNewOutput(OutputForm form);
+  // Nothing written from now on is taken, not even what is already under way.
+  void StopFollowing();
 
-  void OnIntakeTick(const TickTime& now);
-  void OnPauseClicked();  // stops or resumes the scanning
-  bool Scanning() const { return p_.timers.On(TimerId::Intake); }
+  // What the decoder wrote: each record is delivered once it is complete.
+  void OnOutput(std::string_view bytes);
+  // The decoder has written nothing for a moment.
+  void OnOutputRestTick(const TickTime& now);
+  // The decoder has ended after its last output: nothing it wrote can grow any more.
+  void OnDecoderEnded();
 
   // The help panel's test code counts as new once it is read again.
   void ArmTestPattern();
   const std::string& LatestRecord() const { return latestRecord_; }
 
  private:
-  std::vector<RecordBytes> NewRecords();
   enum class Source { Decoder, Program };
+  void Take(const std::vector<RecordBytes>& records, const TickTime& now);
   void Accept(DecodedRecord record, Source source, const TickTime& now);
   const std::string& LastCode();
   void StoreLastCode(const std::string& text);
 
   Ports p_;
-  std::string latestRecord_;  // the latest record taken
-  std::optional<LineFollower> cameraLines_;  // bar.dat as made by this run's launch of the decoder
-  RecordAssembler cameraRecords_;
-  bool onlyNewestRecord_ = false;  // the first tick after scanning resumes
-  std::optional<std::string> lastCode_;  // the last code taken, read from the store at its first use
+  std::string latestRecord_;                 // the latest record taken
+  std::optional<CameraOutputReader> output_;  // the output of this run's launch of the decoder
+  std::optional<std::string> lastCode_;      // the last code taken, read from the store at its first use
 };
 
 }  // namespace torvane

@@ -129,6 +129,7 @@ bool CodeDelivery::WriteWaitingLogLines() {
   const bool logWritten = pendingLog_.Empty() || pendingLog_.Flush(p_.log);
   MarkedAtStart scans(p_.scanLog);
   const bool scansWritten = pendingScans_.Empty() || pendingScans_.Flush(scans);
+  p_.timers.Set(TimerId::LogRetry, !(logWritten && scansWritten));
   return logWritten && scansWritten;
 }
 

@@ -37,6 +37,7 @@ class CodeDelivery {
     Sounds& sounds;
     ScanLogFile& scanLog;  // scans.csv
     TypingQueue& typing;
+    Timers& timers;
     const ScannerOptions& scannerOptions;
     WindowFrame& window;
     TrayIcon& tray;
@@ -58,7 +59,8 @@ class CodeDelivery {
 
   void OnHistoryDoubleClicked();  // copies the selected entry's data text
 
-  // data.txt and scans.csv: lines a file would not take wait in order and are written later.
+  // data.txt and scans.csv: lines a file would not take wait in order and are
+  // tried again on a timer that runs while some wait.
   void OnLogRetryTick();
   bool WriteWaitingLogLines();  // true when none is left waiting
   std::size_t UnwrittenLogLines() const { return pendingLog_.Size(); }

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/line_follower.h"
+#include "core/random_access_file.h"
 #include "core/ports.h"
 
 namespace torvane {

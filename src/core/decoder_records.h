@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/line_follower.h"
+#include "core/line_splitter.h"
 
 namespace torvane {
 
@@ -51,12 +51,14 @@ class RecordAssembler {
   static constexpr std::size_t kLongestRecordBytes = kLargestCodeBytes;
   explicit RecordAssembler(std::size_t longestRecordBytes = kLongestRecordBytes) : longest_(longestRecordBytes) {}
 
-  // One look at the file (nullopt: it was missing or could not be read, which
-  // tells nothing). Returns the records completed by it, oldest first.
+  // One look at the output (nullopt: it could not be read, which tells
+  // nothing). Returns the records completed by it, oldest first.
   std::vector<RecordBytes> Take(const std::optional<NewLines>& look);
 
   // A record has begun and may still grow.
   bool HasOpenRecord() const { return open_.has_value(); }
+  // The last look showed the writer at rest: a small write ending at a line end will be a whole flush.
+  bool WriterAtRest() const { return writerAtRest_; }
 
  private:
   void Add(const FileLine& line, std::vector<RecordBytes>& complete);

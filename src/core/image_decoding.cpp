@@ -16,8 +16,8 @@ namespace {
 // No image ZBar reads is that large; a larger file would only fill the disk
 // with its copy and the memory with its decoding.
 constexpr std::uint64_t kMostImageBytes = 200ull * 1024 * 1024;
-// Ticks of the result timer to wait for bar2.dat to be let go of.
-constexpr int kMostOutputWaits = 3;
+// Of what the image decoder writes, only the first code is taken.
+constexpr std::size_t kMostOutputBytes = 16 << 20;
 
 }  // namespace
 
@@ -25,11 +25,8 @@ void ImageDecoding::OnFilesDropped(const std::vector<std::string>& files) {
   if (files.empty()) return;
   image_ = files.front();
   ++drops_;
-  // What an earlier drop started is not wanted any more.
-  decoding_ = false;
-  outputWaits_ = 0;
-  p_.timers.Set(TimerId::ImageResult, false);
-  // A copy still being made, or a decoder still ending, starts this drop when it is over.
+  // A copy still being made, or a decoder still ending, starts this drop when
+  // it is over; what an earlier drop started is not wanted any more.
   if (copying_ || endingDecoders_ > 0) return;
   EndOwnDecoders();
 }
@@ -44,15 +41,6 @@ void ImageDecoding::EndOwnDecoders() {
 }
 
 void ImageDecoding::Start() {
-  // Wine reports a decoder's end a moment before it lets go of bar2.dat; a
-  // decoder started then writes into a file marked for deletion, and its
-  // result is gone when it closes. So the name is waited for, a few ticks at most.
-  if (!p_.folder.Delete(kImageOutput) && outputWaits_ < kMostOutputWaits) {
-    ++outputWaits_;
-    p_.timers.Set(TimerId::ImageResult, true);
-    return;
-  }
-  outputWaits_ = 0;
   RemoveImageCopy();
   if (const auto size = p_.folder.FileSize(image_); size && *size > kMostImageBytes) {
     p_.history.Add(texts::kImageTooLarge);
@@ -85,9 +73,15 @@ void ImageDecoding::OnCopied(std::uint64_t drop, const std::string& copy, bool c
 }
 
 void ImageDecoding::Decode(const std::string& argument) {
-  imageDecoder_ = p_.launcher.Launch(ImageLaunchPlan(p_.folder.Path(), argument));
-  decoding_ = true;
-  p_.timers.Set(TimerId::ImageResult, true);
+  const std::uint64_t drop = drops_;
+  output_.clear();
+  DecoderEvents events;
+  events.output = [this, drop](std::string_view bytes) {
+    if (drop == drops_) output_.append(bytes.substr(0, kMostOutputBytes - std::min(output_.size(), kMostOutputBytes)));
+  };
+  events.exited = [this, drop](const DecoderExit&) { OnDecoded(drop); };
+  imageDecoder_ = p_.decoders.Start(ImageLaunchPlan(p_.folder.Path(), argument), std::move(events));
+  if (!imageDecoder_) RemoveImageCopy();
 }
 
 void ImageDecoding::RemoveImageCopy() {
@@ -95,28 +89,21 @@ void ImageDecoding::RemoveImageCopy() {
   imageCopy_.reset();
 }
 
-void ImageDecoding::OnImageResultTick() {
-  if (outputWaits_ > 0) {
-    p_.timers.Set(TimerId::ImageResult, false);
-    return Start();
-  }
-  // Waits on the decoding this drop started, not on any image decoder: one that
-  // has not started yet must not let a stale or empty bar2.dat be read.
-  if (decoding_ && imageDecoder_ && p_.launcher.StillRunning(*imageDecoder_)) return;
-  p_.timers.Set(TimerId::ImageResult, false);
-  if (!std::exchange(decoding_, false)) return;  // a tick left over from a drop since replaced
+void ImageDecoding::OnDecoded(std::uint64_t drop) {
+  // A later drop ended this decoding to start its own: not its result, and
+  // what it had is that drop's now.
+  if (drop != drops_) return;
   imageDecoder_.reset();
   RemoveImageCopy();
-  const auto stat = p_.imageOutput.Stat();
-  if (!stat || stat->size == 0) return;
-  constexpr std::uint64_t kMostRead = 16 << 20;
-  std::string bytes;
-  if (!p_.imageOutput.ReadAt(0, static_cast<std::size_t>(std::min(stat->size, kMostRead)), bytes)) return;
-  const auto line = FirstLine(bytes);
+  const auto line = FirstLine(output_);
   if (!line || line->empty()) return;
-  const std::vector<RecordBytes> records = FinishedRecords(bytes);
+  const std::vector<RecordBytes> records = FinishedRecords(output_);
   if (records.empty()) return;  // its first record was longer than any code
   RecordResult(records.front());
+}
+
+void ImageDecoding::End() {
+  if (imageDecoder_) p_.decoders.End(*imageDecoder_);
 }
 
 void ImageDecoding::RecordResult(std::string_view recordBytes) {

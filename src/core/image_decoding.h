@@ -16,12 +16,10 @@ namespace torvane {
 class ImageDecoding {
  public:
   struct Ports {
-    Timers& timers;
     HistoryList& history;
     ProcessTable& processes;
-    ProcessLauncher& launcher;
+    DecoderProcesses& decoders;
     ProgramFolder& folder;
-    RandomAccessFile& imageOutput;  // bar2.dat
     CharsetEncoder& charsets;
     CodeDelivery& delivery;
   };
@@ -32,14 +30,16 @@ class ImageDecoding {
   // and, where the decoder cannot be given its name, once it has been copied.
   // A later drop replaces an earlier one at whatever step it stands.
   void OnFilesDropped(const std::vector<std::string>& files);
-  void OnImageResultTick();
   void RecordResult(std::string_view recordBytes);
+  // The program ends: a decoding under way is ended.
+  void End();
 
  private:
   void EndOwnDecoders();
   void Start();
   void OnCopied(std::uint64_t drop, const std::string& copy, bool copied);
   void Decode(const std::string& argument);
+  void OnDecoded(std::uint64_t drop);
   void RemoveImageCopy();
 
   Ports p_;
@@ -47,9 +47,8 @@ class ImageDecoding {
   std::uint64_t drops_ = 0;                    // counts the drops, to tell a copy for an earlier one
   int endingDecoders_ = 0;                     // asked to end, their end not yet reported
   bool copying_ = false;
-  bool decoding_ = false;                      // a decoding was launched and its result not yet picked up
-  int outputWaits_ = 0;                        // ticks waited for bar2.dat's name to be free
-  std::optional<std::uint32_t> imageDecoder_;  // the decoding the last drop started
+  std::optional<std::uint32_t> imageDecoder_;  // the decoding the last drop started, until its end is reported
+  std::string output_;                         // what it wrote so far
   std::optional<std::string> imageCopy_;       // the dropped file's copy it reads
 };
 

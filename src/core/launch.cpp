@@ -37,14 +37,34 @@ std::string QuoteArgument(std::string_view arg) {
 // escapes), and a Windows path cannot hold a quotation mark: always quote it whole.
 std::string QuoteProgram(std::string_view path) { return "\"" + std::string(path) + "\""; }
 
-LaunchPlan CameraLaunchPlan(std::string_view programFolder, std::optional<int> camera) {
+LaunchPlan CameraLaunchPlan(std::string_view programFolder, std::optional<int> camera, OutputForm form) {
   LaunchPlan plan;
   plan.program = JoinPath(programFolder, kCameraDecoder);
   plan.commandLine = QuoteProgram(plan.program);
+  if (form == OutputForm::Xml) plan.commandLine += " --xml";
   if (camera) plan.commandLine += " /dev/video" + std::to_string(*camera);
   plan.workingDir = std::string(programFolder);
   plan.stdoutFile = JoinPath(programFolder, kCameraOutput);
   return plan;
+}
+
+LaunchPlan VersionQueryPlan(std::string_view programFolder) {
+  LaunchPlan plan;
+  plan.program = JoinPath(programFolder, kCameraDecoder);
+  plan.commandLine = QuoteProgram(plan.program) + " --version";
+  plan.workingDir = std::string(programFolder);
+  return plan;
+}
+
+OutputForm OutputFormFor(std::string_view versionOutput) {
+  std::string_view version = versionOutput.substr(0, versionOutput.find_first_of("\r\n"));
+  while (!version.empty() && (version.back() == ' ' || version.back() == '\t')) version.remove_suffix(1);
+  while (!version.empty() && (version.front() == ' ' || version.front() == '\t')) version.remove_prefix(1);
+  return version == "0.10" ? OutputForm::Xml : OutputForm::Lines;
+}
+
+bool RefusesXml(const DecoderExit& exit) {
+  return exit.errorTail.find("unknown option argument: --xml") != std::string::npos;
 }
 
 std::string ImageCopyName(std::string_view imagePath) {

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/camera_output.h"
 #include "core/ports.h"
 
 namespace torvane {
@@ -29,10 +30,27 @@ std::string QuoteArgument(std::string_view arg);
 
 std::string QuoteProgram(std::string_view path);
 
-// The camera decoder from the program folder, its standard output a new bar.dat
-// in that folder. No argument opens the default camera; another is named
-// "/dev/videoN", N its number as the decoder counts (DecoderCameras).
-LaunchPlan CameraLaunchPlan(std::string_view programFolder, std::optional<int> camera = std::nullopt);
+// The camera decoder from the program folder, a copy of its standard output in
+// a new bar.dat in that folder; "--xml" asks for the XML form. No argument
+// opens the default camera; another is named "/dev/videoN", N its number as
+// the decoder counts (DecoderCameras).
+LaunchPlan CameraLaunchPlan(std::string_view programFolder, std::optional<int> camera = std::nullopt,
+                            OutputForm form = OutputForm::Lines);
+
+// The camera decoder asked for its version ("--version"): it prints it and
+// ends without opening a camera.
+LaunchPlan VersionQueryPlan(std::string_view programFolder);
+
+// The form to read the camera decoder's output in, by what "--version"
+// printed. ZBar 0.10 writes texts into its XML as they are; 0.23 writes a text
+// with a byte in 0x7F-0x9F (nearly every Chinese UTF-8 text) in base64 with an
+// encoder that loses bytes of 0x80 and more, so its XML cannot carry them:
+// only 0.10 is read in XML, every other version in plain lines.
+OutputForm OutputFormFor(std::string_view versionOutput);
+
+// Whether a camera decoder ended because it does not know the option "--xml"
+// (zbarcam says so on its error output, with its usage, and ends with code 1).
+bool RefusesXml(const DecoderExit& exit);
 
 // kImageCopy with the path's extension where that is plain ASCII ("bar2-image.png").
 std::string ImageCopyName(std::string_view imagePath);

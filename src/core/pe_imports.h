@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "core/line_follower.h"
+#include "core/random_access_file.h"
 
 namespace torvane {
 

@@ -10,11 +10,12 @@
 #include <string_view>
 #include <vector>
 
+#include "core/decoder_ports.h"
 #include "core/key_plan.h"
 #include "core/timers.h"
 #include "core/pending_log.h"
-#include "core/line_follower.h"
 #include "core/option_page_ports.h"
+#include "core/random_access_file.h"
 #include "core/scanner_options.h"
 #include "core/text_decoding.h"
 
@@ -73,15 +74,17 @@ struct WindowFrame {
   virtual bool PanelOpen(Panel panel) const = 0;
   // Start-up work that runs once the window has come up.
   virtual void PostDeferredStart() = 0;
-  virtual void LetPendingEventsRun() = 0;
   // The window goes and the program ends; no further event is handled.
   virtual void EndProgram() = 0;
 };
 
-// The periodic events; each ticks at its own interval while it is on.
+// Timed events. A timer set on ticks at its interval until it is set off; one
+// started once ticks once, after the delay, and is off again. Either replaces
+// what the timer was doing before.
 struct Timers {
   virtual ~Timers() = default;
   virtual void Set(TimerId timer, bool on) = 0;
+  virtual void Once(TimerId timer, int delayMs) = 0;
   virtual bool On(TimerId timer) const = 0;
 };
 
@@ -107,33 +110,18 @@ struct ProcessTable {
   virtual bool Terminate(std::uint32_t pid, std::function<void()> ended) = 0;
 };
 
-// A top-level window of another program, as a number (a handle on Windows).
-using WindowId = std::uintptr_t;
-
-// Top-level windows of other programs, found again each time they are needed.
+// Top-level windows of other programs, as their events named them.
 struct DesktopWindows {
   virtual ~DesktopWindows() = default;
-  // A top-level window titled exactly `title` that belongs to one of the processes.
-  virtual std::optional<WindowId> FindOwnedBy(std::string_view title, std::span<const std::uint32_t> processIds) = 0;
   virtual void RemoveCloseItem(WindowId window) = 0;
   // Never waits for the window's program, which may hang.
   virtual void PlaceTopmost(WindowId window, bool show) = 0;
 };
 
-// A program started hidden and never waited for.
-struct LaunchPlan {
-  std::string program;      // full path of the executable
-  std::string commandLine;  // full command line, program included, quoted
-  std::string workingDir;
-  std::string stdoutFile;   // created anew, readable while it grows; empty: none
-  friend bool operator==(const LaunchPlan&, const LaunchPlan&) = default;
-};
-
-struct ProcessLauncher {
-  virtual ~ProcessLauncher() = default;
-  virtual std::optional<std::uint32_t> Launch(const LaunchPlan& plan) = 0;
-  // Whether the process started by Launch is still running.
-  virtual bool StillRunning(std::uint32_t pid) = 0;
+// The time, for events that do not come with their own.
+struct Clock {
+  virtual ~Clock() = default;
+  virtual TickTime Now() = 0;
 };
 
 // Files of the program folder, by bare name, and how to name other files to

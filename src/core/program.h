@@ -20,17 +20,16 @@ namespace torvane {
 struct Platform {
   MainWindowPorts& window;
   HandScannerOptionsPage& handScannerPage;  // the third settings page
+  Clock& clock;
   ProcessTable& processes;
   DesktopWindows& desktop;
-  ProcessLauncher& launcher;
+  DecoderProcesses& decoders;
   ProgramFolder& folder;
   CameraList& cameras;
   SettingsStore& settings;
   StartupEntry& startup;
   TrayIcon& tray;
   MessageBoxes& boxes;
-  RandomAccessFile& cameraOutput;  // bar.dat
-  RandomAccessFile& imageOutput;   // bar2.dat
   RandomAccessFile& cameraDecoder;         // zbarcam.exe, only read
   RandomAccessFile& cameraDecoderLibrary;  // libzbar-0.dll, only read
   AnsiDecoder& ansi;
@@ -76,39 +75,38 @@ struct Program {
                   .sounds = p.sounds,
                   .scanLog = p.scanLog,
                   .typing = typing,
+                  .timers = p.window,
                   .scannerOptions = scannerOptions,
                   .window = p.window,
                   .tray = p.tray,
                   .integrity = p.integrity ? *p.integrity : unknownTarget_}),
         intake({.timers = p.window,
+                .clock = p.clock,
                 .status = p.window,
                 .settings = p.settings,
-                .cameraOutput = p.cameraOutput,
                 .delivery = delivery,
                 .options = scannerOptions}),
         module({.status = p.window,
                 .history = p.window,
                 .controls = p.window,
                 .timers = p.window,
+                .clock = p.clock,
                 .processes = p.processes,
                 .desktop = p.desktop,
-                .launcher = p.launcher,
+                .decoders = p.decoders,
                 .folder = p.folder,
                 .cameras = cameras,
                 .intake = intake,
                 .options = scannerOptions}),
-        images({.timers = p.window,
-                .history = p.window,
+        images({.history = p.window,
                 .processes = p.processes,
-                .launcher = p.launcher,
+                .decoders = p.decoders,
                 .folder = p.folder,
-                .imageOutput = p.imageOutput,
                 .charsets = p.charsets,
                 .delivery = delivery}),
         settings({.window = p.window,
                   .options = p.window,
                   .status = p.window,
-                  .timers = p.window,
                   .settings = p.settings,
                   .startup = p.startup,
                   .folder = p.folder,
@@ -119,15 +117,35 @@ struct Program {
                   .handScannerPage = p.handScannerPage,
                   .cameras = cameras}),
         window({.window = p.window,
+                .timers = p.window,
                 .tray = p.tray,
                 .boxes = p.boxes,
                 .module = module,
                 .intake = intake,
+                .images = images,
                 .delivery = delivery,
                 .typing = typing,
                 .settings = settings}) {}
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
+
+  // A timer of the window has ticked: the part it belongs to takes it.
+  void OnTimer(TimerId timer, const TickTime& now) {
+    switch (timer) {
+      case TimerId::ModuleRestart:
+        return module.OnModuleRestartTick();
+      case TimerId::ModuleWait:
+        return module.OnModuleWaitTick();
+      case TimerId::OutputRest:
+        return intake.OnOutputRestTick(now);
+      case TimerId::LogRetry:
+        return delivery.OnLogRetryTick();
+      case TimerId::Typing:
+        return typing.OnTypingTick(now.monotonicMs);
+      case TimerId::EndGrace:
+        return window.OnEndGraceTick();
+    }
+  }
 
   UnknownTypingTarget unknownTarget_;
   ScannerOptions scannerOptions;  // the second settings page's, read at start-up

@@ -1,5 +1,7 @@
 #include "core/recognition_module.h"
 
+#include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "core/launch.h"
@@ -8,46 +10,106 @@
 #include "core/texts.h"
 
 namespace torvane {
+namespace {
+
+// A version is a short line; anything beyond is not read.
+constexpr std::size_t kMostVersionBytes = 256;
+
+}  // namespace
 
 void RecognitionModule::StartAtLoad() {
   const bool imageDecoderRuns = !OwnProcesses(p_.processes, p_.folder, kImageDecoder).empty();
   p_.history.Add(texts::kLoadingModule);
-  if (imageDecoderRuns) return;
+  if (imageDecoderRuns) return ShowNotRunning();
+  wanted_ = true;
   // A decoder left running by an earlier run holds the camera, which a second
-  // one cannot open, and keeps writing into the bar.dat about to be replaced:
-  // the launch waits until it has ended.
-  startDue_ = true;
-  EndCameraDecoders(OwnProcesses(p_.processes, p_.folder, kCameraDecoder));
+  // one cannot open: the launch waits until it has ended.
+  const std::vector<std::uint32_t> leftovers = OwnProcesses(p_.processes, p_.folder, kCameraDecoder);
+  endingOthers_ += EndEach(p_.processes, leftovers, [this] { OnOtherDecoderEnded(); });
+  Advance();
 }
 
-void RecognitionModule::EndCameraDecoders(const std::vector<std::uint32_t>& ids) {
-  endingDecoders_ += EndEach(p_.processes, ids, [this] { OnCameraDecoderEnded(); });
-  LaunchOnceDecodersEnded();
+void RecognitionModule::OnOtherDecoderEnded() {
+  if (endingOthers_ > 0) --endingOthers_;
+  Advance();
 }
 
-void RecognitionModule::OnCameraDecoderEnded() {
-  if (endingDecoders_ > 0) --endingDecoders_;
-  LaunchOnceDecodersEnded();
-}
-
-void RecognitionModule::LaunchOnceDecodersEnded() {
-  if (endingDecoders_ > 0) return;
-  if (relaunchDue_) {
-    relaunchDue_ = false;
+// Takes the next step towards a running decoder, once nothing it waits for is pending.
+void RecognitionModule::Advance() {
+  if (ended_ || !wanted_ || !scanning_) return;
+  if (camera_ || versionQuery_ || endingOthers_ > 0 || restartTickDue_ || retryDue_) return;
+  if (form_) {
     Launch();
-    p_.history.Add(texts::kModuleRestarted);
-    p_.timers.Set(TimerId::ModuleCheck, true);
-  } else if (startDue_) {
-    startDue_ = false;
-    Launch();
+  } else {
+    AskVersion();
   }
+  if (std::exchange(restartLineDue_, false)) p_.history.Add(texts::kModuleRestarted);
+}
+
+void RecognitionModule::AskVersion() {
+  const std::uint64_t query = ++queries_;
+  versionOutput_.clear();
+  DecoderEvents events;
+  events.output = [this, query](std::string_view bytes) {
+    if (query != queries_) return;
+    versionOutput_.append(bytes.substr(0, kMostVersionBytes - std::min(versionOutput_.size(), kMostVersionBytes)));
+  };
+  events.exited = [this, query](const DecoderExit&) { OnVersionAnswered(query); };
+  versionQuery_ = p_.decoders.Start(VersionQueryPlan(p_.folder.Path()), std::move(events));
+  if (!versionQuery_) {
+    // No decoder to ask: its launch will tell the rest.
+    form_ = OutputForm::Lines;
+    Launch();
+    return;
+  }
+  p_.timers.Once(TimerId::ModuleWait, kVersionLimitMs);
+}
+
+void RecognitionModule::OnVersionAnswered(std::uint64_t query) {
+  if (query != queries_ || !versionQuery_) return;
+  versionQuery_.reset();
+  p_.timers.Set(TimerId::ModuleWait, false);
+  form_ = xmlRefused_ ? OutputForm::Lines : OutputFormFor(versionOutput_);
+  Advance();
+}
+
+void RecognitionModule::OnModuleWaitTick() {
+  if (versionQuery_) {
+    // A decoder that does not answer is of an unknown version: plain lines.
+    p_.decoders.End(*versionQuery_);
+    versionQuery_.reset();
+    ++queries_;
+    form_ = OutputForm::Lines;
+  }
+  retryDue_ = false;
+  Advance();
 }
 
 void RecognitionModule::Launch() {
-  // Only what this launch's decoder writes is taken, from the bar.dat made for it.
-  p_.folder.Delete(kCameraOutput);
   const std::optional<int> camera = ChosenCamera();
-  p_.intake.FollowNewOutput(p_.launcher.Launch(CameraLaunchPlan(p_.folder.Path(), camera)).has_value());
+  const OutputForm form = form_.value_or(OutputForm::Lines);
+  const std::uint64_t launch = ++launches_;
+  DecoderEvents events;
+  events.output = [this, launch](std::string_view bytes) {
+    if (camera_ && camera_->launch == launch && !camera_->endAsked) p_.intake.OnOutput(bytes);
+  };
+  events.windowShown = [this, launch](WindowId window, std::string_view title) { OnWindowShown(launch, window, title); };
+  events.exited = [this, launch](const DecoderExit& exit) { OnCameraDecoderExited(launch, exit); };
+  const std::optional<std::uint32_t> id =
+      p_.decoders.Start(CameraLaunchPlan(p_.folder.Path(), camera, form), std::move(events));
+  if (!id) {
+    // No decoder to run (it is missing from the folder): the restart command tries again.
+    wanted_ = false;
+    p_.intake.StopFollowing();
+    ShowNotRunning();
+    return;
+  }
+  camera_.emplace();
+  camera_->id = *id;
+  camera_->launch = launch;
+  camera_->startedMs = p_.clock.Now().monotonicMs;
+  p_.intake.FollowNewOutput(form);
+  p_.status.ShowModuleStatus(ModuleStatus::Running);
 }
 
 std::optional<int> RecognitionModule::ChosenCamera() {
@@ -61,68 +123,146 @@ std::optional<int> RecognitionModule::ChosenCamera() {
   return number;
 }
 
-RecognitionModule::Sight RecognitionModule::Look() {
-  const std::vector<std::uint32_t> decoders = OwnProcesses(p_.processes, p_.folder, kCameraDecoder);
-  if (decoders.empty()) return {ModuleState::NotRunning, std::nullopt};
-  // Only the decoder's own window: another one titled "ZBar" (a folder of that
-  // name open in Explorer) is none of the program's business.
-  const std::optional<WindowId> video = p_.desktop.FindOwnedBy(kVideoWindowTitle, decoders);
-  return {video ? ModuleState::RunningWithWindow : ModuleState::RunningNoWindow, video};
+void RecognitionModule::OnWindowShown(std::uint64_t launch, WindowId window, std::string_view title) {
+  if (!camera_ || camera_->launch != launch || camera_->endAsked || title != kVideoWindowTitle) return;
+  camera_->video = window;
+  // Both come again each time the window is reported: a window shown anew
+  // (by the decoder, or by anyone) is placed anew, as the option says.
+  p_.desktop.RemoveCloseItem(window);
+  PlaceVideoWindow(window);
+  if (camera_->loaded) return;
+  camera_->loaded = true;
+  p_.status.ShowModuleStatus(ModuleStatus::Running);
+  p_.status.EnableRestart(true);
+  if (!loadedLineListed_) {
+    p_.history.Add(texts::kModuleLoaded);
+    loadedLineListed_ = true;
+  }
 }
 
-ModuleState RecognitionModule::State() { return Look().state; }
+void RecognitionModule::OnCameraDecoderExited(std::uint64_t launch, const DecoderExit& exit) {
+  if (!camera_ || camera_->launch != launch) return;
+  const LaunchedCameraDecoder ended = *camera_;
+  camera_.reset();
+  if (ended.endAsked || ended_) {
+    p_.status.ShowModuleStatus(ModuleStatus::NotRunning);
+    return Advance();
+  }
+  p_.intake.OnDecoderEnded();
+  ShowNotRunning();
+
+  if (!ended.loaded && form_ == OutputForm::Xml && RefusesXml(exit)) {
+    // A zbarcam without --xml: the plain lines then, at once.
+    xmlRefused_ = true;
+    form_ = OutputForm::Lines;
+    p_.history.Add(texts::kXmlRefused);
+    return Advance();
+  }
+  if (ended.loaded) {
+    p_.history.Add(texts::kModuleEndedUnexpectedly);
+    loadedLineListed_ = false;  // listed again once the next one has loaded
+  }
+  RetryLater(p_.clock.Now().monotonicMs - ended.startedMs);
+}
+
+void RecognitionModule::RetryLater(std::int64_t ranMs) {
+  if (ranMs >= kSteadyRunMs) nextRetryWaitMs_ = kFirstRetryWaitMs;
+  retryDue_ = true;
+  p_.timers.Once(TimerId::ModuleWait, nextRetryWaitMs_);
+  nextRetryWaitMs_ = std::min(nextRetryWaitMs_ * 2, kLongestRetryWaitMs);
+}
+
+void RecognitionModule::ShowNotRunning() {
+  p_.status.ShowModuleStatus(ModuleStatus::NotRunning);
+  p_.status.EnableRestart(true);
+}
+
+ModuleState RecognitionModule::State() const {
+  if (!camera_ || camera_->endAsked) return ModuleState::NotRunning;
+  return camera_->loaded ? ModuleState::RunningWithWindow : ModuleState::RunningNoWindow;
+}
 
 void RecognitionModule::PlaceVideoWindow(WindowId video) {
   p_.desktop.PlaceTopmost(video, IsChecked(p_.controls.Check(Option::ShowVideoWindow)));
 }
 
-void RecognitionModule::OnModuleCheckTick() {
-  const Sight module = Look();
-  switch (module.state) {
-    case ModuleState::NotRunning:
-      p_.status.ShowModuleStatus(ModuleStatus::NotRunning);
-      p_.status.EnableRestart(true);
-      return;
-    case ModuleState::RunningNoWindow:
-      p_.status.ShowModuleStatus(ModuleStatus::Running);
-      return;
-    case ModuleState::RunningWithWindow:
-      p_.desktop.RemoveCloseItem(*module.video);
-      PlaceVideoWindow(*module.video);
-      p_.status.ShowModuleStatus(ModuleStatus::Running);
-      p_.status.EnableRestart(true);
-      if (!loadedLineListed_) {
-        p_.history.Add(texts::kModuleLoaded);
-        loadedLineListed_ = true;
-      }
-      p_.timers.Set(TimerId::ModuleCheck, false);
-      return;
+// The decoder and a version query this program started: both are asked to
+// end, and neither is waited for by the next launch through its events.
+void RecognitionModule::EndOwnDecoders() {
+  if (camera_ && !camera_->endAsked) {
+    camera_->endAsked = true;
+    p_.intake.StopFollowing();
+    if (!p_.decoders.End(camera_->id)) camera_.reset();  // its exit is on its way, and changes nothing now
   }
+  if (versionQuery_) {
+    p_.decoders.End(*versionQuery_);
+    versionQuery_.reset();
+    ++queries_;
+  }
+  retryDue_ = false;
+  p_.timers.Set(TimerId::ModuleWait, false);
 }
 
 void RecognitionModule::OnRestartClicked() {
   if (!p_.status.RestartEnabled()) return;
-  startDue_ = false;  // the restart's launch takes the place of the start's
   loadedLineListed_ = false;
   p_.status.EnableRestart(false);
-  p_.timers.Set(TimerId::ModuleRestart, true);
-  // The user asked for the camera to be freed: every camera decoder goes,
-  // whoever started it.
-  EndCameraDecoders(ProcessesNamedExactly(p_.processes, kCameraDecoder));
+  if (!scanning_) {
+    scanning_ = true;
+    p_.status.ShowScanning(true);
+  }
+  wanted_ = true;
+  form_.reset();  // another ZBar may have been put into the folder: asked again
+  nextRetryWaitMs_ = kFirstRetryWaitMs;
+  restartTickDue_ = true;
+  restartLineDue_ = true;
+  p_.timers.Once(TimerId::ModuleRestart, TimerSpecOf(TimerId::ModuleRestart).intervalMs);
+  EndOwnDecoders();
+  EndOthersNamedAsTheDecoder();
+}
+
+// The user asked for the camera to be freed: every camera decoder goes,
+// whoever started it.
+void RecognitionModule::EndOthersNamedAsTheDecoder() {
+  std::vector<std::uint32_t> others = ProcessesNamedExactly(p_.processes, kCameraDecoder);
+  if (camera_) std::erase(others, camera_->id);
+  endingOthers_ += EndEach(p_.processes, others, [this] { OnOtherDecoderEnded(); });
 }
 
 void RecognitionModule::OnModuleRestartTick() {
-  p_.timers.Set(TimerId::ModuleRestart, false);
-  relaunchDue_ = true;
-  LaunchOnceDecodersEnded();
+  restartTickDue_ = false;
+  Advance();
+}
+
+void RecognitionModule::OnPauseClicked() {
+  scanning_ = !scanning_;
+  p_.status.ShowScanning(scanning_);
+  if (scanning_) {
+    wanted_ = true;
+    return Advance();
+  }
+  // Only what is read while scanning counts: the decoder goes, and with it the camera.
+  EndOwnDecoders();
 }
 
 void RecognitionModule::OnShowVideoWindowClicked() {
-  if (const auto video = Look().video) PlaceVideoWindow(*video);
+  if (camera_ && camera_->video && !camera_->endAsked) PlaceVideoWindow(*camera_->video);
 }
 
-void RecognitionModule::HideVideoWindow() {
-  if (const auto video = Look().video) p_.desktop.PlaceTopmost(*video, false);
+void RecognitionModule::ShowState() {
+  if (State() == ModuleState::NotRunning) {
+    p_.status.ShowModuleStatus(ModuleStatus::NotRunning);
+    return;
+  }
+  p_.status.ShowModuleStatus(ModuleStatus::Running);
+  OnShowVideoWindowClicked();
+}
+
+void RecognitionModule::End() {
+  ended_ = true;
+  wanted_ = false;
+  p_.timers.Set(TimerId::ModuleRestart, false);
+  EndOwnDecoders();
 }
 
 }  // namespace torvane

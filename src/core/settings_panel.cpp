@@ -81,7 +81,7 @@ void SettingsPanel::OnStartWithWindowsClicked() {
 void SettingsPanel::OnSettingsClicked() {
   p_.status.EnableRestart(true);
   p_.window.OpenPanel(Panel::Settings);
-  p_.timers.Set(TimerId::ModuleCheck, true);
+  p_.module.ShowState();
 }
 
 void SettingsPanel::OnMoreSettingsClicked() {

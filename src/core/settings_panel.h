@@ -20,7 +20,6 @@ class SettingsPanel {
     WindowFrame& window;
     OptionControls& options;
     StatusDisplay& status;
-    Timers& timers;
     SettingsStore& settings;
     StartupEntry& startup;
     ProgramFolder& folder;

@@ -8,6 +8,10 @@ namespace torvane::texts {
 inline constexpr std::string_view kLoadingModule = "[正在加载图像识别模块]";
 inline constexpr std::string_view kModuleLoaded = "[图像识别模块加载成功]";
 inline constexpr std::string_view kModuleRestarted = "[图像识别模块初始化]";
+// Listed when the decoder ended after it had loaded without being asked to: it is started again.
+inline constexpr std::string_view kModuleEndedUnexpectedly = "[图像识别模块意外退出，正在重新加载]";
+// Listed once when the installed zbarcam refuses --xml: its plain output is read instead.
+inline constexpr std::string_view kXmlRefused = "[图像识别模块不支持 XML 输出，改用文本输出]";
 inline constexpr std::string_view kModuleNotRunning = "图像识别模块未运行";
 inline constexpr std::string_view kModuleRunning = "图像识别模块已运行";
 inline constexpr std::string_view kDefaultCamera = "默认";

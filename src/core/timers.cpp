@@ -9,12 +9,12 @@ namespace {
 // Typing ticks as often as the system's timers allow; a pause between
 // characters shorter than that lasts one tick.
 constexpr std::array<TimerSpec, 6> kTimers{{
-    {TimerId::Intake, "Intake", 100, true},
-    {TimerId::ModuleCheck, "ModuleCheck", 2000, true},
-    {TimerId::ModuleRestart, "ModuleRestart", 1000, false},
-    {TimerId::ImageResult, "ImageResult", 1500, false},
-    {TimerId::LogRetry, "LogRetry", 500, true},
-    {TimerId::Typing, "Typing", 10, false},
+    {TimerId::ModuleRestart, "ModuleRestart", 1000},
+    {TimerId::ModuleWait, "ModuleWait", 1000},
+    {TimerId::OutputRest, "OutputRest", 100},
+    {TimerId::LogRetry, "LogRetry", 500},
+    {TimerId::Typing, "Typing", 10},
+    {TimerId::EndGrace, "EndGrace", 100},
 }};
 
 }  // namespace

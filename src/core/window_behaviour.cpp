@@ -35,18 +35,32 @@ bool WindowBehaviour::OnLoad(std::string_view arguments) {
 }
 
 void WindowBehaviour::OnDeferredStart() {
-  p_.window.LetPendingEventsRun();
   if (ending_) return;  // the user quit while the window was coming up
   p_.module.StartAtLoad();
 }
 
-void WindowBehaviour::OnQuitClicked() {
+// What the end of the program lets go of, whatever ends it: the decoders and
+// with them the camera, the icon, the typing.
+void WindowBehaviour::LetGo() {
   ending_ = true;
-  p_.window.Show(false);
-  p_.module.HideVideoWindow();
+  p_.module.End();
+  p_.images.End();
   p_.tray.Remove();
   p_.typing.Stop();
-  p_.delivery.WriteWaitingLogLines();
+}
+
+void WindowBehaviour::OnQuitClicked() {
+  if (ending_) return;
+  p_.window.Show(false);
+  LetGo();
+  if (p_.delivery.WriteWaitingLogLines()) return p_.window.EndProgram();
+  graceTicks_ = 0;
+  p_.timers.Set(TimerId::EndGrace, true);
+}
+
+void WindowBehaviour::OnEndGraceTick() {
+  if (!p_.delivery.WriteWaitingLogLines() && ++graceTicks_ < kEndGraceTicks) return;
+  p_.timers.Set(TimerId::EndGrace, false);
   p_.window.EndProgram();
 }
 
@@ -54,10 +68,9 @@ void WindowBehaviour::OnCloseClicked() { p_.window.Show(false); }
 
 bool WindowBehaviour::OnClosing(CloseReason reason) {
   if (reason == CloseReason::SessionEnd) {
-    // Refusing would hold up the user's logoff or shutdown; let go as the quit command does.
-    ending_ = true;
-    p_.tray.Remove();
-    p_.typing.Stop();
+    // Refusing would hold up the user's logoff or shutdown; let go as the quit
+    // command does. The log's further tries are the window's to make.
+    LetGo();
     p_.delivery.WriteWaitingLogLines();
     return true;
   }
@@ -72,7 +85,7 @@ std::string WindowBehaviour::TrayMenuText(TrayMenuItem item) const {
     case TrayMenuItem::ShowWindow:
       return std::string(texts::kMenuShowWindow);
     case TrayMenuItem::PauseScanning:
-      return std::string(p_.intake.Scanning() ? texts::kStopScanning : texts::kStartScanning);
+      return std::string(p_.module.Scanning() ? texts::kStopScanning : texts::kStartScanning);
     case TrayMenuItem::Settings:
       return std::string(texts::kMenuSettings);
     case TrayMenuItem::Exit:
@@ -87,7 +100,7 @@ void WindowBehaviour::OnTrayMenuChosen(TrayMenuItem item) {
       OnTrayIconClicked();
       break;
     case TrayMenuItem::PauseScanning:
-      p_.intake.OnPauseClicked();
+      p_.module.OnPauseClicked();
       break;
     case TrayMenuItem::Settings:
       OnTrayIconClicked();

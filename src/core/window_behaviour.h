@@ -7,6 +7,7 @@
 
 #include "core/camera_intake.h"
 #include "core/code_delivery.h"
+#include "core/image_decoding.h"
 #include "core/ports.h"
 #include "core/recognition_module.h"
 #include "core/settings_panel.h"
@@ -26,10 +27,12 @@ class WindowBehaviour {
  public:
   struct Ports {
     WindowFrame& window;
+    Timers& timers;
     TrayIcon& tray;
     MessageBoxes& boxes;
     RecognitionModule& module;
     CameraIntake& intake;
+    ImageDecoding& images;
     CodeDelivery& delivery;
     TypingQueue& typing;
     SettingsPanel& settings;
@@ -38,9 +41,17 @@ class WindowBehaviour {
 
   // Returns whether the window is to be shown. Each step that fails is skipped.
   bool OnLoad(std::string_view arguments);
+  // How long the end of the program waits for a data.txt that will not take
+  // its last lines (the program holding it may be closing in the same logoff),
+  // in ticks of EndGrace.
+  static constexpr int kEndGraceTicks = 20;
+
   // Runs once the window has come up: the recognition module is started.
   void OnDeferredStart();
+  // The decoders end at once; the window goes once data.txt has taken the
+  // lines still waiting, or the grace is over.
   void OnQuitClicked();
+  void OnEndGraceTick();
   void OnCloseClicked();  // hides to the notification area
   bool OnClosing(CloseReason reason);  // true: the window may close
 
@@ -54,8 +65,11 @@ class WindowBehaviour {
   void OnCannotReadClicked();
 
  private:
+  void LetGo();
+
   Ports p_;
   bool ending_ = false;
+  int graceTicks_ = 0;
 };
 
 }  // namespace torvane

@@ -27,15 +27,14 @@ class ToolhelpProcessTable final : public ProcessTable {
 
 class TopLevelWindows final : public DesktopWindows {
  public:
-  std::optional<WindowId> FindOwnedBy(std::string_view title, std::span<const std::uint32_t> processIds) override;
   void RemoveCloseItem(WindowId window) override;
   void PlaceTopmost(WindowId window, bool show) override;
 };
 
-class HiddenProcessLauncher final : public ProcessLauncher {
+// GetTickCount64, the clock of the window's timers, and the local wall clock.
+class SystemClock final : public Clock {
  public:
-  std::optional<std::uint32_t> Launch(const LaunchPlan& plan) override;
-  bool StillRunning(std::uint32_t pid) override;
+  TickTime Now() override;
 };
 
 // Copies are made on a thread-pool thread and reported through `events`.

@@ -41,42 +41,4 @@ bool ToolhelpProcessTable::Terminate(std::uint32_t pid, std::function<void()> en
   return PostWhenSignalled(std::move(process), events_, std::move(ended));
 }
 
-std::optional<std::uint32_t> HiddenProcessLauncher::Launch(const LaunchPlan& plan) {
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  UniqueFile output;
-  if (!plan.stdoutFile.empty()) {
-    // Shared for reading and writing so that the intake can read the file while it grows.
-    output.reset(CreateFileW(Widen(plan.stdoutFile).c_str(), GENERIC_WRITE,
-                             FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit, CREATE_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!output) return std::nullopt;
-  }
-  UniqueFile nul(CreateFileW(L"NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
-                             OPEN_EXISTING, 0, nullptr));
-  STARTUPINFOW si{};
-  si.cb = sizeof si;
-  si.dwFlags = STARTF_USESHOWWINDOW | STARTF_USESTDHANDLES;
-  si.wShowWindow = SW_HIDE;
-  si.hStdInput = nul.get();
-  si.hStdOutput = output ? output.get() : nul.get();
-  si.hStdError = nul.get();
-  std::wstring commandLine = Widen(plan.commandLine);
-  const std::wstring program = Widen(plan.program);
-  const std::wstring workingDir = Widen(plan.workingDir);
-  PROCESS_INFORMATION pi{};
-  if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
-                      workingDir.empty() ? nullptr : workingDir.c_str(), &si, &pi))
-    return std::nullopt;
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  return pi.dwProcessId;
-}
-
-bool HiddenProcessLauncher::StillRunning(std::uint32_t pid) {
-  UniqueHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid));
-  if (!process) return false;
-  DWORD code = 0;
-  return GetExitCodeProcess(process.get(), &code) && code == STILL_ACTIVE;
-}
-
 }  // namespace torvane::win32

@@ -13,19 +13,6 @@ HWND AsHandle(WindowId window) { return reinterpret_cast<HWND>(window); }
 
 }  // namespace
 
-std::optional<WindowId> TopLevelWindows::FindOwnedBy(std::string_view title,
-                                                     std::span<const std::uint32_t> processIds) {
-  const std::wstring wideTitle = Widen(title);
-  for (HWND window = FindWindowExW(nullptr, nullptr, nullptr, wideTitle.c_str()); window != nullptr;
-       window = FindWindowExW(nullptr, window, nullptr, wideTitle.c_str())) {
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (std::find(processIds.begin(), processIds.end(), owner) != processIds.end())
-      return reinterpret_cast<WindowId>(window);
-  }
-  return std::nullopt;
-}
-
 void TopLevelWindows::RemoveCloseItem(WindowId window) {
   HMENU menu = GetSystemMenu(AsHandle(window), FALSE);
   if (menu) RemoveMenu(menu, SC_CLOSE, MF_BYCOMMAND);

@@ -57,8 +57,8 @@ TEST(DeliveryOptions, PrefixAimIdentifierAndSuffixAreTypedAndCopiedWhileTheListA
   rig.program.scannerOptions.codeSuffix = "/>";
   rig.program.scannerOptions.aimIdentifier = true;
   rig.program.scannerOptions.scanLog = true;
-  rig.barDat.Append("QR-Code:码1\r\nEAN-13:4006381333931\r\n");
-  rig.program.intake.OnIntakeTick({0, {2026, 12, 8, 9, 30, 5}});
+  rig.clock.now = {0, {2026, 12, 8, 9, 30, 5}};
+  rig.Write("QR-Code:码1\r\nEAN-13:4006381333931\r\n");
   ASSERT_EQ(rig.keyboard.injections.size(), 2u);
   EXPECT_EQ(rig.keyboard.injections[0], Units(u"<]Q1码1/>") + kEnter);
   EXPECT_EQ(rig.keyboard.injections[1], Units(u"<]E04006381333931/>") + kEnter);
@@ -199,8 +199,7 @@ TEST(DeliveryOptions, ACodeOfASymbologyTurnedOffIsNotDeliveredFromTheCameraOrAnI
   rig.program.scannerOptions.beep = true;
   rig.program.scannerOptions.disabledSymbologies = {"code39"};
   rig.program.scannerOptions.minimumLengths = {{"i25", 10}};
-  rig.barDat.Append("CODE-39:ABC\r\nI2/5:12345678\r\nI2/5:1234567890\r\n");
-  rig.program.intake.OnIntakeTick({});
+  rig.Write("CODE-39:ABC\r\nI2/5:12345678\r\nI2/5:1234567890\r\n");
   rig.program.images.RecordResult("CODE-39:FROM A FILE");
   EXPECT_EQ(rig.window.history, std::vector<std::string>{"I2/5:1234567890"});
   EXPECT_EQ(rig.log.contents, "1234567890\r\n");

@@ -29,8 +29,7 @@ void Deliver(Rig& rig, const Options& o, std::string_view line) {
   rig.window.SetCheck(Option::TypeCodes, o.check1);
   rig.window.SetCheck(Option::CopyToClipboard, o.check2);
   rig.program.settings.OnSuffixOptionClicked(o.suffix);
-  rig.barDat.Append(std::string(line) + "\r\n");
-  rig.program.intake.OnIntakeTick({});
+  rig.Write(std::string(line) + "\r\n");
 }
 
 TEST(Delivery, TypesTheDataTextWithTheChosenSuffixInOneInjection) {
@@ -48,8 +47,7 @@ TEST(Delivery, WithNoSuffixSelectedNothingIsTyped) {
   CameraRig rig;
   rig.window.SetCheck(Option::TypeCodes, 1);
   rig.program.settings.SetSuffixOption(Suffix::None, false);
-  rig.barDat.Append("QR-Code:x\r\n");
-  rig.program.intake.OnIntakeTick({});
+  rig.Write("QR-Code:x\r\n");
   EXPECT_TRUE(rig.keyboard.injections.empty());
   EXPECT_EQ(rig.window.history.front(), "QR-Code:x");
 }
@@ -141,12 +139,14 @@ TEST(LogFile, LinesWrittenWhileTheFileIsLockedArriveInOrderLater) {
   for (int i = 0; i < 100; ++i) Deliver(rig, {0, 0, Suffix::None}, "QR-Code:" + std::to_string(i));
   EXPECT_TRUE(rig.log.contents.empty());
   EXPECT_EQ(rig.program.delivery.UnwrittenLogLines(), 100u);
+  EXPECT_TRUE(rig.window.On(TimerId::LogRetry));
   rig.log.locked = false;
-  rig.program.intake.OnIntakeTick({});
+  rig.Elapse(500);
   std::string expected;
   for (int i = 0; i < 100; ++i) expected += std::to_string(i) + "\r\n";
   EXPECT_EQ(rig.log.contents, expected);
   EXPECT_EQ(rig.program.delivery.UnwrittenLogLines(), 0u);
+  EXPECT_FALSE(rig.window.On(TimerId::LogRetry)) << "the retry stops once nothing waits";
 }
 
 TEST(LogFile, TheExitLabelWritesWhatIsStillWaiting) {
@@ -161,25 +161,25 @@ TEST(LogFile, TheExitLabelWritesWhatIsStillWaiting) {
 
 TEST(LogFile, WaitingLinesAreRetriedByTheirOwnTimerWhileScanningIsStopped) {
   CameraRig rig;
-  rig.window.Set(TimerId::Intake, true);
   rig.log.locked = true;
   Deliver(rig, {0, 0, Suffix::None}, "QR-Code:A");
   Deliver(rig, {0, 0, Suffix::None}, "QR-Code:B");
-  rig.program.intake.OnPauseClicked();
-  ASSERT_FALSE(rig.window.On(TimerId::Intake));
-  rig.program.delivery.OnLogRetryTick();
+  rig.program.module.OnPauseClicked();
+  rig.decoders.FinishEnding();
+  rig.Elapse(500);
   EXPECT_EQ(rig.program.delivery.UnwrittenLogLines(), 2u);
   rig.log.locked = false;
-  rig.program.delivery.OnLogRetryTick();
+  rig.Elapse(500);
   EXPECT_EQ(rig.log.contents, "A\r\nB\r\n");
   EXPECT_EQ(rig.program.delivery.UnwrittenLogLines(), 0u);
 }
 
-TEST(LogFile, TheRetryTimerLeavesTheFileAloneWhileNothingWaits) {
+TEST(LogFile, NoRetryTimerRunsWhileNothingWaits) {
   CameraRig rig;
   Deliver(rig, {0, 0, Suffix::None}, "QR-Code:A");
+  EXPECT_FALSE(rig.window.On(TimerId::LogRetry));
   const int attempts = rig.log.attempts;
-  rig.program.delivery.OnLogRetryTick();
+  rig.Elapse(60000);
   EXPECT_EQ(rig.log.attempts, attempts);
   EXPECT_EQ(rig.log.contents, "A\r\n");
 }
@@ -211,12 +211,12 @@ TEST(ScanLog, EachDeliveredCodeGetsATimedRowAfterOneByteOrderMarkAndALockedFileL
   EXPECT_TRUE(rig.scanLog.contents.empty()) << "off by default";
   rig.program.scannerOptions.scanLog = true;
   rig.scanLog.locked = true;
-  rig.barDat.Append("QR-Code:a,b\r\n");
-  rig.program.intake.OnIntakeTick({0, {2026, 12, 8, 9, 30, 5}});
-  rig.barDat.Append("EAN-13:4006381333931\r\n");
-  rig.program.intake.OnIntakeTick({100, {2026, 12, 8, 9, 30, 6}});
-  rig.barDat.Append("QR-Code:=1+1\r\n");
-  rig.program.intake.OnIntakeTick({200, {2026, 12, 8, 9, 30, 7}});
+  rig.clock.now = {0, {2026, 12, 8, 9, 30, 5}};
+  rig.Write("QR-Code:a,b\r\n");
+  rig.clock.now = {100, {2026, 12, 8, 9, 30, 6}};
+  rig.Write("EAN-13:4006381333931\r\n");
+  rig.clock.now = {200, {2026, 12, 8, 9, 30, 7}};
+  rig.Write("QR-Code:=1+1\r\n");
   EXPECT_FALSE(rig.program.delivery.WriteWaitingLogLines());
   rig.scanLog.locked = false;
   rig.program.delivery.OnLogRetryTick();
@@ -348,8 +348,8 @@ TEST(Paste, WithCopyCheckedEveryCodeStaysOnTheClipboardAlsoOneThatIsNotPasted) {
     rig.program.scannerOptions.typing = TypingMethod::Paste;
     rig.clipboard.PutByAnother("the user's own");
     Deliver(rig, {1, 1, Suffix::Enter}, "QR-Code:" + data);
-    rig.program.intake.OnIntakeTick({});  // a long code is taken a tick later
-    TakeTurns(rig, 0);
+    rig.Elapse(100);  // a long code is taken once the writer rests
+    TakeTurns(rig, rig.clock.now.monotonicMs);
     EXPECT_TRUE(rig.clipboard.text == data) << rig.clipboard.text.value_or("(empty)").substr(0, 20);
     if (data == "pasted") {
       EXPECT_EQ(rig.target.Text(), "pasted\r\n");

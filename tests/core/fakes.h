@@ -3,11 +3,14 @@
 // tests can check the order of steps.
 #pragma once
 
+#include <optional>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
 #include "core/program.h"
 #include "fakes/cameras.h"
+#include "fakes/decoders.h"
 #include "fakes/files.h"
 #include "fakes/folder.h"
 #include "fakes/journal.h"
@@ -21,24 +24,23 @@
 
 namespace torvane::testing {
 
-// The whole program, wired to the fakes. The decoder output files, the ANSI
-// code page and the character sets can be swapped for other fakes.
-template <typename OutputFile = FakeFile, typename Ansi = FakeAnsi, typename Charsets = IconvCharsetEncoder>
+// The whole program, wired to the fakes. The ANSI code page and the character
+// sets can be swapped for other fakes.
+template <typename Ansi = FakeAnsi, typename Charsets = IconvCharsetEncoder>
 struct BasicRig {
   Journal journal;
-  FakeWindow window{journal};
+  FakeClock clock;
+  FakeWindow window{journal, clock};
   FakeHandScannerPage handScannerPage;
   FakeProcesses processes{journal};
   FakeDesktop desktop{journal};
-  FakeLauncher launcher{journal};
+  FakeDecoders decoders{journal};
   FakeFolder folder{journal};
   FakeCameras cameras;
   FakeSettings settings;
   FakeStartup startup{journal};
   FakeTray tray{journal};
   FakeBoxes boxes{journal};
-  OutputFile barDat;
-  OutputFile bar2Dat;
   FakeFile decoderExe;      // zbarcam.exe, empty unless a test writes an image into it
   FakeFile decoderLibrary;  // libzbar-0.dll, likewise
   Ansi ansi;
@@ -53,17 +55,16 @@ struct BasicRig {
   FakeIntegrityLevels integrity;
   Program program{Platform{.window = window,
                            .handScannerPage = handScannerPage,
+                           .clock = clock,
                            .processes = processes,
                            .desktop = desktop,
-                           .launcher = launcher,
+                           .decoders = decoders,
                            .folder = folder,
                            .cameras = cameras,
                            .settings = settings,
                            .startup = startup,
                            .tray = tray,
                            .boxes = boxes,
-                           .cameraOutput = barDat,
-                           .imageOutput = bar2Dat,
                            .cameraDecoder = decoderExe,
                            .cameraDecoderLibrary = decoderLibrary,
                            .ansi = ansi,
@@ -84,11 +85,44 @@ struct BasicRig {
     for (int reads = clipboard.TakeReadReports(); reads > 0; --reads) program.typing.OnPastedTextRead(nowMs);
   }
 
-  // A camera decoder started from the program folder, with its video window.
-  void RunDecoderWithWindow(std::uint32_t pid = 20) {
-    processes.Add(pid, "zbarcam.exe", "C:\\Scan\\zbarcam.exe");
-    desktop.Open("ZBar", pid);
+  // Time passes on the clock, and the timers due meanwhile tick in their order.
+  void Elapse(std::int64_t ms) {
+    const std::int64_t until = clock.now.monotonicMs + ms;
+    while (const std::optional<TimerId> due = window.DueBy(until)) {
+      window.Tick(*due);
+      program.OnTimer(*due, clock.now);
+    }
+    clock.now.monotonicMs = until;
   }
+
+  // The camera decoder asked for its version (zbarcam --version), if one is.
+  std::optional<std::uint32_t> VersionQuery() const {
+    for (const std::uint32_t id : decoders.RunningIds())
+      if (decoders.PlanOf(id).commandLine.ends_with(" --version")) return id;
+    return std::nullopt;
+  }
+  // It prints `version` and ends, as zbarcam does.
+  void AnswerVersion(std::string_view version = "0.23.93") {
+    const std::uint32_t query = VersionQuery().value();
+    decoders.Write(query, std::string(version) + "\r\n");
+    decoders.Exit(query, 0);
+  }
+  // The camera decoder this run launched and that runs now.
+  std::uint32_t CameraDecoder() const {
+    for (const std::uint32_t id : decoders.RunningIds())
+      if (decoders.PlanOf(id).program == "C:\\Scan\\zbarcam.exe" && !decoders.PlanOf(id).commandLine.ends_with(" --version"))
+        return id;
+    throw std::logic_error("no camera decoder runs");
+  }
+  // The camera decoder's video window appears.
+  WindowId ShowVideoWindow() {
+    const std::uint32_t id = CameraDecoder();
+    const WindowId video = desktop.Open("ZBar", id);
+    decoders.ShowWindow(id, video, "ZBar");
+    return video;
+  }
+  // What the camera decoder writes.
+  void Write(std::string_view bytes) { decoders.Write(CameraDecoder(), bytes); }
 
   bool Has(std::string_view entry) const {
     for (const auto& e : journal)
@@ -105,11 +139,14 @@ struct BasicRig {
 
 using Rig = BasicRig<>;
 
-// A rig whose camera decoder this run has launched: bar.dat is read from here on.
+// A rig whose camera decoder this run has launched, in the form its version
+// tells (0.23 writes plain lines, 0.10 XML); the history and journal start empty.
 struct CameraRig : Rig {
-  CameraRig() {
-    program.module.Launch();
+  explicit CameraRig(std::string_view version = "0.23.93") {
+    program.module.StartAtLoad();
+    AnswerVersion(version);
     journal.clear();
+    window.history.clear();
   }
 };
 

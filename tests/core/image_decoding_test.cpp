@@ -1,4 +1,5 @@
-// A dropped image file: the decoding it starts and the pick-up of its result.
+// A dropped image file: the decoding it starts and its result, taken when the
+// image decoder ends.
 #include <gtest/gtest.h>
 
 #include "core/texts.h"
@@ -20,35 +21,29 @@ TEST(Drop, EndsOnlyTheFoldersImageDecoderAndDecodesTheFirstFileOnceItHasEnded) {
   rig.program.images.OnFilesDropped({"C:\\pics\\a&calc (1).png", "C:\\pics\\second.png", "C:\\third.png"});
   EXPECT_EQ(rig.journal, (Journal{"terminate 71"})) << "bar2.dat is still the ending decoder's";
   rig.processes.FinishEnding();
-  EXPECT_EQ(rig.journal, (Journal{"terminate 71", "delete bar2.dat", "launch C:\\Scan\\zbarimg.exe"}));
-  ASSERT_EQ(rig.launcher.launched.size(), 1u);
-  EXPECT_EQ(rig.launcher.launched[0].commandLine, "\"C:\\Scan\\zbarimg.exe\" -D -q \"C:\\pics\\a&calc (1).png\"");
-  EXPECT_EQ(rig.launcher.launched[0].stdoutFile, "C:\\Scan\\bar2.dat");
-  EXPECT_EQ(rig.launcher.launched[0].workingDir, "C:\\Scan");
-  EXPECT_TRUE(rig.window.On(TimerId::ImageResult));
+  EXPECT_EQ(rig.journal, (Journal{"terminate 71", "launch C:\\Scan\\zbarimg.exe"}));
+  ASSERT_EQ(rig.decoders.launched.size(), 1u);
+  EXPECT_EQ(rig.decoders.launched[0].commandLine, "\"C:\\Scan\\zbarimg.exe\" -D -q \"C:\\pics\\a&calc (1).png\"");
+  EXPECT_EQ(rig.decoders.launched[0].stdoutFile, "C:\\Scan\\bar2.dat");
+  EXPECT_EQ(rig.decoders.launched[0].workingDir, "C:\\Scan");
 }
 
 TEST(Drop, ADropWithoutFilesChangesNothing) {
   Rig rig;
-  rig.bar2Dat.Append("QR-Code:old result\r\n");
   rig.program.images.OnFilesDropped({});
   EXPECT_TRUE(rig.journal.empty());
-  EXPECT_FALSE(rig.window.On(TimerId::ImageResult));
 }
 
 struct PickUp : Rig {
-  void DropAndFinish(std::string_view output) {
+  // The decoder writes `output` and ends with `code`; only its end makes the result.
+  void DropAndFinish(std::string_view output, std::uint32_t code = 0) {
     program.images.OnFilesDropped({"C:\\pics\\code.png"});
-    launcher.running.insert(launcher.nextPid - 1);
+    const std::uint32_t decoder = decoders.RunningFrom("C:\\Scan\\zbarimg.exe");
     const size_t listed = window.history.size();
-    program.images.OnImageResultTick();
-    EXPECT_TRUE(window.On(TimerId::ImageResult)) << "waits while the decoding runs";
-    EXPECT_EQ(window.history.size(), listed);
-    bar2Dat = FakeFile{};
-    bar2Dat.Append(output);
-    launcher.running.clear();
-    program.images.OnImageResultTick();
-    EXPECT_FALSE(window.On(TimerId::ImageResult));
+    decoders.Write(decoder, output);
+    EXPECT_EQ(window.history.size(), listed) << "taken before the decoder had ended";
+    EXPECT_EQ(decoders.files["C:\\Scan\\bar2.dat"], output);
+    decoders.Exit(decoder, code);
   }
 };
 
@@ -71,15 +66,14 @@ TEST(PickUp, RecordsNothingForAnEmptyMissingOrRunawayResult) {
   for (std::string_view output : {std::string_view(""), std::string_view("\r\nQR-Code:second\r\n"),
                                   std::string_view(runaway)}) {
     PickUp rig;
-    rig.DropAndFinish(output);
+    rig.DropAndFinish(output, 4);
     EXPECT_TRUE(rig.window.history.empty());
     EXPECT_TRUE(rig.log.contents.empty());
   }
-  Rig missing;
+  PickUp missing;  // the decoder cannot be started
+  missing.decoders.fail = true;
   missing.program.images.OnFilesDropped({"C:\\pics\\code.png"});
-  missing.program.images.OnImageResultTick();
   EXPECT_TRUE(missing.window.history.empty());
-  EXPECT_FALSE(missing.window.On(TimerId::ImageResult));
 }
 
 TEST(PickUp, ALineWithoutColonIsListedButNotLogged) {
@@ -103,47 +97,25 @@ TEST(PickUp, TheSameImageTwiceIsListedTwiceAndNeverTypedOrRemembered) {
 }
 
 TEST(PickUp, ASecondDropWhileTheFirstDecodesYieldsOnlyTheSecondResult) {
-  Rig rig;
-  rig.program.images.OnFilesDropped({"C:\\first.png"});
-  const auto first = rig.launcher.nextPid - 1;
-  rig.launcher.running.insert(first);
-  rig.processes.Add(first, "zbarimg.exe", "C:\\Scan\\zbarimg.exe");
-  rig.program.images.OnFilesDropped({"C:\\second.png"});
-  EXPECT_TRUE(rig.Has("terminate " + std::to_string(first)));
-  rig.bar2Dat.Append("QR-Code:first, cut short\r\n");
-  rig.program.images.OnImageResultTick();  // the first decoding's tick, still due
-  EXPECT_TRUE(rig.window.history.empty()) << "the first decoding's output was taken";
-  rig.launcher.running.clear();
-  rig.processes.FinishEnding();
-  EXPECT_EQ(rig.launcher.launched.size(), 2u);
-  rig.bar2Dat = FakeFile{};
-  rig.bar2Dat.Append("QR-Code:second\r\n");
-  rig.program.images.OnImageResultTick();
-  EXPECT_EQ(rig.window.history, (std::vector<std::string>{"QR-Code:second"}));
-}
-
-// An ended decoder may hold bar2.dat a moment longer: a decoder started then
-// would write into a file doomed to vanish with its result.
-TEST(Drop, TheDecodingWaitsAFewTicksForBar2DatToBeLetGoOf) {
-  Rig rig;
-  rig.folder.Put("C:\\Scan\\bar2.dat", "QR-Code:earlier\r\n");
-  rig.folder.Hold("bar2.dat");
-  rig.program.images.OnFilesDropped({"C:\\pics\\a.png"});
-  rig.program.images.OnImageResultTick();
-  EXPECT_TRUE(rig.launcher.launched.empty()) << "launched while bar2.dat was still held";
-  EXPECT_TRUE(rig.window.On(TimerId::ImageResult));
-  rig.folder.Release("bar2.dat");
-  rig.program.images.OnImageResultTick();
-  ASSERT_EQ(rig.launcher.launched.size(), 1u);
-  EXPECT_EQ(rig.launcher.launched[0].commandLine, "\"C:\\Scan\\zbarimg.exe\" -D -q C:\\pics\\a.png");
-
-  // Held by what never lets go: the decoding starts all the same, after the last wait.
-  Rig held;
-  held.folder.Put("C:\\Scan\\bar2.dat", "");
-  held.folder.Hold("bar2.dat");
-  held.program.images.OnFilesDropped({"C:\\pics\\a.png"});
-  for (int tick = 0; tick < 10 && held.launcher.launched.empty(); ++tick) held.program.images.OnImageResultTick();
-  EXPECT_EQ(held.launcher.launched.size(), 1u);
+  for (const bool endReportedFirst : {true, false}) {
+    SCOPED_TRACE(endReportedFirst ? "the decoder's end, then the table's" : "the table's end, then the decoder's");
+    Rig rig;
+    rig.program.images.OnFilesDropped({"C:\\first.png"});
+    const std::uint32_t first = rig.decoders.RunningFrom("C:\\Scan\\zbarimg.exe");
+    rig.processes.Add(first, "zbarimg.exe", "C:\\Scan\\zbarimg.exe");
+    rig.program.images.OnFilesDropped({"C:\\second.png"});
+    EXPECT_TRUE(rig.Has("terminate " + std::to_string(first)));
+    rig.decoders.Write(first, "QR-Code:first, cut short\r\n");
+    if (endReportedFirst) rig.decoders.Exit(first, 1);
+    rig.processes.FinishEnding();
+    ASSERT_EQ(rig.decoders.launched.size(), 2u);
+    if (!endReportedFirst) rig.decoders.Exit(first, 1);
+    EXPECT_TRUE(rig.window.history.empty()) << "the first decoding's output was taken";
+    const std::uint32_t second = rig.decoders.RunningFrom("C:\\Scan\\zbarimg.exe");
+    rig.decoders.Write(second, "QR-Code:second\r\n");
+    rig.decoders.Exit(second, 0);
+    EXPECT_EQ(rig.window.history, (std::vector<std::string>{"QR-Code:second"}));
+  }
 }
 
 TEST(Drop, AFileTheDecoderCouldNotNameInTheAnsiCodePageReachesItByAnotherName) {
@@ -151,11 +123,11 @@ TEST(Drop, AFileTheDecoderCouldNotNameInTheAnsiCodePageReachesItByAnotherName) {
   Rig shortName;
   shortName.folder.shortPaths[korean] = "C:\\__~1\\__~1.PNG";
   shortName.program.images.OnFilesDropped({korean});
-  EXPECT_EQ(shortName.launcher.launched.at(0).commandLine, "\"C:\\Scan\\zbarimg.exe\" -D -q C:\\__~1\\__~1.PNG");
+  EXPECT_EQ(shortName.decoders.launched.at(0).commandLine, "\"C:\\Scan\\zbarimg.exe\" -D -q C:\\__~1\\__~1.PNG");
 
   Rig chinese;
   chinese.program.images.OnFilesDropped({"D:\\扫描 测试\\二维码.png"});
-  EXPECT_EQ(chinese.launcher.launched.at(0).commandLine,
+  EXPECT_EQ(chinese.decoders.launched.at(0).commandLine,
             "\"C:\\Scan\\zbarimg.exe\" -D -q \"D:\\扫描 测试\\二维码.png\"");
   EXPECT_FALSE(chinese.Has("copy D:\\扫描 测试\\二维码.png to bar2-image.png"));
 }
@@ -168,11 +140,12 @@ TEST(Drop, AFileWithoutAShortNameIsDecodedFromACopyMadeInTheBackground) {
   rig.folder.Put(korean, "png");
   rig.program.images.OnFilesDropped({korean});
   EXPECT_TRUE(rig.Has("copy " + korean + " to bar2-image.PNG"));
-  EXPECT_TRUE(rig.launcher.launched.empty()) << "decoded before the copy was done";
+  EXPECT_TRUE(rig.decoders.launched.empty()) << "decoded before the copy was done";
   rig.folder.FinishCopies();
-  ASSERT_EQ(rig.launcher.launched.size(), 1u);
-  EXPECT_EQ(rig.launcher.launched[0].commandLine, "\"C:\\Scan\\zbarimg.exe\" -D -q bar2-image.PNG");
-  rig.program.images.OnImageResultTick();
+  ASSERT_EQ(rig.decoders.launched.size(), 1u);
+  EXPECT_EQ(rig.decoders.launched[0].commandLine, "\"C:\\Scan\\zbarimg.exe\" -D -q bar2-image.PNG");
+  EXPECT_FALSE(rig.Has("delete bar2-image.PNG")) << "removed while the decoder reads it";
+  rig.decoders.Exit(rig.decoders.RunningFrom("C:\\Scan\\zbarimg.exe"), 4);
   EXPECT_LT(rig.IndexOf("copy " + korean + " to bar2-image.PNG"), rig.IndexOf("delete bar2-image.PNG"))
       << "the copy goes once the decoding is over";
 
@@ -181,8 +154,8 @@ TEST(Drop, AFileWithoutAShortNameIsDecodedFromACopyMadeInTheBackground) {
   failed.folder.copies = false;
   failed.program.images.OnFilesDropped({korean});
   failed.folder.FinishCopies();
-  ASSERT_EQ(failed.launcher.launched.size(), 1u);
-  EXPECT_EQ(failed.launcher.launched[0].commandLine, "\"C:\\Scan\\zbarimg.exe\" -D -q C:\\사진\\코드.PNG");
+  ASSERT_EQ(failed.decoders.launched.size(), 1u);
+  EXPECT_EQ(failed.decoders.launched[0].commandLine, "\"C:\\Scan\\zbarimg.exe\" -D -q C:\\사진\\코드.PNG");
 }
 
 TEST(Drop, ALaterDropReplacesAnEarlierOneAtWhateverStepItStands) {
@@ -191,10 +164,10 @@ TEST(Drop, ALaterDropReplacesAnEarlierOneAtWhateverStepItStands) {
   copying.folder.Put(korean, "png");
   copying.program.images.OnFilesDropped({korean});
   copying.program.images.OnFilesDropped({"C:\\pics\\later.png"});
-  EXPECT_TRUE(copying.launcher.launched.empty());
+  EXPECT_TRUE(copying.decoders.launched.empty());
   copying.folder.FinishCopies();
-  ASSERT_EQ(copying.launcher.launched.size(), 1u);
-  EXPECT_EQ(copying.launcher.launched[0].commandLine, "\"C:\\Scan\\zbarimg.exe\" -D -q C:\\pics\\later.png");
+  ASSERT_EQ(copying.decoders.launched.size(), 1u);
+  EXPECT_EQ(copying.decoders.launched[0].commandLine, "\"C:\\Scan\\zbarimg.exe\" -D -q C:\\pics\\later.png");
   EXPECT_FALSE(copying.folder.Read("C:\\Scan\\bar2-image.PNG").has_value()) << "the unwanted copy was left behind";
 
   Rig ending;
@@ -202,10 +175,10 @@ TEST(Drop, ALaterDropReplacesAnEarlierOneAtWhateverStepItStands) {
   ending.program.images.OnFilesDropped({"C:\\pics\\first.png"});
   ending.program.images.OnFilesDropped({"C:\\pics\\second.png"});
   EXPECT_EQ(std::count(ending.journal.begin(), ending.journal.end(), "terminate 71"), 1);
-  EXPECT_TRUE(ending.launcher.launched.empty());
+  EXPECT_TRUE(ending.decoders.launched.empty());
   ending.processes.FinishEnding();
-  ASSERT_EQ(ending.launcher.launched.size(), 1u);
-  EXPECT_EQ(ending.launcher.launched[0].commandLine, "\"C:\\Scan\\zbarimg.exe\" -D -q C:\\pics\\second.png");
+  ASSERT_EQ(ending.decoders.launched.size(), 1u);
+  EXPECT_EQ(ending.decoders.launched[0].commandLine, "\"C:\\Scan\\zbarimg.exe\" -D -q C:\\pics\\second.png");
 }
 
 // No image ZBar reads is that large: a bigger file would only fill the disk
@@ -218,14 +191,13 @@ TEST(Drop, AFileOverTwoHundredMegabytesIsRefusedWithALine) {
     rig.program.images.OnFilesDropped({path});
     rig.folder.FinishCopies();
     EXPECT_EQ(rig.window.history, (std::vector<std::string>{"[图片文件超过 200 MB，未识别]"})) << path;
-    EXPECT_TRUE(rig.launcher.launched.empty()) << path;
+    EXPECT_TRUE(rig.decoders.launched.empty()) << path;
     EXPECT_FALSE(rig.Has("copy " + path + " to bar2-image.PNG")) << path;
-    EXPECT_FALSE(rig.window.On(TimerId::ImageResult)) << path;
   }
   Rig largest;
   largest.folder.PutLarge("C:\\pics\\large.png", k200MB);
   largest.program.images.OnFilesDropped({"C:\\pics\\large.png"});
-  EXPECT_EQ(largest.launcher.launched.size(), 1u);
+  EXPECT_EQ(largest.decoders.launched.size(), 1u);
   EXPECT_TRUE(largest.window.history.empty());
 }
 
@@ -234,8 +206,7 @@ TEST(HelpPanel, OpensAndClosesOnASecondClick) {
   rig.program.window.OnHelpClicked();
   EXPECT_TRUE(rig.window.PanelOpen(Panel::Help));
   EXPECT_EQ(rig.program.intake.LatestRecord(), texts::kTestMarker);
-  rig.barDat.Append("QR-Code:x\r\n");
-  rig.program.intake.OnIntakeTick({});
+  rig.Write("QR-Code:x\r\n");
   rig.program.window.OnHelpClicked();
   EXPECT_FALSE(rig.window.PanelOpen(Panel::Help));
   EXPECT_EQ(rig.program.intake.LatestRecord(), "QR-Code:x") << "closing does not touch the latest record";

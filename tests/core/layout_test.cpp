@@ -145,10 +145,5 @@ TEST(Layout, AControlCutAwayUnderASiblingLiesAboveItAndOverlapsIt) {
   }
 }
 
-TEST(Timers, TheIntakeTicksFromTheStartAndTypingOnlyWhileACodeIsTyped) {
-  EXPECT_TRUE(TimerSpecOf(TimerId::Intake).onAtCreation);
-  EXPECT_FALSE(TimerSpecOf(TimerId::Typing).onAtCreation);
-}
-
 }  // namespace
 }  // namespace torvane

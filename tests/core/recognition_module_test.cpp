@@ -1,3 +1,6 @@
+// The camera decoder's life: its version asked, its launch, its video window,
+// its ends asked for and not, the waits before it is tried again (on the
+// rig's clock), the restart command, pausing and the cameras.
 #include <gtest/gtest.h>
 
 #include "core/process_check.h"
@@ -7,6 +10,8 @@
 
 namespace torvane::testing {
 namespace {
+
+constexpr const char* kCameraDecoder = "C:\\Scan\\zbarcam.exe";
 
 TEST(ProcessCheck, TheFoldersProcessesGoByTheWholeNameInAnyCaseAndAnUnreadableListHasNone) {
   Journal journal;
@@ -23,174 +28,266 @@ TEST(ProcessCheck, TheFoldersProcessesGoByTheWholeNameInAnyCaseAndAnUnreadableLi
   EXPECT_EQ(OwnProcesses(processes, folder, "zbarcam.exe"), (std::vector<std::uint32_t>{}));
 }
 
-TEST(ModuleCheck, ReportsEachStateAsTheStatusTableSays) {
-  Rig rig;
-  rig.window.EnableRestart(false);
-  rig.program.module.OnModuleCheckTick();  // state 0
-  EXPECT_EQ(rig.window.moduleStatus, ModuleStatus::NotRunning);
-  EXPECT_TRUE(rig.window.RestartEnabled());
-  EXPECT_TRUE(rig.window.On(TimerId::ModuleCheck));
-  EXPECT_TRUE(rig.window.history.empty());
+std::vector<TimerId> TimersOn(const Rig& rig) {
+  std::vector<TimerId> on;
+  for (const TimerSpec& t : AllTimers())
+    if (rig.window.On(t.id)) on.push_back(t.id);
+  return on;
+}
 
-  rig.processes.Add(20, "zbarcam.exe", "C:\\Scan\\zbarcam.exe");
-  rig.window.EnableRestart(false);
-  rig.program.module.OnModuleCheckTick();  // state 1: the restart link is left as it is
+TEST(Module, AsksTheVersionLaunchesAndIsLoadedOnceItsVideoWindowAppears) {
+  Rig rig;
+  rig.program.module.StartAtLoad();
+  EXPECT_EQ(rig.window.history, std::vector<std::string>{std::string(texts::kLoadingModule)});
+  ASSERT_EQ(rig.decoders.launched.size(), 1u);
+  EXPECT_EQ(rig.decoders.launched[0], (LaunchPlan{kCameraDecoder, "\"C:\\Scan\\zbarcam.exe\" --version", "C:\\Scan", ""}));
+  rig.AnswerVersion("0.23.93");
+  ASSERT_EQ(rig.decoders.launched.size(), 2u);
+  EXPECT_EQ(rig.decoders.launched[1],
+            (LaunchPlan{kCameraDecoder, "\"C:\\Scan\\zbarcam.exe\"", "C:\\Scan", "C:\\Scan\\bar.dat"}));
   EXPECT_EQ(rig.program.module.State(), ModuleState::RunningNoWindow);
   EXPECT_EQ(rig.window.moduleStatus, ModuleStatus::Running);
-  EXPECT_FALSE(rig.window.RestartEnabled());
-  EXPECT_TRUE(rig.window.On(TimerId::ModuleCheck));
-  EXPECT_TRUE(rig.window.history.empty());
+  EXPECT_EQ(TimersOn(rig), std::vector<TimerId>{}) << "nothing is watched by a timer";
 
-  rig.desktop.Open("ZBar", 20);
+  rig.window.EnableRestart(false);
   rig.journal.clear();
-  rig.program.module.OnModuleCheckTick();  // state 2
-  EXPECT_EQ(rig.journal,
-            (Journal{"remove close item ZBar", "place hidden ZBar", "list [图像识别模块加载成功]"}));
+  rig.decoders.ShowWindow(rig.CameraDecoder(), 7, "Default IME");  // another window of the decoder
+  EXPECT_TRUE(rig.journal.empty());
+  rig.ShowVideoWindow();
+  EXPECT_EQ(rig.journal, (Journal{"remove close item ZBar", "place hidden ZBar", "list [图像识别模块加载成功]"}));
+  EXPECT_EQ(rig.program.module.State(), ModuleState::RunningWithWindow);
   EXPECT_TRUE(rig.window.RestartEnabled());
-  EXPECT_FALSE(rig.window.On(TimerId::ModuleCheck));
   EXPECT_TRUE(rig.program.module.LoadedLineListed());
-}
 
-// Only a camera decoder started from the program folder is the module; the
-// window of another program's zbarcam.exe is neither placed nor stripped.
-TEST(ModuleCheck, AnotherProgramsCameraDecoderIsNotTheModule) {
-  Rig rig;
-  rig.processes.Add(20, "zbarcam.exe", "D:\\Other\\zbarcam.exe");
-  rig.desktop.Open("ZBar", 20);
-  rig.window.SetCheck(Option::ShowVideoWindow, 1);
-  rig.program.module.OnModuleCheckTick();
-  rig.program.module.OnShowVideoWindowClicked();
-  rig.program.module.HideVideoWindow();
-  EXPECT_EQ(rig.program.module.State(), ModuleState::NotRunning);
-  EXPECT_EQ(rig.window.moduleStatus, ModuleStatus::NotRunning);
-  EXPECT_TRUE(rig.journal.empty()) << "another program's window was touched: " << ::testing::PrintToString(rig.journal);
-  EXPECT_TRUE(rig.window.history.empty());
-
-  rig.folder.Alias("S:", "C:\\Scan");
-  rig.processes.Add(21, "ZBARCAM.EXE", "S:\\ZBARCAM.EXE");  // the folder's, started through a drive letter
-  rig.desktop.Open("ZBar", 21);
-  rig.program.module.OnModuleCheckTick();
-  EXPECT_EQ(rig.window.moduleStatus, ModuleStatus::Running);
-  EXPECT_EQ(rig.window.history.front(), texts::kModuleLoaded);
-}
-
-TEST(ModuleCheck, ShowsTheVideoWindowOnlyWhenTheOptionIsChecked) {
-  for (const auto& [state, shown] : std::vector<std::pair<int, bool>>{{0, false}, {1, true}, {2, false}}) {
-    Rig rig;
-    rig.RunDecoderWithWindow();
-    rig.window.SetCheck(Option::ShowVideoWindow, state);
-    rig.program.module.OnModuleCheckTick();
-    EXPECT_TRUE(rig.Has(shown ? "place shown ZBar" : "place hidden ZBar")) << "显示视频窗口 = " << state;
-  }
-}
-
-TEST(ModuleCheck, ListsTheSuccessLineOncePerLaunchAndAgainAfterARestart) {
-  Rig rig;
-  rig.RunDecoderWithWindow();
-  rig.program.module.OnModuleCheckTick();
-  rig.program.settings.OnSettingsClicked();  // opening the settings panel watches again
-  EXPECT_TRUE(rig.window.On(TimerId::ModuleCheck));
-  rig.program.module.OnModuleCheckTick();
+  // Shown again (Windows reports the show after the creation): placed again, listed once.
+  rig.journal.clear();
+  rig.decoders.ShowWindow(rig.CameraDecoder(), 1, "ZBar");
+  EXPECT_EQ(rig.journal, (Journal{"remove close item ZBar", "place hidden ZBar"}));
   EXPECT_EQ(std::count(rig.window.history.begin(), rig.window.history.end(), texts::kModuleLoaded), 1);
-  EXPECT_TRUE(rig.Has("place hidden ZBar"));
+  rig.Elapse(3600 * 1000);
+  EXPECT_EQ(TimersOn(rig), std::vector<TimerId>{});
+  EXPECT_EQ(rig.decoders.launched.size(), 2u);
+}
+
+TEST(Module, OnlyZBar010IsAskedForXmlAndAVersionThatDoesNotComeCountsAsAnother) {
+  for (const auto& [version, xml] : std::vector<std::pair<std::string, bool>>{
+           {"0.10", true}, {" 0.10 ", true}, {"0.23.93", false}, {"0.23", false}, {"0.10.1", false}, {"", false}}) {
+    CameraRig rig(version);
+    EXPECT_EQ(rig.decoders.PlanOf(rig.CameraDecoder()).commandLine.ends_with(" --xml"), xml) << "[" << version << "]";
+  }
+  Rig silent;
+  silent.program.module.StartAtLoad();
+  const std::uint32_t query = silent.VersionQuery().value();
+  silent.Elapse(RecognitionModule::kVersionLimitMs - 1);
+  EXPECT_EQ(silent.decoders.launched.size(), 1u);
+  silent.Elapse(1);
+  EXPECT_TRUE(silent.decoders.EndAsked(query));
+  EXPECT_EQ(silent.decoders.PlanOf(silent.CameraDecoder()).commandLine, "\"C:\\Scan\\zbarcam.exe\"");
+  silent.decoders.FinishEnding();
+  EXPECT_EQ(silent.decoders.launched.size(), 2u) << "its late end changes nothing";
+}
+
+// The waits between tries: 1, 2, 4 ... up to 30 seconds; back to 1 once a
+// decoder has run a minute. Loaded or not, a try that ends is tried again.
+TEST(Module, AnUnexpectedEndIsShownAtOnceAndTriedAgainAfterGrowingWaits) {
+  CameraRig rig;
+  rig.ShowVideoWindow();
+  rig.window.EnableRestart(false);
+  rig.Elapse(5000);
+  rig.decoders.Exit(rig.CameraDecoder(), 0);  // closed, crashed or ended from outside
+  EXPECT_EQ(rig.window.moduleStatus, ModuleStatus::NotRunning);
+  EXPECT_TRUE(rig.window.RestartEnabled());
+  EXPECT_EQ(rig.window.history.front(), texts::kModuleEndedUnexpectedly);
+  EXPECT_EQ(rig.program.module.State(), ModuleState::NotRunning);
+
+  std::vector<std::int64_t> waits;
+  for (int tries = 0; tries < 8; ++tries) {
+    const std::int64_t ended = rig.clock.now.monotonicMs;
+    const std::size_t launched = rig.decoders.launched.size();
+    while (rig.decoders.launched.size() == launched) rig.Elapse(100);
+    waits.push_back(rig.clock.now.monotonicMs - ended);
+    EXPECT_EQ(rig.window.moduleStatus, ModuleStatus::Running);
+    rig.decoders.Exit(rig.CameraDecoder(), 1);  // the camera is busy: it ends before loading
+  }
+  EXPECT_EQ(waits, (std::vector<std::int64_t>{1000, 2000, 4000, 8000, 16000, 30000, 30000, 30000}));
+  EXPECT_EQ(std::count(rig.window.history.begin(), rig.window.history.end(), texts::kModuleEndedUnexpectedly), 1)
+      << "a try that never loaded lists nothing";
+  EXPECT_EQ(rig.decoders.launched.size(), 10u) << "the version was asked once";
+
+  rig.Elapse(30000);
+  rig.ShowVideoWindow();
+  EXPECT_EQ(rig.window.history.front(), texts::kModuleLoaded) << "loaded again after the end was listed";
+  rig.Elapse(RecognitionModule::kSteadyRunMs);
+  rig.decoders.Exit(rig.CameraDecoder(), 0);
+  EXPECT_EQ(rig.window.waits.back(), std::make_pair(TimerId::ModuleWait, 1000)) << "it ran a minute";
+}
+
+// A ZBar 0.10 without --xml says so and ends: it is started again at once in
+// the plain form, which stays for the run; the history says it once.
+TEST(Module, AZBar010ThatRefusesXmlIsStartedAgainAtOnceInPlainLines) {
+  CameraRig rig("0.10");
+  const std::uint32_t refusing = rig.CameraDecoder();
+  rig.decoders.WriteError(refusing, "ERROR: unknown option argument: --xml\n\nusage: zbarcam [options] [/dev/video?]\n");
+  rig.decoders.Exit(refusing, 1);
+  EXPECT_EQ(rig.decoders.PlanOf(rig.CameraDecoder()).commandLine, "\"C:\\Scan\\zbarcam.exe\"");
+  EXPECT_EQ(rig.window.history, std::vector<std::string>{std::string(texts::kXmlRefused)});
+  rig.Write("QR-Code:plain\r\n");
+  EXPECT_EQ(rig.window.history.front(), "QR-Code:plain");
 
   rig.program.module.OnRestartClicked();
-  rig.processes.FinishEnding();
-  rig.program.module.OnModuleRestartTick();
-  rig.RunDecoderWithWindow(21);
-  rig.program.module.OnModuleCheckTick();
-  EXPECT_EQ(std::count(rig.window.history.begin(), rig.window.history.end(), texts::kModuleLoaded), 2);
-  EXPECT_EQ(rig.window.history.front(), texts::kModuleLoaded);
-  EXPECT_EQ(rig.window.history[1], texts::kModuleRestarted);
+  rig.decoders.FinishEnding();
+  rig.Elapse(1000);
+  rig.AnswerVersion("0.10");
+  EXPECT_EQ(rig.decoders.PlanOf(rig.CameraDecoder()).commandLine, "\"C:\\Scan\\zbarcam.exe\"");
+  EXPECT_EQ(std::count(rig.window.history.begin(), rig.window.history.end(), texts::kXmlRefused), 1);
+
+  CameraRig noCamera("0.10");  // the same end for another reason is no refusal
+  noCamera.decoders.WriteError(noCamera.CameraDecoder(), "ERROR: zbar processor in _zbar_video_open():\n");
+  noCamera.decoders.Exit(noCamera.CameraDecoder(), 1);
+  noCamera.Elapse(1000);
+  EXPECT_TRUE(noCamera.decoders.PlanOf(noCamera.CameraDecoder()).commandLine.ends_with(" --xml"));
 }
 
-TEST(ModuleCheck, ADecoderThatEndsBetweenTicksIsSeenAtTheNextTick) {
+// A decoder that will not run at all (missing from the folder) is not tried
+// again by itself: the restart command tries.
+TEST(Module, ADecoderThatCannotBeStartedIsShownNotRunningAndLeftToTheRestartCommand) {
   Rig rig;
-  rig.processes.Add(20, "zbarcam.exe", "C:\\Scan\\zbarcam.exe");
-  rig.program.module.OnModuleCheckTick();
-  EXPECT_EQ(rig.window.moduleStatus, ModuleStatus::Running);
-  rig.processes.list.clear();
-  rig.program.module.OnModuleCheckTick();
+  rig.decoders.missing.insert(kCameraDecoder);
+  rig.window.EnableRestart(false);
+  rig.program.module.StartAtLoad();
   EXPECT_EQ(rig.window.moduleStatus, ModuleStatus::NotRunning);
+  EXPECT_TRUE(rig.window.RestartEnabled());
+  rig.Elapse(60000);
+  EXPECT_EQ(rig.decoders.launched.size(), 2u) << "asked for its version, then launched, once each";
+  rig.decoders.missing.clear();
+  rig.program.module.OnRestartClicked();
+  rig.Elapse(1000);
+  rig.AnswerVersion();
+  EXPECT_EQ(rig.program.module.State(), ModuleState::RunningNoWindow);
 }
 
-// The user asks for the camera to be freed: every camera decoder goes, whoever
-// started it. The new one is launched a second later, or once they have all
-// ended, if that is later: until then they hold the camera.
+// The user asks for the camera to be freed: every camera decoder goes,
+// whoever started it. The new one is launched a second later, or once they
+// have all ended, if that is later: until then they hold the camera.
 TEST(Restart, EndsEveryExactlyNamedDecoderAndRelaunchesOnceTheTickHasComeAndTheyHaveEnded) {
-  Rig rig;
+  CameraRig rig;
+  rig.ShowVideoWindow();
+  const std::uint32_t own = rig.CameraDecoder();
+  rig.processes.Add(own, "zbarcam.exe", kCameraDecoder);
   rig.processes.Add(30, "zbarcam.exe", "D:\\Other\\zbarcam.exe");
   rig.processes.Add(31, "ZBARCAM.EXE", "C:\\Scan\\ZBARCAM.EXE");
-  rig.processes.Add(32, "zbarcam.exe", "C:\\Scan\\zbarcam.exe");
   rig.program.module.OnRestartClicked();
+  EXPECT_TRUE(rig.Has("end decoder " + std::to_string(own)));
   EXPECT_TRUE(rig.Has("terminate 30"));
-  EXPECT_TRUE(rig.Has("terminate 32"));
   EXPECT_FALSE(rig.Has("terminate 31"));
+  EXPECT_FALSE(rig.Has("terminate " + std::to_string(own))) << "its own decoder it ends itself";
   EXPECT_FALSE(rig.program.module.LoadedLineListed());
   EXPECT_FALSE(rig.window.RestartEnabled());
   EXPECT_TRUE(rig.window.On(TimerId::ModuleRestart));
-  rig.processes.FinishEnding(30);
-  EXPECT_TRUE(rig.launcher.launched.empty());
 
   rig.journal.clear();
   rig.program.module.OnRestartClicked();  // disabled: nothing happens
   EXPECT_TRUE(rig.journal.empty());
 
-  rig.window.Set(TimerId::ModuleCheck, false);
-  rig.program.module.OnModuleRestartTick();
-  EXPECT_FALSE(rig.window.On(TimerId::ModuleRestart));
-  EXPECT_TRUE(rig.launcher.launched.empty()) << "launched while decoder 32 still held the camera";
-  rig.processes.FinishEnding(32);
-  EXPECT_EQ(rig.launcher.launched.size(), 1u);
+  rig.decoders.FinishEnding();
+  EXPECT_FALSE(rig.window.RestartEnabled()) << "an end it asked for does not enable the link";
+  rig.Elapse(1000);
+  EXPECT_FALSE(rig.VersionQuery()) << "launched while decoder 30 still held the camera";
+  rig.processes.FinishEnding(30);
+  ASSERT_TRUE(rig.VersionQuery()) << "another ZBar may be in the folder now: asked again";
   EXPECT_EQ(rig.window.history.front(), texts::kModuleRestarted);
-  EXPECT_TRUE(rig.window.On(TimerId::ModuleCheck));
   EXPECT_LT(rig.IndexOf("launch C:\\Scan\\zbarcam.exe"), rig.IndexOf("list [图像识别模块初始化]"));
+  rig.AnswerVersion();
+  rig.ShowVideoWindow();
+  EXPECT_EQ(rig.window.history.front(), texts::kModuleLoaded);
+  EXPECT_TRUE(rig.window.RestartEnabled());
 
-  Rig ended;  // they end before the tick: the tick launches
-  ended.processes.Add(30, "zbarcam.exe", "C:\\Scan\\zbarcam.exe");
+  CameraRig ended;  // they end before the tick: the tick launches
   ended.program.module.OnRestartClicked();
-  ended.processes.FinishEnding();
-  EXPECT_TRUE(ended.launcher.launched.empty());
-  ended.program.module.OnModuleRestartTick();
-  EXPECT_EQ(ended.launcher.launched.size(), 1u);
+  ended.decoders.FinishEnding();
+  EXPECT_FALSE(ended.VersionQuery());
+  ended.Elapse(1000);
+  EXPECT_TRUE(ended.VersionQuery());
 }
 
 // A restart clicked while the start-up still waits for a leftover decoder to
 // end launches once, for the restart.
-TEST(Restart, TakesThePlaceOfAStartUpLaunchStillWaiting) {
+TEST(Restart, TakesThePlaceOfAStartUpLaunchStillWaitingAndAnUnreadableListStillRelaunches) {
   Rig rig;
-  rig.processes.Add(20, "zbarcam.exe", "C:\\Scan\\zbarcam.exe");
+  rig.processes.Add(20, "zbarcam.exe", kCameraDecoder);
   rig.program.module.StartAtLoad();
   rig.program.module.OnRestartClicked();
   rig.processes.FinishEnding();
-  EXPECT_TRUE(rig.launcher.launched.empty());
-  rig.program.module.OnModuleRestartTick();
-  EXPECT_EQ(rig.launcher.launched.size(), 1u);
+  EXPECT_TRUE(rig.decoders.launched.empty());
+  rig.Elapse(1000);
+  rig.AnswerVersion();
+  EXPECT_EQ(rig.decoders.launched.size(), 2u);
   EXPECT_EQ(rig.window.history.front(), texts::kModuleRestarted);
+
+  CameraRig unreadable;
+  unreadable.processes.unreadable = true;
+  unreadable.program.module.OnRestartClicked();
+  unreadable.decoders.FinishEnding();
+  unreadable.Elapse(1000);
+  EXPECT_TRUE(unreadable.VersionQuery());
 }
 
-TEST(Restart, AnUnreadableProcessListStillArmsTheRelaunch) {
-  Rig rig;
-  rig.processes.unreadable = true;
-  rig.program.module.OnRestartClicked();
-  EXPECT_TRUE(rig.window.On(TimerId::ModuleRestart));
-}
-
-TEST(StartStop, TogglesTheIntakeTimerAndCaptionButNeverTheDecoder) {
-  Rig rig;
-  rig.processes.Add(40, "zbarcam.exe");
-  rig.program.intake.OnPauseClicked();
-  EXPECT_FALSE(rig.window.On(TimerId::Intake));
+// 停止扫码 frees the camera; nothing the decoder wrote before its end counts.
+TEST(Pause, StopEndsTheDecoderAndStartLaunchesItAgainWithNothingReadMeanwhileDelivered) {
+  CameraRig rig;
+  rig.ShowVideoWindow();
+  const std::uint32_t first = rig.CameraDecoder();
+  rig.Write("QR-Code:before\r\n");
+  rig.program.module.OnPauseClicked();
   EXPECT_FALSE(rig.window.scanning);
-  rig.program.intake.OnPauseClicked();
-  EXPECT_TRUE(rig.window.On(TimerId::Intake));
+  EXPECT_FALSE(rig.program.module.Scanning());
+  EXPECT_TRUE(rig.decoders.EndAsked(first));
+  rig.Write("QR-Code:while stopped\r\n");  // still in the pipe
+  rig.decoders.FinishEnding();
+  EXPECT_EQ(rig.window.moduleStatus, ModuleStatus::NotRunning);
+  EXPECT_EQ(rig.window.history, (std::vector<std::string>{"QR-Code:before", std::string(texts::kModuleLoaded)}))
+      << "no line for an end it asked for";
+  rig.Elapse(120000);
+  EXPECT_EQ(rig.decoders.launched.size(), 2u) << "nothing is launched while scanning is stopped";
+
+  rig.program.module.OnPauseClicked();
   EXPECT_TRUE(rig.window.scanning);
-  EXPECT_TRUE(rig.journal.empty()) << "no process was touched";
+  EXPECT_EQ(rig.decoders.launched.size(), 3u) << "launched at once, the version known";
+  rig.Write("QR-Code:after\r\n");
+  rig.ShowVideoWindow();
+  EXPECT_EQ(rig.window.history,
+            (std::vector<std::string>{"QR-Code:after", "QR-Code:before", std::string(texts::kModuleLoaded)}));
+
+  // Stopped, then started before the decoder has ended: the new one waits for the camera.
+  rig.program.module.OnPauseClicked();
+  rig.program.module.OnPauseClicked();
+  EXPECT_EQ(rig.decoders.launched.size(), 3u);
+  rig.decoders.FinishEnding();
+  EXPECT_EQ(rig.decoders.launched.size(), 4u);
 }
 
-TEST(VideoWindowOption, EveryChangePlacesTheWindowWithoutTouchingItsMenu) {
-  Rig rig;
-  rig.RunDecoderWithWindow();
+TEST(Pause, WhileStoppedTheRestartCommandStartsScanningAgain) {
+  CameraRig rig;
+  rig.program.module.OnPauseClicked();
+  rig.decoders.FinishEnding();
+  rig.program.module.OnRestartClicked();
+  EXPECT_TRUE(rig.window.scanning);
+  EXPECT_TRUE(rig.program.module.Scanning());
+  rig.Elapse(1000);
+  rig.AnswerVersion();
+  EXPECT_EQ(rig.program.module.State(), ModuleState::RunningNoWindow);
+}
+
+TEST(VideoWindow, IsPlacedAsTheOptionSaysAtEveryChangeWithoutTouchingItsMenu) {
+  for (const auto& [state, shown] : std::vector<std::pair<int, bool>>{{0, false}, {1, true}, {2, false}}) {
+    CameraRig rig;
+    rig.window.SetCheck(Option::ShowVideoWindow, state);
+    rig.ShowVideoWindow();
+    EXPECT_TRUE(rig.Has(shown ? "place shown ZBar" : "place hidden ZBar")) << "显示视频窗口 = " << state;
+  }
+  CameraRig rig;
+  rig.ShowVideoWindow();
+  rig.journal.clear();
   rig.window.SetCheck(Option::ShowVideoWindow, 1);
   rig.program.module.OnShowVideoWindowClicked();
   rig.window.SetCheck(Option::ShowVideoWindow, 0);
@@ -198,55 +295,38 @@ TEST(VideoWindowOption, EveryChangePlacesTheWindowWithoutTouchingItsMenu) {
   EXPECT_EQ(rig.journal, (Journal{"place shown ZBar", "place hidden ZBar"}));
 }
 
-TEST(VideoWindow, OnlyTheDecodersOwnWindowCounts) {
-  Rig rig;
-  rig.processes.Add(20, "zbarcam.exe", "C:\\Scan\\zbarcam.exe");
-  rig.processes.Add(99, "explorer.exe");
-  rig.desktop.Open("ZBar", 99);  // a folder named ZBar, open in Explorer
-  rig.window.SetCheck(Option::ShowVideoWindow, 1);
-  rig.program.module.OnModuleCheckTick();
-  rig.program.module.OnShowVideoWindowClicked();
-  rig.program.window.OnQuitClicked();
-  EXPECT_EQ(rig.program.module.State(), ModuleState::RunningNoWindow);
-  EXPECT_EQ(rig.window.moduleStatus, ModuleStatus::Running);
-  EXPECT_TRUE(rig.window.history.empty()) << "reported loaded before the decoder had a window";
-  EXPECT_FALSE(rig.Has("place shown ZBar") || rig.Has("place hidden ZBar") || rig.Has("remove close item ZBar"));
-
-  rig.desktop.Open("ZBar", 20);
-  rig.program.module.OnModuleCheckTick();
-  EXPECT_EQ(rig.window.history.front(), texts::kModuleLoaded);
-}
-
 TEST(ChosenCamera, IsOpenedByItsIndexAndAGoneOneFallsBackToTheDefault) {
-  Rig rig;
-  rig.cameras.devices = {UsbCamera("Integrated Camera"), UsbCamera("OBS Virtual Camera"), UsbCamera("USB 摄像头")};
-  rig.program.module.Launch();
-  EXPECT_EQ(rig.launcher.launched.back().commandLine, "\"C:\\Scan\\zbarcam.exe\"") << "the default: no argument";
+  std::vector<VideoInputDevice> devices = {UsbCamera("Integrated Camera"), UsbCamera("OBS Virtual Camera"),
+                                           UsbCamera("USB 摄像头")};
+  const auto launched = [&](const std::string& chosen, std::vector<std::string>* history = nullptr) {
+    Rig rig;
+    rig.cameras.devices = devices;
+    rig.program.scannerOptions.camera = chosen;
+    rig.program.module.StartAtLoad();
+    rig.AnswerVersion("0.10");
+    if (history) *history = rig.window.history;
+    EXPECT_EQ(rig.program.scannerOptions.camera, chosen) << "kept for when it is back";
+    return rig.decoders.PlanOf(rig.CameraDecoder()).commandLine;
+  };
+  EXPECT_EQ(launched(""), "\"C:\\Scan\\zbarcam.exe\" --xml") << "the default: no argument";
+  EXPECT_EQ(launched("USB 摄像头"), "\"C:\\Scan\\zbarcam.exe\" --xml /dev/video2");
+  devices.insert(devices.begin(), UsbCamera("Document Camera"));  // listed before the others
+  EXPECT_EQ(launched("USB 摄像头"), "\"C:\\Scan\\zbarcam.exe\" --xml /dev/video3");
 
-  rig.program.scannerOptions.camera = "USB 摄像头";
-  rig.program.module.Launch();
-  EXPECT_EQ(rig.launcher.launched.back().commandLine, "\"C:\\Scan\\zbarcam.exe\" /dev/video2");
-  rig.cameras.devices.insert(rig.cameras.devices.begin(), UsbCamera("Document Camera"));  // listed before the others
-  rig.program.module.Launch();
-  EXPECT_EQ(rig.launcher.launched.back().commandLine, "\"C:\\Scan\\zbarcam.exe\" /dev/video3");
+  devices.pop_back();  // unplugged
+  std::vector<std::string> history;
+  EXPECT_EQ(launched("USB 摄像头", &history), "\"C:\\Scan\\zbarcam.exe\" --xml");
+  EXPECT_EQ(history.front(), "[未找到摄像头: USB 摄像头，使用默认摄像头]");
 
-  rig.cameras.devices.pop_back();  // unplugged
-  rig.program.module.Launch();
-  EXPECT_EQ(rig.launcher.launched.back().commandLine, "\"C:\\Scan\\zbarcam.exe\"");
-  EXPECT_EQ(rig.window.history.front(), "[未找到摄像头: USB 摄像头，使用默认摄像头]");
-  EXPECT_EQ(rig.program.scannerOptions.camera, "USB 摄像头") << "kept for when it is back";
-
-  rig.cameras.devices = std::vector<VideoInputDevice>(10, UsbCamera("Virtual"));
-  rig.cameras.devices.push_back(UsbCamera("Eleventh"));
-  rig.program.scannerOptions.camera = "Eleventh";
-  rig.program.module.Launch();
-  EXPECT_EQ(rig.launcher.launched.back().commandLine, "\"C:\\Scan\\zbarcam.exe\"") << "zbarcam takes one digit";
+  devices = std::vector<VideoInputDevice>(10, UsbCamera("Virtual"));
+  devices.push_back(UsbCamera("Eleventh"));
+  EXPECT_EQ(launched("Eleventh"), "\"C:\\Scan\\zbarcam.exe\" --xml") << "zbarcam takes one digit";
 }
 
 // ZBar 0.10's Windows build opens cameras through Video for Windows: its
 // /dev/videoN is capture driver slot N, which the DirectShow list knows nothing of.
 TEST(ChosenCamera, WithAVideoForWindowsDecoderIsOfferedAndOpenedByItsDriverSlot) {
-  Rig rig;
+  CameraRig rig;
   rig.decoderExe.Append(PeImage::Build({.pe32Plus = false, .imports = {"libzbar-0.dll", "KERNEL32.dll"}}));
   rig.decoderLibrary.Append(PeImage::Build({.pe32Plus = false, .imports = {"AVICAP32.dll", "KERNEL32.dll"}}));
   rig.cameras.devices = {UsbCamera("Integrated Camera"), UsbCamera("USB 摄像头")};
@@ -256,13 +336,18 @@ TEST(ChosenCamera, WithAVideoForWindowsDecoderIsOfferedAndOpenedByItsDriverSlot)
   rig.program.settings.OnMoreSettingsClicked();
   EXPECT_EQ(rig.window.pageCameras, (std::vector<std::string>{"Microsoft WDM Image Capture (Win32)", "USB 视频设备"}));
   rig.window.pageInput.camera = "USB 视频设备";
-  rig.program.settings.OnDoneClicked();
-  rig.program.module.OnModuleRestartTick();
-  EXPECT_EQ(rig.launcher.launched.back().commandLine, "\"C:\\Scan\\zbarcam.exe\" /dev/video2");
+  rig.program.settings.OnDoneClicked();  // another camera: the module restarts
+  rig.decoders.FinishEnding();
+  rig.Elapse(1000);
+  rig.AnswerVersion();
+  EXPECT_EQ(rig.decoders.PlanOf(rig.CameraDecoder()).commandLine, "\"C:\\Scan\\zbarcam.exe\" /dev/video2");
 
-  rig.program.scannerOptions.camera = "USB 摄像头";  // chosen while a DirectShow decoder was installed
-  rig.program.module.Launch();
-  EXPECT_EQ(rig.launcher.launched.back().commandLine, "\"C:\\Scan\\zbarcam.exe\"");
+  rig.window.pageInput.camera = "USB 摄像头";  // chosen while a DirectShow decoder was installed
+  rig.program.settings.OnDoneClicked();
+  rig.decoders.FinishEnding();
+  rig.Elapse(1000);
+  rig.AnswerVersion();
+  EXPECT_EQ(rig.decoders.PlanOf(rig.CameraDecoder()).commandLine, "\"C:\\Scan\\zbarcam.exe\"");
   EXPECT_EQ(rig.window.history.front(), "[未找到摄像头: USB 摄像头，使用默认摄像头]");
 }
 

@@ -48,8 +48,8 @@ TEST(LoadOptions, AnEmptyStoreKeepsTheLayoutAndReadsNoStartValue) {
 }
 
 TEST(LoadOptions, StoredChoicesReachTheControls) {
-  Rig rig;
-  rig.RunDecoderWithWindow();
+  CameraRig rig;
+  rig.ShowVideoWindow();
   rig.settings.values = {{"c1", "1"}, {"c2", "1"}, {"c3", "1"}, {"c4", "1"}, {"o0", "False"}, {"o1", "False"},
                          {"o2", "True"}};
   rig.program.settings.LoadOptions();
@@ -94,14 +94,26 @@ TEST(LoadOptions, AnUnreadableValueStopsTheLoadingAtThatKey) {
   EXPECT_EQ(late.window.Selected(Suffix::Tab), 0);
 }
 
-TEST(SettingsPanel, OpensOverTheListAndWatchesTheModuleAgain) {
-  Rig rig;
-  rig.window.Set(TimerId::ModuleCheck, false);
+// The panel shows the module as it is and puts a video window shown meanwhile
+// (by the user, from the taskbar) back as the option says.
+TEST(SettingsPanel, OpensOverTheListAndShowsTheModuleAsItIs) {
+  CameraRig rig;
+  rig.ShowVideoWindow();
   rig.window.EnableRestart(false);
+  rig.window.moduleStatus.reset();
+  rig.journal.clear();
   rig.program.settings.OnSettingsClicked();
   EXPECT_TRUE(rig.window.PanelOpen(Panel::Settings));
   EXPECT_TRUE(rig.window.RestartEnabled());
-  EXPECT_TRUE(rig.window.On(TimerId::ModuleCheck));
+  EXPECT_EQ(rig.window.moduleStatus, ModuleStatus::Running);
+  EXPECT_TRUE(rig.Has("place hidden ZBar"));
+  EXPECT_EQ(std::count(rig.window.history.begin(), rig.window.history.end(), texts::kModuleLoaded), 1);
+
+  rig.program.settings.OnOkClicked();
+  rig.decoders.Exit(rig.CameraDecoder(), 0);
+  rig.window.moduleStatus.reset();
+  rig.program.settings.OnSettingsClicked();
+  EXPECT_EQ(rig.window.moduleStatus, ModuleStatus::NotRunning);
 }
 
 TEST(SettingsPanel, ConfirmHidesThenWritesAllSevenKeys) {

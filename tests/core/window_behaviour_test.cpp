@@ -18,7 +18,7 @@ TEST(Load, StylesTitlesAndPostsTheDeferredStartInOrder) {
   EXPECT_LT(rig.IndexOf("size"), rig.IndexOf("see-through"));
   EXPECT_LT(rig.IndexOf("see-through"), rig.IndexOf("topmost"));
   EXPECT_LT(rig.IndexOf("topmost"), rig.IndexOf("icon added"));
-  EXPECT_TRUE(rig.launcher.launched.empty()) << "the load itself starts no decoder";
+  EXPECT_TRUE(rig.decoders.launched.empty()) << "the load itself starts no decoder";
 }
 
 TEST(Load, OnlyTheExactWordRunStartsHidden) {
@@ -46,11 +46,11 @@ TEST(DeferredStart, ListsTheLoadingLineAndLaunchesTheCameraDecoderOnce) {
   rig.program.window.OnLoad("");
   rig.program.window.OnDeferredStart();
   EXPECT_EQ(rig.window.history, std::vector<std::string>{std::string(texts::kLoadingModule)});
-  ASSERT_EQ(rig.launcher.launched.size(), 1u);
-  EXPECT_EQ(rig.launcher.launched[0].program, "C:\\Scan\\zbarcam.exe");
-  EXPECT_EQ(rig.launcher.launched[0].stdoutFile, "C:\\Scan\\bar.dat");
-  EXPECT_LT(rig.IndexOf("pending events"), rig.IndexOf("list [正在加载图像识别模块]"));
-  EXPECT_LT(rig.IndexOf("delete bar.dat"), rig.IndexOf("launch C:\\Scan\\zbarcam.exe"));
+  rig.AnswerVersion();
+  ASSERT_EQ(rig.decoders.launched.size(), 2u);
+  EXPECT_EQ(rig.decoders.launched[1].program, "C:\\Scan\\zbarcam.exe");
+  EXPECT_EQ(rig.decoders.launched[1].stdoutFile, "C:\\Scan\\bar.dat");
+  EXPECT_LT(rig.IndexOf("list [正在加载图像识别模块]"), rig.IndexOf("launch C:\\Scan\\zbarcam.exe"));
 }
 
 // A camera decoder of the program folder, however the path it was started by
@@ -74,14 +74,13 @@ TEST(DeferredStart, EndsTheFoldersCameraDecodersUnderAnySpellingAndLaunchesOnceT
   rig.program.window.OnDeferredStart();
   for (int own = 20; own <= 24; ++own) EXPECT_TRUE(rig.Has("terminate " + std::to_string(own))) << own;
   for (int other = 30; other <= 33; ++other) EXPECT_FALSE(rig.Has("terminate " + std::to_string(other))) << other;
-  EXPECT_FALSE(rig.Has("delete bar.dat")) << "bar.dat is still held by a decoder that has not ended";
-  EXPECT_TRUE(rig.launcher.launched.empty()) << "launched while a decoder still held the camera";
+  EXPECT_TRUE(rig.decoders.launched.empty()) << "launched while a decoder still held the camera";
 
   for (int own = 20; own <= 23; ++own) rig.processes.FinishEnding(own);
-  EXPECT_TRUE(rig.launcher.launched.empty()) << "one has not ended yet";
+  EXPECT_TRUE(rig.decoders.launched.empty()) << "one has not ended yet";
   rig.processes.FinishEnding(24);
-  ASSERT_EQ(rig.launcher.launched.size(), 1u);
-  EXPECT_LT(rig.IndexOf("delete bar.dat"), rig.IndexOf("launch C:\\Scan\\zbarcam.exe"));
+  rig.AnswerVersion();
+  EXPECT_EQ(rig.decoders.launched.size(), 2u);
 }
 
 TEST(DeferredStart, ADecoderThatCannotBeEndedIsNotWaitedFor) {
@@ -90,32 +89,7 @@ TEST(DeferredStart, ADecoderThatCannotBeEndedIsNotWaitedFor) {
   rig.processes.refused.insert(20);
   rig.program.window.OnDeferredStart();
   EXPECT_TRUE(rig.Has("terminate 20"));
-  EXPECT_EQ(rig.launcher.launched.size(), 1u);
-}
-
-TEST(DeferredStart, NothingWrittenBeforeThisRunsLaunchIsDelivered) {
-  Rig rig;
-  rig.barDat.Append("QR-Code:read after the last exit\r\n");  // by a decoder left running
-  rig.program.window.OnLoad("");
-  rig.window.SetCheck(Option::TypeCodes, 1);
-  rig.program.intake.OnIntakeTick({});
-  rig.program.intake.OnIntakeTick({});
-  EXPECT_TRUE(rig.window.history.empty());
-  EXPECT_TRUE(rig.keyboard.injections.empty());
-
-  rig.launcher.fail = true;
-  rig.program.window.OnDeferredStart();
-  rig.program.intake.OnIntakeTick({});
-  EXPECT_EQ(rig.window.history, std::vector<std::string>{std::string(texts::kLoadingModule)})
-      << "no decoder of this run writes that file";
-
-  rig.launcher.fail = false;
-  rig.program.module.OnModuleRestartTick();
-  rig.barDat = FakeFile{};  // made anew for the new decoder
-  rig.barDat.Append("QR-Code:fresh\r\n");
-  rig.program.intake.OnIntakeTick({});
-  EXPECT_EQ(rig.window.history.front(), "QR-Code:fresh");
-  EXPECT_EQ(rig.keyboard.injections.size(), 1u);
+  EXPECT_TRUE(rig.VersionQuery());
 }
 
 TEST(DeferredStart, OnlyTheFoldersRunningImageDecoderHoldsBackTheLaunchButNotTheLine) {
@@ -123,44 +97,69 @@ TEST(DeferredStart, OnlyTheFoldersRunningImageDecoderHoldsBackTheLaunchButNotThe
   own.processes.Add(7, "ZBARIMG.EXE", "c:\\scan\\ZBARIMG.EXE");
   own.program.window.OnDeferredStart();
   EXPECT_EQ(own.window.history.front(), texts::kLoadingModule);
-  EXPECT_TRUE(own.launcher.launched.empty());
-  own.program.module.OnModuleCheckTick();
+  EXPECT_TRUE(own.decoders.launched.empty());
   EXPECT_EQ(own.window.moduleStatus, ModuleStatus::NotRunning);
 
   Rig other;
   other.processes.Add(7, "ZBARIMG.EXE", "D:\\Other\\ZBARIMG.EXE");
   other.processes.Add(8, "zbarimg.exe");  // its path cannot be read
   other.program.window.OnDeferredStart();
-  EXPECT_EQ(other.launcher.launched.size(), 1u) << "another program's image decoder held back the camera";
+  EXPECT_TRUE(other.VersionQuery()) << "another program's image decoder held back the camera";
 }
 
 TEST(DeferredStart, AnUnreadableProcessListCountsAsNoImageDecoder) {
   Rig rig;
   rig.processes.unreadable = true;
   rig.program.window.OnDeferredStart();
-  EXPECT_EQ(rig.launcher.launched.size(), 1u);
+  EXPECT_TRUE(rig.VersionQuery());
 }
 
-TEST(Shutdown, ExitHidesWindowAndVideoWindowRemovesIconThenEnds) {
-  Rig rig;
-  rig.RunDecoderWithWindow();
+// 退出 frees the camera: the decoders end with the program, and nothing starts them again.
+TEST(Shutdown, ExitHidesTheWindowEndsTheDecodersRemovesTheIconAndEnds) {
+  CameraRig rig;
   rig.program.window.OnLoad("");
+  rig.ShowVideoWindow();
+  const std::uint32_t camera = rig.CameraDecoder();
+  rig.program.images.OnFilesDropped({"C:\\pics\\code.png"});
+  const std::uint32_t image = rig.decoders.RunningFrom("C:\\Scan\\zbarimg.exe");
   rig.journal.clear();
   rig.program.window.OnQuitClicked();
-  EXPECT_EQ(rig.journal, (Journal{"window hidden", "place hidden ZBar", "icon removed", "end"}));
-  EXPECT_TRUE(rig.launcher.launched.empty());
-  EXPECT_TRUE(rig.journal.end() == std::find_if(rig.journal.begin(), rig.journal.end(), [](const std::string& e) {
-                return e.starts_with("terminate");
-              })) << "the camera decoder keeps running";
+  EXPECT_EQ(rig.journal, (Journal{"window hidden", "end decoder " + std::to_string(camera),
+                                  "end decoder " + std::to_string(image), "icon removed", "end"}));
+  rig.decoders.FinishEnding();
+  rig.Elapse(60000);
+  EXPECT_EQ(rig.decoders.launched.size(), 3u) << "nothing is launched after the end";
+  EXPECT_EQ(rig.window.history, std::vector<std::string>{std::string(texts::kModuleLoaded)});
+}
+
+// data.txt held by another program: the window goes at once, the program
+// once the lines are written, or two seconds later; no message waits meanwhile.
+TEST(Shutdown, ExitGivesDataTxtTwoSecondsOnATimerForItsLastLines) {
+  for (const bool released : {true, false}) {
+    CameraRig rig;
+    rig.log.locked = true;
+    rig.Write("QR-Code:last\r\n");
+    rig.program.window.OnQuitClicked();
+    EXPECT_FALSE(rig.window.windowVisible);
+    EXPECT_FALSE(rig.window.ended);
+    rig.Elapse(1000);
+    EXPECT_FALSE(rig.window.ended);
+    if (released) rig.log.locked = false;
+    rig.Elapse(100);
+    EXPECT_EQ(rig.window.ended, released);
+    EXPECT_EQ(rig.log.contents, released ? "last\r\n" : "");
+    rig.Elapse(900);
+    EXPECT_TRUE(rig.window.ended) << "ended two seconds after 退出 at the latest";
+  }
 }
 
 TEST(Shutdown, QuittingWhileTheWindowComesUpLaunchesNoDecoder) {
   Rig rig;
   rig.program.window.OnLoad("");
-  rig.window.pendingEvents = [&] { rig.program.window.OnQuitClicked(); };
+  rig.program.window.OnQuitClicked();
   rig.program.window.OnDeferredStart();
   EXPECT_TRUE(rig.window.ended);
-  EXPECT_TRUE(rig.launcher.launched.empty());
+  EXPECT_TRUE(rig.decoders.launched.empty());
   EXPECT_TRUE(rig.window.history.empty());
 }
 
@@ -172,8 +171,11 @@ TEST(Shutdown, CloseRequestsOnlyHideButASessionEndLetsGo) {
   EXPECT_TRUE(rig.tray.present);
   rig.program.window.OnCloseClicked();
   EXPECT_FALSE(rig.window.ended);
+  rig.program.window.OnDeferredStart();
+  rig.AnswerVersion();
   EXPECT_TRUE(rig.program.window.OnClosing(CloseReason::SessionEnd));
   EXPECT_FALSE(rig.tray.present);
+  EXPECT_TRUE(rig.decoders.EndAsked(rig.CameraDecoder()));
 }
 
 TEST(TrayMenu, EachItemDoesWhatTheWindowsOwnCommandDoes) {
@@ -182,7 +184,7 @@ TEST(TrayMenu, EachItemDoesWhatTheWindowsOwnCommandDoes) {
   rig.program.window.OnLoad("RUN");
   EXPECT_EQ(rig.program.window.TrayMenuText(Item::PauseScanning), texts::kStopScanning);
   rig.program.window.OnTrayMenuChosen(Item::PauseScanning);
-  EXPECT_FALSE(rig.window.On(TimerId::Intake));
+  EXPECT_FALSE(rig.program.module.Scanning());
   EXPECT_EQ(rig.program.window.TrayMenuText(Item::PauseScanning), texts::kStartScanning) << "it reads as the window's";
 
   rig.journal.clear();

@@ -889,6 +889,26 @@ bool SamePath(const fs::path& a, const fs::path& b) {
                               TRUE) == CSTR_EQUAL;
 }
 
+namespace {
+
+bool AsksVersion(const StandInStart& start) {
+  return std::find(start.args.begin(), start.args.end(), "--version") != start.args.end();
+}
+
+}  // namespace
+
+std::vector<StandInStart> RecognitionEngineTest::CameraStarts() const {
+  std::vector<StandInStart> starts = StandInStarts(InFolder(L"zbarcam.log"));
+  std::erase_if(starts, AsksVersion);
+  return starts;
+}
+
+std::vector<StandInStart> RecognitionEngineTest::VersionQueries() const {
+  std::vector<StandInStart> starts = StandInStarts(InFolder(L"zbarcam.log"));
+  std::erase_if(starts, [](const StandInStart& start) { return !AsksVersion(start); });
+  return starts;
+}
+
 std::vector<StandInStart> StandInStarts(const fs::path& log) {
   std::vector<StandInStart> starts;
   std::istringstream lines(ReadFileBytes(log));
@@ -1053,6 +1073,18 @@ bool WaitForModuleSettled(HWND mainWindow, Millis limit) {
       },
       limit);
   return hidden && Sync(mainWindow);
+}
+
+bool WaitForDecoderWindowPutAway(Millis limit) {
+  return WaitUntil(
+      [] {
+        const std::vector<DWORD> decoders = ProcessesNamed(L"zbarcam.exe");
+        if (decoders.size() != 1) return false;
+        for (HWND w : AllTopLevelWindows(decoders[0]))
+          if (TextOf(w) == "ZBar") return !IsWindowVisible(w);
+        return false;
+      },
+      limit);
 }
 
 }  // namespace torvane::e2e

@@ -344,8 +344,11 @@ class RecognitionEngineTest : public TorvaneTest {
                                           Millis limit = 10s) const;
   // Waits until `line` heads the history; returns the list as last read.
   std::vector<std::string> WaitForTopLine(std::string_view line, Millis limit = 10s) const;
-  // The start records of the camera decoder stand-in (zbarcam.log).
-  std::vector<StandInStart> CameraStarts() const { return StandInStarts(InFolder(L"zbarcam.log")); }
+  // The start records of the camera decoder stand-in (zbarcam.log) that ran on
+  // a camera: not those that only told their version.
+  std::vector<StandInStart> CameraStarts() const;
+  // Those that only told their version ("--version").
+  std::vector<StandInStart> VersionQueries() const;
   // zbarcam.cfg, read by the stand-in when it starts ("camera=none", "window_delay_ms=N").
   void ConfigureCamera(std::string_view settings);
   // Lines for the stand-in's camera, appended to zbarcam.feed ("sym NAME HEX", "frame").
@@ -366,5 +369,7 @@ bool WaitForModuleLoaded(HWND mainWindow, Millis limit = 20s);
 // foreground when it appears, is hidden again. A click on Torvane's window in
 // the meantime may be taken by that activation.
 bool WaitForModuleSettled(HWND mainWindow, Millis limit = 20s);
+// One camera decoder runs and its video window ("ZBar") has been put away.
+bool WaitForDecoderWindowPutAway(Millis limit);
 
 }  // namespace torvane::e2e

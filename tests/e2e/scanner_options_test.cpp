@@ -17,6 +17,15 @@
 namespace torvane::e2e {
 namespace {
 
+// The camera decoder stand-in's starts on a camera, not those asked only for its version.
+std::vector<StandInStart> CameraRuns(const std::filesystem::path& log) {
+  std::vector<StandInStart> starts = StandInStarts(log);
+  std::erase_if(starts, [](const StandInStart& start) {
+    return std::find(start.args.begin(), start.args.end(), "--version") != start.args.end();
+  });
+  return starts;
+}
+
 using enum ControlId;
 
 class ScannerOptions : public CodeDeliveryTest {
@@ -252,7 +261,7 @@ TEST_F(ScannerOptions, AChosenCameraIsOpenedByItsIndexAndAGoneOneFallsBackToTheD
     ASSERT_TRUE(before->friendlyName && before->devicePath) << "zbarcam would stop counting before it";
 
   ASSERT_NO_FATAL_FAILURE(StartAndSettle());
-  const std::size_t startsBefore = StandInStarts(InFolder(L"zbarcam.log")).size();
+  const std::size_t startsBefore = CameraRuns(InFolder(L"zbarcam.log")).size();
   ASSERT_NO_FATAL_FAILURE(OpenSecondPage());
   ASSERT_NO_FATAL_FAILURE(Click(CameraChoice));
   ASSERT_TRUE(PressKeys("Down"));
@@ -261,7 +270,7 @@ TEST_F(ScannerOptions, AChosenCameraIsOpenedByItsIndexAndAGoneOneFallsBackToTheD
   ASSERT_NO_FATAL_FAILURE(CloseSecondPage());
   EXPECT_EQ(StoredSetting(L"Camera"), std::optional<std::string>("Torvane E2E Camera"));
   std::vector<StandInStart> starts;
-  ASSERT_TRUE(WaitUntil([&] { return (starts = StandInStarts(InFolder(L"zbarcam.log"))).size() > startsBefore; }, 15s))
+  ASSERT_TRUE(WaitUntil([&] { return (starts = CameraRuns(InFolder(L"zbarcam.log"))).size() > startsBefore; }, 15s))
       << "choosing a camera did not restart the decoder";
   EXPECT_EQ(starts.back().args, (std::vector<std::string>{"/dev/video" + std::to_string(index)}));
 
@@ -271,7 +280,7 @@ TEST_F(ScannerOptions, AChosenCameraIsOpenedByItsIndexAndAGoneOneFallsBackToTheD
   const std::vector<std::string> history = History();
   EXPECT_NE(std::find(history.begin(), history.end(), "[未找到摄像头: Torvane E2E Camera，使用默认摄像头]"),
             history.end());
-  starts = StandInStarts(InFolder(L"zbarcam.log"));
+  starts = CameraRuns(InFolder(L"zbarcam.log"));
   ASSERT_FALSE(starts.empty());
   EXPECT_EQ(starts.back().args, std::vector<std::string>{}) << "the default camera";
   CoUninitialize();

@@ -97,6 +97,10 @@ TEST_F(Settings, ConfirmedChoicesAreStoredAndShownAtTheNextStart) {
   EXPECT_EQ(WaitForText(PauseCommand, [](const std::string& t) { return t == texts::kStartScanning; }), texts::kStartScanning);
   Click(PauseCommand);
   EXPECT_EQ(WaitForText(PauseCommand, [](const std::string& t) { return t == texts::kStopScanning; }), texts::kStopScanning);
+  // Resumed, a new decoder starts; under Wine its video window comes to the
+  // front before it is put away, and a click meanwhile goes to it.
+  EXPECT_TRUE(WaitForDecoderWindowPutAway(10s))
+      << "开始扫码 started no decoder";
   EXPECT_TRUE(Read(SettingsPanel).visible);
 
   Click(TypeCodesBox);

@@ -71,7 +71,7 @@ TEST_F(Startup, StartsTheDecoderItselfFromTheProgramFolderWithItsOutputOnANewBar
   EXPECT_EQ(decoder.argc, 0) << decoder.commandLine;
   EXPECT_TRUE(SamePath(fs::path(win32::Widen(decoder.cwd)), ProgramFolder()))
       << "started in " << decoder.cwd << ", not in " << win32::Narrow(ProgramFolder().wstring());
-  EXPECT_EQ(decoder.stdoutKind, "file");
+  EXPECT_EQ(decoder.stdoutKind, "pipe") << "its output is read as it is written";
   // Started directly: Torvane is its parent, and no command interpreter runs.
   EXPECT_EQ(ParentProcessOf(decoder.processId), TorvaneProcessId());
   EXPECT_TRUE(ProcessesNamed(L"cmd.exe").empty());
@@ -245,15 +245,11 @@ TEST_F(Startup, CloseRequestOnlyHidesTheWindow) {
   EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(Window()) != FALSE; }, 5s));
 }
 
-TEST_F(Startup, ExitEndsTheProgramAndLeavesTheDecoderRunningWithItsWindowHidden) {
+TEST_F(Startup, ExitEndsTheProgramAndItsDecoderWhichFreesTheCamera) {
   ASSERT_NO_FATAL_FAILURE(StartAndWaitUntilLoaded());
   const HWND video = VideoWindow();
   ASSERT_NE(video, nullptr);
   const DWORD decoder = ProcessOf(video);
-  // Show the video window first (设置, 显示视频窗口), so that the exit has it to hide.
-  ASSERT_NO_FATAL_FAILURE(OpenSettings());
-  ASSERT_NO_FATAL_FAILURE(Click(ShowVideoWindowBox));
-  ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(video) != FALSE; }, 5s)) << "显示视频窗口 did not show ZBar";
   const HWND main = Window();
   ASSERT_EQ(TrayIconsOf(main).size(), 1u);
   win32::UniqueHandle torvane(OpenProcess(SYNCHRONIZE, FALSE, TorvaneProcessId()));
@@ -262,11 +258,9 @@ TEST_F(Startup, ExitEndsTheProgramAndLeavesTheDecoderRunningWithItsWindowHidden)
   ASSERT_NO_FATAL_FAILURE(Click(QuitCommand));
   ASSERT_EQ(WaitForSingleObject(torvane.get(), 10000), WAIT_OBJECT_0) << "退出 did not end the program";
   EXPECT_TRUE(TrayIconsOf(main).empty()) << "the icon is still in the notification area";
-  const std::vector<DWORD> decoders = ProcessesNamed(L"zbarcam.exe");
-  EXPECT_EQ(decoders, std::vector<DWORD>{decoder}) << "the camera decoder should keep running";
-  EXPECT_TRUE(IsWindow(video));
-  EXPECT_FALSE(IsWindowVisible(video));
-  EXPECT_TRUE(IsTopmostWindow(video));
+  EXPECT_TRUE(WaitUntil([] { return ProcessesNamed(L"zbarcam.exe").empty(); }, 5s))
+      << "the camera decoder " << decoder << " outlived 退出";
+  EXPECT_FALSE(IsWindow(video));
 }
 
 TEST_F(Startup, ExitAsksTheNotificationAreaToRemoveTheIconBeforeItEnds) {
@@ -312,7 +306,7 @@ TEST_F(Startup, LogoffEndsTheProgramAndRemovesItsIcon) {
   }
   ASSERT_EQ(WaitForSingleObject(torvane.get(), 10000), WAIT_OBJECT_0) << "the program outlived the logoff";
   EXPECT_TRUE(TrayIconsOf(main).empty());
-  EXPECT_EQ(ProcessesNamed(L"zbarcam.exe").size(), 1u) << "the decoder is not Torvane's to end";
+  EXPECT_TRUE(WaitUntil([] { return ProcessesNamed(L"zbarcam.exe").empty(); }, 5s)) << "the decoder outlived the logoff";
 }
 
 TEST_F(Startup, CancelledLogoffLeavesTheProgramRunning) {

@@ -390,6 +390,10 @@ TEST_F(WindowBehaviour, TheIconsMenuShowsPausesOpensSettingsAndExitsAsTheWindowD
   ASSERT_NO_FATAL_FAILURE(ChooseFromTrayMenu(icon, 1));
   EXPECT_EQ(WaitForText(PauseCommand, [](const std::string& text) { return text == "停止扫码"; }), "停止扫码")
       << "开始扫码 did not resume";
+  // Resumed, a new decoder starts: its video window comes to the front, which
+  // would close a menu opened meanwhile, and is put away.
+  EXPECT_TRUE(WaitForDecoderWindowPutAway(10s))
+      << "开始扫码 started no decoder";
 
   Click(CloseButton);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(Window()); }, 5s));

@@ -1,10 +1,13 @@
 // The process adapters against real processes: the stand-in camera decoder
-// started from hostile folders, its video window found and placed.
+// started from hostile folders, its video window reported and placed.
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 
 #include "core/launch.h"
 #include "win32/adapters.h"
+#include "win32/decoders_win32.h"
 #include "win32/charset_encoder_win32.h"
 #include "win32/text_win32.h"
 #include "win32_test_support.h"
@@ -16,23 +19,28 @@ using namespace std::chrono_literals;
 using win32::Narrow;
 using win32::Widen;
 
-std::optional<std::uint32_t> LaunchCamera(const ScratchFolder& folder) {
-  win32::ModuleFolder programFolder(Narrow(folder / L"Torvane.exe"), {});
-  programFolder.Delete(kCameraOutput);
-  win32::HiddenProcessLauncher launcher;
-  return launcher.Launch(CameraLaunchPlan(programFolder.Path()));
-}
+// The camera decoder of `folder`, started as the program starts it.
+struct Camera {
+  explicit Camera(const ScratchFolder& folder, DecoderEvents events = {}) : decoders(window.Poster()) {
+    win32::ModuleFolder programFolder(Narrow(folder / L"Torvane.exe"), {});
+    pid = decoders.Start(CameraLaunchPlan(programFolder.Path()), std::move(events));
+  }
+  EventWindow window;
+  win32::JobDecoderProcesses decoders;
+  std::optional<std::uint32_t> pid;
+};
 
 class CameraLaunch : public ::testing::TestWithParam<const wchar_t*> {};
 
-TEST_P(CameraLaunch, StartsTheStandInFromTheFolderWithItsOutputInBarDat) {
+TEST_P(CameraLaunch, StartsTheStandInFromTheFolderWithACopyOfItsOutputInANewBarDat) {
   ScratchFolder folder(GetParam());
   CopyStandIn(folder, L"zbarcam.exe", L"zbarcam.exe");
   CreateDirectoryW((folder / L"sub").c_str(), nullptr);
   ASSERT_TRUE(WriteWholeFile(folder / L"sub\\bar.dat", "keep me"));
   ASSERT_TRUE(WriteWholeFile(folder / L"bar.dat", "stale line\r\n"));
 
-  const auto pid = LaunchCamera(folder);
+  Camera camera(folder);
+  const auto pid = camera.pid;
   ASSERT_TRUE(pid.has_value());
   ASSERT_TRUE(AppendToFile(folder / L"zbarcam.feed", "sym QR-Code " + Hex("4902") + "\nframe\n"));
   EXPECT_TRUE(WaitUntil([&] { return ReadWholeFile(folder / L"bar.dat") == "QR-Code:4902\r\n"; }, 5s))
@@ -61,27 +69,32 @@ INSTANTIATE_TEST_SUITE_P(HostileFolders, CameraLaunch,
                          ::testing::Values(L"plain", L"with space", L"a&calc", L"100%PATH%", L"caret^x", L"bang!x",
                                            L"(parens)", L"扫码 工具"));
 
-TEST(VideoWindow, OnlyTheDecodersOwnIsFoundAndPlacingItNeverWaitsForTheDecoder) {
+TEST(VideoWindow, OnlyTheDecodersOwnIsReportedAndPlacingItNeverWaitsForTheDecoder) {
   // A window of this program titled like the decoder's, as Explorer's on a folder named ZBar.
   const HWND lookalike = CreateWindowExW(0, L"Static", L"ZBar", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100,
                                          nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(lookalike, nullptr);
   ScratchFolder folder(L"video");
   CopyStandIn(folder, L"zbarcam.exe", L"zbarcam.exe");
-  const auto decoder = LaunchCamera(folder);
-  ASSERT_TRUE(decoder.has_value());
+  std::vector<std::pair<WindowId, std::string>> reported;
+  DecoderEvents events;
+  events.windowShown = [&](WindowId window, std::string_view title) { reported.emplace_back(window, title); };
+  Camera camera(folder, std::move(events));
+  ASSERT_TRUE(camera.pid.has_value());
   win32::TopLevelWindows desktop;
-  const std::vector<std::uint32_t> decoders{*decoder};
-  std::optional<WindowId> found;
-  ASSERT_TRUE(WaitUntil([&] { return (found = desktop.FindOwnedBy("ZBar", decoders)).has_value(); }, 5s));
-  const HWND video = reinterpret_cast<HWND>(*found);
+  const auto isVideo = [](const auto& window) { return window.second == "ZBar"; };
+  ASSERT_TRUE(camera.window.RunUntil([&] { return std::any_of(reported.begin(), reported.end(), isVideo); }, 10s));
+  const WindowId found = std::find_if(reported.begin(), reported.end(), isVideo)->first;
+  const HWND video = reinterpret_cast<HWND>(found);
   EXPECT_NE(video, lookalike);
-  EXPECT_EQ(desktop.FindOwnedBy("ZBar", std::vector<std::uint32_t>{*decoder + 4}), std::nullopt);
+  DWORD owner = 0;
+  GetWindowThreadProcessId(video, &owner);
+  EXPECT_EQ(owner, *camera.pid);
   ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(video) != FALSE; }, 5s));
 
-  desktop.PlaceTopmost(*found, false);
+  desktop.PlaceTopmost(found, false);
   EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(video); }, 5s));
-  desktop.PlaceTopmost(*found, true);
+  desktop.PlaceTopmost(found, true);
   EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(video) && (GetWindowLongW(video, GWL_EXSTYLE) & WS_EX_TOPMOST); },
                         5s));
 
@@ -89,15 +102,15 @@ TEST(VideoWindow, OnlyTheDecodersOwnIsFoundAndPlacingItNeverWaitsForTheDecoder) 
   ASSERT_TRUE(AppendToFile(folder / L"zbarcam.feed", "hang 4000\n"));
   ASSERT_TRUE(WaitUntil([&] { return ReadWholeFile(folder / L"zbarcam.log").ends_with("hang\n"); }, 5s));
   const ULONGLONG before = GetTickCount64();
-  desktop.PlaceTopmost(*found, false);
+  desktop.PlaceTopmost(found, false);
   EXPECT_LT(GetTickCount64() - before, 1000u) << "waited for the hung decoder";
   EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(video); }, 10s)) << "placed once the decoder answers again";
 
   // Wine keeps menus inside their own process: GetSystemMenu of another
   // process's window answers null there, so only Windows can show the removal.
   HMENU menu = GetSystemMenu(video, FALSE);
-  desktop.RemoveCloseItem(*found);
-  desktop.RemoveCloseItem(*found);  // already gone: nothing changes
+  desktop.RemoveCloseItem(found);
+  desktop.RemoveCloseItem(found);  // already gone: nothing changes
   EXPECT_NE(GetMenuState(GetSystemMenu(lookalike, FALSE), SC_CLOSE, MF_BYCOMMAND), static_cast<UINT>(-1));
   DestroyWindow(lookalike);
   if (!menu) GTEST_SKIP() << "this system does not expose another process's system menu";

@@ -1,12 +1,14 @@
 // The adapters a delivered code goes through: keys into a focused edit control,
-// bar.dat read while the stand-in decoder writes it. (The keyboard's, the
-// clipboard's and the files' own contracts are in tests/contract.)
+// the stand-in decoder's text-mode output read from its pipe as it writes it.
+// (The keyboard's, the clipboard's, the files' and the decoder processes' own
+// contracts are in tests/contract.)
 #include <gtest/gtest.h>
 
 #include "core/key_plan.h"
+#include "core/camera_output.h"
 #include "core/launch.h"
-#include "core/line_follower.h"
 #include "win32/adapters.h"
+#include "win32/decoders_win32.h"
 #include "win32/keyboard_win32.h"
 #include "win32/text_win32.h"
 #include "win32_test_support.h"
@@ -76,31 +78,36 @@ TEST(Keyboard, TypesHostileTextsExactlyAsCharacters) {
   EXPECT_TRUE(WaitUntil([&] { return target.Text() == expected; }, 5s)) << Narrow(target.Text());
 }
 
-TEST(CameraOutput, EveryCompleteLineIsReadOnceInOrderWhileTheStandInWrites) {
+TEST(CameraOutput, EveryRecordIsReadOnceInOrderAsTheStandInWritesIt) {
   ScratchFolder folder(L"bar");
   ASSERT_TRUE(CopyFileW((ExecutableFolder() + L"\\zbarcam.exe").c_str(), (folder / L"zbarcam.exe").c_str(), FALSE));
-  win32::HiddenProcessLauncher launcher;
-  ASSERT_TRUE(launcher.Launch(CameraLaunchPlan(Narrow(folder.path()))).has_value());
-  win32::SharedReadFile barDat(Narrow(folder / L"bar.dat"));
-  LineFollower follower;
-  std::vector<std::string> lines;
-  const auto follow = [&] {
-    if (const auto look = follower.Look(barDat))
-      for (const FileLine& line : look->lines) lines.push_back(line.bytes);
-    return lines;
+  CameraOutputReader reader(OutputForm::Lines);
+  std::string received;
+  std::vector<std::string> records;
+  DecoderEvents events;
+  events.output = [&](std::string_view bytes) {
+    received += bytes;
+    for (const RecordBytes& record : reader.Feed(bytes)) records.push_back(record);
   };
-  EXPECT_TRUE(WaitUntil([&] { return barDat.Stat().has_value(); }, 5s));
-  EXPECT_EQ(follow(), std::vector<std::string>{});
+  EventWindow window;
+  win32::JobDecoderProcesses decoders(window.Poster());
+  const auto id = decoders.Start(CameraLaunchPlan(Narrow(folder.path())), std::move(events));
+  ASSERT_TRUE(id.has_value());
 
   // Two symbols of one frame, one of them with a line break, and half a line.
   ASSERT_TRUE(AppendToFile(folder / L"zbarcam.feed", "sym QR-Code " + Hex("first\nsecond") + "\nsym EAN-8 " +
                                                          Hex("96385074") + "\nframe\nraw " + Hex("QR-Code:half") + "\n"));
-  EXPECT_TRUE(WaitUntil([&] { return ReadWholeFile(folder / L"bar.dat").ends_with("half"); }, 5s));
-  EXPECT_EQ(follow(), (std::vector<std::string>{"QR-Code:first", "second", "EAN-8:96385074"}))
-      << "the half-written line waits";
+  EXPECT_TRUE(window.RunUntil([&] { return received.ends_with("half"); }, 5s)) << received;
+  EXPECT_EQ(records, (std::vector<std::string>{"QR-Code:first\r\nsecond", "EAN-8:96385074"}))
+      << "one flush, complete as it came; the half-written line waits";
   ASSERT_TRUE(AppendToFile(folder / L"zbarcam.feed", "raw " + Hex("-done\r\n") + "\n"));
-  EXPECT_TRUE(WaitUntil([&] { return follow().size() == 4; }, 5s));
-  EXPECT_EQ(lines.back(), "QR-Code:half-done");
+  EXPECT_TRUE(window.RunUntil([&] { return received.ends_with("-done\r\n"); }, 5s)) << received;
+  // The rest of a write that came in two pieces waits for the writer's rest.
+  for (const RecordBytes& record : reader.Rest()) records.push_back(record);
+  ASSERT_EQ(records.size(), 3u);
+  EXPECT_EQ(records.back(), "QR-Code:half-done");
+  EXPECT_EQ(ReadWholeFile(folder / L"bar.dat"), "QR-Code:first\r\nsecond\r\nEAN-8:96385074\r\nQR-Code:half-done\r\n");
+  decoders.End(*id);
 }
 
 }  // namespace

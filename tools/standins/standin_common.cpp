@@ -242,4 +242,12 @@ void write_raw(std::string_view bytes) {
   std::fflush(stdout);
 }
 
+void write_raw_error(std::string_view bytes) {
+  std::fflush(stderr);
+  const int mode = _setmode(_fileno(stderr), _O_BINARY);
+  std::fwrite(bytes.data(), 1, bytes.size(), stderr);
+  std::fflush(stderr);
+  _setmode(_fileno(stderr), mode);
+}
+
 }  // namespace standins

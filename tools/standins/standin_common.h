@@ -60,5 +60,7 @@ void write_symbols(const std::vector<Symbol>& symbols);
 void write_text(std::string_view bytes);
 // The bytes untranslated (binary mode), then a flush.
 void write_raw(std::string_view bytes);
+// The same on stderr, which stays in text mode for everything else.
+void write_raw_error(std::string_view bytes);
 
 }  // namespace standins

@@ -3,6 +3,8 @@
 //   sym <NAME> <HEX>   queue a symbol for the next frame
 //   frame              print the queued symbols (text mode, one flush), log "frame <us>"
 //   raw <HEX>          print bytes untranslated, flush
+//   err <HEX>          print bytes to stderr untranslated, flush
+//   window             open the video window now (if not open yet)
 //   hang <MS>          log "hang", then stop answering for MS milliseconds (its window too)
 //   exit <N>           end with code N
 // A symbol line may end in the modifiers GS1 and/or AIM, which ZBar 0.23's XML shows.
@@ -25,6 +27,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 
 namespace {
 
@@ -64,6 +67,8 @@ class Feed {
   Feed(std::wstring feed_path, std::wstring log_path, standins::Output& output)
       : feed_path_(std::move(feed_path)), log_path_(std::move(log_path)), output_(output) {}
 
+  std::function<void()> open_window;  // opens the video window, once
+
   // Runs every complete line appended since the last call; a partial last line waits.
   void poll() {
     if (output_.xml && !output_.header_written) return;
@@ -86,6 +91,10 @@ class Feed {
       emit_frame();
     } else if (keyword == "raw") {
       emit_raw(rest);
+    } else if (keyword == "err") {
+      emit_error(rest);
+    } else if (keyword == "window") {
+      if (open_window) open_window();
     } else if (keyword == "hang") {
       standins::append_to_file(log_path_, "hang\n");
       Sleep(static_cast<DWORD>(standins::parse_number(rest).value_or(0)));
@@ -123,6 +132,14 @@ class Feed {
   void emit_raw(std::string_view hex) {
     if (const auto bytes = standins::decode_hex(hex)) {
       standins::write_raw(*bytes);
+    } else {
+      complain(hex);
+    }
+  }
+
+  void emit_error(std::string_view hex) {
+    if (const auto bytes = standins::decode_hex(hex)) {
+      standins::write_raw_error(*bytes);
     } else {
       complain(hex);
     }
@@ -191,19 +208,21 @@ std::wstring camera_lock_name(int argc, const wchar_t* const* argv) {
 int run_until_closed(Feed& feed, standins::Output& output, UINT window_delay_ms) {
   const UINT_PTR feed_timer = SetTimer(nullptr, 0, kFeedPollMs, nullptr);
   UINT_PTR window_timer = SetTimer(nullptr, 0, window_delay_ms, nullptr);
+  feed.open_window = [&] {
+    if (window_timer == 0) return;
+    KillTimer(nullptr, window_timer);
+    window_timer = 0;
+    open_video_window();
+    if (output.xml) {
+      standins::write_raw(standins::xml_header(output.device));
+      output.header_written = true;
+    }
+  };
   MSG message{};
   while (GetMessageW(&message, nullptr, 0, 0) > 0) {
     if (message.hwnd == nullptr && message.message == WM_TIMER) {
       if (message.wParam == feed_timer) feed.poll();
-      if (message.wParam == window_timer) {
-        KillTimer(nullptr, window_timer);
-        window_timer = 0;
-        open_video_window();
-        if (output.xml) {
-          standins::write_raw(standins::xml_header(output.device));
-          output.header_written = true;
-        }
-      }
+      if (message.wParam == window_timer) feed.open_window();
       continue;
     }
     TranslateMessage(&message);

@@ -1,4 +1,4 @@
-// Recording fakes: processes, their windows and their launches.
+// Recording fakes: the process table and other programs' top-level windows.
 #pragma once
 
 #include <algorithm>
@@ -71,19 +71,13 @@ class FakeProcesses final : public ProcessTable {
 };
 
 // Top-level windows by title and owning process; the journal names them by title.
+// A window's id is its place in `windows`, counted from 1.
 class FakeDesktop final : public DesktopWindows {
  public:
   explicit FakeDesktop(Journal& journal) : journal_(journal) {}
   WindowId Open(std::string title, std::uint32_t pid) {
     windows.push_back({std::move(title), pid});
     return windows.size();
-  }
-  std::optional<WindowId> FindOwnedBy(std::string_view title, std::span<const std::uint32_t> processIds) override {
-    for (std::size_t i = 0; i < windows.size(); ++i) {
-      const bool owned = std::find(processIds.begin(), processIds.end(), windows[i].pid) != processIds.end();
-      if (windows[i].title == title && owned) return i + 1;
-    }
-    return std::nullopt;
   }
   void RemoveCloseItem(WindowId window) override { journal_.push_back("remove close item " + TitleOf(window)); }
   void PlaceTopmost(WindowId window, bool show) override {
@@ -98,25 +92,6 @@ class FakeDesktop final : public DesktopWindows {
 
  private:
   std::string TitleOf(WindowId window) const { return windows.at(window - 1).title; }
-  Journal& journal_;
-};
-
-class FakeLauncher final : public ProcessLauncher {
- public:
-  explicit FakeLauncher(Journal& journal) : journal_(journal) {}
-  std::optional<std::uint32_t> Launch(const LaunchPlan& plan) override {
-    launched.push_back(plan);
-    journal_.push_back("launch " + plan.program);
-    if (fail) return std::nullopt;
-    return nextPid++;
-  }
-  bool StillRunning(std::uint32_t pid) override { return running.contains(pid); }
-  std::vector<LaunchPlan> launched;
-  std::set<std::uint32_t> running;
-  std::uint32_t nextPid = 500;
-  bool fail = false;
-
- private:
   Journal& journal_;
 };
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/ports.h"
+#include "fakes/decoders.h"
 #include "fakes/journal.h"
 
 namespace torvane::testing {
@@ -17,9 +18,7 @@ namespace torvane::testing {
 // The main window: what it shows and holds, as plain fields.
 class FakeWindow final : public MainWindowPorts {
  public:
-  explicit FakeWindow(Journal& journal) : journal_(journal) {
-    for (const TimerSpec& t : AllTimers()) timers[t.id] = t.onAtCreation;
-  }
+  FakeWindow(Journal& journal, FakeClock& clock) : journal_(journal), clock_(clock) {}
 
   // WindowFrame
   void Show(bool v) override {
@@ -52,10 +51,6 @@ class FakeWindow final : public MainWindowPorts {
   void PostDeferredStart() override {
     if (throwOnDeferredStart) throw std::runtime_error("post");
     ++deferredStarts;
-  }
-  void LetPendingEventsRun() override {
-    journal_.push_back("pending events");
-    if (pendingEvents) std::exchange(pendingEvents, nullptr)();
   }
   void EndProgram() override {
     ended = true;
@@ -90,19 +85,49 @@ class FakeWindow final : public MainWindowPorts {
   }
   std::optional<std::string> Selected() const override { return selected; }
 
-  // Timers
+  // Timers, on the rig's clock.
   void Set(TimerId id, bool on) override {
     if (throwOnTimer) throw std::runtime_error("timer");
-    timers[id] = on;
+    Timer& timer = timers[id];
+    if (on && timer.on && !timer.once) return;  // already ticking: keeps its pace
+    timer = {on, false, clock_.now.monotonicMs + TimerSpecOf(id).intervalMs};
   }
-  bool On(TimerId id) const override { return timers.at(id); }
+  void Once(TimerId id, int delayMs) override {
+    if (throwOnTimer) throw std::runtime_error("timer");
+    timers[id] = {true, true, clock_.now.monotonicMs + delayMs};
+    waits.push_back({id, delayMs});
+  }
+  bool On(TimerId id) const override { return timers.contains(id) && timers.at(id).on; }
+  // The timer due first, no later than `untilMs`.
+  std::optional<TimerId> DueBy(std::int64_t untilMs) const {
+    std::optional<TimerId> first;
+    for (const auto& [id, timer] : timers)
+      if (timer.on && timer.dueMs <= untilMs && (!first || timer.dueMs < timers.at(*first).dueMs)) first = id;
+    return first;
+  }
+  // It ticks now: a one-shot timer is off afterwards, another due again.
+  void Tick(TimerId id) {
+    Timer& timer = timers.at(id);
+    clock_.now.monotonicMs = timer.dueMs;
+    if (timer.once) {
+      timer.on = false;
+    } else {
+      timer.dueMs += TimerSpecOf(id).intervalMs;
+    }
+  }
 
   std::vector<std::string> history;  // newest first
   std::optional<std::string> selected;
   std::map<Option, int> checks;
   std::optional<Suffix> suffix = Suffix::None;  // 无 is selected when the window is made
   std::map<Panel, bool> open;
-  std::map<TimerId, bool> timers;
+  struct Timer {
+    bool on = false;
+    bool once = false;
+    std::int64_t dueMs = 0;
+  };
+  std::map<TimerId, Timer> timers;
+  std::vector<std::pair<TimerId, int>> waits;  // every one-shot timer started, with its delay
   std::optional<ModuleStatus> moduleStatus;  // nullopt: the status line still reads "-"
   bool restartEnabled = true, scanning = true, successShown = false;
   bool windowVisible = false, topmost = false, ended = false, fitted = false, seeThrough = false;
@@ -111,11 +136,11 @@ class FakeWindow final : public MainWindowPorts {
   std::vector<std::string> pageCameras;
   ScannerOptionsInput pageInput;  // as the user left the second page
   int deferredStarts = 0;
-  std::function<void()> pendingEvents;  // runs once, as an event that was waiting
   bool throwOnFit = false, throwOnTimer = false, throwOnDeferredStart = false;
 
  private:
   Journal& journal_;
+  FakeClock& clock_;
 };
 
 // The third settings page: what it was given to show, and what the user left in it.

@@ -157,12 +157,22 @@ class Win32World final : public FolderSubject, public ProcessSubject {
   ProcessTable& Table() override { return table_; }
   FolderSubject& Files() override { return *this; }
   std::optional<std::uint32_t> Start(const std::string& path) override {
-    win32::HiddenProcessLauncher launcher;
-    const auto pid = launcher.Launch({path, QuoteProgram(path) + " -D -q scan.png", Narrow(folder_.path()),
-                                      Narrow(folder_ / Widen(kDecoderOutput))});
-    if (!pid) return std::nullopt;
-    started_[*pid] = UniqueHandle(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, *pid));
-    return pid;
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    UniqueFile output(CreateFileW((folder_ / Widen(kDecoderOutput)).c_str(), GENERIC_WRITE,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, &inherit, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = output.get();
+    std::wstring commandLine = Widen(QuoteProgram(path)) + L" -D -q scan.png";
+    PROCESS_INFORMATION started{};
+    if (!output || !CreateProcessW(Widen(path).c_str(), commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
+                                   nullptr, folder_.path().c_str(), &startup, &started))
+      return std::nullopt;
+    CloseHandle(started.hThread);
+    started_[started.dwProcessId] = UniqueHandle(started.hProcess);
+    return started.dwProcessId;
   }
   std::string DecoderElsewhere() override { return Narrow(elsewhere_ / Widen(kDecoder)); }
   bool Running(std::uint32_t pid) override {

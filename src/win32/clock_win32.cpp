@@ -1,0 +1,11 @@
+#include "win32/adapters.h"
+
+namespace torvane::win32 {
+
+TickTime SystemClock::Now() {
+  SYSTEMTIME t{};
+  GetLocalTime(&t);
+  return {static_cast<std::int64_t>(GetTickCount64()), {t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute, t.wSecond}};
+}
+
+}  // namespace torvane::win32
