@@ -7,6 +7,7 @@
 #include "core/launch.h"
 #include "core/process_check.h"
 #include "core/settings_codec.h"
+#include "core/symbology_settings.h"
 #include "core/texts.h"
 
 namespace torvane {
@@ -58,6 +59,7 @@ void RecognitionModule::AskVersion() {
   versionQuery_ = p_.decoders.Start(VersionQueryPlan(p_.folder.Path()), std::move(events));
   if (!versionQuery_) {
     // No decoder to ask: its launch will tell the rest.
+    decoderVersion_.clear();
     form_ = OutputForm::Lines;
     Launch();
     return;
@@ -69,6 +71,7 @@ void RecognitionModule::OnVersionAnswered(std::uint64_t query) {
   if (query != queries_ || !versionQuery_) return;
   versionQuery_.reset();
   p_.timers.Set(TimerId::ModuleWait, false);
+  decoderVersion_ = versionOutput_;
   form_ = xmlRefused_ ? OutputForm::Lines : OutputFormFor(versionOutput_);
   Advance();
 }
@@ -79,6 +82,7 @@ void RecognitionModule::OnModuleWaitTick() {
     p_.decoders.End(*versionQuery_);
     versionQuery_.reset();
     ++queries_;
+    decoderVersion_.clear();
     form_ = OutputForm::Lines;
   }
   retryDue_ = false;
@@ -88,6 +92,8 @@ void RecognitionModule::OnModuleWaitTick() {
 void RecognitionModule::Launch() {
   const std::optional<int> camera = ChosenCamera();
   const OutputForm form = form_.value_or(OutputForm::Lines);
+  // Only the symbology names this version takes: ZBar 0.10 ends on another.
+  const std::vector<std::string> settings = DecoderSymbologyArguments(p_.options, decoderVersion_);
   const std::uint64_t launch = ++launches_;
   DecoderEvents events;
   events.output = [this, launch](std::string_view bytes) {
@@ -96,7 +102,7 @@ void RecognitionModule::Launch() {
   events.windowShown = [this, launch](WindowId window, std::string_view title) { OnWindowShown(launch, window, title); };
   events.exited = [this, launch](const DecoderExit& exit) { OnCameraDecoderExited(launch, exit); };
   const std::optional<std::uint32_t> id =
-      p_.decoders.Start(CameraLaunchPlan(p_.folder.Path(), camera, form), std::move(events));
+      p_.decoders.Start(CameraLaunchPlan(p_.folder.Path(), camera, form, settings), std::move(events));
   if (!id) {
     // No decoder to run (it is missing from the folder): the restart command tries again.
     wanted_ = false;

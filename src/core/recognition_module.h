@@ -102,6 +102,7 @@ class RecognitionModule {
   std::optional<std::uint32_t> versionQuery_;  // asked for its version, not yet answered
   std::uint64_t queries_ = 0;             // counts the questions, to tell an answer to an earlier one
   std::string versionOutput_;
+  std::string decoderVersion_;            // what the last answer said; empty: unknown
   std::optional<OutputForm> form_;        // nullopt: to be asked
   bool xmlRefused_ = false;               // the decoder does not know --xml
   std::uint64_t launches_ = 0;

@@ -87,6 +87,38 @@ TEST(Module, OnlyZBar010IsAskedForXmlAndAVersionThatDoesNotComeCountsAsAnother) 
   EXPECT_EQ(silent.decoders.launched.size(), 2u) << "its late end changes nothing";
 }
 
+// The code types turned off and held to a least length go to the decoder as
+// -S settings with only the names its version takes (ZBar 0.10 ends on any
+// other), and other types on the third page restart it with the new ones.
+TEST(Module, TheDecoderIsGivenTheCodeTypesItsVersionKnowsAndOtherTypesRestartIt) {
+  Rig rig;
+  rig.program.scannerOptions.disabledSymbologies = {"code93", "i25"};
+  rig.program.scannerOptions.minimumLengths = {{"code39", 4}};
+  rig.program.module.StartAtLoad();
+  rig.AnswerVersion("0.10");
+  EXPECT_EQ(rig.decoders.PlanOf(rig.CameraDecoder()).commandLine,
+            "\"C:\\Scan\\zbarcam.exe\" --xml -Si25.disable -Scode39.min-length=4");
+  rig.ShowVideoWindow();
+
+  rig.handScannerPage.input.disabledTypes = "code93,i25";
+  rig.handScannerPage.input.minimumLengths = "code39=4";
+  rig.program.settings.OnHandScannerDoneClicked();
+  EXPECT_FALSE(rig.window.On(TimerId::ModuleRestart)) << "the same types: the decoder runs on";
+  rig.handScannerPage.input.disabledTypes = "code93";
+  rig.program.settings.OnHandScannerDoneClicked();
+  rig.decoders.FinishEnding();
+  rig.Elapse(1000);
+  rig.AnswerVersion("0.23.93");
+  EXPECT_EQ(rig.decoders.PlanOf(rig.CameraDecoder()).commandLine,
+            "\"C:\\Scan\\zbarcam.exe\" -Scode93.disable -Scode39.min-length=4");
+
+  Rig silent;  // a version that does not come: only the names every version takes
+  silent.program.scannerOptions.disabledSymbologies = {"codabar", "ean13"};
+  silent.program.module.StartAtLoad();
+  silent.Elapse(RecognitionModule::kVersionLimitMs);
+  EXPECT_EQ(silent.decoders.PlanOf(silent.CameraDecoder()).commandLine, "\"C:\\Scan\\zbarcam.exe\" -Sean13.disable");
+}
+
 // The waits between tries: 1, 2, 4 ... up to 30 seconds; back to 1 once a
 // decoder has run a minute. Loaded or not, a try that ends is tried again.
 TEST(Module, AnUnexpectedEndIsShownAtOnceAndTriedAgainAfterGrowingWaits) {
