@@ -97,6 +97,7 @@ struct Program {
                 .folder = p.folder,
                 .cameras = cameras,
                 .intake = intake,
+                .ansi = p.ansi,
                 .options = scannerOptions}),
         images({.history = p.window,
                 .processes = p.processes,

@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "core/decoder_errors.h"
 #include "core/launch.h"
 #include "core/process_check.h"
 #include "core/settings_codec.h"
@@ -138,6 +139,7 @@ void RecognitionModule::OnWindowShown(std::uint64_t launch, WindowId window, std
   PlaceVideoWindow(window);
   if (camera_->loaded) return;
   camera_->loaded = true;
+  lastFailure_.reset();
   p_.status.ShowModuleStatus(ModuleStatus::Running);
   p_.status.EnableRestart(true);
   if (!loadedLineListed_) {
@@ -164,6 +166,11 @@ void RecognitionModule::OnCameraDecoderExited(std::uint64_t launch, const Decode
     p_.history.Add(texts::kXmlRefused);
     return Advance();
   }
+  // The reason first, then what is done about it. Tries that keep failing for
+  // one reason (the camera held by another program) list it once.
+  std::optional<std::string> reason = DecoderFailureLine(exit.errorTail, p_.ansi);
+  if (reason && reason != lastFailure_) p_.history.Add(*reason);
+  lastFailure_ = std::move(reason);
   if (ended.loaded) {
     p_.history.Add(texts::kModuleEndedUnexpectedly);
     loadedLineListed_ = false;  // listed again once the next one has loaded
@@ -212,6 +219,7 @@ void RecognitionModule::EndOwnDecoders() {
 void RecognitionModule::OnRestartClicked() {
   if (!p_.status.RestartEnabled()) return;
   loadedLineListed_ = false;
+  lastFailure_.reset();  // the user tries again: a reason that comes again is listed again
   p_.status.EnableRestart(false);
   if (!scanning_) {
     scanning_ = true;
@@ -245,6 +253,7 @@ void RecognitionModule::OnPauseClicked() {
   p_.status.ShowScanning(scanning_);
   if (scanning_) {
     wanted_ = true;
+    lastFailure_.reset();
     return Advance();
   }
   // Only what is read while scanning counts: the decoder goes, and with it the camera.

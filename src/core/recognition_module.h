@@ -46,6 +46,7 @@ class RecognitionModule {
     ProgramFolder& folder;
     DecoderCameras& cameras;
     CameraIntake& intake;
+    AnsiDecoder& ansi;  // the decoder's error output is in the system code page
     const ScannerOptions& options;
   };
   explicit RecognitionModule(Ports ports) : p_(ports) {}
@@ -81,6 +82,10 @@ class RecognitionModule {
 
   // Whether the "module loaded" line has been listed since the last start or restart.
   bool LoadedLineListed() const { return loadedLineListed_; }
+  // Why the last camera decoder ended unasked, as its history line
+  // ("[未找到摄像头]"), while no decoder has loaded since; nullopt when it gave
+  // no reason or one has loaded since.
+  const std::optional<std::string>& LastFailure() const { return lastFailure_; }
 
  private:
   void Advance();
@@ -115,6 +120,7 @@ class RecognitionModule {
   bool retryDue_ = false;                 // the next try waits for its time
   int nextRetryWaitMs_ = kFirstRetryWaitMs;
   bool loadedLineListed_ = false;
+  std::optional<std::string> lastFailure_;
 };
 
 }  // namespace torvane

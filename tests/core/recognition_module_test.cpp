@@ -154,6 +154,62 @@ TEST(Module, AnUnexpectedEndIsShownAtOnceAndTriedAgainAfterGrowingWaits) {
   EXPECT_EQ(rig.window.waits.back(), std::make_pair(TimerId::ModuleWait, 1000)) << "it ran a minute";
 }
 
+// Why a decoder ended, from its error output (ZBar's words, zbar/error.c and
+// zbar/video/vfw.c): listed once while the tries keep failing for that reason,
+// again once the user tries anew; for one that had loaded, before the restart
+// line. The module keeps it until a decoder loads.
+TEST(Module, WhyTheDecoderEndedIsListedOnceForTriesThatFailAlikeAndBeforeTheRestartLine) {
+  const std::string busy = "\a" "ERROR: zbar processor in vfw_init():\r\n    all resources busy: setting capture callbacks\r\n";
+  CameraRig rig;
+  const auto nextTry = [&] {
+    for (const std::size_t launched = rig.decoders.launched.size(); rig.decoders.launched.size() == launched;)
+      rig.Elapse(100);
+  };
+  const auto failTry = [&](std::string_view errorOutput) {
+    rig.decoders.WriteError(rig.CameraDecoder(), errorOutput);
+    rig.decoders.Exit(rig.CameraDecoder(), 1);
+    nextTry();
+  };
+  for (int tries = 0; tries < 3; ++tries) failTry(busy);
+  EXPECT_EQ(rig.window.history, std::vector<std::string>{std::string(texts::kCameraBusy)});
+  EXPECT_EQ(rig.program.module.LastFailure(), std::optional<std::string>(texts::kCameraBusy));
+  failTry("ERROR: zbar processor in _zbar_video_open():\r\n    invalid request: video device not found '/dev/video0'\r\n");
+  failTry(busy);
+  EXPECT_EQ(rig.window.history, (std::vector<std::string>{std::string(texts::kCameraBusy), std::string(texts::kCameraNotFound),
+                                                          std::string(texts::kCameraBusy)}));
+
+  rig.window.history.clear();
+  rig.program.module.OnRestartClicked();
+  rig.decoders.FinishEnding();
+  rig.Elapse(1000);
+  rig.AnswerVersion();
+  failTry(busy);
+  EXPECT_EQ(rig.window.history.front(), texts::kCameraBusy) << "listed again for the user's own try";
+
+  rig.ShowVideoWindow();
+  EXPECT_EQ(rig.program.module.LastFailure(), std::nullopt);
+  rig.window.history.clear();
+  rig.decoders.WriteError(rig.CameraDecoder(), "Assertion failed: img->datalen == bufferlen, file zbar/video/dshow.c\r\n");
+  rig.decoders.Exit(rig.CameraDecoder(), 3);
+  ASSERT_EQ(rig.window.history.size(), 2u);
+  EXPECT_EQ(rig.window.history[0], texts::kModuleEndedUnexpectedly);
+  EXPECT_NE(rig.window.history[1].find("Assertion failed: img->datalen == bufferlen"), std::string::npos)
+      << rig.window.history[1];
+
+  nextTry();
+  rig.ShowVideoWindow();
+  rig.window.history.clear();
+  rig.decoders.WriteError(rig.CameraDecoder(), "\a\a");
+  rig.decoders.Exit(rig.CameraDecoder(), 0);  // its window closed: no reason
+  EXPECT_EQ(rig.window.history, std::vector<std::string>{std::string(texts::kModuleEndedUnexpectedly)});
+  EXPECT_EQ(rig.program.module.LastFailure(), std::nullopt);
+  nextTry();
+  rig.decoders.WriteError(rig.CameraDecoder(), busy);
+  rig.program.module.OnPauseClicked();
+  rig.decoders.FinishEnding();
+  EXPECT_EQ(rig.window.history.size(), 1u) << "an end it asked for lists nothing";
+}
+
 // A ZBar 0.10 without --xml says so and ends: it is started again at once in
 // the plain form, which stays for the run; the history says it once.
 TEST(Module, AZBar010ThatRefusesXmlIsStartedAgainAtOnceInPlainLines) {
