@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include "app/hand_scanner_page.h"
 #include "app/main_window.h"
 #include "app/private_messages.h"
 #include "app/resource.h"
@@ -77,6 +78,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
 
   app::MainWindow window(instance);
   if (!window.Create()) return 1;
+  app::HandScannerPage handScannerPage(window.hwnd());
 
   win32::SystemClock clock;
   win32::ToolhelpProcessTable processes(window.Events());
@@ -112,6 +114,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   win32::DirectoryListing folders;
   win32::AppendOnlyFile copiedZbarList(JoinPath(folder.Path(), kCopiedZbarList));
   Program program(Platform{.window = window,
+                           .handScannerPage = handScannerPage,
                            .clock = clock,
                            .processes = processes,
                            .desktop = desktop,

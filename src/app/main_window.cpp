@@ -52,6 +52,7 @@ const wchar_t* ClassFor(ControlKind kind) {
     case ControlKind::TextLabel:
       return kLabelClass;
     case ControlKind::NumberBox:
+    case ControlKind::TextBox:
       return L"Edit";
     case ControlKind::DropDown:
       return L"ComboBox";
@@ -78,6 +79,8 @@ DWORD StyleFor(const ControlSpec& layout) {
       return style | BS_PUSHBUTTON;
     case ControlKind::NumberBox:
       return style | WS_BORDER | ES_NUMBER | ES_AUTOHSCROLL;
+    case ControlKind::TextBox:
+      return style | WS_BORDER | ES_AUTOHSCROLL;
     case ControlKind::DropDown:
       return style | WS_VSCROLL | CBS_DROPDOWNLIST;
     default:
@@ -299,6 +302,8 @@ ControlId PanelControl(Panel panel) {
       return ControlId::SettingsPanel;
     case Panel::MoreSettings:
       return ControlId::MoreSettingsPanel;
+    case Panel::HandScanner:
+      return ControlId::HandScannerPanel;
     case Panel::Help:
       return ControlId::HelpPanel;
   }
@@ -778,6 +783,12 @@ void MainWindow::OnCommand(ControlId id, int code) {
       break;
     case ControlId::DoneButton:
       p.settings.OnDoneClicked();
+      break;
+    case ControlId::HandScannerCommand:
+      p.settings.OnHandScannerClicked();
+      break;
+    case ControlId::HandScannerDoneButton:
+      p.settings.OnHandScannerDoneClicked();
       break;
     case ControlId::UnicodeTypingOption:
     case ControlId::KeysTypingOption:

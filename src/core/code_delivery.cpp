@@ -1,13 +1,28 @@
 #include "core/code_delivery.h"
 
 #include <algorithm>
+#include <utility>
 
+#include "core/code_output.h"
 #include "core/decoder_line.h"
 #include "core/key_plan.h"
 #include "core/scan_log.h"
 #include "core/settings_codec.h"
+#include "core/symbology_settings.h"
+#include "core/texts.h"
+#include "core/version.h"
 
 namespace torvane {
+namespace {
+
+// Both levels must be known: a level that cannot be read changes nothing.
+bool TargetRunsAbove(IntegrityLevels& levels) {
+  const std::optional<std::uint32_t> own = levels.Own();
+  const std::optional<std::uint32_t> target = levels.Target();
+  return own && target && *target > *own;
+}
+
+}  // namespace
 
 DecodedRecord CodeDelivery::Decode(std::string_view recordBytes) {
   DecodedRecord record;
@@ -32,20 +47,38 @@ void CodeDelivery::Deliver(const DecodedRecord& record, const TickTime& now) {
     p_.history.Add(record.text);
     return;
   }
+  const std::string symbology = *SymbologyOf(record.text);
+  if (KeptOut(p_.scannerOptions, symbology, *data)) return;
+  const std::string output = OutputText(p_.scannerOptions, symbology, record.marks, *data);
+  const Typing typing = Type(output, now);
   // A paste leaves the text on the clipboard itself once it is done; a copy now would come before it.
-  const bool copiedByTyping = Type(*data, now) == Typing::LeavesTextOnClipboard;
-  if (IsChecked(p_.options.Check(Option::CopyToClipboard)) && !copiedByTyping) p_.clipboard.SetText(*data);
+  const bool copies = IsChecked(p_.options.Check(Option::CopyToClipboard)) || typing == Typing::TargetAbove;
+  if (copies && typing != Typing::LeavesTextOnClipboard) p_.clipboard.SetText(output);
   BeepIfAsked();
-  if (p_.scannerOptions.scanLog) pendingScans_.Add(ScanLogRow(now.local, *SymbologyOf(record.text), *data));
+  if (p_.scannerOptions.scanLog) pendingScans_.Add(ScanLogRow(now.local, symbology, *data));
   ListAndLog(record);
+  if (typing == Typing::TargetAbove) TellTargetAbove();
 }
 
-CodeDelivery::Typing CodeDelivery::Type(std::string_view data, const TickTime& now) {
+void CodeDelivery::TellTargetAbove() {
+  if (std::exchange(targetAboveTold_, true)) return;
+  p_.history.Add(texts::kElevatedTargetCopied);
+  if (!p_.window.Shown()) p_.tray.ShowBalloon(kProgramTitle, texts::kElevatedTargetBalloon);
+}
+
+CodeDelivery::Typing CodeDelivery::Type(std::string_view text, const TickTime& now) {
   const std::optional<Suffix> suffix = p_.options.SelectedSuffix();
   if (!IsChecked(p_.options.Check(Option::TypeCodes)) || !suffix) return Typing::None;
+  if (TargetRunsAbove(p_.integrity)) return Typing::TargetAbove;
+  targetAboveTold_ = false;
   const ScannerOptions& o = p_.scannerOptions;
-  const TypingRequest request{data, *suffix, o.typing, o.keyDelayMs, o.suffixDelayMs,
-                              IsChecked(p_.options.Check(Option::CopyToClipboard))};
+  const TypingRequest request{text,
+                              *suffix,
+                              o.typing,
+                              o.keyDelayMs,
+                              o.suffixDelayMs,
+                              IsChecked(p_.options.Check(Option::CopyToClipboard)),
+                              o.groupSeparator};
   const TypingJob job = PlanTyping(request, p_.layout);
   p_.typing.Add(job, now.monotonicMs);
   const bool copies = std::any_of(job.begin(), job.end(),
@@ -58,8 +91,10 @@ void CodeDelivery::BeepIfAsked() {
 }
 
 void CodeDelivery::ListAndLog(const DecodedRecord& record) {
+  const auto data = DataText(record.text);
+  if (data && KeptOut(p_.scannerOptions, *SymbologyOf(record.text), *data)) return;
   p_.history.Add(record.text);
-  if (!DataText(record.text)) return;
+  if (!data) return;
   pendingLog_.Add(record.logBytes + "\r\n");
   WriteWaitingLogLines();
 }

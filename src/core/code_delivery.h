@@ -6,9 +6,11 @@
 #include <string>
 #include <string_view>
 
+#include "core/aim_identifier.h"
 #include "core/charset_repair.h"
 #include "core/pending_log.h"
 #include "core/ports.h"
+#include "core/target_window_ports.h"
 #include "core/scanner_options.h"
 #include "core/typing_queue.h"
 
@@ -18,6 +20,7 @@ namespace torvane {
 struct DecodedRecord {
   std::string text;      // as listed, compared and typed; line breaks as CR LF
   std::string logBytes;  // the data text as the decoder wrote it, for data.txt
+  SymbolMarks marks{};   // as far as the decoder tells them
 };
 
 class CodeDelivery {
@@ -36,14 +39,22 @@ class CodeDelivery {
     TypingQueue& typing;
     Timers& timers;
     const ScannerOptions& scannerOptions;
+    WindowFrame& window;
+    TrayIcon& tray;
+    IntegrityLevels& integrity;
   };
   explicit CodeDelivery(Ports ports) : p_(ports) {}
 
   DecodedRecord Decode(std::string_view recordBytes);
   // A new camera code: typed and copied as the options say, then listed and
-  // logged; with the scanner options also a beep and a row in scans.csv.
+  // logged; with the scanner options also a beep and a row in scans.csv. It is
+  // typed and copied with the options' prefix, AIM identifier and suffix. A
+  // window of a higher integrity level would drop the keys: the code is copied
+  // instead, and the user told so once (until a code is typed again).
+  // A code of a symbology the options turn off is not delivered at all.
   void Deliver(const DecodedRecord& record, const TickTime& now);
   void BeepIfAsked();
+  // An image file's code: listed and logged unless the options turn its symbology off.
   void ListAndLog(const DecodedRecord& record);
 
   void OnHistoryDoubleClicked();  // copies the selected entry's data text
@@ -56,10 +67,12 @@ class CodeDelivery {
 
  private:
   // How the code was handed to the typing queue, if at all.
-  enum class Typing { None, Queued, LeavesTextOnClipboard };
-  Typing Type(std::string_view data, const TickTime& now);
+  enum class Typing { None, Queued, LeavesTextOnClipboard, TargetAbove };
+  Typing Type(std::string_view text, const TickTime& now);
+  void TellTargetAbove();
 
   Ports p_;
+  bool targetAboveTold_ = false;
   PendingLog pendingLog_;
   PendingLog pendingScans_;
 };

@@ -37,11 +37,13 @@ std::string QuoteArgument(std::string_view arg) {
 // escapes), and a Windows path cannot hold a quotation mark: always quote it whole.
 std::string QuoteProgram(std::string_view path) { return "\"" + std::string(path) + "\""; }
 
-LaunchPlan CameraLaunchPlan(std::string_view programFolder, std::optional<int> camera, OutputForm form) {
+LaunchPlan CameraLaunchPlan(std::string_view programFolder, std::optional<int> camera, OutputForm form,
+                            std::span<const std::string> settings) {
   LaunchPlan plan;
   plan.program = JoinPath(programFolder, kCameraDecoder);
   plan.commandLine = QuoteProgram(plan.program);
   if (form == OutputForm::Xml) plan.commandLine += " --xml";
+  for (const std::string& setting : settings) plan.commandLine += " " + QuoteArgument(setting);
   if (camera) plan.commandLine += " /dev/video" + std::to_string(*camera);
   plan.workingDir = std::string(programFolder);
   plan.stdoutFile = JoinPath(programFolder, kCameraOutput);

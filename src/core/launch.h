@@ -2,6 +2,7 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,11 +32,12 @@ std::string QuoteArgument(std::string_view arg);
 std::string QuoteProgram(std::string_view path);
 
 // The camera decoder from the program folder, a copy of its standard output in
-// a new bar.dat in that folder; "--xml" asks for the XML form. No argument
-// opens the default camera; another is named "/dev/videoN", N its number as
-// the decoder counts (DecoderCameras).
+// a new bar.dat in that folder; "--xml" asks for the XML form, `settings` are
+// its -S arguments (DecoderSymbologyArguments). No argument opens the default
+// camera; another is named "/dev/videoN", N its number as the decoder counts
+// (DecoderCameras).
 LaunchPlan CameraLaunchPlan(std::string_view programFolder, std::optional<int> camera = std::nullopt,
-                            OutputForm form = OutputForm::Lines);
+                            OutputForm form = OutputForm::Lines, std::span<const std::string> settings = {});
 
 // The camera decoder asked for its version ("--version"): it prints it and
 // ends without opening a camera.

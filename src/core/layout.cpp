@@ -34,8 +34,8 @@ ControlSpec Make(ControlId id, std::string_view name, ControlKind kind, ControlI
   return s;
 }
 
-std::array<ControlSpec, 42> BuildControls() {
-  std::array<ControlSpec, 42> c{};
+std::array<ControlSpec, 59> BuildControls() {
+  std::array<ControlSpec, 59> c{};
   std::size_t i = 0;
   auto add = [&](ControlSpec s) -> ControlSpec& { return c[i++] = s; };
 
@@ -43,6 +43,13 @@ std::array<ControlSpec, 42> BuildControls() {
   {
     auto& s = add(Make(HelpPanel, "HelpPanel", K::Panel, None, "", kPanelParked));
     s.back = kPanelBack;
+    s.visible = false;
+  }
+  {
+    // The third page opens over the second.
+    auto& s = add(Make(HandScannerPanel, "HandScannerPanel", K::Panel, None, "", kPanelParked));
+    s.back = kPanelBack;
+    s.fore = kLight;
     s.visible = false;
   }
   {
@@ -165,6 +172,47 @@ std::array<ControlSpec, 42> BuildControls() {
   caption(KeyDelayCaption, "KeyDelayCaption", "字符间隔 (毫秒)", {8, 115, 160, 14});
   caption(SuffixDelayCaption, "SuffixDelayCaption", "回车/Tab 前等待 (毫秒)", {8, 137, 165, 14});
   caption(CameraCaption, "CameraCaption", "摄像头", {8, 161, 46, 14});
+  {
+    auto& s = add(Make(HandScannerCommand, "HandScannerCommand", K::TextButton, MoreSettingsPanel, "高级设置",
+                       {176, 190, 49, 14}));
+    s.fore = kLight;
+    s.handCursor = true;
+  }
+
+  // The third page, stacked in the order of its Tab stops. Its top row is kept
+  // free for the screen scan's hotkey.
+  constexpr ControlId kThird = HandScannerPanel;
+  auto textBox = [&](ControlId id, std::string_view name, PixelRect r) -> ControlSpec& {
+    auto& s = add(Make(id, name, K::TextBox, kThird, "", r));
+    s.back = Rgb{0x14, 0x14, 0x14};
+    s.fore = kSilver;
+    s.takesFocus = true;
+    s.startsGroup = true;
+    return s;
+  };
+  textBox(PrefixBox, "PrefixBox", {40, 34, 72, 18});
+  textBox(CodeSuffixBox, "CodeSuffixBox", {153, 34, 72, 18});
+  check(AimIdBox, "AimIdBox", "输出条码类型标识 (AIM)", {8, 58, 217, 17}, kThird);
+  option(GroupSeparatorOmittedOption, "GroupSeparatorOmittedOption", "不输入", {8, 96, 66, 17}, true, kThird)
+      .startsGroup = true;
+  option(GroupSeparatorControlOption, "GroupSeparatorControlOption", "按 Ctrl+]", {76, 96, 86, 17}, false, kThird);
+  option(GroupSeparatorTextOption, "GroupSeparatorTextOption", "文本", {8, 116, 52, 17}, false, kThird);
+  textBox(GroupSeparatorTextBox, "GroupSeparatorTextBox", {60, 115, 165, 18});
+  textBox(DisabledTypesBox, "DisabledTypesBox", {88, 140, 137, 18});
+  textBox(MinimumLengthsBox, "MinimumLengthsBox", {88, 162, 137, 18});
+  {
+    auto& s = add(Make(HandScannerDoneButton, "HandScannerDoneButton", K::PushButton, kThird, "完成", {72, 186, 97, 25}));
+    s.takesFocus = true;
+    s.startsGroup = true;
+  }
+  auto thirdCaption = [&](ControlId id, std::string_view name, std::string_view text, PixelRect r) {
+    add(Make(id, name, K::TextLabel, kThird, text, r)).fore = kSilver;
+  };
+  thirdCaption(PrefixCaption, "PrefixCaption", "前缀", {8, 36, 30, 14});
+  thirdCaption(CodeSuffixCaption, "CodeSuffixCaption", "后缀", {121, 36, 30, 14});
+  thirdCaption(GroupSeparatorCaption, "GroupSeparatorCaption", "GS1 组分隔符", {8, 80, 217, 14});
+  thirdCaption(DisabledTypesCaption, "DisabledTypesCaption", "停用条码类型", {8, 142, 78, 14});
+  thirdCaption(MinimumLengthsCaption, "MinimumLengthsCaption", "最短长度", {8, 164, 78, 14});
 
   // Help panel. Over its other children, while a decoder is missing: how to get ZBar.
   {
@@ -198,7 +246,7 @@ std::array<ControlSpec, 42> BuildControls() {
   return c;
 }
 
-const std::array<ControlSpec, 42>& Table() {
+const std::array<ControlSpec, 59>& Table() {
   static const auto table = BuildControls();
   return table;
 }

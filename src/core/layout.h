@@ -73,6 +73,24 @@ enum class ControlId : int {
   KeyDelayCaption = 1312,
   SuffixDelayCaption = 1313,
   CameraCaption = 1314,
+  HandScannerCommand = 1315,
+  // the third page, opened from the second: what a configured hand scanner sends
+  HandScannerPanel = 1400,
+  PrefixBox = 1401,
+  CodeSuffixBox = 1402,
+  AimIdBox = 1403,
+  GroupSeparatorOmittedOption = 1404,
+  GroupSeparatorControlOption = 1405,
+  GroupSeparatorTextOption = 1406,
+  GroupSeparatorTextBox = 1407,
+  DisabledTypesBox = 1408,
+  MinimumLengthsBox = 1409,
+  HandScannerDoneButton = 1410,
+  PrefixCaption = 1411,
+  CodeSuffixCaption = 1412,
+  GroupSeparatorCaption = 1413,
+  DisabledTypesCaption = 1414,
+  MinimumLengthsCaption = 1415,
 };
 
 enum class ControlKind {
@@ -86,6 +104,7 @@ enum class ControlKind {
   Shape,    // rectangle outline
   Picture,  // the test QR code
   NumberBox,  // an edit box for a small whole number
+  TextBox,    // an edit box for a line of text
   DropDown,   // a list to choose one entry from; its rectangle's height includes the open list
 };
 

@@ -14,6 +14,7 @@
 #include "core/key_plan.h"
 #include "core/timers.h"
 #include "core/pending_log.h"
+#include "core/option_page_ports.h"
 #include "core/random_access_file.h"
 #include "core/scanner_options.h"
 #include "core/text_decoding.h"
@@ -44,22 +45,6 @@ struct OptionControls {
   virtual void SelectSuffix(std::optional<Suffix> suffix) = 0;
 };
 
-// The second settings page's controls as the user left them: the two pauses
-// as typed, the camera by name (empty: the default camera).
-struct ScannerOptionsInput {
-  bool repeatScans = false, beep = false, scanLog = false;
-  TypingMethod typing = TypingMethod::Unicode;
-  std::string keyDelay, suffixDelay;
-  std::string camera;
-};
-
-struct ScannerOptionsPage {
-  virtual ~ScannerOptionsPage() = default;
-  // Fills the page: the options, and the cameras to choose from after the default one.
-  virtual void ShowScannerOptions(const ScannerOptions& options, const std::vector<std::string>& cameras) = 0;
-  virtual ScannerOptionsInput ScannerOptionsShown() const = 0;
-};
-
 enum class ModuleStatus { NotRunning, Running };
 
 // What the window tells about the recognition module and the scanning.
@@ -74,7 +59,7 @@ struct StatusDisplay {
   virtual void ShowSuccess() = 0;                // the help panel's test code was read
 };
 
-enum class Panel { Settings, MoreSettings, Help };
+enum class Panel { Settings, MoreSettings, HandScanner, Help };
 
 // The window as a whole.
 struct WindowFrame {
@@ -239,6 +224,8 @@ struct TrayIcon {
   virtual ~TrayIcon() = default;
   virtual bool Add() = 0;
   virtual void Remove() = 0;
+  // A notice shown beside the icon for a while; false when the icon is not there.
+  virtual bool ShowBalloon(std::string_view title, std::string_view text) = 0;
 };
 
 struct MessageBoxes {

@@ -7,6 +7,7 @@
 #include "core/decoder_cameras.h"
 #include "core/image_decoding.h"
 #include "core/ports.h"
+#include "core/target_window_ports.h"
 #include "core/recognition_module.h"
 #include "core/scanner_options.h"
 #include "core/settings_panel.h"
@@ -19,6 +20,7 @@ namespace torvane {
 // Every side effect of the program, as the platform provides it.
 struct Platform {
   MainWindowPorts& window;
+  HandScannerOptionsPage& handScannerPage;  // the third settings page
   Clock& clock;
   ProcessTable& processes;
   DesktopWindows& desktop;
@@ -44,12 +46,30 @@ struct Platform {
   FolderListing& folders;
   Questions& questions;
   LogFile& copiedZbarList;         // zbar-files.txt
+  // The program of the window the keys go to. Where the platform does not
+  // hand these in, its integrity level is not compared and its input method
+  // is left alone.
+  IntegrityLevels* integrity = nullptr;
+  InputMethods* inputMethods = nullptr;
+};
+
+// What the program knows of a window's integrity level and input method
+// where the platform tells nothing: nothing, and it changes nothing.
+struct UnknownTypingTarget final : IntegrityLevels, InputMethods {
+  std::optional<std::uint32_t> Own() override { return std::nullopt; }
+  std::optional<std::uint32_t> Target() override { return std::nullopt; }
+  std::optional<WindowId> FocusedInputMethod() override { return std::nullopt; }
+  std::optional<bool> IsOpen(WindowId) override { return std::nullopt; }
+  bool SetOpen(WindowId, bool) override { return false; }
 };
 
 struct Program {
   explicit Program(const Platform& p)
       : cameras({.cameras = p.cameras, .decoder = p.cameraDecoder, .library = p.cameraDecoderLibrary}),
-        typing({.keyboard = p.keyboard, .clipboard = p.clipboard, .timers = p.window}),
+        typing({.keyboard = p.keyboard,
+                .clipboard = p.clipboard,
+                .timers = p.window,
+                .inputMethods = p.inputMethods ? *p.inputMethods : unknownTarget_}),
         delivery({.options = p.window,
                   .history = p.window,
                   .keyboard = p.keyboard,
@@ -62,7 +82,10 @@ struct Program {
                   .scanLog = p.scanLog,
                   .typing = typing,
                   .timers = p.window,
-                  .scannerOptions = scannerOptions}),
+                  .scannerOptions = scannerOptions,
+                  .window = p.window,
+                  .tray = p.tray,
+                  .integrity = p.integrity ? *p.integrity : unknownTarget_}),
         intake({.timers = p.window,
                 .clock = p.clock,
                 .status = p.window,
@@ -80,6 +103,7 @@ struct Program {
                 .folder = p.folder,
                 .cameras = cameras,
                 .intake = intake,
+                .ansi = p.ansi,
                 .options = scannerOptions}),
         images({.history = p.window,
                 .processes = p.processes,
@@ -97,6 +121,7 @@ struct Program {
                   .module = module,
                   .scannerOptions = scannerOptions,
                   .page = p.window,
+                  .handScannerPage = p.handScannerPage,
                   .cameras = cameras}),
         zbar({.search = {.installed = p.installed, .environment = p.environment, .folders = p.folders},
               .folder = p.folder,
@@ -136,6 +161,7 @@ struct Program {
     }
   }
 
+  UnknownTypingTarget unknownTarget_;
   ScannerOptions scannerOptions;  // the second settings page's, read at start-up
   DecoderCameras cameras;
   TypingQueue typing;

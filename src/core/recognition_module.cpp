@@ -4,9 +4,11 @@
 #include <utility>
 #include <vector>
 
+#include "core/decoder_errors.h"
 #include "core/launch.h"
 #include "core/process_check.h"
 #include "core/settings_codec.h"
+#include "core/symbology_settings.h"
 #include "core/texts.h"
 
 namespace torvane {
@@ -14,6 +16,14 @@ namespace {
 
 // A version is a short line; anything beyond is not read.
 constexpr std::size_t kMostVersionBytes = 256;
+
+// The status line has room for a short reason: the history line without its
+// brackets and without the decoder's own words after the colon.
+std::string StatusReason(std::string_view line) {
+  if (line.starts_with('[')) line.remove_prefix(1);
+  if (line.ends_with(']')) line.remove_suffix(1);
+  return std::string(line.substr(0, line.find("\xEF\xBC\x9A")));  // "：" (U+FF1A)
+}
 
 }  // namespace
 
@@ -58,6 +68,7 @@ void RecognitionModule::AskVersion() {
   versionQuery_ = p_.decoders.Start(VersionQueryPlan(p_.folder.Path()), std::move(events));
   if (!versionQuery_) {
     // No decoder to ask: its launch will tell the rest.
+    decoderVersion_.clear();
     form_ = OutputForm::Lines;
     Launch();
     return;
@@ -69,6 +80,7 @@ void RecognitionModule::OnVersionAnswered(std::uint64_t query) {
   if (query != queries_ || !versionQuery_) return;
   versionQuery_.reset();
   p_.timers.Set(TimerId::ModuleWait, false);
+  decoderVersion_ = versionOutput_;
   form_ = xmlRefused_ ? OutputForm::Lines : OutputFormFor(versionOutput_);
   Advance();
 }
@@ -79,6 +91,7 @@ void RecognitionModule::OnModuleWaitTick() {
     p_.decoders.End(*versionQuery_);
     versionQuery_.reset();
     ++queries_;
+    decoderVersion_.clear();
     form_ = OutputForm::Lines;
   }
   retryDue_ = false;
@@ -88,6 +101,8 @@ void RecognitionModule::OnModuleWaitTick() {
 void RecognitionModule::Launch() {
   const std::optional<int> camera = ChosenCamera();
   const OutputForm form = form_.value_or(OutputForm::Lines);
+  // Only the symbology names this version takes: ZBar 0.10 ends on another.
+  const std::vector<std::string> settings = DecoderSymbologyArguments(p_.options, decoderVersion_);
   const std::uint64_t launch = ++launches_;
   DecoderEvents events;
   events.output = [this, launch](std::string_view bytes) {
@@ -96,7 +111,7 @@ void RecognitionModule::Launch() {
   events.windowShown = [this, launch](WindowId window, std::string_view title) { OnWindowShown(launch, window, title); };
   events.exited = [this, launch](const DecoderExit& exit) { OnCameraDecoderExited(launch, exit); };
   const std::optional<std::uint32_t> id =
-      p_.decoders.Start(CameraLaunchPlan(p_.folder.Path(), camera, form), std::move(events));
+      p_.decoders.Start(CameraLaunchPlan(p_.folder.Path(), camera, form, settings), std::move(events));
   notRunningReason_.clear();
   if (!id) {
     // No decoder to run: the restart command tries again.
@@ -137,6 +152,7 @@ void RecognitionModule::OnWindowShown(std::uint64_t launch, WindowId window, std
   PlaceVideoWindow(window);
   if (camera_->loaded) return;
   camera_->loaded = true;
+  lastFailure_.reset();
   p_.status.ShowModuleStatus(ModuleStatus::Running, {});
   p_.status.EnableRestart(true);
   if (!loadedLineListed_) {
@@ -154,6 +170,8 @@ void RecognitionModule::OnCameraDecoderExited(std::uint64_t launch, const Decode
     return Advance();
   }
   p_.intake.OnDecoderEnded();
+  std::optional<std::string> reason = DecoderFailureLine(exit.errorTail, p_.ansi);
+  notRunningReason_ = reason ? StatusReason(*reason) : std::string();
   ShowNotRunning();
 
   if (!ended.loaded && form_ == OutputForm::Xml && RefusesXml(exit)) {
@@ -163,6 +181,10 @@ void RecognitionModule::OnCameraDecoderExited(std::uint64_t launch, const Decode
     p_.history.Add(texts::kXmlRefused);
     return Advance();
   }
+  // The reason first, then what is done about it. Tries that keep failing for
+  // one reason (the camera held by another program) list it once.
+  if (reason && reason != lastFailure_) p_.history.Add(*reason);
+  lastFailure_ = std::move(reason);
   if (ended.loaded) {
     p_.history.Add(texts::kModuleEndedUnexpectedly);
     loadedLineListed_ = false;  // listed again once the next one has loaded
@@ -211,6 +233,7 @@ void RecognitionModule::EndOwnDecoders() {
 void RecognitionModule::OnRestartClicked() {
   if (!p_.status.RestartEnabled()) return;
   loadedLineListed_ = false;
+  lastFailure_.reset();  // the user tries again: a reason that comes again is listed again
   p_.status.EnableRestart(false);
   if (!scanning_) {
     scanning_ = true;
@@ -244,6 +267,7 @@ void RecognitionModule::OnPauseClicked() {
   p_.status.ShowScanning(scanning_);
   if (scanning_) {
     wanted_ = true;
+    lastFailure_.reset();
     return Advance();
   }
   // Only what is read while scanning counts: the decoder goes, and with it the camera.

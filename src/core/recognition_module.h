@@ -46,6 +46,7 @@ class RecognitionModule {
     ProgramFolder& folder;
     DecoderCameras& cameras;
     CameraIntake& intake;
+    AnsiDecoder& ansi;  // the decoder's error output is in the system code page
     const ScannerOptions& options;
   };
   explicit RecognitionModule(Ports ports) : p_(ports) {}
@@ -81,6 +82,10 @@ class RecognitionModule {
 
   // Whether the "module loaded" line has been listed since the last start or restart.
   bool LoadedLineListed() const { return loadedLineListed_; }
+  // Why the last camera decoder ended unasked, as its history line
+  // ("[未找到摄像头]"), while no decoder has loaded since; nullopt when it gave
+  // no reason or one has loaded since.
+  const std::optional<std::string>& LastFailure() const { return lastFailure_; }
 
  private:
   void Advance();
@@ -102,6 +107,7 @@ class RecognitionModule {
   std::optional<std::uint32_t> versionQuery_;  // asked for its version, not yet answered
   std::uint64_t queries_ = 0;             // counts the questions, to tell an answer to an earlier one
   std::string versionOutput_;
+  std::string decoderVersion_;            // what the last answer said; empty: unknown
   std::optional<OutputForm> form_;        // nullopt: to be asked
   bool xmlRefused_ = false;               // the decoder does not know --xml
   std::uint64_t launches_ = 0;
@@ -116,6 +122,7 @@ class RecognitionModule {
   bool loadedLineListed_ = false;
   // Why no decoder runs, for the status line, from the last launch on; empty: not known.
   std::string notRunningReason_;
+  std::optional<std::string> lastFailure_;
 };
 
 }  // namespace torvane

@@ -5,8 +5,10 @@
 #include <optional>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "core/ports.h"
+#include "core/symbology_settings.h"
 
 namespace torvane {
 namespace {
@@ -21,7 +23,7 @@ std::optional<bool> ParseSwitch(const std::optional<std::string>& text) {
 }
 
 // Plain decimal digits within 0..most; anything else is unreadable.
-std::optional<int> ParseMilliseconds(const std::optional<std::string>& text, int most) {
+std::optional<int> ParseBoundedNumber(const std::optional<std::string>& text, int most) {
   if (!text || text->empty() || text->size() > 3) return std::nullopt;
   int value = 0;
   for (const char c : *text) {
@@ -32,7 +34,92 @@ std::optional<int> ParseMilliseconds(const std::optional<std::string>& text, int
   return value;
 }
 
+constexpr std::string_view kControlBracket = "ctrl]";
+constexpr std::string_view kTextPrefix = "text:";
+
+GroupSeparatorTyping ParseGroupSeparator(const std::optional<std::string>& text) {
+  if (text == kControlBracket) return {GroupSeparatorTyping::Kind::ControlBracket};
+  if (text && text->starts_with(kTextPrefix))
+    return {GroupSeparatorTyping::Kind::Text, text->substr(kTextPrefix.size())};
+  return {};
+}
+
+std::string FormatGroupSeparator(const GroupSeparatorTyping& typing) {
+  switch (typing.kind) {
+    case GroupSeparatorTyping::Kind::ControlBracket:
+      return std::string(kControlBracket);
+    case GroupSeparatorTyping::Kind::Text:
+      return std::string(kTextPrefix) + typing.text;
+    case GroupSeparatorTyping::Kind::Omitted:
+      break;
+  }
+  return "";
+}
+
+std::string_view Trimmed(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  return text;
+}
+
+// "a,b,c": each item trimmed, empty ones left out.
+std::vector<std::string_view> Items(std::string_view list) {
+  std::vector<std::string_view> items;
+  while (!list.empty()) {
+    const std::size_t comma = std::min(list.find(','), list.size());
+    if (const std::string_view item = Trimmed(list.substr(0, comma)); !item.empty()) items.push_back(item);
+    list.remove_prefix(std::min(comma + 1, list.size()));
+  }
+  return items;
+}
+
+bool Configurable(std::string_view name) {
+  const auto names = ConfigurableSymbologies();
+  return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+// Names ZBar does not take are left out: zbarcam would not start with them.
+std::set<std::string> ParseSymbologies(std::string_view list) {
+  std::set<std::string> names;
+  for (const std::string_view item : Items(list))
+    if (Configurable(item)) names.emplace(item);
+  return names;
+}
+
+// "i25=10,code39=4": pairs of a symbology that takes a length and 1..kMostMinimumLength.
+std::map<std::string, int> ParseMinimumLengths(std::string_view list) {
+  std::map<std::string, int> lengths;
+  for (const std::string_view item : Items(list)) {
+    const std::size_t equals = item.find('=');
+    if (equals == std::string_view::npos || !TakesMinimumLength(Trimmed(item.substr(0, equals)))) continue;
+    const std::optional<std::string> digits(Trimmed(item.substr(equals + 1)));
+    if (const std::optional<int> length = ParseBoundedNumber(digits, kMostMinimumLength); length && *length > 0)
+      lengths[std::string(Trimmed(item.substr(0, equals)))] = *length;
+  }
+  return lengths;
+}
+
+std::string FormatList(const std::vector<std::string>& items) {
+  std::string text;
+  for (const std::string& item : items) text += (text.empty() ? "" : ",") + item;
+  return text;
+}
+
 }  // namespace
+
+std::string SymbologiesText(const std::set<std::string>& disabled) {
+  return FormatList({disabled.begin(), disabled.end()});
+}
+
+std::string MinimumLengthsText(const std::map<std::string, int>& lengths) {
+  std::vector<std::string> pairs;
+  for (const auto& [name, length] : lengths) pairs.push_back(name + "=" + std::to_string(length));
+  return FormatList(pairs);
+}
+
+std::set<std::string> SymbologiesFromText(std::string_view text) { return ParseSymbologies(text); }
+
+std::map<std::string, int> MinimumLengthsFromText(std::string_view text) { return ParseMinimumLengths(text); }
 
 int TypedMilliseconds(std::string_view text, int most) {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
@@ -51,10 +138,16 @@ ScannerOptions ReadScannerOptions(SettingsStore& store) {
   const std::optional<std::string> method = store.Read("TypingMethod");
   for (const auto& [value, name] : kMethodNames)
     if (method == name) options.typing = value;
-  options.keyDelayMs = ParseMilliseconds(store.Read("KeyDelayMs"), kMostKeyDelayMs).value_or(options.keyDelayMs);
+  options.keyDelayMs = ParseBoundedNumber(store.Read("KeyDelayMs"), kMostKeyDelayMs).value_or(options.keyDelayMs);
   options.suffixDelayMs =
-      ParseMilliseconds(store.Read("SuffixDelayMs"), kMostSuffixDelayMs).value_or(options.suffixDelayMs);
+      ParseBoundedNumber(store.Read("SuffixDelayMs"), kMostSuffixDelayMs).value_or(options.suffixDelayMs);
   options.camera = store.Read("Camera").value_or("");
+  options.codePrefix = store.Read("Prefix").value_or("");
+  options.codeSuffix = store.Read("Suffix").value_or("");
+  options.aimIdentifier = ParseSwitch(store.Read("AimId")).value_or(options.aimIdentifier);
+  options.groupSeparator = ParseGroupSeparator(store.Read("GroupSeparator"));
+  options.disabledSymbologies = ParseSymbologies(store.Read("Symbologies").value_or(""));
+  options.minimumLengths = ParseMinimumLengths(store.Read("MinLength").value_or(""));
   return options;
 }
 
@@ -67,6 +160,12 @@ void StoreScannerOptions(SettingsStore& store, const ScannerOptions& options) {
   store.Write("KeyDelayMs", std::to_string(options.keyDelayMs));
   store.Write("SuffixDelayMs", std::to_string(options.suffixDelayMs));
   store.Write("Camera", options.camera);
+  store.Write("Prefix", options.codePrefix);
+  store.Write("Suffix", options.codeSuffix);
+  store.Write("AimId", options.aimIdentifier ? "1" : "0");
+  store.Write("GroupSeparator", FormatGroupSeparator(options.groupSeparator));
+  store.Write("Symbologies", SymbologiesText(options.disabledSymbologies));
+  store.Write("MinLength", MinimumLengthsText(options.minimumLengths));
 }
 
 }  // namespace torvane

@@ -9,6 +9,7 @@
 #include "core/launch.h"
 #include "core/notices.h"
 #include "core/settings_codec.h"
+#include "core/symbology_settings.h"
 #include "core/texts.h"
 
 namespace torvane {
@@ -95,7 +96,7 @@ void SettingsPanel::OnMoreSettingsClicked() {
 void SettingsPanel::OnDoneClicked() {
   p_.window.ClosePanel(Panel::MoreSettings);
   const ScannerOptionsInput shown = p_.page.ScannerOptionsShown();
-  ScannerOptions chosen;
+  ScannerOptions chosen = p_.scannerOptions;  // those the page does not show stay as they are
   chosen.repeatScans = shown.repeatScans;
   chosen.beep = shown.beep;
   chosen.scanLog = shown.scanLog;
@@ -107,6 +108,36 @@ void SettingsPanel::OnDoneClicked() {
   p_.scannerOptions = chosen;
   StoreScannerOptions(p_.settings, chosen);
   if (cameraChanged) {
+    p_.status.EnableRestart(true);
+    p_.module.OnRestartClicked();
+  }
+}
+
+void SettingsPanel::OnHandScannerClicked() {
+  const ScannerOptions& o = p_.scannerOptions;
+  p_.handScannerPage.ShowHandScannerOptions({.prefix = o.codePrefix,
+                                             .suffix = o.codeSuffix,
+                                             .aimIdentifier = o.aimIdentifier,
+                                             .groupSeparator = o.groupSeparator,
+                                             .disabledTypes = SymbologiesText(o.disabledSymbologies),
+                                             .minimumLengths = MinimumLengthsText(o.minimumLengths)});
+  p_.window.OpenPanel(Panel::HandScanner);
+}
+
+void SettingsPanel::OnHandScannerDoneClicked() {
+  p_.window.ClosePanel(Panel::HandScanner);
+  const HandScannerOptionsInput shown = p_.handScannerPage.HandScannerOptionsShown();
+  ScannerOptions chosen = p_.scannerOptions;  // those the page does not show stay as they are
+  chosen.codePrefix = shown.prefix;
+  chosen.codeSuffix = shown.suffix;
+  chosen.aimIdentifier = shown.aimIdentifier;
+  chosen.groupSeparator = shown.groupSeparator;
+  chosen.disabledSymbologies = SymbologiesFromText(shown.disabledTypes);
+  chosen.minimumLengths = MinimumLengthsFromText(shown.minimumLengths);
+  const bool decoderAskedAnew = DecoderSymbologiesDiffer(p_.scannerOptions, chosen);
+  p_.scannerOptions = chosen;
+  StoreScannerOptions(p_.settings, chosen);
+  if (decoderAskedAnew) {
     p_.status.EnableRestart(true);
     p_.module.OnRestartClicked();
   }

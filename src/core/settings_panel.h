@@ -27,6 +27,7 @@ class SettingsPanel {
     RecognitionModule& module;
     ScannerOptions& scannerOptions;
     ScannerOptionsPage& page;
+    HandScannerOptionsPage& handScannerPage;
     DecoderCameras& cameras;
   };
   explicit SettingsPanel(Ports ports) : p_(ports) {}
@@ -43,6 +44,10 @@ class SettingsPanel {
   // Closes the second page and stores its options; a camera chosen anew is
   // opened by restarting the recognition module.
   void OnDoneClicked();
+  void OnHandScannerClicked();  // opens the third page over the second
+  // Closes the third page and stores its options; code types changed restart
+  // the recognition module, which asks the decoder for them.
+  void OnHandScannerDoneClicked();
   void OnStartWithWindowsClicked();
   void OnSuffixOptionClicked(Suffix suffix) { SetSuffixOption(suffix, true); }
   // Selecting one of the three clears the other two; clearing one touches it alone.

@@ -18,6 +18,15 @@ inline constexpr std::string_view kDefaultCamera = "默认";
 // Listed when the chosen camera is not present: the default camera is opened instead.
 inline constexpr std::string_view kCameraGonePrefix = "[未找到摄像头: ";
 inline constexpr std::string_view kCameraGoneSuffix = "，使用默认摄像头]";
+// Listed when the camera decoder ends, from the reason it gives.
+inline constexpr std::string_view kCameraNotFound = "[未找到摄像头]";
+inline constexpr std::string_view kCameraBusy = "[摄像头被其他程序占用]";
+inline constexpr std::string_view kCameraFailedPrefix = "[无法打开摄像头：";
+inline constexpr std::string_view kCameraFailedSuffix = "]";
+// Windows drops the keys sent to a window of a program run as administrator:
+// listed once, and shown beside the notification-area icon while the window is hidden.
+inline constexpr std::string_view kElevatedTargetCopied = "[目标窗口以管理员身份运行，条码已复制到剪贴板]";
+inline constexpr std::string_view kElevatedTargetBalloon = "目标窗口以管理员身份运行，条码已复制到剪贴板";
 // Listed for a dropped file too large to be an image ZBar reads.
 inline constexpr std::string_view kImageTooLarge = "[图片文件超过 200 MB，未识别]";
 // Listed when the screen-scan hotkey cannot be registered: another program holds it.

@@ -38,22 +38,36 @@ void PressStroke(std::vector<KeyEvent>& keys, const KeyStroke& stroke) {
     if (it->first) keys.push_back(KeyEvent::Key(it->second, true));
 }
 
+constexpr char32_t kGroupSeparator = 0x1D;
+
 // What the text comes to before pacing: printable runs and the keys between them.
 struct Piece {
   std::u32string characters;               // printable characters; empty for a key
   std::optional<VirtualKey> key;           // Tab or Enter
+  bool groupSeparator = false;             // the key that gives a group separator
+  bool IsKey() const { return key || groupSeparator; }
 };
 
-std::vector<Piece> Pieces(std::string_view text) {
+std::string WithSeparatorText(std::string_view text, const GroupSeparatorTyping& typing) {
+  if (typing.kind != GroupSeparatorTyping::Kind::Text) return std::string(text);
+  std::string replaced;
+  for (const char c : text) replaced += c == static_cast<char>(kGroupSeparator) ? typing.text : std::string(1, c);
+  return replaced;
+}
+
+std::vector<Piece> Pieces(std::string_view text, const GroupSeparatorTyping& separator) {
   std::vector<Piece> pieces;
-  const std::u32string characters = DecodeUtf8Lossy(text);
+  const std::u32string characters = DecodeUtf8Lossy(WithSeparatorText(text, separator));
+  const bool separatorKey = separator.kind == GroupSeparatorTyping::Kind::ControlBracket;
   for (std::size_t i = 0; i < characters.size(); ++i) {
     const char32_t c = characters[i];
     if (c == U'\t' || c == U'\r' || c == U'\n') {
       if (c == U'\r' && i + 1 < characters.size() && characters[i + 1] == U'\n') ++i;
       pieces.push_back({{}, c == U'\t' ? VirtualKey::Tab : VirtualKey::Enter});
+    } else if (c == kGroupSeparator && separatorKey) {
+      pieces.push_back({{}, std::nullopt, true});
     } else if (!IsControlCharacter(c)) {
-      if (pieces.empty() || pieces.back().key) pieces.push_back({});
+      if (pieces.empty() || pieces.back().IsKey()) pieces.push_back({});
       pieces.back().characters += c;
     }
   }
@@ -63,7 +77,7 @@ std::vector<Piece> Pieces(std::string_view text) {
 std::size_t Utf16Units(const std::vector<Piece>& pieces) {
   std::size_t units = 0;
   for (const Piece& p : pieces) {
-    if (p.key) ++units;
+    if (p.IsKey()) ++units;
     for (const char32_t c : p.characters) units += c < 0x10000 ? 1 : 2;
   }
   return units;
@@ -105,15 +119,32 @@ std::string Utf8Of(const std::u32string& characters) {
   return text;
 }
 
+// Keyboard-wedge scanners press Ctrl+] for a group separator: the key that
+// gives it with Control in this layout (VkKeyScanEx names it), else the character.
+std::vector<KeyEvent> GroupSeparatorKeys(KeyboardLayout& layout) {
+  std::vector<KeyEvent> keys;
+  const std::optional<KeyStroke> stroke = layout.KeyFor(kGroupSeparator);
+  if (stroke && stroke->control && !stroke->alt && !stroke->deadKey) {
+    PressStroke(keys, *stroke);
+  } else {
+    PressUnits(keys, kGroupSeparator);
+  }
+  return keys;
+}
+
 // The keys and pastes of the text and the suffix, without lending the clipboard.
 TypingJob PlanKeysAndPastes(const TypingRequest& request, KeyboardLayout& layout) {
-  const std::vector<Piece> pieces = Pieces(request.text);
+  const std::vector<Piece> pieces = Pieces(request.text, request.groupSeparator);
   if (Utf16Units(pieces) > kMostTypedUnits) return {};
   JobBuilder job(request.keyDelayMs);
   const std::optional<KeyStroke> paste =
       request.method == TypingMethod::Paste ? layout.KeyFor(U'v') : std::optional<KeyStroke>();
   const bool capsLockOn = request.method == TypingMethod::Keys && layout.CapsLockOn();
   for (const Piece& piece : pieces) {
+    if (piece.groupSeparator) {
+      job.AddKeys(GroupSeparatorKeys(layout));
+      continue;
+    }
     if (piece.key) {
       std::vector<KeyEvent> keys;
       Press(keys, *piece.key);
@@ -159,6 +190,10 @@ TypingJob PlanTyping(const TypingRequest& request, KeyboardLayout& layout) {
   }
   // A text with nothing to type still gives one (empty) step: every typed code is one injection.
   if (steps.empty()) steps.push_back({});
+  if (request.method == TypingMethod::Keys && !steps.front().keys.empty()) {
+    steps.insert(steps.begin(), TypingStep{TypingStep::Kind::CloseInputMethod, 0, {}, {}});
+    steps.push_back({TypingStep::Kind::RestoreInputMethod, kInputMethodSettleMs, {}, {}});
+  }
   return steps;
 }
 

@@ -22,6 +22,8 @@ struct TypingStep {
     Paste,             // text offered on the clipboard, then keys pressed (Ctrl+V); done once the text is read
     RestoreClipboard,  // what the clipboard held before the pastes
     CopyToClipboard,   // text put on the clipboard to stay
+    CloseInputMethod,    // the focused window's input method is closed if it is open
+    RestoreInputMethod,  // and opened again
   };
   Kind kind = Kind::Keys;
   int waitBeforeMs = 0;
@@ -31,6 +33,11 @@ struct TypingStep {
 };
 using TypingJob = std::vector<TypingStep>;
 
+// How long after the last key an input method closed for the typing is opened
+// again. The window reads its keys only after they were sent, and an input
+// method opened before that would still take them.
+inline constexpr int kInputMethodSettleMs = 500;
+
 struct TypingRequest {
   std::string_view text;  // UTF-8; control characters other than Tab and line breaks are left out
   Suffix suffix = Suffix::None;
@@ -38,6 +45,7 @@ struct TypingRequest {
   int keyDelayMs = 0;
   int suffixDelayMs = 0;
   bool keepOnClipboard = false;  // pasting: the text stays on the clipboard instead of the user's content
+  GroupSeparatorTyping groupSeparator{};
 };
 
 // Tab and line breaks are real key presses in every method. The layout's keys
@@ -46,6 +54,10 @@ struct TypingRequest {
 // them; with keepOnClipboard it leaves the whole text there instead, also when
 // nothing was pasted. A text of more than kMostTypedUnits UTF-16 units types
 // nothing, as PlanKeys does; a job always has at least one step, perhaps of no keys.
+// A group separator (0x1D) is left out, pressed as the layout's key that gives
+// it with Control (Ctrl+] on a US keyboard; typed as the character where no
+// key gives it) or replaced by the text asked for, in every method. The
+// layout's keys are typed with the focused window's input method closed.
 TypingJob PlanTyping(const TypingRequest& request, KeyboardLayout& layout);
 
 }  // namespace torvane

@@ -6,6 +6,10 @@ namespace torvane {
 
 void TypingQueue::Add(const TypingJob& job, std::int64_t nowMs) {
   if (job.empty()) return;
+  // The input method closed for the code before stays closed for this one.
+  if (!steps_.empty() && steps_.back().kind == TypingStep::Kind::RestoreInputMethod &&
+      job.front().kind == TypingStep::Kind::CloseInputMethod)
+    steps_.pop_back();
   const bool wasIdle = Idle();
   steps_.insert(steps_.end(), job.begin(), job.end());
   if (wasIdle) RunDueSteps(nowMs);
@@ -22,6 +26,8 @@ void TypingQueue::OnPastedTextRead(std::int64_t nowMs) {
 
 bool TypingQueue::Due(std::int64_t nowMs) const {
   const TypingStep& step = steps_.front();
+  // Nothing was closed: nothing to wait for before opening it again.
+  if (step.kind == TypingStep::Kind::RestoreInputMethod && !closedInputMethod_) return true;
   return step.waitBeforeMs == 0 || nowMs - lastStepMs_ >= step.waitBeforeMs;
 }
 
@@ -73,8 +79,27 @@ bool TypingQueue::Run(const TypingStep& step, std::int64_t nowMs) {
       if (!p_.clipboard.SetText(step.text)) return false;
       pasteRefused_ = false;
       return true;
+    case TypingStep::Kind::CloseInputMethod:
+      CloseInputMethod();
+      return true;
+    case TypingStep::Kind::RestoreInputMethod:
+      RestoreInputMethod();
+      return true;
   }
   return true;
+}
+
+void TypingQueue::CloseInputMethod() {
+  const std::optional<WindowId> focused = p_.inputMethods.FocusedInputMethod();
+  if (focused == closedInputMethod_) return;  // still closed from the code before
+  RestoreInputMethod();                       // the keys go to another window now
+  if (focused && p_.inputMethods.IsOpen(*focused) == true && p_.inputMethods.SetOpen(*focused, false))
+    closedInputMethod_ = focused;
+}
+
+void TypingQueue::RestoreInputMethod() {
+  if (closedInputMethod_) p_.inputMethods.SetOpen(*closedInputMethod_, true);
+  closedInputMethod_.reset();
 }
 
 void TypingQueue::GiveUp(const TypingStep& step) {
@@ -89,6 +114,8 @@ void TypingQueue::GiveUp(const TypingStep& step) {
       break;
     case TypingStep::Kind::Keys:
     case TypingStep::Kind::LendClipboard:
+    case TypingStep::Kind::CloseInputMethod:
+    case TypingStep::Kind::RestoreInputMethod:
       break;
   }
 }
@@ -102,6 +129,7 @@ void TypingQueue::Stop() {
   p_.timers.Set(TimerId::Typing, false);
   if (clipboardLent_) p_.clipboard.Restore();
   clipboardLent_ = pasteRefused_ = false;
+  RestoreInputMethod();
 }
 
 }  // namespace torvane

@@ -6,6 +6,10 @@
 // Ctrl+V, later. So a paste is done when its text has been read (or after
 // kPasteReadLimitMs, for a program that never reads it): only then does the
 // clipboard change again, for the next paste or to give the user's content back.
+//
+// An input method closed for the typing of a code is opened again only after
+// kInputMethodSettleMs, or, when the next code comes before that, after that
+// code: it stays closed while codes are typed one after the other.
 #pragma once
 
 #include <cstdint>
@@ -13,6 +17,7 @@
 #include <optional>
 
 #include "core/ports.h"
+#include "core/target_window_ports.h"
 #include "core/typing_plan.h"
 
 namespace torvane {
@@ -29,6 +34,7 @@ class TypingQueue {
     Keyboard& keyboard;
     Clipboard& clipboard;
     Timers& timers;
+    InputMethods& inputMethods;
   };
   explicit TypingQueue(Ports ports) : p_(ports) {}
 
@@ -47,6 +53,8 @@ class TypingQueue {
   bool Run(const TypingStep& step, std::int64_t nowMs);
   void GiveUp(const TypingStep& step);
   void TypeInstead(const TypingStep& paste);
+  void CloseInputMethod();
+  void RestoreInputMethod();
 
   Ports p_;
   std::deque<TypingStep> steps_;
@@ -56,6 +64,7 @@ class TypingQueue {
   bool awaitingRead_ = false;    // the last paste's text has not been read yet
   std::int64_t readLimitMs_ = 0;
   std::optional<std::int64_t> refusedSinceMs_;  // the clipboard has refused the first step since
+  std::optional<WindowId> closedInputMethod_;    // closed here, to be opened again
 };
 
 }  // namespace torvane

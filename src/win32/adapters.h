@@ -122,6 +122,7 @@ class ShellTrayIcon final : public TrayIcon {
   ShellTrayIcon(HWND owner, UINT callbackMessage, HICON icon, std::string tip);
   bool Add() override;
   void Remove() override;
+  bool ShowBalloon(std::string_view title, std::string_view text) override;
 
  private:
   NOTIFYICONDATAW Record() const;

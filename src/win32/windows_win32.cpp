@@ -66,6 +66,15 @@ void ShellTrayIcon::Remove() {
   Shell_NotifyIconW(NIM_DELETE, &record);
 }
 
+bool ShellTrayIcon::ShowBalloon(std::string_view title, std::string_view text) {
+  NOTIFYICONDATAW record = Record();
+  record.uFlags = NIF_INFO;
+  record.dwInfoFlags = NIIF_INFO;
+  lstrcpynW(record.szInfoTitle, Widen(title).c_str(), ARRAYSIZE(record.szInfoTitle));
+  lstrcpynW(record.szInfo, Widen(text).c_str(), ARRAYSIZE(record.szInfo));
+  return Shell_NotifyIconW(NIM_MODIFY, &record) != FALSE;
+}
+
 void OwnedMessageBoxes::ShowOk(std::string_view text, std::string_view caption) {
   MessageBoxW(owner_, Widen(text).c_str(), Widen(caption).c_str(), MB_OK);
 }

@@ -1,6 +1,7 @@
 // The facts a US keyboard layout gives. The same cases run natively against the
 // fake layout and under Wine against the foreground window's layout. (Wine
-// cannot switch layouts: dead keys are the fake's alone, see FakeLayout.)
+// cannot switch layouts: dead keys are the fake's alone, see FakeLayout; so
+// is Ctrl+] for the control character 0x1D, which Wine's VkKeyScanEx does not find.)
 #include <gtest/gtest.h>
 
 #include "keyboard_layout_subject.h"

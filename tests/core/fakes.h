@@ -18,6 +18,7 @@
 #include "fakes/processes.h"
 #include "fakes/settings.h"
 #include "fakes/shell.h"
+#include "fakes/target.h"
 #include "fakes/typing.h"
 #include "fakes/window.h"
 #include "iconv_encoder.h"
@@ -31,6 +32,7 @@ struct BasicRig {
   Journal journal;
   FakeClock clock;
   FakeWindow window{journal, clock};
+  FakeHandScannerPage handScannerPage;
   FakeProcesses processes{journal};
   FakeDesktop desktop{journal};
   FakeDecoders decoders{journal};
@@ -54,7 +56,10 @@ struct BasicRig {
   FakeEnvironment environment;
   FakeQuestions questions{journal};
   FakeLog copiedZbarList;
+  FakeInputMethods inputMethods{journal};
+  FakeIntegrityLevels integrity;
   Program program{Platform{.window = window,
+                           .handScannerPage = handScannerPage,
                            .clock = clock,
                            .processes = processes,
                            .desktop = desktop,
@@ -79,9 +84,11 @@ struct BasicRig {
                            .environment = environment,
                            .folders = folder,
                            .questions = questions,
-                           .copiedZbarList = copiedZbarList}};
+                           .copiedZbarList = copiedZbarList,
+                           .integrity = &integrity,
+                           .inputMethods = &inputMethods}};
   // The window of another program that has the keyboard focus.
-  FakeFocusedWindow target{keyboard, clipboard, layout};
+  FakeFocusedWindow target{keyboard, clipboard, layout, &inputMethods};
 
   // Only a decoder whose file is in the folder can be started.
   BasicRig() {

@@ -88,7 +88,8 @@ TEST(Layout, TabGoesFromTheListThroughTheSettingsPanelToTheOptionGroup) {
   for (const ControlSpec& c : Controls()) {
     const bool focusable = c.kind == ControlKind::ListBox || c.kind == ControlKind::CheckBox ||
                            c.kind == ControlKind::OptionButton || c.kind == ControlKind::PushButton ||
-                           c.kind == ControlKind::NumberBox || c.kind == ControlKind::DropDown;
+                           c.kind == ControlKind::NumberBox || c.kind == ControlKind::TextBox ||
+                           c.kind == ControlKind::DropDown;
     EXPECT_TRUE(focusable || !c.takesFocus) << c.name << " is a stop that cannot show the focus";
   }
 
@@ -104,6 +105,30 @@ TEST(Layout, TabReachesEveryControlOfTheSecondPageAndTheArrowsItsTypingMethods) 
                                            SuffixDelayBox, CameraChoice, DoneButton}));
   EXPECT_EQ(GroupStartingAt(UnicodeTypingOption),
             (std::vector<ControlId>{UnicodeTypingOption, KeysTypingOption, PasteTypingOption}));
+}
+
+// Its top row stays free for the screen scan's hotkey.
+TEST(Layout, TheThirdPageLiesOverTheSecondWithItsTopRowFreeAndTabReachesEachControl) {
+  using enum ControlId;
+  std::vector<ControlId> order;
+  for (const ControlSpec& c : Controls())
+    if (c.parent == None) order.push_back(c.id);
+  const auto at = [&](ControlId id) { return std::find(order.begin(), order.end(), id) - order.begin(); };
+  EXPECT_LT(at(HandScannerPanel), at(MoreSettingsPanel));
+  EXPECT_EQ(Control(HandScannerPanel).rect, Control(MoreSettingsPanel).rect);
+  EXPECT_EQ(Control(HandScannerCommand).rect, Control(MoreSettingsCommand).rect) << "the link where the first page has its own";
+  for (const ControlSpec& c : Controls())
+    if (c.parent == HandScannerPanel) {
+      EXPECT_GE(c.rect.top, 32) << c.name;
+    }
+
+  std::vector<ControlId> stops;
+  CollectTabStops(HandScannerPanel, HandScannerPanel, stops);
+  EXPECT_EQ(stops, (std::vector<ControlId>{PrefixBox, CodeSuffixBox, AimIdBox, GroupSeparatorOmittedOption,
+                                           GroupSeparatorTextBox, DisabledTypesBox, MinimumLengthsBox,
+                                           HandScannerDoneButton}));
+  EXPECT_EQ(GroupStartingAt(GroupSeparatorOmittedOption),
+            (std::vector<ControlId>{GroupSeparatorOmittedOption, GroupSeparatorControlOption, GroupSeparatorTextOption}));
 }
 
 TEST(Layout, AControlCutAwayUnderASiblingLiesAboveItAndOverlapsIt) {

@@ -87,6 +87,38 @@ TEST(Module, OnlyZBar010IsAskedForXmlAndAVersionThatDoesNotComeCountsAsAnother) 
   EXPECT_EQ(silent.decoders.launched.size(), 2u) << "its late end changes nothing";
 }
 
+// The code types turned off and held to a least length go to the decoder as
+// -S settings with only the names its version takes (ZBar 0.10 ends on any
+// other), and other types on the third page restart it with the new ones.
+TEST(Module, TheDecoderIsGivenTheCodeTypesItsVersionKnowsAndOtherTypesRestartIt) {
+  Rig rig;
+  rig.program.scannerOptions.disabledSymbologies = {"code93", "i25"};
+  rig.program.scannerOptions.minimumLengths = {{"code39", 4}};
+  rig.program.module.StartAtLoad();
+  rig.AnswerVersion("0.10");
+  EXPECT_EQ(rig.decoders.PlanOf(rig.CameraDecoder()).commandLine,
+            "\"C:\\Scan\\zbarcam.exe\" --xml -Si25.disable -Scode39.min-length=4");
+  rig.ShowVideoWindow();
+
+  rig.handScannerPage.input.disabledTypes = "code93,i25";
+  rig.handScannerPage.input.minimumLengths = "code39=4";
+  rig.program.settings.OnHandScannerDoneClicked();
+  EXPECT_FALSE(rig.window.On(TimerId::ModuleRestart)) << "the same types: the decoder runs on";
+  rig.handScannerPage.input.disabledTypes = "code93";
+  rig.program.settings.OnHandScannerDoneClicked();
+  rig.decoders.FinishEnding();
+  rig.Elapse(1000);
+  rig.AnswerVersion("0.23.93");
+  EXPECT_EQ(rig.decoders.PlanOf(rig.CameraDecoder()).commandLine,
+            "\"C:\\Scan\\zbarcam.exe\" -Scode93.disable -Scode39.min-length=4");
+
+  Rig silent;  // a version that does not come: only the names every version takes
+  silent.program.scannerOptions.disabledSymbologies = {"codabar", "ean13"};
+  silent.program.module.StartAtLoad();
+  silent.Elapse(RecognitionModule::kVersionLimitMs);
+  EXPECT_EQ(silent.decoders.PlanOf(silent.CameraDecoder()).commandLine, "\"C:\\Scan\\zbarcam.exe\" -Sean13.disable");
+}
+
 // The waits between tries: 1, 2, 4 ... up to 30 seconds; back to 1 once a
 // decoder has run a minute. Loaded or not, a try that ends is tried again.
 TEST(Module, AnUnexpectedEndIsShownAtOnceAndTriedAgainAfterGrowingWaits) {
@@ -120,6 +152,62 @@ TEST(Module, AnUnexpectedEndIsShownAtOnceAndTriedAgainAfterGrowingWaits) {
   rig.Elapse(RecognitionModule::kSteadyRunMs);
   rig.decoders.Exit(rig.CameraDecoder(), 0);
   EXPECT_EQ(rig.window.waits.back(), std::make_pair(TimerId::ModuleWait, 1000)) << "it ran a minute";
+}
+
+// Why a decoder ended, from its error output (ZBar's words, zbar/error.c and
+// zbar/video/vfw.c): listed once while the tries keep failing for that reason,
+// again once the user tries anew; for one that had loaded, before the restart
+// line. The module keeps it until a decoder loads.
+TEST(Module, WhyTheDecoderEndedIsListedOnceForTriesThatFailAlikeAndBeforeTheRestartLine) {
+  const std::string busy = "\a" "ERROR: zbar processor in vfw_init():\r\n    all resources busy: setting capture callbacks\r\n";
+  CameraRig rig;
+  const auto nextTry = [&] {
+    for (const std::size_t launched = rig.decoders.launched.size(); rig.decoders.launched.size() == launched;)
+      rig.Elapse(100);
+  };
+  const auto failTry = [&](std::string_view errorOutput) {
+    rig.decoders.WriteError(rig.CameraDecoder(), errorOutput);
+    rig.decoders.Exit(rig.CameraDecoder(), 1);
+    nextTry();
+  };
+  for (int tries = 0; tries < 3; ++tries) failTry(busy);
+  EXPECT_EQ(rig.window.history, std::vector<std::string>{std::string(texts::kCameraBusy)});
+  EXPECT_EQ(rig.program.module.LastFailure(), std::optional<std::string>(texts::kCameraBusy));
+  failTry("ERROR: zbar processor in _zbar_video_open():\r\n    invalid request: video device not found '/dev/video0'\r\n");
+  failTry(busy);
+  EXPECT_EQ(rig.window.history, (std::vector<std::string>{std::string(texts::kCameraBusy), std::string(texts::kCameraNotFound),
+                                                          std::string(texts::kCameraBusy)}));
+
+  rig.window.history.clear();
+  rig.program.module.OnRestartClicked();
+  rig.decoders.FinishEnding();
+  rig.Elapse(1000);
+  rig.AnswerVersion();
+  failTry(busy);
+  EXPECT_EQ(rig.window.history.front(), texts::kCameraBusy) << "listed again for the user's own try";
+
+  rig.ShowVideoWindow();
+  EXPECT_EQ(rig.program.module.LastFailure(), std::nullopt);
+  rig.window.history.clear();
+  rig.decoders.WriteError(rig.CameraDecoder(), "Assertion failed: img->datalen == bufferlen, file zbar/video/dshow.c\r\n");
+  rig.decoders.Exit(rig.CameraDecoder(), 3);
+  ASSERT_EQ(rig.window.history.size(), 2u);
+  EXPECT_EQ(rig.window.history[0], texts::kModuleEndedUnexpectedly);
+  EXPECT_NE(rig.window.history[1].find("Assertion failed: img->datalen == bufferlen"), std::string::npos)
+      << rig.window.history[1];
+
+  nextTry();
+  rig.ShowVideoWindow();
+  rig.window.history.clear();
+  rig.decoders.WriteError(rig.CameraDecoder(), "\a\a");
+  rig.decoders.Exit(rig.CameraDecoder(), 0);  // its window closed: no reason
+  EXPECT_EQ(rig.window.history, std::vector<std::string>{std::string(texts::kModuleEndedUnexpectedly)});
+  EXPECT_EQ(rig.program.module.LastFailure(), std::nullopt);
+  nextTry();
+  rig.decoders.WriteError(rig.CameraDecoder(), busy);
+  rig.program.module.OnPauseClicked();
+  rig.decoders.FinishEnding();
+  EXPECT_EQ(rig.window.history.size(), 1u) << "an end it asked for lists nothing";
 }
 
 // A ZBar 0.10 without --xml says so and ends: it is started again at once in

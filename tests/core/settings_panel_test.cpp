@@ -177,6 +177,60 @@ TEST(SettingsPanel, TheSecondPageShowsTheStoredOptionsAndDoneStoresWhatTheUserLe
   EXPECT_TRUE(rig.window.On(TimerId::ModuleRestart)) << "another camera restarts the module";
 }
 
+// The options of the scanner page are not on this page: done here keeps them.
+TEST(SettingsPanel, DoneOnTheSecondPageKeepsTheOptionsItDoesNotShow) {
+  Rig rig;
+  rig.settings.values = {{"Prefix", "P-"}, {"AimId", "1"}, {"GroupSeparator", "ctrl]"}, {"Symbologies", "i25"},
+                         {"MinLength", "code39=4"}};
+  rig.program.settings.LoadScannerOptions();
+  const ScannerOptions loaded = rig.program.scannerOptions;
+  rig.program.settings.OnMoreSettingsClicked();
+  rig.window.pageInput = {true, false, false, TypingMethod::Keys, "0", "0", ""};
+  rig.program.settings.OnDoneClicked();
+  EXPECT_EQ(rig.program.scannerOptions.codePrefix, "P-");
+  EXPECT_EQ(rig.program.scannerOptions.disabledSymbologies, loaded.disabledSymbologies);
+  ScannerOptions expected = loaded;
+  expected.repeatScans = true;
+  expected.typing = TypingMethod::Keys;
+  EXPECT_EQ(ReadScannerOptions(rig.settings), expected) << "stored as they are in effect";
+}
+
+// The third page shows the stored hand-scanner options as the user reads them,
+// and its 完成 stores what the user left, keeping the second page's options.
+TEST(SettingsPanel, TheThirdPageShowsTheStoredOptionsAndDoneStoresWhatTheUserLeft) {
+  Rig rig;
+  rig.settings.values = {{"Beep", "1"},         {"Camera", "USB 摄像头"},     {"Prefix", "P-"},
+                         {"AimId", "1"},        {"GroupSeparator", "text:<GS>"}, {"Symbologies", "i25,code39"},
+                         {"MinLength", "i25=10"}};
+  rig.program.settings.LoadScannerOptions();
+  rig.program.settings.OnSettingsClicked();
+  rig.program.settings.OnMoreSettingsClicked();
+  rig.program.settings.OnHandScannerClicked();
+  EXPECT_TRUE(rig.window.PanelOpen(Panel::HandScanner));
+  EXPECT_EQ(rig.handScannerPage.shows,
+            (HandScannerOptionsInput{"P-", "", true, {GroupSeparatorTyping::Kind::Text, "<GS>"}, "code39,i25", "i25=10"}));
+
+  // The same code types, other words around them: stored at once, no restart.
+  rig.handScannerPage.input = {"", " end", false, {GroupSeparatorTyping::Kind::ControlBracket}, " i25 , code39", "i25=10"};
+  rig.program.settings.OnHandScannerDoneClicked();
+  EXPECT_FALSE(rig.window.PanelOpen(Panel::HandScanner));
+  EXPECT_TRUE(rig.window.PanelOpen(Panel::MoreSettings)) << "back on the second page";
+  EXPECT_EQ(rig.program.scannerOptions.codeSuffix, " end") << "in effect at once";
+  for (const auto& [name, value] : std::vector<std::pair<std::string, std::string>>{
+           {"Prefix", ""}, {"Suffix", " end"}, {"AimId", "0"}, {"GroupSeparator", "ctrl]"},
+           {"Symbologies", "code39,i25"}, {"MinLength", "i25=10"}, {"Beep", "1"}, {"Camera", "USB 摄像头"}})
+    EXPECT_EQ(rig.settings.values.at(name), value) << name;
+  EXPECT_FALSE(rig.window.On(TimerId::ModuleRestart)) << "the decoder is asked for the same types";
+
+  // Another least length: the decoder is asked anew. Names ZBar does not take are not kept.
+  rig.handScannerPage.input.disabledTypes = "i25, qrcode2, CODE39";
+  rig.handScannerPage.input.minimumLengths = "i25=12, qrcode=3, code39=x";
+  rig.program.settings.OnHandScannerDoneClicked();
+  EXPECT_EQ(rig.settings.values.at("Symbologies"), "i25");
+  EXPECT_EQ(rig.settings.values.at("MinLength"), "i25=12");
+  EXPECT_TRUE(rig.window.On(TimerId::ModuleRestart)) << "other code types restart the module";
+}
+
 TEST(StartWithWindows, NonEmptyDataChecksTheBoxWithoutWritingAnything) {
   for (const auto& [data, checked] : std::vector<std::pair<std::optional<std::string>, int>>{
            {std::nullopt, 0}, {"", 0}, {"D:\\Elsewhere\\Torvane.exe RUN", 1}}) {

@@ -73,6 +73,40 @@ void CodeDeliveryTest::SetOptions(const Options& options) {
   }
 }
 
+void CodeDeliveryTest::OpenSecondPage() {
+  if (!Read(ControlId::SettingsPanel).visible) {
+    // A pointer left resting on the history list from an earlier run shows its
+    // tooltip, which may lie over 设置 until the pointer has left for a moment.
+    ASSERT_TRUE(MovePointer({0, 0}));
+    ASSERT_TRUE(WaitUntil([&] { return !TooltipShown(); }, 5s)) << "the list's tooltip stays";
+    ASSERT_NO_FATAL_FAILURE(OpenSettings());
+  }
+  ASSERT_NO_FATAL_FAILURE(Click(ControlId::MoreSettingsCommand));
+  ASSERT_TRUE(WaitUntil([&] { return Read(ControlId::MoreSettingsPanel).visible; }, 10s))
+      << "更多设置 did not open the page";
+}
+
+bool CodeDeliveryTest::TooltipShown() const {
+  for (HWND w : AllTopLevelWindows(TorvaneProcessId()))
+    if (ClassOf(w) == "tooltips_class32" && IsWindowVisible(w)) return true;
+  return false;
+}
+
+void CodeDeliveryTest::CloseSecondPage() {
+  ASSERT_NO_FATAL_FAILURE(Click(ControlId::DoneButton));
+  ASSERT_TRUE(WaitUntil([&] { return !Read(ControlId::MoreSettingsPanel).visible; }, 10s)) << "完成 did not close the page";
+  ASSERT_NO_FATAL_FAILURE(Click(ControlId::OkButton));
+  ASSERT_TRUE(WaitUntil([&] { return !Read(ControlId::SettingsPanel).visible; }, 10s)) << "确定 did not close the panel";
+  if (target_) {
+    ASSERT_NO_FATAL_FAILURE(FocusTarget());
+  }
+}
+
+void CodeDeliveryTest::Choose(ControlId option) {
+  ASSERT_NO_FATAL_FAILURE(Click(option));
+  ASSERT_TRUE(WaitUntil([&] { return Read(option).check == BST_CHECKED; }, 5s));
+}
+
 void CodeDeliveryTest::SetCheck(ControlId box, bool checked) {
   const int want = checked ? BST_CHECKED : BST_UNCHECKED;
   if (Read(box).check == want) return;

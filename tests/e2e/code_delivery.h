@@ -43,6 +43,13 @@ class CodeDeliveryTest : public TorvaneTest {
   // As a user: 设置, the boxes and option buttons, 确定, then back to the target.
   void SetOptions(const Options& options);
   void SetCheck(ControlId box, bool checked);
+  // 设置, then 更多设置: the second page open over the first.
+  void OpenSecondPage();
+  // 完成 and 确定, as a user leaves the settings; then back to the typing target.
+  void CloseSecondPage();
+  // Clicks an option button and waits until it is selected.
+  void Choose(ControlId option);
+  bool TooltipShown() const;
 
   // ---- The camera ----
   std::string Bar() const { return ReadShared(InFolder(L"bar.dat")).value_or(""); }

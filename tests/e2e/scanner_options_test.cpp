@@ -30,33 +30,6 @@ using enum ControlId;
 
 class ScannerOptions : public CodeDeliveryTest {
  protected:
-  // 设置, then 更多设置: the second page open over the first.
-  void OpenSecondPage() {
-    if (!Read(SettingsPanel).visible) {
-      // A pointer left resting on the history list from an earlier run shows its
-      // tooltip, which may lie over 设置 until the pointer has left for a moment.
-      ASSERT_TRUE(MovePointer({0, 0}));
-      ASSERT_TRUE(WaitUntil([&] { return !TooltipShown(); }, 5s)) << "the list's tooltip stays";
-      ASSERT_NO_FATAL_FAILURE(OpenSettings());
-    }
-    ASSERT_NO_FATAL_FAILURE(Click(MoreSettingsCommand));
-    ASSERT_TRUE(WaitUntil([&] { return Read(MoreSettingsPanel).visible; }, 10s)) << "更多设置 did not open the page";
-  }
-  bool TooltipShown() const {
-    for (HWND w : AllTopLevelWindows(TorvaneProcessId()))
-      if (ClassOf(w) == "tooltips_class32" && IsWindowVisible(w)) return true;
-    return false;
-  }
-  // 完成 and 确定, as a user leaves the settings; then back to the typing target.
-  void CloseSettings() {
-    ASSERT_NO_FATAL_FAILURE(Click(DoneButton));
-    ASSERT_TRUE(WaitUntil([&] { return !Read(MoreSettingsPanel).visible; }, 10s)) << "完成 did not close the page";
-    ASSERT_NO_FATAL_FAILURE(Click(OkButton));
-    ASSERT_TRUE(WaitUntil([&] { return !Read(SettingsPanel).visible; }, 10s)) << "确定 did not close the panel";
-    if (target_) {
-      ASSERT_NO_FATAL_FAILURE(FocusTarget());
-    }
-  }
   // Clicks into a number box, selects what it holds and types the digits.
   void TypeNumber(ControlId box, std::string_view digits) {
     ASSERT_NO_FATAL_FAILURE(Click(box));
@@ -64,10 +37,6 @@ class ScannerOptions : public CodeDeliveryTest {
     ASSERT_TRUE(PressKeys("BackSpace"));
     for (const char d : digits) ASSERT_TRUE(PressKeys(std::string(1, d)));
     ASSERT_TRUE(WaitUntil([&] { return Read(box).text == digits; }, 5s)) << "the box shows " << Read(box).text;
-  }
-  void Choose(ControlId option) {
-    ASSERT_NO_FATAL_FAILURE(Click(option));
-    ASSERT_TRUE(WaitUntil([&] { return Read(option).check == BST_CHECKED; }, 5s));
   }
 };
 
@@ -84,7 +53,7 @@ TEST_F(ScannerOptions, EachOptionIsStoredAndShownAgainAfterARestart) {
   ASSERT_NO_FATAL_FAILURE(Choose(KeysTypingOption));
   ASSERT_NO_FATAL_FAILURE(TypeNumber(KeyDelayBox, "20"));
   ASSERT_NO_FATAL_FAILURE(TypeNumber(SuffixDelayBox, "999"));
-  ASSERT_NO_FATAL_FAILURE(CloseSettings());
+  ASSERT_NO_FATAL_FAILURE(CloseSecondPage());
   for (const auto& [name, value] : {std::pair{L"RepeatScans", "1"}, {L"Beep", "1"}, {L"ScanLog", "1"},
                                     {L"TypingMethod", "keys"}, {L"KeyDelayMs", "20"}, {L"SuffixDelayMs", "500"},
                                     {L"Camera", ""}})
@@ -105,7 +74,7 @@ TEST_F(ScannerOptions, RepeatScansDeliversACodeTheDecoderReportsAgain) {
   ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter}));
   ASSERT_NO_FATAL_FAILURE(OpenSecondPage());
   ASSERT_NO_FATAL_FAILURE(SetCheck(RepeatScansBox, true));
-  ASSERT_NO_FATAL_FAILURE(CloseSettings());
+  ASSERT_NO_FATAL_FAILURE(CloseSecondPage());
   const std::string item = Code("ITEM");
   ASSERT_TRUE(Scan("QR-Code", item));
   ASSERT_TRUE(Scan("QR-Code", item));  // the same product a second time
@@ -119,7 +88,7 @@ TEST_F(ScannerOptions, PausedTypingKeepsTheWindowAnsweringAndTheCodesInOrder) {
   ASSERT_NO_FATAL_FAILURE(OpenSecondPage());
   ASSERT_NO_FATAL_FAILURE(TypeNumber(KeyDelayBox, "40"));
   ASSERT_NO_FATAL_FAILURE(TypeNumber(SuffixDelayBox, "300"));
-  ASSERT_NO_FATAL_FAILURE(CloseSettings());
+  ASSERT_NO_FATAL_FAILURE(CloseSecondPage());
   const std::string first = Code("FIRST"), second = Code("SECOND");
   ASSERT_TRUE(Decoder("sym QR-Code " + Hex(first) + "\nframe\nsym QR-Code " + Hex(second) + "\nframe\n",
                       "QR-Code:" + first + "\r\nQR-Code:" + second + "\r\n"));
@@ -137,7 +106,7 @@ TEST_F(ScannerOptions, KeysOfTheLayoutOrAPasteTypeTheCode) {
   ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Tab}));
   ASSERT_NO_FATAL_FAILURE(OpenSecondPage());
   ASSERT_NO_FATAL_FAILURE(Choose(PasteTypingOption));
-  ASSERT_NO_FATAL_FAILURE(CloseSettings());
+  ASSERT_NO_FATAL_FAILURE(CloseSecondPage());
   ASSERT_TRUE(SetClipboardText(nullptr, "the user's own"));
   const std::string pasted = "价格 " + Code("PASTED");
   ASSERT_TRUE(Scan("QR-Code", pasted));
@@ -149,7 +118,7 @@ TEST_F(ScannerOptions, KeysOfTheLayoutOrAPasteTypeTheCode) {
   ASSERT_TRUE(recorder.Created());
   ASSERT_NO_FATAL_FAILURE(OpenSecondPage());
   ASSERT_NO_FATAL_FAILURE(Choose(KeysTypingOption));
-  ASSERT_NO_FATAL_FAILURE(CloseSettings());
+  ASSERT_NO_FATAL_FAILURE(CloseSecondPage());
   ASSERT_TRUE(recorder.TakeFocus());
   ASSERT_TRUE(Scan("QR-Code", "aZ中"));
   ASSERT_TRUE(Heads("QR-Code:aZ中"));
@@ -252,7 +221,7 @@ TEST_F(ScannerOptions, TheBeepSoundsForEachCodeOnlyWhenChosen) {
 
   ASSERT_NO_FATAL_FAILURE(OpenSecondPage());
   ASSERT_NO_FATAL_FAILURE(SetCheck(BeepBox, true));
-  ASSERT_NO_FATAL_FAILURE(CloseSettings());
+  ASSERT_NO_FATAL_FAILURE(CloseSecondPage());
   std::filesystem::remove(*sound);
   ASSERT_TRUE(Scan("QR-Code", Code("LOUD")));
   ASSERT_TRUE(Heads("QR-Code:" + Code("LOUD")));
@@ -265,7 +234,7 @@ TEST_F(ScannerOptions, ScanTimesGoToScansCsvWithAByteOrderMarkAndQuoting) {
   ASSERT_NO_FATAL_FAILURE(StartAndSettle());
   ASSERT_NO_FATAL_FAILURE(OpenSecondPage());
   ASSERT_NO_FATAL_FAILURE(SetCheck(ScanLogBox, true));
-  ASSERT_NO_FATAL_FAILURE(CloseSettings());
+  ASSERT_NO_FATAL_FAILURE(CloseSecondPage());
   const std::string code = "北京, \"" + Code("CSV") + "\"";
   ASSERT_TRUE(Scan("QR-Code", code));
   ASSERT_TRUE(Heads("QR-Code:" + code));
@@ -298,7 +267,7 @@ TEST_F(ScannerOptions, AChosenCameraIsOpenedByItsIndexAndAGoneOneFallsBackToTheD
   ASSERT_TRUE(PressKeys("Down"));
   ASSERT_TRUE(PressKeys("Return"));
   ASSERT_TRUE(WaitUntil([&] { return Read(CameraChoice).text == "Torvane E2E Camera"; }, 5s)) << Read(CameraChoice).text;
-  ASSERT_NO_FATAL_FAILURE(CloseSettings());
+  ASSERT_NO_FATAL_FAILURE(CloseSecondPage());
   EXPECT_EQ(StoredSetting(L"Camera"), std::optional<std::string>("Torvane E2E Camera"));
   std::vector<StandInStart> starts;
   ASSERT_TRUE(WaitUntil([&] { return (starts = CameraRuns(InFolder(L"zbarcam.log"))).size() > startsBefore; }, 15s))

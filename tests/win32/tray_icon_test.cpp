@@ -19,7 +19,7 @@ bool IconPresent(HWND owner) {
   return Shell_NotifyIconW(NIM_MODIFY, &probe) != FALSE;  // fails for an icon the shell does not hold
 }
 
-TEST(TrayIcon, IsAddedRemovedAndAddedAgainAfterTheShellRestarts) {
+TEST(TrayIcon, IsAddedRemovedAndAddedAgainAfterTheShellRestartsAndShowsABalloonOnlyWhileThere) {
   HWND owner = CreateWindowExW(0, L"Static", L"tray owner", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
   ASSERT_NE(owner, nullptr);
   HICON icon = LoadIconW(nullptr, MAKEINTRESOURCEW(32512));  // IDI_APPLICATION
@@ -29,8 +29,11 @@ TEST(TrayIcon, IsAddedRemovedAndAddedAgainAfterTheShellRestarts) {
   EXPECT_TRUE(IconPresent(owner));
   tray.Remove();
   EXPECT_FALSE(IconPresent(owner));
+  EXPECT_FALSE(tray.ShowBalloon("Torvane", "no icon, no balloon"));
   EXPECT_TRUE(tray.Add()) << "a new shell gets the icon again";
   EXPECT_TRUE(IconPresent(owner));
+  EXPECT_TRUE(tray.ShowBalloon("Torvane", "目标窗口以管理员身份运行，条码已复制到剪贴板"));
+  EXPECT_TRUE(IconPresent(owner)) << "the balloon leaves the icon as it was";
   tray.Remove();
   DestroyWindow(owner);
 }

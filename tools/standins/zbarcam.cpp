@@ -12,6 +12,8 @@
 // window_delay_ms=N delays the video window (default 200); version=V is what
 // --version prints and picks the XML form, 0.10 or a later one (default 0.23);
 // xml=unknown makes --xml an unknown option, as to a zbarcam without it.
+// -S settings turn code types off or hold them to a length (zbar_config.h), and
+// one this version's ZBar does not know ends it with code 1, as zbarcam does.
 // Like zbarcam it takes the camera named by its argument (default the first,
 // /dev/video0; "N" and "\dev\videoN" name the same) for itself: a second one
 // started on a camera in use reports an error and ends with code 1.
@@ -108,7 +110,8 @@ class Feed {
 
   void queue_symbol(std::string_view name_and_hex) {
     if (auto symbol = standins::parse_symbol(name_and_hex)) {
-      queued_.push_back(std::move(*symbol));
+      // A code of a type the settings turn off is never decoded, as if not in view.
+      if (output_.config.decodes(symbol->name, symbol->data)) queued_.push_back(std::move(*symbol));
     } else {
       complain(name_and_hex);
     }

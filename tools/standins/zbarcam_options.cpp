@@ -1,6 +1,7 @@
 #include "zbarcam_options.h"
 
 #include <cstdio>
+#include <optional>
 #include <string_view>
 
 namespace standins {
@@ -26,6 +27,15 @@ constexpr char kUsage[] =
     "                    set decoder/scanner <CONFIG> to <VALUE> (or 1)\n"
     "\n";
 
+// The setting of "-S<setting>" (also after bundled flags, "-qS<setting>") or "--set=<setting>".
+std::optional<std::wstring_view> setting_of(std::wstring_view arg) {
+  if (arg.starts_with(L"--set=")) return arg.substr(6);
+  if (arg.size() < 2 || arg[0] != L'-' || arg[1] == L'-') return std::nullopt;
+  const std::size_t s = arg.find(L'S');
+  if (s == std::wstring_view::npos) return std::nullopt;
+  return arg.substr(s + 1);
+}
+
 }  // namespace
 
 std::wstring device_argument(int argc, const wchar_t* const* argv) {
@@ -37,6 +47,7 @@ std::wstring device_argument(int argc, const wchar_t* const* argv) {
 
 std::optional<int> read_options(int argc, const wchar_t* const* argv, const std::string& version, bool knows_xml,
                                 Output& output) {
+  output.config = DecoderConfig(version == "0.10");
   for (int i = 1; i < argc; ++i) {
     const std::wstring_view arg = argv[i];
     if (arg == L"--version") {
@@ -47,6 +58,14 @@ std::optional<int> read_options(int argc, const wchar_t* const* argv, const std:
       std::fputs("ERROR: unknown option argument: --xml\n\n", stderr);
       std::fputs(kUsage, stderr);
       return 1;
+    }
+    if (const std::optional<std::wstring_view> setting = setting_of(arg)) {
+      const std::string text = to_utf8(*setting);
+      if (!output.config.apply(text)) {
+        std::fprintf(stderr, "ERROR: invalid configuration setting: %s\n", text.c_str());
+        std::fputs(kUsage, stderr);
+        return 1;
+      }
     }
     if (arg == L"--xml") output.xml = true;
     if (arg == L"--quiet") output.quiet = true;

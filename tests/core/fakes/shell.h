@@ -22,7 +22,14 @@ class FakeTray final : public TrayIcon {
     present = false;
     journal_.push_back("icon removed");
   }
+  bool ShowBalloon(std::string_view title, std::string_view text) override {
+    journal_.push_back("balloon");
+    if (!present) return false;
+    balloons.emplace_back(std::string(title), std::string(text));
+    return true;
+  }
   bool present = false;
+  std::vector<std::pair<std::string, std::string>> balloons;  // title and text of each shown
 
  private:
   Journal& journal_;

@@ -13,8 +13,10 @@
 
 #include "core/layout_keys.h"
 #include "core/ports.h"
+#include "core/target_window_ports.h"
 #include "core/utf8.h"
 #include "fakes/journal.h"
+#include "fakes/target.h"
 
 namespace torvane::testing {
 
@@ -108,7 +110,9 @@ class FakeClipboard final : public Clipboard {
 
 // A keyboard layout as Windows describes one: what each key gives alone, with
 // Shift and with AltGr (Control and Alt); which of those are dead keys; whether
-// Caps Lock acts on the key as Shift does. Key codes are Windows' virtual keys.
+// Caps Lock acts on the key as Shift does; the control character it gives with
+// Control (VkKeyScanEx names the key of a control character with the shift
+// state 2; Wine's finds none for 0x1C to 0x1F). Key codes are Windows' virtual keys.
 class FakeLayout final : public KeyboardLayout {
  public:
   struct Key {
@@ -116,6 +120,7 @@ class FakeLayout final : public KeyboardLayout {
     char32_t alone = 0, shifted = 0, altGr = 0;
     bool capsLockShifts = false;
     unsigned deadLevels = 0;  // bit 0: alone, 1: shifted, 2: AltGr
+    char32_t control = 0;     // the control character it gives with Control alone
   };
   enum Dead : unsigned { DeadAlone = 1, DeadShifted = 2 };
   struct Typed {
@@ -152,12 +157,15 @@ class FakeLayout final : public KeyboardLayout {
 
   explicit FakeLayout(std::vector<Key> keys = UsKeys()) : keys_(std::move(keys)) {}
 
-  // As VkKeyScanEx: the first key giving it alone, else with Shift, else with AltGr.
+  // As VkKeyScanEx: the first key giving it alone, else with Shift, else with
+  // AltGr, else (a control character) with Control.
   std::optional<KeyStroke> KeyFor(char32_t c) override {
     for (unsigned level = 0; level < 3; ++level)
       for (const Key& k : keys_)
         if (Level(k, level) == c && c != 0)
           return KeyStroke{k.code, level == 1, level == 2, level == 2, (k.deadLevels >> level & 1) != 0};
+    for (const Key& k : keys_)
+      if (k.control == c && c != 0) return KeyStroke{k.code, false, true};
     return std::nullopt;
   }
   bool CapsLockOn() override { return capsLock; }
@@ -184,7 +192,7 @@ class FakeLayout final : public KeyboardLayout {
   static std::vector<Key> Letters() {
     std::vector<Key> keys;
     for (char32_t c = U'a'; c <= U'z'; ++c)
-      keys.push_back({static_cast<std::uint16_t>('A' + (c - U'a')), c, c - U'a' + U'A', 0, true});
+      keys.push_back({static_cast<std::uint16_t>('A' + (c - U'a')), c, c - U'a' + U'A', 0, true, 0, c - U'a' + 1});
     return keys;
   }
   static std::vector<Key> UsKeys() {
@@ -194,7 +202,8 @@ class FakeLayout final : public KeyboardLayout {
       keys.push_back({static_cast<std::uint16_t>(d), d, shiftedDigits[d - U'0']});
     for (const Key& k : std::vector<Key>{{0x20, U' ', U' '}, {0xBA, U';', U':'}, {0xBB, U'=', U'+'}, {0xBC, U',', U'<'},
                                          {0xBD, U'-', U'_'}, {0xBE, U'.', U'>'}, {0xBF, U'/', U'?'}, {0xC0, U'`', U'~'},
-                                         {0xDB, U'[', U'{'}, {0xDC, U'\\', U'|'}, {0xDD, U']', U'}'}, {0xDE, U'\'', U'"'}})
+                                         {0xDB, U'[', U'{', 0, false, 0, 0x1B}, {0xDC, U'\\', U'|', 0, false, 0, 0x1C},
+                                         {0xDD, U']', U'}', 0, false, 0, 0x1D}, {0xDE, U'\'', U'"'}})
       keys.push_back(k);
     return keys;
   }
@@ -204,10 +213,13 @@ class FakeLayout final : public KeyboardLayout {
 // The focused window of another program, a text box: it reads the queued keys
 // as Windows turns them into characters (the layout, its Caps Lock and dead
 // keys; Ctrl+V pastes what the clipboard holds then) when HandleInput lets it.
+// While its input method is open, the letters of pressed keys go to the input
+// method's candidates instead; characters typed as themselves do not.
 class FakeFocusedWindow {
  public:
-  FakeFocusedWindow(FakeKeyboard& keyboard, FakeClipboard& clipboard, FakeLayout& layout)
-      : keyboard_(keyboard), clipboard_(clipboard), layout_(layout) {}
+  FakeFocusedWindow(FakeKeyboard& keyboard, FakeClipboard& clipboard, FakeLayout& layout,
+                    const FakeInputMethods* inputMethods = nullptr)
+      : keyboard_(keyboard), clipboard_(clipboard), layout_(layout), inputMethods_(inputMethods) {}
 
   // Handles every key queued so far; returns what the box shows (UTF-8).
   const std::string& HandleInput() {
@@ -215,6 +227,7 @@ class FakeFocusedWindow {
     return text_;
   }
   const std::string& Text() const { return text_; }
+  const std::string& Candidates() const { return candidates_; }  // letters the input method took
 
  private:
   void Take(const KeyEvent& k) {
@@ -235,6 +248,11 @@ class FakeFocusedWindow {
     }
     const std::optional<Typed> typed = layout_.Type(k.code, shift_, control_ && alt_, layout_.capsLock);
     if (!typed) return;
+    const bool letter = (typed->character | 0x20) >= U'a' && (typed->character | 0x20) <= U'z';
+    if (letter && inputMethods_ && inputMethods_->FocusedOpen()) {
+      candidates_ += static_cast<char>(typed->character);
+      return;
+    }
     if (typed->dead && !dead_) {
       dead_ = typed->character;
       return;
@@ -273,7 +291,8 @@ class FakeFocusedWindow {
   FakeKeyboard& keyboard_;
   FakeClipboard& clipboard_;
   FakeLayout& layout_;
-  std::string text_;
+  const FakeInputMethods* inputMethods_;
+  std::string text_, candidates_;
   bool shift_ = false, control_ = false, alt_ = false;
   std::optional<char32_t> dead_;
   std::optional<std::uint16_t> high_;

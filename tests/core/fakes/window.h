@@ -149,4 +149,12 @@ class FakeWindow final : public MainWindowPorts {
   FakeClock& clock_;
 };
 
+// The third settings page: what it was given to show, and what the user left in it.
+struct FakeHandScannerPage final : HandScannerOptionsPage {
+  void ShowHandScannerOptions(const HandScannerOptionsInput& s) override { shows = s; }
+  HandScannerOptionsInput HandScannerOptionsShown() const override { return input; }
+  std::optional<HandScannerOptionsInput> shows;
+  HandScannerOptionsInput input;
+};
+
 }  // namespace torvane::testing

@@ -1,0 +1,92 @@
+#include "app/hand_scanner_page.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <utility>
+
+#include "win32/text_win32.h"
+
+namespace torvane::app {
+namespace {
+
+using Kind = GroupSeparatorTyping::Kind;
+
+constexpr UINT_PTR kSubclassId = 0x7A3;
+
+constexpr std::array<std::pair<Kind, ControlId>, 3> kSeparatorButtons{
+    {{Kind::Omitted, ControlId::GroupSeparatorOmittedOption},
+     {Kind::ControlBracket, ControlId::GroupSeparatorControlOption},
+     {Kind::Text, ControlId::GroupSeparatorTextOption}}};
+
+int IdOf(ControlId id) { return static_cast<int>(id); }
+
+std::string TextOf(HWND control) {
+  std::wstring text(static_cast<std::size_t>(std::max(GetWindowTextLengthW(control), 0)) + 1, L'\0');
+  text.resize(static_cast<std::size_t>(std::max(GetWindowTextW(control, text.data(), static_cast<int>(text.size())), 0)));
+  return win32::Narrow(text);
+}
+
+bool IsChecked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+}  // namespace
+
+HandScannerPage::HandScannerPage(HWND mainWindow) : panel_(GetDlgItem(mainWindow, IdOf(ControlId::HandScannerPanel))) {
+  // The option buttons are plain radio buttons: the page selects the one clicked.
+  if (panel_) SetWindowSubclass(panel_, PanelProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+}
+
+HandScannerPage::~HandScannerPage() {
+  if (panel_) RemoveWindowSubclass(panel_, PanelProc, kSubclassId);
+}
+
+HWND HandScannerPage::Item(ControlId id) const { return GetDlgItem(panel_, IdOf(id)); }
+
+void HandScannerPage::SelectGroupSeparator(Kind selected) {
+  for (const auto& [kind, button] : kSeparatorButtons)
+    SendMessageW(Item(button), BM_SETCHECK, kind == selected ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void HandScannerPage::ShowHandScannerOptions(const HandScannerOptionsInput& shown) {
+  const auto setText = [&](ControlId id, const std::string& text) {
+    SetWindowTextW(Item(id), win32::Widen(text).c_str());
+  };
+  setText(ControlId::PrefixBox, shown.prefix);
+  setText(ControlId::CodeSuffixBox, shown.suffix);
+  SendMessageW(Item(ControlId::AimIdBox), BM_SETCHECK, shown.aimIdentifier ? BST_CHECKED : BST_UNCHECKED, 0);
+  SelectGroupSeparator(shown.groupSeparator.kind);
+  setText(ControlId::GroupSeparatorTextBox, shown.groupSeparator.text);
+  setText(ControlId::DisabledTypesBox, shown.disabledTypes);
+  setText(ControlId::MinimumLengthsBox, shown.minimumLengths);
+}
+
+HandScannerOptionsInput HandScannerPage::HandScannerOptionsShown() const {
+  HandScannerOptionsInput shown;
+  shown.prefix = TextOf(Item(ControlId::PrefixBox));
+  shown.suffix = TextOf(Item(ControlId::CodeSuffixBox));
+  shown.aimIdentifier = IsChecked(Item(ControlId::AimIdBox));
+  for (const auto& [kind, button] : kSeparatorButtons)
+    if (IsChecked(Item(button))) shown.groupSeparator.kind = kind;
+  if (shown.groupSeparator.kind == Kind::Text) shown.groupSeparator.text = TextOf(Item(ControlId::GroupSeparatorTextBox));
+  shown.disabledTypes = TextOf(Item(ControlId::DisabledTypesBox));
+  shown.minimumLengths = TextOf(Item(ControlId::MinimumLengthsBox));
+  return shown;
+}
+
+LRESULT CALLBACK HandScannerPage::PanelProc(HWND panel, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self) {
+  if (msg == WM_COMMAND) {
+    auto* page = reinterpret_cast<HandScannerPage*>(self);
+    const auto id = static_cast<ControlId>(LOWORD(wp));
+    if (HIWORD(wp) == BN_CLICKED)
+      for (const auto& [kind, button] : kSeparatorButtons)
+        if (button == id) page->SelectGroupSeparator(kind);
+    // Text typed for the separator is meant to be typed for it.
+    if (HIWORD(wp) == EN_CHANGE && id == ControlId::GroupSeparatorTextBox && GetFocus() == reinterpret_cast<HWND>(lp))
+      page->SelectGroupSeparator(Kind::Text);
+  }
+  return DefSubclassProc(panel, msg, wp, lp);
+}
+
+}  // namespace torvane::app

@@ -1,0 +1,45 @@
+// The second and third settings pages as the behaviour sees them: filled when
+// opened, read back when the user confirms.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/scanner_options.h"
+
+namespace torvane {
+
+// The second settings page's controls as the user left them: the two pauses
+// as typed, the camera by name (empty: the default camera).
+struct ScannerOptionsInput {
+  bool repeatScans = false, beep = false, scanLog = false;
+  TypingMethod typing = TypingMethod::Unicode;
+  std::string keyDelay, suffixDelay;
+  std::string camera;
+};
+
+struct ScannerOptionsPage {
+  virtual ~ScannerOptionsPage() = default;
+  // Fills the page: the options, and the cameras to choose from after the default one.
+  virtual void ShowScannerOptions(const ScannerOptions& options, const std::vector<std::string>& cameras) = 0;
+  virtual ScannerOptionsInput ScannerOptionsShown() const = 0;
+};
+
+// The third settings page's controls: what a configured hand scanner sends.
+// The code types as text: the types turned off ("i25, code39") and the least
+// lengths ("i25=10").
+struct HandScannerOptionsInput {
+  std::string prefix, suffix;
+  bool aimIdentifier = false;
+  GroupSeparatorTyping groupSeparator;
+  std::string disabledTypes, minimumLengths;
+  friend bool operator==(const HandScannerOptionsInput&, const HandScannerOptionsInput&) = default;
+};
+
+struct HandScannerOptionsPage {
+  virtual ~HandScannerOptionsPage() = default;
+  virtual void ShowHandScannerOptions(const HandScannerOptionsInput& shown) = 0;
+  virtual HandScannerOptionsInput HandScannerOptionsShown() const = 0;
+};
+
+}  // namespace torvane
