@@ -195,6 +195,8 @@ TEST(Module, WhyTheDecoderEndedIsListedOnceForTriesThatFailAlikeAndBeforeTheRest
   EXPECT_EQ(rig.window.history[0], texts::kModuleEndedUnexpectedly);
   EXPECT_NE(rig.window.history[1].find("Assertion failed: img->datalen == bufferlen"), std::string::npos)
       << rig.window.history[1];
+  EXPECT_EQ(rig.window.moduleStatus, ModuleStatus::NotRunning);
+  EXPECT_EQ(rig.window.moduleStatusReason, "无法打开摄像头") << "the status line says why, short";
 
   nextTry();
   rig.ShowVideoWindow();
