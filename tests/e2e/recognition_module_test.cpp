@@ -30,7 +30,6 @@ const std::string kCameraMissing = "[未找到 zbarcam.exe：请安装 ZBar，�
 const std::string kCameraNotFound = "未找到 zbarcam.exe";
 const std::string kNoCamera = "[未找到摄像头]";
 
-bool NonEmpty(const Lines& lines) { return !lines.empty(); }
 
 bool Contains(const std::vector<DWORD>& ids, DWORD id) { return std::find(ids.begin(), ids.end(), id) != ids.end(); }
 
@@ -93,6 +92,7 @@ TEST_F(RecognitionModule, ADecoderThatEndsBeforeLoadingIsTriedAgainAfterWaitsTha
     EXPECT_LE(gap, waits[i - 1] + 1500ms) << "try " << i + 1 << " came " << gap.count() << " ms after the one before";
   }
   EXPECT_EQ(History(), (Lines{kNoCamera, kLoading})) << "why, once for four tries; not listed as ended";
+  EXPECT_EQ(WaitForStatus("未找到摄像头", 3s), "未找到摄像头") << "the status line does not say why";
 
   // A camera is plugged in: the next try (8 s on) loads, with nobody's help.
   ASSERT_NO_FATAL_FAILURE(ConfigureCamera("camera=default\n"));
