@@ -1,15 +1,16 @@
 #!/usr/bin/env bash
 # A long run proving that nothing is lost: CODES distinct codes (default 2000)
-# through the stand-in camera at one per intake tick, with repeats and the
+# through the stand-in camera's pipe, 40 to 90 ms apart, with repeats and the
 # welcome code mixed in, into Torvane.exe under Wine. Checks that every code
 # was typed (with Enter, into a focused window of another program), listed and
 # logged exactly once and in order, samples resident memory, prints the
 # figures and exits non-zero on any loss. Not part of scripts/test.sh.
-# Usage: scripts/soak.sh [CODES]     (BENCH_JOBS=N build jobs, default 2)
+# Usage: scripts/soak.sh [CODES]     (BENCH_JOBS=N build jobs, default 2;
+# BENCH_BUILD=DIR build folder, default build-bench)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 codes=${1:-2000}
-build=$PWD/build-bench
+build=${BENCH_BUILD:-$PWD/build-bench}
 session=$build/soak-session
 results=$build/soak
 log() { printf '[soak] %s\n' "$*" >&2; }
@@ -27,11 +28,13 @@ mkdir -p "$results"
 trap 'tests/wine/session-stop.sh "$session"' EXIT
 tests/wine/session-start.sh x86_64 "$session" "$build/soak-artifacts"
 
-log "$codes codes, about $((codes * 165 / 1000)) s"
+log "$codes codes, about $((codes * 80 / 1000)) s"
+echo "started $(date -u '+%Y-%m-%d %H:%M UTC') load $(cut -d' ' -f1-3 /proc/loadavg)" >"$results/when.txt"
 status=0
-tests/wine/run-in-session.sh "$session" $((codes / 2 + 300)) "$build/windows-x86_64/bin/torvane_bench.exe" \
+tests/wine/run-in-session.sh "$session" $((codes / 4 + 300)) "$build/windows-x86_64/bin/torvane_bench.exe" \
   "Z:$(printf '%s' "$results/soak.txt" | tr / '\\')" soak "$codes" >"$results/soak.log" 2>&1 || status=$?
 
+echo "finished $(date -u '+%Y-%m-%d %H:%M UTC') load $(cut -d' ' -f1-3 /proc/loadavg)" >>"$results/when.txt"
 if [ ! -s "$results/soak.txt" ]; then
   cat "$results/soak.log"
   log "no figures: the run failed"

@@ -18,7 +18,7 @@ int IdleFigures(Results& results, const Arguments& args) {
       results.Put(key + ".error", *problem);
       return 1;
     }
-    Sleep(2000);  // the check tick stops once it has found the video window
+    Sleep(2000);  // what start-up set going has settled
     results.Put(key + ".window_visible", IsWindowVisible(program.Window()) ? "yes" : "no");
     if (!MeasureQuietPeriod(results, program, key, seconds)) return 1;
     program.End();
