@@ -128,7 +128,8 @@ Torvane's pipe, in one write, and logs the performance counter once the write ha
 types each code, with Enter, into the focused window of another process (\`torvane_bench.exe\`), which
 notes the counter when the Enter arrives. First $(val latency.frames) frames of one code each, then
 $(val latency.triple.frames) frames of three codes each (one write carrying three records, each code timed from
-that write), 50 to 250 ms apart at random. Codes of $(val latency.code_chars) characters. The counter is comparable
+that write); the single codes 50 to 250 ms apart at random, the frames of three 300 to 600 ms apart, so
+that each frame's codes have been typed before the next frame comes. Codes of $(val latency.code_chars) characters. The counter is comparable
 across Wine processes: a second process read it between two readings of the first $(val latency.qpc.rounds) times, and no
 reading fell outside (largest miss $(val latency.qpc.outside_us) µs; round trip $(num latency.qpc.round_trip_median_us 0) µs). Load: $(load_of latency).
 
@@ -147,6 +148,10 @@ same run without Torvane (load: $(load_of winecost)):
 | a write on the decoder's standard output until the program's decoder adapter hands the piece to the window's thread ($(val pipe.spaced_received) of $(val pipe.spaced_pieces) pieces, 5 to 15 ms apart) | $(num pipe.median_ms 2) ms | $(num pipe.p95_ms 2) ms | $(num pipe.max_ms 2) ms | (no pipe: the tick waited 0 to 100 ms) |
 | \`SendInput\` of a $(val winecost.keys.chars)-character code and Enter (the program's adapter) until the Enter arrives in another process ($(val winecost.keys.codes) codes, $(val winecost.keys.lost) lost) | $(num winecost.keys.arrival_median_ms 1) ms | $(num winecost.keys.arrival_p95_ms 1) ms | $(num winecost.keys.arrival_max_ms 1) ms | 2.3, 5.7, 9.8 ms |
 | the \`SendInput\` call itself | $(num winecost.keys.call_median_ms 2) ms | | | 0.98 ms |
+
+In the side-by-side session of section 7 (load average 8 to 8.5, a soak running beside), 60 codes one per
+frame took a median of 55.7 ms (95th percentile 89.9 ms) with this build and 77.6 ms (127.8 ms) with the
+polling build: how busy the machine is weighs more than either build.
 
 With the tick gone, a code no longer waits up to 100 ms for it: what is left is the pipe (the row above),
 the core's own work ($(num native.PieceToDeliveredCode.0.cpu_us 0) µs natively, section 4), and the keys' way through
@@ -274,6 +279,14 @@ $(val memory.history_entries) entries (status lines included). Load: $(load_of m
 
 Samples every 1,000 codes (MB):$(for n in $(seq 1000 1000 "${v[memory.codes]:-0}"); do printf ' %s' "$(kb_to_mb "memory.sample.${n}_kb" | cut -d' ' -f1)"; done)
 
+**Where the start's working set went.** In the same side-by-side session (300 codes each), the working
+set at start was 36.0 MB for this build against 28.2 MB for the polling build. Linux's view of the two
+processes, idle with the decoder running: this build has 5 threads (the window's, the two pipe readers of
+the decoder's output and error output, and two of Wine's thread pool, which runs the wait on the decoder's
+exit), RssAnon 12.9 MB and RssFile 22.9 MB; the polling build 1 thread, RssAnon 7.1 MB and RssFile 21.5 MB.
+The 5.8 MB more of anonymous memory come to about 1.5 MB for each of the four threads the polling build
+did not have; that the threads account for it is read from these figures, not measured thread by thread.
+
 The growth follows the history list, which keeps every code for the session. Idle before and after the
 codes, each over $(val memory.quiet_before.seconds) s: $(num memory.quiet_before.cpu_s 2) s and $(num memory.quiet_after.cpu_s 2) s of CPU
 ($(num memory.quiet_before.percent_of_core 2)% and $(num memory.quiet_after.percent_of_core 2)% of a core, window shown; good to $(calc 2 '1 / a' memory.quiet_before.seconds)%).
@@ -283,6 +296,12 @@ codes, each over $(val memory.quiet_before.seconds) s: $(num memory.quiet_before
 From \`CreateProcess\` of Torvane.exe to its main window visible, $(val startup.runs) starts in a row, each after every
 program process had ended: median $(num startup.median_ms 0) ms, fastest $(num startup.min_ms 0) ms, slowest $(num startup.max_ms 0) ms
 (first start $(num startup.run.1_ms 0) ms). Before: median 168 ms, fastest 97 ms, slowest 197 ms. Load: $(load_of startup).
+
+**The two builds side by side.** Start-up times follow the machine's load more than the build. On
+2026-12-09 from 05:35 UTC, in one Wine session, the polling build (commit 6e4ae18, its \`Torvane.exe\` and
+stand-ins) and this one took turns under the same \`torvane_bench.exe\`, at a load average of 7 to 9
+(a soak and other developers' builds running): median of 9 starts, this build 795 ms and 885 ms, the
+polling build 671 ms and 832 ms (fastest 424 and 554 ms against 360 and 339 ms).
 
 \`Torvane.exe\` is $(val exe_bytes) bytes (before: 1170068), one static file. It imports only system DLLs:
 $(for dll in ${v[dlls]:-}; do printf '`%s` ' "$dll"; done)

@@ -2,9 +2,10 @@
 // (Torvane's pipe) and logs the performance counter once the write has
 // returned; Torvane types each code with Enter into the focused window of this
 // process, which notes the counter when the Enter arrives. First CODES frames
-// of one code each, then CODES / 3 frames of three codes each (one write
-// carrying three records, each code timed from that write), 50 to 250 ms apart
-// at random.
+// of one code each, 50 to 250 ms apart at random; then CODES / 3 frames of
+// three codes each (one write carrying three records, each code timed from
+// that write), 300 to 600 ms apart at random, so that a frame's three codes
+// are typed before the next frame comes and no backlog of typing is measured.
 #include <windows.h>
 
 #include <algorithm>
@@ -23,8 +24,8 @@ using namespace std::chrono_literals;
 
 // Shows `frames` (the codes of each) and puts what arrived under `key`.
 void MeasureFrames(Results& results, const std::string& key, ProgramUnderTest& program, KeyClock& clock,
-                   const std::vector<std::vector<std::string>>& frames, std::mt19937& random) {
-  std::uniform_real_distribution<double> spacing(50, 250);
+                   const std::vector<std::vector<std::string>>& frames, std::mt19937& random,
+                   std::uniform_real_distribution<double> spacing) {
   const std::size_t framesBefore = program.FrameTimes().size(), linesBefore = clock.LineCount();
   std::size_t codes = 0;
   for (const auto& frame : frames) {
@@ -115,8 +116,9 @@ int LatencyFigures(Results& results, const Arguments& args) {
     for (int k = 0; k < 3; ++k)
       triples.back().push_back("TRI" + std::to_string(i) + "." + std::to_string(k) + "-" + token + "-01234567");
   }
-  MeasureFrames(results, "latency", program, clock, singles, random);
-  MeasureFrames(results, "latency.triple", program, clock, triples, random);
+  MeasureFrames(results, "latency", program, clock, singles, random, std::uniform_real_distribution<double>(50, 250));
+  MeasureFrames(results, "latency.triple", program, clock, triples, random,
+                std::uniform_real_distribution<double>(300, 600));
   results.Put("latency.focus_kept", clock.HasFocus() ? "yes" : "no");
   return 0;
 }
