@@ -13,8 +13,12 @@ while read -r key value; do
   [ -n "$key" ] && v[$key]=$value
 done < <(cat "$results/machine.txt" "$results/wine.txt" "$results/native.txt" \
   ${soak:+"$soak/soak.txt"} 2>/dev/null || true)
-soak_started=$(sed -n 's/^started //p' "${soak:-/nonexistent}/when.txt" 2>/dev/null || true)
-soak_finished=$(sed -n 's/^finished //p' "${soak:-/nonexistent}/when.txt" 2>/dev/null || true)
+soak_started=$(sed -n 's/^started \(.*\) load \(.*\)$/\1 (load average \2)/p' "${soak:-/nonexistent}/when.txt" 2>/dev/null || true)
+soak_commit=$(sed -n 's/^commit //p' "${soak:-/nonexistent}/when.txt" 2>/dev/null || true)
+bench_commit="$(git rev-parse --short HEAD 2>/dev/null)$(git diff --quiet HEAD -- src tools bench 2>/dev/null || echo ' with changes')"
+soak_commit_text="commit ${soak_commit}"
+[ -n "$soak_commit" ] || soak_commit_text="a build whose commit was not noted (soak.sh noted none before 2026-12-09 06:30 UTC)"
+soak_finished=$(sed -n 's/^finished \(.*\) load \(.*\)$/\1 (load average \2)/p' "${soak:-/nonexistent}/when.txt" 2>/dev/null || true)
 
 has() { [ -n "${v[$1]:-}" ]; }
 # The value, or "n/a" when the run did not produce it.
@@ -74,8 +78,9 @@ cat <<EOF
 
 The program reads the camera decoder's standard output from a pipe as it is written, learns of the
 decoder's end from a wait on its process, and runs no timer while nothing happens. The figures below
-are those of that build, measured by \`$(val command)\` on $(val started) (finished $(val finished)); the
-soak comes from \`scripts/soak.sh $(val soak.distinct_codes)\` run on ${soak_started:-n/a} (finished ${soak_finished:-n/a}).
+are those of that build (commit ${bench_commit}), measured by \`$(val command)\` on $(val started) (finished
+$(val finished)); the soak comes from \`scripts/soak.sh $(val soak.distinct_codes)\` run on ${soak_started:-n/a}, finished
+${soak_finished:-n/a}, with ${soak_commit_text}.
 Beside them, in their own column, the figures of the polling build (a 100 ms timer read new lines from
 bar.dat, a 2 s process-list scan watched the decoder), measured by the same script on 2026-12-08. The
 raw values are in \`build-bench/results/\` (or the \`results/\` of the folder given as \`BENCH_BUILD\`). The
@@ -148,6 +153,12 @@ same run without Torvane (load: $(load_of winecost)):
 | a write on the decoder's standard output until the program's decoder adapter hands the piece to the window's thread ($(val pipe.spaced_received) of $(val pipe.spaced_pieces) pieces, 5 to 15 ms apart) | $(num pipe.median_ms 2) ms | $(num pipe.p95_ms 2) ms | $(num pipe.max_ms 2) ms | (no pipe: the tick waited 0 to 100 ms) |
 | \`SendInput\` of a $(val winecost.keys.chars)-character code and Enter (the program's adapter) until the Enter arrives in another process ($(val winecost.keys.codes) codes, $(val winecost.keys.lost) lost) | $(num winecost.keys.arrival_median_ms 1) ms | $(num winecost.keys.arrival_p95_ms 1) ms | $(num winecost.keys.arrival_max_ms 1) ms | 2.3, 5.7, 9.8 ms |
 | the \`SendInput\` call itself | $(num winecost.keys.call_median_ms 2) ms | | | 0.98 ms |
+
+In the first full run of this build that day (05:45 UTC, load average 3.6 to 3.4 around this figure),
+the frames of three came 50 to 250 ms apart, as the single codes do: typing three codes took about as
+long as the frames' spacing, the typing fell behind, and the figure measured that backlog (median 732 ms,
+95th percentile 2232 ms, rising through the run; none lost or doubled). The single codes of that run:
+median 15.4 ms, 95th percentile 60.5 ms, max 121.0 ms.
 
 In the side-by-side session of section 7 (load average 8 to 8.5, a soak running beside), 60 codes one per
 frame took a median of 55.7 ms (95th percentile 89.9 ms) with this build and 77.6 ms (127.8 ms) with the
@@ -264,6 +275,14 @@ pipe is full, so it cannot outrun the adapter's reader thread; that thread, thou
 window's thread without waiting for it to be handled, so what bounds that queue is only that the window's
 thread handles a piece faster than the reader reads and copies the next one, as it did here (the peak
 working set above). bar.dat, the copy for people to look at, grows with the output on disk.
+
+**Before the reading was bounded.** In the first full run of this build on 2026-12-09 (05:45 to 06:15 UTC,
+load average 4.3 to 4.4 around this figure), the adapter's reader queued every piece for the window's
+thread without waiting: 256 MB of lines took the working set from 35.2 MB to 161.0 MB at the peak, where
+it still stood when the stand-in had written its last byte, and the window once took 1095 ms to answer
+(none unanswered); the line without end added 0.2 MB. The reader now waits while 256 KB wait for the
+window's thread (\`src/win32/decoders_win32.cpp\`), and the adapter test
+\`CameraOutput.OutputTheWindowHasNotHandledHoldsTheReadingBack\` holds it to that.
 
 ## 6. Memory
 

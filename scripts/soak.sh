@@ -35,6 +35,7 @@ tests/wine/session-start.sh x86_64 "$session" "$build/soak-artifacts"
 
 log "$codes codes, about $((codes * 80 / 1000)) s"
 echo "started $(date -u '+%Y-%m-%d %H:%M UTC') load $(cut -d' ' -f1-3 /proc/loadavg)" >"$results/when.txt"
+echo "commit $(git rev-parse --short HEAD)$(git diff --quiet HEAD -- src tools bench || echo ' with changes')" >>"$results/when.txt"
 status=0
 tests/wine/run-in-session.sh "$session" $((codes / 4 + 300)) "$build/windows-x86_64/bin/torvane_bench.exe" \
   "Z:$(printf '%s' "$results/soak.txt" | tr / '\\')" soak "$codes" >"$results/soak.log" 2>&1 || status=$?
