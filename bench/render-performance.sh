@@ -270,11 +270,11 @@ took it, then a real code. Torvane's working set was sampled every 50 ms, its wi
 
 The window answered all the while: $(val runaway.probe_sends) WM_NULL sent, $(val runaway.probe_unanswered) unanswered, the longest answer took
 $(val runaway.probe_longest_ms) ms. The real code after the garbage was delivered: $(val runaway.next_code_delivered), $(num runaway.next_code_ms 0) ms after it was shown;
-data.txt holds $(val runaway.logged_lines) lines (the first code and the real one). The decoder's writes wait once the 64 KB
-pipe is full, so it cannot outrun the adapter's reader thread; that thread, though, queues each piece for the
-window's thread without waiting for it to be handled, so what bounds that queue is only that the window's
-thread handles a piece faster than the reader reads and copies the next one, as it did here (the peak
-working set above). bar.dat, the copy for people to look at, grows with the output on disk.
+data.txt holds $(val runaway.logged_lines) lines (the first code and the real one). The adapter's reader thread queues each piece
+it reads for the window's thread and waits while 256 KB of them wait there; the decoder's writes then wait
+on the full 64 KB pipe, so a decoder writing faster than the window handles its output is slowed to the
+window's pace (the rates above) instead of filling memory. bar.dat, the copy for people to look at, grows
+with the output on disk.
 
 **Before the reading was bounded.** In the first full run of this build on 2026-12-09 (05:45 to 06:15 UTC,
 load average 4.3 to 4.4 around this figure), the adapter's reader queued every piece for the window's
@@ -298,11 +298,11 @@ $(val memory.history_entries) entries (status lines included). Load: $(load_of m
 
 Samples every 1,000 codes (MB):$(for n in $(seq 1000 1000 "${v[memory.codes]:-0}"); do printf ' %s' "$(kb_to_mb "memory.sample.${n}_kb" | cut -d' ' -f1)"; done)
 
-**Where the start's working set went.** In the same side-by-side session (300 codes each), the working
+**Where the start's working set went.** In the side-by-side session of section 7 (300 codes each), the working
 set at start was 36.0 MB for this build against 28.2 MB for the polling build. Linux's view of the two
 processes, idle with the decoder running: this build has 5 threads (the window's, the two pipe readers of
-the decoder's output and error output, and two of Wine's thread pool, which runs the wait on the decoder's
-exit), RssAnon 12.9 MB and RssFile 22.9 MB; the polling build 1 thread, RssAnon 7.1 MB and RssFile 21.5 MB.
+the decoder's output and error output, and two of Wine's thread pool, where the wait on the decoder's
+exit runs), RssAnon 12.9 MB and RssFile 22.9 MB; the polling build 1 thread, RssAnon 7.1 MB and RssFile 21.5 MB.
 The 5.8 MB more of anonymous memory come to about 1.5 MB for each of the four threads the polling build
 did not have; that the threads account for it is read from these figures, not measured thread by thread.
 
