@@ -1,27 +1,24 @@
 #!/usr/bin/env bash
-# Turns the raw figures of one scripts/bench.sh run into docs/performance.md.
-# Usage: bench/render-performance.sh RESULTS_DIR > docs/performance.md
-# RESULTS_DIR holds machine.txt and wine.txt ("key value" lines) and native.csv
-# (Google Benchmark's CSV output).
+# Turns the raw figures of one scripts/bench.sh run into docs/performance.md,
+# with the figures of the polling build (2026-12-08) beside them.
+# Usage: bench/render-performance.sh RESULTS_DIR [SOAK_DIR] > docs/performance.md
+# RESULTS_DIR holds machine.txt, wine.txt and native.txt ("key value" lines);
+# SOAK_DIR, when given, the latest scripts/soak.sh run (soak.txt, when.txt).
 set -euo pipefail
 results=$1
+soak=${2:-}
 
 declare -A v
 while read -r key value; do
   [ -n "$key" ] && v[$key]=$value
-done < <(
-  cat "$results/machine.txt" "$results/wine.txt" 2>/dev/null
-  # native.<benchmark>.<size>.us and .bytes_per_tick / .reads_per_tick
-  awk -F, 'NR > 1 && $1 ~ /^"Tick/ {
-      gsub(/"/, "", $1); sub(/\/iterations:[0-9]+/, "", $1)
-      n = split($1, part, "/")
-      size = part[2] == 1024 ? "1KB" : part[2] == 104857600 ? "100MB" : part[2] == 1073741824 ? "1GB" : part[2]
-      us = $5 == "ms" ? $3 * 1000 : $5 == "ns" ? $3 / 1000 : $3
-      printf "native.%s.%s.us %s\n", part[1], size, us
-      if ($11 != "") printf "native.%s.%s.bytes_per_tick %s\n", part[1], size, $11
-      if ($12 != "") printf "native.%s.%s.reads_per_tick %s\n", part[1], size, $12
-    }' "$results/native.csv" 2>/dev/null
-)
+done < <(cat "$results/machine.txt" "$results/wine.txt" "$results/native.txt" \
+  ${soak:+"$soak/soak.txt"} 2>/dev/null || true)
+soak_started=$(sed -n 's/^started \(.*\) load \(.*\)$/\1 (load average \2)/p' "${soak:-/nonexistent}/when.txt" 2>/dev/null || true)
+soak_commit=$(sed -n 's/^commit //p' "${soak:-/nonexistent}/when.txt" 2>/dev/null || true)
+bench_commit="$(git rev-parse --short HEAD 2>/dev/null)$(git diff --quiet HEAD -- src tools bench 2>/dev/null || echo ' with changes')"
+soak_commit_text="commit ${soak_commit}"
+[ -n "$soak_commit" ] || soak_commit_text="a build whose commit was not noted (soak.sh noted none before 2026-12-09 06:30 UTC)"
+soak_finished=$(sed -n 's/^finished \(.*\) load \(.*\)$/\1 (load average \2)/p' "${soak:-/nonexistent}/when.txt" 2>/dev/null || true)
 
 has() { [ -n "${v[$1]:-}" ]; }
 # The value, or "n/a" when the run did not produce it.
@@ -50,223 +47,292 @@ verdict() {
   if awk -v x="$value" -v t="$target" "BEGIN { exit !(x $op t) }"; then printf 'met'; else printf '**missed**'; fi
 }
 kb_to_mb() { has "$1" && awk -v x="${v[$1]}" 'BEGIN { printf "%.1f MB", x / 1024 }' || printf 'n/a'; }
+# The load average (1, 5, 15 min) before and after one figure.
+load_of() {
+  has "load.$1.start" || { printf 'not noted'; return; }
+  printf '%s at the start, %s at the end' "$(val "load.$1.start" | tr / ' ')" "$(val "load.$1.end" | tr / ' ')"
+}
 
 # ---- derived figures ------------------------------------------------------------
-native_ratio=$(calc 2 'b / a' native.TickChangedFile.1KB.us native.TickChangedFile.1GB.us)
-native_gain=$(calc 0 'b / a' native.TickChangedFile.1GB.us native.TickReadingWholeFile.1GB.us)
-native_unchanged_reads=$(calc 0 'a + b + c' native.TickUnchangedFile.1KB.reads_per_tick \
-  native.TickUnchangedFile.100MB.reads_per_tick native.TickUnchangedFile.1GB.reads_per_tick)
-wine_ratio=$(calc 2 'b / a' intake.wine.1KB.changed_tick_us intake.wine.1GB.changed_tick_us)
-wine_gain=$(calc 0 'b / a' intake.wine.1GB.changed_tick_us intake.wine.1GB.whole_file_us)
-wine_unchanged_reads=$(calc 0 'a + b + c' intake.wine.1KB.unchanged_tick_reads intake.wine.100MB.unchanged_tick_reads \
-  intake.wine.1GB.unchanged_tick_reads)
-unchanged_reads=n/a
-if [ "$native_unchanged_reads" != n/a ] && [ "$wine_unchanged_reads" != n/a ]; then
-  unchanged_reads=$((native_unchanged_reads + wine_unchanged_reads))
-fi
-check_ratio=$(calc 1 'b / a' processcheck.toolhelp.cpu_us processcheck.wmi.cpu_us)
-check_wall_ratio=$(calc 1 'b / a' processcheck.toolhelp.wall_us processcheck.wmi.wall_us)
+lost_doubled=$(calc 0 'a + b' latency.lost latency.doubled)
+triple_lost_doubled=$(calc 0 'a + b' latency.triple.lost latency.triple.doubled)
+soak_faults=$(calc 0 'a+b+c+d+e+f+g+h+i' soak.typed.lost soak.typed.doubled soak.typed.out_of_order \
+  soak.listed.lost soak.listed.doubled soak.listed.out_of_order soak.logged.lost soak.logged.doubled soak.logged.out_of_order)
 memory_growth=$(calc 1 '(b - a) / 1024' memory.start_kb memory.after_all_kb)
+runaway_growth=$(calc 1 '(b - a) / 1024' runaway.lines.working_set_start_kb runaway.endless.working_set_peak_kb)
+runaway_lines_growth=$(calc 1 '(b - a) / 1024' runaway.lines.working_set_start_kb runaway.lines.working_set_peak_kb)
+runaway_endless_growth=$(calc 1 '(b - a) / 1024' runaway.endless.working_set_start_kb runaway.endless.working_set_peak_kb)
+runaway_ok=n/a
+if has runaway.probe_unanswered && [ "$runaway_lines_growth" != n/a ] && [ "$runaway_endless_growth" != n/a ]; then
+  runaway_ok=$(awk -v u="${v[runaway.probe_unanswered]}" -v a="$runaway_lines_growth" -v b="$runaway_endless_growth" \
+    -v d="${v[runaway.next_code_delivered]:-no}" 'BEGIN { print (u == 0 && a < 8 && b < 8 && d == "yes") ? 1 : 0 }')
+fi
+memory_verdict=n/a
+if has memory.start_kb && has memory.after_1000_kb && has memory.after_all_kb; then
+  memory_verdict=$(awk -v a="${v[memory.start_kb]}" -v b="${v[memory.after_1000_kb]}" -v c="${v[memory.after_all_kb]}" \
+    'BEGIN { print (a <= 28.5 * 1024 && b <= 28.8 * 1024 && c <= 29.8 * 1024) ? 1 : 0 }')
+fi
 
 cat <<EOF
 # Torvane: performance
 
-Measured by \`$(val command)\` on $(val started) (finished $(val finished)). Every figure below comes from
-that one run; the raw values are in \`build-bench/results/\`. The benchmarks report what they saw and assert
-nothing.
+The program reads the camera decoder's standard output from a pipe as it is written, learns of the
+decoder's end from a wait on its process, and runs no timer while nothing happens. The figures below
+are those of that build (commit ${bench_commit}), measured by \`$(val command)\` on $(val started) (finished
+$(val finished)); the soak comes from \`scripts/soak.sh $(val soak.distinct_codes)\` run on ${soak_started:-n/a}, finished
+${soak_finished:-n/a}, with ${soak_commit_text}.
+Beside them, in their own column, the figures of the polling build (a 100 ms timer read new lines from
+bar.dat, a 2 s process-list scan watched the decoder), measured by the same script on 2026-12-08. The
+raw values are in \`build-bench/results/\` (or the \`results/\` of the folder given as \`BENCH_BUILD\`). The
+benchmarks report what they saw and assert nothing.
 
-| machine | |
-|---|---|
-| CPU | $(val cpu), $(val cores) cores |
-| kernel | $(val kernel) |
-| Wine | $(val wine) |
-| load average (1, 5, 15 min) | $(val load_at_start) at the start, $(val load_at_end) at the end |
+| machine | now | before (polling build, 2026-12-08) |
+|---|---|---|
+| CPU | $(val cpu), $(val cores) cores | AMD EPYC, 2 cores |
+| kernel | $(val kernel) | Linux 6.18.44-fc-v1300 |
+| Wine | $(val wine) | wine-8.0 (Debian 8.0~repack-4) (64-bit loader, x86_64 build) |
+| load average (1, 5, 15 min) | $(val load_at_start) at the start, $(val load_at_end) at the end | 5.38 4.29 3.25 at the start, 1.76 1.37 1.71 at the end |
+
+The machine has 2 cores shared with other developers' builds: a load average above 2 means that
+Torvane, the stand-in decoder, the wineserver and the measuring program waited for a core. Each
+section gives the load around its own figure.
 
 Under Wine the figures come from \`torvane_bench.exe\` (\`bench/wine/\`), a Windows program that runs beside
 \`Torvane.exe\` and the stand-in decoders in a private Wine prefix and virtual display. CPU times of other
-processes are Linux's own count (utime + stime from \`/proc\`): Wine's \`GetProcessTimes\` reports no CPU time
-for another process.
+processes are Linux's own count (utime + stime from \`/proc\`, in steps of 10 ms): Wine's \`GetProcessTimes\`
+reports no CPU time for another process.
 
 ## Summary
 
-| figure | target | measured | verdict |
-|---|---|---|---|
-| intake tick, changed file, 1 GB against 1 KB (native) | under 2x | $(num native.TickChangedFile.1KB.us 1) µs at 1 KB, $(num native.TickChangedFile.1GB.us 1) µs at 1 GB: ${native_ratio}x | $(verdict "$native_ratio" '<' 2) |
-| intake tick, changed file, 1 GB against 1 KB (Wine) | under 2x | $(num intake.wine.1KB.changed_tick_us 0) µs at 1 KB, $(num intake.wine.1GB.changed_tick_us 0) µs at 1 GB: ${wine_ratio}x | $(verdict "$wine_ratio" '<' 2) |
-| reads by a tick over an unchanged file (native, Wine) | none | ${native_unchanged_reads}, ${wine_unchanged_reads} reads over all sizes | $(verdict "$unchanged_reads" '==' 0) |
-| reading the whole 1 GB file each tick instead (native, Wine) | (comparison) | $(calc 0 'a / 1000' native.TickReadingWholeFile.1GB.us) ms, $(calc 0 'a / 1000' intake.wine.1GB.whole_file_us) ms: ${native_gain}x, ${wine_gain}x the follower's read | |
-| process check: Toolhelp snapshot against a WMI \`Win32_Process\` query | at least 10x cheaper | CPU $(num processcheck.toolhelp.cpu_us 0) µs against $(num processcheck.wmi.cpu_us 0) µs: ${check_ratio}x; wall ${check_wall_ratio}x | $(verdict "$check_ratio" '>=' 10) |
-| check tick while the decoder is watched (every 2 s) | (cost) | $(num processcheck.check_tick.cpu_s_per_hour 1) CPU s per hour | |
-| scan to keystroke, median | under 60 ms | $(num latency.median_ms 1) ms | $(verdict "$(val latency.median_ms)" '<' 60) |
-| scan to keystroke, 95th percentile | under 110 ms | $(num latency.p95_ms 1) ms (max $(num latency.max_ms 1) ms) | $(verdict "$(val latency.p95_ms)" '<' 110) |
-| codes lost or doubled ($(val latency.codes) codes) | none | $(val latency.lost) lost, $(val latency.doubled) doubled | $(verdict "$(calc 0 'a + b' latency.lost latency.doubled)" '==' 0) |
-| idle, window shown, decoder running | under 0.5% of a core | $(num idle.shown.percent_of_core 2)% | $(verdict "$(val idle.shown.percent_of_core)" '<' 0.5) |
-| idle, hidden in the notification area | under 0.5% of a core | $(num idle.hidden.percent_of_core 2)% | $(verdict "$(val idle.hidden.percent_of_core)" '<' 0.5) |
-| working set at start, after 1,000, after $(val memory.codes) codes | (steady apart from the list) | $(kb_to_mb memory.start_kb), $(kb_to_mb memory.after_1000_kb), $(kb_to_mb memory.after_all_kb) | |
-| start-up to the main window visible, median of $(val startup.runs) | (cost) | $(num startup.median_ms 0) ms | |
-| \`Torvane.exe\` | one static file | $(calc 0 'a / 1024' exe_bytes) KB; system DLLs only: $(val dlls) | |
+| figure | target | before (polling build, 2026-12-08) | now | verdict |
+|---|---|---|---|---|
+| scan to keystroke, one code per frame, median | under 5 ms | 57.4 ms | $(num latency.median_ms 1) ms | $(verdict "$(val latency.median_ms)" '<' 5) |
+| scan to keystroke, one code per frame, 95th percentile | under 15 ms | 98.3 ms (max 112.3 ms) | $(num latency.p95_ms 1) ms (max $(num latency.max_ms 1) ms) | $(verdict "$(val latency.p95_ms)" '<' 15) |
+| scan to keystroke, three codes per frame, median | under 5 ms | not measured | $(num latency.triple.median_ms 1) ms | $(verdict "$(val latency.triple.median_ms)" '<' 5) |
+| scan to keystroke, three codes per frame, 95th percentile | under 15 ms | not measured | $(num latency.triple.p95_ms 1) ms (max $(num latency.triple.max_ms 1) ms) | $(verdict "$(val latency.triple.p95_ms)" '<' 15) |
+| codes lost or doubled, one per frame; three per frame | none | 0 lost, 0 doubled (250 codes); not measured | $(val latency.lost) lost, $(val latency.doubled) doubled ($(val latency.codes) codes); $(val latency.triple.lost) lost, $(val latency.triple.doubled) doubled ($(val latency.triple.codes) codes) | $(verdict "$(calc 0 'a + b' latency.lost latency.triple.lost)" '==' 0), $(verdict "$(calc 0 'a + b' latency.doubled latency.triple.doubled)" '==' 0) |
+| idle, window shown, decoder running, pointer off the window | under 0.05% of a core | 0.52% (over 60 s, pointer on the window) | $(num idle.shown.percent_of_core 3)% (over $(val idle.shown.seconds) s) | $(verdict "$(val idle.shown.percent_of_core)" '<' 0.05) |
+| idle, hidden in the notification area | under 0.05% of a core | 0.30% (over 60 s) | $(num idle.hidden.percent_of_core 3)% (over $(val idle.hidden.seconds) s) | $(verdict "$(val idle.hidden.percent_of_core)" '<' 0.05) |
+| idle, window shown, pointer resting on the history list | (reported) | (the row above was taken so) | $(num idle.pointer_over.percent_of_core 3)% (over $(val idle.pointer_over.seconds) s) | |
+| the wineserver meanwhile, shown / hidden | (reported) | 1.37% / 1.13% | $(calc 3 'a / b * 100' idle.shown.wineserver_cpu_s idle.shown.seconds)% / $(calc 3 'a / b * 100' idle.hidden.wineserver_cpu_s idle.hidden.seconds)% | |
+| soak: $(val soak.distinct_codes) codes through the pipe, typed, listed and logged | none lost, doubled or reordered | not reported | ${soak_faults} faults over the three channels (verdict of the run: $(val soak.verdict)) | $(verdict "$soak_faults" '==' 0) |
+| start-up to the main window visible, median of $(val startup.runs) | as before or better | 168 ms | $(num startup.median_ms 0) ms | $(verdict "$(val startup.median_ms)" '<=' 168) |
+| working set at start, after 1,000, after $(val memory.codes) codes | as before or better | 28.5 MB, 28.8 MB, 29.8 MB | $(kb_to_mb memory.start_kb), $(kb_to_mb memory.after_1000_kb), $(kb_to_mb memory.after_all_kb) | $(verdict "$memory_verdict" '==' 1) |
+| a piece of output to a delivered code, native (plain lines; XML) | (cost) | an intake tick that found a new line: 4.7 µs (1 KB bar.dat) | $(num native.PieceToDeliveredCode.0.cpu_us 1) µs; $(num native.PieceToDeliveredCode.1.cpu_us 1) µs | |
+| a write on the decoder's output to the window's thread, Wine, median / 95th percentile | (cost) | 0 to 100 ms waiting for the tick | $(num pipe.median_ms 2) ms / $(num pipe.p95_ms 2) ms | |
+| runaway output, $(val runaway.lines.mb) MB of lines and $(val runaway.endless.mb) MB of one line through Torvane.exe | working set bounded (under 8 MB of growth), window answering, next code delivered | (2 MB line in the fault test only) | +${runaway_lines_growth} MB, +${runaway_endless_growth} MB at the peak; longest WM_NULL answer $(val runaway.probe_longest_ms) ms, $(val runaway.probe_unanswered) unanswered; next code $(val runaway.next_code_delivered) | $(verdict "$runaway_ok" '==' 1) |
+| \`Torvane.exe\` | one static file | 1143 KB; system DLLs only | $(calc 0 'a / 1024' exe_bytes) KB; system DLLs only: $(val dlls) | |
 
-## 1. The intake tick against the size of bar.dat
+The process check (a Toolhelp snapshot every 2 s while the decoder was watched) is gone: the program
+started the decoder and waits on its process, so there is nothing left to measure.
 
-One tick as the program runs it: \`LineFollower\` over the file adapter (\`SharedReadFile\` under Wine, a
-POSIX file natively), on bar.dat files of CR LF decoder lines. "Changed" is a tick that finds one new code
-appended since the last one and reads just that; "unchanged" is every other tick.
-The comparison reads every byte each tick and splits it into lines (under Wine in 1 MB pieces, so that
-the 32-bit build, which cannot hold 1 GB at once, is measured the same way).
+## 1. Scan to keystroke
 
-| bar.dat | changed (native) | bytes read | unchanged (native) | reads | whole file (native) | changed (Wine) | unchanged (Wine) | reads | whole file (Wine) |
-|---|---|---|---|---|---|---|---|---|---|
+The stand-in camera (\`tools/standins/zbarcam.cpp\`) writes each video frame to its standard output,
+Torvane's pipe, in one write, and logs the performance counter once the write has returned; Torvane
+types each code, with Enter, into the focused window of another process (\`torvane_bench.exe\`), which
+notes the counter when the Enter arrives. First $(val latency.frames) frames of one code each, then
+$(val latency.triple.frames) frames of three codes each (one write carrying three records, each code timed from
+that write); the single codes 50 to 250 ms apart at random, the frames of three 300 to 600 ms apart, so
+that each frame's codes have been typed before the next frame comes. Codes of $(val latency.code_chars) characters. The counter is comparable
+across Wine processes: a second process read it between two readings of the first $(val latency.qpc.rounds) times, and no
+reading fell outside (largest miss $(val latency.qpc.outside_us) µs; round trip $(num latency.qpc.round_trip_median_us 0) µs). Load: $(load_of latency).
+
+| frames | median | 95th percentile | max | min | mean | lost | doubled | other lines |
+|---|---|---|---|---|---|---|---|---|
+| one code each, now | $(num latency.median_ms 1) ms | $(num latency.p95_ms 1) ms | $(num latency.max_ms 1) ms | $(num latency.min_ms 1) ms | $(num latency.mean_ms 1) ms | $(val latency.lost) | $(val latency.doubled) | $(val latency.unexpected_lines) |
+| three codes each, now (all codes) | $(num latency.triple.median_ms 1) ms | $(num latency.triple.p95_ms 1) ms | $(num latency.triple.max_ms 1) ms | $(num latency.triple.min_ms 1) ms | $(num latency.triple.mean_ms 1) ms | $(val latency.triple.lost) | $(val latency.triple.doubled) | $(val latency.triple.unexpected_lines) |
+| three codes each, now (the third code of each frame) | $(num latency.triple.last_of_frame_median_ms 1) ms | $(num latency.triple.last_of_frame_p95_ms 1) ms | | | | | | |
+| one code each, before (polling build) | 57.4 ms | 98.3 ms | 112.3 ms | 6.0 ms | 56.4 ms | 0 | 0 | 0 |
+
+The focus stayed on the typing window: $(val latency.focus_kept). What Wine itself adds on this path, measured in the
+same run without Torvane (load: $(load_of winecost)):
+
+| Wine's part | median | 95th percentile | max | before: median, 95th, max |
+|---|---|---|---|---|
+| a write on the decoder's standard output until the program's decoder adapter hands the piece to the window's thread ($(val pipe.spaced_received) of $(val pipe.spaced_pieces) pieces, 5 to 15 ms apart) | $(num pipe.median_ms 2) ms | $(num pipe.p95_ms 2) ms | $(num pipe.max_ms 2) ms | (no pipe: the tick waited 0 to 100 ms) |
+| \`SendInput\` of a $(val winecost.keys.chars)-character code and Enter (the program's adapter) until the Enter arrives in another process ($(val winecost.keys.codes) codes, $(val winecost.keys.lost) lost) | $(num winecost.keys.arrival_median_ms 1) ms | $(num winecost.keys.arrival_p95_ms 1) ms | $(num winecost.keys.arrival_max_ms 1) ms | 2.3, 5.7, 9.8 ms |
+| the \`SendInput\` call itself | $(num winecost.keys.call_median_ms 2) ms | | | 0.98 ms |
+
+In the first full run of this build that day (05:45 UTC, load average 3.6 to 3.4 around this figure),
+the frames of three came 50 to 250 ms apart, as the single codes do: typing three codes took about as
+long as the frames' spacing, the typing fell behind, and the figure measured that backlog (median 732 ms,
+95th percentile 2232 ms, rising through the run; none lost or doubled). The single codes of that run:
+median 15.4 ms, 95th percentile 60.5 ms, max 121.0 ms.
+
+In the side-by-side session of section 7 (load average 8 to 8.5, a soak running beside), 60 codes one per
+frame took a median of 55.7 ms (95th percentile 89.9 ms) with this build and 77.6 ms (127.8 ms) with the
+polling build: how busy the machine is weighs more than either build.
+
+With the tick gone, a code no longer waits up to 100 ms for it: what is left is the pipe (the row above),
+the core's own work ($(num native.PieceToDeliveredCode.0.cpu_us 0) µs natively, section 4), and the keys' way through
+Wine to the other window. The codes of one frame are typed one after the other, so the third code of a frame
+waits for the keys of the two before it.
+
+## 2. Idle cost
+
+Torvane.exe with the decoder running and nothing read, each after 2 s for the start to settle: with its window
+shown, first over $(val idle.pointer_over.seconds) s with the mouse pointer where the virtual display puts it (the screen's centre,
+on the window: $(val idle.pointer_over.on_window); that is over the history list, whose tooltip then shows), then over $(val idle.shown.seconds) s with the
+pointer moved off the window; then over $(val idle.hidden.seconds) s started hidden in the notification area (\`RUN\`). The
+stand-in decoder and the wineserver are shown beside it; the stand-in polls its feed file every 10 ms,
+which ZBar's real camera decoder does not, and the wineserver serves every Wine process of the prefix,
+the stand-in's polling included. Load: shown and hidden together, $(load_of idle).
+
+| | CPU | of one core | stand-in decoder | wineserver | working set |
+|---|---|---|---|---|---|
+| window shown, pointer over the list, now | $(num idle.pointer_over.cpu_s 2) s over $(val idle.pointer_over.seconds) s | $(num idle.pointer_over.percent_of_core 3)% | $(num idle.pointer_over.decoder_cpu_s 2) s | $(num idle.pointer_over.wineserver_cpu_s 2) s ($(calc 3 'a / b * 100' idle.pointer_over.wineserver_cpu_s idle.pointer_over.seconds)%) | $(kb_to_mb idle.pointer_over.working_set_kb) |
+| window shown, now | $(num idle.shown.cpu_s 2) s over $(val idle.shown.seconds) s | $(num idle.shown.percent_of_core 3)% | $(num idle.shown.decoder_cpu_s 2) s | $(num idle.shown.wineserver_cpu_s 2) s ($(calc 3 'a / b * 100' idle.shown.wineserver_cpu_s idle.shown.seconds)%) | $(kb_to_mb idle.shown.working_set_kb) |
+| hidden, now | $(num idle.hidden.cpu_s 2) s over $(val idle.hidden.seconds) s | $(num idle.hidden.percent_of_core 3)% | $(num idle.hidden.decoder_cpu_s 2) s | $(num idle.hidden.wineserver_cpu_s 2) s ($(calc 3 'a / b * 100' idle.hidden.wineserver_cpu_s idle.hidden.seconds)%) | $(kb_to_mb idle.hidden.working_set_kb) |
+| window shown, before | 0.31 s over 60 s | 0.52% | 0.93 s | 0.82 s (1.37%) | 28.5 MB |
+| hidden, before | 0.18 s over 60 s | 0.30% | 0.90 s | 0.68 s (1.13%) | 25.0 MB |
+
+Linux counts CPU time in steps of 10 ms, so over $(val idle.shown.seconds) s each figure is good to $(calc 4 '1 / a' idle.shown.seconds)% of a core
+(over $(val idle.pointer_over.seconds) s, to $(calc 3 '1 / a' idle.pointer_over.seconds)%). The polling build's figures were taken with the pointer left where the
+display put it, as in the first row.
+
+**The pointer over the list.** While the pointer rests on the history list, its tooltip (comctl32's)
+checks every 100 ms whether the pointer has left (its leave timer, \`WM_TIMER\` 3 on the tooltip window,
+then \`WindowFromPoint\`; seen with \`WINEDEBUG=+msg,+win\` in a run of this figure): that is the cost in the
+first row, not Torvane's own. Moved off the window, nothing runs in Torvane while nothing happens.
+
+**The wineserver** serves every process of the prefix; most of its time here goes to the stand-in decoder,
+which opens its feed file a hundred times a second (ZBar's camera decoder reads the camera instead).
+
+## 3. Soak: $(val soak.distinct_codes) codes through the pipe
+
+\`scripts/soak.sh $(val soak.distinct_codes)\` (\`bench/wine/soak.cpp\`, checked by \`delivery_audit.cpp\`): distinct codes shown
+to the stand-in camera 40 to 90 ms apart at random, one in seven within 8 ms of the one before (the
+stand-in reads its feed every 10 ms, so such frames can reach Torvane in one piece), the same code shown
+again right after it $(val soak.repeats) times (not to be delivered again) and the welcome code $(val soak.welcome_frames) times (never
+delivered): $(val soak.frames) frames over $(num soak.seconds 0) s, every one of them logged by the stand-in ($(val soak.frames_logged)). Every
+distinct code must arrive exactly once and in the order shown, where the user sees it.
+
+| channel | arrived | lost | doubled | out of order | welcome code | other lines |
+|---|---|---|---|---|---|---|
+| typed with Enter into another program's focused window | $(val soak.typed.arrived) | $(val soak.typed.lost) | $(val soak.typed.doubled) | $(val soak.typed.out_of_order) | $(val soak.typed.welcome_delivered) | $(val soak.typed.unexpected) |
+| listed in the history | $(val soak.listed.arrived) | $(val soak.listed.lost) | $(val soak.listed.doubled) | $(val soak.listed.out_of_order) | $(val soak.listed.welcome_delivered) | $(val soak.listed.unexpected) |
+| logged in data.txt | $(val soak.logged.arrived) | $(val soak.logged.lost) | $(val soak.logged.doubled) | $(val soak.logged.out_of_order) | $(val soak.logged.welcome_delivered) | $(val soak.logged.unexpected) |
+
+Frames came at least $(num soak.frame_gap_min_ms 1) ms apart (median $(num soak.frame_gap_median_ms 1) ms). The focus stayed on the typing
+window: $(val soak.focus_kept). Working set $(kb_to_mb soak.memory_start_kb) at the start, $(kb_to_mb soak.memory_end_kb) at the end (largest of
+$(val soak.memory_samples) samples: $(kb_to_mb soak.memory_max_kb)).
+
+## 4. The intake's own cost, natively
+
+\`bench/intake_bench.cpp\` wires the whole core to the recording fakes of the core tests and hands it the
+decoder's output as the pipe does; \`bench/runaway_output_bench.cpp\` the same with a decoder gone wrong.
+Processor time of the benchmark's thread; load: $(val load_at_start) when the run began.
+
+| what | CPU per piece |
+|---|---|
+| one piece holding one code, plain lines: read, compared with the last code, remembered, listed, logged | $(num native.PieceToDeliveredCode.0.cpu_us 2) µs |
+| the same in ZBar 0.10's XML | $(num native.PieceToDeliveredCode.1.cpu_us 2) µs |
+| the output reader alone on a full 64 KB piece of code lines ($(num native.ReaderOnFullPieces.0.records_per_piece 0) records) | $(num native.ReaderOnFullPieces.0.cpu_us 1) µs ($(calc 0 'a / 1048576' native.ReaderOnFullPieces.0.bytes_per_second) MB/s) |
+| the output reader alone on a full 64 KB piece of one line without end | $(num native.ReaderOnFullPieces.1.cpu_us 2) µs |
+| planning the keys of a 2,000-byte code | $(num native.PlanKeysForALongCode.cpu_us 1) µs |
+
+512 MB of runaway output, then a real code on a line of its own:
+
+| garbage, piece size | CPU for the 512 MB | per MB | slowest piece | until the real code is delivered | in the history | resident memory growth |
+|---|---|---|---|---|---|---|
 EOF
-for size in 1KB 100MB 1GB; do
-  echo "| $size | $(num native.TickChangedFile.$size.us 2) µs | $(num native.TickChangedFile.$size.bytes_per_tick 0) | $(num native.TickUnchangedFile.$size.us 2) µs | $(num native.TickUnchangedFile.$size.reads_per_tick 0) | $(calc 2 'a / 1000' native.TickReadingWholeFile.$size.us) ms | $(num intake.wine.$size.changed_tick_us 0) µs | $(num intake.wine.$size.unchanged_tick_us 0) µs | $(val intake.wine.$size.unchanged_tick_reads) | $(calc 1 'a / 1000' intake.wine.$size.whole_file_us) ms |"
+for run in "4.0:lines, 4 KB" "64.0:lines, 64 KB" "4.1:one line without end, 4 KB" "64.1:one line without end, 64 KB"; do
+  k=native.RunawayOutputThenACode.${run%%:*}
+  echo "| ${run#*:} | $(num $k.writing_ms 0) ms | $(num $k.per_MB_us 0) µs | $(num $k.slowest_piece_ms 2) ms | $(num $k.until_code_ms 3) ms | $(num $k.history_bytes 0) bytes | $(num $k.resident_growth_kb 0) KB |"
 done
 cat <<EOF
 
-Under Wine a tick is mostly the cost of opening the file twice (state, then read) through the wineserver;
-the bytes read matter less. Ticks that find a line also compare it with the last code delivered, which the
-program keeps in its settings: one registry read costs $(num intake.wine.settings_read_us 0) µs under Wine.
-EOF
+"In the history" is every entry's bytes, the status lines and the real code included: none of the garbage
+reached it. The resident memory is the benchmark process's (VmRSS) before and after the garbage: the
+allocator's own movements are of the order of a few MB, so only a growth with the output would show a
+fault.
 
-cat <<EOF
+## 5. The pipe and runaway output under Wine
 
-## 2. The process check
+The program's own decoder adapter (\`JobDecoderProcesses\`, \`bench/wine/pipe_figures.cpp\`) ran a child that
+wrote $(val pipe.spaced_pieces) short pieces 5 to 15 ms apart (the times in section 1), then $(val pipe.bulk_mb) MB as fast as the pipe took
+them; the adapter made its copy of the output as it does bar.dat ($(val pipe.bytes_copied) of $(val pipe.bytes_received) bytes). Load: $(load_of pipe).
 
-Whether the camera decoder runs, with a stand-in \`zbarcam.exe\` running and $(val processcheck.processes) processes in
-the table. Toolhelp is the program's own adapter (\`ToolhelpProcessTable\` with \`ProcessesNamedExactly\`; the check tick uses \`OwnProcesses\`); WMI is
-\`SELECT * FROM Win32_Process\` through \`IWbemLocator\`/\`IWbemServices\` on a connection made once
-(connecting took $(num processcheck.wmi.connect_us 0) µs), every row's \`Name\` read. CPU is this process's and the
-wineserver's together, per check.
-
-| check | wall (median) | CPU per check | of which wineserver | runs |
+| bulk | rate | CPU per MB, this process | wineserver per MB | mean piece |
 |---|---|---|---|---|
-| Toolhelp snapshot | $(num processcheck.toolhelp.wall_us 0) µs | $(num processcheck.toolhelp.cpu_us 0) µs | $(num processcheck.toolhelp.wineserver_cpu_us 0) µs | $(val processcheck.toolhelp.runs) |
-| WMI \`Win32_Process\` ($(val processcheck.wmi.rows) rows) | $(num processcheck.wmi.wall_us 0) µs | $(num processcheck.wmi.cpu_us 0) µs | $(num processcheck.wmi.wineserver_cpu_us 0) µs | $(val processcheck.wmi.runs) |
-| WMI, connecting each time | $(num processcheck.wmi_connect_and_query.wall_us 0) µs | $(num processcheck.wmi_connect_and_query.cpu_us 0) µs | $(num processcheck.wmi_connect_and_query.wineserver_cpu_us 0) µs | $(val processcheck.wmi_connect_and_query.runs) |
-| the check tick (snapshot, then the video window by title) | $(num processcheck.check_tick.wall_us 0) µs | $(num processcheck.check_tick.cpu_us 0) µs | $(num processcheck.check_tick.wineserver_cpu_us 0) µs | $(val processcheck.check_tick.runs) |
+| $(val pipe.bulk_mb) MB | $(num pipe.bulk_mb_per_s 1) MB/s | $(num pipe.bulk_cpu_us_per_mb 0) µs | $(num pipe.bulk_wineserver_us_per_mb 0) µs | $(num pipe.bulk_mean_piece_kb 1) KB |
 
-WMI is ${check_ratio}x the snapshot's CPU and ${check_wall_ratio}x its wall time. The check tick runs every 2 s only
-while the program watches the decoder (until its video window has been found, or after 设置); for an
-hour of watching that is $(num processcheck.check_tick.cpu_s_per_hour 1) s of CPU ($(num processcheck.check_tick.wall_s_per_hour 1) s of wall time).
-EOF
-if [ "$(verdict "$check_ratio" '>=' 10)" != met ]; then
-  cat <<EOF
+Then the whole program (\`bench/wine/runaway_figures.cpp\`): after a first code, the stand-in camera wrote
+$(val runaway.lines.mb) MB of lines that start no record, then $(val runaway.endless.mb) MB of one line without end, each as fast as the pipe
+took it, then a real code. Torvane's working set was sampled every 50 ms, its window asked WM_NULL every
+20 ms (5 s limit). Load: $(load_of runaway).
 
-**Why WMI is not dearer here.** Wine's WMI provider (\`wbemprox\`) runs inside the calling process and builds
-\`Win32_Process\` from a \`CreateToolhelp32Snapshot\` of its own, so under Wine a WMI enumeration is one snapshot
-plus COM and row formatting. On Windows the query crosses to the WMI service and its provider host, which
-is where the order of magnitude lies; Wine cannot show it. Under Wine the snapshot itself is what costs:
-$(num processcheck.toolhelp.cpu_us 0) µs of CPU for $(val processcheck.processes) processes, $(num processcheck.toolhelp.wineserver_cpu_us 0) µs of it in the wineserver.
-EOF
-fi
-
-cat <<EOF
-
-## 3. Scan to keystroke
-
-The stand-in camera writes a code to bar.dat and logs the performance counter when it has; Torvane's intake
-tick (every 100 ms) reads it and types it, with Enter, into the focused window of another process, which
-notes the counter when the Enter arrives. $(val latency.codes) codes of $(val latency.code_chars) characters came 150 to 250 ms apart at
-random, so each had a tick of its own and no phase with the tick was kept. The counter is comparable across
-Wine processes: a second process read it between two readings of the first $(val latency.qpc.rounds) times, and no reading fell
-outside (largest miss $(val latency.qpc.outside_us) µs; round trip $(num latency.qpc.round_trip_median_us 0) µs).
-
-| median | 95th percentile | max | min | mean | lost | doubled | other lines | focus kept |
-|---|---|---|---|---|---|---|---|---|
-| $(num latency.median_ms 1) ms | $(num latency.p95_ms 1) ms | $(num latency.max_ms 1) ms | $(num latency.min_ms 1) ms | $(num latency.mean_ms 1) ms | $(val latency.lost) | $(val latency.doubled) | $(val latency.unexpected_lines) | $(val latency.focus_kept) |
-
-A code waits for the next tick: 0 to 100 ms, about 50 ms at the median, by the tick's design. What Wine
-adds, measured in the same run without Torvane:
-
-| Wine's part | median | 95th percentile | max |
-|---|---|---|---|
-| interval of a 100 ms timer ($(val winecost.timer.ticks) ticks) | $(num winecost.timer.median_ms 1) ms | $(num winecost.timer.p95_ms 1) ms | $(num winecost.timer.max_ms 1) ms |
-| \`SendInput\` of a $(val winecost.keys.chars)-character code and Enter (the program's adapter) until the Enter arrives in another process ($(val winecost.keys.codes) codes, $(val winecost.keys.lost) lost) | $(num winecost.keys.arrival_median_ms 1) ms | $(num winecost.keys.arrival_p95_ms 1) ms | $(num winecost.keys.arrival_max_ms 1) ms |
-| the \`SendInput\` call itself | $(num winecost.keys.call_median_ms 2) ms | | |
-EOF
-if [ "$(verdict "$(val latency.median_ms)" '<' 60)" != met ] || [ "$(verdict "$(val latency.p95_ms)" '<' 110)" != met ]; then
-  cat <<EOF
-
-**Where the time above the tick's wait goes.** The median is $(calc 1 'a - 50' latency.median_ms) ms above the tick's own 50 ms, and the
-fastest code took $(num latency.min_ms 1) ms: a code written just before a tick, so that is what picking it up and typing
-it cost end to end. Of that, keys take $(num winecost.keys.arrival_median_ms 1) ms from \`SendInput\` to the other window, an intake
-tick that finds the file changed $(calc 1 'a / 1000' intake.wine.1KB.changed_tick_us) ms, and the tick reads the last delivered code from the
-settings ($(calc 1 'a / 1000' intake.wine.settings_read_us) ms) and writes the new one. With a wait of 0 to 100 ms by design, a median under
-60 ms and a 95th percentile under 110 ms leave 10 to 15 ms for all of that; under Wine every call of every
-process goes through the one wineserver, and the machine was loaded (see the load average above).
-EOF
-fi
-
-cat <<EOF
-
-## 4. Idle cost
-
-Torvane.exe with the decoder running and nothing read, over $(val idle.shown.seconds) s with its window shown, then over
-$(val idle.hidden.seconds) s started hidden in the notification area (\`RUN\`). The intake tick runs ten times a second
-throughout, so the CPU time divided by the ticks is what an idle tick costs. The stand-in decoder and the
-wineserver are shown beside it; the stand-in polls its feed file every 10 ms, which ZBar's real camera
-decoder does not.
-
-| | CPU | of one core | per tick | stand-in decoder | wineserver |
+| garbage | took | rate | Torvane CPU per MB | wineserver | working set: start, peak, end |
 |---|---|---|---|---|---|
-| window shown | $(num idle.shown.cpu_s 2) s | $(num idle.shown.percent_of_core 2)% | $(num idle.shown.per_tick_us 0) µs | $(num idle.shown.decoder_cpu_s 2) s | $(num idle.shown.wineserver_cpu_s 2) s |
-| hidden | $(num idle.hidden.cpu_s 2) s | $(num idle.hidden.percent_of_core 2)% | $(num idle.hidden.per_tick_us 0) µs | $(num idle.hidden.decoder_cpu_s 2) s | $(num idle.hidden.wineserver_cpu_s 2) s |
+| lines | $(num runaway.lines.seconds 1) s | $(num runaway.lines.mb_per_s 1) MB/s | $(num runaway.lines.cpu_us_per_mb 0) µs | $(num runaway.lines.wineserver_cpu_s 2) s | $(kb_to_mb runaway.lines.working_set_start_kb), $(kb_to_mb runaway.lines.working_set_peak_kb), $(kb_to_mb runaway.lines.working_set_end_kb) |
+| one line without end | $(num runaway.endless.seconds 1) s | $(num runaway.endless.mb_per_s 1) MB/s | $(num runaway.endless.cpu_us_per_mb 0) µs | $(num runaway.endless.wineserver_cpu_s 2) s | $(kb_to_mb runaway.endless.working_set_start_kb), $(kb_to_mb runaway.endless.working_set_peak_kb), $(kb_to_mb runaway.endless.working_set_end_kb) |
 
-Linux counts CPU time in steps of 10 ms, so each figure is good to $(calc 2 '1 / a' idle.shown.seconds)% of a core. An idle tick
-over an unchanged bar.dat costs $(num intake.wine.1KB.unchanged_tick_us 0) µs of wall time in the intake figure above: one
-open of the file for its state (\`SharedReadFile::Stat\`: \`CreateFileW\`, \`GetFileInformationByHandle\`,
-\`CloseHandle\`). The same state read by path (\`GetFileAttributesExW\`) costs $(num intake.wine.1KB.attributes_by_path_us 0) µs under Wine.
-EOF
-if [ "$(verdict "$(val idle.shown.percent_of_core)" '<' 0.5)" != met ] || [ "$(verdict "$(val idle.hidden.percent_of_core)" '<' 0.5)" != met ]; then
-  cat <<EOF
+The window answered all the while: $(val runaway.probe_sends) WM_NULL sent, $(val runaway.probe_unanswered) unanswered, the longest answer took
+$(val runaway.probe_longest_ms) ms. The real code after the garbage was delivered: $(val runaway.next_code_delivered), $(num runaway.next_code_ms 0) ms after it was shown;
+data.txt holds $(val runaway.logged_lines) lines (the first code and the real one). The adapter's reader thread queues each piece
+it reads for the window's thread and waits while 256 KB of them wait there; the decoder's writes then wait
+on the full 64 KB pipe, so a decoder writing faster than the window handles its output is slowed to the
+window's pace (the rates above) instead of filling memory. bar.dat, the copy for people to look at, grows
+with the output on disk.
 
-**Why idle costs this much here.** The tick itself does almost nothing, but under Wine each open and close
-of bar.dat is a round trip to the wineserver: ten ticks a second at $(num idle.hidden.per_tick_us 0) µs (hidden) to
-$(num idle.shown.per_tick_us 0) µs (shown) each is the figure above, where the reader natively takes $(num native.TickUnchangedFile.1KB.us 1) µs over an
-unchanged file. Reading the state by path instead would cost $(num intake.wine.1KB.attributes_by_path_us 0) µs under Wine, but it is not an
-option: on Windows the size and write time kept in the directory can lag behind a file that another process
-holds open and appends to, which is bar.dat's case (the decoder writes it for as long as it runs), and the
-path gives no file identity either, which is what tells a bar.dat recreated within the same tick apart.
+**Before the reading was bounded.** In the first full run of this build on 2026-12-09 (05:45 to 06:15 UTC,
+load average 4.3 to 4.4 around this figure), the adapter's reader queued every piece for the window's
+thread without waiting: 256 MB of lines took the working set from 35.2 MB to 161.0 MB at the peak, where
+it still stood when the stand-in had written its last byte, and the window once took 1095 ms to answer
+(none unanswered); the line without end added 0.2 MB. The reader now waits while 256 KB wait for the
+window's thread (\`src/win32/decoders_win32.cpp\`), and the adapter test
+\`CameraOutput.OutputTheWindowHasNotHandledHoldsTheReadingBack\` holds it to that.
 
-The shown and the hidden program run the same ticks over the same file, so what the shown window costs
-beyond them (its working set is $(kb_to_mb idle.shown.working_set_kb) against $(kb_to_mb idle.hidden.working_set_kb) hidden) lies outside the intake: in
-keeping a visible window under Wine, most likely, but this run does not take it apart further.
-EOF
-fi
+## 6. Memory
 
-cat <<EOF
+Working set (\`K32GetProcessMemoryInfo\`) of Torvane.exe; the codes were shown to the camera one at a time,
+each once the one before had reached data.txt (nothing typed). $(val memory.codes) codes took $(num memory.delivery_seconds 0) s
+(before: 1000 s, one per tick), with $(val memory.stalls) waits over 5 s; data.txt holds $(val memory.logged_lines) lines and the history
+$(val memory.history_entries) entries (status lines included). Load: $(load_of memory).
 
-## 5. Memory
-
-Working set (\`K32GetProcessMemoryInfo\`) of Torvane.exe; the codes were shown to the camera one per tick, each
-once the one before had reached data.txt (nothing typed). $(val memory.codes) codes took $(num memory.delivery_seconds 0) s, with
-$(val memory.stalls) waits over 5 s; data.txt holds $(val memory.logged_lines) lines and the history $(val memory.history_entries) entries (status lines included).
-
-| at start | after 1,000 codes | after $(val memory.codes) codes | growth |
-|---|---|---|---|
-| $(kb_to_mb memory.start_kb) | $(kb_to_mb memory.after_1000_kb) | $(kb_to_mb memory.after_all_kb) | $memory_growth MB |
+| | at start | after 1,000 codes | after $(val memory.codes) codes | growth |
+|---|---|---|---|---|
+| now | $(kb_to_mb memory.start_kb) | $(kb_to_mb memory.after_1000_kb) | $(kb_to_mb memory.after_all_kb) | $memory_growth MB |
+| before | 28.5 MB | 28.8 MB | 29.8 MB | 1.3 MB |
 
 Samples every 1,000 codes (MB):$(for n in $(seq 1000 1000 "${v[memory.codes]:-0}"); do printf ' %s' "$(kb_to_mb "memory.sample.${n}_kb" | cut -d' ' -f1)"; done)
 
-The growth follows the history list, which keeps every code for the session. An idle tick before and after
-the codes, each over $(val memory.quiet_before.seconds) s:
+**Where the start's working set went.** In the side-by-side session of section 7 (300 codes each), the working
+set at start was 36.0 MB for this build against 28.2 MB for the polling build. Linux's view of the two
+processes, idle with the decoder running: this build has 5 threads (the window's, the two pipe readers of
+the decoder's output and error output, and two of Wine's thread pool, where the wait on the decoder's
+exit runs), RssAnon 12.9 MB and RssFile 22.9 MB; the polling build 1 thread, RssAnon 7.1 MB and RssFile 21.5 MB.
+The 5.8 MB more of anonymous memory come to about 1.5 MB for each of the four threads the polling build
+did not have; that the threads account for it is read from these figures, not measured thread by thread.
 
-| | CPU | per tick |
-|---|---|---|
-| before the first code | $(num memory.quiet_before.cpu_s 2) s | $(num memory.quiet_before.per_tick_us 0) µs |
-| after $(val memory.codes) codes | $(num memory.quiet_after.cpu_s 2) s | $(num memory.quiet_after.per_tick_us 0) µs |
+The growth follows the history list, which keeps every code for the session. Idle before and after the
+codes, each over $(val memory.quiet_before.seconds) s: $(num memory.quiet_before.cpu_s 2) s and $(num memory.quiet_after.cpu_s 2) s of CPU
+($(num memory.quiet_before.percent_of_core 2)% and $(num memory.quiet_after.percent_of_core 2)% of a core, window shown; good to $(calc 2 '1 / a' memory.quiet_before.seconds)%).
 
-Linux counts CPU time in 10 ms steps, so each of these is good to about $(calc 0 '10000 / (a * 10)' memory.quiet_before.seconds) µs a tick. Nothing a tick
-does grows with the codes delivered before it: before the first code bar.dat holds no line and a tick stops
-after the file's state; once a line is there, every tick also decodes that line again and reads the last
-delivered code from the settings to compare ($(num intake.wine.settings_read_us 0) µs of wall time under Wine), however many codes came
-before.
-
-## 6. Start-up
+## 7. Start-up
 
 From \`CreateProcess\` of Torvane.exe to its main window visible, $(val startup.runs) starts in a row, each after every
 program process had ended: median $(num startup.median_ms 0) ms, fastest $(num startup.min_ms 0) ms, slowest $(num startup.max_ms 0) ms
-(first start $(num startup.run.1_ms 0) ms).
+(first start $(num startup.run.1_ms 0) ms). Before: median 168 ms, fastest 97 ms, slowest 197 ms. Load: $(load_of startup).
 
-\`Torvane.exe\` is $(val exe_bytes) bytes, one static file. It imports only system DLLs:
+**The two builds side by side.** Start-up times follow the machine's load more than the build. On
+2026-12-09 from 05:35 UTC, in one Wine session, the polling build (commit 6e4ae18, its \`Torvane.exe\` and
+stand-ins) and this one took turns under the same \`torvane_bench.exe\`, at a load average of 7 to 9
+(a soak and other developers' builds running): median of 9 starts, this build 795 ms and 885 ms, the
+polling build 671 ms and 832 ms (fastest 424 and 554 ms against 360 and 339 ms).
+
+\`Torvane.exe\` is $(val exe_bytes) bytes (before: 1170068), one static file. It imports only system DLLs:
 $(for dll in ${v[dlls]:-}; do printf '`%s` ' "$dll"; done)
+
+## How to run it again
+
+    scripts/bench.sh                  # the whole run, about 40 minutes; rewrites this file
+    BENCH_QUICK=1 scripts/bench.sh    # fewer codes, 20 s idle periods: a rough look only
+    scripts/soak.sh 10000             # the soak, about 15 minutes; bench.sh shows its latest figures
+    BENCH_BUILD=build scripts/bench.sh  # in an existing build folder instead of build-bench
+
+The native benchmarks alone: \`cmake --build build --target benchmarks\`, then
+\`build/bench/torvane_intake_bench\` and \`build/bench/torvane_runaway_output_bench\`. One figure under Wine:
+\`torvane_bench.exe RESULTS_FILE FIGURE [ARGS...]\` in a session (\`bench/wine/main.cpp\` lists them).
 EOF

@@ -3,7 +3,6 @@
 // the welcome code and anything else never.
 #pragma once
 
-#include <set>
 #include <string>
 #include <vector>
 
@@ -11,7 +10,6 @@ namespace torvane::bench {
 
 struct ShownCodes {
   std::vector<std::string> deliverable;  // in the order shown
-  std::set<std::string> undeliverable;   // superseded within one tick: may or may not arrive
   std::string welcome;                   // never to arrive
 };
 
@@ -22,7 +20,6 @@ struct Audit {
   std::size_t outOfOrder = 0;
   std::size_t welcome = 0;
   std::size_t unexpected = 0;
-  std::size_t undeliverableArrived = 0;
   bool Clean() const { return lost == 0 && doubled == 0 && outOfOrder == 0 && welcome == 0 && unexpected == 0; }
 };
 

@@ -11,8 +11,8 @@ namespace torvane::bench {
 
 using Arguments = std::vector<std::string>;
 
-int IntakeFigures(Results& results, const Arguments& args);
-int ProcessCheckFigures(Results& results, const Arguments& args);
+int PipeFigures(Results& results, const Arguments& args);
+int RunawayFigures(Results& results, const Arguments& args);
 int LatencyFigures(Results& results, const Arguments& args);
 int IdleFigures(Results& results, const Arguments& args);
 int MemoryFigures(Results& results, const Arguments& args);
@@ -27,6 +27,7 @@ void CheckCounterAcrossProcesses(Results& results, int rounds);
 // Helper processes that the figures start from this same executable.
 int QpcEcho(const Arguments& args);
 int Typist(const Arguments& args);
+int PipeWriter(const Arguments& args);
 
 // The numeric argument at `index`, or `fallback` when there is none.
 long ArgumentOr(const Arguments& args, std::size_t index, long fallback);

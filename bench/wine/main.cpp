@@ -1,7 +1,7 @@
 // torvane_bench.exe: whole-program figures of Torvane.exe under Wine.
 //   torvane_bench.exe RESULTS_FILE FIGURE [ARGS...]
-// FIGURE is intake DATA_FOLDER | processcheck | latency [CODES] | idle [SECONDS]
-// | memory [CODES] [QUIET_SECONDS] | startup [RUNS] | winecost | soak [CODES].
+// FIGURE is pipe [PIECES] [MB] | runaway [MB] | latency [CODES] | idle [SECONDS]
+// | memory [CODES] [QUIET_SECONDS] | startup [RUNS] | winecost [CODES] | soak [CODES].
 // Each figure appends "key value" lines to RESULTS_FILE and prints them too.
 #include <windows.h>
 
@@ -26,13 +26,14 @@ int wmain(int argc, wchar_t** argv) {
   for (int i = 1; i < argc; ++i) args.push_back(torvane::win32::Narrow(argv[i]));
   if (args.size() >= 1 && args[0] == "qpc-echo") return QpcEcho({args.begin() + 1, args.end()});
   if (args.size() >= 1 && args[0] == "typist") return Typist({args.begin() + 1, args.end()});
+  if (args.size() >= 1 && args[0] == "pipe-writer") return PipeWriter({args.begin() + 1, args.end()});
   if (args.size() < 2) {
     std::fputs("usage: torvane_bench.exe RESULTS_FILE FIGURE [ARGS...]\n", stderr);
     return 2;
   }
   using Figure = int (*)(Results&, const Arguments&);
   const std::map<std::string, Figure> figures = {
-      {"intake", IntakeFigures}, {"processcheck", ProcessCheckFigures}, {"latency", LatencyFigures},
+      {"pipe", PipeFigures},     {"runaway", RunawayFigures},           {"latency", LatencyFigures},
       {"idle", IdleFigures},     {"memory", MemoryFigures},             {"startup", StartupFigures},
       {"winecost", WineCostFigures}, {"soak", Soak}};
   const auto figure = figures.find(args[1]);

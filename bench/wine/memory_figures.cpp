@@ -1,8 +1,8 @@
 // Resident memory (working set) of Torvane.exe at start, after 1,000 and after
-// CODES delivered codes, and what an idle intake tick costs before and after
-// them (CPU time over a quiet period, per tick). Each code is shown to the
-// camera once the one before has reached data.txt, so each has a tick of its
-// own and the codes come as fast as the tick takes them. Nothing is typed.
+// CODES delivered codes, and what it costs while idle before and after them
+// (CPU time over a quiet period). Each code is shown to the camera once the one
+// before has reached data.txt, so the codes come as fast as the program logs
+// them. Nothing is typed.
 #include <windows.h>
 
 #include "clock.h"

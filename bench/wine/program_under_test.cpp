@@ -110,6 +110,15 @@ bool ProgramUnderTest::Show(std::string_view line) {
   return e2e::AppendShared(folder_ / L"zbarcam.feed", e2e::CameraFrame(line));
 }
 
+bool ProgramUnderTest::ShowTogether(const std::vector<std::string>& lines) {
+  std::string feed;
+  for (const std::string& line : lines) {
+    const std::string frame = e2e::CameraFrame(line);
+    feed += frame.substr(0, frame.rfind("frame\n"));  // its "sym" line
+  }
+  return e2e::AppendShared(folder_ / L"zbarcam.feed", feed + "frame\n");
+}
+
 std::vector<std::int64_t> ProgramUnderTest::FrameTimes() const {
   std::vector<std::int64_t> times;
   for (const std::string& line : Lines(e2e::ReadShared(folder_ / L"zbarcam.log").value_or(""))) {

@@ -1,5 +1,6 @@
 // One Torvane.exe for a figure: a fresh program folder beside the stand-in
-// decoders, its options in the registry, the camera fed through zbarcam.feed,
+// decoders, its options in the registry, the camera fed through zbarcam.feed
+// (the stand-in writes what it is fed to its standard output, Torvane's pipe),
 // and what the program wrote and shows read back from outside.
 #pragma once
 
@@ -46,6 +47,8 @@ class ProgramUnderTest {
 
   // One symbol in one video frame, e.g. "QR-Code:abc".
   bool Show(std::string_view line);
+  // Several symbols in one video frame: the camera writes them in one piece.
+  bool ShowTogether(const std::vector<std::string>& lines);
   // When the camera wrote each frame (its "frame" log lines), in microseconds.
   std::vector<std::int64_t> FrameTimes() const;
   std::vector<std::string> LoggedLines() const;  // data.txt

@@ -6,12 +6,6 @@
 #include "win32/text_win32.h"
 
 namespace torvane::bench {
-namespace {
-
-// The intake tick runs ten times a second throughout.
-constexpr double kTicksPerSecond = 10;
-
-}  // namespace
 
 bool MeasureQuietPeriod(Results& results, ProgramUnderTest& program, const std::string& key, int seconds) {
   const std::string folderName = win32::Narrow(program.Folder().filename().wstring());
@@ -30,7 +24,6 @@ bool MeasureQuietPeriod(Results& results, ProgramUnderTest& program, const std::
   results.Put(key + ".seconds", seconds);
   results.Put(key + ".cpu_s", cpu);
   results.Put(key + ".percent_of_core", cpu / seconds * 100);
-  results.Put(key + ".per_tick_us", cpu * 1e6 / (seconds * kTicksPerSecond));
   if (decoder) results.Put(key + ".decoder_cpu_s", LinuxCpuSeconds(*decoder).value_or(0) - decoderBefore);
   if (wineserver) results.Put(key + ".wineserver_cpu_s", LinuxCpuSeconds(*wineserver).value_or(0) - serverBefore);
   if (const auto bytes = program.WorkingSetBytes()) results.Put(key + ".working_set_kb", *bytes / 1024);

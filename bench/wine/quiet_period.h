@@ -1,6 +1,6 @@
 // What a running Torvane.exe costs over a quiet period: its CPU time (and, for
-// comparison, the stand-in decoder's and the wineserver's), per second and per
-// intake tick, and its working set at the end. Puts KEY.* figures.
+// comparison, the stand-in decoder's and the wineserver's), as a share of one
+// core, and its working set at the end. Puts KEY.* figures.
 #pragma once
 
 #include <string>

@@ -1,7 +1,6 @@
-// What Wine itself costs on the path of a code, measured without Torvane:
-// how regularly a 100 ms timer fires, and how long keys sent with SendInput
-// (the program's own keyboard adapter and key plan) take to arrive as text in
-// the focused window of another process.
+// What Wine itself costs on the path of a code, measured without Torvane: how
+// long keys sent with SendInput (the program's own keyboard adapter and key
+// plan) take to arrive as text in the focused window of another process.
 #include <windows.h>
 
 #include <algorithm>
@@ -15,33 +14,13 @@
 #include "key_clock.h"
 #include "program_under_test.h"
 #include "win32/adapters.h"
+#include "win32/keyboard_win32.h"
 #include "win32/text_win32.h"
 
 namespace torvane::bench {
 namespace {
 
 using namespace std::chrono_literals;
-
-void MeasureTimer(Results& results, int ticks) {
-  const UINT_PTR timer = SetTimer(nullptr, 0, 100, nullptr);
-  std::vector<std::int64_t> times;
-  MSG message{};
-  while (static_cast<int>(times.size()) <= ticks && GetMessageW(&message, nullptr, 0, 0) > 0) {
-    if (message.hwnd == nullptr && message.message == WM_TIMER && message.wParam == timer) {
-      times.push_back(NowMicros());
-      continue;
-    }
-    DispatchMessageW(&message);
-  }
-  KillTimer(nullptr, timer);
-  std::vector<double> intervals;
-  for (std::size_t i = 1; i < times.size(); ++i) intervals.push_back((times[i] - times[i - 1]) / 1000.0);
-  results.Put("winecost.timer.ticks", intervals.size());
-  results.Put("winecost.timer.median_ms", Median(intervals));
-  results.Put("winecost.timer.p95_ms", Percentile(intervals, 95));
-  results.Put("winecost.timer.max_ms", Max(intervals));
-  results.Put("winecost.timer.min_ms", intervals.empty() ? 0 : *std::min_element(intervals.begin(), intervals.end()));
-}
 
 std::string TypistCode(long i) { return "TYP" + std::to_string(i) + "-12345-0123456789"; }
 
@@ -107,8 +86,7 @@ int Typist(const Arguments& args) {
 }
 
 int WineCostFigures(Results& results, const Arguments& args) {
-  MeasureTimer(results, static_cast<int>(ArgumentOr(args, 0, 100)));
-  MeasureSendInput(results, static_cast<int>(ArgumentOr(args, 1, 100)));
+  MeasureSendInput(results, static_cast<int>(ArgumentOr(args, 0, 100)));
   return 0;
 }
 

@@ -1,6 +1,8 @@
 #include "win32/decoders_win32.h"
 
+#include <condition_variable>
 #include <map>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <utility>
@@ -11,6 +13,8 @@ namespace torvane::win32 {
 namespace {
 
 constexpr DWORD kPipeBytes = 64 * 1024;
+// How much output read from the pipe may wait for the window's thread.
+constexpr std::size_t kMostHeldBytes = 4 * kPipeBytes;
 
 // A pipe whose write end the decoder inherits; the read end stays here.
 bool MakePipe(UniqueFile& readEnd, UniqueFile& writeEnd) {
@@ -21,6 +25,47 @@ bool MakePipe(UniqueFile& readEnd, UniqueFile& writeEnd) {
   writeEnd.reset(write);
   return SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0) != FALSE;
 }
+
+// Output read but not yet handled on the window's thread. The reader waits
+// while there is much of it: a decoder that writes faster than the window
+// handles its output then waits on its full pipe, instead of the queue to the
+// window growing with everything it writes.
+class HeldOutput {
+ public:
+  void Add(std::size_t bytes) {
+    std::lock_guard guard(lock_);
+    bytes_ += bytes;
+  }
+  void Release(std::size_t bytes) {
+    {
+      std::lock_guard guard(lock_);
+      bytes_ -= bytes;
+    }
+    less_.notify_one();
+  }
+  void WaitUntilAtMost(std::size_t most) {
+    std::unique_lock guard(lock_);
+    less_.wait(guard, [&] { return bytes_ <= most; });
+  }
+
+ private:
+  std::mutex lock_;
+  std::condition_variable less_;
+  std::size_t bytes_ = 0;
+};
+
+// One piece of output on its way to the window's thread; it stops counting as
+// held once handled, or dropped with the window's queue.
+struct HeldPiece {
+  HeldPiece(std::shared_ptr<HeldOutput> held, std::string bytes) : held(std::move(held)), bytes(std::move(bytes)) {
+    this->held->Add(this->bytes.size());
+  }
+  ~HeldPiece() { held->Release(bytes.size()); }
+  HeldPiece(const HeldPiece&) = delete;
+  HeldPiece& operator=(const HeldPiece&) = delete;
+  std::shared_ptr<HeldOutput> held;
+  std::string bytes;
+};
 
 }  // namespace
 
@@ -145,16 +190,18 @@ std::optional<std::uint32_t> JobDecoderProcesses::Start(const LaunchPlan& plan, 
   }
   std::thread([run, this, id, pipe = std::move(outputRead), copy = std::move(copy)]() mutable {
     std::string buffer(kPipeBytes, '\0');
+    const auto held = std::make_shared<HeldOutput>();
     for (;;) {
       DWORD got = 0;
       if (!ReadFile(pipe.get(), buffer.data(), kPipeBytes, &got, nullptr)) break;  // the decoder has gone
       if (got == 0) continue;
-      std::string piece(buffer.data(), got);
       DWORD written = 0;
-      if (copy) WriteFile(copy.get(), piece.data(), got, &written, nullptr);
+      if (copy) WriteFile(copy.get(), buffer.data(), got, &written, nullptr);
+      auto piece = std::make_shared<HeldPiece>(held, std::string(buffer.data(), got));
       run->poster.Post([run, piece = std::move(piece)] {
-        if (run->events.output) run->events.output(piece);
+        if (run->events.output) run->events.output(piece->bytes);
       });
+      held->WaitUntilAtMost(kMostHeldBytes);
     }
     copy.reset();  // the copy is whole before the exit is told
     run->poster.Post([this, id] { PartEnded(id); });

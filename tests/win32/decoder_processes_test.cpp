@@ -116,6 +116,40 @@ TEST(VideoWindow, OnlyTheDecodersOwnIsReportedAndPlacingItNeverWaitsForTheDecode
   EXPECT_EQ(GetMenuState(GetSystemMenu(video, FALSE), SC_CLOSE, MF_BYCOMMAND), static_cast<UINT>(-1));
 }
 
+// A decoder gone wrong writes far faster than the window's thread, busy
+// elsewhere, handles its output: the adapter reads only a little ahead (what
+// it has read is in the copy), the decoder waits on its full pipe, and once
+// the window's thread handles its events every byte arrives, in order.
+TEST(CameraOutput, OutputTheWindowHasNotHandledHoldsTheReadingBack) {
+  ScratchFolder folder(L"flood");
+  CopyStandIn(folder, L"zbarcam.exe", L"zbarcam.exe");
+  std::uint64_t arrived = 0;
+  bool inOrder = true;
+  DecoderEvents events;
+  events.output = [&](std::string_view bytes) {
+    for (const char c : bytes) {
+      if (c != "0123456789abcdef"[arrived % 16]) inOrder = false;
+      ++arrived;
+    }
+  };
+  Camera camera(folder, std::move(events));
+  ASSERT_TRUE(camera.pid.has_value());
+  constexpr std::uint64_t kFlood = 64ull << 20;
+  ASSERT_TRUE(AppendToFile(folder / L"zbarcam.feed", "flood " + std::to_string(kFlood) + " " + Hex("0123456789abcdef") + "\n"));
+  const auto copied = [&] {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!GetFileAttributesExW((folder / L"bar.dat").c_str(), GetFileExInfoStandard, &data)) return std::uint64_t{0};
+    return (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+  };
+  // The window's thread handles nothing meanwhile.
+  EXPECT_TRUE(WaitUntil([&] { return copied() > 0; }, 10s)) << "the decoder wrote nothing";
+  EXPECT_FALSE(WaitUntil([&] { return copied() > (1u << 20); }, 3s)) << copied() << " bytes read ahead";
+  EXPECT_TRUE(camera.window.RunUntil([&] { return arrived >= kFlood; }, 120s)) << arrived << " bytes arrived";
+  EXPECT_EQ(arrived, kFlood);
+  EXPECT_TRUE(inOrder);
+  EXPECT_TRUE(WaitUntil([&] { return ReadWholeFile(folder / L"zbarcam.log").find("flooded ") != std::string::npos; }, 5s));
+}
+
 TEST(ModuleFolder, NamesAFileForADecoderThatReadsItsArgumentsInTheAnsiCodePage) {
   ScratchFolder folder(L"names");
   win32::ModuleFolder programFolder(Narrow(folder / L"Torvane.exe"), {});

@@ -3,6 +3,8 @@
 //   sym <NAME> <HEX>   queue a symbol for the next frame
 //   frame              print the queued symbols (text mode, one flush), log "frame <us>"
 //   raw <HEX>          print bytes untranslated, flush
+//   flood <N> <HEX>    print the bytes over and over, untranslated, N bytes in all in
+//                      64 KB writes (a decoder gone wrong), then log "flooded <us>"
 //   err <HEX>          print bytes to stderr untranslated, flush
 //   window             open the video window now (if not open yet)
 //   hang <MS>          log "hang", then stop answering for MS milliseconds (its window too)
@@ -27,6 +29,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -93,6 +96,8 @@ class Feed {
       emit_frame();
     } else if (keyword == "raw") {
       emit_raw(rest);
+    } else if (keyword == "flood") {
+      flood(rest);
     } else if (keyword == "err") {
       emit_error(rest);
     } else if (keyword == "window") {
@@ -138,6 +143,20 @@ class Feed {
     } else {
       complain(hex);
     }
+  }
+
+  void flood(std::string_view count_and_hex) {
+    const auto [count, hex] = standins::split_keyword(count_and_hex);
+    const auto total = standins::parse_number(count);
+    const auto pattern = standins::decode_hex(hex);
+    if (!total || !pattern || pattern->empty()) return complain(count_and_hex);
+    std::string piece;
+    while (piece.size() < 64 * 1024) piece += *pattern;
+    piece.resize(64 * 1024);
+    for (unsigned long written = 0; written < *total; written += static_cast<unsigned long>(piece.size())) {
+      standins::write_raw(std::string_view(piece).substr(0, std::min<std::size_t>(piece.size(), *total - written)));
+    }
+    standins::append_to_file(log_path_, "flooded " + std::to_string(standins::microseconds_now()) + "\n");
   }
 
   void emit_error(std::string_view hex) {
