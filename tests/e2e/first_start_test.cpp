@@ -52,25 +52,13 @@ class FirstStart : public RecognitionEngineTest {
     return bin;
   }
 
-  HWND WaitForQuestion() const {
-    HWND box = nullptr;
-    WaitUntil(
-        [&] {
-          const auto boxes = MessageBoxes();
-          box = boxes.empty() ? nullptr : boxes.front();
-          return box != nullptr;
-        },
-        20s);
-    return box;
-  }
-
   fs::path zbar_;
 };
 
 TEST_F(FirstStart, TheZbarInProgramFilesIsOfferedCopiedOnYesAndItsCameraDecoderDeliversACode) {
   const fs::path bin = InstallZbar();
   ASSERT_NO_FATAL_FAILURE(StartTorvane());
-  const HWND box = WaitForQuestion();
+  const HWND box = WaitForMessageBox(20s);
   ASSERT_NE(box, nullptr) << "no question; the history reads " << Joined(History());
   EXPECT_EQ(TextOf(box), "Torvane");
   EXPECT_EQ(TextOf(GetDlgItem(box, kMessageTextId)),

@@ -610,6 +610,18 @@ void TorvaneTest::ExitThroughBend() {
 
 std::vector<HWND> TorvaneTest::MessageBoxes() const { return TopLevelWindows(processId_, L"#32770"); }
 
+HWND TorvaneTest::WaitForMessageBox(Millis limit) const {
+  HWND box = nullptr;
+  WaitUntil(
+      [&] {
+        const auto boxes = MessageBoxes();
+        box = boxes.empty() ? nullptr : boxes.front();
+        return box != nullptr;
+      },
+      limit);
+  return box;
+}
+
 bool TorvaneTest::Topmost() const { return IsTopmostWindow(mainWindow_); }
 
 std::optional<Screenshot> TorvaneTest::Shoot(std::string_view what) {

@@ -157,6 +157,8 @@ class TorvaneTest : public ::testing::Test {
   void ExitThroughBend();
   // The program's message boxes (#32770) that are shown.
   std::vector<HWND> MessageBoxes() const;
+  // The first of them once one is shown; null when none comes within `limit`.
+  HWND WaitForMessageBox(Millis limit) const;
   bool Topmost() const;  // the main window is in the topmost band
   // A screenshot named after the running test.
   std::optional<Screenshot> Shoot(std::string_view what);

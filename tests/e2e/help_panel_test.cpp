@@ -41,18 +41,6 @@ class HelpPanel : public TorvaneTest {
     EXPECT_TRUE(WaitUntil([&] { return !PanelVisible(); }, kUiLimit)) << "a click on " << what << " left it open";
   }
 
-  HWND WaitForMessageBox() {
-    HWND box = nullptr;
-    WaitUntil(
-        [&] {
-          const auto boxes = MessageBoxes();
-          box = boxes.empty() ? nullptr : boxes.front();
-          return box != nullptr;
-        },
-        kUiLimit);
-    return box;
-  }
-
   // Presses the box's OK button as a user would, by its click.
   void CloseMessageBox(HWND box) {
     HWND ok = nullptr;
@@ -114,7 +102,7 @@ TEST_F(HelpPanel, TheWelcomeCodeShowsSuccessAndAClickOnItKeepsThePanelOpen) {
   Click(SuccessLabel);
   // The hint message opens on the next click: by then the click on 成功 was handled.
   Click(CannotReadCommand);
-  const HWND box = WaitForMessageBox();
+  const HWND box = WaitForMessageBox(kUiLimit);
   ASSERT_NE(box, nullptr);
   EXPECT_TRUE(PanelVisible()) << "a click on 成功 closed the panel";
   CloseMessageBox(box);
@@ -147,7 +135,7 @@ TEST_F(HelpPanel, TheHintIsATopmostSafeMessageBoxAndThePanelStaysOpen) {
   ASSERT_FALSE(HasFatalFailure());
 
   Click(CannotReadCommand);
-  const HWND box = WaitForMessageBox();
+  const HWND box = WaitForMessageBox(kUiLimit);
   ASSERT_NE(box, nullptr) << "no message box after a click on 无法识别？";
   EXPECT_EQ(ProcessOf(box), TorvaneProcessId());
   EXPECT_EQ(TextOf(box), "Torvane");
