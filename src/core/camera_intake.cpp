@@ -2,7 +2,6 @@
 
 #include <utility>
 
-#include "core/decoder_line.h"
 #include "core/texts.h"
 
 namespace torvane {
@@ -46,28 +45,29 @@ void CameraIntake::OnDecoderEnded() {
 }
 
 void CameraIntake::Take(const std::vector<RecordBytes>& records, const TickTime& now) {
-  for (const RecordBytes& record : records) Accept(p_.delivery.Decode(record), Source::Decoder, now);
+  for (const RecordBytes& record : records) Accept(DecodeRecord(record, p_.ansi, p_.charsets), Source::Decoder, now);
 }
 
 void CameraIntake::TakeAskedFor(const std::vector<RecordBytes>& records) {
   const TickTime now = p_.clock.Now();
-  for (const RecordBytes& record : records) Accept(p_.delivery.Decode(record), Source::User, now);
+  for (const RecordBytes& record : records) Accept(DecodeRecord(record, p_.ansi, p_.charsets), Source::User, now);
 }
 
-void CameraIntake::Accept(DecodedRecord record, Source source, const TickTime& now) {
-  latestRecord_ = record.text;
-  if (record.text.empty()) return;
+void CameraIntake::Accept(const DecodedRecord& record, Source source, const TickTime& now) {
+  const std::string listed = record.Listed();
+  latestRecord_ = listed;
+  if (listed.empty()) return;
   // The decoder reports a code again only once it has been out of view; with
   // repeat scans on, such a report is a new scan of the same code.
   const bool repeatCounts = (p_.options.repeatScans && source == Source::Decoder) || source == Source::User;
-  if (!repeatCounts && record.text == LastCode()) return;
-  StoreLastCode(record.text);
-  if (record.text == texts::kWelcomeCode) {
+  if (!repeatCounts && listed == LastCode()) return;
+  StoreLastCode(listed);
+  if (listed == texts::kWelcomeCode) {
     p_.status.ShowSuccess();
     p_.delivery.BeepIfAsked();
     return;
   }
-  if (record.text == texts::kTestMarker) return;
+  if (listed == texts::kTestMarker) return;
   p_.delivery.Deliver(record, now);
 }
 
@@ -86,8 +86,7 @@ void CameraIntake::StoreLastCode(const std::string& text) {
 }
 
 void CameraIntake::ArmTestPattern() {
-  const std::string marker(texts::kTestMarker);
-  Accept({marker, DataText(marker).value_or("")}, Source::Program, p_.clock.Now());
+  Accept(DecodeRecord(texts::kTestMarker, p_.ansi, p_.charsets), Source::Program, p_.clock.Now());
 }
 
 }  // namespace torvane

@@ -21,6 +21,8 @@ class CameraIntake {
     Clock& clock;
     StatusDisplay& status;
     SettingsStore& settings;  // the last code taken, kept across runs
+    AnsiDecoder& ansi;
+    CharsetEncoder& charsets;
     CodeDelivery& delivery;
     const ScannerOptions& options;
   };
@@ -49,7 +51,7 @@ class CameraIntake {
  private:
   enum class Source { Decoder, Program, User };
   void Take(const std::vector<RecordBytes>& records, const TickTime& now);
-  void Accept(DecodedRecord record, Source source, const TickTime& now);
+  void Accept(const DecodedRecord& record, Source source, const TickTime& now);
   const std::string& LastCode();
   void StoreLastCode(const std::string& text);
 

@@ -24,38 +24,21 @@ bool TargetRunsAbove(IntegrityLevels& levels) {
 
 }  // namespace
 
-DecodedRecord CodeDelivery::Decode(std::string_view recordBytes) {
-  DecodedRecord record;
-  record.text = WithCrLfLineBreaks(LineText(recordBytes, p_.ansi));
-  const auto symbology = SymbologyOf(record.text);
-  const auto data = DataText(record.text);
-  // The decoder may have read UTF-8 in the wrong character set: the repaired
-  // text is the code's real content, so it is what is logged too, in UTF-8.
-  if (auto repaired = RepairMisdecodedText(data ? *data : record.text, p_.charsets)) {
-    record.text = data ? *symbology + ":" + *repaired : *repaired;
-    record.logBytes = data ? *repaired : std::string();
-    return record;
-  }
-  if (auto rawData = DataText(recordBytes)) record.logBytes = WithoutLoneLineFeeds(*rawData);
-  return record;
-}
-
 void CodeDelivery::Deliver(const DecodedRecord& record, const TickTime& now) {
-  const auto data = DataText(record.text);
-  if (!data) {
+  if (!record.symbology) {
     // Lines that belong to no record: listed, but they have no data text.
-    p_.history.Add(record.text);
+    p_.history.Add(record.Listed());
     return;
   }
-  const std::string symbology = *SymbologyOf(record.text);
-  if (KeptOut(p_.scannerOptions, symbology, *data)) return;
-  const std::string output = OutputText(p_.scannerOptions, symbology, record.marks, *data);
+  const std::string& symbology = *record.symbology;
+  if (KeptOut(p_.scannerOptions, symbology, record.text)) return;
+  const std::string output = OutputText(p_.scannerOptions, symbology, record.marks, record.text);
   const Typing typing = Type(output, now);
   // A paste leaves the text on the clipboard itself once it is done; a copy now would come before it.
   const bool copies = IsChecked(p_.options.Check(Option::CopyToClipboard)) || typing == Typing::TargetAbove;
   if (copies && typing != Typing::LeavesTextOnClipboard) p_.clipboard.SetText(output);
   BeepIfAsked();
-  if (p_.scannerOptions.scanLog) pendingScans_.Add(ScanLogRow(now.local, symbology, *data));
+  if (p_.scannerOptions.scanLog) pendingScans_.Add(ScanLogRow(now.local, symbology, record.text));
   ListAndLog(record);
   if (typing == Typing::TargetAbove) TellTargetAbove();
 }
@@ -91,10 +74,9 @@ void CodeDelivery::BeepIfAsked() {
 }
 
 void CodeDelivery::ListAndLog(const DecodedRecord& record) {
-  const auto data = DataText(record.text);
-  if (data && KeptOut(p_.scannerOptions, *SymbologyOf(record.text), *data)) return;
-  p_.history.Add(record.text);
-  if (!data) return;
+  if (record.symbology && KeptOut(p_.scannerOptions, *record.symbology, record.text)) return;
+  p_.history.Add(record.Listed());
+  if (!record.symbology) return;
   pendingLog_.Add(record.logBytes + "\r\n");
   WriteWaitingLogLines();
 }

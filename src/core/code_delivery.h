@@ -6,8 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "core/aim_identifier.h"
-#include "core/charset_repair.h"
+#include "core/decoder_line.h"
 #include "core/pending_log.h"
 #include "core/ports.h"
 #include "core/target_window_ports.h"
@@ -15,13 +14,6 @@
 #include "core/typing_queue.h"
 
 namespace torvane {
-
-// A decoder's record as the program shows and logs it.
-struct DecodedRecord {
-  std::string text;      // as listed, compared and typed; line breaks as CR LF
-  std::string logBytes;  // the data text as the decoder wrote it, for data.txt
-  SymbolMarks marks{};   // as far as the decoder tells them
-};
 
 class CodeDelivery {
  public:
@@ -31,8 +23,6 @@ class CodeDelivery {
     Keyboard& keyboard;
     Clipboard& clipboard;
     LogFile& log;  // data.txt
-    AnsiDecoder& ansi;
-    CharsetEncoder& charsets;
     KeyboardLayout& layout;
     Sounds& sounds;
     ScanLogFile& scanLog;  // scans.csv
@@ -45,7 +35,6 @@ class CodeDelivery {
   };
   explicit CodeDelivery(Ports ports) : p_(ports) {}
 
-  DecodedRecord Decode(std::string_view recordBytes);
   // A new camera code: typed and copied as the options say, then listed and
   // logged; with the scanner options also a beep and a row in scans.csv. It is
   // typed and copied with the options' prefix, AIM identifier and suffix. A

@@ -109,7 +109,7 @@ void ImageDecoding::End() {
 }
 
 void ImageDecoding::RecordResult(std::string_view recordBytes) {
-  p_.delivery.ListAndLog(p_.delivery.Decode(recordBytes));
+  p_.delivery.ListAndLog(DecodeRecord(recordBytes, p_.ansi, p_.charsets));
 }
 
 }  // namespace torvane

@@ -20,6 +20,7 @@ class ImageDecoding {
     ProcessTable& processes;
     DecoderProcesses& decoders;
     ProgramFolder& folder;
+    AnsiDecoder& ansi;
     CharsetEncoder& charsets;
     CodeDelivery& delivery;
   };

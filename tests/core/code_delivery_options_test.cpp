@@ -28,6 +28,9 @@ std::vector<KeyEvent> operator+(std::vector<KeyEvent> a, const std::vector<KeyEv
   return a;
 }
 
+// A QR code's record as the intake hands it over.
+DecodedRecord Qr(const std::string& text) { return {.symbology = "QR-Code", .text = text, .logBytes = text, .marks = {}}; }
+
 const std::vector<KeyEvent> kEnter{KeyEvent::Key(VirtualKey::Enter, false), KeyEvent::Key(VirtualKey::Enter, true)};
 // Ctrl+] on a US keyboard: Control held, the ] key (VK_OEM_6).
 const std::vector<KeyEvent> kControlBracket{KeyEvent::Key(VirtualKey::Control, false), KeyEvent::LayoutKey(0xDD, false),
@@ -70,7 +73,7 @@ TEST(DeliveryOptions, PrefixAimIdentifierAndSuffixAreTypedAndCopiedWhileTheListA
   rig.program.scannerOptions.aimIdentifier = false;
   rig.program.scannerOptions.typing = TypingMethod::Paste;
   rig.clipboard.PutByAnother("the user's own");
-  rig.program.delivery.Deliver({"QR-Code:x", "x"}, {1000, {}});
+  rig.program.delivery.Deliver(Qr("x"), {1000, {}});
   TakeTurns(rig, 1000);
   EXPECT_EQ(rig.target.Text(), "<]Q1码1/>\r\n<]E04006381333931/>\r\n<x/>\r\n");
   EXPECT_EQ(rig.clipboard.text, "<x/>") << "the copy, with what is around the code";
@@ -87,7 +90,8 @@ TEST(DeliveryOptions, AGs1128CodeFromTheStandInTypesItsGroupSeparatorAsAskedInEa
   const XmlSymbol& symbol = read.frames[0].symbols.at(0);
   ASSERT_EQ(symbol.data, gs1);
   ASSERT_TRUE(symbol.gs1);
-  const DecodedRecord record{symbol.symbology + ":" + symbol.data, symbol.data, {symbol.gs1, symbol.aim}};
+  const DecodedRecord record{
+      .symbology = symbol.symbology, .text = symbol.data, .logBytes = symbol.data, .marks = {symbol.gs1, symbol.aim}};
 
   const GroupSeparatorTyping omitted{}, control{GroupSeparatorTyping::Kind::ControlBracket},
       text{GroupSeparatorTyping::Kind::Text, "<GS>"};
@@ -127,8 +131,8 @@ TEST(DeliveryOptions, WithTheLayoutsKeysAnOpenInputMethodIsClosedForTheTypingAnd
   rig.program.scannerOptions.typing = TypingMethod::Keys;
   rig.inputMethods.focused = 7;
   rig.inputMethods.open = {{7, true}};
-  rig.program.delivery.Deliver({"QR-Code:abc", "abc"}, {1000, {}});
-  rig.program.delivery.Deliver({"QR-Code:de", "de"}, {1000, {}});
+  rig.program.delivery.Deliver(Qr("abc"), {1000, {}});
+  rig.program.delivery.Deliver(Qr("de"), {1000, {}});
   EXPECT_FALSE(rig.inputMethods.open.at(7));
   TakeTurns(rig, 1000, 1300);  // a window that reads its keys late
   EXPECT_EQ(rig.target.Text(), "abc\r\nde\r\n");
@@ -137,7 +141,7 @@ TEST(DeliveryOptions, WithTheLayoutsKeysAnOpenInputMethodIsClosedForTheTypingAnd
   EXPECT_EQ(std::count(rig.journal.begin(), rig.journal.end(), "input method closed"), 1) << "closed once for both";
   EXPECT_LT(rig.IndexOf("input method closed"), rig.IndexOf("type"));
 
-  rig.program.delivery.Deliver({"QR-Code:fg", "fg"}, {9000, {}});
+  rig.program.delivery.Deliver(Qr("fg"), {9000, {}});
   rig.inputMethods.focused = 8;  // the user moves to another window meanwhile
   rig.program.window.OnQuitClicked();
   EXPECT_TRUE(rig.inputMethods.open.at(7)) << "quitting opens it again at once";
@@ -146,7 +150,7 @@ TEST(DeliveryOptions, WithTheLayoutsKeysAnOpenInputMethodIsClosedForTheTypingAnd
   ChooseTyping(unicode);
   unicode.inputMethods.focused = 7;
   unicode.inputMethods.open = {{7, true}};
-  unicode.program.delivery.Deliver({"QR-Code:abc", "abc"}, {});
+  unicode.program.delivery.Deliver(Qr("abc"), {});
   EXPECT_EQ(unicode.target.HandleInput(), "abc\r\n") << "characters typed as themselves pass an input method";
   EXPECT_FALSE(unicode.Has("input method closed"));
 
@@ -155,7 +159,7 @@ TEST(DeliveryOptions, WithTheLayoutsKeysAnOpenInputMethodIsClosedForTheTypingAnd
   closed.program.scannerOptions.typing = TypingMethod::Keys;
   closed.inputMethods.focused = 7;
   closed.inputMethods.open = {{7, false}};
-  closed.program.delivery.Deliver({"QR-Code:abc", "abc"}, {});
+  closed.program.delivery.Deliver(Qr("abc"), {});
   EXPECT_TRUE(closed.program.typing.Idle()) << "nothing to open again, nothing waits";
   EXPECT_FALSE(closed.window.On(TimerId::Typing));
   EXPECT_EQ(closed.target.HandleInput(), "abc\r\n");
@@ -169,8 +173,8 @@ TEST(DeliveryOptions, AWindowOfAProgramRunAsAdministratorGetsNoKeysTheCodeIsCopi
   rig.tray.present = true;
   rig.program.scannerOptions.codePrefix = "P";
   rig.integrity.target = FakeIntegrityLevels::kHigh;
-  rig.program.delivery.Deliver({"QR-Code:a", "a"}, {});
-  rig.program.delivery.Deliver({"QR-Code:b", "b"}, {});
+  rig.program.delivery.Deliver(Qr("a"), {});
+  rig.program.delivery.Deliver(Qr("b"), {});
   EXPECT_TRUE(rig.keyboard.injections.empty());
   EXPECT_EQ(rig.clipboard.text, "Pb") << "copied whatever the copy option";
   EXPECT_EQ(rig.window.history,
@@ -180,16 +184,16 @@ TEST(DeliveryOptions, AWindowOfAProgramRunAsAdministratorGetsNoKeysTheCodeIsCopi
       << "the window is hidden";
 
   rig.integrity.target = FakeIntegrityLevels::kMedium;
-  rig.program.delivery.Deliver({"QR-Code:c", "c"}, {});
+  rig.program.delivery.Deliver(Qr("c"), {});
   EXPECT_EQ(rig.target.HandleInput(), "Pc\r\n");
   rig.window.Show(true);
   rig.integrity.target = 0x4000;
-  rig.program.delivery.Deliver({"QR-Code:d", "d"}, {});
+  rig.program.delivery.Deliver(Qr("d"), {});
   EXPECT_EQ(rig.window.history.at(0), texts::kElevatedTargetCopied) << "told again after a code was typed";
   EXPECT_EQ(rig.tray.balloons.size(), 1u) << "no balloon while the window is shown";
 
   rig.integrity.own.reset();
-  rig.program.delivery.Deliver({"QR-Code:e", "e"}, {});
+  rig.program.delivery.Deliver(Qr("e"), {});
   EXPECT_EQ(rig.target.HandleInput(), "Pc\r\nPe\r\n") << "a level that cannot be read changes nothing";
 }
 

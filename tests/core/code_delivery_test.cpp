@@ -281,7 +281,8 @@ void DeliverPasted(Rig& rig, std::string_view data, std::int64_t nowMs = 1000) {
   rig.program.scannerOptions.typing = TypingMethod::Paste;
   rig.window.SetCheck(Option::TypeCodes, 1);
   rig.program.settings.OnSuffixOptionClicked(Suffix::Enter);
-  rig.program.delivery.Deliver({"QR-Code:" + std::string(data), std::string(data)}, {nowMs, {}});
+  const std::string text(data);
+  rig.program.delivery.Deliver({.symbology = "QR-Code", .text = text, .logBytes = text, .marks = {}}, {nowMs, {}});
 }
 
 TEST(Paste, EachPieceIsOfferedOnceTheOneBeforeWasReadAndTheUsersClipboardComesBackAfterTheLast) {
