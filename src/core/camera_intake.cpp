@@ -55,7 +55,6 @@ void CameraIntake::TakeAskedFor(const std::vector<RecordBytes>& records) {
 
 void CameraIntake::Accept(const DecodedRecord& record, Source source, const TickTime& now) {
   const std::string listed = record.Listed();
-  latestRecord_ = listed;
   if (listed.empty()) return;
   // The decoder reports a code again only once it has been out of view; with
   // repeat scans on, such a report is a new scan of the same code.

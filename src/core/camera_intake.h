@@ -46,17 +46,17 @@ class CameraIntake {
 
   // The help panel's test code counts as new once it is read again.
   void ArmTestPattern();
-  const std::string& LatestRecord() const { return latestRecord_; }
+  // The last code taken: the decoder's same code again is not taken unless
+  // repeat scans are on. Kept across runs in the settings store.
+  const std::string& LastCode();
 
  private:
   enum class Source { Decoder, Program, User };
   void Take(const std::vector<RecordBytes>& records, const TickTime& now);
   void Accept(const DecodedRecord& record, Source source, const TickTime& now);
-  const std::string& LastCode();
   void StoreLastCode(const std::string& text);
 
   Ports p_;
-  std::string latestRecord_;                 // the latest record taken
   std::optional<CameraOutputReader> output_;  // the output of this run's launch of the decoder
   std::optional<std::string> lastCode_;      // the last code taken, read from the store at its first use
 };

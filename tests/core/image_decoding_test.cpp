@@ -205,11 +205,11 @@ TEST(HelpPanel, OpensAndClosesOnASecondClick) {
   CameraRig rig;
   rig.program.window.OnHelpClicked();
   EXPECT_TRUE(rig.window.PanelOpen(Panel::Help));
-  EXPECT_EQ(rig.program.intake.LatestRecord(), texts::kTestMarker);
+  EXPECT_EQ(rig.program.intake.LastCode(), texts::kTestMarker);
   rig.Write("QR-Code:x\r\n");
   rig.program.window.OnHelpClicked();
   EXPECT_FALSE(rig.window.PanelOpen(Panel::Help));
-  EXPECT_EQ(rig.program.intake.LatestRecord(), "QR-Code:x") << "closing does not touch the latest record";
+  EXPECT_EQ(rig.program.intake.LastCode(), "QR-Code:x") << "closing does not touch the latest record";
   rig.program.window.OnHelpClicked();
   rig.program.window.OnHelpPanelClicked();
   EXPECT_FALSE(rig.window.PanelOpen(Panel::Help));
