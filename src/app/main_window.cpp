@@ -407,8 +407,6 @@ void MainWindow::ShowModuleStatus(ModuleStatus status, std::string_view reason) 
 
 void MainWindow::EnableRestart(bool enabled) { EnableWindow(Handle(ControlId::RestartCommand), enabled); }
 
-bool MainWindow::RestartEnabled() const { return IsWindowEnabled(Handle(ControlId::RestartCommand)) != FALSE; }
-
 void MainWindow::ShowScanning(bool scanning) {
   SetText(ControlId::PauseCommand, scanning ? texts::kStopScanning : texts::kStartScanning);
 }
@@ -534,8 +532,6 @@ void MainWindow::Once(TimerId timer, int delayMs) {
   timersOn_[index] = true;
   oneShot_[index] = true;
 }
-
-bool MainWindow::On(TimerId timer) const { return timersOn_[static_cast<size_t>(timer)]; }
 
 // ---- Messages --------------------------------------------------------------
 

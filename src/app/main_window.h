@@ -53,7 +53,6 @@ class MainWindow final : public MainWindowPorts {
   // StatusDisplay
   void ShowModuleStatus(ModuleStatus status, std::string_view reason) override;
   void EnableRestart(bool enabled) override;
-  bool RestartEnabled() const override;
   void ShowScanning(bool scanning) override;
   void ShowSuccess() override;
 
@@ -74,7 +73,6 @@ class MainWindow final : public MainWindowPorts {
   // Timers
   void Set(TimerId timer, bool on) override;
   void Once(TimerId timer, int delayMs) override;
-  bool On(TimerId timer) const override;
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);

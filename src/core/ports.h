@@ -54,7 +54,6 @@ struct StatusDisplay {
   // ("未找到 zbarcam.exe"); empty otherwise, and always while it runs.
   virtual void ShowModuleStatus(ModuleStatus status, std::string_view reason) = 0;
   virtual void EnableRestart(bool enabled) = 0;
-  virtual bool RestartEnabled() const = 0;
   virtual void ShowScanning(bool scanning) = 0;  // the pause command offers the opposite
   virtual void ShowSuccess() = 0;                // the help panel's test code was read
 };
@@ -89,7 +88,6 @@ struct Timers {
   virtual ~Timers() = default;
   virtual void Set(TimerId timer, bool on) = 0;
   virtual void Once(TimerId timer, int delayMs) = 0;
-  virtual bool On(TimerId timer) const = 0;
 };
 
 // Everything the main window is to the behaviour; each part is handed the few

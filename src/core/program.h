@@ -114,7 +114,6 @@ struct Program {
                 .delivery = delivery}),
         settings({.window = p.window,
                   .options = p.window,
-                  .status = p.window,
                   .settings = p.settings,
                   .startup = p.startup,
                   .folder = p.folder,

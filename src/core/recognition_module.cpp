@@ -154,7 +154,7 @@ void RecognitionModule::OnWindowShown(std::uint64_t launch, WindowId window, std
   camera_->loaded = true;
   lastFailure_.reset();
   p_.status.ShowModuleStatus(ModuleStatus::Running, {});
-  p_.status.EnableRestart(true);
+  OfferRestart();
   if (!loadedLineListed_) {
     p_.history.Add(texts::kModuleLoaded);
     loadedLineListed_ = true;
@@ -201,7 +201,7 @@ void RecognitionModule::RetryLater(std::int64_t ranMs) {
 
 void RecognitionModule::ShowNotRunning() {
   p_.status.ShowModuleStatus(ModuleStatus::NotRunning, notRunningReason_);
-  p_.status.EnableRestart(true);
+  OfferRestart();
 }
 
 ModuleState RecognitionModule::State() const {
@@ -230,10 +230,10 @@ void RecognitionModule::EndOwnDecoders() {
   p_.timers.Set(TimerId::ModuleWait, false);
 }
 
-void RecognitionModule::OnRestartClicked() {
-  if (!p_.status.RestartEnabled()) return;
+void RecognitionModule::Restart() {
   loadedLineListed_ = false;
   lastFailure_.reset();  // the user tries again: a reason that comes again is listed again
+  restartPending_ = true;
   p_.status.EnableRestart(false);
   if (!scanning_) {
     scanning_ = true;

@@ -68,7 +68,18 @@ class RecognitionModule {
 
   // Ends every camera decoder; the new one is launched at the restart tick, or
   // once they have all ended if that is later. Scanning goes on if it was stopped.
-  void OnRestartClicked();
+  // The command is not offered again until that launch has loaded or failed:
+  // a click meanwhile does nothing.
+  void OnRestartClicked() {
+    if (!restartPending_) Restart();
+  }
+  // The same, even while an earlier restart is pending: the options changed.
+  void Restart();
+  // The restart command is offered again, even while a restart is pending.
+  void OfferRestart() {
+    restartPending_ = false;
+    p_.status.EnableRestart(true);
+  }
   void OnModuleRestartTick();
   void OnModuleWaitTick();
   // 停止扫码 ends the decoder, 开始扫码 launches it again.
@@ -114,6 +125,7 @@ class RecognitionModule {
   int endingOthers_ = 0;                  // asked to end through the process table, their end not yet reported
   bool wanted_ = false;                   // a decoder is to run
   bool scanning_ = true;
+  bool restartPending_ = false;           // restarted, and the command not offered again since
   bool ended_ = false;                    // the program is ending
   bool restartTickDue_ = false;           // the restart's launch waits for its tick
   bool restartLineDue_ = false;           // "[图像识别模块初始化]" comes with the restart's launch

@@ -79,7 +79,7 @@ void SettingsPanel::OnStartWithWindowsClicked() {
 }
 
 void SettingsPanel::OnSettingsClicked() {
-  p_.status.EnableRestart(true);
+  p_.module.OfferRestart();
   p_.window.OpenPanel(Panel::Settings);
   p_.module.ShowState();
 }
@@ -108,8 +108,7 @@ void SettingsPanel::OnDoneClicked() {
   p_.scannerOptions = chosen;
   StoreScannerOptions(p_.settings, chosen);
   if (cameraChanged) {
-    p_.status.EnableRestart(true);
-    p_.module.OnRestartClicked();
+    p_.module.Restart();
   }
 }
 
@@ -138,8 +137,7 @@ void SettingsPanel::OnHandScannerDoneClicked() {
   p_.scannerOptions = chosen;
   StoreScannerOptions(p_.settings, chosen);
   if (decoderAskedAnew) {
-    p_.status.EnableRestart(true);
-    p_.module.OnRestartClicked();
+    p_.module.Restart();
   }
 }
 

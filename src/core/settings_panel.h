@@ -19,7 +19,6 @@ class SettingsPanel {
   struct Ports {
     WindowFrame& window;
     OptionControls& options;
-    StatusDisplay& status;
     SettingsStore& settings;
     StartupEntry& startup;
     ProgramFolder& folder;

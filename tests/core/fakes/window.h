@@ -64,7 +64,7 @@ class FakeWindow final : public MainWindowPorts {
     moduleStatusReason = std::string(reason);
   }
   void EnableRestart(bool e) override { restartEnabled = e; }
-  bool RestartEnabled() const override { return restartEnabled; }
+  bool RestartEnabled() const { return restartEnabled; }  // the tests' look at the link
   void ShowScanning(bool s) override { scanning = s; }
   void ShowSuccess() override { successShown = true; }
 
@@ -101,7 +101,7 @@ class FakeWindow final : public MainWindowPorts {
     timers[id] = {true, true, clock_.now.monotonicMs + delayMs};
     waits.push_back({id, delayMs});
   }
-  bool On(TimerId id) const override { return timers.contains(id) && timers.at(id).on; }
+  bool On(TimerId id) const { return timers.contains(id) && timers.at(id).on; }  // the tests' look at a timer
   // The timer due first, no later than `untilMs`.
   std::optional<TimerId> DueBy(std::int64_t untilMs) const {
     std::optional<TimerId> first;
