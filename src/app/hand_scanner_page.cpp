@@ -7,6 +7,8 @@
 #include <string>
 #include <utility>
 
+#include "core/screen_hotkey.h"
+#include "win32/screen_adapters.h"
 #include "win32/text_win32.h"
 
 namespace torvane::app {
@@ -36,6 +38,9 @@ bool IsChecked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == 
 HandScannerPage::HandScannerPage(HWND mainWindow) : panel_(GetDlgItem(mainWindow, IdOf(ControlId::HandScannerPanel))) {
   // The option buttons are plain radio buttons: the page selects the one clicked.
   if (panel_) SetWindowSubclass(panel_, PanelProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
+  // A letter, digit or key alone, or with Shift alone, gets Ctrl: as a hotkey
+  // it would take that key from whatever the user types anywhere.
+  SendMessageW(Item(ControlId::ScreenHotkeyBox), HKM_SETRULES, HKCOMB_NONE | HKCOMB_S, MAKELPARAM(HOTKEYF_CONTROL, 0));
 }
 
 HandScannerPage::~HandScannerPage() {
@@ -49,6 +54,27 @@ void HandScannerPage::SelectGroupSeparator(Kind selected) {
     SendMessageW(Item(button), BM_SETCHECK, kind == selected ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
+void HandScannerPage::ShowHotkey(const std::string& stored) {
+  storedHotkey_ = stored;
+  const std::optional<Hotkey> hotkey = ParseHotkey(stored);
+  storedHotkeyValue_ = hotkey ? win32::HotkeyControlValue(*hotkey) : 0;
+  SendMessageW(Item(ControlId::ScreenHotkeyBox), HKM_SETHOTKEY, storedHotkeyValue_, 0);
+}
+
+std::string HandScannerPage::HotkeyShown() const {
+  const auto value = static_cast<WORD>(SendMessageW(Item(ControlId::ScreenHotkeyBox), HKM_GETHOTKEY, 0, 0));
+  if (value == storedHotkeyValue_) return storedHotkey_;
+  const std::optional<Hotkey> hotkey = win32::HotkeyOfControlValue(value);
+  return hotkey ? FormatHotkey(*hotkey) : std::string();
+}
+
+// A key the settings cannot keep (Space, an arrow, ...) is not shown as taken.
+void HandScannerPage::RefuseKeyNotKept() {
+  const HWND box = Item(ControlId::ScreenHotkeyBox);
+  if (!win32::HotkeyOfControlValue(static_cast<WORD>(SendMessageW(box, HKM_GETHOTKEY, 0, 0))))
+    SendMessageW(box, HKM_SETHOTKEY, 0, 0);
+}
+
 void HandScannerPage::ShowHandScannerOptions(const HandScannerOptionsInput& shown) {
   const auto setText = [&](ControlId id, const std::string& text) {
     SetWindowTextW(Item(id), win32::Widen(text).c_str());
@@ -60,6 +86,7 @@ void HandScannerPage::ShowHandScannerOptions(const HandScannerOptionsInput& show
   setText(ControlId::GroupSeparatorTextBox, shown.groupSeparator.text);
   setText(ControlId::DisabledTypesBox, shown.disabledTypes);
   setText(ControlId::MinimumLengthsBox, shown.minimumLengths);
+  ShowHotkey(shown.screenHotkey);
 }
 
 HandScannerOptionsInput HandScannerPage::HandScannerOptionsShown() const {
@@ -72,6 +99,7 @@ HandScannerOptionsInput HandScannerPage::HandScannerOptionsShown() const {
   if (shown.groupSeparator.kind == Kind::Text) shown.groupSeparator.text = TextOf(Item(ControlId::GroupSeparatorTextBox));
   shown.disabledTypes = TextOf(Item(ControlId::DisabledTypesBox));
   shown.minimumLengths = TextOf(Item(ControlId::MinimumLengthsBox));
+  shown.screenHotkey = HotkeyShown();
   return shown;
 }
 
@@ -85,6 +113,7 @@ LRESULT CALLBACK HandScannerPage::PanelProc(HWND panel, UINT msg, WPARAM wp, LPA
     // Text typed for the separator is meant to be typed for it.
     if (HIWORD(wp) == EN_CHANGE && id == ControlId::GroupSeparatorTextBox && GetFocus() == reinterpret_cast<HWND>(lp))
       page->SelectGroupSeparator(Kind::Text);
+    if (HIWORD(wp) == EN_CHANGE && id == ControlId::ScreenHotkeyBox) page->RefuseKeyNotKept();
   }
   return DefSubclassProc(panel, msg, wp, lp);
 }

@@ -1,8 +1,11 @@
-// The third settings page (高级设置): the options of a configured hand scanner,
-// shown in and read from the controls the main window made from the layout.
+// The third settings page (高级设置): the screen scan's hotkey and the options
+// of a configured hand scanner, shown in and read from the controls the main
+// window made from the layout.
 #pragma once
 
 #include <windows.h>
+
+#include <string>
 
 #include "core/layout.h"
 #include "core/ports.h"
@@ -24,8 +27,16 @@ class HandScannerPage final : public HandScannerOptionsPage {
   static LRESULT CALLBACK PanelProc(HWND panel, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR, DWORD_PTR self);
   HWND Item(ControlId id) const;
   void SelectGroupSeparator(GroupSeparatorTyping::Kind kind);
+  void ShowHotkey(const std::string& stored);
+  std::string HotkeyShown() const;
+  void RefuseKeyNotKept();
 
   HWND panel_;
+  // The hotkey as stored when the page was filled, and the control's value for
+  // it: a hotkey with the Win key, which the control cannot show, is kept as it
+  // was while the user leaves the control alone.
+  std::string storedHotkey_;
+  WORD storedHotkeyValue_ = 0;
 };
 
 }  // namespace torvane::app

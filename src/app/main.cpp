@@ -5,6 +5,7 @@
 #include "app/hand_scanner_page.h"
 #include "app/main_window.h"
 #include "app/private_messages.h"
+#include "app/region_picker_window.h"
 #include "app/resource.h"
 #include "core/launch.h"
 #include "core/program.h"
@@ -18,6 +19,7 @@
 #include "win32/clipboard_win32.h"
 #include "win32/decoders_win32.h"
 #include "win32/keyboard_win32.h"
+#include "win32/screen_adapters.h"
 #include "win32/text_win32.h"
 #include "win32/unique_handle.h"
 #include "win32/window_messages_win32.h"
@@ -113,6 +115,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
   win32::ProcessEnvironment environment;
   win32::DirectoryListing folders;
   win32::AppendOnlyFile copiedZbarList(JoinPath(folder.Path(), kCopiedZbarList));
+  win32::GdiScreenCapture screen;
+  app::RegionPickerWindow regionPicker(instance);
+  win32::WindowHotkey screenHotkey(window.hwnd(), app::kScreenHotkeyId);
   Program program(Platform{.window = window,
                            .handScannerPage = handScannerPage,
                            .clock = clock,
@@ -139,7 +144,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
                            .environment = environment,
                            .folders = folders,
                            .questions = boxes,
-                           .copiedZbarList = copiedZbarList});
+                           .copiedZbarList = copiedZbarList,
+                           .screen = screen,
+                           .regionPicker = regionPicker,
+                           .screenHotkey = screenHotkey});
   window.Attach(&program);
   // GetTickCount64 is the clock of the window's timers too.
   clipboard.WhenOfferedTextRead([&program] { program.typing.OnPastedTextRead(static_cast<std::int64_t>(GetTickCount64())); });

@@ -56,6 +56,8 @@ const wchar_t* ClassFor(ControlKind kind) {
       return L"Edit";
     case ControlKind::DropDown:
       return L"ComboBox";
+    case ControlKind::HotkeyBox:
+      return HOTKEY_CLASSW;
   }
   return kLabelClass;
 }
@@ -83,6 +85,8 @@ DWORD StyleFor(const ControlSpec& layout) {
       return style | WS_BORDER | ES_AUTOHSCROLL;
     case ControlKind::DropDown:
       return style | WS_VSCROLL | CBS_DROPDOWNLIST;
+    case ControlKind::HotkeyBox:
+      return style | WS_BORDER;
     default:
       return style;
   }
@@ -602,6 +606,9 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
     case kMsgQuitRequested:
       if (program_) program_->window.OnQuitClicked();
       return 0;
+    case WM_HOTKEY:
+      if (program_ && static_cast<int>(wp) == kScreenHotkeyId) program_->screen.OnHotkey();
+      return 0;
     case WM_COPYDATA: {
       const auto* request = reinterpret_cast<const COPYDATASTRUCT*>(lp);
       if (request == nullptr) return FALSE;
@@ -689,6 +696,7 @@ void MainWindow::OnTrayIcon(UINT event, POINT anchor) {
       // is already open, cancels the menu. Taking the foreground first and opening
       // the menu a moment later lets those focus events pass before the menu runs.
       trayMenuAnchor_ = anchor;
+      if (program_) program_->window.OnTrayMenuOpening();
       SetForegroundWindow(hwnd_);
       ::SetTimer(hwnd_, kTrayMenuTimer, kTrayMenuDelayMs, nullptr);
       break;
@@ -700,7 +708,7 @@ void MainWindow::OnTrayIcon(UINT event, POINT anchor) {
 void MainWindow::ShowTrayMenu(POINT anchor) {
   if (!program_) return;
   using Item = TrayMenuItem;
-  constexpr Item kItems[] = {Item::ShowWindow, Item::PauseScanning, Item::Settings, Item::Exit};
+  constexpr Item kItems[] = {Item::ShowWindow, Item::ScanScreen, Item::PauseScanning, Item::Settings, Item::Exit};
   HMENU menu = CreatePopupMenu();
   if (!menu) return;
   for (const Item item : kItems) {

@@ -21,5 +21,7 @@ inline constexpr UINT kMsgRunQueuedWork = WM_APP + 5;
 // The installer or the uninstaller asked Torvane to quit (a WM_COPYDATA request),
 // handled as 退出 once that message has returned.
 inline constexpr UINT kMsgQuitRequested = WM_APP + 6;
+// The id the screen scan's hotkey is registered with for the main window.
+inline constexpr int kScreenHotkeyId = 1;
 
 }  // namespace torvane::app

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <utility>
 
 #include "win32/screen_adapters.h"
@@ -45,6 +46,44 @@ void RegisterPickerClass(HINSTANCE instance, WNDPROC proc) {
   RegisterClassExW(&wc);  // fails harmlessly once registered
 }
 
+// The taskbar and its notification area: a click on the icon makes them the
+// foreground window on Windows, and Wine's stand-alone tray (when no tray host
+// runs) likewise.
+bool IsShellTray(HWND window) {
+  wchar_t name[64] = {};
+  GetClassNameW(window, name, static_cast<int>(std::size(name)));
+  return wcscmp(name, L"Shell_TrayWnd") == 0 || wcscmp(name, L"Shell_SecondaryTrayWnd") == 0 ||
+         wcscmp(name, L"NotifyIconOverflowWindow") == 0 || wcscmp(name, L"__winex11_standalone_tray") == 0;
+}
+
+bool IsOwnOrShell(HWND window) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  return process == GetCurrentProcessId() || IsShellTray(window);
+}
+
+// The window the user was in before the taskbar or this program took the
+// foreground: the first one in Z order that can be typed into, ahead of the
+// windows kept on top (this program's own window is one).
+HWND WindowBehind() {
+  struct Search {
+    HWND found = nullptr, foundOnTop = nullptr;
+  } search;
+  EnumWindows(
+      [](HWND window, LPARAM lp) -> BOOL {
+        auto& s = *reinterpret_cast<Search*>(lp);
+        const LONG_PTR ex = GetWindowLongPtrW(window, GWL_EXSTYLE);
+        if (!IsWindowVisible(window) || IsIconic(window) || (ex & (WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE)) ||
+            IsOwnOrShell(window))
+          return TRUE;
+        if (!(ex & WS_EX_TOPMOST)) return (s.found = window, FALSE);
+        if (!s.foundOnTop) s.foundOnTop = window;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found ? search.found : search.foundOnTop;
+}
+
 }  // namespace
 
 RegionPickerWindow::~RegionPickerWindow() {
@@ -84,7 +123,8 @@ bool RegionPickerWindow::Open(const ScreenShot& shot, FocusedWindow focusBack, D
 
 FocusedWindow RegionPickerWindow::Focus() const {
   FocusedWindow focus;
-  const HWND foreground = GetForegroundWindow();
+  HWND foreground = GetForegroundWindow();
+  if (!foreground || IsOwnOrShell(foreground)) foreground = WindowBehind();
   focus.window = reinterpret_cast<WindowId>(foreground);
   GUITHREADINFO info{};
   info.cbSize = sizeof info;

@@ -34,8 +34,8 @@ ControlSpec Make(ControlId id, std::string_view name, ControlKind kind, ControlI
   return s;
 }
 
-std::array<ControlSpec, 59> BuildControls() {
-  std::array<ControlSpec, 59> c{};
+std::array<ControlSpec, 61> BuildControls() {
+  std::array<ControlSpec, 61> c{};
   std::size_t i = 0;
   auto add = [&](ControlSpec s) -> ControlSpec& { return c[i++] = s; };
 
@@ -179,9 +179,14 @@ std::array<ControlSpec, 59> BuildControls() {
     s.handCursor = true;
   }
 
-  // The third page, stacked in the order of its Tab stops. Its top row is kept
-  // free for the screen scan's hotkey.
+  // The third page, stacked in the order of its Tab stops: the screen scan's
+  // hotkey, then what a hand scanner would send.
   constexpr ControlId kThird = HandScannerPanel;
+  {
+    auto& s = add(Make(ScreenHotkeyBox, "ScreenHotkeyBox", K::HotkeyBox, kThird, "", {112, 8, 113, 18}));
+    s.takesFocus = true;
+    s.startsGroup = true;
+  }
   auto textBox = [&](ControlId id, std::string_view name, PixelRect r) -> ControlSpec& {
     auto& s = add(Make(id, name, K::TextBox, kThird, "", r));
     s.back = Rgb{0x14, 0x14, 0x14};
@@ -208,6 +213,7 @@ std::array<ControlSpec, 59> BuildControls() {
   auto thirdCaption = [&](ControlId id, std::string_view name, std::string_view text, PixelRect r) {
     add(Make(id, name, K::TextLabel, kThird, text, r)).fore = kSilver;
   };
+  thirdCaption(ScreenHotkeyCaption, "ScreenHotkeyCaption", "屏幕扫码快捷键", {8, 10, 102, 14});
   thirdCaption(PrefixCaption, "PrefixCaption", "前缀", {8, 36, 30, 14});
   thirdCaption(CodeSuffixCaption, "CodeSuffixCaption", "后缀", {121, 36, 30, 14});
   thirdCaption(GroupSeparatorCaption, "GroupSeparatorCaption", "GS1 组分隔符", {8, 80, 217, 14});
@@ -246,7 +252,7 @@ std::array<ControlSpec, 59> BuildControls() {
   return c;
 }
 
-const std::array<ControlSpec, 59>& Table() {
+const std::array<ControlSpec, 61>& Table() {
   static const auto table = BuildControls();
   return table;
 }

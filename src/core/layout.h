@@ -91,6 +91,8 @@ enum class ControlId : int {
   GroupSeparatorCaption = 1413,
   DisabledTypesCaption = 1414,
   MinimumLengthsCaption = 1415,
+  ScreenHotkeyCaption = 1416,
+  ScreenHotkeyBox = 1417,
 };
 
 enum class ControlKind {
@@ -106,6 +108,7 @@ enum class ControlKind {
   NumberBox,  // an edit box for a small whole number
   TextBox,    // an edit box for a line of text
   DropDown,   // a list to choose one entry from; its rectangle's height includes the open list
+  HotkeyBox,  // shows and takes a key combination as it is pressed
 };
 
 enum class TextAlign { Left, Centre };

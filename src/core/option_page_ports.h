@@ -25,14 +25,16 @@ struct ScannerOptionsPage {
   virtual ScannerOptionsInput ScannerOptionsShown() const = 0;
 };
 
-// The third settings page's controls: what a configured hand scanner sends.
-// The code types as text: the types turned off ("i25, code39") and the least
-// lengths ("i25=10").
+// The third settings page's controls: the screen scan's hotkey as the settings
+// keep it ("Ctrl+Shift+Q", empty for none), and what a configured hand scanner
+// sends. The code types as text: the types turned off ("i25, code39") and the
+// least lengths ("i25=10").
 struct HandScannerOptionsInput {
   std::string prefix, suffix;
   bool aimIdentifier = false;
   GroupSeparatorTyping groupSeparator;
   std::string disabledTypes, minimumLengths;
+  std::string screenHotkey;
   friend bool operator==(const HandScannerOptionsInput&, const HandScannerOptionsInput&) = default;
 };
 

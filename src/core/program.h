@@ -10,6 +10,8 @@
 #include "core/target_window_ports.h"
 #include "core/recognition_module.h"
 #include "core/scanner_options.h"
+#include "core/screen_ports.h"
+#include "core/screen_scan.h"
 #include "core/settings_panel.h"
 #include "core/typing_queue.h"
 #include "core/window_behaviour.h"
@@ -46,6 +48,9 @@ struct Platform {
   FolderListing& folders;
   Questions& questions;
   LogFile& copiedZbarList;         // zbar-files.txt
+  ScreenCapture& screen;
+  RegionPicker& regionPicker;
+  HotkeyRegistration& screenHotkey;
   // The program of the window the keys go to. Where the platform does not
   // hand these in, its integrity level is not compared and its input method
   // is left alone.
@@ -112,6 +117,15 @@ struct Program {
                 .ansi = p.ansi,
                 .charsets = p.charsets,
                 .delivery = delivery}),
+        screen({.capture = p.screen,
+                .picker = p.regionPicker,
+                .folder = p.folder,
+                .decoders = p.decoders,
+                .history = p.window,
+                .intake = intake,
+                .hotkey = p.screenHotkey,
+                .window = p.window,
+                .tray = p.tray}),
         settings({.window = p.window,
                   .options = p.window,
                   .settings = p.settings,
@@ -122,7 +136,8 @@ struct Program {
                   .scannerOptions = scannerOptions,
                   .page = p.window,
                   .handScannerPage = p.handScannerPage,
-                  .cameras = cameras}),
+                  .cameras = cameras,
+                  .screen = screen}),
         zbar({.search = {.installed = p.installed, .environment = p.environment, .folders = p.folders},
               .folder = p.folder,
               .settings = p.settings,
@@ -139,7 +154,8 @@ struct Program {
                 .delivery = delivery,
                 .typing = typing,
                 .settings = settings,
-                .zbar = zbar}) {}
+                .zbar = zbar,
+                .screen = screen}) {}
   Program(const Program&) = delete;
   Program& operator=(const Program&) = delete;
 
@@ -169,6 +185,7 @@ struct Program {
   CameraIntake intake;
   RecognitionModule module;
   ImageDecoding images;
+  ScreenScan screen;
   SettingsPanel settings;
   ZbarOffer zbar;
   WindowBehaviour window;

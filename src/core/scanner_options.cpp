@@ -148,6 +148,7 @@ ScannerOptions ReadScannerOptions(SettingsStore& store) {
   options.groupSeparator = ParseGroupSeparator(store.Read("GroupSeparator"));
   options.disabledSymbologies = ParseSymbologies(store.Read("Symbologies").value_or(""));
   options.minimumLengths = ParseMinimumLengths(store.Read("MinLength").value_or(""));
+  options.screenHotkey = ParseHotkey(store.Read(kScreenHotkeySetting).value_or("")).value_or(Hotkey{});
   return options;
 }
 
@@ -166,6 +167,7 @@ void StoreScannerOptions(SettingsStore& store, const ScannerOptions& options) {
   store.Write("GroupSeparator", FormatGroupSeparator(options.groupSeparator));
   store.Write("Symbologies", SymbologiesText(options.disabledSymbologies));
   store.Write("MinLength", MinimumLengthsText(options.minimumLengths));
+  store.Write(kScreenHotkeySetting, FormatHotkey(options.screenHotkey));
 }
 
 }  // namespace torvane

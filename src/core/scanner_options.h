@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/screen_hotkey.h"
+
 
 namespace torvane {
 
@@ -50,6 +52,7 @@ struct ScannerOptions {
   GroupSeparatorTyping groupSeparator{};
   std::set<std::string> disabledSymbologies{};      // not read at all
   std::map<std::string, int> minimumLengths{};      // fewer characters are not read
+  Hotkey screenHotkey{};  // scans the screen from anywhere; none by default
   friend bool operator==(const ScannerOptions&, const ScannerOptions&) = default;
 };
 

@@ -9,6 +9,7 @@
 #include "core/decoder_records.h"
 #include "core/launch.h"
 #include "core/texts.h"
+#include "core/version.h"
 
 namespace torvane {
 namespace {
@@ -17,6 +18,19 @@ namespace {
 constexpr std::size_t kMostOutputBytes = 16 << 20;
 
 }  // namespace
+
+void ScreenScan::HoldHotkey(const Hotkey& hotkey) {
+  if (held_ == hotkey) return;
+  held_.reset();
+  if (!p_.hotkey.Register(hotkey)) return p_.history.Add(HotkeyTakenLine(hotkey));
+  if (hotkey.key != HotkeyKey::None) held_ = hotkey;
+}
+
+void ScreenScan::OnHotkey() { Begin(p_.picker.Focus()); }
+
+void ScreenScan::OnTrayMenuOpening() { menuFocus_ = p_.picker.Focus(); }
+
+void ScreenScan::OnScanScreenChosen() { Begin(menuFocus_); }
 
 void ScreenScan::Begin(FocusedWindow focus) {
   if (busy_) return;
@@ -45,7 +59,7 @@ void ScreenScan::OnPicked(const ScreenShot& shot, std::optional<PixelRect> regio
 void ScreenScan::Try(RegionScale scale) {
   const std::optional<std::string> bmp = EncodeBmp24(ForDecoder(region_, scale));
   if (!bmp || !p_.folder.WriteFile(kScreenImageFile, *bmp)) {
-    p_.history.Add(texts::kNoCodeOnScreen);
+    SayNothingFound();
     return Finish();
   }
   output_.clear();
@@ -72,8 +86,14 @@ void ScreenScan::OnDecoded(std::uint64_t scan, RegionScale scale) {
     return;
   }
   if (const std::optional<RegionScale> next = NextScale(scale, region_.width, region_.height)) return Try(*next);
-  p_.history.Add(texts::kNoCodeOnScreen);
+  SayNothingFound();
   Finish();
+}
+
+void ScreenScan::SayNothingFound() {
+  p_.history.Add(texts::kNoCodeOnScreen);
+  // Scanned from the icon's menu or the hotkey, the window may well be hidden.
+  if (!p_.window.Shown()) p_.tray.ShowBalloon(kProgramTitle, texts::kNoCodeOnScreenBalloon);
 }
 
 void ScreenScan::Finish() {
@@ -88,6 +108,8 @@ void ScreenScan::End() {
   if (decoder_) p_.decoders.End(*decoder_);
   decoder_.reset();
   busy_ = false;
+  p_.hotkey.Unregister();
+  held_.reset();
 }
 
 }  // namespace torvane

@@ -33,7 +33,10 @@ void SettingsPanel::SetSuffixOption(Suffix suffix, bool selected) {
   }
 }
 
-void SettingsPanel::LoadScannerOptions() { p_.scannerOptions = ReadScannerOptions(p_.settings); }
+void SettingsPanel::LoadScannerOptions() {
+  p_.scannerOptions = ReadScannerOptions(p_.settings);
+  p_.screen.HoldHotkey(p_.scannerOptions.screenHotkey);
+}
 
 void SettingsPanel::LoadOptions() {
   // c4 is not read: the start-with-Windows box shows whether the entry exists.
@@ -119,7 +122,8 @@ void SettingsPanel::OnHandScannerClicked() {
                                              .aimIdentifier = o.aimIdentifier,
                                              .groupSeparator = o.groupSeparator,
                                              .disabledTypes = SymbologiesText(o.disabledSymbologies),
-                                             .minimumLengths = MinimumLengthsText(o.minimumLengths)});
+                                             .minimumLengths = MinimumLengthsText(o.minimumLengths),
+                                             .screenHotkey = FormatHotkey(o.screenHotkey)});
   p_.window.OpenPanel(Panel::HandScanner);
 }
 
@@ -133,9 +137,12 @@ void SettingsPanel::OnHandScannerDoneClicked() {
   chosen.groupSeparator = shown.groupSeparator;
   chosen.disabledSymbologies = SymbologiesFromText(shown.disabledTypes);
   chosen.minimumLengths = MinimumLengthsFromText(shown.minimumLengths);
+  // The page takes only what the settings can keep; anything else is no hotkey.
+  chosen.screenHotkey = ParseHotkey(shown.screenHotkey).value_or(Hotkey{});
   const bool decoderAskedAnew = DecoderSymbologiesDiffer(p_.scannerOptions, chosen);
   p_.scannerOptions = chosen;
   StoreScannerOptions(p_.settings, chosen);
+  p_.screen.HoldHotkey(chosen.screenHotkey);
   if (decoderAskedAnew) {
     p_.module.Restart();
   }

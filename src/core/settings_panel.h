@@ -11,6 +11,7 @@
 #include "core/ports.h"
 #include "core/recognition_module.h"
 #include "core/scanner_options.h"
+#include "core/screen_scan.h"
 
 namespace torvane {
 
@@ -28,12 +29,14 @@ class SettingsPanel {
     ScannerOptionsPage& page;
     HandScannerOptionsPage& handScannerPage;
     DecoderCameras& cameras;
+    ScreenScan& screen;  // holds the screen scan's hotkey
   };
   explicit SettingsPanel(Ports ports) : p_(ports) {}
 
   // An unreadable value ends the loading at that value; the ones before it stay.
   void LoadOptions();
-  // The second page's options, each read on its own.
+  // The second and third pages' options, each read on its own; the screen
+  // scan's hotkey is taken.
   void LoadScannerOptions();
   void ReadStartWithWindows();
 
@@ -45,7 +48,8 @@ class SettingsPanel {
   void OnDoneClicked();
   void OnHandScannerClicked();  // opens the third page over the second
   // Closes the third page and stores its options; code types changed restart
-  // the recognition module, which asks the decoder for them.
+  // the recognition module, which asks the decoder for them; the hotkey is
+  // taken anew.
   void OnHandScannerDoneClicked();
   void OnStartWithWindowsClicked();
   void OnSuffixOptionClicked(Suffix suffix) { SetSuffixOption(suffix, true); }

@@ -33,11 +33,13 @@ inline constexpr std::string_view kImageTooLarge = "[图片文件超过 200 MB�
 inline constexpr std::string_view kHotkeyTakenPrefix = "[快捷键 ";
 inline constexpr std::string_view kHotkeyTakenSuffix = " 已被其他程序占用]";
 inline constexpr std::string_view kNoCodeOnScreen = "[屏幕区域中未找到条码]";
+inline constexpr std::string_view kNoCodeOnScreenBalloon = "屏幕区域中未找到条码";
 inline constexpr std::string_view kScreenUnreadable = "[无法读取屏幕]";
 inline constexpr std::string_view kStopScanning = "停止扫码";
 inline constexpr std::string_view kStartScanning = "开始扫码";
 // The notification-area icon's menu; its second item reads as the pause command does.
 inline constexpr std::string_view kMenuShowWindow = "显示窗口";
+inline constexpr std::string_view kMenuScanScreen = "扫描屏幕";
 inline constexpr std::string_view kMenuSettings = "设置";
 inline constexpr std::string_view kMenuExit = "退出";
 inline constexpr std::string_view kStartupEntryFailed =

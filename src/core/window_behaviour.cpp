@@ -57,6 +57,7 @@ void WindowBehaviour::LetGo() {
   ending_ = true;
   p_.module.End();
   p_.images.End();
+  p_.screen.End();
   p_.tray.Remove();
   p_.typing.Stop();
 }
@@ -92,10 +93,14 @@ bool WindowBehaviour::OnClosing(CloseReason reason) {
 
 void WindowBehaviour::OnTrayIconClicked() { p_.window.BringBack(); }
 
+void WindowBehaviour::OnTrayMenuOpening() { p_.screen.OnTrayMenuOpening(); }
+
 std::string WindowBehaviour::TrayMenuText(TrayMenuItem item) const {
   switch (item) {
     case TrayMenuItem::ShowWindow:
       return std::string(texts::kMenuShowWindow);
+    case TrayMenuItem::ScanScreen:
+      return std::string(texts::kMenuScanScreen);
     case TrayMenuItem::PauseScanning:
       return std::string(p_.module.Scanning() ? texts::kStopScanning : texts::kStartScanning);
     case TrayMenuItem::Settings:
@@ -110,6 +115,9 @@ void WindowBehaviour::OnTrayMenuChosen(TrayMenuItem item) {
   switch (item) {
     case TrayMenuItem::ShowWindow:
       OnTrayIconClicked();
+      break;
+    case TrayMenuItem::ScanScreen:
+      p_.screen.OnScanScreenChosen();
       break;
     case TrayMenuItem::PauseScanning:
       p_.module.OnPauseClicked();

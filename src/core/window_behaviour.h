@@ -10,6 +10,7 @@
 #include "core/image_decoding.h"
 #include "core/ports.h"
 #include "core/recognition_module.h"
+#include "core/screen_scan.h"
 #include "core/settings_panel.h"
 #include "core/typing_queue.h"
 #include "core/zbar_offer.h"
@@ -22,7 +23,7 @@ bool StartsHidden(std::string_view arguments);
 enum class CloseReason { UserRequest, SessionEnd };
 
 // The notification-area icon's menu, in the order shown.
-enum class TrayMenuItem { ShowWindow, PauseScanning, Settings, Exit };
+enum class TrayMenuItem { ShowWindow, ScanScreen, PauseScanning, Settings, Exit };
 
 class WindowBehaviour {
  public:
@@ -38,6 +39,7 @@ class WindowBehaviour {
     TypingQueue& typing;
     SettingsPanel& settings;
     ZbarOffer& zbar;
+    ScreenScan& screen;
   };
   explicit WindowBehaviour(Ports ports) : p_(ports) {}
 
@@ -60,6 +62,7 @@ class WindowBehaviour {
   bool OnClosing(CloseReason reason);  // true: the window may close
 
   void OnTrayIconClicked();
+  void OnTrayMenuOpening();  // before the menu takes the keyboard
   std::string TrayMenuText(TrayMenuItem item) const;
   void OnTrayMenuChosen(TrayMenuItem item);
   void OnTaskbarCreated();  // the shell restarted: the icon is added again

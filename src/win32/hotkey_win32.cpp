@@ -1,5 +1,7 @@
 #include "win32/screen_adapters.h"
 
+#include <commctrl.h>
+
 namespace torvane::win32 {
 
 std::optional<HotkeyCode> RegisterHotKeyCode(const Hotkey& hotkey) {
@@ -14,6 +16,36 @@ std::optional<HotkeyCode> RegisterHotKeyCode(const Hotkey& hotkey) {
   code.modifiers = MOD_NOREPEAT | (hotkey.ctrl ? MOD_CONTROL : 0) | (hotkey.alt ? MOD_ALT : 0) |
                    (hotkey.shift ? MOD_SHIFT : 0) | (hotkey.win ? MOD_WIN : 0);
   return code;
+}
+
+WORD HotkeyControlValue(const Hotkey& hotkey) {
+  const auto code = RegisterHotKeyCode(hotkey);
+  if (!code || hotkey.win) return 0;
+  const BYTE flags = (hotkey.ctrl ? HOTKEYF_CONTROL : 0) | (hotkey.alt ? HOTKEYF_ALT : 0) | (hotkey.shift ? HOTKEYF_SHIFT : 0);
+  return MAKEWORD(static_cast<BYTE>(code->virtualKey), flags);
+}
+
+std::optional<Hotkey> HotkeyOfControlValue(WORD value) {
+  const UINT key = LOBYTE(value);
+  const BYTE flags = HIBYTE(value);
+  Hotkey hotkey{.ctrl = (flags & HOTKEYF_CONTROL) != 0, .alt = (flags & HOTKEYF_ALT) != 0, .shift = (flags & HOTKEYF_SHIFT) != 0};
+  if (key == 0) return Hotkey{};
+  if (key >= 'A' && key <= 'Z') {
+    hotkey.key = HotkeyKey::Letter;
+  } else if (key >= '0' && key <= '9') {
+    hotkey.key = HotkeyKey::Digit;
+  } else if (key >= VK_F1 && key <= VK_F24) {
+    hotkey.key = HotkeyKey::Function;
+    hotkey.code = static_cast<int>(key - VK_F1) + 1;
+    return hotkey;
+  } else if (key == VK_SNAPSHOT) {
+    hotkey.key = HotkeyKey::PrintScreen;
+    return hotkey;
+  } else {
+    return std::nullopt;
+  }
+  hotkey.code = static_cast<int>(key);
+  return hotkey;
 }
 
 bool WindowHotkey::Register(const Hotkey& hotkey) {

@@ -18,6 +18,13 @@ struct HotkeyCode {
 };
 std::optional<HotkeyCode> RegisterHotKeyCode(const Hotkey& hotkey);
 
+// A hotkey control's value (HKM_GETHOTKEY, HKM_SETHOTKEY): the virtual key in
+// the low byte, HOTKEYF_ flags in the high one. The control knows no Win key:
+// 0 for a hotkey with it, as for none.
+WORD HotkeyControlValue(const Hotkey& hotkey);
+// nullopt for a key the settings cannot keep (Space, Home, ...); none for 0.
+std::optional<Hotkey> HotkeyOfControlValue(WORD value);
+
 // The hotkey comes to `owner` as WM_HOTKEY with `id` in wParam.
 class WindowHotkey final : public HotkeyRegistration {
  public:

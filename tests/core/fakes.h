@@ -13,9 +13,11 @@
 #include "fakes/decoders.h"
 #include "fakes/files.h"
 #include "fakes/folder.h"
+#include "fakes/hotkeys.h"
 #include "fakes/installed.h"
 #include "fakes/journal.h"
 #include "fakes/processes.h"
+#include "fakes/screen.h"
 #include "fakes/settings.h"
 #include "fakes/shell.h"
 #include "fakes/target.h"
@@ -58,6 +60,10 @@ struct BasicRig {
   FakeLog copiedZbarList;
   FakeInputMethods inputMethods{journal};
   FakeIntegrityLevels integrity;
+  FakeCapture screen;
+  FakePicker regionPicker;
+  FakeHotkeySystem hotkeys;
+  FakeHotkey screenHotkey{hotkeys};
   Program program{Platform{.window = window,
                            .handScannerPage = handScannerPage,
                            .clock = clock,
@@ -85,6 +91,9 @@ struct BasicRig {
                            .folders = folder,
                            .questions = questions,
                            .copiedZbarList = copiedZbarList,
+                           .screen = screen,
+                           .regionPicker = regionPicker,
+                           .screenHotkey = screenHotkey,
                            .integrity = &integrity,
                            .inputMethods = &inputMethods}};
   // The window of another program that has the keyboard focus.

@@ -89,7 +89,7 @@ TEST(Layout, TabGoesFromTheListThroughTheSettingsPanelToTheOptionGroup) {
     const bool focusable = c.kind == ControlKind::ListBox || c.kind == ControlKind::CheckBox ||
                            c.kind == ControlKind::OptionButton || c.kind == ControlKind::PushButton ||
                            c.kind == ControlKind::NumberBox || c.kind == ControlKind::TextBox ||
-                           c.kind == ControlKind::DropDown;
+                           c.kind == ControlKind::DropDown || c.kind == ControlKind::HotkeyBox;
     EXPECT_TRUE(focusable || !c.takesFocus) << c.name << " is a stop that cannot show the focus";
   }
 
@@ -108,7 +108,7 @@ TEST(Layout, TabReachesEveryControlOfTheSecondPageAndTheArrowsItsTypingMethods) 
 }
 
 // Its top row stays free for the screen scan's hotkey.
-TEST(Layout, TheThirdPageLiesOverTheSecondWithItsTopRowFreeAndTabReachesEachControl) {
+TEST(Layout, TheThirdPageLiesOverTheSecondWithTheHotkeyInItsTopRowAndTabReachesEachControl) {
   using enum ControlId;
   std::vector<ControlId> order;
   for (const ControlSpec& c : Controls())
@@ -118,13 +118,13 @@ TEST(Layout, TheThirdPageLiesOverTheSecondWithItsTopRowFreeAndTabReachesEachCont
   EXPECT_EQ(Control(HandScannerPanel).rect, Control(MoreSettingsPanel).rect);
   EXPECT_EQ(Control(HandScannerCommand).rect, Control(MoreSettingsCommand).rect) << "the link where the first page has its own";
   for (const ControlSpec& c : Controls())
-    if (c.parent == HandScannerPanel) {
-      EXPECT_GE(c.rect.top, 32) << c.name;
+    if (c.parent == HandScannerPanel && c.id != ScreenHotkeyBox && c.id != ScreenHotkeyCaption) {
+      EXPECT_GE(c.rect.top, 32) << c.name << " in the hotkey's row";
     }
 
   std::vector<ControlId> stops;
   CollectTabStops(HandScannerPanel, HandScannerPanel, stops);
-  EXPECT_EQ(stops, (std::vector<ControlId>{PrefixBox, CodeSuffixBox, AimIdBox, GroupSeparatorOmittedOption,
+  EXPECT_EQ(stops, (std::vector<ControlId>{ScreenHotkeyBox, PrefixBox, CodeSuffixBox, AimIdBox, GroupSeparatorOmittedOption,
                                            GroupSeparatorTextBox, DisabledTypesBox, MinimumLengthsBox,
                                            HandScannerDoneButton}));
   EXPECT_EQ(GroupStartingAt(GroupSeparatorOmittedOption),

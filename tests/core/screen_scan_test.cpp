@@ -11,38 +11,10 @@
 namespace torvane::testing {
 namespace {
 
-// The screen: 2 monitors side by side, the left one at negative coordinates.
-class FakeCapture final : public ScreenCapture {
- public:
-  std::optional<ScreenShot> CaptureScreen() override {
-    if (unreadable) return std::nullopt;
-    ScreenShot shot{{-100, 0, 300, 100}, PixelImage(300, 100, kWhitePixel)};
-    shot.image.at(150, 50) = 0x123456;  // at (50, 50) on the screen
-    return shot;
-  }
-  bool unreadable = false;
-};
-
-// As the picker window: the choice comes later, once the user has made it.
-class FakePicker final : public RegionPicker {
- public:
-  FocusedWindow Focus() const override { return {}; }
-  bool Open(const ScreenShot&, FocusedWindow focusBack, Done done) override {
-    opened.push_back(focusBack);
-    done_ = std::move(done);
-    return true;
-  }
-  void Choose(std::optional<PixelRect> region) { std::exchange(done_, nullptr)(region); }
-  std::vector<FocusedWindow> opened;
-
- private:
-  Done done_;
-};
-
 struct ScreenRig : Rig {
-  FakeCapture capture;
-  FakePicker picker;
-  ScreenScan scan{{capture, picker, folder, decoders, window, program.intake}};
+  FakeCapture& capture = screen;
+  FakePicker& picker = regionPicker;
+  ScreenScan& scan = program.screen;
   static constexpr const char* kImage = "C:\\Scan\\bar2-screen.bmp";
 
   // The image decoder of this try writes `output` and ends.
@@ -133,6 +105,62 @@ TEST(ScreenScan, AScanUnderWayWhenTheProgramEndsHasItsDecoderEndedAndDeliversNot
   rig.decoders.Write(id, "QR-Code:late\r\n");
   rig.decoders.Exit(id, 1);
   EXPECT_TRUE(rig.window.history.empty());
+}
+
+TEST(ScreenScan, TheStoredHotkeyIsHeldFromTheStartAndChangedOnTheThirdPageAndATakenOneIsListed) {
+  ScreenRig rig;
+  const Hotkey ctrlShiftQ{.ctrl = true, .shift = true, .key = HotkeyKey::Letter, .code = 'Q'};
+  const Hotkey altF9{.alt = true, .key = HotkeyKey::Function, .code = 9};
+  FakeHotkey otherProgram(rig.hotkeys);
+  ASSERT_TRUE(otherProgram.Register(altF9));
+  rig.settings.values["ScreenHotkey"] = "shift+ctrl+q";
+  rig.program.window.OnLoad("");
+  EXPECT_EQ(rig.screenHotkey.held, ctrlShiftQ);
+
+  rig.program.settings.OnHandScannerClicked();
+  EXPECT_EQ(rig.handScannerPage.shows->screenHotkey, "Ctrl+Shift+Q");
+  rig.handScannerPage.input = *rig.handScannerPage.shows;
+  rig.handScannerPage.input.screenHotkey = "Alt+F9";
+  rig.program.settings.OnHandScannerDoneClicked();
+  EXPECT_EQ(rig.settings.values["ScreenHotkey"], "Alt+F9") << "stored although another program holds it";
+  EXPECT_FALSE(rig.screenHotkey.held.has_value()) << "the old one is still held";
+  EXPECT_EQ(rig.window.history, std::vector<std::string>{"[快捷键 Alt+F9 已被其他程序占用]"});
+
+  // A letter alone would take it from everything the user types: not kept.
+  rig.handScannerPage.input.screenHotkey = "Q";
+  rig.program.settings.OnHandScannerDoneClicked();
+  EXPECT_EQ(rig.settings.values["ScreenHotkey"], "");
+  EXPECT_FALSE(rig.screenHotkey.held.has_value());
+  EXPECT_EQ(rig.window.history.size(), 1u);
+
+  rig.handScannerPage.input.screenHotkey = "Ctrl+Shift+Q";
+  rig.program.settings.OnHandScannerDoneClicked();
+  EXPECT_EQ(rig.screenHotkey.held, ctrlShiftQ);
+  rig.program.window.OnQuitClicked();
+  EXPECT_FALSE(rig.screenHotkey.held.has_value()) << "kept after the end";
+}
+
+TEST(ScreenScan, TheMenuItemTypesWhereTheKeyboardWasBeforeTheMenuTheHotkeyWhereItIsAndNothingFoundHiddenIsABalloon) {
+  ScreenRig rig;
+  rig.tray.present = true;
+  rig.window.windowVisible = false;
+  rig.picker.focus = {31, 32};
+  rig.program.window.OnTrayMenuOpening();
+  rig.picker.focus = {1, 1};  // the menu has the keyboard now
+  EXPECT_EQ(rig.program.window.TrayMenuText(TrayMenuItem::ScanScreen), "扫描屏幕");
+  rig.program.window.OnTrayMenuChosen(TrayMenuItem::ScanScreen);
+  rig.picker.Choose(PixelRect{0, 0, 30, 30});
+  for (int tries = 0; tries < 3; ++tries) rig.Decode("");
+  EXPECT_EQ(rig.tray.balloons, (std::vector<std::pair<std::string, std::string>>{{"Torvane", "屏幕区域中未找到条码"}}));
+
+  rig.window.windowVisible = true;
+  rig.picker.focus = {41, 42};
+  rig.program.screen.OnHotkey();
+  rig.picker.Choose(PixelRect{0, 0, 30, 30});
+  for (int tries = 0; tries < 3; ++tries) rig.Decode("");
+  EXPECT_EQ(rig.picker.opened, (std::vector<FocusedWindow>{{31, 32}, {41, 42}}));
+  EXPECT_EQ(rig.tray.balloons.size(), 1u) << "a balloon over the window shown";
+  EXPECT_EQ(rig.window.history.size(), 2u);
 }
 
 }  // namespace

@@ -208,10 +208,10 @@ TEST(SettingsPanel, TheThirdPageShowsTheStoredOptionsAndDoneStoresWhatTheUserLef
   rig.program.settings.OnHandScannerClicked();
   EXPECT_TRUE(rig.window.PanelOpen(Panel::HandScanner));
   EXPECT_EQ(rig.handScannerPage.shows,
-            (HandScannerOptionsInput{"P-", "", true, {GroupSeparatorTyping::Kind::Text, "<GS>"}, "code39,i25", "i25=10"}));
+            (HandScannerOptionsInput{"P-", "", true, {GroupSeparatorTyping::Kind::Text, "<GS>"}, "code39,i25", "i25=10", ""}));
 
   // The same code types, other words around them: stored at once, no restart.
-  rig.handScannerPage.input = {"", " end", false, {GroupSeparatorTyping::Kind::ControlBracket}, " i25 , code39", "i25=10"};
+  rig.handScannerPage.input = {"", " end", false, {GroupSeparatorTyping::Kind::ControlBracket}, " i25 , code39", "i25=10", ""};
   rig.program.settings.OnHandScannerDoneClicked();
   EXPECT_FALSE(rig.window.PanelOpen(Panel::HandScanner));
   EXPECT_TRUE(rig.window.PanelOpen(Panel::MoreSettings)) << "back on the second page";

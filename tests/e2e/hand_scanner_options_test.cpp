@@ -1,6 +1,9 @@
 // The third page of the settings (高级设置) through the real window: each option
 // stored, shown again after a restart, and what it does to the codes from the
 // stand-in camera as a typing target receives them.
+#include <windows.h>
+#include <commctrl.h>
+
 #include <algorithm>
 
 #include "code_delivery.h"
@@ -48,6 +51,7 @@ class HandScannerOptions : public CodeDeliveryTest {
     }
     ASSERT_TRUE(WaitUntil([&] { return Read(box).text == text; }, 5s)) << "the box shows " << Read(box).text;
   }
+  WORD HotkeyShown() const { return static_cast<WORD>(SendMessageW(Control(ScreenHotkeyBox), HKM_GETHOTKEY, 0, 0)); }
 };
 
 TEST_F(HandScannerOptions, EachOptionIsStoredReadAtTheNextStartAndShapesTheCodesTyped) {
@@ -67,6 +71,10 @@ TEST_F(HandScannerOptions, EachOptionIsStoredReadAtTheNextStartAndShapesTheCodes
   ASSERT_NO_FATAL_FAILURE(TypeText(GroupSeparatorTextBox, "<GS>"));
   ASSERT_NO_FATAL_FAILURE(TypeText(DisabledTypesBox, "i25"));
   ASSERT_NO_FATAL_FAILURE(TypeText(MinimumLengthsBox, "code39=4"));
+  // A letter alone as the screen scan's hotkey would take it from all typing: it gets Ctrl.
+  ASSERT_NO_FATAL_FAILURE(Click(ScreenHotkeyBox));
+  ASSERT_TRUE(PressKeys("q"));
+  ASSERT_TRUE(WaitUntil([&] { return HotkeyShown() == MAKEWORD('Q', HOTKEYF_CONTROL); }, 5s)) << HotkeyShown();
   Shoot("third-page-filled");
   const std::size_t startsBefore = CameraStarts().size();
   ASSERT_NO_FATAL_FAILURE(Click(HandScannerDoneButton));
@@ -89,8 +97,11 @@ TEST_F(HandScannerOptions, EachOptionIsStoredReadAtTheNextStartAndShapesTheCodes
   ASSERT_NO_FATAL_FAILURE(FocusTarget());
   for (const auto& [name, value] : {std::pair{L"Prefix", "P<"}, {L"Suffix", ">S"}, {L"AimId", "1"},
                                     {L"GroupSeparator", "text:<GS>"}, {L"Symbologies", "i25"},
-                                    {L"MinLength", "code39=4"}})
+                                    {L"MinLength", "code39=4"}, {L"ScreenHotkey", "Ctrl+Q"}})
     EXPECT_EQ(StoredSetting(name), std::optional<std::string>(value)) << win32::Narrow(name);
+  const bool hotkeyFree = RegisterHotKey(nullptr, 9, MOD_CONTROL | MOD_NOREPEAT, 'Q');
+  if (hotkeyFree) UnregisterHotKey(nullptr, 9);
+  EXPECT_FALSE(hotkeyFree) << "Torvane does not hold Ctrl+Q";
 
   const std::string item = Code("ITEM");
   ASSERT_TRUE(Scan("CODE-128", kGs1));
@@ -113,6 +124,7 @@ TEST_F(HandScannerOptions, EachOptionIsStoredReadAtTheNextStartAndShapesTheCodes
   EXPECT_EQ(Read(GroupSeparatorTextBox).text, "<GS>");
   EXPECT_EQ(Read(DisabledTypesBox).text, "i25");
   EXPECT_EQ(Read(MinimumLengthsBox).text, "code39=4");
+  EXPECT_EQ(HotkeyShown(), MAKEWORD('Q', HOTKEYF_CONTROL));
 }
 
 // ZBar 0.10 ends on a code type it does not know (codabar, code93): it is given

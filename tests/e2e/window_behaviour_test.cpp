@@ -13,6 +13,7 @@
 
 #include "core/texts.h"
 #include "harness.h"
+#include "tray_menu.h"
 #include "runner_window.h"
 #include "win32/text_win32.h"
 
@@ -108,45 +109,6 @@ class WindowBehaviour : public TorvaneTest {
   POINT ScreenPoint(POINT client) const {
     const PixelRect r = ScreenRect(Window());
     return {r.left + client.x, r.top + client.y};
-  }
-
-  // The one icon in the notification area, once it can be clicked (nothing covers it).
-  HWND WaitForTheIcon() const {
-    HWND icon = nullptr;
-    WaitUntil(
-        [&] {
-          const auto icons = TrayIcons();
-          icon = icons.size() == 1 ? icons.front() : nullptr;
-          return icon != nullptr && WindowFromPoint(CentreOf(icon)) == icon;
-        },
-        20s);
-    return icon;
-  }
-
-  // The icon's popup menus that are open.
-  std::vector<HWND> OpenMenus() const {
-    std::vector<HWND> open;
-    for (const HWND menu : TopLevelWindows(TorvaneProcessId(), L"#32768"))
-      if (IsWindowVisible(menu)) open.push_back(menu);
-    return open;
-  }
-  HWND WaitForTrayMenu() const {
-    HWND menu = nullptr;
-    WaitUntil([&] { return (menu = OpenMenus().size() == 1 ? OpenMenus().front() : nullptr) != nullptr; }, 5s);
-    return menu;
-  }
-  // A right click on the icon, then a real click on item `index` of its four
-  // (显示窗口, 停止扫码/开始扫码, 设置, 退出): equally tall, inside the menu's border.
-  void ChooseFromTrayMenu(HWND icon, int index) {
-    ASSERT_TRUE(MovePointer(CentreOf(icon)));
-    ASSERT_TRUE(Xdotool("click 3"));
-    const HWND menu = WaitForTrayMenu();
-    ASSERT_NE(menu, nullptr) << "a right click on the icon opened no menu";
-    const PixelRect r = ScreenRect(menu);
-    const int border = GetSystemMetrics(SM_CYFIXEDFRAME);
-    const int itemHeight = (r.height - 2 * border) / 4;
-    ASSERT_TRUE(ClickAt({r.left + r.width / 2, r.top + border + itemHeight * index + itemHeight / 2}));
-    ASSERT_TRUE(WaitUntil([&] { return OpenMenus().empty(); }, 5s)) << "the menu stayed open";
   }
 
   static std::string TrayDiagnosis() {
@@ -310,7 +272,7 @@ TEST_F(WindowBehaviour, ClicksOnSeeThroughPixelsReachTheWindowBelow) {
 TEST_F(WindowBehaviour, AltF4HidesAndALeftClickOnTheIconBringsTheWindowBack) {
   StartAndSettle();
   if (HasFatalFailure()) return;
-  const HWND icon = WaitForTheIcon();
+  const HWND icon = WaitForTheTrayIcon();
   ASSERT_NE(icon, nullptr) << "no icon in the notification area" << TrayDiagnosis();
 
   // Focus into the window with a real click, then the close keys.
@@ -319,16 +281,16 @@ TEST_F(WindowBehaviour, AltF4HidesAndALeftClickOnTheIconBringsTheWindowBack) {
   ASSERT_TRUE(Xdotool("key --clearmodifiers alt+F4"));
   ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(Window()); }, 5s)) << "Alt+F4 did not hide the window";
   EXPECT_EQ(ProcessesNamed(L"Torvane.exe").size(), 1u) << "a close request ended the program";
-  ASSERT_EQ(WaitForTheIcon(), icon) << "the icon went with the window";
+  ASSERT_EQ(WaitForTheTrayIcon(), icon) << "the icon went with the window";
 
   // The right button opens the icon's menu and does not show the window; a click
   // elsewhere closes the menu.
   ASSERT_TRUE(MovePointer(CentreOf(icon)));
   ASSERT_TRUE(Xdotool("click 3"));
-  EXPECT_NE(WaitForTrayMenu(), nullptr) << "a right click opened no menu";
+  EXPECT_NE(WaitForTrayMenu(TorvaneProcessId()), nullptr) << "a right click opened no menu";
   EXPECT_FALSE(IsWindowVisible(Window())) << "a right click showed it";
   ASSERT_TRUE(ClickAt({900, 700}));
-  ASSERT_TRUE(WaitUntil([&] { return OpenMenus().empty(); }, 5s)) << "a click elsewhere left the menu open";
+  ASSERT_TRUE(WaitUntil([&] { return OpenMenus(TorvaneProcessId()).empty(); }, 5s)) << "a click elsewhere left the menu open";
   EXPECT_FALSE(IsWindowVisible(Window()));
 
   // The left button brings it back, restored, in front and with the focus.
@@ -351,7 +313,7 @@ TEST_F(WindowBehaviour, AltF4HidesAndALeftClickOnTheIconBringsTheWindowBack) {
     Click(Title);
     ASSERT_TRUE(Xdotool("key --clearmodifiers alt+F4"));
     ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(Window()); }, 5s)) << "Alt+F4 did not hide the window";
-    ASSERT_EQ(WaitForTheIcon(), icon);
+    ASSERT_EQ(WaitForTheTrayIcon(), icon);
     ASSERT_TRUE(ClickAt(CentreOf(icon)));
     ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(Window()) != FALSE; }, 5s)) << "the icon did not show it";
   }
@@ -360,7 +322,7 @@ TEST_F(WindowBehaviour, AltF4HidesAndALeftClickOnTheIconBringsTheWindowBack) {
 TEST_F(WindowBehaviour, TheIconBringsAVisibleWindowToTheFront) {
   StartAndSettle();
   if (HasFatalFailure()) return;
-  const HWND icon = WaitForTheIcon();
+  const HWND icon = WaitForTheTrayIcon();
   ASSERT_NE(icon, nullptr);
   // Another program's window takes the focus (it lies under Torvane's topmost window).
   ClickCatcher other({20, 500, 200, 150});
@@ -376,18 +338,18 @@ TEST_F(WindowBehaviour, TheIconBringsAVisibleWindowToTheFront) {
 TEST_F(WindowBehaviour, TheIconsMenuShowsPausesOpensSettingsAndExitsAsTheWindowDoes) {
   StartAndSettle();
   if (HasFatalFailure()) return;
-  const HWND icon = WaitForTheIcon();
+  const HWND icon = WaitForTheTrayIcon();
   ASSERT_NE(icon, nullptr) << TrayDiagnosis();
   Click(CloseButton);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(Window()); }, 5s));
 
-  ASSERT_NO_FATAL_FAILURE(ChooseFromTrayMenu(icon, 0));
+  ASSERT_NO_FATAL_FAILURE(ChooseFromTrayMenu(TorvaneProcessId(), icon, 0));
   EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(Window()) != FALSE; }, 5s)) << "显示窗口 did not show it";
 
-  ASSERT_NO_FATAL_FAILURE(ChooseFromTrayMenu(icon, 1));
+  ASSERT_NO_FATAL_FAILURE(ChooseFromTrayMenu(TorvaneProcessId(), icon, 2));
   EXPECT_EQ(WaitForText(PauseCommand, [](const std::string& text) { return text == "开始扫码"; }), "开始扫码")
       << "停止扫码 did not pause";
-  ASSERT_NO_FATAL_FAILURE(ChooseFromTrayMenu(icon, 1));
+  ASSERT_NO_FATAL_FAILURE(ChooseFromTrayMenu(TorvaneProcessId(), icon, 2));
   EXPECT_EQ(WaitForText(PauseCommand, [](const std::string& text) { return text == "停止扫码"; }), "停止扫码")
       << "开始扫码 did not resume";
   // Resumed, a new decoder starts: its window is in place before the menu opens.
@@ -396,19 +358,19 @@ TEST_F(WindowBehaviour, TheIconsMenuShowsPausesOpensSettingsAndExitsAsTheWindowD
 
   Click(CloseButton);
   ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(Window()); }, 5s));
-  ASSERT_NO_FATAL_FAILURE(ChooseFromTrayMenu(icon, 2));
+  ASSERT_NO_FATAL_FAILURE(ChooseFromTrayMenu(TorvaneProcessId(), icon, 3));
   EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(Window()) && Read(SettingsPanel).visible; }, 5s))
       << "设置 did not show the window with its settings panel";
 
   // A click elsewhere closes the menu and chooses nothing.
   ASSERT_TRUE(MovePointer(CentreOf(icon)));
   ASSERT_TRUE(Xdotool("click 3"));
-  ASSERT_NE(WaitForTrayMenu(), nullptr);
+  ASSERT_NE(WaitForTrayMenu(TorvaneProcessId()), nullptr);
   ASSERT_TRUE(ClickAt({900, 700}));
-  EXPECT_TRUE(WaitUntil([&] { return OpenMenus().empty(); }, 5s)) << "a click elsewhere left the menu open";
+  EXPECT_TRUE(WaitUntil([&] { return OpenMenus(TorvaneProcessId()).empty(); }, 5s)) << "a click elsewhere left the menu open";
   EXPECT_EQ(ProcessesNamed(L"Torvane.exe").size(), 1u);
 
-  ASSERT_NO_FATAL_FAILURE(ChooseFromTrayMenu(icon, 3));
+  ASSERT_NO_FATAL_FAILURE(ChooseFromTrayMenu(TorvaneProcessId(), icon, 4));
   EXPECT_TRUE(WaitUntil([] { return ProcessesNamed(L"Torvane.exe").empty(); }, 10s)) << "退出 did not end it";
 }
 
@@ -433,7 +395,7 @@ TEST_F(WindowBehaviour, ASecondStartBringsTheHiddenWindowBackButTheLogonEntryDoe
 TEST_F(WindowBehaviour, StartedWithRunTheWindowIsHiddenAndOnlyTheIconShows) {
   auto run = LaunchTorvane(ProgramFolder(), L"RUN");
   ASSERT_TRUE(run) << "no main window";
-  const HWND icon = WaitForTheIcon();
+  const HWND icon = WaitForTheTrayIcon();
   ASSERT_NE(icon, nullptr) << "no icon in the notification area";
   Sync(run->window);
   EXPECT_FALSE(IsWindowVisible(run->window));
@@ -449,13 +411,13 @@ TEST_F(WindowBehaviour, LowerCaseRunStartsShown) {
   auto run = LaunchTorvane(ProgramFolder(), L"run");
   ASSERT_TRUE(run) << "no main window";
   EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(run->window) != FALSE; }, 20s));
-  EXPECT_NE(WaitForTheIcon(), nullptr);
+  EXPECT_NE(WaitForTheTrayIcon(), nullptr);
 }
 
 TEST_F(WindowBehaviour, TheIconComesBackWhenTheShellAnnouncesANewTaskbar) {
   StartAndSettle();
   if (HasFatalFailure()) return;
-  ASSERT_NE(WaitForTheIcon(), nullptr);
+  ASSERT_NE(WaitForTheTrayIcon(), nullptr);
 
   // The tray loses the icon, as when the shell restarts. The icon's id is the
   // program's own choice: try the ones a program would use.
@@ -481,7 +443,7 @@ TEST_F(WindowBehaviour, TheIconComesBackWhenTheShellAnnouncesANewTaskbar) {
   ASSERT_TRUE(WaitUntil([] { return TrayIcons().empty(); }, 5s));
 
   PostMessageW(Window(), RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
-  const HWND icon = WaitForTheIcon();
+  const HWND icon = WaitForTheTrayIcon();
   ASSERT_NE(icon, nullptr) << "the icon was not added again";
 
   // And it works: hide with the close glyph, show with the icon.
