@@ -307,13 +307,13 @@ $(val memory.history_entries) entries (status lines included). Load: $(load_of m
 
 Samples every 1,000 codes (MB):$(for n in $(seq 1000 1000 "${v[memory.codes]:-0}"); do printf ' %s' "$(kb_to_mb "memory.sample.${n}_kb" | cut -d' ' -f1)"; done)
 
-**Where the start's working set went.** In the side-by-side session of section 7 (300 codes each), the working
-set at start was 36.0 MB for this build against 28.2 MB for the polling build. Linux's view of the two
-processes, idle with the decoder running: this build has 5 threads (the window's, the two pipe readers of
-the decoder's output and error output, and two of Wine's thread pool, where the wait on the decoder's
-exit runs), RssAnon 12.9 MB and RssFile 22.9 MB; the polling build 1 thread, RssAnon 7.1 MB and RssFile 21.5 MB.
-The 5.8 MB more of anonymous memory come to about 1.5 MB for each of the four threads the polling build
-did not have; that the threads account for it is read from these figures, not measured thread by thread.
+**Where the start's working set went.** Measured on 2026-12-09 (\`/proc/PID/pagemap\` of the program, and a
+test program's blocked threads): each thread Wine makes keeps about 1 MB resident (976 KB of its stack,
+whatever the stack reservation), so the program reads each decoder with one thread that waits on both its
+pipes and its process (2 threads at idle: the window's and the camera decoder's reader; the polling build
+had 1), and an ended reader's stack stays resident until another thread ends. ole32, OLEAUT32, AVICAP32
+and WINMM are loaded only when the camera list or the beep first needs them. The rest of the difference
+from the polling build: the window's 59 controls against 25, the larger exe, more heap.
 
 The growth follows the history list, which keeps every code for the session. Idle before and after the
 codes, each over $(val memory.quiet_before.seconds) s: $(num memory.quiet_before.cpu_s 2) s and $(num memory.quiet_after.cpu_s 2) s of CPU
@@ -325,11 +325,12 @@ From \`CreateProcess\` of Torvane.exe to its main window visible, $(val startup.
 program process had ended: median $(num startup.median_ms 0) ms, fastest $(num startup.min_ms 0) ms, slowest $(num startup.max_ms 0) ms
 (first start $(num startup.run.1_ms 0) ms). Before: median 168 ms, fastest 97 ms, slowest 197 ms. Load: $(load_of startup).
 
-**The two builds side by side.** Start-up times follow the machine's load more than the build. On
-2026-12-09 from 05:35 UTC, in one Wine session, the polling build (commit 6e4ae18, its \`Torvane.exe\` and
-stand-ins) and this one took turns under the same \`torvane_bench.exe\`, at a load average of 7 to 9
-(a soak and other developers' builds running): median of 9 starts, this build 795 ms and 885 ms, the
-polling build 671 ms and 832 ms (fastest 424 and 554 ms against 360 and 339 ms).
+**The builds side by side.** Start-up times follow the machine's load more than the build: compare builds
+only taking turns in one session. On 2026-12-09 from 09:03 UTC (load average 8.4 to 9.7), 27 starts each
+in three turns: the build that loads ole32, OLEAUT32, AVICAP32 and WINMM when first needed (5962d49) took a
+median of 1031 ms, the one that imported them (421db2f) 1514 ms, the polling build 947 ms. The decoder's
+\`--version\` question, the camera list and the first launch come after the window shows; creating the
+window's 59 controls (25 in the polling build) and \`OnLoad\` are the rest of the difference.
 
 \`Torvane.exe\` is $(val exe_bytes) bytes (before: 1170068), one static file. It imports only system DLLs:
 $(for dll in ${v[dlls]:-}; do printf '`%s` ' "$dll"; done)
