@@ -201,12 +201,17 @@ std::optional<std::uint32_t> JobDecoderProcesses::Start(const LaunchPlan& plan, 
   runs_[id] = run;
 
   HANDLE waitable = nullptr;
-  DuplicateHandle(GetCurrentProcess(), pi.hProcess, GetCurrentProcess(), &waitable, SYNCHRONIZE, FALSE, 0);
-  try {
-    std::thread(ReadUntilEnded, Reading{run, UniqueHandle(waitable), std::move(outputRead), std::move(errorRead),
-                                        std::move(copy), [this, id] { Ended(id); }})
-        .detach();
-  } catch (const std::system_error&) {
+  bool read = false;
+  if (DuplicateHandle(GetCurrentProcess(), pi.hProcess, GetCurrentProcess(), &waitable, SYNCHRONIZE, FALSE, 0)) {
+    try {
+      std::thread(ReadUntilEnded, Reading{run, UniqueHandle(waitable), std::move(outputRead), std::move(errorRead),
+                                          std::move(copy), [this, id] { Ended(id); }})
+          .detach();
+      read = true;
+    } catch (const std::system_error&) {
+    }
+  }
+  if (!read) {
     // Without its reader its output would fill the pipe and its exit never be told: it is not kept.
     TerminateProcess(pi.hProcess, 1);
     ResumeThread(thread.get());
