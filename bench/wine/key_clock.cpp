@@ -11,10 +11,17 @@ using namespace std::chrono_literals;
 KeyClock::KeyClock(PixelRect where)
     : window_({.className = L"TorvaneBenchKeyClock", .title = L"Key clock", .where = where},
               {.handle = [this](HWND, UINT message, WPARAM wParam, LPARAM) -> std::optional<LRESULT> {
+                if (message == WM_KEYDOWN) OnKeyDown();  // and on to the default handling
                 if (message != WM_CHAR) return std::nullopt;
                 OnChar(static_cast<wchar_t>(wParam));
                 return 0;
               }}) {}
+
+void KeyClock::OnKeyDown() {
+  const std::int64_t now = NowMicros();
+  std::lock_guard lock(mutex_);
+  if (currentFirstKey_ == 0) currentFirstKey_ = now;
+}
 
 void KeyClock::OnChar(wchar_t c) {
   const std::int64_t now = NowMicros();
@@ -23,8 +30,9 @@ void KeyClock::OnChar(wchar_t c) {
     current_ += c;
     return;
   }
-  lines_.push_back({win32::Narrow(current_), now});
+  lines_.push_back({win32::Narrow(current_), currentFirstKey_ != 0 ? currentFirstKey_ : now, now});
   current_.clear();
+  currentFirstKey_ = 0;
 }
 
 bool KeyClock::TakeFocus() {

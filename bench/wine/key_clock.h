@@ -1,7 +1,8 @@
 // A window of another program that Torvane types into, noting the time of each
-// line: every Enter that arrives closes a line and is stamped with the
-// performance counter (microseconds, as clock.h gives them). A runner window of
-// the end-to-end harness.
+// line: the key-down of its first key and the Enter that closes it, each
+// stamped with the performance counter (microseconds, as clock.h gives them)
+// when the window's thread takes the message. A runner window of the
+// end-to-end harness.
 #pragma once
 
 #include <cstdint>
@@ -16,7 +17,8 @@ namespace torvane::bench {
 
 struct TypedLine {
   std::string text;
-  std::int64_t enterMicros = 0;  // when its Enter arrived
+  std::int64_t firstKeyMicros = 0;  // when the key-down of its first key arrived
+  std::int64_t enterMicros = 0;     // when its Enter arrived
 };
 
 class KeyClock {
@@ -32,10 +34,12 @@ class KeyClock {
   std::size_t LineCount() const;
 
  private:
+  void OnKeyDown();
   void OnChar(wchar_t c);
 
   mutable std::mutex mutex_;
   std::wstring current_;
+  std::int64_t currentFirstKey_ = 0;  // of the line being typed; 0: none yet
   std::vector<TypedLine> lines_;
   e2e::RunnerWindow window_;
 };

@@ -1,7 +1,8 @@
 // Scan to keystroke: the stand-in camera writes a frame to its standard output
-// (Torvane's pipe) and logs the performance counter once the write has
-// returned; Torvane types each code with Enter into the focused window of this
-// process, which notes the counter when the Enter arrives. First CODES frames
+// (Torvane's pipe), noting the performance counter just before the write;
+// Torvane types each code with Enter into the focused window of this
+// process, which notes the counter when the key-down of the code's first key
+// arrives and when its Enter arrives: both are reported. First CODES frames
 // of one code each, 50 to 250 ms apart at random; then CODES / 3 frames of
 // three codes each (one write carrying three records, each code timed from
 // that write), 300 to 600 ms apart at random, so that a frame's three codes
@@ -44,7 +45,7 @@ void MeasureFrames(Results& results, const std::string& key, ProgramUnderTest& p
   const std::vector<std::int64_t> allTimes = program.FrameTimes();
   const std::vector<std::int64_t> times(
       allTimes.begin() + static_cast<std::ptrdiff_t>(std::min(framesBefore, allTimes.size())), allTimes.end());
-  std::vector<double> latencies, lastOfFrame;
+  std::vector<double> latencies, lastOfFrame, firstKeys, firstKeysLastOfFrame;
   int lost = 0, doubled = 0;
   std::vector<std::string> sent;
   for (std::size_t f = 0; f < frames.size(); ++f) {
@@ -55,7 +56,11 @@ void MeasureFrames(Results& results, const std::string& key, ProgramUnderTest& p
         if (line.text != code) continue;
         if (++seen == 1 && f < times.size()) {
           latencies.push_back((line.enterMicros - times[f]) / 1000.0);
-          if (&code == &frames[f].back()) lastOfFrame.push_back(latencies.back());
+          firstKeys.push_back((line.firstKeyMicros - times[f]) / 1000.0);
+          if (&code == &frames[f].back()) {
+            lastOfFrame.push_back(latencies.back());
+            firstKeysLastOfFrame.push_back(firstKeys.back());
+          }
         }
       }
       if (seen == 0) ++lost;
@@ -75,9 +80,17 @@ void MeasureFrames(Results& results, const std::string& key, ProgramUnderTest& p
   results.Put(key + ".max_ms", Max(latencies));
   results.Put(key + ".min_ms", latencies.empty() ? 0 : *std::min_element(latencies.begin(), latencies.end()));
   results.Put(key + ".mean_ms", Mean(latencies));
+  // To the key-down of each code's first key (the figures above go to its Enter).
+  results.Put(key + ".first_key.median_ms", Median(firstKeys));
+  results.Put(key + ".first_key.p95_ms", Percentile(firstKeys, 95));
+  results.Put(key + ".first_key.max_ms", Max(firstKeys));
+  results.Put(key + ".first_key.min_ms", firstKeys.empty() ? 0 : *std::min_element(firstKeys.begin(), firstKeys.end()));
+  results.Put(key + ".first_key.mean_ms", Mean(firstKeys));
   if (frames.front().size() > 1) {
     results.Put(key + ".last_of_frame_median_ms", Median(lastOfFrame));
     results.Put(key + ".last_of_frame_p95_ms", Percentile(lastOfFrame, 95));
+    results.Put(key + ".first_key.last_of_frame_median_ms", Median(firstKeysLastOfFrame));
+    results.Put(key + ".first_key.last_of_frame_p95_ms", Percentile(firstKeysLastOfFrame, 95));
   }
   results.Put(key + ".lost", lost);
   results.Put(key + ".doubled", doubled);

@@ -49,7 +49,7 @@ class ProgramUnderTest {
   bool Show(std::string_view line);
   // Several symbols in one video frame: the camera writes them in one piece.
   bool ShowTogether(const std::vector<std::string>& lines);
-  // When the camera wrote each frame (its "frame" log lines), in microseconds.
+  // When the camera began writing each frame (its "frame" log lines), in microseconds.
   std::vector<std::int64_t> FrameTimes() const;
   std::vector<std::string> LoggedLines() const;  // data.txt
   std::uint64_t LogBytes() const;

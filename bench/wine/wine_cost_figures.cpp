@@ -43,7 +43,7 @@ void MeasureSendInput(Results& results, int codes) {
   }
   e2e::WaitUntil([&] { return clock.LineCount() >= static_cast<std::size_t>(codes); }, 5s);
   std::ifstream in{std::filesystem::path(file)};
-  std::vector<double> arrivals, calls;
+  std::vector<double> arrivals, firstKeys, calls;
   const std::vector<TypedLine> typed = clock.Lines();
   std::int64_t sentAt = 0, returnedAt = 0;
   int lost = 0;
@@ -55,6 +55,7 @@ void MeasureSendInput(Results& results, int codes) {
       continue;
     }
     arrivals.push_back((line->enterMicros - sentAt) / 1000.0);
+    firstKeys.push_back((line->firstKeyMicros - sentAt) / 1000.0);
   }
   in.close();
   DeleteFileW(file.c_str());
@@ -65,6 +66,9 @@ void MeasureSendInput(Results& results, int codes) {
   results.Put("winecost.keys.arrival_median_ms", Median(arrivals));
   results.Put("winecost.keys.arrival_p95_ms", Percentile(arrivals, 95));
   results.Put("winecost.keys.arrival_max_ms", Max(arrivals));
+  results.Put("winecost.keys.first_key_median_ms", Median(firstKeys));
+  results.Put("winecost.keys.first_key_p95_ms", Percentile(firstKeys, 95));
+  results.Put("winecost.keys.first_key_max_ms", Max(firstKeys));
 }
 
 }  // namespace

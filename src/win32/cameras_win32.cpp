@@ -3,10 +3,30 @@
 #include <vfw.h>
 
 #include "win32/adapters.h"
+#include "win32/system_library.h"
 #include "win32/text_win32.h"
 
 namespace torvane::win32 {
 namespace {
+
+// capGetDriverDescriptionW as avicap32.dll exports it.
+using CapGetDriverDescription = BOOL WINAPI(UINT, LPWSTR, int, LPWSTR, int);
+
+// COM and the VfW driver list, loaded when the cameras are first listed.
+struct CameraFunctions {
+  decltype(CoInitializeEx)* coInitializeEx = SystemFunction<decltype(CoInitializeEx)>(L"ole32.dll", "CoInitializeEx");
+  decltype(CoUninitialize)* coUninitialize = SystemFunction<decltype(CoUninitialize)>(L"ole32.dll", "CoUninitialize");
+  decltype(CoCreateInstance)* coCreateInstance =
+      SystemFunction<decltype(CoCreateInstance)>(L"ole32.dll", "CoCreateInstance");
+  decltype(VariantClear)* variantClear = SystemFunction<decltype(VariantClear)>(L"oleaut32.dll", "VariantClear");
+  CapGetDriverDescription* capGetDriverDescription =
+      SystemFunction<CapGetDriverDescription>(L"avicap32.dll", "capGetDriverDescriptionW");
+};
+
+const CameraFunctions& Functions() {
+  static const CameraFunctions functions;
+  return functions;
+}
 
 // Releases a COM interface pointer it owns.
 template <typename Interface>
@@ -30,12 +50,12 @@ class ComPtr {
 
 // nullopt when the property cannot be read; a value that is not text reads as empty.
 std::optional<std::string> TextProperty(IPropertyBag* properties, const wchar_t* name) {
-  VARIANT value;
-  VariantInit(&value);
+  VARIANT value{};
+  value.vt = VT_EMPTY;  // as VariantInit leaves it
   std::optional<std::string> text;
   if (SUCCEEDED(properties->Read(name, &value, nullptr)))
     text = value.vt == VT_BSTR && value.bstrVal ? Narrow(value.bstrVal) : std::string();
-  VariantClear(&value);
+  Functions().variantClear(&value);
   return text;
 }
 
@@ -49,12 +69,14 @@ VideoInputDevice Describe(IMoniker* device) {
 
 std::vector<VideoInputDevice> SystemCameras::VideoInputDevices() {
   std::vector<VideoInputDevice> devices;
+  const CameraFunctions& com = Functions();
+  if (!com.coInitializeEx || !com.coUninitialize || !com.coCreateInstance || !com.variantClear) return devices;
   // The window thread is already in a single-threaded apartment, or joins one here.
-  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+  const HRESULT joined = com.coInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
   {
     ComPtr<ICreateDevEnum> enumerator;
     ComPtr<IEnumMoniker> cameras;
-    if (SUCCEEDED(CoCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER, IID_ICreateDevEnum,
+    if (SUCCEEDED(com.coCreateInstance(CLSID_SystemDeviceEnum, nullptr, CLSCTX_INPROC_SERVER, IID_ICreateDevEnum,
                                    enumerator.OutVoid())) &&
         enumerator->CreateClassEnumerator(CLSID_VideoInputDeviceCategory, cameras.Out(), 0) == S_OK) {
       IMoniker* device = nullptr;
@@ -64,18 +86,20 @@ std::vector<VideoInputDevice> SystemCameras::VideoInputDevices() {
       }
     }
   }
-  if (SUCCEEDED(com)) CoUninitialize();
+  if (SUCCEEDED(joined)) com.coUninitialize();
   return devices;
 }
 
 std::vector<CaptureDriver> SystemCameras::CaptureDrivers() {
   std::vector<CaptureDriver> drivers;
+  const auto describe = Functions().capGetDriverDescription;
+  if (!describe) return drivers;
   constexpr WORD kSlots = 10;  // the driver indexes capGetDriverDescription takes
   for (WORD slot = 0; slot < kSlots; ++slot) {
     // The sizes are bytes in Microsoft's documentation and characters in Wine's
     // code: half of each buffer is safe read either way.
     wchar_t name[512] = {}, version[512] = {};
-    if (capGetDriverDescriptionW(slot, name, 256, version, 256)) drivers.push_back({slot, Narrow(name)});
+    if (describe(slot, name, 256, version, 256)) drivers.push_back({slot, Narrow(name)});
   }
   return drivers;
 }

@@ -1,63 +1,26 @@
 #include "win32/decoders_win32.h"
 
-#include <condition_variable>
+#include <functional>
 #include <map>
-#include <mutex>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <utility>
+#include <vector>
 
+#include "win32/decoder_pipes_win32.h"
 #include "win32/text_win32.h"
 
 namespace torvane::win32 {
 namespace {
 
-constexpr DWORD kPipeBytes = 64 * 1024;
 // How much output read from the pipe may wait for the window's thread.
-constexpr std::size_t kMostHeldBytes = 4 * kPipeBytes;
-
-// A pipe whose write end the decoder inherits; the read end stays here.
-bool MakePipe(UniqueFile& readEnd, UniqueFile& writeEnd) {
-  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE read = nullptr, write = nullptr;
-  if (!CreatePipe(&read, &write, &inherit, kPipeBytes)) return false;
-  readEnd.reset(read);
-  writeEnd.reset(write);
-  return SetHandleInformation(read, HANDLE_FLAG_INHERIT, 0) != FALSE;
-}
-
-// Output read but not yet handled on the window's thread. The reader waits
-// while there is much of it: a decoder that writes faster than the window
-// handles its output then waits on its full pipe, instead of the queue to the
-// window growing with everything it writes.
-class HeldOutput {
- public:
-  void Add(std::size_t bytes) {
-    std::lock_guard guard(lock_);
-    bytes_ += bytes;
-  }
-  void Release(std::size_t bytes) {
-    {
-      std::lock_guard guard(lock_);
-      bytes_ -= bytes;
-    }
-    less_.notify_one();
-  }
-  void WaitUntilAtMost(std::size_t most) {
-    std::unique_lock guard(lock_);
-    less_.wait(guard, [&] { return bytes_ <= most; });
-  }
-
- private:
-  std::mutex lock_;
-  std::condition_variable less_;
-  std::size_t bytes_ = 0;
-};
+constexpr std::size_t kMostHeldBytes = 4 * kDecoderPipeBytes;
 
 // One piece of output on its way to the window's thread; it stops counting as
 // held once handled, or dropped with the window's queue.
 struct HeldPiece {
-  HeldPiece(std::shared_ptr<HeldOutput> held, std::string bytes) : held(std::move(held)), bytes(std::move(bytes)) {
+  HeldPiece(std::shared_ptr<HeldOutput> held, std::string_view bytes) : held(std::move(held)), bytes(bytes) {
     this->held->Add(this->bytes.size());
   }
   ~HeldPiece() { held->Release(bytes.size()); }
@@ -74,7 +37,6 @@ struct JobDecoderProcesses::Run {
   DecoderEvents events;
   UniqueHandle process;
   HWINEVENTHOOK hook = nullptr;
-  int partsLeft = 3;  // its standard output's end, its error output's end, its exit
   std::string errorTail;
   UiThreadPoster poster;
 };
@@ -116,6 +78,66 @@ void Unhook(JobDecoderProcesses::Run& run) {
 
 }  // namespace
 
+namespace {
+
+// What the reader thread of one decoder owns.
+struct Reading {
+  std::shared_ptr<JobDecoderProcesses::Run> run;
+  UniqueHandle process;  // SYNCHRONIZE only
+  UniqueFile output, errors, copy;
+  std::function<void()> ended;  // posted once the decoder and both pipes have ended
+};
+
+// The decoder's one thread: drains its output (copied as read, posted to the
+// window's thread, held back only while much of it waits there) and its error
+// output (its tail kept), and learns of its exit, all in one wait.
+void ReadUntilEnded(Reading r) {
+  PipeReader output(std::move(r.output)), errors(std::move(r.errors));
+  const auto held = std::make_shared<HeldOutput>();
+  std::string tail;
+  bool exited = false;
+  output.Begin();
+  errors.Begin();
+  while (!(exited && output.Ended() && errors.Ended())) {
+    std::vector<HANDLE> waits;
+    if (output.Reading()) waits.push_back(output.Event());
+    if (!output.Reading() && !output.Ended()) waits.push_back(held->Released());
+    if (errors.Reading()) waits.push_back(errors.Event());
+    if (!exited) waits.push_back(r.process.get());
+    const DWORD woken = WaitForMultipleObjects(static_cast<DWORD>(waits.size()), waits.data(), FALSE, INFINITE);
+    if (woken >= WAIT_OBJECT_0 + waits.size()) {
+      // Cannot happen with valid handles; the exit is still told, once it comes.
+      WaitForSingleObject(r.process.get(), INFINITE);
+      break;
+    }
+    const HANDLE signalled = waits[woken - WAIT_OBJECT_0];
+    if (signalled == output.Event()) {
+      if (const auto piece = output.Finish(); piece && !piece->empty()) {
+        DWORD written = 0;
+        if (r.copy) WriteFile(r.copy.get(), piece->data(), static_cast<DWORD>(piece->size()), &written, nullptr);
+        auto posted = std::make_shared<HeldPiece>(held, *piece);
+        r.run->poster.Post([run = r.run, posted = std::move(posted)] {
+          if (run->events.output) run->events.output(posted->bytes);
+        });
+      }
+    } else if (signalled == errors.Event()) {
+      if (const auto piece = errors.Finish()) tail.append(*piece);
+      if (tail.size() > DecoderProcesses::kErrorTailBytes) tail.erase(0, tail.size() - DecoderProcesses::kErrorTailBytes);
+      errors.Begin();
+    } else if (signalled == r.process.get()) {
+      exited = true;
+    }
+    if (!output.Reading() && held->AtMost(kMostHeldBytes)) output.Begin();
+  }
+  r.copy.reset();  // the copy is whole before the exit is told
+  r.run->poster.Post([run = r.run, tail = std::move(tail), ended = std::move(r.ended)] {
+    run->errorTail = tail;
+    ended();
+  });
+}
+
+}  // namespace
+
 JobDecoderProcesses::JobDecoderProcesses(UiThreadPoster events) : events_(std::move(events)) {
   job_.reset(CreateJobObjectW(nullptr, nullptr));
   if (!job_) return;
@@ -132,7 +154,7 @@ JobDecoderProcesses::~JobDecoderProcesses() {
 
 std::optional<std::uint32_t> JobDecoderProcesses::Start(const LaunchPlan& plan, DecoderEvents events) {
   UniqueFile outputRead, outputWrite, errorRead, errorWrite;
-  if (!MakePipe(outputRead, outputWrite) || !MakePipe(errorRead, errorWrite)) return std::nullopt;
+  if (!MakeDecoderPipe(outputRead, outputWrite) || !MakeDecoderPipe(errorRead, errorWrite)) return std::nullopt;
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   UniqueFile nul(CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0,
                              nullptr));
@@ -179,53 +201,31 @@ std::optional<std::uint32_t> JobDecoderProcesses::Start(const LaunchPlan& plan, 
   runs_[id] = run;
 
   HANDLE waitable = nullptr;
-  DuplicateHandle(GetCurrentProcess(), pi.hProcess, GetCurrentProcess(), &waitable, SYNCHRONIZE, FALSE, 0);
-  if (!PostWhenSignalled(UniqueHandle(waitable), events_, [this, id] { PartEnded(id); })) {
-    // Without a wait its exit would never be told: it is not kept.
+  bool read = false;
+  if (DuplicateHandle(GetCurrentProcess(), pi.hProcess, GetCurrentProcess(), &waitable, SYNCHRONIZE, FALSE, 0)) {
+    try {
+      std::thread(ReadUntilEnded, Reading{run, UniqueHandle(waitable), std::move(outputRead), std::move(errorRead),
+                                          std::move(copy), [this, id] { Ended(id); }})
+          .detach();
+      read = true;
+    } catch (const std::system_error&) {
+    }
+  }
+  if (!read) {
+    // Without its reader its output would fill the pipe and its exit never be told: it is not kept.
     TerminateProcess(pi.hProcess, 1);
     ResumeThread(thread.get());
     Unhook(*run);
     runs_.erase(id);
     return std::nullopt;
   }
-  std::thread([run, this, id, pipe = std::move(outputRead), copy = std::move(copy)]() mutable {
-    std::string buffer(kPipeBytes, '\0');
-    const auto held = std::make_shared<HeldOutput>();
-    for (;;) {
-      DWORD got = 0;
-      if (!ReadFile(pipe.get(), buffer.data(), kPipeBytes, &got, nullptr)) break;  // the decoder has gone
-      if (got == 0) continue;
-      DWORD written = 0;
-      if (copy) WriteFile(copy.get(), buffer.data(), got, &written, nullptr);
-      auto piece = std::make_shared<HeldPiece>(held, std::string(buffer.data(), got));
-      run->poster.Post([run, piece = std::move(piece)] {
-        if (run->events.output) run->events.output(piece->bytes);
-      });
-      held->WaitUntilAtMost(kMostHeldBytes);
-    }
-    copy.reset();  // the copy is whole before the exit is told
-    run->poster.Post([this, id] { PartEnded(id); });
-  }).detach();
-  std::thread([run, this, id, pipe = std::move(errorRead)] {
-    std::string tail, buffer(kPipeBytes, '\0');
-    for (;;) {
-      DWORD got = 0;
-      if (!ReadFile(pipe.get(), buffer.data(), kPipeBytes, &got, nullptr)) break;
-      tail.append(buffer.data(), got);
-      if (tail.size() > kErrorTailBytes) tail.erase(0, tail.size() - kErrorTailBytes);
-    }
-    run->poster.Post([run, this, id, tail = std::move(tail)] {
-      run->errorTail = tail;
-      PartEnded(id);
-    });
-  }).detach();
   ResumeThread(thread.get());
   return id;
 }
 
-void JobDecoderProcesses::PartEnded(std::uint32_t id) {
+void JobDecoderProcesses::Ended(std::uint32_t id) {
   const auto found = runs_.find(id);
-  if (found == runs_.end() || --found->second->partsLeft > 0) return;
+  if (found == runs_.end()) return;
   const std::shared_ptr<Run> run = found->second;
   runs_.erase(found);
   Unhook(*run);

@@ -1,7 +1,7 @@
 // Decoders whose lives the program owns: started suspended into a job object
 // that ends them when the program ends, their standard output and error on
-// pipes drained by threads of their own, their windows seen by a WinEvent
-// hook and their exits by a wait on the handle kept from the start.
+// pipes drained by one thread of their own that also waits on their process,
+// their windows seen by a WinEvent hook.
 #pragma once
 
 #include <windows.h>
@@ -31,7 +31,7 @@ class JobDecoderProcesses final : public DecoderProcesses {
   struct Run;
 
  private:
-  void PartEnded(std::uint32_t id);
+  void Ended(std::uint32_t id);
 
   UiThreadPoster events_;
   UniqueHandle job_;

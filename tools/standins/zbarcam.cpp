@@ -1,7 +1,8 @@
 // Stand-in for ZBar's zbarcam.exe. Instead of a camera it reads zbarcam.feed in
 // its own folder, where a test appends lines:
 //   sym <NAME> <HEX>   queue a symbol for the next frame
-//   frame              print the queued symbols (text mode, one flush), log "frame <us>"
+//   frame              print the queued symbols (text mode, one flush), log "frame <us> <us>"
+//                      (the counter before the write and after it)
 //   raw <HEX>          print bytes untranslated, flush
 //   flood <N> <HEX>    print the bytes over and over, untranslated, N bytes in all in
 //                      64 KB writes (a decoder gone wrong), then log "flooded <us>"
@@ -123,6 +124,9 @@ class Feed {
   }
 
   void emit_frame() {
+    // Latency is timed from the start of the write: a reader under load can
+    // take the frame before the write has returned to this process.
+    const std::uint64_t writing = standins::microseconds_now();
     if (!output_.xml) {
       standins::write_symbols(queued_);
     } else if (!queued_.empty()) {
@@ -134,7 +138,8 @@ class Feed {
       std::fflush(stderr);
     }
     queued_.clear();
-    standins::append_to_file(log_path_, "frame " + std::to_string(standins::microseconds_now()) + "\n");
+    standins::append_to_file(log_path_, "frame " + std::to_string(writing) + " " +
+                                            std::to_string(standins::microseconds_now()) + "\n");
   }
 
   void emit_raw(std::string_view hex) {
