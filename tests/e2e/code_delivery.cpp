@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "win32/text_win32.h"
+#include "window_reading.h"
+#include "x_input.h"
 
 namespace torvane::e2e {
 namespace {

@@ -13,7 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "harness.h"
+#include "program_fixture.h"
+#include "shared_helpers.h"
 #include "shared_access.h"
 #include "typing_target.h"
 

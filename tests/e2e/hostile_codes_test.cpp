@@ -5,6 +5,8 @@
 // and no other key is ever pressed; it is copied, listed whole and logged with
 // the decoder's bytes. Key notations, control characters, NUL, line breaks
 // inside the data, invalid UTF-8, GBK, emoji, right-to-left text, long codes.
+#include <gtest/gtest.h>
+
 #include <windows.h>
 
 #include <algorithm>
@@ -16,7 +18,8 @@
 
 #include "code_delivery.h"
 #include "core/key_plan.h"
-#include "harness.h"
+#include "shared_helpers.h"
+#include "window_reading.h"
 #include "hostile_support.h"
 #include "registry_support.h"
 #include "typing_target.h"

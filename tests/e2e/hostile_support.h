@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "core/layout.h"
-#include "harness.h"
+#include "shared_helpers.h"
 #include "runner_window.h"
 #include "shared_access.h"
 

@@ -2,13 +2,19 @@
 // line and the history list while the camera decoder is missing, failing,
 // running and restarted; the start/stop link; the video-window option; and
 // which processes count as the decoder.
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "harness.h"
+#include "processes.h"
+#include "program_files.h"
+#include "recognition_fixture.h"
+#include "shared_helpers.h"
+#include "window_reading.h"
 #include "shared_access.h"
 #include "typing_target.h"
 

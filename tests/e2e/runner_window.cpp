@@ -1,4 +1,6 @@
 #include "runner_window.h"
+#include "window_reading.h"
+#include "x_input.h"
 
 namespace torvane::e2e {
 namespace {

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "core/layout.h"
-#include "harness.h"
+#include "shared_helpers.h"
 #include "win32/unique_handle.h"
 
 namespace torvane::e2e {

@@ -1,5 +1,7 @@
 // The second page of the settings (更多设置) through the real window: each
 // option stored, shown again after a restart, and doing what it says.
+#include <gtest/gtest.h>
+
 #include <objbase.h>
 
 #include <algorithm>
@@ -13,6 +15,9 @@
 #include "registry_support.h"
 #include "win32/adapters.h"
 #include "win32/text_win32.h"
+#include "program_files.h"
+#include "shared_helpers.h"
+#include "x_input.h"
 
 namespace torvane::e2e {
 namespace {

@@ -1,6 +1,8 @@
 // Start-up and shut-down, seen from outside: what the first
 // start lists and launches, the argument "RUN", a second start, and each way
 // the window is closed or the program ends.
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <filesystem>
 #include <optional>
@@ -9,7 +11,15 @@
 #include <string_view>
 #include <vector>
 
-#include "harness.h"
+#include "processes.h"
+#include "program_files.h"
+#include "program_fixture.h"
+#include "program_runs.h"
+#include "recognition_fixture.h"
+#include "shared_helpers.h"
+#include "tray.h"
+#include "window_reading.h"
+#include "x_input.h"
 #include "win32/text_win32.h"
 
 namespace torvane::e2e {

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "core/layout.h"
-#include "harness.h"
+#include "shared_helpers.h"
 #include "runner_window.h"
 
 namespace torvane::e2e {

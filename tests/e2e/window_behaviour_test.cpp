@@ -2,6 +2,8 @@
 // button (but not by its controls), see-through where the picture carries the key
 // colour, hidden by a close request and brought back by its icon in the
 // notification area, which also survives a restart of the shell's tray.
+#include <gtest/gtest.h>
+
 #include <windows.h>
 // After windows.h, which it builds on.
 #include <shellapi.h>
@@ -12,7 +14,14 @@
 #include <vector>
 
 #include "core/texts.h"
-#include "harness.h"
+#include "linux_side.h"
+#include "processes.h"
+#include "program_fixture.h"
+#include "program_runs.h"
+#include "shared_helpers.h"
+#include "tray.h"
+#include "window_reading.h"
+#include "x_input.h"
 #include "runner_window.h"
 #include "win32/text_win32.h"
 
