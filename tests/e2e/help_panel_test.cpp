@@ -18,6 +18,7 @@
 #include "x_input.h"
 #include "registry_support.h"
 #include "shared_access.h"
+#include "program_texts.h"
 
 namespace torvane::e2e {
 namespace {
@@ -27,7 +28,6 @@ using enum ControlId;
 
 constexpr Millis kUiLimit = 10s;
 constexpr Millis kCameraLimit = 20s;
-constexpr int kMessageTextId = 0xFFFF;
 
 class HelpPanel : public TorvaneTest {
  protected:

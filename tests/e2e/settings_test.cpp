@@ -22,6 +22,7 @@
 #include "x_input.h"
 #include "registry_support.h"
 #include "win32/text_win32.h"
+#include "program_texts.h"
 
 namespace torvane::e2e {
 namespace {
@@ -393,7 +394,6 @@ TEST_F(Settings, PanelIsDrawnInItsColoursWithTheCornersStillSeeThrough) {
     for (int x = 8; x < 243; ++x) listPixels += at(x, y) == Rgb{0x14, 0x14, 0x14} ? 1 : 0;
   }
   EXPECT_EQ(listPixels, 0);
-  constexpr Rgb kRootBlack{0, 0, 0};
   for (const POINT p : {POINT{0, 0}, POINT{249, 0}, POINT{0, 283}, POINT{249, 283}, POINT{125, 290}}) {
     EXPECT_EQ(at(p.x, p.y), kRootBlack) << "see-through point " << p.x << "," << p.y;
   }

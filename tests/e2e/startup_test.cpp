@@ -21,18 +21,13 @@
 #include "window_reading.h"
 #include "x_input.h"
 #include "win32/text_win32.h"
+#include "program_texts.h"
 
 namespace torvane::e2e {
 namespace {
 
 namespace fs = std::filesystem;
 using enum ControlId;
-using Lines = std::vector<std::string>;
-
-const std::string kLoading = "[正在加载图像识别模块]";
-const std::string kLoaded = "[图像识别模块加载成功]";
-const std::string kRunning = "图像识别模块已运行";
-const std::string kNotRunning = "图像识别模块未运行";
 
 bool NonEmpty(const Lines& lines) { return !lines.empty(); }
 

@@ -24,14 +24,13 @@
 #include "x_input.h"
 #include "runner_window.h"
 #include "win32/text_win32.h"
+#include "program_texts.h"
 
 namespace torvane::e2e {
 namespace {
 
 using enum ControlId;
 using win32::Narrow;
-
-constexpr Rgb kRootBlack{0, 0, 0};  // bare Xvfb under the window
 
 bool Xdotool(const std::string& arguments) {
   const ShellResult run = RunLinuxShell("timeout 10 xdotool " + arguments);
