@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "program_fixture.h"
-#include "shared_helpers.h"
 #include "shared_access.h"
+#include "shared_helpers.h"
 #include "typing_target.h"
 
 namespace torvane::e2e {

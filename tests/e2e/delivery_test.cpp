@@ -22,12 +22,12 @@
 #include "processes.h"
 #include "program_files.h"
 #include "program_runs.h"
-#include "shared_helpers.h"
-#include "window_reading.h"
-#include "x_input.h"
 #include "registry_support.h"
 #include "shared_access.h"
+#include "shared_helpers.h"
 #include "win32/unique_handle.h"
+#include "window_reading.h"
+#include "x_input.h"
 
 namespace torvane::e2e {
 namespace {

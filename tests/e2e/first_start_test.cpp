@@ -14,14 +14,14 @@
 #include "core/texts.h"
 #include "linux_side.h"
 #include "program_fixture.h"
+#include "program_texts.h"
 #include "recognition_fixture.h"
-#include "shared_helpers.h"
-#include "window_reading.h"
-#include "x_input.h"
 #include "registry_support.h"
 #include "shared_access.h"
+#include "shared_helpers.h"
 #include "win32/text_win32.h"
-#include "program_texts.h"
+#include "window_reading.h"
+#include "x_input.h"
 
 namespace torvane::e2e {
 namespace {

@@ -7,12 +7,12 @@
 
 #include "code_delivery.h"
 #include "hostile_support.h"
-#include "registry_support.h"
-#include "shared_access.h"
-#include "win32/text_win32.h"
 #include "program_files.h"
 #include "program_runs.h"
+#include "registry_support.h"
+#include "shared_access.h"
 #include "shared_helpers.h"
+#include "win32/text_win32.h"
 #include "x_input.h"
 
 namespace torvane::e2e {

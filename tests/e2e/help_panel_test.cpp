@@ -12,13 +12,13 @@
 #include "core/texts.h"
 #include "linux_side.h"
 #include "program_fixture.h"
+#include "program_texts.h"
+#include "registry_support.h"
 #include "screenshots.h"
+#include "shared_access.h"
 #include "shared_helpers.h"
 #include "window_reading.h"
 #include "x_input.h"
-#include "registry_support.h"
-#include "shared_access.h"
-#include "program_texts.h"
 
 namespace torvane::e2e {
 namespace {

@@ -18,12 +18,12 @@
 
 #include "code_delivery.h"
 #include "core/key_plan.h"
-#include "shared_helpers.h"
-#include "window_reading.h"
 #include "hostile_support.h"
 #include "registry_support.h"
+#include "shared_helpers.h"
 #include "typing_target.h"
 #include "win32/text_win32.h"
+#include "window_reading.h"
 
 namespace torvane::e2e::hostile {
 namespace {

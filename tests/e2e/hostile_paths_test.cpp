@@ -16,16 +16,16 @@
 #include <string>
 #include <vector>
 
+#include "hostile_support.h"
 #include "linux_side.h"
 #include "processes.h"
 #include "program_files.h"
 #include "program_fixture.h"
 #include "program_runs.h"
 #include "shared_helpers.h"
+#include "win32/text_win32.h"
 #include "window_reading.h"
 #include "x_input.h"
-#include "hostile_support.h"
-#include "win32/text_win32.h"
 
 namespace torvane::e2e::hostile {
 namespace {

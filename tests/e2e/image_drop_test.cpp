@@ -14,13 +14,13 @@
 #include "processes.h"
 #include "program_files.h"
 #include "program_fixture.h"
-#include "shared_helpers.h"
-#include "window_reading.h"
-#include "x_input.h"
 #include "shared_access.h"
+#include "shared_helpers.h"
 #include "typing_target.h"
 #include "win32/text_win32.h"
 #include "win32/unique_handle.h"
+#include "window_reading.h"
+#include "x_input.h"
 
 namespace torvane::e2e {
 namespace {

@@ -18,13 +18,12 @@
 #include "program_runs.h"
 #include "registry_support.h"
 #include "screenshots.h"
-#include "shared_helpers.h"
-#include "window_reading.h"
-#include "x_input.h"
-#include "registry_support.h"
 #include "shared_access.h"
+#include "shared_helpers.h"
 #include "win32/adapters.h"
 #include "win32/text_win32.h"
+#include "window_reading.h"
+#include "x_input.h"
 
 namespace torvane::e2e {
 namespace {

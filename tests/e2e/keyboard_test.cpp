@@ -7,9 +7,9 @@
 
 #include <string_view>
 
-#include "registry_support.h"
 #include "program_runs.h"
 #include "recognition_fixture.h"
+#include "registry_support.h"
 #include "shared_helpers.h"
 #include "x_input.h"
 

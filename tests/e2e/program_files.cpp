@@ -1,4 +1,5 @@
 #include "program_files.h"
+#include "shared_helpers.h"
 
 #include <sstream>
 

@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "shared_helpers.h"
 
 namespace torvane::e2e {
 

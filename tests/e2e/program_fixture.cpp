@@ -2,8 +2,10 @@
 
 #include "linux_side.h"
 #include "processes.h"
+#include "program_runs.h"
 #include "registry_support.h"
 #include "win32/text_win32.h"
+#include "window_reading.h"
 #include "x_input.h"
 
 namespace torvane::e2e {

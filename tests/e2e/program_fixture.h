@@ -13,11 +13,9 @@
 #include <vector>
 
 #include "core/layout.h"
-#include "program_runs.h"
 #include "screenshots.h"
 #include "shared_helpers.h"
 #include "win32/unique_handle.h"
-#include "window_reading.h"
 
 namespace torvane::e2e {
 

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "win32/unique_handle.h"
 #include "shared_helpers.h"
+#include "win32/unique_handle.h"
 
 namespace torvane::e2e {
 

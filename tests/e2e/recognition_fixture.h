@@ -9,8 +9,8 @@
 
 #include "program_files.h"
 #include "program_fixture.h"
-#include "window_reading.h"
 #include "shared_helpers.h"
+#include "window_reading.h"
 
 namespace torvane::e2e {
 

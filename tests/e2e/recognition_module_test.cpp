@@ -12,12 +12,12 @@
 
 #include "processes.h"
 #include "program_files.h"
-#include "recognition_fixture.h"
-#include "shared_helpers.h"
-#include "window_reading.h"
-#include "shared_access.h"
-#include "typing_target.h"
 #include "program_texts.h"
+#include "recognition_fixture.h"
+#include "shared_access.h"
+#include "shared_helpers.h"
+#include "typing_target.h"
+#include "window_reading.h"
 
 namespace torvane::e2e {
 namespace {

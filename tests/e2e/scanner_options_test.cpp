@@ -12,11 +12,11 @@
 #include "../win32/registered_camera.h"
 #include "code_delivery.h"
 #include "hostile_support.h"
+#include "program_files.h"
 #include "registry_support.h"
+#include "shared_helpers.h"
 #include "win32/adapters.h"
 #include "win32/text_win32.h"
-#include "program_files.h"
-#include "shared_helpers.h"
 #include "x_input.h"
 
 namespace torvane::e2e {

@@ -11,8 +11,8 @@
 
 #include "program_fixture.h"
 #include "screenshots.h"
-#include "window_reading.h"
 #include "win32/text_win32.h"
+#include "window_reading.h"
 
 namespace torvane::e2e {
 namespace {

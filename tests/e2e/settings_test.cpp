@@ -17,12 +17,12 @@
 #include "core/texts.h"
 #include "program_fixture.h"
 #include "program_runs.h"
+#include "program_texts.h"
+#include "registry_support.h"
 #include "shared_helpers.h"
+#include "win32/text_win32.h"
 #include "window_reading.h"
 #include "x_input.h"
-#include "registry_support.h"
-#include "win32/text_win32.h"
-#include "program_texts.h"
 
 namespace torvane::e2e {
 namespace {

@@ -11,7 +11,6 @@
 #include <string_view>
 #include <vector>
 
-#include "shared_helpers.h"
 
 namespace torvane::e2e {
 

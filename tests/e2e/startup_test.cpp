@@ -15,13 +15,13 @@
 #include "program_files.h"
 #include "program_fixture.h"
 #include "program_runs.h"
+#include "program_texts.h"
 #include "recognition_fixture.h"
 #include "shared_helpers.h"
 #include "tray.h"
+#include "win32/text_win32.h"
 #include "window_reading.h"
 #include "x_input.h"
-#include "win32/text_win32.h"
-#include "program_texts.h"
 
 namespace torvane::e2e {
 namespace {

@@ -14,28 +14,22 @@
 #include <vector>
 
 #include "core/texts.h"
-#include "linux_side.h"
 #include "processes.h"
 #include "program_fixture.h"
 #include "program_runs.h"
+#include "program_texts.h"
+#include "runner_window.h"
 #include "shared_helpers.h"
 #include "tray.h"
+#include "win32/text_win32.h"
 #include "window_reading.h"
 #include "x_input.h"
-#include "runner_window.h"
-#include "win32/text_win32.h"
-#include "program_texts.h"
 
 namespace torvane::e2e {
 namespace {
 
 using enum ControlId;
 using win32::Narrow;
-
-bool Xdotool(const std::string& arguments) {
-  const ShellResult run = RunLinuxShell("timeout 10 xdotool " + arguments);
-  return run.finished && run.exitCode == 0;
-}
 
 // A mouse button held down through xdotool; released when it goes out of scope,
 // so that a failing test leaves no button pressed for the next one.

@@ -75,13 +75,15 @@ std::string ClassOf(HWND window) {
   return Narrow(std::wstring_view(buffer, length > 0 ? length : 0));
 }
 
-std::string TextOf(HWND window) {
+std::wstring WideTextOf(HWND window) {
   const auto length = SendWithTimeout(window, WM_GETTEXTLENGTH, 0, 0);
   std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
   const auto copied = SendWithTimeout(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()));
   text.resize(static_cast<std::size_t>(std::clamp<LRESULT>(copied, 0, length)));
-  return Narrow(text);
+  return text;
 }
+
+std::string TextOf(HWND window) { return Narrow(WideTextOf(window)); }
 
 PixelRect ScreenRect(HWND window) {
   RECT r{};

@@ -23,7 +23,8 @@ namespace torvane::e2e {
 LRESULT SendWithTimeout(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool* ok = nullptr);
 
 std::string ClassOf(HWND window);
-std::string TextOf(HWND window);                 // WM_GETTEXT
+std::wstring WideTextOf(HWND window);           // WM_GETTEXT, UTF-16 as the window holds it
+std::string TextOf(HWND window);                 // the same, UTF-8
 PixelRect RectInParent(HWND child);              // relative to the parent's client area
 PixelRect ScreenRect(HWND window);
 POINT CentreOf(HWND window);                     // screen coordinates

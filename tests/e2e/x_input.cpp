@@ -34,9 +34,11 @@ ShellResult DropAt(POINT screen, const std::vector<std::string>& items, bool asT
   return RunLinuxShell(command, 40s);
 }
 
-bool PressKeys(std::string_view xdotoolKeys) {
-  const ShellResult pressed = RunLinuxShell("timeout 10 xdotool key " + ShellQuote(xdotoolKeys));
-  return pressed.finished && pressed.exitCode == 0;
+bool Xdotool(std::string_view arguments) {
+  const ShellResult run = RunLinuxShell("timeout 10 xdotool " + std::string(arguments));
+  return run.finished && run.exitCode == 0;
 }
+
+bool PressKeys(std::string_view xdotoolKeys) { return Xdotool("key " + ShellQuote(xdotoolKeys)); }
 
 }  // namespace torvane::e2e

@@ -15,6 +15,8 @@ namespace torvane::e2e {
 // coordinates without a window manager).
 bool MovePointer(POINT screen);
 bool ClickAt(POINT screen);
+// Runs `xdotool arguments` (at most 10 s); whether it succeeded.
+bool Xdotool(std::string_view arguments);
 // Real keys through xdotool into the focused X window, e.g. "alt+F4".
 bool PressKeys(std::string_view xdotoolKeys);
 // A real drop at `screen` by the native XDND drag source that $TORVANE_XDND_DROP
