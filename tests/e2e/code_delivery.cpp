@@ -3,6 +3,8 @@
 #include <algorithm>
 
 #include "win32/text_win32.h"
+#include "window_reading.h"
+#include "x_input.h"
 
 namespace torvane::e2e {
 namespace {
@@ -11,22 +13,16 @@ using testing::AssertionFailure;
 using testing::AssertionResult;
 using testing::AssertionSuccess;
 
-bool Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
-  DWORD_PTR answer = 0;
-  const bool ok = SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 5000, &answer) != 0;
-  result = static_cast<LRESULT>(answer);
-  return ok;
-}
-
 std::optional<std::string> EntryAt(HWND list, LRESULT index) {
-  LRESULT length = 0, copied = 0;
-  if (!Send(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0, length) || length < 0) return std::nullopt;
+  bool ok = false;
+  const LRESULT length = SendWithTimeout(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0, &ok);
+  if (!ok || length < 0) return std::nullopt;
   // LB_GETTEXT takes no buffer size and an entry may move into this place
   // meanwhile: room for any entry these tests make.
   std::vector<wchar_t> buffer(std::max<std::size_t>(static_cast<std::size_t>(length), 64 * 1024) + 1);
-  if (!Send(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data()), copied) ||
-      copied < 0 || static_cast<std::size_t>(copied) >= buffer.size())
-    return std::nullopt;
+  const LRESULT copied =
+      SendWithTimeout(list, LB_GETTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(buffer.data()), &ok);
+  if (!ok || copied < 0 || static_cast<std::size_t>(copied) >= buffer.size()) return std::nullopt;
   return win32::Narrow(std::wstring_view(buffer.data(), static_cast<std::size_t>(copied)));
 }
 
@@ -147,23 +143,7 @@ AssertionResult CodeDeliveryTest::WriteRaw(std::string_view bytes) {
   return Decoder("raw " + Hex(bytes) + "\n", bytes);
 }
 
-std::vector<std::string> CodeDeliveryTest::History() const {
-  const HWND list = List();
-  std::vector<std::string> entries;
-  for (int attempt = 0; attempt < 5; ++attempt) {
-    entries.clear();
-    LRESULT count = 0, countAfter = 0;
-    if (!Send(list, LB_GETCOUNT, 0, 0, count) || count < 0) return entries;
-    bool ok = true;
-    for (LRESULT i = 0; ok && i < count; ++i) {
-      auto entry = EntryAt(list, i);
-      ok = entry.has_value();
-      if (ok) entries.push_back(std::move(*entry));
-    }
-    if (ok && Send(list, LB_GETCOUNT, 0, 0, countAfter) && countAfter == count) return entries;
-  }
-  return entries;
-}
+std::vector<std::string> CodeDeliveryTest::History() const { return ListItemsAtOnce(List()); }
 
 std::vector<std::string> CodeDeliveryTest::Codes() const {
   std::vector<std::string> items = History();
@@ -172,8 +152,9 @@ std::vector<std::string> CodeDeliveryTest::Codes() const {
 }
 
 int CodeDeliveryTest::HistoryCount() const {
-  LRESULT count = 0;
-  return Send(List(), LB_GETCOUNT, 0, 0, count) ? static_cast<int>(count) : -1;
+  bool ok = false;
+  const LRESULT count = SendWithTimeout(List(), LB_GETCOUNT, 0, 0, &ok);
+  return ok ? static_cast<int>(count) : -1;
 }
 
 std::optional<std::string> CodeDeliveryTest::TopEntry() const { return EntryAt(List(), 0); }

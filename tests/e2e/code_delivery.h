@@ -13,8 +13,9 @@
 #include <string_view>
 #include <vector>
 
-#include "harness.h"
+#include "program_fixture.h"
 #include "shared_access.h"
+#include "shared_helpers.h"
 #include "typing_target.h"
 
 namespace torvane::e2e {

@@ -5,6 +5,8 @@
 //
 // The stand-in camera decoder is fed through zbarcam.feed; every code is first
 // waited for in bar.dat, so each test knows what the program has had to read.
+#include <gtest/gtest.h>
+
 #include <windows.h>
 
 #include <algorithm>
@@ -16,10 +18,16 @@
 
 #include "code_delivery.h"
 #include "core/texts.h"
-#include "harness.h"
+#include "linux_side.h"
+#include "processes.h"
+#include "program_files.h"
+#include "program_runs.h"
 #include "registry_support.h"
 #include "shared_access.h"
+#include "shared_helpers.h"
 #include "win32/unique_handle.h"
+#include "window_reading.h"
+#include "x_input.h"
 
 namespace torvane::e2e {
 namespace {

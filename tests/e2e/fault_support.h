@@ -9,7 +9,7 @@
 #include <string>
 #include <thread>
 
-#include "harness.h"
+#include "shared_helpers.h"
 
 namespace torvane::e2e::faults {
 

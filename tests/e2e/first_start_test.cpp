@@ -3,6 +3,8 @@
 // stand-ins as its tools) found, offered in a real message box and copied on
 // yes; and without any ZBar, what the history, the status line and the help
 // panel say.
+#include <gtest/gtest.h>
+
 #include <windows.h>
 
 #include <filesystem>
@@ -10,23 +12,23 @@
 #include <vector>
 
 #include "core/texts.h"
-#include "harness.h"
+#include "linux_side.h"
+#include "program_fixture.h"
+#include "program_texts.h"
+#include "recognition_fixture.h"
 #include "registry_support.h"
 #include "shared_access.h"
+#include "shared_helpers.h"
 #include "win32/text_win32.h"
+#include "window_reading.h"
+#include "x_input.h"
 
 namespace torvane::e2e {
 namespace {
 
 namespace fs = std::filesystem;
 using enum ControlId;
-using Lines = std::vector<std::string>;
-
-const std::string kLoading = "[正在加载图像识别模块]";
-const std::string kLoaded = "[图像识别模块加载成功]";
-const std::string kCameraMissing = "[未找到 zbarcam.exe：请安装 ZBar，并把它 bin 文件夹中的文件复制到 Torvane 文件夹]";
 const std::string kImageMissing = "[未找到 zbarimg.exe：请安装 ZBar，并把它 bin 文件夹中的文件复制到 Torvane 文件夹]";
-constexpr int kMessageTextId = 0xFFFF;
 
 class FirstStart : public RecognitionEngineTest {
  protected:

@@ -3,14 +3,19 @@
 // stand-in camera as a typing target receives them.
 #include <windows.h>
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "code_delivery.h"
 #include "hostile_support.h"
+#include "program_files.h"
+#include "program_runs.h"
 #include "registry_support.h"
 #include "shared_access.h"
+#include "shared_helpers.h"
 #include "win32/text_win32.h"
+#include "x_input.h"
 
 namespace torvane::e2e {
 namespace {

@@ -2,15 +2,23 @@
 // the stand-in camera reading the welcome code, its hint message, its place
 // above the settings panel, and the QR picture it shows read back from the
 // screen by a real decoder (Debian's zbarimg).
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "core/texts.h"
-#include "harness.h"
+#include "linux_side.h"
+#include "program_fixture.h"
+#include "program_texts.h"
 #include "registry_support.h"
+#include "screenshots.h"
 #include "shared_access.h"
+#include "shared_helpers.h"
+#include "window_reading.h"
+#include "x_input.h"
 
 namespace torvane::e2e {
 namespace {
@@ -20,7 +28,6 @@ using enum ControlId;
 
 constexpr Millis kUiLimit = 10s;
 constexpr Millis kCameraLimit = 20s;
-constexpr int kMessageTextId = 0xFFFF;
 
 class HelpPanel : public TorvaneTest {
  protected:

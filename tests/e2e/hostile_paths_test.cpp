@@ -5,6 +5,8 @@
 // the right arguments, their codes are delivered, no file in or around the
 // folder is deleted or created but the program's own, and no command that a
 // name spells out runs.
+#include <gtest/gtest.h>
+
 #include <windows.h>
 
 #include <algorithm>
@@ -14,9 +16,16 @@
 #include <string>
 #include <vector>
 
-#include "harness.h"
 #include "hostile_support.h"
+#include "linux_side.h"
+#include "processes.h"
+#include "program_files.h"
+#include "program_fixture.h"
+#include "program_runs.h"
+#include "shared_helpers.h"
 #include "win32/text_win32.h"
+#include "window_reading.h"
+#include "x_input.h"
 
 namespace torvane::e2e::hostile {
 namespace {
@@ -28,12 +37,6 @@ using win32::Widen;
 constexpr Millis kResultLimit = 20s;
 constexpr std::wstring_view kOwnFiles[] = {L"bar.dat",     L"bar2.dat",    L"data.txt",
                                            L"zbarcam.log", L"zbarimg.log", L"zbarcam.feed"};
-
-bool WriteBytes(const fs::path& path, std::string_view bytes) {
-  std::error_code ignored;
-  fs::remove(path, ignored);
-  return AppendShared(path, bytes);
-}
 
 // Places a command in a name would leave behind if any command line ran it.
 std::vector<fs::path> PlacesOfInjectedFiles(const fs::path& around) {
@@ -95,7 +98,7 @@ class HostilePaths : public TorvaneTest, public testing::WithParamInterface<Host
     }
     for (const fs::path& place : {ProgramFolder(), ProgramFolder() / L"sibling", folder_ / L"sub"}) {
       for (const wchar_t* decoy : {L"bar.dat", L"bar2.dat", L"data.txt"}) {
-        ASSERT_TRUE(WriteBytes(place / decoy, "QR-Code:DECOY\r\n")) << Narrow((place / decoy).wstring());
+        ASSERT_TRUE(WriteFileBytes(place / decoy, "QR-Code:DECOY\r\n")) << Narrow((place / decoy).wstring());
       }
     }
   }
@@ -103,8 +106,8 @@ class HostilePaths : public TorvaneTest, public testing::WithParamInterface<Host
   // The image the stand-in image decoder "finds" a code in.
   fs::path MakeImage(const std::wstring& name, std::string_view code) {
     const fs::path image = folder_ / L"images" / name;
-    EXPECT_TRUE(WriteBytes(image, "\x89PNG stand-in image\n")) << Narrow(name);
-    EXPECT_TRUE(WriteBytes(folder_ / L"zbarimg.cfg", "image " + Narrow(name) + "\nsym QR-Code " + Hex(code) + "\n"));
+    EXPECT_TRUE(WriteFileBytes(image, "\x89PNG stand-in image\n")) << Narrow(name);
+    EXPECT_TRUE(WriteFileBytes(folder_ / L"zbarimg.cfg", "image " + Narrow(name) + "\nsym QR-Code " + Hex(code) + "\n"));
     return image;
   }
 

@@ -14,9 +14,9 @@
 #include <vector>
 
 #include "core/layout.h"
-#include "harness.h"
 #include "runner_window.h"
 #include "shared_access.h"
+#include "shared_helpers.h"
 
 namespace torvane::e2e::hostile {
 

@@ -1,6 +1,10 @@
 // The main window as another program sees it: class, caption, shape, place and
 // the layered-window settings that make its key colour see-through.
-#include "harness.h"
+#include <gtest/gtest.h>
+
+#include "program_fixture.h"
+#include "shared_helpers.h"
+#include "window_reading.h"
 
 namespace torvane::e2e {
 namespace {

@@ -2,31 +2,31 @@
 // line and the history list while the camera decoder is missing, failing,
 // running and restarted; the start/stop link; the video-window option; and
 // which processes count as the decoder.
+#include <gtest/gtest.h>
+
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
 
-#include "harness.h"
+#include "processes.h"
+#include "program_files.h"
+#include "program_texts.h"
+#include "recognition_fixture.h"
 #include "shared_access.h"
+#include "shared_helpers.h"
 #include "typing_target.h"
+#include "window_reading.h"
 
 namespace torvane::e2e {
 namespace {
 
 namespace fs = std::filesystem;
 using enum ControlId;
-using Lines = std::vector<std::string>;
 using Clock = std::chrono::steady_clock;
-
-const std::string kLoading = "[正在加载图像识别模块]";
-const std::string kLoaded = "[图像识别模块加载成功]";
 const std::string kRestarted = "[图像识别模块初始化]";
-const std::string kRunning = "图像识别模块已运行";
-const std::string kNotRunning = "图像识别模块未运行";
 const std::string kEndedUnexpectedly = "[图像识别模块意外退出，正在重新加载]";
-const std::string kCameraMissing = "[未找到 zbarcam.exe：请安装 ZBar，并把它 bin 文件夹中的文件复制到 Torvane 文件夹]";
 const std::string kCameraNotFound = "未找到 zbarcam.exe";
 const std::string kNoCamera = "[未找到摄像头]";
 

@@ -36,6 +36,11 @@ bool StoreStringSetting(std::wstring_view name, std::wstring_view text) {
   return StoreRawSetting(name, REG_SZ, data.c_str(), static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
 }
 
+bool DeleteProgramSettings() {
+  const LSTATUS status = RegDeleteTreeW(HKEY_CURRENT_USER, L"Software\\Torvane");
+  return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+}
+
 bool StoreSetting(std::wstring_view name, std::string_view utf8) { return StoreStringSetting(name, Widen(utf8)); }
 
 std::optional<RegistryValue> StoredSettingValue(std::wstring_view name) {

@@ -18,6 +18,9 @@ namespace torvane::e2e {
 
 // ---- HKCU\Software\Torvane\Setting ------------------------------------------------
 
+// Deletes HKCU\Software\Torvane with everything below it.
+bool DeleteProgramSettings();
+
 struct RegistryValue {
   DWORD type = REG_NONE;
   std::vector<BYTE> data;

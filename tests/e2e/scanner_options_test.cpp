@@ -1,5 +1,7 @@
 // The second page of the settings (更多设置) through the real window: each
 // option stored, shown again after a restart, and doing what it says.
+#include <gtest/gtest.h>
+
 #include <objbase.h>
 
 #include <algorithm>
@@ -10,9 +12,12 @@
 #include "../win32/registered_camera.h"
 #include "code_delivery.h"
 #include "hostile_support.h"
+#include "program_files.h"
 #include "registry_support.h"
+#include "shared_helpers.h"
 #include "win32/adapters.h"
 #include "win32/text_win32.h"
+#include "x_input.h"
 
 namespace torvane::e2e {
 namespace {

@@ -2,6 +2,8 @@
 // choices confirmed with 确定 and stored under HKCU\Software\Torvane\Setting,
 // read back at the next start; and 开机时启动程序, the program's value under the
 // machine's Run key, with the message shown when that value may not be changed.
+#include <gtest/gtest.h>
+
 #include <windows.h>
 // After windows.h, which it builds on.
 
@@ -13,9 +15,14 @@
 #include <vector>
 
 #include "core/texts.h"
-#include "harness.h"
+#include "program_fixture.h"
+#include "program_runs.h"
+#include "program_texts.h"
 #include "registry_support.h"
+#include "shared_helpers.h"
 #include "win32/text_win32.h"
+#include "window_reading.h"
+#include "x_input.h"
 
 namespace torvane::e2e {
 namespace {
@@ -387,7 +394,6 @@ TEST_F(Settings, PanelIsDrawnInItsColoursWithTheCornersStillSeeThrough) {
     for (int x = 8; x < 243; ++x) listPixels += at(x, y) == Rgb{0x14, 0x14, 0x14} ? 1 : 0;
   }
   EXPECT_EQ(listPixels, 0);
-  constexpr Rgb kRootBlack{0, 0, 0};
   for (const POINT p : {POINT{0, 0}, POINT{249, 0}, POINT{0, 283}, POINT{249, 283}, POINT{125, 290}}) {
     EXPECT_EQ(at(p.x, p.y), kRootBlack) << "see-through point " << p.x << "," << p.y;
   }

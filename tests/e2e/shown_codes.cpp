@@ -1,6 +1,7 @@
 #include "shown_codes.h"
 
-#include "harness.h"
+#include "linux_side.h"
+#include "shared_helpers.h"
 #include "win32/unique_handle.h"
 
 namespace fs = std::filesystem;

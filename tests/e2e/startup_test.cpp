@@ -1,6 +1,8 @@
 // Start-up and shut-down, seen from outside: what the first
 // start lists and launches, the argument "RUN", a second start, and each way
 // the window is closed or the program ends.
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <filesystem>
 #include <optional>
@@ -9,20 +11,23 @@
 #include <string_view>
 #include <vector>
 
-#include "harness.h"
+#include "processes.h"
+#include "program_files.h"
+#include "program_fixture.h"
+#include "program_runs.h"
+#include "program_texts.h"
+#include "recognition_fixture.h"
+#include "shared_helpers.h"
+#include "tray.h"
 #include "win32/text_win32.h"
+#include "window_reading.h"
+#include "x_input.h"
 
 namespace torvane::e2e {
 namespace {
 
 namespace fs = std::filesystem;
 using enum ControlId;
-using Lines = std::vector<std::string>;
-
-const std::string kLoading = "[正在加载图像识别模块]";
-const std::string kLoaded = "[图像识别模块加载成功]";
-const std::string kRunning = "图像识别模块已运行";
-const std::string kNotRunning = "图像识别模块未运行";
 
 bool NonEmpty(const Lines& lines) { return !lines.empty(); }
 

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
-#include "harness.h"
+#include "shared_helpers.h"
+#include "tray.h"
+#include "window_reading.h"
+#include "x_input.h"
 
 namespace torvane::e2e {
 
@@ -34,8 +37,7 @@ HWND WaitForTrayMenu(DWORD process) {
 void ChooseFromTrayMenu(DWORD process, HWND icon, int index) {
   constexpr int kItems = 5;
   ASSERT_TRUE(MovePointer(CentreOf(icon)));
-  const ShellResult clicked = RunLinuxShell("timeout 10 xdotool click 3");
-  ASSERT_TRUE(clicked.finished && clicked.exitCode == 0) << clicked.output;
+  ASSERT_TRUE(Xdotool("click 3"));
   const HWND menu = WaitForTrayMenu(process);
   ASSERT_NE(menu, nullptr) << "a right click on the icon opened no menu";
   const PixelRect r = ScreenRect(menu);

@@ -3,23 +3,12 @@
 #include <algorithm>
 
 #include "win32/text_win32.h"
+#include "window_reading.h"
 
 namespace torvane::e2e {
 namespace {
 
 constexpr int kEditId = 100;
-
-std::wstring WideTextOf(HWND edit) {
-  DWORD_PTR length = 0;
-  if (!SendMessageTimeoutW(edit, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length)) return {};
-  std::wstring text(length + 1, L'\0');
-  DWORD_PTR copied = 0;
-  if (!SendMessageTimeoutW(edit, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG,
-                           5000, &copied))
-    return {};
-  text.resize(std::min<std::size_t>(copied, length));
-  return text;
-}
 
 HWND AddEdit(HWND window) {
   RECT client{};
@@ -50,7 +39,7 @@ TypingTarget::TypingTarget(PixelRect where, std::wstring title)
     : window_({.className = L"TorvaneTypingTarget", .title = std::move(title), .where = where},
               {.created = [this](HWND window) { edit_ = AddEdit(window); }, .handle = &FitEdit}) {}
 
-std::string TypingTarget::Text() const { return win32::Narrow(WideTextOf(edit_)); }
+std::string TypingTarget::Text() const { return TextOf(edit_); }
 
 void TypingTarget::Clear() {
   DWORD_PTR ignored = 0;

@@ -9,8 +9,8 @@
 #include <string_view>
 
 #include "core/layout.h"
-#include "harness.h"
 #include "runner_window.h"
+#include "shared_helpers.h"
 
 namespace torvane::e2e {
 

@@ -2,6 +2,8 @@
 // button (but not by its controls), see-through where the picture carries the key
 // colour, hidden by a close request and brought back by its icon in the
 // notification area, which also survives a restart of the shell's tray.
+#include <gtest/gtest.h>
+
 #include <windows.h>
 // After windows.h, which it builds on.
 #include <shellapi.h>
@@ -12,23 +14,23 @@
 #include <vector>
 
 #include "core/texts.h"
-#include "harness.h"
-#include "tray_menu.h"
+#include "processes.h"
+#include "program_fixture.h"
+#include "program_runs.h"
+#include "program_texts.h"
 #include "runner_window.h"
+#include "shared_helpers.h"
+#include "tray.h"
+#include "tray_menu.h"
 #include "win32/text_win32.h"
+#include "window_reading.h"
+#include "x_input.h"
 
 namespace torvane::e2e {
 namespace {
 
 using enum ControlId;
 using win32::Narrow;
-
-constexpr Rgb kRootBlack{0, 0, 0};  // bare Xvfb under the window
-
-bool Xdotool(const std::string& arguments) {
-  const ShellResult run = RunLinuxShell("timeout 10 xdotool " + arguments);
-  return run.finished && run.exitCode == 0;
-}
 
 // A mouse button held down through xdotool; released when it goes out of scope,
 // so that a failing test leaves no button pressed for the next one.

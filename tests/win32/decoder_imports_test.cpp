@@ -12,8 +12,8 @@ namespace torvane::testing {
 namespace {
 
 TEST(DecoderImports, AreReadFromRealImagesAndTellTheCameraInterface) {
-  win32::SharedReadFile standIn(win32::Narrow(ExecutableFolder() + L"\\zbarcam.exe"));
-  win32::SharedReadFile vfwUser(win32::Narrow(ExecutableFolder() + L"\\vfw_capture_user.dll"));
+  win32::SharedReadFile standIn(win32::Narrow((RunnerFolder() / L"zbarcam.exe").wstring()));
+  win32::SharedReadFile vfwUser(win32::Narrow((RunnerFolder() / L"vfw_capture_user.dll").wstring()));
   const auto standInImports = ImportedLibraries(standIn);
   ASSERT_TRUE(standInImports.has_value());
   EXPECT_TRUE(ImportsLibrary(standIn, "kernel32.dll")) << "every program imports it";
@@ -28,7 +28,7 @@ TEST(DecoderImports, AreReadFromRealImagesAndTellTheCameraInterface) {
   EXPECT_EQ(DecoderCameraInterface(decoder, library), CameraInterface::DirectShow) << "no libzbar-0.dll";
   CopyStandIn(folder, L"vfw_capture_user.dll", L"libzbar-0.dll");
   EXPECT_EQ(DecoderCameraInterface(decoder, library), CameraInterface::VideoForWindows);
-  ASSERT_TRUE(WriteWholeFile(folder / L"libzbar-0.dll", std::string("MZ") + std::string(100, '\0')));
+  ASSERT_TRUE(WriteFileBytes(folder / L"libzbar-0.dll", std::string("MZ") + std::string(100, '\0')));
   EXPECT_EQ(DecoderCameraInterface(decoder, library), CameraInterface::DirectShow) << "a damaged library";
 }
 

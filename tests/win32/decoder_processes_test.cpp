@@ -36,20 +36,20 @@ TEST_P(CameraLaunch, StartsTheStandInFromTheFolderWithACopyOfItsOutputInANewBarD
   ScratchFolder folder(GetParam());
   CopyStandIn(folder, L"zbarcam.exe", L"zbarcam.exe");
   CreateDirectoryW((folder / L"sub").c_str(), nullptr);
-  ASSERT_TRUE(WriteWholeFile(folder / L"sub\\bar.dat", "keep me"));
-  ASSERT_TRUE(WriteWholeFile(folder / L"bar.dat", "stale line\r\n"));
+  ASSERT_TRUE(WriteFileBytes(folder / L"sub\\bar.dat", "keep me"));
+  ASSERT_TRUE(WriteFileBytes(folder / L"bar.dat", "stale line\r\n"));
 
   Camera camera(folder);
   const auto pid = camera.pid;
   ASSERT_TRUE(pid.has_value());
-  ASSERT_TRUE(AppendToFile(folder / L"zbarcam.feed", "sym QR-Code " + Hex("4902") + "\nframe\n"));
-  EXPECT_TRUE(WaitUntil([&] { return ReadWholeFile(folder / L"bar.dat") == "QR-Code:4902\r\n"; }, 5s))
-      << "bar.dat holds: " << ReadWholeFile(folder / L"bar.dat");
+  ASSERT_TRUE(AppendShared(folder / L"zbarcam.feed", "sym QR-Code " + Hex("4902") + "\nframe\n"));
+  EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(folder / L"bar.dat") == "QR-Code:4902\r\n"; }, 5s))
+      << "bar.dat holds: " << ReadFileBytes(folder / L"bar.dat");
 
-  const std::string log = ReadWholeFile(folder / L"zbarcam.log");
+  const std::string log = ReadFileBytes(folder / L"zbarcam.log");
   EXPECT_NE(log.find("argc 0\n"), std::string::npos) << log;
   EXPECT_NE(log.find("cwd " + Narrow(folder.path())), std::string::npos) << log;
-  EXPECT_EQ(ReadWholeFile(folder / L"sub\\bar.dat"), "keep me");
+  EXPECT_EQ(ReadFileBytes(folder / L"sub\\bar.dat"), "keep me");
 
   // Nothing but the decoder's own files appeared in the folder.
   std::vector<std::string> names;
@@ -98,8 +98,8 @@ TEST(VideoWindow, OnlyTheDecodersOwnIsReportedAndPlacingItNeverWaitsForTheDecode
                         5s));
 
   // The decoder stops answering: placing its window returns at once all the same.
-  ASSERT_TRUE(AppendToFile(folder / L"zbarcam.feed", "hang 4000\n"));
-  ASSERT_TRUE(WaitUntil([&] { return ReadWholeFile(folder / L"zbarcam.log").ends_with("hang\n"); }, 5s));
+  ASSERT_TRUE(AppendShared(folder / L"zbarcam.feed", "hang 4000\n"));
+  ASSERT_TRUE(WaitUntil([&] { return ReadFileBytes(folder / L"zbarcam.log").ends_with("hang\n"); }, 5s));
   const ULONGLONG before = GetTickCount64();
   desktop.PlaceTopmost(found, false);
   EXPECT_LT(GetTickCount64() - before, 1000u) << "waited for the hung decoder";
@@ -135,7 +135,7 @@ TEST(CameraOutput, OutputTheWindowHasNotHandledHoldsTheReadingBack) {
   Camera camera(folder, std::move(events));
   ASSERT_TRUE(camera.pid.has_value());
   constexpr std::uint64_t kFlood = 64ull << 20;
-  ASSERT_TRUE(AppendToFile(folder / L"zbarcam.feed", "flood " + std::to_string(kFlood) + " " + Hex("0123456789abcdef") + "\n"));
+  ASSERT_TRUE(AppendShared(folder / L"zbarcam.feed", "flood " + std::to_string(kFlood) + " " + Hex("0123456789abcdef") + "\n"));
   const auto copied = [&] {
     WIN32_FILE_ATTRIBUTE_DATA data{};
     if (!GetFileAttributesExW((folder / L"bar.dat").c_str(), GetFileExInfoStandard, &data)) return std::uint64_t{0};
@@ -147,20 +147,20 @@ TEST(CameraOutput, OutputTheWindowHasNotHandledHoldsTheReadingBack) {
   EXPECT_TRUE(camera.window.RunUntil([&] { return arrived >= kFlood; }, 120s)) << arrived << " bytes arrived";
   EXPECT_EQ(arrived, kFlood);
   EXPECT_TRUE(inOrder);
-  EXPECT_TRUE(WaitUntil([&] { return ReadWholeFile(folder / L"zbarcam.log").find("flooded ") != std::string::npos; }, 5s));
+  EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(folder / L"zbarcam.log").find("flooded ") != std::string::npos; }, 5s));
 }
 
 TEST(ModuleFolder, NamesAFileForADecoderThatReadsItsArgumentsInTheAnsiCodePage) {
   ScratchFolder folder(L"names");
   win32::ModuleFolder programFolder(Narrow(folder / L"Torvane.exe"), {});
   const std::wstring korean = folder / L"\uCF54\uB4DC \uC0AC\uC9C4.png";  // 코드 사진.png
-  ASSERT_TRUE(WriteWholeFile(korean, "png"));
+  ASSERT_TRUE(WriteFileBytes(korean, "png"));
   const auto shortPath = programFolder.ShortPath(Narrow(korean));
   ASSERT_TRUE(shortPath);
   win32::Win32CharsetEncoder charsets;
   EXPECT_TRUE(charsets.Encode(*shortPath, CharsetEncoder::Charset::SystemAnsi)) << *shortPath;
   EXPECT_FALSE(charsets.Encode(Narrow(korean), CharsetEncoder::Charset::SystemAnsi));
-  EXPECT_EQ(ReadWholeFile(Widen(*shortPath)), "png");
+  EXPECT_EQ(ReadFileBytes(Widen(*shortPath)), "png");
   EXPECT_EQ(programFolder.ShortPath(Narrow(folder / L"missing.png")), std::nullopt);
 }
 

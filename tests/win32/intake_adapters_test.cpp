@@ -80,7 +80,7 @@ TEST(Keyboard, TypesHostileTextsExactlyAsCharacters) {
 
 TEST(CameraOutput, EveryRecordIsReadOnceInOrderAsTheStandInWritesIt) {
   ScratchFolder folder(L"bar");
-  ASSERT_TRUE(CopyFileW((ExecutableFolder() + L"\\zbarcam.exe").c_str(), (folder / L"zbarcam.exe").c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW((RunnerFolder() / L"zbarcam.exe").c_str(), (folder / L"zbarcam.exe").c_str(), FALSE));
   CameraOutputReader reader(OutputForm::Lines);
   std::string received;
   std::vector<std::string> records;
@@ -95,18 +95,18 @@ TEST(CameraOutput, EveryRecordIsReadOnceInOrderAsTheStandInWritesIt) {
   ASSERT_TRUE(id.has_value());
 
   // Two symbols of one frame, one of them with a line break, and half a line.
-  ASSERT_TRUE(AppendToFile(folder / L"zbarcam.feed", "sym QR-Code " + Hex("first\nsecond") + "\nsym EAN-8 " +
+  ASSERT_TRUE(AppendShared(folder / L"zbarcam.feed", "sym QR-Code " + Hex("first\nsecond") + "\nsym EAN-8 " +
                                                          Hex("96385074") + "\nframe\nraw " + Hex("QR-Code:half") + "\n"));
   EXPECT_TRUE(window.RunUntil([&] { return received.ends_with("half"); }, 5s)) << received;
   EXPECT_EQ(records, (std::vector<std::string>{"QR-Code:first\r\nsecond", "EAN-8:96385074"}))
       << "one flush, complete as it came; the half-written line waits";
-  ASSERT_TRUE(AppendToFile(folder / L"zbarcam.feed", "raw " + Hex("-done\r\n") + "\n"));
+  ASSERT_TRUE(AppendShared(folder / L"zbarcam.feed", "raw " + Hex("-done\r\n") + "\n"));
   EXPECT_TRUE(window.RunUntil([&] { return received.ends_with("-done\r\n"); }, 5s)) << received;
   // The rest of a write that came in two pieces waits for the writer's rest.
   for (const RecordBytes& record : reader.Rest()) records.push_back(record);
   ASSERT_EQ(records.size(), 3u);
   EXPECT_EQ(records.back(), "QR-Code:half-done");
-  EXPECT_EQ(ReadWholeFile(folder / L"bar.dat"), "QR-Code:first\r\nsecond\r\nEAN-8:96385074\r\nQR-Code:half-done\r\n");
+  EXPECT_EQ(ReadFileBytes(folder / L"bar.dat"), "QR-Code:first\r\nsecond\r\nEAN-8:96385074\r\nQR-Code:half-done\r\n");
   decoders.End(*id);
 }
 

@@ -45,7 +45,7 @@ std::pair<DWORD, std::string> CheckInNewProcess(DWORD dpi, const ScratchFolder& 
   if (WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, &code);
   CloseHandle(pi.hThread);
   CloseHandle(pi.hProcess);
-  return {code, ReadWholeFile(log)};
+  return {code, ReadFileBytes(log)};
 }
 
 TEST(LayoutFont, EveryCaptionFitsItsRectangleAt96_120And144Dpi) {

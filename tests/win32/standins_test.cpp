@@ -81,12 +81,12 @@ class Sandbox {
   }
 
   std::wstring path(std::wstring_view name) const { return folder_ / std::wstring(name); }
-  std::string read(std::wstring_view name) const { return ReadWholeFile(path(name)); }
+  std::string read(std::wstring_view name) const { return ReadFileBytes(path(name)); }
   void write(std::wstring_view name, std::string_view bytes) const {
-    EXPECT_TRUE(WriteWholeFile(path(name), std::string(bytes))) << Narrow(path(name));
+    EXPECT_TRUE(WriteFileBytes(path(name), std::string(bytes))) << Narrow(path(name));
   }
   void append(std::wstring_view name, std::string_view bytes) const {
-    EXPECT_TRUE(AppendToFile(path(name), std::string(bytes))) << Narrow(path(name));
+    EXPECT_TRUE(AppendShared(path(name), std::string(bytes))) << Narrow(path(name));
   }
   std::unique_ptr<Child> start(std::wstring_view tool, const std::wstring& arguments,
                                std::wstring_view output = L"out.txt", const std::wstring& cwd = {}) const {
@@ -320,7 +320,7 @@ TEST(ZbarimgStandin, TakesAPathWithSpacesAndChineseAsOneArgument) {
   const Sandbox box;
   ASSERT_TRUE(CreateDirectoryW(box.path(L"扫描 测试").c_str(), nullptr));
   const std::wstring image = box.path(L"扫描 测试\\二维码 1.png");
-  EXPECT_TRUE(WriteWholeFile(image, "png"));
+  EXPECT_TRUE(WriteFileBytes(image, "png"));
   box.write(L"zbarimg.cfg", "image 二维码 1.png\nsym QR-Code 4f4b\n");
 
   const auto decoder = box.start(L"zbarimg.exe", L"-D -q \"" + image + L"\"");
@@ -334,7 +334,7 @@ TEST(ZbarimgStandin, TakesAPathWithSpacesAndChineseAsOneArgument) {
 TEST(ZbarimgStandin, ReadsItsArgumentsInTheAnsiCodePage) {
   const Sandbox box;
   const std::wstring image = box.path(L"\uCF54\uB4DC.png");  // 코드.png: no place in code page 936
-  EXPECT_TRUE(WriteWholeFile(image, "png"));
+  EXPECT_TRUE(WriteFileBytes(image, "png"));
   box.write(L"zbarimg.cfg", "image ??.png\nsym QR-Code 4f4b\n");
   const auto decoder = box.start(L"zbarimg.exe", L"-D -q \"" + image + L"\"");
   EXPECT_EQ(decoder->exit_code(), 1u) << "the name arrives as ??.png";

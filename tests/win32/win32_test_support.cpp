@@ -1,86 +1,17 @@
 #include "win32_test_support.h"
 
-#include <tlhelp32.h>
-
 #include <gtest/gtest.h>
 
-#include <cstring>
-#include <thread>
+#include <algorithm>
 #include <vector>
 
+#include "process_snapshot.h"
 #include "win32/text_win32.h"
+#include "win32/unique_handle.h"
 
 namespace torvane::testing {
 
-std::wstring ExecutableFolder() {
-  wchar_t buffer[MAX_PATH * 4];
-  const DWORD n = GetModuleFileNameW(nullptr, buffer, ARRAYSIZE(buffer));
-  std::wstring path(buffer, n);
-  return path.substr(0, path.find_last_of(L'\\'));
-}
-
-bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout) {
-  const auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!condition()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    Sleep(20);
-  }
-  return true;
-}
-
-bool PutTextOnClipboard(std::string_view utf8) {
-  const std::wstring text = win32::Widen(utf8);
-  if (!OpenClipboard(nullptr)) return false;
-  EmptyClipboard();
-  const std::size_t size = (text.size() + 1) * sizeof(wchar_t);
-  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
-  std::memcpy(GlobalLock(memory), text.c_str(), size);
-  GlobalUnlock(memory);
-  const bool put = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
-  if (!put) GlobalFree(memory);
-  CloseClipboard();
-  return put;
-}
-
-std::string ReadWholeFile(const std::wstring& path) {
-  HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                            nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return {};
-  std::string bytes;
-  char chunk[65536];
-  DWORD got = 0;
-  while (ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0) bytes.append(chunk, got);
-  CloseHandle(file);
-  return bytes;
-}
-
-static bool Put(const std::wstring& path, const std::string& bytes, DWORD disposition, bool append) {
-  HANDLE file = CreateFileW(path.c_str(), append ? FILE_APPEND_DATA : GENERIC_WRITE,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, disposition, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return false;
-  DWORD written = 0;
-  const BOOL ok = WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-  CloseHandle(file);
-  return ok && written == bytes.size();
-}
-
-bool WriteWholeFile(const std::wstring& path, const std::string& bytes) {
-  return Put(path, bytes, CREATE_ALWAYS, false);
-}
-
-bool AppendToFile(const std::wstring& path, const std::string& bytes) { return Put(path, bytes, OPEN_ALWAYS, true); }
-
 bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-std::string Hex(std::string_view bytes) {
-  static const char digits[] = "0123456789abcdef";
-  std::string out;
-  for (unsigned char c : bytes) {
-    out += digits[c >> 4];
-    out += digits[c & 15];
-  }
-  return out;
-}
 
 static void RemoveTree(const std::wstring& path) {
   WIN32_FIND_DATAW data;
@@ -164,36 +95,26 @@ bool EventWindow::RunUntil(const std::function<bool()>& done, std::chrono::milli
 
 std::wstring CopyStandIn(const ScratchFolder& folder, const wchar_t* name, const wchar_t* as) {
   const std::wstring target = folder / as;
-  EXPECT_TRUE(CopyFileW((ExecutableFolder() + L"\\" + name).c_str(), target.c_str(), FALSE)) << win32::Narrow(target);
+  EXPECT_TRUE(CopyFileW((RunnerFolder() / name).c_str(), target.c_str(), FALSE)) << win32::Narrow(target);
   return target;
 }
 
 void EndProcessesIn(const std::wstring& folder) {
-  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-  if (snapshot == INVALID_HANDLE_VALUE) return;
-  PROCESSENTRY32W entry{};
-  entry.dwSize = sizeof entry;
-  std::vector<HANDLE> ending;
-  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
-    HANDLE process = OpenProcess(PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE,
-                                 entry.th32ProcessID);
+  std::vector<win32::UniqueHandle> ending;
+  for (const auto& entry : test_support::ProcessSnapshot()) {
+    win32::UniqueHandle process(
+        OpenProcess(PROCESS_TERMINATE | PROCESS_QUERY_LIMITED_INFORMATION | SYNCHRONIZE, FALSE, entry.id));
     if (!process) continue;
     wchar_t image[MAX_PATH * 4];
     DWORD size = ARRAYSIZE(image);
-    if (QueryFullProcessImageNameW(process, 0, image, &size) &&
+    if (QueryFullProcessImageNameW(process.get(), 0, image, &size) &&
         CompareStringOrdinal(image, static_cast<int>(std::min<size_t>(size, folder.size())), folder.c_str(),
                              static_cast<int>(folder.size()), TRUE) == CSTR_EQUAL) {
-      TerminateProcess(process, 1);
-      ending.push_back(process);
-    } else {
-      CloseHandle(process);
+      TerminateProcess(process.get(), 1);
+      ending.push_back(std::move(process));
     }
   }
-  CloseHandle(snapshot);
-  for (HANDLE process : ending) {
-    WaitForSingleObject(process, 5000);
-    CloseHandle(process);
-  }
+  for (const win32::UniqueHandle& process : ending) WaitForSingleObject(process.get(), 5000);
 }
 
 }  // namespace torvane::testing

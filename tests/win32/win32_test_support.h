@@ -1,5 +1,5 @@
-// Shared helpers of the adapter tests: scratch folders, the stand-in decoders
-// beside the test executable, bounded waits and small file helpers.
+// Helpers of the adapter tests: scratch folders, the stand-in decoders beside
+// the test executable, and the helpers they share with the end-to-end tests.
 #pragma once
 
 #include <windows.h>
@@ -9,20 +9,22 @@
 #include <memory>
 #include <string>
 
+#include "bounded_wait.h"
+#include "clipboard_text.h"
+#include "shared_files.h"
 #include "win32/ui_thread_win32.h"
 
 namespace torvane::testing {
 
-std::wstring ExecutableFolder();
-bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout = std::chrono::seconds(5));
-std::string ReadWholeFile(const std::wstring& path);
-bool WriteWholeFile(const std::wstring& path, const std::string& bytes);
-bool AppendToFile(const std::wstring& path, const std::string& bytes);
+using test_support::AppendShared;
+using test_support::Hex;
+using test_support::ReadFileBytes;
+using test_support::RunnerFolder;
+using test_support::SetClipboardText;
+using test_support::WaitUntil;
+using test_support::WriteFileBytes;
+
 bool FileExists(const std::wstring& path);
-std::string Hex(std::string_view bytes);
-// Empties the clipboard and puts `utf8` there as Unicode text, as another
-// program would; false when the clipboard could not be opened.
-bool PutTextOnClipboard(std::string_view utf8);
 
 // A fresh folder under the temporary folder, removed with everything in it.
 class ScratchFolder {

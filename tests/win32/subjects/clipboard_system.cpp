@@ -22,7 +22,7 @@ class SystemClipboardSubject final : public ClipboardSubject {
   Clipboard& clipboard() override { return clipboard_; }
 
   void PutByAnother(std::string_view utf8) override {
-    RunAsAnotherProgram([&] { torvane::testing::PutTextOnClipboard(utf8); });
+    RunAsAnotherProgram([&] { torvane::testing::SetClipboardText(nullptr, utf8); });
   }
 
   std::optional<std::string> ReadByAnother() override {

@@ -68,7 +68,7 @@ class JobDecoderWorld final : public DecoderSubject {
   }
   std::optional<std::string> Copy() override {
     if (!testing::FileExists(folder_ / L"decoder.out")) return std::nullopt;
-    return testing::ReadWholeFile(folder_ / L"decoder.out");
+    return testing::ReadFileBytes(folder_ / L"decoder.out");
   }
   bool RunEventsUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) override {
     return events_.RunUntil(done, limit);
@@ -80,7 +80,7 @@ class JobDecoderWorld final : public DecoderSubject {
   std::optional<std::uint32_t> StartInAnOwnerThatDies(const DecoderScript& script) override {
     const std::wstring folder = NewDecoderFolder(script);
     const std::wstring pidFile = folder_ / L"owner.pid";
-    std::wstring commandLine = L"\"" + testing::ExecutableFolder() + L"\\decoder_owner.exe\" \"" + folder +
+    std::wstring commandLine = L"\"" + (testing::RunnerFolder() / L"decoder_owner.exe").wstring() + L"\" \"" + folder +
                                L"\\zbarcam.exe\" \"" + pidFile + L"\"";
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -89,9 +89,9 @@ class JobDecoderWorld final : public DecoderSubject {
       return std::nullopt;
     CloseHandle(started.hThread);
     owner_.reset(started.hProcess);
-    if (!testing::WaitUntil([&] { return testing::ReadWholeFile(pidFile).ends_with("\n"); }, std::chrono::seconds(10)))
+    if (!testing::WaitUntil([&] { return testing::ReadFileBytes(pidFile).ends_with("\n"); }, std::chrono::seconds(10)))
       return std::nullopt;
-    const std::uint32_t id = static_cast<std::uint32_t>(std::stoul(testing::ReadWholeFile(pidFile)));
+    const std::uint32_t id = static_cast<std::uint32_t>(std::stoul(testing::ReadFileBytes(pidFile)));
     // Dies as a crash ends a program: nothing of it runs any more, its handles are closed by the system.
     TerminateProcess(owner_.get(), 3);
     WaitForSingleObject(owner_.get(), 5000);
@@ -102,10 +102,10 @@ class JobDecoderWorld final : public DecoderSubject {
   std::wstring NewDecoderFolder(const DecoderScript& script) {
     const std::wstring folder = folder_ / (L"decoder " + std::to_wstring(++decoders));
     CreateDirectoryW(folder.c_str(), nullptr);
-    CopyFileW((testing::ExecutableFolder() + L"\\zbarcam.exe").c_str(), (folder + L"\\zbarcam.exe").c_str(), FALSE);
+    CopyFileW((testing::RunnerFolder() / L"zbarcam.exe").c_str(), (folder + L"\\zbarcam.exe").c_str(), FALSE);
     // Its window opens when the script says so.
-    testing::WriteWholeFile(folder + L"\\zbarcam.cfg", "window_delay_ms=3600000\n");
-    testing::WriteWholeFile(folder + L"\\zbarcam.feed", Feed(script));
+    testing::WriteFileBytes(folder + L"\\zbarcam.cfg", "window_delay_ms=3600000\n");
+    testing::WriteFileBytes(folder + L"\\zbarcam.feed", Feed(script));
     return folder;
   }
 

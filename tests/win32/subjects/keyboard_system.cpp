@@ -78,7 +78,7 @@ class FocusedEdit {
 class SendInputSubject final : public KeyboardSubject {
  public:
   Keyboard& keyboard() override { return keyboard_; }
-  void PutOnClipboard(std::string_view utf8) override { torvane::testing::PutTextOnClipboard(utf8); }
+  void PutOnClipboard(std::string_view utf8) override { torvane::testing::SetClipboardText(nullptr, utf8); }
   void SetCapsLock(bool on) override { SwitchCapsLock(on); }
   std::string Shown() override { return win32::Narrow(edit_.Text()); }
   std::string HandleInput() override { return win32::Narrow(edit_.HandleInput()); }

@@ -85,7 +85,7 @@ class Win32World final : public FolderSubject, public ProcessSubject {
     if (!withDecoder) return;
     for (const ScratchFolder* place : {&folder_, &elsewhere_}) {
       testing::CopyStandIn(*place, L"zbarimg.exe", L"zbarimg.exe");
-      testing::WriteWholeFile(*place / L"zbarimg.cfg", "delay_ms=60000\n");
+      testing::WriteFileBytes(*place / L"zbarimg.cfg", "delay_ms=60000\n");
     }
   }
   ~Win32World() override {
@@ -118,7 +118,7 @@ class Win32World final : public FolderSubject, public ProcessSubject {
   std::optional<std::string> Read(std::string_view path) override {
     const std::wstring wide = Widen(path);
     if (!testing::FileExists(wide)) return std::nullopt;
-    return testing::ReadWholeFile(wide);
+    return testing::ReadFileBytes(wide);
   }
   Spelt Spell(const std::string& path, Spelling how) override {
     const std::wstring wide = Widen(path);
@@ -183,7 +183,7 @@ class Win32World final : public FolderSubject, public ProcessSubject {
  private:
   static std::string Put(const ScratchFolder& place, std::string_view name, std::string_view bytes) {
     const std::wstring path = place / Widen(name);
-    testing::WriteWholeFile(path, std::string(bytes));
+    testing::WriteFileBytes(path, std::string(bytes));
     return Narrow(path);
   }
 

@@ -67,7 +67,7 @@ class DiskAppendedFile final : public AppendedFile {
     if (!LockFileEx(holder_.get(), LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, 0x7FFFFFFF, &from20))
       ADD_FAILURE() << "cannot lock the file, error " << GetLastError();
   }
-  std::string Contents() override { return testing::ReadWholeFile(path_); }
+  std::string Contents() override { return testing::ReadFileBytes(path_); }
 
  private:
   ScratchFolder folder_;
