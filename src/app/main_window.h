@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/control_classes.h"
+#include "app/control_factory.h"
 #include "core/layout.h"
 #include "core/ports.h"
 #include "core/program.h"
@@ -81,11 +82,8 @@ class MainWindow final : public MainWindowPorts {
   static LRESULT CALLBACK HistoryListProc(HWND list, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self);
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
 
-  void CreateControls();
-  HWND CreateControl(const ControlSpec& layout);
-  void AddListTooltip();
-  HFONT FontFor(const FontSpec& font);
-  HWND Handle(ControlId id) const;
+  HWND Handle(ControlId id) const { return controls_.Handle(id); }
+  void AcceptDroppedFiles();
 
   void PaintBackground(HDC dc);
   void OnCommand(ControlId id, int code);
@@ -109,8 +107,7 @@ class MainWindow final : public MainWindowPorts {
   SkinResources resources_;
   win32::UniqueBitmap background_;
   win32::UniqueBitmap testPattern_;
-  std::map<ControlId, HWND> controls_;
-  std::map<std::string, win32::UniqueFont> fonts_;
+  ControlFactory controls_;
   std::map<COLORREF, win32::UniqueBrush> brushes_;
   std::array<bool, 7> timersOn_{};  // by TimerId
   std::array<bool, 7> oneShot_{};
