@@ -25,9 +25,6 @@ namespace {
 using win32::Narrow;
 using win32::Widen;
 
-// The icon's menu opens this long after the request; see OnTrayIcon.
-constexpr UINT_PTR kTrayMenuTimer = 101;
-constexpr UINT kTrayMenuDelayMs = 150;
 // How long a logoff waits for a data.txt that will not take its last lines:
 // the program holding it may be closing in the same logoff. Well below the
 // time Windows grants a program at logoff.
@@ -407,12 +404,7 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       OnCommand(static_cast<ControlId>(LOWORD(wp)), HIWORD(wp));
       return 0;
     case WM_TIMER:
-      if (wp == kTrayMenuTimer) {
-        KillTimer(hwnd_, kTrayMenuTimer);
-        ShowTrayMenu(trayMenuAnchor_);
-      } else {
-        OnTimer(static_cast<TimerId>(wp));
-      }
+      if (!trayMenu_.OnTimer(hwnd_, wp, program_ ? &program_->window : nullptr)) OnTimer(static_cast<TimerId>(wp));
       return 0;
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
@@ -426,7 +418,7 @@ LRESULT MainWindow::HandleMessage(UINT msg, WPARAM wp, LPARAM lp) {
       StartDrag();
       return 0;
     case kMsgTrayIcon:
-      OnTrayIcon(LOWORD(lp), POINT{GET_X_LPARAM(wp), GET_Y_LPARAM(wp)});
+      trayMenu_.OnTrayIcon(hwnd_, LOWORD(lp), POINT{GET_X_LPARAM(wp), GET_Y_LPARAM(wp)});
       return 0;
     case kMsgBringWindowBack:
       if (program_) program_->window.OnTrayIconClicked();
@@ -508,51 +500,6 @@ LRESULT MainWindow::OnControlColour(HDC dc, HWND control) {
   auto& brush = brushes_[back];
   if (!brush) brush.reset(CreateSolidBrush(back));
   return reinterpret_cast<LRESULT>(brush.get());
-}
-
-void MainWindow::OnTrayIcon(UINT event, POINT anchor) {
-  switch (event) {
-    case NIN_SELECT:
-    case NIN_KEYSELECT:
-      // The callback comes as a sent message, which leaves this thread's message
-      // time at the last posted message it took. Wine asks X for the input focus
-      // with that time; when it is older than the click on the icon, X ignores the
-      // request and the keyboard stays with the notification area, although the
-      // window is shown in front. Restoring from a posted message gives a fresh time.
-      PostMessageW(hwnd_, kMsgBringWindowBack, 0, 0);
-      break;
-    case WM_CONTEXTMENU:
-      // Under Wine the click gives the notification area the X focus for a moment;
-      // the focus-out that our window receives for it, if it arrives while the menu
-      // is already open, cancels the menu. Taking the foreground first and opening
-      // the menu a moment later lets those focus events pass before the menu runs.
-      trayMenuAnchor_ = anchor;
-      SetForegroundWindow(hwnd_);
-      ::SetTimer(hwnd_, kTrayMenuTimer, kTrayMenuDelayMs, nullptr);
-      break;
-    default:
-      break;
-  }
-}
-
-void MainWindow::ShowTrayMenu(POINT anchor) {
-  if (!program_) return;
-  using Item = TrayMenuItem;
-  constexpr Item kItems[] = {Item::ShowWindow, Item::PauseScanning, Item::Settings, Item::Exit};
-  HMENU menu = CreatePopupMenu();
-  if (!menu) return;
-  for (const Item item : kItems) {
-    AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(item) + 1, Widen(program_->window.TrayMenuText(item)).c_str());
-  }
-  // Without the foreground the menu would not close when the user clicks elsewhere;
-  // the WM_NULL afterwards lets a second click on the icon open it again.
-  SetForegroundWindow(hwnd_);
-  const UINT flags = TPM_RETURNCMD | TPM_RIGHTBUTTON |
-                     (GetSystemMetrics(SM_MENUDROPALIGNMENT) ? TPM_RIGHTALIGN : TPM_LEFTALIGN) | TPM_BOTTOMALIGN;
-  const int chosen = static_cast<int>(TrackPopupMenuEx(menu, flags, anchor.x, anchor.y, hwnd_, nullptr));
-  PostMessageW(hwnd_, WM_NULL, 0, 0);
-  DestroyMenu(menu);
-  if (chosen > 0 && program_) program_->window.OnTrayMenuChosen(static_cast<Item>(chosen - 1));
 }
 
 void MainWindow::StartDrag() {

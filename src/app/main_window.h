@@ -12,6 +12,7 @@
 
 #include "app/control_classes.h"
 #include "app/control_factory.h"
+#include "app/tray_menu.h"
 #include "core/layout.h"
 #include "core/ports.h"
 #include "core/program.h"
@@ -95,8 +96,6 @@ class MainWindow final : public MainWindowPorts {
   void SelectTypingMethod(TypingMethod method);
   LRESULT OnControlColour(HDC dc, HWND control);
   void StartDrag();
-  void OnTrayIcon(UINT event, POINT anchor);
-  void ShowTrayMenu(POINT anchor);
 
   HINSTANCE instance_;
   HWND hwnd_ = nullptr;
@@ -112,7 +111,7 @@ class MainWindow final : public MainWindowPorts {
   std::array<bool, 7> timersOn_{};  // by TimerId
   std::array<bool, 7> oneShot_{};
   UINT taskbarCreatedMsg_ = 0;
-  POINT trayMenuAnchor_{};
+  TrayMenu trayMenu_;
 };
 
 }  // namespace torvane::app
