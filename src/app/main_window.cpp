@@ -10,6 +10,7 @@
 #include <utility>
 #include <vector>
 
+#include "app/option_buttons.h"
 #include "app/private_messages.h"
 #include "app/resource.h"
 #include "core/module_status.h"
@@ -141,35 +142,9 @@ ControlId PanelControl(Panel panel) {
   return ControlId::None;
 }
 
-ControlId OptionBox(Option option) {
-  switch (option) {
-    case Option::TypeCodes:
-      return ControlId::TypeCodesBox;
-    case Option::CopyToClipboard:
-      return ControlId::CopyToClipboardBox;
-    case Option::ShowVideoWindow:
-      return ControlId::ShowVideoWindowBox;
-    case Option::StartWithWindows:
-      return ControlId::StartWithWindowsBox;
-  }
-  return ControlId::None;
-}
-
-constexpr std::array<std::pair<Suffix, ControlId>, 3> kSuffixButtons{
-    {{Suffix::None, ControlId::NoSuffixOption}, {Suffix::Enter, ControlId::EnterOption}, {Suffix::Tab, ControlId::TabOption}}};
-
-constexpr std::array<std::pair<TypingMethod, ControlId>, 3> kTypingButtons{
-    {{TypingMethod::Unicode, ControlId::UnicodeTypingOption},
-     {TypingMethod::Keys, ControlId::KeysTypingOption},
-     {TypingMethod::Paste, ControlId::PasteTypingOption}}};
-
 }  // namespace
 
 void MainWindow::SetText(ControlId id, std::string_view utf8) { SetWindowTextW(Handle(id), Widen(utf8).c_str()); }
-
-bool MainWindow::IsChecked(ControlId id) const {
-  return SendMessageW(Handle(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
 
 void MainWindow::Show(bool visible) { ::ShowWindow(hwnd_, visible ? SW_SHOW : SW_HIDE); }
 
@@ -245,92 +220,6 @@ void MainWindow::ShowScanning(bool scanning) {
 }
 
 void MainWindow::ShowSuccess() { ::ShowWindow(Handle(ControlId::SuccessLabel), SW_SHOW); }
-
-int MainWindow::Check(Option option) const {
-  switch (SendMessageW(Handle(OptionBox(option)), BM_GETCHECK, 0, 0)) {
-    case BST_CHECKED:
-      return 1;
-    case BST_INDETERMINATE:
-      return 2;
-    default:
-      return 0;
-  }
-}
-
-void MainWindow::SetCheck(Option option, int state) {
-  HWND box = Handle(OptionBox(option));
-  if (state == 2) {
-    // A plain auto check box has no third state; switch it to the three-state kind to show one.
-    SetWindowLongW(box, GWL_STYLE, (GetWindowLongW(box, GWL_STYLE) & ~0xF) | BS_AUTO3STATE);
-  }
-  SendMessageW(box, BM_SETCHECK, state == 1 ? BST_CHECKED : state == 2 ? BST_INDETERMINATE : BST_UNCHECKED, 0);
-}
-
-std::optional<Suffix> MainWindow::SelectedSuffix() const {
-  for (const auto& [suffix, button] : kSuffixButtons)
-    if (IsChecked(button)) return suffix;
-  return std::nullopt;
-}
-
-void MainWindow::SelectSuffix(std::optional<Suffix> selected) {
-  for (const auto& [suffix, button] : kSuffixButtons)
-    SendMessageW(Handle(button), BM_SETCHECK, suffix == selected ? BST_CHECKED : BST_UNCHECKED, 0);
-}
-
-void MainWindow::ShowScannerOptions(const ScannerOptions& options, const std::vector<std::string>& cameras) {
-  const auto check = [&](ControlId box, bool on) {
-    SendMessageW(Handle(box), BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
-  };
-  check(ControlId::RepeatScansBox, options.repeatScans);
-  check(ControlId::BeepBox, options.beep);
-  check(ControlId::ScanLogBox, options.scanLog);
-  SelectTypingMethod(options.typing);
-  SetText(ControlId::KeyDelayBox, std::to_string(options.keyDelayMs));
-  SetText(ControlId::SuffixDelayBox, std::to_string(options.suffixDelayMs));
-  HWND list = Handle(ControlId::CameraChoice);
-  SendMessageW(list, CB_RESETCONTENT, 0, 0);
-  SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(texts::kDefaultCamera).c_str()));
-  LRESULT chosen = 0;
-  for (const std::string& camera : cameras) {
-    const LRESULT at = SendMessageW(list, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Widen(camera).c_str()));
-    if (camera == options.camera && chosen == 0) chosen = at;
-  }
-  SendMessageW(list, CB_SETCURSEL, static_cast<WPARAM>(chosen), 0);
-}
-
-ScannerOptionsInput MainWindow::ScannerOptionsShown() const {
-  ScannerOptionsInput shown;
-  shown.repeatScans = IsChecked(ControlId::RepeatScansBox);
-  shown.beep = IsChecked(ControlId::BeepBox);
-  shown.scanLog = IsChecked(ControlId::ScanLogBox);
-  for (const auto& [method, button] : kTypingButtons)
-    if (IsChecked(button)) shown.typing = method;
-  shown.keyDelay = Text(ControlId::KeyDelayBox);
-  shown.suffixDelay = Text(ControlId::SuffixDelayBox);
-  HWND list = Handle(ControlId::CameraChoice);
-  const LRESULT at = SendMessageW(list, CB_GETCURSEL, 0, 0);
-  if (at > 0) {  // entry 0 is the default camera
-    const LRESULT length = SendMessageW(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(at), 0);
-    std::wstring name(static_cast<size_t>(std::max<LRESULT>(length, 0)) + 1, L'\0');
-    SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(at), reinterpret_cast<LPARAM>(name.data()));
-    name.resize(static_cast<size_t>(std::max<LRESULT>(length, 0)));
-    shown.camera = Narrow(name);
-  }
-  return shown;
-}
-
-void MainWindow::SelectTypingMethod(TypingMethod selected) {
-  for (const auto& [method, button] : kTypingButtons)
-    SendMessageW(Handle(button), BM_SETCHECK, method == selected ? BST_CHECKED : BST_UNCHECKED, 0);
-}
-
-std::string MainWindow::Text(ControlId id) const {
-  HWND control = Handle(id);
-  const int length = GetWindowTextLengthW(control);
-  std::wstring text(static_cast<size_t>(std::max(length, 0)) + 1, L'\0');
-  text.resize(static_cast<size_t>(std::max(GetWindowTextW(control, text.data(), static_cast<int>(text.size())), 0)));
-  return Narrow(text);
-}
 
 void MainWindow::Add(std::string_view utf8) {
   std::wstring text = Widen(utf8);
@@ -553,8 +442,7 @@ void MainWindow::OnCommand(ControlId id, int code) {
     case ControlId::NoSuffixOption:
     case ControlId::EnterOption:
     case ControlId::TabOption:
-      for (const auto& [suffix, button] : kSuffixButtons)
-        if (button == id) p.settings.OnSuffixOptionClicked(suffix);
+      if (const auto suffix = ChoiceOf(kSuffixButtons, id)) p.settings.OnSuffixOptionClicked(*suffix);
       break;
     case ControlId::HelpCommand:
       p.window.OnHelpClicked();
@@ -575,8 +463,7 @@ void MainWindow::OnCommand(ControlId id, int code) {
     case ControlId::KeysTypingOption:
     case ControlId::PasteTypingOption:
       // Only the page shows the choice until 完成 reads it.
-      for (const auto& [method, button] : kTypingButtons)
-        if (button == id) SelectTypingMethod(method);
+      if (const auto method = ChoiceOf(kTypingButtons, id)) SelectTypingMethod(*method);
       break;
     case ControlId::HelpPanel:
     case ControlId::TestPattern:

@@ -91,8 +91,6 @@ class MainWindow final : public MainWindowPorts {
   void OnTimer(TimerId id);
   void OnSessionEnding();
   void SetText(ControlId id, std::string_view utf8);
-  bool IsChecked(ControlId id) const;
-  std::string Text(ControlId id) const;
   void SelectTypingMethod(TypingMethod method);
   LRESULT OnControlColour(HDC dc, HWND control);
   void StartDrag();
