@@ -1,6 +1,15 @@
-// The one window of the program. It creates its controls from the layout
-// table, shows what the behaviour tells it and turns window messages into the
-// behaviour's events.
+// The one window of the program, the object the rest of the program sees: it
+// implements the window's ports (core/ports.h). Its rooms, one file each:
+//   main_window.cpp     creation: icons, classes, the window and its controls
+//   message_router.cpp  the window procedure; messages and clicks (OnCommand) to their handlers
+//   control_factory.*   the skinned controls made from the layout table
+//   tray_menu.*         the notification-area icon's clicks and its menu
+//   window_painting.cpp the background picture and the controls' colours
+//   window_frame.cpp    WindowFrame: shown, placed, panels opened and closed
+//   status_display.cpp  StatusDisplay
+//   option_pages.cpp    OptionControls and ScannerOptionsPage: what the settings pages show and read
+//   history_list.cpp    HistoryList, and files dropped on it
+//   window_timers.cpp   Timers, and their ticks
 #pragma once
 
 #include <windows.h>
@@ -82,17 +91,15 @@ class MainWindow final : public MainWindowPorts {
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   static LRESULT CALLBACK HistoryListProc(HWND list, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self);
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
-
   HWND Handle(ControlId id) const { return controls_.Handle(id); }
-  void AcceptDroppedFiles();
 
+  void AcceptDroppedFiles();
   void PaintBackground(HDC dc);
+  LRESULT OnControlColour(HDC dc, HWND control);
   void OnCommand(ControlId id, int code);
   void OnTimer(TimerId id);
   void OnSessionEnding();
-  void SetText(ControlId id, std::string_view utf8);
   void SelectTypingMethod(TypingMethod method);
-  LRESULT OnControlColour(HDC dc, HWND control);
   void StartDrag();
 
   HINSTANCE instance_;
