@@ -7,9 +7,9 @@
 #include <functional>
 #include <regex>
 
-#include "../win32/registered_camera.h"
 #include "code_delivery.h"
 #include "hostile_support.h"
+#include "registered_camera.h"
 #include "registry_support.h"
 #include "win32/adapters.h"
 #include "win32/text_win32.h"
