@@ -1,6 +1,15 @@
-// The one window of the program. It creates its controls from the layout
-// table, shows what the behaviour tells it and turns window messages into the
-// behaviour's events.
+// The one window of the program, the object the rest of the program sees: it
+// implements the window's ports (core/ports.h). Its rooms, one file each:
+//   main_window.cpp     creation: icons, classes, the window and its controls
+//   message_router.cpp  the window procedure; messages and clicks (OnCommand) to their handlers
+//   control_factory.*   the skinned controls made from the layout table
+//   tray_menu.*         the notification-area icon's clicks and its menu
+//   window_painting.cpp the background picture and the controls' colours
+//   window_frame.cpp    WindowFrame: shown, placed, panels opened and closed
+//   status_display.cpp  StatusDisplay
+//   option_pages.cpp    OptionControls and ScannerOptionsPage: what the settings pages show and read
+//   history_list.cpp    HistoryList, and files dropped on it
+//   window_timers.cpp   Timers, and their ticks
 #pragma once
 
 #include <windows.h>
@@ -11,6 +20,8 @@
 #include <string>
 
 #include "app/control_classes.h"
+#include "app/control_factory.h"
+#include "app/tray_menu.h"
 #include "core/layout.h"
 #include "core/ports.h"
 #include "core/program.h"
@@ -78,25 +89,16 @@ class MainWindow final : public MainWindowPorts {
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   static LRESULT CALLBACK HistoryListProc(HWND list, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self);
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
+  HWND Handle(ControlId id) const { return controls_.Handle(id); }
 
-  void CreateControls();
-  HWND CreateControl(const ControlSpec& layout);
-  void AddListTooltip();
-  HFONT FontFor(const FontSpec& font);
-  HWND Handle(ControlId id) const;
-
+  void AcceptDroppedFiles();
   void PaintBackground(HDC dc);
+  LRESULT OnControlColour(HDC dc, HWND control);
   void OnCommand(ControlId id, int code);
   void OnTimer(TimerId id);
   void OnSessionEnding();
-  void SetText(ControlId id, std::string_view utf8);
-  bool IsChecked(ControlId id) const;
-  std::string Text(ControlId id) const;
   void SelectTypingMethod(TypingMethod method);
-  LRESULT OnControlColour(HDC dc, HWND control);
   void StartDrag();
-  void OnTrayIcon(UINT event, POINT anchor);
-  void ShowTrayMenu(POINT anchor);
 
   HINSTANCE instance_;
   HWND hwnd_ = nullptr;
@@ -107,13 +109,12 @@ class MainWindow final : public MainWindowPorts {
   SkinResources resources_;
   win32::UniqueBitmap background_;
   win32::UniqueBitmap testPattern_;
-  std::map<ControlId, HWND> controls_;
-  std::map<std::string, win32::UniqueFont> fonts_;
+  ControlFactory controls_;
   std::map<COLORREF, win32::UniqueBrush> brushes_;
   std::array<bool, 7> timersOn_{};  // by TimerId
   std::array<bool, 7> oneShot_{};
   UINT taskbarCreatedMsg_ = 0;
-  POINT trayMenuAnchor_{};
+  TrayMenu trayMenu_;
 };
 
 }  // namespace torvane::app

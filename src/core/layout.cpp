@@ -268,12 +268,6 @@ const ControlSpec& Control(ControlId id) {
   throw std::out_of_range("unknown control id");
 }
 
-const ControlSpec* FindControl(std::string_view name) {
-  for (const auto& c : Table())
-    if (c.name == name) return &c;
-  return nullptr;
-}
-
 const WindowSpec& WindowLayout() {
   static const WindowSpec w{"Mirelda", 250, 300, 250, 284, kKeyColour, {8, 32, 235, 220}};
   return w;

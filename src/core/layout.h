@@ -1,6 +1,6 @@
 // The main window as data: every control with its name, kind, text, rectangle,
-// colours, font and initial state, and the window's timers. The Win32 window
-// creates its controls from this table; a future native Linux window would too.
+// colours, font and initial state. The window (src/app) creates its controls
+// from this table.
 #pragma once
 
 #include <cstdint>
@@ -152,7 +152,6 @@ struct ControlSpec {
 // group as one stop (its selected button).
 std::span<const ControlSpec> Controls();
 const ControlSpec& Control(ControlId id);
-const ControlSpec* FindControl(std::string_view name);
 
 struct WindowSpec {
   std::string_view caption;

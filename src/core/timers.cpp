@@ -9,12 +9,12 @@ namespace {
 // Typing ticks as often as the system's timers allow; a pause between
 // characters shorter than that lasts one tick.
 constexpr std::array<TimerSpec, 6> kTimers{{
-    {TimerId::ModuleRestart, "ModuleRestart", 1000},
-    {TimerId::ModuleWait, "ModuleWait", 1000},
-    {TimerId::OutputRest, "OutputRest", 100},
-    {TimerId::LogRetry, "LogRetry", 500},
-    {TimerId::Typing, "Typing", 10},
-    {TimerId::EndGrace, "EndGrace", 100},
+    {TimerId::ModuleRestart, 1000},
+    {TimerId::ModuleWait, 1000},
+    {TimerId::OutputRest, 100},
+    {TimerId::LogRetry, 500},
+    {TimerId::Typing, 10},
+    {TimerId::EndGrace, 100},
 }};
 
 }  // namespace

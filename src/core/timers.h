@@ -5,7 +5,6 @@
 
 #include <cstdint>
 #include <span>
-#include <string_view>
 
 namespace torvane {
 
@@ -30,7 +29,6 @@ struct TickTime {
 
 struct TimerSpec {
   TimerId id;
-  std::string_view name;
   int intervalMs;  // how often it ticks while on; for a one-shot timer, how long it waits unless told
 };
 

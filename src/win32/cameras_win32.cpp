@@ -2,7 +2,7 @@
 #include <dshow.h>
 #include <vfw.h>
 
-#include "win32/adapters.h"
+#include "win32/cameras_win32.h"
 #include "win32/system_library.h"
 #include "win32/text_win32.h"
 

@@ -1,4 +1,4 @@
-#include "win32/adapters.h"
+#include "win32/clock_win32.h"
 
 namespace torvane::win32 {
 

@@ -1,4 +1,4 @@
-#include "win32/adapters.h"
+#include "win32/processes_win32.h"
 
 #include <tlhelp32.h>
 

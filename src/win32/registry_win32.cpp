@@ -1,4 +1,4 @@
-#include "win32/adapters.h"
+#include "win32/registry_win32.h"
 #include "win32/text_win32.h"
 #include "win32/unique_handle.h"
 

@@ -1,6 +1,6 @@
 // The files of the program folder that another program shares: the decoders'
 // output, read while they write it, and the logs, which a spreadsheet may hold.
-#include "win32/adapters.h"
+#include "win32/shared_files_win32.h"
 
 #include <algorithm>
 

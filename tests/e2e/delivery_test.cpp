@@ -75,7 +75,7 @@ class Delivery : public CodeDeliveryTest {
 
   // 退出, and then the decoder left running ended, as a restart of the computer would.
   void EndProgram() {
-    ASSERT_NO_FATAL_FAILURE(ExitThroughBend());
+    ASSERT_NO_FATAL_FAILURE(ClickQuitAndWaitForEnd());
     ASSERT_TRUE(EndProgramProcesses());
   }
 };
@@ -470,7 +470,7 @@ TEST_F(Delivery, ExitLeavesNoDecoderAndTheNextStartEndsOneLeftOver) {
   ASSERT_TRUE(Scan("QR-Code", before));
   ASSERT_TRUE(TargetShows(before + "\r\n"));
 
-  ASSERT_NO_FATAL_FAILURE(ExitThroughBend());
+  ASSERT_NO_FATAL_FAILURE(ClickQuitAndWaitForEnd());
   EXPECT_TRUE(WaitUntil([] { return ProcessesNamed(L"zbarcam.exe").empty(); }, 5s)) << "退出 left the decoder running";
 
   // A decoder of the folder's left over, holding the camera.

@@ -135,7 +135,7 @@ void TorvaneTest::OpenSettings() {
   ASSERT_TRUE(WaitUntil([&] { return Read(ControlId::SettingsPanel).visible; }, 10s)) << "设置 did not open the settings panel";
 }
 
-void TorvaneTest::ExitThroughBend() {
+void TorvaneTest::ClickQuitAndWaitForEnd() {
   ASSERT_NO_FATAL_FAILURE(Click(ControlId::QuitCommand));
   ASSERT_TRUE(WaitUntil([] { return ProcessesNamed(L"Torvane.exe").empty(); }, 15s)) << "退出 did not end Torvane";
 }

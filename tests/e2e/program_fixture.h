@@ -62,7 +62,7 @@ class TorvaneTest : public ::testing::Test {
   // A real click on 设置; returns once the settings panel shows.
   void OpenSettings();
   // A real click on 退出; returns once Torvane.exe has ended (the decoder keeps running).
-  void ExitThroughBend();
+  void ClickQuitAndWaitForEnd();
   // The program's message boxes (#32770) that are shown.
   std::vector<HWND> MessageBoxes() const;
   // The first of them once one is shown; null when none comes within `limit`.

@@ -9,10 +9,10 @@
 #include <functional>
 #include <regex>
 
-#include "../win32/registered_camera.h"
 #include "code_delivery.h"
 #include "hostile_support.h"
 #include "program_files.h"
+#include "registered_camera.h"
 #include "registry_support.h"
 #include "shared_helpers.h"
 #include "win32/adapters.h"

@@ -135,7 +135,7 @@ TEST_F(Settings, ConfirmedChoicesAreStoredAndShownAtTheNextStart) {
   }
   ASSERT_TRUE(stored);
 
-  ExitThroughBend();
+  ClickQuitAndWaitForEnd();
   if (HasFatalFailure()) return;
   auto second = StartAgain();
   ASSERT_TRUE(second) << "no main window at the second start";
@@ -178,7 +178,7 @@ TEST_F(Settings, AChangeLeftUnconfirmedIsGoneAfterARestart) {
   EXPECT_TRUE(WaitForCheck(EnterOption, BST_CHECKED));
   EXPECT_EQ(Read(NoSuffixOption).check, BST_UNCHECKED);
 
-  ExitThroughBend();
+  ClickQuitAndWaitForEnd();
   if (HasFatalFailure()) return;
   for (const wchar_t* key : kOptionKeys) EXPECT_FALSE(StoredSetting(key).has_value()) << Narrow(key);
   auto second = StartAgain();
@@ -305,7 +305,7 @@ TEST_F(Settings, WithoutMachineRightsTheEntryGoesToTheUsersRunKey) {
   ASSERT_TRUE(WaitUntil([&] { return RunValue(HKEY_CURRENT_USER) == ProgramRunValue(ProgramFolder()); }, 5s));
   EXPECT_TRUE(MessageBoxes().empty());
 
-  ExitThroughBend();
+  ClickQuitAndWaitForEnd();
   if (HasFatalFailure()) return;
   auto second = StartAgain();
   ASSERT_TRUE(second) << "no main window at the second start";

@@ -1,8 +1,10 @@
+#include "win32/program_folder_win32.h"
+
 #include <algorithm>
 
 #include "core/launch.h"
-#include "win32/adapters.h"
 #include "win32/text_win32.h"
+#include "win32/unique_handle.h"
 
 namespace torvane::win32 {
 namespace {
