@@ -61,7 +61,7 @@ class TorvaneTest : public ::testing::Test {
   void Click(ControlId id);
   // A real click on 设置; returns once the settings panel shows.
   void OpenSettings();
-  // A real click on 退出; returns once Torvane.exe has ended (the decoder keeps running).
+  // A real click on 退出; returns once Torvane.exe has ended.
   void ClickQuitAndWaitForEnd();
   // The program's message boxes (#32770) that are shown.
   std::vector<HWND> MessageBoxes() const;

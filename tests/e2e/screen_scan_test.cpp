@@ -16,7 +16,10 @@
 #include "core/screen_region_image.h"
 #include "registry_support.h"
 #include "shown_codes.h"
+#include "tray.h"
 #include "tray_menu.h"
+#include "window_reading.h"
+#include "x_input.h"
 #include "zbarimg_bridge.h"
 
 namespace torvane::e2e {
@@ -67,13 +70,12 @@ class ScreenScan : public CodeDeliveryTest {
   // `meanwhile` runs before the button is let go.
   static void Drag(PixelRect region, const std::function<void()>& meanwhile = [] {}) {
     const auto at = [](int x, int y) { return std::to_string(x) + " " + std::to_string(y); };
-    const ShellResult pressed = RunLinuxShell("timeout 10 xdotool mousemove " + at(region.left, region.top) +
-                                              " mousedown 1 mousemove " + at(region.left + 8, region.top + 8) +
-                                              " sleep 0.05 mousemove " + at(region.right(), region.bottom()));
+    const bool pressed = Xdotool("mousemove " + at(region.left, region.top) + " mousedown 1 mousemove " +
+                                 at(region.left + 8, region.top + 8) + " sleep 0.05 mousemove " +
+                                 at(region.right(), region.bottom()));
     meanwhile();
-    const ShellResult released = RunLinuxShell("timeout 10 xdotool sleep 0.05 mouseup 1");
-    ASSERT_TRUE(pressed.finished && pressed.exitCode == 0) << pressed.output;
-    ASSERT_TRUE(released.finished && released.exitCode == 0) << released.output;
+    const bool released = Xdotool("sleep 0.05 mouseup 1");
+    ASSERT_TRUE(pressed && released) << "xdotool could not drag";
   }
   static PixelRect AroundWithin(const ShownCode& code, int slack) {
     const PixelRect r = code.WindowRect();
