@@ -62,25 +62,28 @@ bool IsOwnOrShell(HWND window) {
   return process == GetCurrentProcessId() || IsShellTray(window);
 }
 
+struct WindowSearch {
+  HWND found = nullptr, foundOnTop = nullptr;
+};
+
+// A lambda would not do for 32-bit Windows: EnumWindows wants a stdcall function.
+BOOL CALLBACK ConsiderWindow(HWND window, LPARAM search) {
+  auto& s = *reinterpret_cast<WindowSearch*>(search);
+  const LONG_PTR ex = GetWindowLongPtrW(window, GWL_EXSTYLE);
+  if (!IsWindowVisible(window) || IsIconic(window) || (ex & (WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE)) ||
+      IsOwnOrShell(window))
+    return TRUE;
+  if (!(ex & WS_EX_TOPMOST)) return (s.found = window, FALSE);
+  if (!s.foundOnTop) s.foundOnTop = window;
+  return TRUE;
+}
+
 // The window the user was in before the taskbar or this program took the
 // foreground: the first one in Z order that can be typed into, ahead of the
 // windows kept on top (this program's own window is one).
 HWND WindowBehind() {
-  struct Search {
-    HWND found = nullptr, foundOnTop = nullptr;
-  } search;
-  EnumWindows(
-      [](HWND window, LPARAM lp) -> BOOL {
-        auto& s = *reinterpret_cast<Search*>(lp);
-        const LONG_PTR ex = GetWindowLongPtrW(window, GWL_EXSTYLE);
-        if (!IsWindowVisible(window) || IsIconic(window) || (ex & (WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE)) ||
-            IsOwnOrShell(window))
-          return TRUE;
-        if (!(ex & WS_EX_TOPMOST)) return (s.found = window, FALSE);
-        if (!s.foundOnTop) s.foundOnTop = window;
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  WindowSearch search;
+  EnumWindows(ConsiderWindow, reinterpret_cast<LPARAM>(&search));
   return search.found ? search.found : search.foundOnTop;
 }
 
