@@ -15,6 +15,7 @@
 #include "core/screen_region_image.h"
 #include "harness.h"
 #include "shown_codes.h"
+#include "started_dpi.h"
 #include "win32/screen_adapters.h"
 #include "win32/text_win32.h"
 #include "zbarimg_bridge.h"
@@ -138,18 +139,8 @@ TEST_F(ScreenCodes, ACodeOfOnePixelModulesIsFoundByTheRetryAtTwiceItsSize) {
 // Torvane may run at 144 dpi (Windows at 150 %): this runner again, at that
 // dpi, shows a code and reads it back from the screen.
 TEST_F(ScreenCodes, AtOneHundredFortyFourDpiACodeIsReadWhereItIsShown) {
-  constexpr wchar_t kMachineFonts[] = L"System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts";
-  constexpr wchar_t kUserDesktop[] = L"Control Panel\\Desktop";
-  const auto setLogPixels = [&](DWORD dpi) {
-    // Wine reads them when a process starts.
-    return RegSetKeyValueW(HKEY_LOCAL_MACHINE, kMachineFonts, L"LogPixels", REG_DWORD, &dpi, sizeof dpi) == ERROR_SUCCESS &&
-           RegSetKeyValueW(HKEY_CURRENT_USER, kUserDesktop, L"LogPixels", REG_DWORD, &dpi, sizeof dpi) == ERROR_SUCCESS;
-  };
-  struct Restore {
-    std::function<bool(DWORD)> set;
-    ~Restore() { set(96); }
-  } restore{setLogPixels};
-  ASSERT_TRUE(setLogPixels(144));
+  StartedDpi dpi;
+  ASSERT_TRUE(dpi.Set(144));
   wchar_t self[MAX_PATH] = {};
   GetModuleFileNameW(nullptr, self, MAX_PATH);
   const fs::path log = folder_ / L"at144dpi.log";

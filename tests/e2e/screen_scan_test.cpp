@@ -16,6 +16,7 @@
 #include "core/screen_region_image.h"
 #include "registry_support.h"
 #include "shown_codes.h"
+#include "started_dpi.h"
 #include "tray.h"
 #include "tray_menu.h"
 #include "window_reading.h"
@@ -159,22 +160,12 @@ TEST_F(ScreenScan, TheMenuItemTakesTheWholeScreenWithEnterAndTypesBothCodesInThe
 // Windows at 150 %: Torvane started at 144 dpi captures and picks in the
 // screen's own pixels, so the region dragged is the region decoded.
 TEST_F(ScreenScan, AtOneHundredFortyFourDpiTheRegionDraggedIsTheRegionDecoded) {
-  constexpr wchar_t kMachineFonts[] = L"System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts";
-  constexpr wchar_t kUserDesktop[] = L"Control Panel\\Desktop";
-  const auto setLogPixels = [&](DWORD dpi) {
-    // Wine reads them when a process starts.
-    return RegSetKeyValueW(HKEY_LOCAL_MACHINE, kMachineFonts, L"LogPixels", REG_DWORD, &dpi, sizeof dpi) == ERROR_SUCCESS &&
-           RegSetKeyValueW(HKEY_CURRENT_USER, kUserDesktop, L"LogPixels", REG_DWORD, &dpi, sizeof dpi) == ERROR_SUCCESS;
-  };
-  struct Restore {
-    std::function<bool(DWORD)> set;
-    ~Restore() { set(96); }
-  } restore{setLogPixels};
-  ASSERT_TRUE(setLogPixels(144));
+  StartedDpi dpi;
+  ASSERT_TRUE(dpi.Set(144));
   const ShownCode code(Code("at 144 dpi"), {.codeAt = kSecondCodeAt, .modulePixels = 3});
   ASSERT_TRUE(code.Made());
   ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
-  ASSERT_TRUE(setLogPixels(96));  // what starts next (the decoders) at the usual dpi
+  ASSERT_TRUE(dpi.Set(96));  // what starts next (the decoders) at the usual dpi
 
   ASSERT_NO_FATAL_FAILURE(PressHotkey());
   ASSERT_NO_FATAL_FAILURE(Drag(AroundWithin(code, 6)));
