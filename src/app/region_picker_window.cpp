@@ -56,10 +56,9 @@ bool IsShellTray(HWND window) {
          wcscmp(name, L"NotifyIconOverflowWindow") == 0 || wcscmp(name, L"__winex11_standalone_tray") == 0;
 }
 
+// This program's windows are all of its window thread, this one.
 bool IsOwnOrShell(HWND window) {
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  return process == GetCurrentProcessId() || IsShellTray(window);
+  return GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId() || IsShellTray(window);
 }
 
 struct WindowSearch {
