@@ -87,14 +87,12 @@ torvane_stop_wineserver() {
 }
 
 # Starts Xvfb on a free display number (Xvfb picks it: -displayfd) and records
-# its pid and display in DIR. Prints the display (":N"). The screen is 1024x768
-# unless TORVANE_SCREEN names another size (a measurement's, e.g. 1280x800); the
-# tests are written for 1024x768.
+# its pid and display in DIR. Prints the display (":N").
 torvane_start_xvfb() {
   local dir=$1
   mkdir -p "$dir"
   rm -f "$dir/xvfb.display" "$dir/xvfb.pid"
-  setsid Xvfb -displayfd 3 -screen 0 "${TORVANE_SCREEN:-1024x768}x24" -br -nolisten tcp -noreset \
+  setsid Xvfb -displayfd 3 -screen 0 1024x768x24 -br -nolisten tcp -noreset \
     3>"$dir/xvfb.display" </dev/null >"$dir/xvfb.log" 2>&1 &
   echo $! >"$dir/xvfb.pid"
   local i
