@@ -32,19 +32,18 @@ std::optional<Hotkey> HotkeyOfControlValue(WORD value) {
   if (key == 0) return Hotkey{};
   if (key >= 'A' && key <= 'Z') {
     hotkey.key = HotkeyKey::Letter;
+    hotkey.code = static_cast<int>(key);
   } else if (key >= '0' && key <= '9') {
     hotkey.key = HotkeyKey::Digit;
+    hotkey.code = static_cast<int>(key);
   } else if (key >= VK_F1 && key <= VK_F24) {
     hotkey.key = HotkeyKey::Function;
     hotkey.code = static_cast<int>(key - VK_F1) + 1;
-    return hotkey;
   } else if (key == VK_SNAPSHOT) {
     hotkey.key = HotkeyKey::PrintScreen;
-    return hotkey;
   } else {
     return std::nullopt;
   }
-  hotkey.code = static_cast<int>(key);
   return hotkey;
 }
 
