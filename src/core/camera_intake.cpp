@@ -24,7 +24,7 @@ void CameraIntake::StopFollowing() {
 
 void CameraIntake::OnOutput(std::string_view bytes) {
   if (!output_) return;
-  const std::vector<RecordBytes> records = output_->Feed(bytes);
+  const std::vector<CameraRecord> records = output_->Feed(bytes);
   // A record that only a rest of the writer completes waits for a quiet
   // moment after these bytes; every new piece starts that moment again.
   if (output_->WaitsForRest()) {
@@ -44,8 +44,9 @@ void CameraIntake::OnDecoderEnded() {
   StopFollowing();
 }
 
-void CameraIntake::Take(const std::vector<RecordBytes>& records, const TickTime& now) {
-  for (const RecordBytes& record : records) Accept(DecodeRecord(record, p_.ansi, p_.charsets), Source::Decoder, now);
+void CameraIntake::Take(const std::vector<CameraRecord>& records, const TickTime& now) {
+  for (const CameraRecord& record : records)
+    Accept(DecodeRecord(record.bytes, p_.ansi, p_.charsets, record.marks), Source::Decoder, now);
 }
 
 void CameraIntake::TakeAskedFor(const std::vector<RecordBytes>& records) {

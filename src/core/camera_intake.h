@@ -52,7 +52,7 @@ class CameraIntake {
 
  private:
   enum class Source { Decoder, Program, User };
-  void Take(const std::vector<RecordBytes>& records, const TickTime& now);
+  void Take(const std::vector<CameraRecord>& records, const TickTime& now);
   void Accept(const DecodedRecord& record, Source source, const TickTime& now);
   void StoreLastCode(const std::string& text);
 

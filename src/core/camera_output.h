@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/aim_identifier.h"
 #include "core/decoder_records.h"
 #include "core/line_splitter.h"
 #include "core/zbar_xml_reader.h"
@@ -19,19 +20,26 @@ namespace torvane {
 
 enum class OutputForm { Lines, Xml };
 
+// A record and what the decoder told of it besides its bytes: only the XML
+// form tells marks (GS1, AIM); the plain lines tell none.
+struct CameraRecord {
+  RecordBytes bytes;
+  SymbolMarks marks{};
+};
+
 class CameraOutputReader {
  public:
   explicit CameraOutputReader(OutputForm form) : form_(form) {}
 
   OutputForm Form() const { return form_; }
-  std::vector<RecordBytes> Feed(std::string_view bytes);
+  std::vector<CameraRecord> Feed(std::string_view bytes);
   // The writer has written nothing for a moment.
-  std::vector<RecordBytes> Rest();
+  std::vector<CameraRecord> Rest();
   // Whether a record may be complete that only a rest of the writer tells.
   bool WaitsForRest() const;
 
  private:
-  std::vector<RecordBytes> FromFrames(const XmlReading& reading);
+  std::vector<CameraRecord> FromFrames(const XmlReading& reading);
 
   OutputForm form_;
   LineSplitter lines_;

@@ -17,6 +17,19 @@ using namespace std::string_literals;
 using Records = std::vector<RecordBytes>;
 using Texts = std::vector<std::string>;
 
+// The reader with its records' bytes alone; their marks are checked on their own.
+struct BytesReader {
+  CameraOutputReader reader;
+  static Records Bytes(const std::vector<CameraRecord>& records) {
+    Records bytes;
+    for (const CameraRecord& record : records) bytes.push_back(record.bytes);
+    return bytes;
+  }
+  Records Feed(std::string_view piece) { return Bytes(reader.Feed(piece)); }
+  Records Rest() { return Bytes(reader.Rest()); }
+  bool WaitsForRest() const { return reader.WaitsForRest(); }
+};
+
 // Whatever the bytes and however they are cut, the lines handed out are the
 // complete lines of the whole output, in order; one whose CR is the last byte
 // so far waits for the next byte, or for the writer to rest.
@@ -71,7 +84,7 @@ TEST(LineSplitter, ALineLongerThanTheLongestIsLeftOutWithoutBeingHeld) {
 
 // zbarcam flushes once per video frame; a flush under 1 KB comes in one piece.
 TEST(CameraOutputReader, PlainLinesAreCompleteAtOnceInASmallFlushAndAfterARestInALongOne) {
-  CameraOutputReader reader(OutputForm::Lines);
+  BytesReader reader{CameraOutputReader(OutputForm::Lines)};
   // Three codes of one frame, a vCard among them, as one flush.
   EXPECT_EQ(reader.Feed("QR-Code:BEGIN:VCARD\r\nFN:Li Lei\r\nEND:VCARD\r\nEAN-13:4006381333931\r\nQR-Code:third\r\n"),
             (Records{"QR-Code:BEGIN:VCARD\r\nFN:Li Lei\r\nEND:VCARD", "EAN-13:4006381333931", "QR-Code:third"}));
@@ -109,7 +122,7 @@ TEST(CameraOutputReader, XmlFramesAreCompleteAtTheirEndWhereverThePiecesAreCut) 
   const Records frame{"QR-Code:BEGIN:VCARD\r\nFN:Li Lei\r\nEND:VCARD", "EAN-13:4006381333931", "QR-Code:中文测试"};
   const std::size_t frameEnd = output.rfind("</index>") + 8;
   for (std::size_t cut = 1; cut < output.size(); cut += 7) {
-    CameraOutputReader reader(OutputForm::Xml);
+    BytesReader reader{CameraOutputReader(OutputForm::Xml)};
     Records read = reader.Feed(output.substr(0, cut));
     EXPECT_EQ(reader.Rest(), Records{}) << "a rest completes no frame";
     EXPECT_FALSE(reader.WaitsForRest());
@@ -118,6 +131,21 @@ TEST(CameraOutputReader, XmlFramesAreCompleteAtTheirEndWhereverThePiecesAreCut) 
     read.insert(read.end(), rest.begin(), rest.end());
     EXPECT_EQ(read, frame) << "cut at " << cut;
   }
+}
+
+// ZBar 0.23 marks GS1 data and FNC1 in second place; the AIM identifier
+// typed before a code tells them, so they go with the record.
+TEST(CameraOutputReader, XmlMarksGoWithTheirRecords) {
+  CameraOutputReader reader(OutputForm::Xml);
+  const std::vector<CameraRecord> read = reader.Feed(
+      "<barcodes xmlns='http://zbar.sourceforge.net/2008/barcode'><source device='/dev/video0'>\n<index num='0'>\n"
+      "<symbol type='CODE-128' quality='1' orientation='UP' modifiers='GS1'><data><![CDATA[0104012345678901]]></data></symbol>\n"
+      "<symbol type='QR-Code' quality='1' orientation='UP' modifiers='AIM'><data><![CDATA[99ab]]></data></symbol>\n"
+      "<symbol type='QR-Code' quality='1' orientation='UP'><data><![CDATA[plain]]></data></symbol>\n</index>\n");
+  ASSERT_EQ(read.size(), 3u);
+  EXPECT_TRUE(read[0].marks.gs1 && !read[0].marks.fnc1Second) << read[0].bytes;
+  EXPECT_TRUE(!read[1].marks.gs1 && read[1].marks.fnc1Second) << read[1].bytes;
+  EXPECT_TRUE(!read[2].marks.gs1 && !read[2].marks.fnc1Second) << read[2].bytes;
 }
 
 }  // namespace

@@ -87,7 +87,7 @@ TEST(CameraOutput, EveryRecordIsReadOnceInOrderAsTheStandInWritesIt) {
   DecoderEvents events;
   events.output = [&](std::string_view bytes) {
     received += bytes;
-    for (const RecordBytes& record : reader.Feed(bytes)) records.push_back(record);
+    for (const CameraRecord& record : reader.Feed(bytes)) records.push_back(record.bytes);
   };
   EventWindow window;
   win32::JobDecoderProcesses decoders(window.Poster());
@@ -103,7 +103,7 @@ TEST(CameraOutput, EveryRecordIsReadOnceInOrderAsTheStandInWritesIt) {
   ASSERT_TRUE(AppendShared(folder / L"zbarcam.feed", "raw " + Hex("-done\r\n") + "\n"));
   EXPECT_TRUE(window.RunUntil([&] { return received.ends_with("-done\r\n"); }, 5s)) << received;
   // The rest of a write that came in two pieces waits for the writer's rest.
-  for (const RecordBytes& record : reader.Rest()) records.push_back(record);
+  for (const CameraRecord& record : reader.Rest()) records.push_back(record.bytes);
   ASSERT_EQ(records.size(), 3u);
   EXPECT_EQ(records.back(), "QR-Code:half-done");
   EXPECT_EQ(ReadFileBytes(folder / L"bar.dat"), "QR-Code:first\r\nsecond\r\nEAN-8:96385074\r\nQR-Code:half-done\r\n");
