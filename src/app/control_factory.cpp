@@ -86,6 +86,14 @@ void CutAwayUnderSibling(HWND control, const ControlSpec& layout) {
   SetWindowRgn(control, shown, FALSE);  // the window owns the region from here on
 }
 
+// The second and third settings pages are made when first asked for: most
+// starts never open them, and they hold over half of the window's controls.
+std::optional<ControlId> LaterPageOf(const ControlSpec& layout) {
+  for (ControlId at = layout.parent; at != ControlId::None; at = Control(at).parent)
+    if (at == ControlId::MoreSettingsPanel || at == ControlId::HandScannerPanel) return at;
+  return std::nullopt;
+}
+
 bool IsOptionButton(HWND window) {
   return (SendMessageW(window, WM_GETDLGCODE, 0, 0) & DLGC_RADIOBUTTON) != 0;
 }
@@ -131,15 +139,29 @@ LRESULT CALLBACK OptionButtonProc(HWND button, UINT msg, WPARAM wp, LPARAM lp, U
 }  // namespace
 
 void ControlFactory::CreateAll(HWND window, HINSTANCE instance) {
-  for (const ControlSpec& layout : Controls()) controls_[layout.id] = CreateControl(window, instance, layout);
+  window_ = window;
+  instance_ = instance;
+  for (const ControlSpec& layout : Controls())
+    if (!LaterPageOf(layout)) controls_[layout.id] = CreateControl(layout);
 }
 
 HWND ControlFactory::Handle(ControlId id) const {
+  if (const auto it = controls_.find(id); it != controls_.end()) return it->second;
+  if (id == ControlId::None) return nullptr;
+  const std::optional<ControlId> page = LaterPageOf(Control(id));
+  if (!page || pagesMade_.contains(*page)) return nullptr;
+  CreatePage(*page);
   const auto it = controls_.find(id);
   return it == controls_.end() ? nullptr : it->second;
 }
 
-HFONT ControlFactory::FontFor(const FontSpec& font) {
+void ControlFactory::CreatePage(ControlId page) const {
+  pagesMade_.insert(page);
+  for (const ControlSpec& layout : Controls())
+    if (LaterPageOf(layout) == page) controls_[layout.id] = CreateControl(layout);
+}
+
+HFONT ControlFactory::FontFor(const FontSpec& font) const {
   const std::string key = std::string(font.face) + "/" + std::to_string(font.points) + (font.bold ? "b" : "") +
                           (font.gb2312 ? "g" : "");
   auto& slot = fonts_[key];
@@ -147,12 +169,12 @@ HFONT ControlFactory::FontFor(const FontSpec& font) {
   return slot.get();
 }
 
-HWND ControlFactory::CreateControl(HWND window, HINSTANCE instance, const ControlSpec& layout) {
-  HWND parent = layout.parent == ControlId::None ? window : Handle(layout.parent);
+HWND ControlFactory::CreateControl(const ControlSpec& layout) const {
+  HWND parent = layout.parent == ControlId::None ? window_ : Handle(layout.parent);
   const PixelRect& r = layout.rect;
   HWND control = CreateWindowExW(ExStyleFor(layout), ClassFor(layout.kind), win32::Widen(layout.text).c_str(),
                                  StyleFor(layout), r.left, r.top, r.width, r.height, parent,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(static_cast<int>(layout.id))), instance,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(static_cast<int>(layout.id))), instance_,
                                  const_cast<ControlSpec*>(&layout));
   if (!control) return nullptr;
   // Created in stacking order, top first: each new one goes below its siblings.
@@ -162,6 +184,10 @@ HWND ControlFactory::CreateControl(HWND window, HINSTANCE instance, const Contro
   if (layout.kind == ControlKind::OptionButton) SetWindowSubclass(control, OptionButtonProc, 1, 0);
   if (layout.kind == ControlKind::NumberBox) SendMessageW(control, EM_LIMITTEXT, 3, 0);
   if (layout.kind == ControlKind::DropDown) SetWindowTheme(control, L"", L"");
+  // A letter, digit or key alone, or with Shift alone, gets Ctrl: as a hotkey
+  // it would take that key from whatever the user types anywhere.
+  if (layout.kind == ControlKind::HotkeyBox)
+    SendMessageW(control, HKM_SETRULES, HKCOMB_NONE | HKCOMB_S, MAKELPARAM(HOTKEYF_CONTROL, 0));
   if (layout.kind == ControlKind::CheckBox || layout.kind == ControlKind::OptionButton) {
     // Themed buttons ignore the text and background colours of the skin.
     SetWindowTheme(control, L"", L"");

@@ -7,6 +7,7 @@
 #include <string>
 #include <utility>
 
+#include "app/main_window.h"
 #include "core/screen_hotkey.h"
 #include "win32/screen_adapters.h"
 #include "win32/text_win32.h"
@@ -23,8 +24,6 @@ constexpr std::array<std::pair<Kind, ControlId>, 3> kSeparatorButtons{
      {Kind::ControlBracket, ControlId::GroupSeparatorControlOption},
      {Kind::Text, ControlId::GroupSeparatorTextOption}}};
 
-int IdOf(ControlId id) { return static_cast<int>(id); }
-
 std::string TextOf(HWND control) {
   std::wstring text(static_cast<std::size_t>(std::max(GetWindowTextLengthW(control), 0)) + 1, L'\0');
   text.resize(static_cast<std::size_t>(std::max(GetWindowTextW(control, text.data(), static_cast<int>(text.size())), 0)));
@@ -35,19 +34,17 @@ bool IsChecked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == 
 
 }  // namespace
 
-HandScannerPage::HandScannerPage(HWND mainWindow) : panel_(GetDlgItem(mainWindow, IdOf(ControlId::HandScannerPanel))) {
+HandScannerPage::HandScannerPage(const MainWindow& window)
+    : window_(window), panel_(window.Handle(ControlId::HandScannerPanel)) {
   // The option buttons are plain radio buttons: the page selects the one clicked.
   if (panel_) SetWindowSubclass(panel_, PanelProc, kSubclassId, reinterpret_cast<DWORD_PTR>(this));
-  // A letter, digit or key alone, or with Shift alone, gets Ctrl: as a hotkey
-  // it would take that key from whatever the user types anywhere.
-  SendMessageW(Item(ControlId::ScreenHotkeyBox), HKM_SETRULES, HKCOMB_NONE | HKCOMB_S, MAKELPARAM(HOTKEYF_CONTROL, 0));
 }
 
 HandScannerPage::~HandScannerPage() {
   if (panel_) RemoveWindowSubclass(panel_, PanelProc, kSubclassId);
 }
 
-HWND HandScannerPage::Item(ControlId id) const { return GetDlgItem(panel_, IdOf(id)); }
+HWND HandScannerPage::Item(ControlId id) const { return window_.Handle(id); }
 
 void HandScannerPage::SelectGroupSeparator(Kind selected) {
   for (const auto& [kind, button] : kSeparatorButtons)

@@ -12,10 +12,12 @@
 
 namespace torvane::app {
 
+class MainWindow;
+
 class HandScannerPage final : public HandScannerOptionsPage {
  public:
-  // The page's panel is a child of `mainWindow`, made before this.
-  explicit HandScannerPage(HWND mainWindow);
+  // The page's controls are `window`'s, made when the page is first filled.
+  explicit HandScannerPage(const MainWindow& window);
   ~HandScannerPage() override;
   HandScannerPage(const HandScannerPage&) = delete;
   HandScannerPage& operator=(const HandScannerPage&) = delete;
@@ -31,6 +33,7 @@ class HandScannerPage final : public HandScannerOptionsPage {
   std::string HotkeyShown() const;
   void RefuseKeyNotKept();
 
+  const MainWindow& window_;
   HWND panel_;
   // The hotkey as stored when the page was filled, and the control's value for
   // it: a hotkey with the Win key, which the control cannot show, is kept as it

@@ -80,7 +80,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
 
   app::MainWindow window(instance);
   if (!window.Create()) return 1;
-  app::HandScannerPage handScannerPage(window.hwnd());
+  app::HandScannerPage handScannerPage(window);
 
   win32::SystemClock clock;
   win32::ToolhelpProcessTable processes(window.Events());

@@ -83,13 +83,14 @@ class MainWindow final : public MainWindowPorts {
 
   // Timers
   void Set(TimerId timer, bool on) override;
+  // A control by its id; one of a settings page not opened yet is made with its page.
+  HWND Handle(ControlId id) const { return controls_.Handle(id); }
   void Once(TimerId timer, int delayMs) override;
 
  private:
   static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp);
   static LRESULT CALLBACK HistoryListProc(HWND list, UINT msg, WPARAM wp, LPARAM lp, UINT_PTR id, DWORD_PTR self);
   LRESULT HandleMessage(UINT msg, WPARAM wp, LPARAM lp);
-  HWND Handle(ControlId id) const { return controls_.Handle(id); }
 
   void AcceptDroppedFiles();
   void PaintBackground(HDC dc);
