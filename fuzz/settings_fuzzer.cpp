@@ -69,7 +69,8 @@ ControlValues ExpectedAfterLoading(ControlValues values, const std::map<std::str
 void CheckCodec(const std::string& text, int number) {
   Expect(ParsedCheckState(text) == ReferenceCheckState(text), "a check-box text reads as the rule says");
   Expect(ParseTruth(text) == ReferenceTruth(text), "an option text reads as the rule says");
-  Expect(ParsedCheckState(std::to_string(number)) == (number >= 0 && number <= 2 ? std::optional<int>(number) : std::nullopt),
+  const bool small = number >= 0 && number <= 2;
+  Expect(ParsedCheckState(std::to_string(number)) == (small ? std::optional<int>(number) : std::nullopt),
          "only 0, 1 and 2 read at all");
   for (const CheckState state : {CheckState::Unchecked, CheckState::Checked, CheckState::Greyed})
     Expect(ParseCheckState(FormatCheckState(state)) == state, "a written check-box state reads back as itself");

@@ -137,7 +137,8 @@ std::optional<int> RecognitionModule::ChosenCamera() {
   if (!number) {
     // Unplugged, or chosen while the other kind of decoder was installed: the
     // default camera rather than none; the choice is kept for when it is back.
-    p_.history.Add(std::string(texts::kCameraGonePrefix) + p_.options.scanner.camera + std::string(texts::kCameraGoneSuffix));
+    p_.history.Add(std::string(texts::kCameraGonePrefix) + p_.options.scanner.camera +
+                   std::string(texts::kCameraGoneSuffix));
   }
   return number;
 }

@@ -56,7 +56,8 @@ TEST(LoadOptions, StoredChoicesReachTheControls) {
   EXPECT_EQ(rig.window.CheckShown(Option::TypeCodes), CheckState::Checked);
   EXPECT_EQ(rig.window.CheckShown(Option::CopyToClipboard), CheckState::Checked);
   EXPECT_EQ(rig.window.CheckShown(Option::ShowVideoWindow), CheckState::Checked);
-  EXPECT_EQ(rig.window.CheckShown(Option::StartWithWindows), CheckState::Unchecked) << "c4 is ignored; only the start-up value counts";
+  EXPECT_EQ(rig.window.CheckShown(Option::StartWithWindows), CheckState::Unchecked)
+      << "c4 is ignored; only the start-up value counts";
   EXPECT_EQ(rig.window.Selected(Suffix::Tab), 1);
   EXPECT_TRUE(rig.window.suffix.has_value());
   EXPECT_TRUE(rig.Has("place shown ZBar")) << "loading 显示视频窗口 acts like the user changing it";
@@ -82,7 +83,8 @@ TEST(LoadOptions, AnUnreadableValueStopsTheLoadingAtThatKey) {
   rig.program.settings.LoadOptions();
   EXPECT_EQ(rig.window.CheckShown(Option::TypeCodes), CheckState::Unchecked);
   EXPECT_EQ(rig.window.CheckShown(Option::CopyToClipboard), CheckState::Unchecked);
-  EXPECT_EQ(rig.window.CheckShown(Option::StartWithWindows), CheckState::Unchecked) << "the start-up value is not read either";
+  EXPECT_EQ(rig.window.CheckShown(Option::StartWithWindows), CheckState::Unchecked)
+      << "the start-up value is not read either";
   EXPECT_EQ(rig.window.Selected(Suffix::None), 1);
   EXPECT_EQ(rig.window.Selected(Suffix::Enter), 0);
 

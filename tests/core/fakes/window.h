@@ -75,7 +75,9 @@ class FakeWindow final : public MainWindowPorts {
       checks[box] = options.Box(box);
     suffix = options.suffix;
   }
-  CheckState CheckShown(Option box) const override { return checks.contains(box) ? checks.at(box) : CheckState::Unchecked; }
+  CheckState CheckShown(Option box) const override {
+    return checks.contains(box) ? checks.at(box) : CheckState::Unchecked;
+  }
   int Selected(Suffix s) const { return suffix == s ? 1 : 0; }
 
   // ScannerOptionsPage
