@@ -82,7 +82,7 @@ class IntakeRun {
       default: rig_.settings.values["OldBar"] = input.ConsumeRandomLengthString(16); break;
     }
     memory_ = initialMemory_ = rig_.settings.values["OldBar"];
-    rig_.program.scannerOptions.repeatScans = repeatScans_ = input.ConsumeBool();
+    rig_.program.options.scanner.repeatScans = repeatScans_ = input.ConsumeBool();
     asTheDecoderWrites_ = input.ConsumeBool();
     // The camera decoder is launched, of a version read in its plain lines.
     rig_.program.module.StartAtLoad();
@@ -202,9 +202,11 @@ class IntakeRun {
     const int selected = input_.ConsumeIntegralInRange(0, 3);  // 3: none of the three
     const std::array<Suffix, 3> suffixes{Suffix::None, Suffix::Enter, Suffix::Tab};
     options_.suffix = selected < 3 ? std::optional<Suffix>(suffixes[static_cast<std::size_t>(selected)]) : std::nullopt;
-    rig_.window.SetCheck(Option::TypeCodes, options_.typeIt);
-    rig_.window.SetCheck(Option::CopyToClipboard, options_.copyIt);
-    rig_.window.SelectSuffix(options_.suffix);
+    // The boxes as the user clicks them to 0, 1 or 2; no click leaves all three buttons clear.
+    const std::array<CheckState, 3> states{CheckState::Unchecked, CheckState::Checked, CheckState::Greyed};
+    rig_.ClickBox(Option::TypeCodes, states[static_cast<std::size_t>(options_.typeIt)]);
+    rig_.ClickBox(Option::CopyToClipboard, states[static_cast<std::size_t>(options_.copyIt)]);
+    rig_.program.options.suffix = options_.suffix;
   }
 
   // What this step accepted (stored as OldBar, or kept when the store refused)

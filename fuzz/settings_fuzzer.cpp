@@ -20,12 +20,22 @@ constexpr std::array<Option, 4> kBoxes{Option::TypeCodes, Option::CopyToClipboar
 constexpr std::array<Suffix, 3> kOptions{Suffix::None, Suffix::Enter, Suffix::Tab};
 const std::array<std::string, 7> kKeys{"c1", "c2", "c3", "c4", "o0", "o1", "o2"};
 
-// The controls' states by the key each is stored under.
+// The controls' states by the key each is stored under, as stored: a check box
+// 0 unchecked, 1 checked, 2 greyed; an option button 1 when selected.
 using ControlValues = std::map<std::string, int>;
+
+int Stored(CheckState state) {
+  return state == CheckState::Checked ? 1 : state == CheckState::Greyed ? 2 : 0;
+}
+
+std::optional<int> ParsedCheckState(std::string_view text) {
+  const std::optional<CheckState> state = ParseCheckState(text);
+  return state ? std::optional<int>(Stored(*state)) : std::nullopt;
+}
 
 ControlValues Read(const testing::FakeWindow& window) {
   ControlValues values;
-  for (std::size_t i = 0; i < 4; ++i) values[kKeys[i]] = window.Check(kBoxes[i]);
+  for (std::size_t i = 0; i < 4; ++i) values[kKeys[i]] = Stored(window.CheckShown(kBoxes[i]));
   for (std::size_t i = 0; i < 3; ++i) values[kKeys[4 + i]] = window.Selected(kOptions[i]);
   return values;
 }
@@ -57,11 +67,13 @@ ControlValues ExpectedAfterLoading(ControlValues values, const std::map<std::str
 }
 
 void CheckCodec(const std::string& text, int number) {
-  Expect(ParseCheckState(text) == ReferenceCheckState(text), "a check-box text reads as the rule says");
+  Expect(ParsedCheckState(text) == ReferenceCheckState(text), "a check-box text reads as the rule says");
   Expect(ParseTruth(text) == ReferenceTruth(text), "an option text reads as the rule says");
-  const std::optional<int> state = ParseCheckState(FormatCheckState(number));
-  Expect(state == (number >= 0 && number <= 2 ? std::optional<int>(number) : std::nullopt),
-         "a written check-box state reads back as itself, and only 0, 1 and 2 read at all");
+  const bool small = number >= 0 && number <= 2;
+  Expect(ParsedCheckState(std::to_string(number)) == (small ? std::optional<int>(number) : std::nullopt),
+         "only 0, 1 and 2 read at all");
+  for (const CheckState state : {CheckState::Unchecked, CheckState::Checked, CheckState::Greyed})
+    Expect(ParseCheckState(FormatCheckState(state)) == state, "a written check-box state reads back as itself");
   Expect(ParseTruth(FormatTruth(number % 2 == 0)) == (number % 2 == 0), "a written option reads back as itself");
 }
 
@@ -101,7 +113,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   rig.program.settings.OnOkClicked();
   for (const std::string& key : kKeys) Expect(rig.settings.values.contains(key), "confirming writes every option key");
   for (std::size_t i = 0; i < 4; ++i)
-    Expect(ParseCheckState(rig.settings.values[kKeys[i]]) == loaded.at(kKeys[i]),
+    Expect(ParsedCheckState(rig.settings.values[kKeys[i]]) == loaded.at(kKeys[i]),
            "a check box is written as its state");
   for (std::size_t i = 0; i < 3; ++i)
     Expect(ParseTruth(rig.settings.values[kKeys[4 + i]]) == (loaded.at(kKeys[4 + i]) == 1),

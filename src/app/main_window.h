@@ -7,7 +7,7 @@
 //   window_painting.cpp the background picture and the controls' colours
 //   window_frame.cpp    WindowFrame: shown, placed, panels opened and closed
 //   status_display.cpp  StatusDisplay
-//   option_pages.cpp    OptionControls and ScannerOptionsPage: what the settings pages show and read
+//   option_pages.cpp    FirstSettingsPage and ScannerOptionsPage: what the settings pages show and read
 //   history_list.cpp    HistoryList, and files dropped on it
 //   window_timers.cpp   Timers, and their ticks
 #pragma once
@@ -67,11 +67,9 @@ class MainWindow final : public MainWindowPorts {
   void ShowScanning(bool scanning) override;
   void ShowSuccess() override;
 
-  // OptionControls
-  int Check(Option option) const override;
-  void SetCheck(Option option, int state) override;
-  std::optional<Suffix> SelectedSuffix() const override;
-  void SelectSuffix(std::optional<Suffix> suffix) override;
+  // FirstSettingsPage
+  void ShowFirstPageOptions(const Options& options) override;
+  CheckState CheckShown(Option box) const override;
 
   // ScannerOptionsPage
   void ShowScannerOptions(const ScannerOptions& options, const std::vector<std::string>& cameras) override;

@@ -164,11 +164,11 @@ void MainWindow::OnCommand(ControlId id, int code) {
     case ControlId::OkButton:
       p.settings.OnOkClicked();
       break;
+    case ControlId::TypeCodesBox:
+    case ControlId::CopyToClipboardBox:
     case ControlId::ShowVideoWindowBox:
-      p.module.OnShowVideoWindowClicked();
-      break;
     case ControlId::StartWithWindowsBox:
-      p.settings.OnStartWithWindowsClicked();
+      if (const auto box = ChoiceOf(kOptionBoxes, id)) p.settings.OnOptionBoxClicked(*box);
       break;
     case ControlId::NoSuffixOption:
     case ControlId::EnterOption:

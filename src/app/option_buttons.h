@@ -1,4 +1,4 @@
-// Which option button stands for which choice, on the settings pages.
+// Which check box or option button stands for which choice, on the settings pages.
 #pragma once
 
 #include <array>
@@ -9,6 +9,12 @@
 #include "core/ports.h"
 
 namespace torvane::app {
+
+inline constexpr std::array<std::pair<Option, ControlId>, 4> kOptionBoxes{
+    {{Option::TypeCodes, ControlId::TypeCodesBox},
+     {Option::CopyToClipboard, ControlId::CopyToClipboardBox},
+     {Option::ShowVideoWindow, ControlId::ShowVideoWindowBox},
+     {Option::StartWithWindows, ControlId::StartWithWindowsBox}}};
 
 inline constexpr std::array<std::pair<Suffix, ControlId>, 3> kSuffixButtons{
     {{Suffix::None, ControlId::NoSuffixOption}, {Suffix::Enter, ControlId::EnterOption}, {Suffix::Tab, ControlId::TabOption}}};

@@ -1,4 +1,4 @@
-// What the settings pages show and read (MainWindow's OptionControls and
+// What the settings pages show and read (MainWindow's FirstSettingsPage and
 // ScannerOptionsPage): the check boxes, the suffix, and the scanner options of
 // 更多设置. The third page, the hand scanner's, is HandScannerPage's.
 #include <algorithm>
@@ -12,50 +12,39 @@
 namespace torvane::app {
 namespace {
 
-ControlId OptionBox(Option option) {
-  switch (option) {
-    case Option::TypeCodes:
-      return ControlId::TypeCodesBox;
-    case Option::CopyToClipboard:
-      return ControlId::CopyToClipboardBox;
-    case Option::ShowVideoWindow:
-      return ControlId::ShowVideoWindowBox;
-    case Option::StartWithWindows:
-      return ControlId::StartWithWindowsBox;
-  }
+ControlId BoxOf(Option box) {
+  for (const auto& [option, id] : kOptionBoxes)
+    if (option == box) return id;
   return ControlId::None;
+}
+
+void ShowCheck(HWND box, CheckState state) {
+  if (state == CheckState::Greyed) {
+    // A plain auto check box has no third state; switch it to the three-state kind to show one.
+    SetWindowLongW(box, GWL_STYLE, (GetWindowLongW(box, GWL_STYLE) & ~0xF) | BS_AUTO3STATE);
+  }
+  const WPARAM shown = state == CheckState::Checked  ? BST_CHECKED
+                       : state == CheckState::Greyed ? BST_INDETERMINATE
+                                                     : BST_UNCHECKED;
+  SendMessageW(box, BM_SETCHECK, shown, 0);
 }
 
 }  // namespace
 
-int MainWindow::Check(Option option) const {
-  switch (SendMessageW(Handle(OptionBox(option)), BM_GETCHECK, 0, 0)) {
+void MainWindow::ShowFirstPageOptions(const Options& options) {
+  for (const auto& [box, id] : kOptionBoxes) ShowCheck(Handle(id), options.Box(box));
+  for (const auto& [suffix, button] : kSuffixButtons) SetButtonChecked(Handle(button), suffix == options.suffix);
+}
+
+CheckState MainWindow::CheckShown(Option box) const {
+  switch (SendMessageW(Handle(BoxOf(box)), BM_GETCHECK, 0, 0)) {
     case BST_CHECKED:
-      return 1;
+      return CheckState::Checked;
     case BST_INDETERMINATE:
-      return 2;
+      return CheckState::Greyed;
     default:
-      return 0;
+      return CheckState::Unchecked;
   }
-}
-
-void MainWindow::SetCheck(Option option, int state) {
-  HWND box = Handle(OptionBox(option));
-  if (state == 2) {
-    // A plain auto check box has no third state; switch it to the three-state kind to show one.
-    SetWindowLongW(box, GWL_STYLE, (GetWindowLongW(box, GWL_STYLE) & ~0xF) | BS_AUTO3STATE);
-  }
-  SendMessageW(box, BM_SETCHECK, state == 1 ? BST_CHECKED : state == 2 ? BST_INDETERMINATE : BST_UNCHECKED, 0);
-}
-
-std::optional<Suffix> MainWindow::SelectedSuffix() const {
-  for (const auto& [suffix, button] : kSuffixButtons)
-    if (IsButtonChecked(Handle(button))) return suffix;
-  return std::nullopt;
-}
-
-void MainWindow::SelectSuffix(std::optional<Suffix> selected) {
-  for (const auto& [suffix, button] : kSuffixButtons) SetButtonChecked(Handle(button), suffix == selected);
 }
 
 void MainWindow::SelectTypingMethod(TypingMethod selected) {

@@ -7,7 +7,6 @@
 #include "core/decoder_line.h"
 #include "core/key_plan.h"
 #include "core/scan_log.h"
-#include "core/settings_codec.h"
 #include "core/symbology_settings.h"
 #include "core/texts.h"
 #include "core/version.h"
@@ -31,14 +30,14 @@ void CodeDelivery::Deliver(const DecodedRecord& record, const TickTime& now) {
     return;
   }
   const std::string& symbology = *record.symbology;
-  if (KeptOut(p_.scannerOptions, symbology, record.text)) return;
-  const std::string output = OutputText(p_.scannerOptions, symbology, record.marks, record.text);
+  if (KeptOut(p_.options.scanner, symbology, record.text)) return;
+  const std::string output = OutputText(p_.options.scanner, symbology, record.marks, record.text);
   const Typing typing = Type(output, now);
   // A paste leaves the text on the clipboard itself once it is done; a copy now would come before it.
-  const bool copies = IsChecked(p_.options.Check(Option::CopyToClipboard)) || typing == Typing::TargetAbove;
+  const bool copies = IsChecked(p_.options.copyToClipboard) || typing == Typing::TargetAbove;
   if (copies && typing != Typing::LeavesTextOnClipboard) p_.clipboard.SetText(output);
   BeepIfAsked();
-  if (p_.scannerOptions.scanLog) pendingScans_.Add(ScanLogRow(now.local, symbology, record.text));
+  if (p_.options.scanner.scanLog) pendingScans_.Add(ScanLogRow(now.local, symbology, record.text));
   ListAndLog(record);
   if (typing == Typing::TargetAbove) TellTargetAbove();
 }
@@ -50,17 +49,17 @@ void CodeDelivery::TellTargetAbove() {
 }
 
 CodeDelivery::Typing CodeDelivery::Type(std::string_view text, const TickTime& now) {
-  const std::optional<Suffix> suffix = p_.options.SelectedSuffix();
-  if (!IsChecked(p_.options.Check(Option::TypeCodes)) || !suffix) return Typing::None;
+  const std::optional<Suffix> suffix = p_.options.suffix;
+  if (!IsChecked(p_.options.typeCodes) || !suffix) return Typing::None;
   if (TargetRunsAbove(p_.integrity)) return Typing::TargetAbove;
   targetAboveTold_ = false;
-  const ScannerOptions& o = p_.scannerOptions;
+  const ScannerOptions& o = p_.options.scanner;
   const TypingRequest request{text,
                               *suffix,
                               o.typing,
                               o.keyDelayMs,
                               o.suffixDelayMs,
-                              IsChecked(p_.options.Check(Option::CopyToClipboard)),
+                              IsChecked(p_.options.copyToClipboard),
                               o.groupSeparator};
   const TypingJob job = PlanTyping(request, p_.layout);
   p_.typing.Add(job, now.monotonicMs);
@@ -70,11 +69,11 @@ CodeDelivery::Typing CodeDelivery::Type(std::string_view text, const TickTime& n
 }
 
 void CodeDelivery::BeepIfAsked() {
-  if (p_.scannerOptions.beep) p_.sounds.Beep();
+  if (p_.options.scanner.beep) p_.sounds.Beep();
 }
 
 void CodeDelivery::ListAndLog(const DecodedRecord& record) {
-  if (record.symbology && KeptOut(p_.scannerOptions, *record.symbology, record.text)) return;
+  if (record.symbology && KeptOut(p_.options.scanner, *record.symbology, record.text)) return;
   p_.history.Add(record.Listed());
   if (!record.symbology) return;
   pendingLog_.Add(record.logBytes + "\r\n");

@@ -10,7 +10,7 @@
 #include "core/pending_log.h"
 #include "core/ports.h"
 #include "core/target_window_ports.h"
-#include "core/scanner_options.h"
+#include "core/options.h"
 #include "core/typing_queue.h"
 
 namespace torvane {
@@ -18,7 +18,7 @@ namespace torvane {
 class CodeDelivery {
  public:
   struct Ports {
-    OptionControls& options;
+    const Options& options;  // as the settings pages last changed them
     HistoryList& history;
     Keyboard& keyboard;
     Clipboard& clipboard;
@@ -28,7 +28,6 @@ class CodeDelivery {
     ScanLogFile& scanLog;  // scans.csv
     TypingQueue& typing;
     Timers& timers;
-    const ScannerOptions& scannerOptions;
     WindowFrame& window;
     TrayIcon& tray;
     IntegrityLevels& integrity;

@@ -1,13 +1,24 @@
-// The second and third settings pages as the behaviour sees them: filled when
-// opened, read back when the user confirms.
+// The settings pages as the behaviour sees them: the first filled from the
+// options and read a box at a time as the user clicks it; the second and third
+// filled when opened, read back when the user confirms.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "core/scanner_options.h"
+#include "core/options.h"
 
 namespace torvane {
+
+// The first settings page: its check boxes and the suffix's option buttons.
+struct FirstSettingsPage {
+  virtual ~FirstSettingsPage() = default;
+  // The check boxes and the suffix buttons as the options hold them.
+  virtual void ShowFirstPageOptions(const Options& options) = 0;
+  // A box as it shows once the user has clicked it (a greyed box is a
+  // three-state one, and a click moves it on through its three states).
+  virtual CheckState CheckShown(Option box) const = 0;
+};
 
 // The second settings page's controls as the user left them: the two pauses
 // as typed, the camera by name (empty: the default camera).

@@ -15,8 +15,8 @@
 #include "core/timers.h"
 #include "core/pending_log.h"
 #include "core/option_page_ports.h"
+#include "core/options.h"
 #include "core/random_access_file.h"
-#include "core/scanner_options.h"
 #include "core/text_decoding.h"
 
 namespace torvane {
@@ -29,20 +29,6 @@ struct HistoryList {
   virtual ~HistoryList() = default;
   virtual void Add(std::string_view utf8) = 0;
   virtual std::optional<std::string> Selected() const = 0;
-};
-
-// The check boxes of the settings panel.
-enum class Option { TypeCodes, CopyToClipboard, ShowVideoWindow, StartWithWindows };
-
-// The scanner options as the settings panel's controls hold them.
-struct OptionControls {
-  virtual ~OptionControls() = default;
-  // 0, 1 or 2 (greyed: a stored value the user never chose).
-  virtual int Check(Option option) const = 0;
-  virtual void SetCheck(Option option, int state) = 0;
-  // The key typed after a code; nullopt when none of the three is selected.
-  virtual std::optional<Suffix> SelectedSuffix() const = 0;
-  virtual void SelectSuffix(std::optional<Suffix> suffix) = 0;
 };
 
 enum class ModuleStatus { NotRunning, Running };
@@ -92,7 +78,7 @@ struct Timers {
 
 // Everything the main window is to the behaviour; each part is handed the few
 // of these it needs.
-struct MainWindowPorts : WindowFrame, StatusDisplay, OptionControls, ScannerOptionsPage, HistoryList, Timers {};
+struct MainWindowPorts : WindowFrame, StatusDisplay, FirstSettingsPage, ScannerOptionsPage, HistoryList, Timers {};
 
 struct ProcessInfo {
   std::uint32_t pid = 0;

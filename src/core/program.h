@@ -9,7 +9,7 @@
 #include "core/ports.h"
 #include "core/target_window_ports.h"
 #include "core/recognition_module.h"
-#include "core/scanner_options.h"
+#include "core/options.h"
 #include "core/screen_ports.h"
 #include "core/screen_scan.h"
 #include "core/settings_panel.h"
@@ -75,7 +75,7 @@ struct Program {
                 .clipboard = p.clipboard,
                 .timers = p.window,
                 .inputMethods = p.inputMethods ? *p.inputMethods : unknownTarget_}),
-        delivery({.options = p.window,
+        delivery({.options = options,
                   .history = p.window,
                   .keyboard = p.keyboard,
                   .clipboard = p.clipboard,
@@ -85,7 +85,6 @@ struct Program {
                   .scanLog = p.scanLog,
                   .typing = typing,
                   .timers = p.window,
-                  .scannerOptions = scannerOptions,
                   .window = p.window,
                   .tray = p.tray,
                   .integrity = p.integrity ? *p.integrity : unknownTarget_}),
@@ -96,10 +95,9 @@ struct Program {
                 .ansi = p.ansi,
                 .charsets = p.charsets,
                 .delivery = delivery,
-                .options = scannerOptions}),
+                .options = options.scanner}),
         module({.status = p.window,
                 .history = p.window,
-                .controls = p.window,
                 .timers = p.window,
                 .clock = p.clock,
                 .processes = p.processes,
@@ -109,7 +107,7 @@ struct Program {
                 .cameras = cameras,
                 .intake = intake,
                 .ansi = p.ansi,
-                .options = scannerOptions}),
+                .options = options}),
         images({.history = p.window,
                 .processes = p.processes,
                 .decoders = p.decoders,
@@ -127,13 +125,13 @@ struct Program {
                 .window = p.window,
                 .tray = p.tray}),
         settings({.window = p.window,
-                  .options = p.window,
+                  .firstPage = p.window,
                   .settings = p.settings,
                   .startup = p.startup,
                   .folder = p.folder,
                   .boxes = p.boxes,
                   .module = module,
-                  .scannerOptions = scannerOptions,
+                  .options = options,
                   .page = p.window,
                   .handScannerPage = p.handScannerPage,
                   .cameras = cameras,
@@ -178,7 +176,7 @@ struct Program {
   }
 
   UnknownTypingTarget unknownTarget_;
-  ScannerOptions scannerOptions;  // the second settings page's, read at start-up
+  Options options;  // the settings pages', read at start-up
   DecoderCameras cameras;
   TypingQueue typing;
   CodeDelivery delivery;

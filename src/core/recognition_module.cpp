@@ -7,7 +7,6 @@
 #include "core/decoder_errors.h"
 #include "core/launch.h"
 #include "core/process_check.h"
-#include "core/settings_codec.h"
 #include "core/symbology_settings.h"
 #include "core/texts.h"
 
@@ -102,7 +101,7 @@ void RecognitionModule::Launch() {
   const std::optional<int> camera = ChosenCamera();
   const OutputForm form = form_.value_or(OutputForm::Lines);
   // Only the symbology names this version takes: ZBar 0.10 ends on another.
-  const std::vector<std::string> settings = DecoderSymbologyArguments(p_.options, decoderVersion_);
+  const std::vector<std::string> settings = DecoderSymbologyArguments(p_.options.scanner, decoderVersion_);
   const std::uint64_t launch = ++launches_;
   DecoderEvents events;
   events.output = [this, launch](std::string_view bytes) {
@@ -133,12 +132,13 @@ void RecognitionModule::Launch() {
 }
 
 std::optional<int> RecognitionModule::ChosenCamera() {
-  if (p_.options.camera.empty()) return std::nullopt;
-  const std::optional<int> number = p_.cameras.NumberOf(p_.options.camera);
+  if (p_.options.scanner.camera.empty()) return std::nullopt;
+  const std::optional<int> number = p_.cameras.NumberOf(p_.options.scanner.camera);
   if (!number) {
     // Unplugged, or chosen while the other kind of decoder was installed: the
     // default camera rather than none; the choice is kept for when it is back.
-    p_.history.Add(std::string(texts::kCameraGonePrefix) + p_.options.camera + std::string(texts::kCameraGoneSuffix));
+    p_.history.Add(std::string(texts::kCameraGonePrefix) + p_.options.scanner.camera +
+                   std::string(texts::kCameraGoneSuffix));
   }
   return number;
 }
@@ -210,7 +210,7 @@ ModuleState RecognitionModule::State() const {
 }
 
 void RecognitionModule::PlaceVideoWindow(WindowId video) {
-  p_.desktop.PlaceTopmost(video, IsChecked(p_.controls.Check(Option::ShowVideoWindow)));
+  p_.desktop.PlaceTopmost(video, IsChecked(p_.options.showVideoWindow));
 }
 
 // The decoder and a version query this program started: both are asked to

@@ -14,7 +14,7 @@
 #include "core/camera_output.h"
 #include "core/decoder_cameras.h"
 #include "core/ports.h"
-#include "core/scanner_options.h"
+#include "core/options.h"
 
 namespace torvane {
 
@@ -37,7 +37,6 @@ class RecognitionModule {
   struct Ports {
     StatusDisplay& status;
     HistoryList& history;
-    OptionControls& controls;
     Timers& timers;
     Clock& clock;
     ProcessTable& processes;
@@ -47,7 +46,7 @@ class RecognitionModule {
     DecoderCameras& cameras;
     CameraIntake& intake;
     AnsiDecoder& ansi;  // the decoder's error output is in the system code page
-    const ScannerOptions& options;
+    const Options& options;
   };
   explicit RecognitionModule(Ports ports) : p_(ports) {}
 

@@ -7,54 +7,10 @@
 #include <utility>
 #include <vector>
 
-#include "core/ports.h"
 #include "core/symbology_settings.h"
 
 namespace torvane {
 namespace {
-
-constexpr std::array<std::pair<TypingMethod, std::string_view>, 3> kMethodNames{
-    {{TypingMethod::Unicode, "unicode"}, {TypingMethod::Keys, "keys"}, {TypingMethod::Paste, "paste"}}};
-
-std::optional<bool> ParseSwitch(const std::optional<std::string>& text) {
-  if (text == "1") return true;
-  if (text == "0") return false;
-  return std::nullopt;
-}
-
-// Plain decimal digits within 0..most; anything else is unreadable.
-std::optional<int> ParseBoundedNumber(const std::optional<std::string>& text, int most) {
-  if (!text || text->empty() || text->size() > 3) return std::nullopt;
-  int value = 0;
-  for (const char c : *text) {
-    if (c < '0' || c > '9') return std::nullopt;
-    value = value * 10 + (c - '0');
-  }
-  if (value > most) return std::nullopt;
-  return value;
-}
-
-constexpr std::string_view kControlBracket = "ctrl]";
-constexpr std::string_view kTextPrefix = "text:";
-
-GroupSeparatorTyping ParseGroupSeparator(const std::optional<std::string>& text) {
-  if (text == kControlBracket) return {GroupSeparatorTyping::Kind::ControlBracket};
-  if (text && text->starts_with(kTextPrefix))
-    return {GroupSeparatorTyping::Kind::Text, text->substr(kTextPrefix.size())};
-  return {};
-}
-
-std::string FormatGroupSeparator(const GroupSeparatorTyping& typing) {
-  switch (typing.kind) {
-    case GroupSeparatorTyping::Kind::ControlBracket:
-      return std::string(kControlBracket);
-    case GroupSeparatorTyping::Kind::Text:
-      return std::string(kTextPrefix) + typing.text;
-    case GroupSeparatorTyping::Kind::Omitted:
-      break;
-  }
-  return "";
-}
 
 std::string_view Trimmed(std::string_view text) {
   while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
@@ -107,6 +63,17 @@ std::string FormatList(const std::vector<std::string>& items) {
 
 }  // namespace
 
+std::optional<int> ParseBoundedNumber(const std::optional<std::string>& text, int most) {
+  if (!text || text->empty() || text->size() > 3) return std::nullopt;
+  int value = 0;
+  for (const char c : *text) {
+    if (c < '0' || c > '9') return std::nullopt;
+    value = value * 10 + (c - '0');
+  }
+  if (value > most) return std::nullopt;
+  return value;
+}
+
 std::string SymbologiesText(const std::set<std::string>& disabled) {
   return FormatList({disabled.begin(), disabled.end()});
 }
@@ -128,46 +95,6 @@ int TypedMilliseconds(std::string_view text, int most) {
   while (text.size() > 1 && text.front() == '0') text.remove_prefix(1);
   if (text.size() > 4) return most;
   return std::min(std::stoi(std::string(text)), most);
-}
-
-ScannerOptions ReadScannerOptions(SettingsStore& store) {
-  ScannerOptions options;
-  options.repeatScans = ParseSwitch(store.Read("RepeatScans")).value_or(options.repeatScans);
-  options.beep = ParseSwitch(store.Read("Beep")).value_or(options.beep);
-  options.scanLog = ParseSwitch(store.Read("ScanLog")).value_or(options.scanLog);
-  const std::optional<std::string> method = store.Read("TypingMethod");
-  for (const auto& [value, name] : kMethodNames)
-    if (method == name) options.typing = value;
-  options.keyDelayMs = ParseBoundedNumber(store.Read("KeyDelayMs"), kMostKeyDelayMs).value_or(options.keyDelayMs);
-  options.suffixDelayMs =
-      ParseBoundedNumber(store.Read("SuffixDelayMs"), kMostSuffixDelayMs).value_or(options.suffixDelayMs);
-  options.camera = store.Read("Camera").value_or("");
-  options.codePrefix = store.Read("Prefix").value_or("");
-  options.codeSuffix = store.Read("Suffix").value_or("");
-  options.aimIdentifier = ParseSwitch(store.Read("AimId")).value_or(options.aimIdentifier);
-  options.groupSeparator = ParseGroupSeparator(store.Read("GroupSeparator"));
-  options.disabledSymbologies = ParseSymbologies(store.Read("Symbologies").value_or(""));
-  options.minimumLengths = ParseMinimumLengths(store.Read("MinLength").value_or(""));
-  options.screenHotkey = ParseHotkey(store.Read(kScreenHotkeySetting).value_or("")).value_or(Hotkey{});
-  return options;
-}
-
-void StoreScannerOptions(SettingsStore& store, const ScannerOptions& options) {
-  store.Write("RepeatScans", options.repeatScans ? "1" : "0");
-  store.Write("Beep", options.beep ? "1" : "0");
-  store.Write("ScanLog", options.scanLog ? "1" : "0");
-  for (const auto& [value, name] : kMethodNames)
-    if (options.typing == value) store.Write("TypingMethod", name);
-  store.Write("KeyDelayMs", std::to_string(options.keyDelayMs));
-  store.Write("SuffixDelayMs", std::to_string(options.suffixDelayMs));
-  store.Write("Camera", options.camera);
-  store.Write("Prefix", options.codePrefix);
-  store.Write("Suffix", options.codeSuffix);
-  store.Write("AimId", options.aimIdentifier ? "1" : "0");
-  store.Write("GroupSeparator", FormatGroupSeparator(options.groupSeparator));
-  store.Write("Symbologies", SymbologiesText(options.disabledSymbologies));
-  store.Write("MinLength", MinimumLengthsText(options.minimumLengths));
-  store.Write(kScreenHotkeySetting, FormatHotkey(options.screenHotkey));
 }
 
 }  // namespace torvane

@@ -1,9 +1,9 @@
-// The options of the second settings page, and how each is stored beside the
-// first page's options. A missing or unreadable value means that option's
-// default; it never stops the others from loading.
+// The options of the second and third settings pages (stored by
+// settings_codec.h), and the text forms the pages show them in.
 #pragma once
 
 #include <map>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
@@ -56,10 +56,6 @@ struct ScannerOptions {
   friend bool operator==(const ScannerOptions&, const ScannerOptions&) = default;
 };
 
-struct SettingsStore;
-ScannerOptions ReadScannerOptions(SettingsStore& store);
-void StoreScannerOptions(SettingsStore& store, const ScannerOptions& options);
-
 // The code types as the third page shows them and as they are stored: the
 // types turned off, "code39,i25", and the least lengths, "i25=10". Read back,
 // names ZBar does not take and lengths out of 1..kMostMinimumLength are left out.
@@ -67,6 +63,9 @@ std::string SymbologiesText(const std::set<std::string>& disabled);
 std::string MinimumLengthsText(const std::map<std::string, int>& lengths);
 std::set<std::string> SymbologiesFromText(std::string_view text);
 std::map<std::string, int> MinimumLengthsFromText(std::string_view text);
+
+// Plain decimal digits within 0..most; nullopt for anything else, and for none.
+std::optional<int> ParseBoundedNumber(const std::optional<std::string>& text, int most);
 
 // A pause as typed on the settings page: digits, held to 0..most; anything else is 0.
 int TypedMilliseconds(std::string_view text, int most);

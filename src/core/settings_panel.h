@@ -1,6 +1,6 @@
-// The scanner options: read from the settings store at start-up, shown and
-// changed in the settings panel, stored by its OK button; and the
-// start-with-Windows entry, changed at once.
+// The options: read from the settings store at start-up, shown in the
+// settings pages and changed there (the first page's at each click), stored by
+// each page's confirming button; and the start-with-Windows entry, changed at once.
 #pragma once
 
 #include <optional>
@@ -19,13 +19,13 @@ class SettingsPanel {
  public:
   struct Ports {
     WindowFrame& window;
-    OptionControls& options;
+    FirstSettingsPage& firstPage;
     SettingsStore& settings;
     StartupEntry& startup;
     ProgramFolder& folder;
     MessageBoxes& boxes;
     RecognitionModule& module;
-    ScannerOptions& scannerOptions;
+    Options& options;
     ScannerOptionsPage& page;
     HandScannerOptionsPage& handScannerPage;
     DecoderCameras& cameras;
@@ -33,12 +33,13 @@ class SettingsPanel {
   };
   explicit SettingsPanel(Ports ports) : p_(ports) {}
 
-  // An unreadable value ends the loading at that value; the ones before it stay.
+  // The first page's options, shown. An unreadable value ends the loading at
+  // that value; the ones before it stay. The start-with-Windows box shows
+  // whether the startup entry exists, unless a check box's value ended the loading.
   void LoadOptions();
   // The second and third pages' options, each read on its own; the screen
   // scan's hotkey is taken.
   void LoadScannerOptions();
-  void ReadStartWithWindows();
 
   void OnSettingsClicked();  // opens the panel
   void OnOkClicked();        // closes it and stores the options
@@ -51,15 +52,19 @@ class SettingsPanel {
   // the recognition module, which asks the decoder for them; the hotkey is
   // taken anew.
   void OnHandScannerDoneClicked();
-  void OnStartWithWindowsClicked();
-  void OnSuffixOptionClicked(Suffix suffix) { SetSuffixOption(suffix, true); }
-  // Selecting one of the three clears the other two; clearing one touches it alone.
-  void SetSuffixOption(Suffix suffix, bool selected);
+  // A first-page box or suffix button clicked: in effect at once, stored by 确定.
+  // The box keeps what it shows after the click; 开机时启动程序 writes or deletes
+  // the startup entry, 显示视频窗口 places the video window anew.
+  void OnOptionBoxClicked(Option box);
+  void OnSuffixOptionClicked(Suffix suffix);
 
   std::string StartupValueName() const;
   std::string StartupCommand() const;
 
  private:
+  void OnStartWithWindowsClicked();
+  CheckState StartupEntryState();
+
   Ports p_;
 };
 

@@ -32,7 +32,7 @@ TEST(Intake, ALineIsDeliveredAsSoonAsItIsWrittenOnceAndRemembered) {
 
 TEST(Intake, WithRepeatScansEachReportOfTheDecoderIsDelivered) {
   IntakeRig rig;
-  rig.program.scannerOptions.repeatScans = true;
+  rig.program.options.scanner.repeatScans = true;
   rig.Write("QR-Code:hello\r\n");
   rig.Elapse(1000);  // nothing new: the code held in view is not delivered again
   rig.Write("QR-Code:hello\r\nQR-Code:hello\r\n");  // reported again after leaving the view, twice
@@ -123,8 +123,8 @@ TEST(Intake, ALoneLfJoinsTwoTextsIntoOneLine) {
 
 TEST(Intake, TheWelcomeCodeShowsSuccessAndDeliversNothing) {
   IntakeRig rig;
-  rig.window.SetCheck(Option::TypeCodes, 1);
-  rig.window.SetCheck(Option::CopyToClipboard, 1);
+  rig.ClickBox(Option::TypeCodes, CheckState::Checked);
+  rig.ClickBox(Option::CopyToClipboard, CheckState::Checked);
   rig.Write("QR-Code:Welcome to the Torvane\r\n");
   EXPECT_TRUE(rig.window.successShown);
   EXPECT_EQ(rig.settings.values["OldBar"], texts::kWelcomeCode);
@@ -177,7 +177,7 @@ TEST(Intake, WhatTheStoreGivesBackNeverMakesACodeNewAgain) {
   {
     IntakeRig rig;
     rig.settings.failWrites = true;
-    rig.window.SetCheck(Option::TypeCodes, 1);
+    rig.ClickBox(Option::TypeCodes, CheckState::Checked);
     rig.Write("QR-Code:once\r\n");
     rig.Write("QR-Code:once\r\n");
     EXPECT_EQ(rig.Listed().size(), 1u);
@@ -185,7 +185,7 @@ TEST(Intake, WhatTheStoreGivesBackNeverMakesACodeNewAgain) {
   }
   {
     IntakeRig rig;  // the store keeps the code without its trailing NUL
-    rig.window.SetCheck(Option::TypeCodes, 1);
+    rig.ClickBox(Option::TypeCodes, CheckState::Checked);
     rig.program.settings.OnSuffixOptionClicked(Suffix::Enter);
     for (int i = 0; i < 3; ++i) rig.Write(std::string("QR-Code:rm -rf ~\0\r\n", 19));
     EXPECT_EQ(rig.keyboard.injections.size(), 1u);
@@ -205,8 +205,8 @@ TEST(Intake, UndecodableBytesAreReadInTheAnsiCodePageButLoggedAsWritten) {
 
 TEST(Intake, AWrongCharacterSetGuessIsUndoneEverywhereTheCodeGoes) {
   IntakeRig rig;
-  rig.window.SetCheck(Option::TypeCodes, 1);
-  rig.window.SetCheck(Option::CopyToClipboard, 1);
+  rig.ClickBox(Option::TypeCodes, CheckState::Checked);
+  rig.ClickBox(Option::CopyToClipboard, CheckState::Checked);
   rig.Write("QR-Code:霑槫､ｫ\r\n");  // "连夫" in UTF-8, read by the decoder as Shift-JIS
   EXPECT_EQ(rig.Listed(), (std::vector<std::string>{"QR-Code:连夫"}));
   EXPECT_EQ(rig.settings.values["OldBar"], "QR-Code:连夫");

@@ -36,9 +36,9 @@ const std::vector<KeyEvent> kEnter{KeyEvent::Key(VirtualKey::Enter, false), KeyE
 const std::vector<KeyEvent> kControlBracket{KeyEvent::Key(VirtualKey::Control, false), KeyEvent::LayoutKey(0xDD, false),
                                             KeyEvent::LayoutKey(0xDD, true), KeyEvent::Key(VirtualKey::Control, true)};
 
-void ChooseTyping(Rig& rig, int copy = 0) {
-  rig.window.SetCheck(Option::TypeCodes, 1);
-  rig.window.SetCheck(Option::CopyToClipboard, copy);
+void ChooseTyping(Rig& rig, CheckState copy = CheckState::Unchecked) {
+  rig.ClickBox(Option::TypeCodes, CheckState::Checked);
+  rig.ClickBox(Option::CopyToClipboard, copy);
   rig.program.settings.OnSuffixOptionClicked(Suffix::Enter);
 }
 
@@ -55,11 +55,11 @@ void TakeTurns(Rig& rig, std::int64_t nowMs, std::int64_t windowReadsFromMs = 0)
 
 TEST(DeliveryOptions, PrefixAimIdentifierAndSuffixAreTypedAndCopiedWhileTheListAndTheLogsKeepTheCode) {
   CameraRig rig;
-  ChooseTyping(rig, 1);
-  rig.program.scannerOptions.codePrefix = "<";
-  rig.program.scannerOptions.codeSuffix = "/>";
-  rig.program.scannerOptions.aimIdentifier = true;
-  rig.program.scannerOptions.scanLog = true;
+  ChooseTyping(rig, CheckState::Checked);
+  rig.program.options.scanner.codePrefix = "<";
+  rig.program.options.scanner.codeSuffix = "/>";
+  rig.program.options.scanner.aimIdentifier = true;
+  rig.program.options.scanner.scanLog = true;
   rig.clock.now = {0, {2026, 12, 8, 9, 30, 5}};
   rig.Write("QR-Code:码1\r\nEAN-13:4006381333931\r\n");
   ASSERT_EQ(rig.keyboard.injections.size(), 2u);
@@ -70,8 +70,8 @@ TEST(DeliveryOptions, PrefixAimIdentifierAndSuffixAreTypedAndCopiedWhileTheListA
   EXPECT_EQ(rig.log.contents, "码1\r\n4006381333931\r\n");
   EXPECT_NE(rig.scanLog.contents.find(",QR-Code,码1\r\n"), std::string::npos);
 
-  rig.program.scannerOptions.aimIdentifier = false;
-  rig.program.scannerOptions.typing = TypingMethod::Paste;
+  rig.program.options.scanner.aimIdentifier = false;
+  rig.program.options.scanner.typing = TypingMethod::Paste;
   rig.clipboard.PutByAnother("the user's own");
   rig.program.delivery.Deliver(Qr("x"), {1000, {}});
   TakeTurns(rig, 1000);
@@ -101,8 +101,8 @@ TEST(DeliveryOptions, AGs1128CodeFromTheStandInTypesItsGroupSeparatorAsAskedInEa
            {text, Units(u"]C10104012345678901<GS>10AB12") + kEnter}}) {
     CameraRig rig;
     ChooseTyping(rig);
-    rig.program.scannerOptions.aimIdentifier = true;
-    rig.program.scannerOptions.groupSeparator = separator;
+    rig.program.options.scanner.aimIdentifier = true;
+    rig.program.options.scanner.groupSeparator = separator;
     rig.program.delivery.Deliver(record, {});
     EXPECT_EQ(rig.keyboard.injections, std::vector<std::vector<KeyEvent>>{keys});
     EXPECT_EQ(rig.log.contents, gs1 + "\r\n");
@@ -111,8 +111,8 @@ TEST(DeliveryOptions, AGs1128CodeFromTheStandInTypesItsGroupSeparatorAsAskedInEa
     for (const TypingMethod method : {TypingMethod::Keys, TypingMethod::Paste}) {
       CameraRig other;
       ChooseTyping(other);
-      other.program.scannerOptions.typing = method;
-      other.program.scannerOptions.groupSeparator = separator;
+      other.program.options.scanner.typing = method;
+      other.program.options.scanner.groupSeparator = separator;
       other.program.delivery.Deliver(record, {1000, {}});
       TakeTurns(other, 1000);
       const std::string between = separator == text ? "<GS>" : "";
@@ -128,7 +128,7 @@ TEST(DeliveryOptions, AGs1128CodeFromTheStandInTypesItsGroupSeparatorAsAskedInEa
 TEST(DeliveryOptions, WithTheLayoutsKeysAnOpenInputMethodIsClosedForTheTypingAndOpenedAgainAfter) {
   CameraRig rig;
   ChooseTyping(rig);
-  rig.program.scannerOptions.typing = TypingMethod::Keys;
+  rig.program.options.scanner.typing = TypingMethod::Keys;
   rig.inputMethods.focused = 7;
   rig.inputMethods.open = {{7, true}};
   rig.program.delivery.Deliver(Qr("abc"), {1000, {}});
@@ -156,7 +156,7 @@ TEST(DeliveryOptions, WithTheLayoutsKeysAnOpenInputMethodIsClosedForTheTypingAnd
 
   CameraRig closed;
   ChooseTyping(closed);
-  closed.program.scannerOptions.typing = TypingMethod::Keys;
+  closed.program.options.scanner.typing = TypingMethod::Keys;
   closed.inputMethods.focused = 7;
   closed.inputMethods.open = {{7, false}};
   closed.program.delivery.Deliver(Qr("abc"), {});
@@ -171,7 +171,7 @@ TEST(DeliveryOptions, AWindowOfAProgramRunAsAdministratorGetsNoKeysTheCodeIsCopi
   CameraRig rig;
   ChooseTyping(rig);
   rig.tray.present = true;
-  rig.program.scannerOptions.codePrefix = "P";
+  rig.program.options.scanner.codePrefix = "P";
   rig.integrity.target = FakeIntegrityLevels::kHigh;
   rig.program.delivery.Deliver(Qr("a"), {});
   rig.program.delivery.Deliver(Qr("b"), {});
@@ -199,10 +199,10 @@ TEST(DeliveryOptions, AWindowOfAProgramRunAsAdministratorGetsNoKeysTheCodeIsCopi
 
 TEST(DeliveryOptions, ACodeOfASymbologyTurnedOffIsNotDeliveredFromTheCameraOrAnImage) {
   CameraRig rig;
-  ChooseTyping(rig, 1);
-  rig.program.scannerOptions.beep = true;
-  rig.program.scannerOptions.disabledSymbologies = {"code39"};
-  rig.program.scannerOptions.minimumLengths = {{"i25", 10}};
+  ChooseTyping(rig, CheckState::Checked);
+  rig.program.options.scanner.beep = true;
+  rig.program.options.scanner.disabledSymbologies = {"code39"};
+  rig.program.options.scanner.minimumLengths = {{"i25", 10}};
   rig.Write("CODE-39:ABC\r\nI2/5:12345678\r\nI2/5:1234567890\r\n");
   rig.program.images.RecordResult("CODE-39:FROM A FILE");
   EXPECT_EQ(rig.window.history, std::vector<std::string>{"I2/5:1234567890"});

@@ -20,14 +20,17 @@ std::u16string Typed(const std::vector<KeyEvent>& keys) {
   return text;
 }
 
-struct Options {
-  int check1, check2;
+constexpr CheckState kOff = CheckState::Unchecked, kOn = CheckState::Checked, kGreyed = CheckState::Greyed;
+
+// The first page as the user leaves it: 自动输入条码内容, 将条码内容复制到粘贴板, the suffix.
+struct Choices {
+  CheckState type, copy;
   Suffix suffix;
 };
 
-void Deliver(Rig& rig, const Options& o, std::string_view line) {
-  rig.window.SetCheck(Option::TypeCodes, o.check1);
-  rig.window.SetCheck(Option::CopyToClipboard, o.check2);
+void Deliver(Rig& rig, const Choices& o, std::string_view line) {
+  rig.ClickBox(Option::TypeCodes, o.type);
+  rig.ClickBox(Option::CopyToClipboard, o.copy);
   rig.program.settings.OnSuffixOptionClicked(o.suffix);
   rig.Write(std::string(line) + "\r\n");
 }
@@ -36,7 +39,7 @@ TEST(Delivery, TypesTheDataTextWithTheChosenSuffixInOneInjection) {
   for (const auto& [suffix, expected] : std::vector<std::pair<Suffix, std::u16string>>{
            {Suffix::None, u"A:1"}, {Suffix::Enter, u"A:1<Enter>"}, {Suffix::Tab, u"A:1<Tab>"}}) {
     CameraRig rig;
-    Deliver(rig, {1, 0, suffix}, "QR-Code:A:1");
+    Deliver(rig, {kOn, kOff, suffix}, "QR-Code:A:1");
     ASSERT_EQ(rig.keyboard.injections.size(), 1u);
     EXPECT_EQ(Typed(rig.keyboard.injections[0]), expected);
     EXPECT_FALSE(rig.clipboard.text.has_value());
@@ -45,8 +48,8 @@ TEST(Delivery, TypesTheDataTextWithTheChosenSuffixInOneInjection) {
 
 TEST(Delivery, WithNoSuffixSelectedNothingIsTyped) {
   CameraRig rig;
-  rig.window.SetCheck(Option::TypeCodes, 1);
-  rig.program.settings.SetSuffixOption(Suffix::None, false);
+  rig.ClickBox(Option::TypeCodes, CheckState::Checked);
+  rig.program.options.suffix = std::nullopt;  // o0-o2 all stored false
   rig.Write("QR-Code:x\r\n");
   EXPECT_TRUE(rig.keyboard.injections.empty());
   EXPECT_EQ(rig.window.history.front(), "QR-Code:x");
@@ -54,13 +57,13 @@ TEST(Delivery, WithNoSuffixSelectedNothingIsTyped) {
 
 TEST(Delivery, TheStepsRunInOrderAndListAndLogWhateverTheOptions) {
   CameraRig rig;
-  Deliver(rig, {1, 1, Suffix::Enter}, "EAN-13:4006381333931");
+  Deliver(rig, {kOn, kOn, Suffix::Enter}, "EAN-13:4006381333931");
   EXPECT_EQ(rig.journal, (Journal{"type", "clipboard", "list EAN-13:4006381333931"}));
   EXPECT_EQ(rig.clipboard.text, "4006381333931");
   EXPECT_EQ(rig.log.contents, "4006381333931\r\n");
 
   CameraRig quiet;
-  Deliver(quiet, {0, 0, Suffix::Enter}, "EAN-13:4006381333931");
+  Deliver(quiet, {kOff, kOff, Suffix::Enter}, "EAN-13:4006381333931");
   EXPECT_TRUE(quiet.keyboard.injections.empty());
   EXPECT_EQ(quiet.clipboard.sets, 0);
   EXPECT_EQ(quiet.window.history.front(), "EAN-13:4006381333931");
@@ -69,14 +72,14 @@ TEST(Delivery, TheStepsRunInOrderAndListAndLogWhateverTheOptions) {
 
 TEST(Delivery, AGreyedCheckBoxCountsAsUnchecked) {
   CameraRig rig;
-  Deliver(rig, {2, 2, Suffix::None}, "QR-Code:x");
+  Deliver(rig, {kGreyed, kGreyed, Suffix::None}, "QR-Code:x");
   EXPECT_TRUE(rig.keyboard.injections.empty());
   EXPECT_EQ(rig.clipboard.sets, 0);
 }
 
 TEST(Delivery, AnEmptyDataTextPressesOnlyTheSuffixAndLogsAnEmptyLine) {
   CameraRig rig;
-  Deliver(rig, {1, 1, Suffix::Enter}, "QR-Code:");
+  Deliver(rig, {kOn, kOn, Suffix::Enter}, "QR-Code:");
   EXPECT_EQ(Typed(rig.keyboard.injections.at(0)), u"<Enter>");
   EXPECT_EQ(rig.clipboard.text, "");
   EXPECT_EQ(rig.log.contents, "\r\n");
@@ -84,13 +87,13 @@ TEST(Delivery, AnEmptyDataTextPressesOnlyTheSuffixAndLogsAnEmptyLine) {
 
 TEST(Delivery, HostileTextIsTypedLiterally) {
   CameraRig rig;
-  Deliver(rig, {1, 0, Suffix::Enter}, "QR-Code:%{F4}^a{DEL}~+x(y)");
+  Deliver(rig, {kOn, kOff, Suffix::Enter}, "QR-Code:%{F4}^a{DEL}~+x(y)");
   EXPECT_EQ(Typed(rig.keyboard.injections.at(0)), u"%{F4}^a{DEL}~+x(y)<Enter>");
 }
 
 TEST(Delivery, ALineWithoutAColonIsListedOnly) {
   CameraRig rig;
-  Deliver(rig, {1, 1, Suffix::Enter}, "second line of a long text");
+  Deliver(rig, {kOn, kOn, Suffix::Enter}, "second line of a long text");
   EXPECT_EQ(rig.window.history.front(), "second line of a long text");
   EXPECT_TRUE(rig.keyboard.injections.empty());
   EXPECT_EQ(rig.clipboard.sets, 0);
@@ -100,7 +103,7 @@ TEST(Delivery, ALineWithoutAColonIsListedOnly) {
 TEST(Delivery, AMultiLineCodeIsTypedWithEnterPerBreakListedAsOneEntryCopiedWhole) {
   CameraRig rig;
   // A vCard with CR LF line ends: zbarcam's text-mode stdout writes each as CR CR LF.
-  Deliver(rig, {1, 1, Suffix::Tab}, "QR-Code:BEGIN:VCARD\r\r\nN:李;雷\r\r\nTEL:+86 10 1234\r\r\nEND:VCARD");
+  Deliver(rig, {kOn, kOn, Suffix::Tab}, "QR-Code:BEGIN:VCARD\r\r\nN:李;雷\r\r\nTEL:+86 10 1234\r\r\nEND:VCARD");
   const std::string text = "BEGIN:VCARD\r\nN:李;雷\r\nTEL:+86 10 1234\r\nEND:VCARD";
   EXPECT_EQ(Typed(rig.keyboard.injections.at(0)), u"BEGIN:VCARD<Enter>N:李;雷<Enter>TEL:+86 10 1234<Enter>END:VCARD<Tab>");
   EXPECT_EQ(rig.window.history, std::vector<std::string>{"QR-Code:" + text});
@@ -110,8 +113,8 @@ TEST(Delivery, AMultiLineCodeIsTypedWithEnterPerBreakListedAsOneEntryCopiedWhole
       << "data.txt keeps the decoder's bytes";
 
   // An address with LF line ends, and the same text again: delivered once.
-  Deliver(rig, {1, 1, Suffix::Enter}, "QR-Code:北京市\r\n海淀区\r\n");
-  Deliver(rig, {1, 1, Suffix::Enter}, "QR-Code:北京市\r\n海淀区\r\n");
+  Deliver(rig, {kOn, kOn, Suffix::Enter}, "QR-Code:北京市\r\n海淀区\r\n");
+  Deliver(rig, {kOn, kOn, Suffix::Enter}, "QR-Code:北京市\r\n海淀区\r\n");
   EXPECT_EQ(rig.keyboard.injections.size(), 2u);
   EXPECT_EQ(Typed(rig.keyboard.injections.at(1)), u"北京市<Enter>海淀区<Enter><Enter>");
   EXPECT_EQ(rig.window.history.front(), "QR-Code:北京市\r\n海淀区\r\n");
@@ -119,8 +122,8 @@ TEST(Delivery, AMultiLineCodeIsTypedWithEnterPerBreakListedAsOneEntryCopiedWhole
 
 TEST(Delivery, NewestFirstInTheListOldestFirstInTheLog) {
   CameraRig rig;
-  Deliver(rig, {0, 0, Suffix::None}, "QR-Code:A");
-  Deliver(rig, {0, 0, Suffix::None}, "QR-Code:B");
+  Deliver(rig, {kOff, kOff, Suffix::None}, "QR-Code:A");
+  Deliver(rig, {kOff, kOff, Suffix::None}, "QR-Code:B");
   EXPECT_EQ(rig.window.history, (std::vector<std::string>{"QR-Code:B", "QR-Code:A"}));
   EXPECT_EQ(rig.log.contents, "A\r\nB\r\n");
 }
@@ -128,7 +131,7 @@ TEST(Delivery, NewestFirstInTheListOldestFirstInTheLog) {
 TEST(Delivery, AHeldClipboardStillListsAndLogs) {
   CameraRig rig;
   rig.clipboard.held = true;
-  Deliver(rig, {0, 1, Suffix::None}, "QR-Code:x");
+  Deliver(rig, {kOff, kOn, Suffix::None}, "QR-Code:x");
   EXPECT_EQ(rig.window.history.front(), "QR-Code:x");
   EXPECT_EQ(rig.log.contents, "x\r\n");
 }
@@ -136,7 +139,7 @@ TEST(Delivery, AHeldClipboardStillListsAndLogs) {
 TEST(LogFile, LinesWrittenWhileTheFileIsLockedArriveInOrderLater) {
   CameraRig rig;
   rig.log.locked = true;
-  for (int i = 0; i < 100; ++i) Deliver(rig, {0, 0, Suffix::None}, "QR-Code:" + std::to_string(i));
+  for (int i = 0; i < 100; ++i) Deliver(rig, {kOff, kOff, Suffix::None}, "QR-Code:" + std::to_string(i));
   EXPECT_TRUE(rig.log.contents.empty());
   EXPECT_EQ(rig.program.delivery.UnwrittenLogLines(), 100u);
   EXPECT_TRUE(rig.window.On(TimerId::LogRetry));
@@ -152,7 +155,7 @@ TEST(LogFile, LinesWrittenWhileTheFileIsLockedArriveInOrderLater) {
 TEST(LogFile, TheExitLabelWritesWhatIsStillWaiting) {
   CameraRig rig;
   rig.log.locked = true;
-  Deliver(rig, {0, 0, Suffix::None}, "QR-Code:last");
+  Deliver(rig, {kOff, kOff, Suffix::None}, "QR-Code:last");
   rig.log.locked = false;
   rig.program.window.OnQuitClicked();
   EXPECT_EQ(rig.log.contents, "last\r\n");
@@ -162,8 +165,8 @@ TEST(LogFile, TheExitLabelWritesWhatIsStillWaiting) {
 TEST(LogFile, WaitingLinesAreRetriedByTheirOwnTimerWhileScanningIsStopped) {
   CameraRig rig;
   rig.log.locked = true;
-  Deliver(rig, {0, 0, Suffix::None}, "QR-Code:A");
-  Deliver(rig, {0, 0, Suffix::None}, "QR-Code:B");
+  Deliver(rig, {kOff, kOff, Suffix::None}, "QR-Code:A");
+  Deliver(rig, {kOff, kOff, Suffix::None}, "QR-Code:B");
   rig.program.module.OnPauseClicked();
   rig.decoders.FinishEnding();
   rig.Elapse(500);
@@ -176,7 +179,7 @@ TEST(LogFile, WaitingLinesAreRetriedByTheirOwnTimerWhileScanningIsStopped) {
 
 TEST(LogFile, NoRetryTimerRunsWhileNothingWaits) {
   CameraRig rig;
-  Deliver(rig, {0, 0, Suffix::None}, "QR-Code:A");
+  Deliver(rig, {kOff, kOff, Suffix::None}, "QR-Code:A");
   EXPECT_FALSE(rig.window.On(TimerId::LogRetry));
   const int attempts = rig.log.attempts;
   rig.Elapse(60000);
@@ -188,7 +191,7 @@ TEST(LogFile, WritingTheWaitingLinesSaysWhetherAnyAreLeft) {
   CameraRig rig;
   EXPECT_TRUE(rig.program.delivery.WriteWaitingLogLines());
   rig.log.locked = true;
-  Deliver(rig, {0, 0, Suffix::None}, "QR-Code:A");
+  Deliver(rig, {kOff, kOff, Suffix::None}, "QR-Code:A");
   EXPECT_FALSE(rig.program.delivery.WriteWaitingLogLines());
   rig.log.locked = false;
   EXPECT_TRUE(rig.program.delivery.WriteWaitingLogLines());
@@ -198,7 +201,7 @@ TEST(LogFile, WritingTheWaitingLinesSaysWhetherAnyAreLeft) {
 TEST(LogFile, ASessionEndWritesWhatIsStillWaiting) {
   CameraRig rig;
   rig.log.locked = true;
-  Deliver(rig, {0, 0, Suffix::None}, "QR-Code:last");
+  Deliver(rig, {kOff, kOff, Suffix::None}, "QR-Code:last");
   rig.log.locked = false;
   EXPECT_TRUE(rig.program.window.OnClosing(CloseReason::SessionEnd));
   EXPECT_EQ(rig.log.contents, "last\r\n");
@@ -207,9 +210,9 @@ TEST(LogFile, ASessionEndWritesWhatIsStillWaiting) {
 
 TEST(ScanLog, EachDeliveredCodeGetsATimedRowAfterOneByteOrderMarkAndALockedFileLosesNone) {
   CameraRig rig;
-  Deliver(rig, {0, 0, Suffix::None}, "QR-Code:off");
+  Deliver(rig, {kOff, kOff, Suffix::None}, "QR-Code:off");
   EXPECT_TRUE(rig.scanLog.contents.empty()) << "off by default";
-  rig.program.scannerOptions.scanLog = true;
+  rig.program.options.scanner.scanLog = true;
   rig.scanLog.locked = true;
   rig.clock.now = {0, {2026, 12, 8, 9, 30, 5}};
   rig.Write("QR-Code:a,b\r\n");
@@ -227,11 +230,11 @@ TEST(ScanLog, EachDeliveredCodeGetsATimedRowAfterOneByteOrderMarkAndALockedFileL
 
 TEST(Beep, SoundsForEachDeliveredCodeAndTheWelcomeCodeWhenAsked) {
   CameraRig rig;
-  Deliver(rig, {0, 0, Suffix::None}, "QR-Code:quiet");
+  Deliver(rig, {kOff, kOff, Suffix::None}, "QR-Code:quiet");
   EXPECT_FALSE(rig.Has("beep")) << "off by default";
-  rig.program.scannerOptions.beep = true;
-  Deliver(rig, {0, 0, Suffix::None}, "QR-Code:A");
-  Deliver(rig, {0, 0, Suffix::None}, std::string(texts::kWelcomeCode));
+  rig.program.options.scanner.beep = true;
+  Deliver(rig, {kOff, kOff, Suffix::None}, "QR-Code:A");
+  Deliver(rig, {kOff, kOff, Suffix::None}, std::string(texts::kWelcomeCode));
   EXPECT_EQ(std::count(rig.journal.begin(), rig.journal.end(), "beep"), 2);
   rig.program.images.RecordResult("QR-Code:from a file");
   EXPECT_EQ(std::count(rig.journal.begin(), rig.journal.end(), "beep"), 2) << "an image file is not a scan";
@@ -239,9 +242,9 @@ TEST(Beep, SoundsForEachDeliveredCodeAndTheWelcomeCodeWhenAsked) {
 
 TEST(TypingPace, ACodeWaitsForTheOneBeingTypedAndQuittingGivesTheClipboardBack) {
   CameraRig rig;
-  rig.program.scannerOptions.keyDelayMs = 30;
-  Deliver(rig, {1, 0, Suffix::Enter}, "QR-Code:ab");
-  Deliver(rig, {1, 0, Suffix::Enter}, "QR-Code:cd");
+  rig.program.options.scanner.keyDelayMs = 30;
+  Deliver(rig, {kOn, kOff, Suffix::Enter}, "QR-Code:ab");
+  Deliver(rig, {kOn, kOff, Suffix::Enter}, "QR-Code:cd");
   EXPECT_EQ(rig.keyboard.injections.size(), 1u) << "only the first character at once";
   EXPECT_EQ(rig.window.history.front(), "QR-Code:cd") << "listing and logging do not wait for the typing";
   EXPECT_TRUE(rig.window.On(TimerId::Typing));
@@ -252,9 +255,9 @@ TEST(TypingPace, ACodeWaitsForTheOneBeingTypedAndQuittingGivesTheClipboardBack) 
   EXPECT_EQ(rig.keyboard.injections.size(), 6u);
   EXPECT_FALSE(rig.window.On(TimerId::Typing));
 
-  rig.program.scannerOptions.typing = TypingMethod::Paste;
+  rig.program.options.scanner.typing = TypingMethod::Paste;
   rig.clipboard.PutByAnother("the user's own");
-  Deliver(rig, {1, 0, Suffix::None}, "QR-Code:pasted");
+  Deliver(rig, {kOn, kOff, Suffix::None}, "QR-Code:pasted");
   EXPECT_EQ(rig.target.HandleInput(), "ab\r\ncd\r\npasted");
   rig.program.window.OnQuitClicked();
   EXPECT_EQ(rig.clipboard.text, "the user's own");
@@ -278,8 +281,8 @@ std::int64_t TakeTurns(Rig& rig, std::int64_t nowMs, bool windowReads = true) {
 }
 
 void DeliverPasted(Rig& rig, std::string_view data, std::int64_t nowMs = 1000) {
-  rig.program.scannerOptions.typing = TypingMethod::Paste;
-  rig.window.SetCheck(Option::TypeCodes, 1);
+  rig.program.options.scanner.typing = TypingMethod::Paste;
+  rig.ClickBox(Option::TypeCodes, CheckState::Checked);
   rig.program.settings.OnSuffixOptionClicked(Suffix::Enter);
   const std::string text(data);
   rig.program.delivery.Deliver({.symbology = "QR-Code", .text = text, .logBytes = text, .marks = {}}, {nowMs, {}});
@@ -346,9 +349,9 @@ TEST(Paste, WithCopyCheckedEveryCodeStaysOnTheClipboardAlsoOneThatIsNotPasted) {
   for (const std::string& data : {std::string("pasted"), std::string(kMostTypedUnits + 1, '7'), std::string("\t")}) {
     SCOPED_TRACE(data.size());
     CameraRig rig;
-    rig.program.scannerOptions.typing = TypingMethod::Paste;
+    rig.program.options.scanner.typing = TypingMethod::Paste;
     rig.clipboard.PutByAnother("the user's own");
-    Deliver(rig, {1, 1, Suffix::Enter}, "QR-Code:" + data);
+    Deliver(rig, {kOn, kOn, Suffix::Enter}, "QR-Code:" + data);
     rig.Elapse(100);  // a long code is taken once the writer rests
     TakeTurns(rig, rig.clock.now.monotonicMs);
     EXPECT_TRUE(rig.clipboard.text == data) << rig.clipboard.text.value_or("(empty)").substr(0, 20);
@@ -360,8 +363,8 @@ TEST(Paste, WithCopyCheckedEveryCodeStaysOnTheClipboardAlsoOneThatIsNotPasted) {
 
 TEST(ImageResult, IsListedAndLoggedButNeitherTypedCopiedNorRemembered) {
   CameraRig rig;
-  rig.window.SetCheck(Option::TypeCodes, 1);
-  rig.window.SetCheck(Option::CopyToClipboard, 1);
+  rig.ClickBox(Option::TypeCodes, CheckState::Checked);
+  rig.ClickBox(Option::CopyToClipboard, CheckState::Checked);
   rig.program.images.RecordResult("QR-Code:from a file");
   rig.program.images.RecordResult("QR-Code:from a file");
   EXPECT_EQ(rig.window.history, (std::vector<std::string>{"QR-Code:from a file", "QR-Code:from a file"}));

@@ -104,6 +104,12 @@ struct BasicRig {
     decoders.exists = [this](std::string_view program) { return folder.Read(program).has_value(); };
   }
 
+  // The user clicks a box of the first settings page, which then shows `shows`.
+  void ClickBox(Option box, CheckState shows) {
+    window.checks[box] = shows;
+    program.settings.OnOptionBoxClicked(box);
+  }
+
   // Torvane's window gets to the clipboard's reports that offered text was read.
   void HandleClipboardReports(std::int64_t nowMs) {
     for (int reads = clipboard.TakeReadReports(); reads > 0; --reads) program.typing.OnPastedTextRead(nowMs);

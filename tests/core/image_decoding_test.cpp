@@ -85,8 +85,8 @@ TEST(PickUp, ALineWithoutColonIsListedButNotLogged) {
 
 TEST(PickUp, TheSameImageTwiceIsListedTwiceAndNeverTypedOrRemembered) {
   PickUp rig;
-  rig.window.SetCheck(Option::TypeCodes, 1);
-  rig.window.SetCheck(Option::CopyToClipboard, 1);
+  rig.ClickBox(Option::TypeCodes, CheckState::Checked);
+  rig.ClickBox(Option::CopyToClipboard, CheckState::Checked);
   rig.DropAndFinish("QR-Code:same\r\n");
   rig.DropAndFinish("QR-Code:same\r\n");
   EXPECT_EQ(rig.window.history.size(), 2u);

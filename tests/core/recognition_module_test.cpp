@@ -92,8 +92,8 @@ TEST(Module, OnlyZBar010IsAskedForXmlAndAVersionThatDoesNotComeCountsAsAnother) 
 // other), and other types on the third page restart it with the new ones.
 TEST(Module, TheDecoderIsGivenTheCodeTypesItsVersionKnowsAndOtherTypesRestartIt) {
   Rig rig;
-  rig.program.scannerOptions.disabledSymbologies = {"code93", "i25"};
-  rig.program.scannerOptions.minimumLengths = {{"code39", 4}};
+  rig.program.options.scanner.disabledSymbologies = {"code93", "i25"};
+  rig.program.options.scanner.minimumLengths = {{"code39", 4}};
   rig.program.module.StartAtLoad();
   rig.AnswerVersion("0.10");
   EXPECT_EQ(rig.decoders.PlanOf(rig.CameraDecoder()).commandLine,
@@ -113,7 +113,7 @@ TEST(Module, TheDecoderIsGivenTheCodeTypesItsVersionKnowsAndOtherTypesRestartIt)
             "\"C:\\Scan\\zbarcam.exe\" -Scode93.disable -Scode39.min-length=4");
 
   Rig silent;  // a version that does not come: only the names every version takes
-  silent.program.scannerOptions.disabledSymbologies = {"codabar", "ean13"};
+  silent.program.options.scanner.disabledSymbologies = {"codabar", "ean13"};
   silent.program.module.StartAtLoad();
   silent.Elapse(RecognitionModule::kVersionLimitMs);
   EXPECT_EQ(silent.decoders.PlanOf(silent.CameraDecoder()).commandLine, "\"C:\\Scan\\zbarcam.exe\" -Sean13.disable");
@@ -369,19 +369,18 @@ TEST(Pause, WhileStoppedTheRestartCommandStartsScanningAgain) {
 }
 
 TEST(VideoWindow, IsPlacedAsTheOptionSaysAtEveryChangeWithoutTouchingItsMenu) {
-  for (const auto& [state, shown] : std::vector<std::pair<int, bool>>{{0, false}, {1, true}, {2, false}}) {
+  for (const auto& [state, shown] : std::vector<std::pair<CheckState, bool>>{
+           {CheckState::Unchecked, false}, {CheckState::Checked, true}, {CheckState::Greyed, false}}) {
     CameraRig rig;
-    rig.window.SetCheck(Option::ShowVideoWindow, state);
+    rig.ClickBox(Option::ShowVideoWindow, state);
     rig.ShowVideoWindow();
-    EXPECT_TRUE(rig.Has(shown ? "place shown ZBar" : "place hidden ZBar")) << "显示视频窗口 = " << state;
+    EXPECT_TRUE(rig.Has(shown ? "place shown ZBar" : "place hidden ZBar")) << "显示视频窗口 = " << int(state);
   }
   CameraRig rig;
   rig.ShowVideoWindow();
   rig.journal.clear();
-  rig.window.SetCheck(Option::ShowVideoWindow, 1);
-  rig.program.module.OnShowVideoWindowClicked();
-  rig.window.SetCheck(Option::ShowVideoWindow, 0);
-  rig.program.module.OnShowVideoWindowClicked();
+  rig.ClickBox(Option::ShowVideoWindow, CheckState::Checked);
+  rig.ClickBox(Option::ShowVideoWindow, CheckState::Unchecked);
   EXPECT_EQ(rig.journal, (Journal{"place shown ZBar", "place hidden ZBar"}));
 }
 
@@ -391,11 +390,11 @@ TEST(ChosenCamera, IsOpenedByItsIndexAndAGoneOneFallsBackToTheDefault) {
   const auto launched = [&](const std::string& chosen, std::vector<std::string>* history = nullptr) {
     Rig rig;
     rig.cameras.devices = devices;
-    rig.program.scannerOptions.camera = chosen;
+    rig.program.options.scanner.camera = chosen;
     rig.program.module.StartAtLoad();
     rig.AnswerVersion("0.10");
     if (history) *history = rig.window.history;
-    EXPECT_EQ(rig.program.scannerOptions.camera, chosen) << "kept for when it is back";
+    EXPECT_EQ(rig.program.options.scanner.camera, chosen) << "kept for when it is back";
     return rig.decoders.PlanOf(rig.CameraDecoder()).commandLine;
   };
   EXPECT_EQ(launched(""), "\"C:\\Scan\\zbarcam.exe\" --xml") << "the default: no argument";

@@ -3,6 +3,7 @@
 
 #include "core/scan_log.h"
 #include "core/scanner_options.h"
+#include "core/settings_codec.h"
 #include "fakes.h"
 
 namespace torvane::testing {

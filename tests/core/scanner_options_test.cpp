@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "core/scanner_options.h"
+#include "core/settings_codec.h"
 #include "fakes/settings.h"
 
 namespace torvane::testing {

@@ -8,19 +8,19 @@ namespace torvane::testing {
 namespace {
 
 TEST(SettingsCodec, CheckStatesAreSmallIntegersOnly) {
-  EXPECT_EQ(ParseCheckState("0"), 0);
-  EXPECT_EQ(ParseCheckState("1"), 1);
-  EXPECT_EQ(ParseCheckState("2"), 2);
-  EXPECT_EQ(ParseCheckState(" 1 "), 1);
+  EXPECT_EQ(ParseCheckState("0"), CheckState::Unchecked);
+  EXPECT_EQ(ParseCheckState("1"), CheckState::Checked);
+  EXPECT_EQ(ParseCheckState("2"), CheckState::Greyed);
+  EXPECT_EQ(ParseCheckState(" 1 "), CheckState::Checked);
   for (const char* bad : {"", "3", "-1", "yes", "1.5", "True", "99999999999", "0x1", "1a"})
     EXPECT_EQ(ParseCheckState(bad), std::nullopt) << bad;
-  EXPECT_EQ(FormatCheckState(1), "1");
+  EXPECT_EQ(FormatCheckState(CheckState::Checked), "1");
 }
 
 TEST(SettingsCodec, LeadingZerosDoNotChangeACheckState) {
-  EXPECT_EQ(ParseCheckState("0000000"), 0);
-  EXPECT_EQ(ParseCheckState("00000001"), 1);
-  EXPECT_EQ(ParseCheckState("-0000000000"), 0);
+  EXPECT_EQ(ParseCheckState("0000000"), CheckState::Unchecked);
+  EXPECT_EQ(ParseCheckState("00000001"), CheckState::Checked);
+  EXPECT_EQ(ParseCheckState("-0000000000"), CheckState::Unchecked);
   EXPECT_EQ(ParseCheckState("00000000003"), std::nullopt);
   EXPECT_EQ(ParseCheckState("000000099999999999"), std::nullopt);
 }
@@ -37,10 +37,10 @@ TEST(SettingsCodec, TruthValuesAreWordsInAnyCaseOrNumbers) {
 TEST(LoadOptions, AnEmptyStoreKeepsTheLayoutAndReadsNoStartValue) {
   Rig rig;
   rig.program.settings.LoadOptions();
-  EXPECT_EQ(rig.window.Check(Option::TypeCodes), 0);
-  EXPECT_EQ(rig.window.Check(Option::CopyToClipboard), 0);
-  EXPECT_EQ(rig.window.Check(Option::ShowVideoWindow), 0);
-  EXPECT_EQ(rig.window.Check(Option::StartWithWindows), 0);
+  EXPECT_EQ(rig.window.CheckShown(Option::TypeCodes), CheckState::Unchecked);
+  EXPECT_EQ(rig.window.CheckShown(Option::CopyToClipboard), CheckState::Unchecked);
+  EXPECT_EQ(rig.window.CheckShown(Option::ShowVideoWindow), CheckState::Unchecked);
+  EXPECT_EQ(rig.window.CheckShown(Option::StartWithWindows), CheckState::Unchecked);
   EXPECT_EQ(rig.window.Selected(Suffix::None), 1);
   EXPECT_TRUE(rig.window.suffix.has_value());
   EXPECT_EQ(rig.settings.reads, (std::vector<std::string>{"c1", "c2", "c3", "o0", "o1", "o2"}))
@@ -53,10 +53,11 @@ TEST(LoadOptions, StoredChoicesReachTheControls) {
   rig.settings.values = {{"c1", "1"}, {"c2", "1"}, {"c3", "1"}, {"c4", "1"}, {"o0", "False"}, {"o1", "False"},
                          {"o2", "True"}};
   rig.program.settings.LoadOptions();
-  EXPECT_EQ(rig.window.Check(Option::TypeCodes), 1);
-  EXPECT_EQ(rig.window.Check(Option::CopyToClipboard), 1);
-  EXPECT_EQ(rig.window.Check(Option::ShowVideoWindow), 1);
-  EXPECT_EQ(rig.window.Check(Option::StartWithWindows), 0) << "c4 is ignored; only the start-up value counts";
+  EXPECT_EQ(rig.window.CheckShown(Option::TypeCodes), CheckState::Checked);
+  EXPECT_EQ(rig.window.CheckShown(Option::CopyToClipboard), CheckState::Checked);
+  EXPECT_EQ(rig.window.CheckShown(Option::ShowVideoWindow), CheckState::Checked);
+  EXPECT_EQ(rig.window.CheckShown(Option::StartWithWindows), CheckState::Unchecked)
+      << "c4 is ignored; only the start-up value counts";
   EXPECT_EQ(rig.window.Selected(Suffix::Tab), 1);
   EXPECT_TRUE(rig.window.suffix.has_value());
   EXPECT_TRUE(rig.Has("place shown ZBar")) << "loading 显示视频窗口 acts like the user changing it";
@@ -80,18 +81,36 @@ TEST(LoadOptions, AnUnreadableValueStopsTheLoadingAtThatKey) {
   rig.startup.values["Torvane"] = "\"C:\\Scan\\Torvane.exe\" RUN";
   rig.settings.values = {{"c1", "not a number"}, {"c2", "1"}, {"o1", "True"}};
   rig.program.settings.LoadOptions();
-  EXPECT_EQ(rig.window.Check(Option::TypeCodes), 0);
-  EXPECT_EQ(rig.window.Check(Option::CopyToClipboard), 0);
-  EXPECT_EQ(rig.window.Check(Option::StartWithWindows), 0) << "the start-up value is not read either";
+  EXPECT_EQ(rig.window.CheckShown(Option::TypeCodes), CheckState::Unchecked);
+  EXPECT_EQ(rig.window.CheckShown(Option::CopyToClipboard), CheckState::Unchecked);
+  EXPECT_EQ(rig.window.CheckShown(Option::StartWithWindows), CheckState::Unchecked)
+      << "the start-up value is not read either";
   EXPECT_EQ(rig.window.Selected(Suffix::None), 1);
   EXPECT_EQ(rig.window.Selected(Suffix::Enter), 0);
 
   Rig late;
   late.settings.values = {{"c1", "1"}, {"o0", "maybe"}, {"o2", "True"}};
   late.program.settings.LoadOptions();
-  EXPECT_EQ(late.window.Check(Option::TypeCodes), 1);
+  EXPECT_EQ(late.window.CheckShown(Option::TypeCodes), CheckState::Checked);
   EXPECT_EQ(late.window.Selected(Suffix::None), 1);
   EXPECT_EQ(late.window.Selected(Suffix::Tab), 0);
+}
+
+// What the first page holds is what delivery goes by: stored choices count from
+// the start, a greyed box as off, and a click counts before 确定 stores it.
+TEST(LoadOptions, TheLoadedChoicesAndEachClickAreWhatDeliveryGoesBy) {
+  CameraRig rig;
+  rig.settings.values = {{"c1", "2"}, {"c2", "1"}, {"o0", "False"}, {"o2", "True"}};
+  rig.program.settings.LoadOptions();
+  EXPECT_EQ(rig.window.CheckShown(Option::TypeCodes), CheckState::Greyed);
+  rig.Write("QR-Code:a\r\n");
+  EXPECT_TRUE(rig.keyboard.injections.empty()) << "a greyed 自动输入条码内容 is off";
+  EXPECT_EQ(rig.clipboard.text, "a");
+  rig.ClickBox(Option::TypeCodes, CheckState::Unchecked);  // a three-state box moves on from greyed
+  rig.ClickBox(Option::TypeCodes, CheckState::Checked);
+  rig.Write("QR-Code:b\r\n");
+  ASSERT_EQ(rig.keyboard.injections.size(), 1u) << "the click counts before 确定";
+  EXPECT_EQ(rig.keyboard.injections[0].back(), KeyEvent::Key(VirtualKey::Tab, true)) << "the stored [Tab]";
 }
 
 // The panel shows the module as it is and puts a video window shown meanwhile
@@ -118,9 +137,9 @@ TEST(SettingsPanel, OpensOverTheListAndShowsTheModuleAsItIs) {
 
 TEST(SettingsPanel, ConfirmHidesThenWritesAllSevenKeys) {
   Rig rig;
-  rig.window.SetCheck(Option::CopyToClipboard, 1);
-  rig.window.SetCheck(Option::StartWithWindows, 1);
-  rig.program.settings.SetSuffixOption(Suffix::Enter, true);
+  rig.ClickBox(Option::CopyToClipboard, CheckState::Checked);
+  rig.ClickBox(Option::StartWithWindows, CheckState::Checked);
+  rig.program.settings.OnSuffixOptionClicked(Suffix::Enter);
   rig.program.settings.OnSettingsClicked();
   rig.program.settings.OnOkClicked();
   EXPECT_FALSE(rig.window.PanelOpen(Panel::Settings));
@@ -134,7 +153,7 @@ TEST(SettingsPanel, ConfirmHidesThenWritesAllSevenKeys) {
   Rig next;  // a restart reads them back
   next.settings.values = rig.settings.values;
   next.program.settings.LoadOptions();
-  EXPECT_EQ(next.window.Check(Option::CopyToClipboard), 1);
+  EXPECT_EQ(next.window.CheckShown(Option::CopyToClipboard), CheckState::Checked);
   EXPECT_EQ(next.window.Selected(Suffix::Enter), 1);
 }
 
@@ -168,7 +187,7 @@ TEST(SettingsPanel, TheSecondPageShowsTheStoredOptionsAndDoneStoresWhatTheUserLe
   EXPECT_EQ(rig.settings.values.at("SuffixDelayMs"), "0") << "not a number";
   EXPECT_EQ(rig.settings.values.at("TypingMethod"), "keys");
   EXPECT_EQ(rig.settings.values.at("RepeatScans"), "1");
-  EXPECT_TRUE(rig.program.scannerOptions.scanLog) << "in effect at once";
+  EXPECT_TRUE(rig.program.options.scanner.scanLog) << "in effect at once";
   EXPECT_FALSE(rig.window.On(TimerId::ModuleRestart)) << "the same camera: no restart";
 
   rig.window.pageInput.camera = "Integrated Camera";
@@ -183,12 +202,12 @@ TEST(SettingsPanel, DoneOnTheSecondPageKeepsTheOptionsItDoesNotShow) {
   rig.settings.values = {{"Prefix", "P-"}, {"AimId", "1"}, {"GroupSeparator", "ctrl]"}, {"Symbologies", "i25"},
                          {"MinLength", "code39=4"}};
   rig.program.settings.LoadScannerOptions();
-  const ScannerOptions loaded = rig.program.scannerOptions;
+  const ScannerOptions loaded = rig.program.options.scanner;
   rig.program.settings.OnMoreSettingsClicked();
   rig.window.pageInput = {true, false, false, TypingMethod::Keys, "0", "0", ""};
   rig.program.settings.OnDoneClicked();
-  EXPECT_EQ(rig.program.scannerOptions.codePrefix, "P-");
-  EXPECT_EQ(rig.program.scannerOptions.disabledSymbologies, loaded.disabledSymbologies);
+  EXPECT_EQ(rig.program.options.scanner.codePrefix, "P-");
+  EXPECT_EQ(rig.program.options.scanner.disabledSymbologies, loaded.disabledSymbologies);
   ScannerOptions expected = loaded;
   expected.repeatScans = true;
   expected.typing = TypingMethod::Keys;
@@ -215,7 +234,7 @@ TEST(SettingsPanel, TheThirdPageShowsTheStoredOptionsAndDoneStoresWhatTheUserLef
   rig.program.settings.OnHandScannerDoneClicked();
   EXPECT_FALSE(rig.window.PanelOpen(Panel::HandScanner));
   EXPECT_TRUE(rig.window.PanelOpen(Panel::MoreSettings)) << "back on the second page";
-  EXPECT_EQ(rig.program.scannerOptions.codeSuffix, " end") << "in effect at once";
+  EXPECT_EQ(rig.program.options.scanner.codeSuffix, " end") << "in effect at once";
   for (const auto& [name, value] : std::vector<std::pair<std::string, std::string>>{
            {"Prefix", ""}, {"Suffix", " end"}, {"AimId", "0"}, {"GroupSeparator", "ctrl]"},
            {"Symbologies", "code39,i25"}, {"MinLength", "i25=10"}, {"Beep", "1"}, {"Camera", "USB 摄像头"}})
@@ -232,23 +251,22 @@ TEST(SettingsPanel, TheThirdPageShowsTheStoredOptionsAndDoneStoresWhatTheUserLef
 }
 
 TEST(StartWithWindows, NonEmptyDataChecksTheBoxWithoutWritingAnything) {
-  for (const auto& [data, checked] : std::vector<std::pair<std::optional<std::string>, int>>{
-           {std::nullopt, 0}, {"", 0}, {"D:\\Elsewhere\\Torvane.exe RUN", 1}}) {
+  for (const auto& [data, checked] : std::vector<std::pair<std::optional<std::string>, CheckState>>{
+           {std::nullopt, CheckState::Unchecked}, {"", CheckState::Unchecked},
+           {"D:\\Elsewhere\\Torvane.exe RUN", CheckState::Checked}}) {
     Rig rig;
     if (data) rig.startup.values["Torvane"] = *data;
-    rig.program.settings.ReadStartWithWindows();
-    EXPECT_EQ(rig.window.Check(Option::StartWithWindows), checked);
+    rig.program.settings.LoadOptions();
+    EXPECT_EQ(rig.window.CheckShown(Option::StartWithWindows), checked);
     EXPECT_TRUE(rig.journal.empty());
   }
 }
 
 TEST(StartWithWindows, CheckingWritesAQuotedCommandUncheckingDeletes) {
   Rig rig;
-  rig.window.SetCheck(Option::StartWithWindows, 1);
-  rig.program.settings.OnStartWithWindowsClicked();
+  rig.ClickBox(Option::StartWithWindows, CheckState::Checked);
   EXPECT_EQ(rig.startup.values.at("Torvane"), "\"C:\\Scan\\Torvane.exe\" RUN");
-  rig.window.SetCheck(Option::StartWithWindows, 0);
-  rig.program.settings.OnStartWithWindowsClicked();
+  rig.ClickBox(Option::StartWithWindows, CheckState::Unchecked);
   EXPECT_FALSE(rig.startup.values.contains("Torvane"));
   EXPECT_TRUE(rig.boxes.shown.empty());
 }
@@ -256,22 +274,19 @@ TEST(StartWithWindows, CheckingWritesAQuotedCommandUncheckingDeletes) {
 TEST(StartWithWindows, TheValueIsNamedAfterTheExecutable) {
   Rig rig;
   rig.folder.exe = "Scanner.v2.exe";
-  rig.window.SetCheck(Option::StartWithWindows, 1);
-  rig.program.settings.OnStartWithWindowsClicked();
+  rig.ClickBox(Option::StartWithWindows, CheckState::Checked);
   EXPECT_EQ(rig.startup.values.at("Scanner.v2"), "\"C:\\Scan\\Scanner.v2.exe\" RUN");
 }
 
 TEST(StartWithWindows, ARefusalIsToldInATopmostSafeBoxAndTheBoxKeepsItsState) {
   Rig rig;
   rig.startup.denied = true;
-  rig.window.SetCheck(Option::StartWithWindows, 1);
-  rig.journal.clear();
-  rig.program.settings.OnStartWithWindowsClicked();
+  rig.ClickBox(Option::StartWithWindows, CheckState::Checked);
   EXPECT_EQ(rig.journal, (Journal{"run key write", "not topmost", "message box", "topmost"}));
   ASSERT_EQ(rig.boxes.shown.size(), 1u);
   EXPECT_EQ(rig.boxes.shown[0].first, texts::kStartupEntryFailed);
   EXPECT_EQ(rig.boxes.shown[0].second, "Torvane");
-  EXPECT_EQ(rig.window.Check(Option::StartWithWindows), 1);
+  EXPECT_EQ(rig.window.CheckShown(Option::StartWithWindows), CheckState::Checked);
 }
 
 }  // namespace

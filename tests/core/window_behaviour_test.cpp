@@ -35,7 +35,7 @@ TEST(Load, AFailingStepIsSkippedAndTheRestStillRuns) {
   rig.settings.values = {{"c1", "not a number"}, {"Beep", "1"}};
   rig.window.throwOnFit = true;
   EXPECT_TRUE(rig.program.window.OnLoad(""));
-  EXPECT_TRUE(rig.program.scannerOptions.beep) << "the second page's options load whatever the first page holds";
+  EXPECT_TRUE(rig.program.options.scanner.beep) << "the second page's options load whatever the first page holds";
   EXPECT_EQ(rig.window.title, "Torvane 2.6");
   EXPECT_TRUE(rig.tray.present);
   EXPECT_EQ(rig.window.deferredStarts, 1);

@@ -68,11 +68,16 @@ class FakeWindow final : public MainWindowPorts {
   void ShowScanning(bool s) override { scanning = s; }
   void ShowSuccess() override { successShown = true; }
 
-  // OptionControls
-  int Check(Option option) const override { return checks.contains(option) ? checks.at(option) : 0; }
-  void SetCheck(Option option, int state) override { checks[option] = state; }
-  std::optional<Suffix> SelectedSuffix() const override { return suffix; }
-  void SelectSuffix(std::optional<Suffix> s) override { suffix = s; }
+  // FirstSettingsPage: what the boxes and buttons show.
+  void ShowFirstPageOptions(const Options& options) override {
+    for (const Option box : {Option::TypeCodes, Option::CopyToClipboard, Option::ShowVideoWindow,
+                             Option::StartWithWindows})
+      checks[box] = options.Box(box);
+    suffix = options.suffix;
+  }
+  CheckState CheckShown(Option box) const override {
+    return checks.contains(box) ? checks.at(box) : CheckState::Unchecked;
+  }
   int Selected(Suffix s) const { return suffix == s ? 1 : 0; }
 
   // ScannerOptionsPage
@@ -122,7 +127,7 @@ class FakeWindow final : public MainWindowPorts {
 
   std::vector<std::string> history;  // newest first
   std::optional<std::string> selected;
-  std::map<Option, int> checks;
+  std::map<Option, CheckState> checks;
   std::optional<Suffix> suffix = Suffix::None;  // 无 is selected when the window is made
   std::map<Panel, bool> open;
   struct Timer {
