@@ -5,29 +5,7 @@
 //
 // The stand-in camera decoder is fed through zbarcam.feed; every code is first
 // waited for in bar.dat, so each test knows what the program has had to read.
-#include <gtest/gtest.h>
-
-#include <windows.h>
-
-#include <algorithm>
-#include <filesystem>
-#include <optional>
-#include <string>
-#include <string_view>
-#include <vector>
-
-#include "code_delivery.h"
-#include "core/texts.h"
-#include "linux_side.h"
-#include "processes.h"
-#include "program_files.h"
-#include "program_runs.h"
-#include "registry_support.h"
-#include "shared_access.h"
-#include "shared_helpers.h"
-#include "win32/unique_handle.h"
-#include "window_reading.h"
-#include "x_input.h"
+#include "harness.h"
 
 namespace torvane::e2e {
 namespace {

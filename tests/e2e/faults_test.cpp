@@ -4,30 +4,7 @@
 // program; nonsense in every settings value; the Run key without rights. In
 // each the program neither crashes nor hangs, loses nothing it could keep, and
 // tells the user only where it tells the user anything.
-#include <gtest/gtest.h>
-
-#include <windows.h>
-
-#include <algorithm>
-#include <chrono>
-#include <cstdio>
-#include <filesystem>
-#include <optional>
-#include <string>
-#include <vector>
-
-#include "code_delivery.h"
-#include "core/texts.h"
-#include "fault_support.h"
-#include "processes.h"
-#include "registry_support.h"
-#include "shared_access.h"
-#include "shared_helpers.h"
-#include "tray.h"
-#include "win32/text_win32.h"
-#include "win32/unique_handle.h"
-#include "window_reading.h"
-#include "x_input.h"
+#include "harness.h"
 
 namespace torvane::e2e::faults {
 namespace {

@@ -1,21 +1,8 @@
 // The third page of the settings (高级设置) through the real window: each option
 // stored, shown again after a restart, and what it does to the codes from the
 // stand-in camera as a typing target receives them.
-#include <windows.h>
+#include "harness.h"
 #include <commctrl.h>
-#include <gtest/gtest.h>
-
-#include <algorithm>
-
-#include "code_delivery.h"
-#include "hostile_support.h"
-#include "program_files.h"
-#include "program_runs.h"
-#include "registry_support.h"
-#include "shared_access.h"
-#include "shared_helpers.h"
-#include "win32/text_win32.h"
-#include "x_input.h"
 
 namespace torvane::e2e {
 namespace {

@@ -2,23 +2,7 @@
 // the stand-in camera reading the welcome code, its hint message, its place
 // above the settings panel, and the QR picture it shows read back from the
 // screen by a real decoder (Debian's zbarimg).
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <optional>
-#include <string>
-#include <vector>
-
-#include "core/texts.h"
-#include "linux_side.h"
-#include "program_fixture.h"
-#include "program_texts.h"
-#include "registry_support.h"
-#include "screenshots.h"
-#include "shared_access.h"
-#include "shared_helpers.h"
-#include "window_reading.h"
-#include "x_input.h"
+#include "harness.h"
 
 namespace torvane::e2e {
 namespace {

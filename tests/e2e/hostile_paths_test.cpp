@@ -5,27 +5,7 @@
 // the right arguments, their codes are delivered, no file in or around the
 // folder is deleted or created but the program's own, and no command that a
 // name spells out runs.
-#include <gtest/gtest.h>
-
-#include <windows.h>
-
-#include <algorithm>
-#include <filesystem>
-#include <optional>
-#include <set>
-#include <string>
-#include <vector>
-
-#include "hostile_support.h"
-#include "linux_side.h"
-#include "processes.h"
-#include "program_files.h"
-#include "program_fixture.h"
-#include "program_runs.h"
-#include "shared_helpers.h"
-#include "win32/text_win32.h"
-#include "window_reading.h"
-#include "x_input.h"
+#include "harness.h"
 
 namespace torvane::e2e::hostile {
 namespace {

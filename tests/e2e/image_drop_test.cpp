@@ -2,25 +2,7 @@
 // file manager: the native XDND drag source (tools/xdnd_drop) drops real files
 // onto the list's centre, Wine turns that into WM_DROPFILES, and the stand-in
 // zbarimg.exe reports what it was started with and what it "found".
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <chrono>
-#include <filesystem>
-#include <string>
-#include <vector>
-
-#include "linux_side.h"
-#include "processes.h"
-#include "program_files.h"
-#include "program_fixture.h"
-#include "shared_access.h"
-#include "shared_helpers.h"
-#include "typing_target.h"
-#include "win32/text_win32.h"
-#include "win32/unique_handle.h"
-#include "window_reading.h"
-#include "x_input.h"
+#include "harness.h"
 
 namespace torvane::e2e {
 namespace {

@@ -1,23 +1,11 @@
 // The second page of the settings (更多设置) through the real window: each
 // option stored, shown again after a restart, and doing what it says.
-#include <gtest/gtest.h>
-
+#include "harness.h"
 #include <objbase.h>
-
-#include <algorithm>
-#include <cstdlib>
-#include <functional>
 #include <regex>
 
-#include "code_delivery.h"
-#include "hostile_support.h"
-#include "program_files.h"
 #include "registered_camera.h"
-#include "registry_support.h"
-#include "shared_helpers.h"
 #include "win32/adapters.h"
-#include "win32/text_win32.h"
-#include "x_input.h"
 
 namespace torvane::e2e {
 namespace {

@@ -1,18 +1,7 @@
 // What X shows of the main window: its place and visible shape, the colours of
 // the picture and the list, the see-through corners and bottom band, and the
 // Chinese captions drawn. The PNGs stay in $TORVANE_E2E_ARTIFACTS.
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <functional>
-#include <cstdlib>
-#include <string>
-#include <utility>
-
-#include "program_fixture.h"
-#include "screenshots.h"
-#include "win32/text_win32.h"
-#include "window_reading.h"
+#include "harness.h"
 
 namespace torvane::e2e {
 namespace {

@@ -2,27 +2,8 @@
 // choices confirmed with 确定 and stored under HKCU\Software\Torvane\Setting,
 // read back at the next start; and 开机时启动程序, the program's value under the
 // machine's Run key, with the message shown when that value may not be changed.
-#include <gtest/gtest.h>
-
-#include <windows.h>
-// After windows.h, which it builds on.
-
-#include <algorithm>
-#include <array>
+#include "harness.h"
 #include <list>
-#include <optional>
-#include <string>
-#include <vector>
-
-#include "core/texts.h"
-#include "program_fixture.h"
-#include "program_runs.h"
-#include "program_texts.h"
-#include "registry_support.h"
-#include "shared_helpers.h"
-#include "win32/text_win32.h"
-#include "window_reading.h"
-#include "x_input.h"
 
 namespace torvane::e2e {
 namespace {

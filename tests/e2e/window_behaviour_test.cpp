@@ -2,29 +2,9 @@
 // button (but not by its controls), see-through where the picture carries the key
 // colour, hidden by a close request and brought back by its icon in the
 // notification area, which also survives a restart of the shell's tray.
-#include <gtest/gtest.h>
-
-#include <windows.h>
-// After windows.h, which it builds on.
+#include "harness.h"
 #include <shellapi.h>
-
 #include <mutex>
-#include <optional>
-#include <string>
-#include <vector>
-
-#include "core/texts.h"
-#include "processes.h"
-#include "program_fixture.h"
-#include "program_runs.h"
-#include "program_texts.h"
-#include "runner_window.h"
-#include "shared_helpers.h"
-#include "tray.h"
-#include "tray_menu.h"
-#include "win32/text_win32.h"
-#include "window_reading.h"
-#include "x_input.h"
 
 namespace torvane::e2e {
 namespace {
