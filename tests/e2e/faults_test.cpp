@@ -381,8 +381,7 @@ TEST_F(FaultsClipboard, HeldThroughSeveralCodesTheyAreStillTypedListedAndLoggedA
 class FaultsSettings : public CodeDeliveryTest {
  protected:
   void SetUp() override {
-    CodeDeliveryTest::SetUp();
-    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(CodeDeliveryTest::SetUp());
     ASSERT_TRUE(DeleteRunValue()) << "cannot clear the Run value of an earlier test";
   }
   void TearDown() override {

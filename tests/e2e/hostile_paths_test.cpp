@@ -50,8 +50,7 @@ void PrintTo(const HostileFolder& folder, std::ostream* out) { *out << folder.la
 class HostilePaths : public TorvaneTest, public testing::WithParamInterface<HostileFolder> {
  protected:
   void SetUp() override {
-    TorvaneTest::SetUp();
-    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(TorvaneTest::SetUp());
     ASSERT_FALSE(Environment(L"TORVANE_XDND_DROP").empty()) << "TORVANE_XDND_DROP does not name the drag source";
   }
 

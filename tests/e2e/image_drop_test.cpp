@@ -28,8 +28,7 @@ std::string Utf8(const fs::path& path) { return Narrow(path.wstring()); }
 class ImageDrop : public TorvaneTest {
  protected:
   void SetUp() override {
-    TorvaneTest::SetUp();
-    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(TorvaneTest::SetUp());
     ASSERT_FALSE(Environment(L"TORVANE_XDND_DROP").empty())
         << "TORVANE_XDND_DROP does not name the drag source (tools/xdnd_drop)";
     images_ = ProgramFolder() / L"images";

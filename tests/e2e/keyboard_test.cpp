@@ -42,8 +42,7 @@ class Keyboard : public RecognitionEngineTest {
 TEST_F(Keyboard, TabGoesRoundTheSettingsAndTheArrowsSelectWithinTheOptionGroup) {
   // No option selected: the group is still a stop.
   for (const wchar_t* option : {L"o0", L"o1", L"o2"}) ASSERT_TRUE(StoreStringSetting(option, L"0"));
-  StartTorvane();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(StartTorvane());
   ASSERT_TRUE(WaitForModuleSettled(Window())) << "the recognition module did not come up";
   for (ControlId option : {NoSuffixOption, EnterOption, TabOption}) ASSERT_EQ(Read(option).check, BST_UNCHECKED) << Name(option);
 

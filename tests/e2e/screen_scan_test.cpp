@@ -20,8 +20,7 @@ constexpr POINT kFirstCodeAt{60, 470}, kSecondCodeAt{330, 600};
 class ScreenScan : public CodeDeliveryTest {
  protected:
   void SetUp() override {
-    CodeDeliveryTest::SetUp();
-    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(CodeDeliveryTest::SetUp());
     bridge_ = std::make_unique<ZbarimgBridge>(ProgramFolder());
     ASSERT_TRUE(bridge_->Ready());
     // 自动输入条码内容 with Enter after each code.

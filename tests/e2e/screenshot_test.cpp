@@ -26,8 +26,7 @@ bool IsGreyBetween(Rgb c, int low, int high) {
 class Screenshot : public StartedTorvaneTest {
  protected:
   void SetUp() override {
-    StartedTorvaneTest::SetUp();
-    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(StartedTorvaneTest::SetUp());
     origin_ = ScreenRect(Window());
     shot_ = ShootSettled("window");
     ASSERT_TRUE(shot_.has_value());

@@ -28,8 +28,7 @@ std::optional<FILETIME> RunKeyWriteTime() {
 class Settings : public TorvaneTest {
  protected:
   void SetUp() override {
-    TorvaneTest::SetUp();
-    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(TorvaneTest::SetUp());
     ASSERT_TRUE(DeleteRunValue() && DeleteRunValue(HKEY_CURRENT_USER)) << "cannot clear the Run values of an earlier test";
   }
 
@@ -66,8 +65,7 @@ class Settings : public TorvaneTest {
 // ---- The panel and the store ---------------------------------------------------
 
 TEST_F(Settings, ConfirmedChoicesAreStoredAndShownAtTheNextStart) {
-  StartAndSettle();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
   ASSERT_FALSE(Read(SettingsPanel).visible);
   OpenSettings();
   EXPECT_EQ(Read(SettingsPanel).rect, (PixelRect{8, 32, 235, 220}));
@@ -116,8 +114,7 @@ TEST_F(Settings, ConfirmedChoicesAreStoredAndShownAtTheNextStart) {
   }
   ASSERT_TRUE(stored);
 
-  ClickQuitAndWaitForEnd();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(ClickQuitAndWaitForEnd());
   auto second = StartAgain();
   ASSERT_TRUE(second) << "no main window at the second start";
   EXPECT_FALSE(IsWindowVisible(ControlIn(second->window, SettingsPanel))) << "the panel opens by itself";
@@ -131,8 +128,7 @@ TEST_F(Settings, ConfirmedChoicesAreStoredAndShownAtTheNextStart) {
 }
 
 TEST_F(Settings, ConfirmingUnchangedOptionsWritesAllSevenAgain) {
-  StartAndSettle();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
   OpenSettings();
   Click(OkButton);
   const std::array<std::string, 7> expected = {"0", "0", "0", "0", "True", "False", "False"};
@@ -150,8 +146,7 @@ TEST_F(Settings, ConfirmingUnchangedOptionsWritesAllSevenAgain) {
 }
 
 TEST_F(Settings, AChangeLeftUnconfirmedIsGoneAfterARestart) {
-  StartAndSettle();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
   OpenSettings();
   Click(TypeCodesBox);
   EXPECT_TRUE(WaitForCheck(TypeCodesBox, BST_CHECKED));
@@ -159,8 +154,7 @@ TEST_F(Settings, AChangeLeftUnconfirmedIsGoneAfterARestart) {
   EXPECT_TRUE(WaitForCheck(EnterOption, BST_CHECKED));
   EXPECT_EQ(Read(NoSuffixOption).check, BST_UNCHECKED);
 
-  ClickQuitAndWaitForEnd();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(ClickQuitAndWaitForEnd());
   for (const wchar_t* key : kOptionKeys) EXPECT_FALSE(StoredSetting(key).has_value()) << Narrow(key);
   auto second = StartAgain();
   ASSERT_TRUE(second) << "no main window at the second start";
@@ -214,8 +208,7 @@ TEST_F(Settings, AnUnreadableC1LeavesEveryOptionAsLaidOut) {
 // ---- Start with Windows --------------------------------------------------------
 
 TEST_F(Settings, CheckingStartWithWindowsWritesTheRunValueAndUncheckingDeletesIt) {
-  StartAndSettle();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
   ASSERT_EQ(Read(StartWithWindowsBox).check, BST_UNCHECKED);
   OpenSettings();
 
@@ -237,8 +230,7 @@ TEST_F(Settings, ARunValuePresentAtStartChecksTheBoxAndIsLeftAsItIs) {
   ASSERT_TRUE(SetRunValue(elsewhere));
   const auto writtenBefore = RunKeyWriteTime();
   ASSERT_TRUE(writtenBefore);
-  StartAndSettle();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
   EXPECT_EQ(Read(StartWithWindowsBox).check, BST_CHECKED);
   EXPECT_EQ(RunValue().value_or("(absent)"), elsewhere);
   const auto writtenAfter = RunKeyWriteTime();
@@ -248,8 +240,7 @@ TEST_F(Settings, ARunValuePresentAtStartChecksTheBoxAndIsLeftAsItIs) {
 
 TEST_F(Settings, AnEmptyRunValueLeavesTheBoxUnchecked) {
   ASSERT_TRUE(SetRunValue(""));
-  StartAndSettle();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
   EXPECT_EQ(Read(StartWithWindowsBox).check, BST_UNCHECKED);
   EXPECT_EQ(RunValue().value_or("(absent)"), "");
 }
@@ -270,10 +261,8 @@ TEST_F(Settings, UncheckingWhenTheRunValueIsAlreadyGoneIsNoFailure) {
 // An ordinary user under UAC may not write the machine's Run key: the user's own
 // Run key takes the entry, with no message, and the box follows it across a restart.
 TEST_F(Settings, WithoutMachineRightsTheEntryGoesToTheUsersRunKey) {
-  DenyRunKeyWrites();
-  if (HasFatalFailure()) return;
-  StartAndSettle();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(DenyRunKeyWrites());
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
   OpenSettings();
   Click(StartWithWindowsBox);
   EXPECT_TRUE(WaitUntil([&] { return RunValue(HKEY_CURRENT_USER) == ProgramRunValue(ProgramFolder()); }, 5s))
@@ -286,20 +275,16 @@ TEST_F(Settings, WithoutMachineRightsTheEntryGoesToTheUsersRunKey) {
   ASSERT_TRUE(WaitUntil([&] { return RunValue(HKEY_CURRENT_USER) == ProgramRunValue(ProgramFolder()); }, 5s));
   EXPECT_TRUE(MessageBoxes().empty());
 
-  ClickQuitAndWaitForEnd();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(ClickQuitAndWaitForEnd());
   auto second = StartAgain();
   ASSERT_TRUE(second) << "no main window at the second start";
   ExpectChecks(second->window, {{StartWithWindowsBox, BST_CHECKED}});
 }
 
 TEST_F(Settings, WithoutRightsCheckingShowsAMessageOutsideTheTopmostBand) {
-  DenyRunKeyWrites();
-  if (HasFatalFailure()) return;
-  DenyRunKeyWrites(HKEY_CURRENT_USER);
-  if (HasFatalFailure()) return;
-  StartAndSettle();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(DenyRunKeyWrites());
+  ASSERT_NO_FATAL_FAILURE(DenyRunKeyWrites(HKEY_CURRENT_USER));
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
   EXPECT_TRUE(WaitUntil([&] { return Topmost(); }, 5s));
   OpenSettings();
   Click(StartWithWindowsBox);
@@ -332,8 +317,7 @@ TEST_F(Settings, WithoutRightsCheckingShowsAMessageOutsideTheTopmostBand) {
 // ---- What the panel looks like -------------------------------------------------
 
 TEST_F(Settings, PanelIsDrawnInItsColoursWithTheCornersStillSeeThrough) {
-  StartAndSettle();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
   WaitForTitle();
   OpenSettings();
   const auto shot = ShootSettled("settings-panel");

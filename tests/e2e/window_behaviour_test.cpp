@@ -82,8 +82,7 @@ class ClickCatcher {
 class WindowBehaviour : public TorvaneTest {
  protected:
   void SetUp() override {
-    TorvaneTest::SetUp();
-    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(TorvaneTest::SetUp());
     // Wine drops the icon of an ended program a moment later; start from an empty tray.
     ASSERT_TRUE(WaitUntil([] { return TrayIcons().empty(); }, 15s)) << "icons of an earlier test stay";
   }
@@ -145,16 +144,14 @@ class WindowBehaviour : public TorvaneTest {
 // ---- Dragging ------------------------------------------------------------------
 
 TEST_F(WindowBehaviour, DraggingTheSurfaceWithTheLeftButtonMovesTheWindow) {
-  StartAndSettle();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
   // The title band beside the title label, the strip between the list and the
   // bottom row, the margin left of the list, and the title label itself.
   const POINT handles[] = {{60, 23}, {120, 252}, {3, 150}, {40, 12}};
   int sign = 1;
   for (const POINT handle : handles) {
     SCOPED_TRACE("pressed at " + std::to_string(handle.x) + "," + std::to_string(handle.y));
-    DragBy(handle, {sign * 57, sign * 31}, 1);
-    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(DragBy(handle, {sign * 57, sign * 31}, 1));
     EXPECT_TRUE(WaitUntil([&] { return !InMoveSizeLoop(Window()); }, 5s)) << "the drag goes on after the release";
     sign = -sign;
   }
@@ -167,10 +164,8 @@ TEST_F(WindowBehaviour, DraggingTheSurfaceWithTheLeftButtonMovesTheWindow) {
 }
 
 TEST_F(WindowBehaviour, DraggingTheSurfaceWithTheRightButtonMovesTheWindow) {
-  StartAndSettle();
-  if (HasFatalFailure()) return;
-  DragBy({60, 23}, {-70, 45}, 3);
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
+  ASSERT_NO_FATAL_FAILURE(DragBy({60, 23}, {-70, 45}, 3));
   // The system's move loop ends on a left-button release only (as on Windows);
   // end it the way a left click would, where the pointer is.
   PostMessageW(Window(), WM_LBUTTONUP, 0, 0);
@@ -181,8 +176,7 @@ TEST_F(WindowBehaviour, DraggingTheSurfaceWithTheRightButtonMovesTheWindow) {
 }
 
 TEST_F(WindowBehaviour, PressingOnTheListAndMovingLeavesTheWindowInPlace) {
-  StartAndSettle();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
   const PixelRect before = ScreenRect(Window());
   const POINT from = CentreOf(Control(HistoryList));
   HeldButton held(from, 1);
@@ -204,8 +198,7 @@ TEST_F(WindowBehaviour, ClicksOnSeeThroughPixelsReachTheWindowBelow) {
   // mapping, and Torvane's window has to lie over it there as well.
   ClickCatcher below({387 - 20, 234 - 20, 250 + 40, 300 + 40}, ClickCatcher::Activation::Never);
   ASSERT_NE(below.Window(), nullptr);
-  StartAndSettle();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
   const PixelRect window = ScreenRect(Window());
   ASSERT_EQ(window, (PixelRect{387, 234, 250, 300}));
   EXPECT_TRUE(Topmost());
@@ -252,8 +245,7 @@ TEST_F(WindowBehaviour, ClicksOnSeeThroughPixelsReachTheWindowBelow) {
 // ---- Hidden and shown through the notification area --------------------------------
 
 TEST_F(WindowBehaviour, AltF4HidesAndALeftClickOnTheIconBringsTheWindowBack) {
-  StartAndSettle();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
   const HWND icon = WaitForTheTrayIcon();
   ASSERT_NE(icon, nullptr) << "no icon in the notification area" << TrayDiagnosis();
 
@@ -302,8 +294,7 @@ TEST_F(WindowBehaviour, AltF4HidesAndALeftClickOnTheIconBringsTheWindowBack) {
 }
 
 TEST_F(WindowBehaviour, TheIconBringsAVisibleWindowToTheFront) {
-  StartAndSettle();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
   const HWND icon = WaitForTheTrayIcon();
   ASSERT_NE(icon, nullptr);
   // Another program's window takes the focus (it lies under Torvane's topmost window).
@@ -318,8 +309,7 @@ TEST_F(WindowBehaviour, TheIconBringsAVisibleWindowToTheFront) {
 }
 
 TEST_F(WindowBehaviour, TheIconsMenuShowsPausesOpensSettingsAndExitsAsTheWindowDoes) {
-  StartAndSettle();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
   const HWND icon = WaitForTheTrayIcon();
   ASSERT_NE(icon, nullptr) << TrayDiagnosis();
   Click(CloseButton);
@@ -397,8 +387,7 @@ TEST_F(WindowBehaviour, LowerCaseRunStartsShown) {
 }
 
 TEST_F(WindowBehaviour, TheIconComesBackWhenTheShellAnnouncesANewTaskbar) {
-  StartAndSettle();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
   ASSERT_NE(WaitForTheTrayIcon(), nullptr);
 
   // The tray loses the icon, as when the shell restarts. The icon's id is the
@@ -438,8 +427,7 @@ TEST_F(WindowBehaviour, TheIconComesBackWhenTheShellAnnouncesANewTaskbar) {
 // ---- What the help panel looks like ---------------------------------------------------
 
 TEST_F(WindowBehaviour, HelpPanelIsDrawnInItsColoursWithTheCornersStillSeeThrough) {
-  StartAndSettle();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
   WaitForTitle();
   Click(HelpCommand);
   ASSERT_TRUE(WaitUntil([&] { return Read(HelpPanel).visible; }, 5s)) << "帮助 did not open the help panel";
