@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "process_snapshot.h"
+#include "test_support.h"
 #include "win32/text_win32.h"
 
 namespace torvane::e2e {

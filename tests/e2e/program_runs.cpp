@@ -4,7 +4,7 @@
 #include <set>
 
 #include "core/texts.h"
-#include "process_snapshot.h"
+#include "test_support.h"
 #include "processes.h"
 #include "window_reading.h"
 

@@ -6,7 +6,7 @@
 
 #include "core/layout.h"
 #include "shared_helpers.h"
-#include "thread_window.h"
+#include "test_support.h"
 
 namespace torvane::e2e {
 

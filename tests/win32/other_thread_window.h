@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "core/layout.h"
-#include "thread_window.h"
+#include "test_support.h"
 
 namespace torvane::testing {
 

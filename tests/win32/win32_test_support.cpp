@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "process_snapshot.h"
+#include "test_support.h"
 #include "win32/text_win32.h"
 #include "win32/unique_handle.h"
 

@@ -9,9 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "bounded_wait.h"
-#include "clipboard_text.h"
-#include "shared_files.h"
+#include "test_support.h"
 #include "win32/ui_thread_win32.h"
 
 namespace torvane::testing {
