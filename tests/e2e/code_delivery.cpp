@@ -4,7 +4,7 @@
 
 #include "win32/text_win32.h"
 #include "window_reading.h"
-#include "x_input.h"
+#include "linux_side.h"
 
 namespace torvane::e2e {
 namespace {

@@ -34,7 +34,6 @@
 #include "recognition_fixture.h"
 #include "registry_support.h"
 #include "runner_window.h"
-#include "screenshots.h"
 #include "shared_access.h"
 #include "shared_helpers.h"
 #include "shown_codes.h"
@@ -45,5 +44,4 @@
 #include "win32/text_win32.h"
 #include "win32/unique_handle.h"
 #include "window_reading.h"
-#include "x_input.h"
 #include "zbarimg_bridge.h"

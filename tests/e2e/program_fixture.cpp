@@ -6,7 +6,6 @@
 #include "registry_support.h"
 #include "win32/text_win32.h"
 #include "window_reading.h"
-#include "x_input.h"
 
 namespace torvane::e2e {
 

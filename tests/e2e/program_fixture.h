@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "core/layout.h"
-#include "screenshots.h"
+#include "linux_side.h"
 #include "shared_helpers.h"
 #include "win32/unique_handle.h"
 

@@ -1,6 +1,6 @@
 #include "runner_window.h"
 #include "window_reading.h"
-#include "x_input.h"
+#include "linux_side.h"
 
 namespace torvane::e2e {
 

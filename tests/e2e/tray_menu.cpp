@@ -5,7 +5,7 @@
 #include "shared_helpers.h"
 #include "tray.h"
 #include "window_reading.h"
-#include "x_input.h"
+#include "linux_side.h"
 
 namespace torvane::e2e {
 
