@@ -49,10 +49,8 @@ class HelpPanel : public TorvaneTest {
 };
 
 TEST_F(HelpPanel, OpensOverTheListAt8x32AndASecondClickClosesIt) {
-  StartTorvane();
-  ASSERT_FALSE(HasFatalFailure());
-  OpenPanel();
-  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(StartTorvane());
+  ASSERT_NO_FATAL_FAILURE(OpenPanel());
   const ControlState panel = Read(ControlId::HelpPanel);
   EXPECT_EQ(panel.rect.left, 8);
   EXPECT_EQ(panel.rect.top, 32);
@@ -70,21 +68,16 @@ TEST_F(HelpPanel, OpensOverTheListAt8x32AndASecondClickClosesIt) {
 }
 
 TEST_F(HelpPanel, ClicksOnThePictureAndTheAimingHintCloseIt) {
-  StartTorvane();
-  ASSERT_FALSE(HasFatalFailure());
-  OpenPanel();
-  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(StartTorvane());
+  ASSERT_NO_FATAL_FAILURE(OpenPanel());
   ClickAndExpectClosed(TestPattern, "the QR picture");
-  OpenPanel();
-  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(OpenPanel());
   ClickAndExpectClosed(HelpText, "the aiming hint");
 }
 
 TEST_F(HelpPanel, TheWelcomeCodeShowsSuccessAndAClickOnItKeepsThePanelOpen) {
-  StartAndSettle();
-  ASSERT_FALSE(HasFatalFailure());
-  OpenPanel();
-  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
+  ASSERT_NO_FATAL_FAILURE(OpenPanel());
   EXPECT_FALSE(Read(SuccessLabel).shown);
   ShowCamera(texts::kWelcomeCode);
   ASSERT_TRUE(WaitUntil([&] { return Read(SuccessLabel).visible; }, kCameraLimit)) << "成功 did not appear";
@@ -103,10 +96,8 @@ TEST_F(HelpPanel, TheWelcomeCodeShowsSuccessAndAClickOnItKeepsThePanelOpen) {
 
 TEST_F(HelpPanel, OpeningThePanelLetsTheWelcomeCodeThroughWhenItWasTheLastCodeRead) {
   ASSERT_TRUE(StoreSetting(L"OldBar", texts::kWelcomeCode));
-  StartAndSettle();
-  ASSERT_FALSE(HasFatalFailure());
-  OpenPanel();
-  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
+  ASSERT_NO_FATAL_FAILURE(OpenPanel());
   // The intake takes the test marker on its next tick, before the camera reads.
   ASSERT_TRUE(
       WaitUntil([] { return StoredSetting(L"OldBar") == std::optional<std::string>(texts::kTestMarker); }, kUiLimit))
@@ -119,11 +110,9 @@ TEST_F(HelpPanel, OpeningThePanelLetsTheWelcomeCodeThroughWhenItWasTheLastCodeRe
 TEST_F(HelpPanel, TheHintIsATopmostSafeMessageBoxAndThePanelStaysOpen) {
   // With the engine settled: a box open while the camera decoder starts up is
   // another case (its window appears and is placed meanwhile).
-  StartAndSettle();
-  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
   ASSERT_TRUE(Topmost());
-  OpenPanel();
-  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(OpenPanel());
 
   Click(CannotReadCommand);
   const HWND box = WaitForMessageBox(kUiLimit);
@@ -135,15 +124,13 @@ TEST_F(HelpPanel, TheHintIsATopmostSafeMessageBoxAndThePanelStaysOpen) {
   EXPECT_EQ(TextOf(text), texts::kHelpHint);
   EXPECT_FALSE(Topmost()) << "the main window stays topmost over its own message box";
 
-  CloseMessageBox(box);
-  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(CloseMessageBox(box));
   EXPECT_TRUE(WaitUntil([&] { return Topmost(); }, kUiLimit)) << "not topmost again after OK";
   EXPECT_TRUE(PanelVisible());
 }
 
 TEST_F(HelpPanel, LiesAboveTheSettingsPanelWhenBothAreOpen) {
-  StartTorvane();
-  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(StartTorvane());
   // The picture's white quiet zone (4 modules of 4 pixels on every side),
   // in screen coordinates once the help panel is open.
   Click(HelpCommand);
@@ -184,10 +171,8 @@ TEST_F(HelpPanel, LiesAboveTheSettingsPanelWhenBothAreOpen) {
 }
 
 TEST_F(HelpPanel, ThePictureOnTheScreenReadsAsTheWelcomeCode) {
-  StartTorvane();
-  ASSERT_FALSE(HasFatalFailure());
-  OpenPanel();
-  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(StartTorvane());
+  ASSERT_NO_FATAL_FAILURE(OpenPanel());
   const auto shot = ShootSettled("open");
   ASSERT_TRUE(shot);
   const PixelRect picture = PictureOnScreen();

@@ -132,8 +132,7 @@ TEST_F(ImageDrop, OfThreeFilesOnlyTheFirstIsDecoded) {
              {"two.png", {"QR-Code:SECOND-IMAGE"}},
              {"three.png", {"QR-Code:THIRD-IMAGE"}}});
   const fs::path one = MakeImage("one.png"), two = MakeImage("two.png"), three = MakeImage("three.png");
-  StartAndSettle();
-  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
 
   ExpectDropped({one, two, three});
   EXPECT_TRUE(WaitForTop("QR-Code:FIRST-IMAGE")) << "list: " << ::testing::PrintToString(Items());
@@ -152,8 +151,7 @@ TEST_F(ImageDrop, OfThreeFilesOnlyTheFirstIsDecoded) {
 TEST_F(ImageDrop, OfTwoCodesInOneImageOnlyTheFirstIsListedAndLogged) {
   Configure({{"pair.png", {"QR-Code:CODE-A", "CODE-128:CODE-B"}}});
   const fs::path pair = MakeImage("pair.png");
-  StartAndSettle();
-  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
 
   ExpectDropped({pair});
   EXPECT_TRUE(WaitForTop("QR-Code:CODE-A")) << "list: " << ::testing::PrintToString(Items());
@@ -169,8 +167,7 @@ TEST_F(ImageDrop, OfTwoCodesInOneImageOnlyTheFirstIsListedAndLogged) {
 TEST_F(ImageDrop, AnImageWithoutACodeListsAndLogsNothing) {
   Configure({});
   const fs::path blank = MakeImage("blank.png");
-  StartAndSettle();
-  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
   const auto before = Items();
 
   ExpectDropped({blank});
@@ -185,8 +182,7 @@ TEST_F(ImageDrop, AnImageWithoutACodeListsAndLogsNothing) {
 TEST_F(ImageDrop, TheSameImageTwiceIsListedAndLoggedTwice) {
   Configure({{"again.png", {"EAN-13:4006381333931"}}});
   const fs::path again = MakeImage("again.png");
-  StartAndSettle();
-  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
 
   ExpectDropped({again});
   ASSERT_TRUE(WaitForLog("4006381333931\r\n")) << "data.txt: " << Log();
@@ -204,8 +200,7 @@ TEST_F(ImageDrop, ASecondDropWhileTheFirstDecodesYieldsOnlyTheSecondResult) {
   // Each decoding takes 4 s, time enough to drop again while the first runs.
   Configure({{"slow.png", {"QR-Code:SLOW-FIRST"}}, {"next.png", {"QR-Code:NEXT-SECOND"}}}, 4000);
   const fs::path slow = MakeImage("slow.png"), next = MakeImage("next.png");
-  StartAndSettle();
-  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
 
   ExpectDropped({slow});
   ASSERT_TRUE(WaitForStarts(1));
@@ -233,8 +228,7 @@ TEST_F(ImageDrop, ASecondDropWhileTheFirstDecodesYieldsOnlyTheSecondResult) {
 TEST_F(ImageDrop, AnImageResultIsNeitherTypedNorCopiedWithBothOptionsOn) {
   Configure({{"quiet.png", {"QR-Code:IMAGE-ONLY"}}});
   const fs::path quiet = MakeImage("quiet.png");
-  StartAndSettle();
-  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
 
   // The options as a user sets them: 设置, both boxes, 确定.
   Click(SettingsCommand);
@@ -279,8 +273,7 @@ TEST_F(ImageDrop, AwkwardFileNamesReachTheDecoderAsOneArgumentAndRunNothing) {
     cfg.push_back({names[i], {"QR-Code:AWKWARD-" + std::to_string(i)}});
   }
   Configure(cfg);
-  StartAndSettle();
-  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
 
   std::size_t drops = 0;
   for (std::size_t i = 0; i < names.size(); ++i) {
@@ -315,8 +308,7 @@ TEST_F(ImageDrop, AFileNameOutsideTheAnsiCodePageReachesTheDecoderByItsShortName
   ASSERT_GT(GetShortPathNameW(image.c_str(), shortPath, MAX_PATH), 0u);
   const std::string shortName = Utf8(fs::path(shortPath).filename());
   Configure({{shortName, {"QR-Code:KOREAN-NAME"}}});
-  StartAndSettle();
-  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
 
   ExpectDropped({image});
   EXPECT_TRUE(WaitForTop("QR-Code:KOREAN-NAME")) << "list: " << ::testing::PrintToString(Items());
@@ -332,8 +324,7 @@ TEST_F(ImageDrop, ABar2DatInASubfolderSurvivesADrop) {
   fs::create_directories(sub);
   ASSERT_TRUE(WriteFileBytes(sub / L"bar2.dat", "QR-Code:KEEP-ME\r\n"));
   ASSERT_TRUE(WriteFileBytes(images_ / L"bar2.dat", "QR-Code:KEEP-ME-TOO\r\n"));
-  StartAndSettle();
-  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
 
   ExpectDropped({keep});
   ASSERT_TRUE(WaitForTop("QR-Code:KEEP"));
@@ -345,8 +336,7 @@ TEST_F(ImageDrop, ABar2DatInASubfolderSurvivesADrop) {
 TEST_F(ImageDrop, ADropWithoutAFileListIsRefusedAndChangesNothing) {
   Configure({{"first.png", {"QR-Code:BEFORE-TEXT"}}});
   const fs::path first = MakeImage("first.png");
-  StartAndSettle();
-  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
   // An earlier drop leaves its result in bar2.dat.
   ExpectDropped({first});
   ASSERT_TRUE(WaitForLog("BEFORE-TEXT\r\n"));
@@ -393,8 +383,7 @@ TEST_F(ImageDrop, AFileOver200MBIsRefusedWithALineAndTheWindowKeepsAnswering) {
     ASSERT_TRUE(SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN) && SetEndOfFile(file.get()));
   }
   Configure({});
-  StartAndSettle();
-  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
 
   ExpectDropped({huge});
   EXPECT_TRUE(WaitForTop("[图片文件超过 200 MB，未识别]")) << "list: " << ::testing::PrintToString(Items());
