@@ -6,7 +6,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-
 #include "core/ports.h"
 #include "program_folder_subject.h"
 

@@ -1,7 +1,5 @@
 #include "core/startup_entries.h"
-
 #include <gtest/gtest.h>
-
 #include "fakes.h"
 #include "fakes/installed.h"
 

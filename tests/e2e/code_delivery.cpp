@@ -1,7 +1,5 @@
 #include "code_delivery.h"
-
 #include <algorithm>
-
 #include "win32/text_win32.h"
 #include "window_reading.h"
 #include "linux_side.h"

@@ -6,13 +6,11 @@
 #pragma once
 
 #include <windows.h>
-
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
-
 #include "program_fixture.h"
 #include "shared_access.h"
 #include "shared_helpers.h"

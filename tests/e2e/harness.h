@@ -4,7 +4,6 @@
 
 #include <windows.h>
 #include <gtest/gtest.h>
-
 #include <algorithm>
 #include <array>
 #include <chrono>
@@ -19,7 +18,6 @@
 #include <string_view>
 #include <utility>
 #include <vector>
-
 #include "code_delivery.h"
 #include "core/layout.h"
 #include "core/texts.h"

@@ -1,9 +1,7 @@
 #include "hostile_support.h"
-
 #include <algorithm>
 #include <fstream>
 #include <sstream>
-
 #include "win32/text_win32.h"
 #include "win32/unique_handle.h"
 

@@ -4,7 +4,6 @@
 #pragma once
 
 #include <windows.h>
-
 #include <filesystem>
 #include <map>
 #include <mutex>
@@ -12,7 +11,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
 #include "core/layout.h"
 #include "runner_window.h"
 #include "shared_access.h"

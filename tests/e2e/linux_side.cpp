@@ -1,10 +1,7 @@
 #include "linux_side.h"
-
 #include <gtest/gtest.h>
-
 #include <atomic>
 #include <sstream>
-
 #include "shared_helpers.h"
 #include "win32/text_win32.h"
 #include "win32/unique_handle.h"

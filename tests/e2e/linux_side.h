@@ -3,14 +3,12 @@
 #pragma once
 
 #include <windows.h>
-
 #include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
-
 #include "core/layout.h"
 #include "shared_helpers.h"
 

@@ -1,6 +1,5 @@
 #include "program_files.h"
 #include "shared_helpers.h"
-
 #include <sstream>
 
 namespace torvane::e2e {

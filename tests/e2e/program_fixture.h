@@ -2,16 +2,13 @@
 #pragma once
 
 #include <windows.h>
-
 #include <gtest/gtest.h>
-
 #include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
-
 #include "core/layout.h"
 #include "linux_side.h"
 #include "shared_helpers.h"

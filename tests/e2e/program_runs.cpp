@@ -1,8 +1,6 @@
 #include "program_runs.h"
-
 #include <algorithm>
 #include <set>
-
 #include "core/texts.h"
 #include "test_support.h"
 #include "processes.h"

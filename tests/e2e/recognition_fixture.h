@@ -6,7 +6,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
 #include "program_files.h"
 #include "program_fixture.h"
 #include "shared_helpers.h"

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <windows.h>
-
 #include "core/layout.h"
 #include "shared_helpers.h"
 #include "test_support.h"

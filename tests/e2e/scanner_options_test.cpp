@@ -3,7 +3,6 @@
 #include "harness.h"
 #include <objbase.h>
 #include <regex>
-
 #include "registered_camera.h"
 #include "win32/adapters.h"
 

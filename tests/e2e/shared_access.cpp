@@ -1,8 +1,6 @@
 #include "shared_access.h"
-
 #include <algorithm>
 #include <sstream>
-
 #include "shared_helpers.h"
 #include "win32/text_win32.h"
 #include "win32/unique_handle.h"

@@ -1,10 +1,7 @@
 #include "window_reading.h"
-
 #include <gtest/gtest.h>
-
 #include <algorithm>
 #include <iomanip>
-
 #include "win32/text_win32.h"
 
 namespace torvane {

@@ -1,7 +1,5 @@
 #include "zbarimg_bridge.h"
-
 #include <chrono>
-
 #include "harness.h"
 
 namespace fs = std::filesystem;

@@ -1,10 +1,7 @@
 #include "test_support.h"
-
 #include <tlhelp32.h>
-
 #include <algorithm>
 #include <thread>
-
 #include "win32/text_win32.h"
 
 namespace torvane::test_support {

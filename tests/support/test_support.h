@@ -3,7 +3,6 @@
 #pragma once
 
 #include <windows.h>
-
 #include <chrono>
 #include <filesystem>
 #include <functional>
@@ -11,7 +10,6 @@
 #include <string>
 #include <string_view>
 #include <vector>
-
 #include "core/layout.h"
 #include "win32/unique_handle.h"
 

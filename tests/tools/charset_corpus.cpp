@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <qrencode.h>
 #include <unistd.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -15,7 +14,6 @@
 #include <memory>
 #include <string>
 #include <vector>
-
 #include "charset_corpus_texts.h"
 #include "core/charset_repair.h"
 #include "iconv_encoder.h"

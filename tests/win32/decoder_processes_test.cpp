@@ -1,10 +1,7 @@
 // The process adapters against real processes: the stand-in camera decoder
 // started from hostile folders, its video window reported and placed.
 #include <gtest/gtest.h>
-
 #include <algorithm>
-
-
 #include "core/launch.h"
 #include "win32/adapters.h"
 #include "win32/decoders_win32.h"

@@ -3,7 +3,6 @@
 // (The keyboard's, the clipboard's, the files' and the decoder processes' own
 // contracts are in tests/contract.)
 #include <gtest/gtest.h>
-
 #include "core/key_plan.h"
 #include "core/camera_output.h"
 #include "core/launch.h"

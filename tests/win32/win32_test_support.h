@@ -3,12 +3,10 @@
 #pragma once
 
 #include <windows.h>
-
 #include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
-
 #include "test_support.h"
 #include "win32/ui_thread_win32.h"
 

@@ -2,7 +2,6 @@
 // out, at the pace the program's thread takes its events.
 #include <map>
 #include <set>
-
 #include "decoder_processes_subject.h"
 #include "fakes/decoders.h"
 

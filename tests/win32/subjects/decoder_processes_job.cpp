@@ -3,10 +3,8 @@
 // folder of its own; the owner that dies is a program of its own
 // (decoder_owner.exe), ended by TerminateProcess.
 #include <windows.h>
-
 #include <string>
 #include <vector>
-
 #include "core/launch.h"
 #include "decoder_processes_subject.h"
 #include "win32/decoders_win32.h"

@@ -2,10 +2,8 @@
 // the foreground window: the keys wait in this thread's input queue until the
 // subject lets the edit handle them. The layout is the foreground window's.
 #include <windows.h>
-
 #include <cstring>
 #include <string>
-
 #include "keyboard_layout_subject.h"
 #include "keyboard_subject.h"
 #include "win32_test_support.h"

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <windows.h>
-
 #include <atomic>
 #include <chrono>
 #include <functional>

@@ -3,11 +3,9 @@
 // decoder (told to take a minute) as the program that runs until it is ended.
 #include <windows.h>
 #include <winioctl.h>
-
 #include <cstring>
 #include <map>
 #include <vector>
-
 #include "core/launch.h"
 #include "process_table_subject.h"
 #include "program_folder_subject.h"

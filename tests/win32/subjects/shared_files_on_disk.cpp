@@ -2,9 +2,7 @@
 // this process playing the other program.
 #include <windows.h>
 #include <gtest/gtest.h>
-
 #include <atomic>
-
 #include "shared_files_subject.h"
 #include "win32/adapters.h"
 #include "win32/text_win32.h"
