@@ -45,6 +45,11 @@ void CodeDeliveryTest::LaunchWithTarget() {
       << "the typing target would cover Torvane's window";
 }
 
+void CodeDeliveryTest::LaunchWithTarget(const Options& options) {
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
+  ASSERT_NO_FATAL_FAILURE(SetOptions(options));
+}
+
 void CodeDeliveryTest::FocusTarget() {
   ASSERT_TRUE(target_->TakeFocus()) << "the typing target did not get the keyboard focus";
 }

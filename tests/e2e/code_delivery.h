@@ -31,8 +31,10 @@ class CodeDeliveryTest : public TorvaneTest {
   void SetUp() override;
   void TearDown() override;
 
-  // StartAndSettle plus a window of another program to type into.
+  // StartAndSettle plus a window of another program to type into; with
+  // `options`, then those set as a user sets them.
   void LaunchWithTarget();
+  void LaunchWithTarget(const Options& options);
   void FocusTarget();
 
   HWND List() const { return Control(ControlId::HistoryList); }

@@ -9,12 +9,9 @@
 namespace torvane::e2e::faults {
 namespace {
 
-namespace fs = std::filesystem;
 using enum ControlId;
 using Clock = std::chrono::steady_clock;
-using win32::Narrow;
 using win32::UniqueFile;
-using win32::Widen;
 
 constexpr std::string_view kCrLf = "\r\n";
 
@@ -223,8 +220,7 @@ class FaultsLog : public CodeDeliveryTest {
 };
 
 TEST_F(FaultsLog, AHundredCodesReadWhileDataTxtIsLockedAreTypedListedAndLoggedInOrderOnce) {
-  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
-  ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter}));
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget({.type = true, .after = AfterText::Enter}));
   UniqueFile held = HoldLog();
   ASSERT_TRUE(held) << "cannot hold data.txt: " << GetLastError();
 

@@ -8,7 +8,6 @@
 namespace torvane::e2e {
 namespace {
 
-namespace fs = std::filesystem;
 using enum ControlId;
 const std::string kImageMissing = "[未找到 zbarimg.exe：请安装 ZBar，并把它 bin 文件夹中的文件复制到 Torvane 文件夹]";
 

@@ -43,3 +43,11 @@
 #include "win32/unique_handle.h"
 #include "window_reading.h"
 #include "zbarimg_bridge.h"
+
+namespace torvane::e2e {
+
+namespace fs = std::filesystem;
+using win32::Narrow;
+using win32::Widen;
+
+}  // namespace torvane::e2e

@@ -7,7 +7,6 @@
 namespace torvane::e2e {
 namespace {
 
-namespace fs = std::filesystem;
 using enum ControlId;
 
 constexpr Millis kUiLimit = 10s;

@@ -14,8 +14,6 @@ namespace {
 using testing::AssertionFailure;
 using testing::AssertionResult;
 using testing::AssertionSuccess;
-using win32::Narrow;
-using win32::Widen;
 
 constexpr std::string_view kCrLf = "\r\n";
 // What a negative observation waits for: ten ticks of the intake.

@@ -10,9 +10,6 @@
 namespace torvane::e2e::hostile {
 namespace {
 
-namespace fs = std::filesystem;
-using win32::Narrow;
-using win32::Widen;
 
 constexpr Millis kResultLimit = 20s;
 constexpr std::wstring_view kOwnFiles[] = {L"bar.dat",     L"bar2.dat",    L"data.txt",

@@ -7,10 +7,7 @@
 namespace torvane::e2e {
 namespace {
 
-namespace fs = std::filesystem;
 using enum ControlId;
-using win32::Narrow;
-using win32::Widen;
 
 // The drag source's exit codes.
 constexpr int kDropDone = 0;

@@ -9,9 +9,6 @@
 namespace torvane::e2e {
 namespace {
 
-namespace fs = std::filesystem;
-using win32::Narrow;
-using win32::Widen;
 
 constexpr wchar_t kUninstallEntry[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Torvane";
 constexpr wchar_t kZbarEntry[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZBar";

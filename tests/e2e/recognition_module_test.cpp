@@ -7,7 +7,6 @@
 namespace torvane::e2e {
 namespace {
 
-namespace fs = std::filesystem;
 using enum ControlId;
 using Clock = std::chrono::steady_clock;
 const std::string kRestarted = "[图像识别模块初始化]";

@@ -9,7 +9,6 @@
 #include "core/screen_region_image.h"
 #include "win32/screen_adapters.h"
 
-namespace fs = std::filesystem;
 
 namespace torvane::e2e {
 namespace {

@@ -9,7 +9,6 @@
 namespace torvane::e2e {
 namespace {
 
-namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 constexpr std::string_view kHotkey = "Ctrl+Shift+Q";

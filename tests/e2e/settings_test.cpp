@@ -9,7 +9,6 @@ namespace torvane::e2e {
 namespace {
 
 using enum ControlId;
-using win32::Narrow;
 
 const std::array<const wchar_t*, 7> kOptionKeys = {L"c1", L"c2", L"c3", L"c4", L"o0", L"o1", L"o2"};
 

@@ -6,7 +6,6 @@
 namespace torvane::e2e {
 namespace {
 
-namespace fs = std::filesystem;
 using enum ControlId;
 
 bool NonEmpty(const Lines& lines) { return !lines.empty(); }

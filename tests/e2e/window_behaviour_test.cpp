@@ -10,7 +10,6 @@ namespace torvane::e2e {
 namespace {
 
 using enum ControlId;
-using win32::Narrow;
 
 // A mouse button held down through xdotool; released when it goes out of scope,
 // so that a failing test leaves no button pressed for the next one.
