@@ -2,14 +2,11 @@
 // the stand-in decoder's text-mode output read from its pipe as it writes it.
 // (The keyboard's, the clipboard's, the files' and the decoder processes' own
 // contracts are in tests/contract.)
-#include <gtest/gtest.h>
 #include "core/key_plan.h"
 #include "core/camera_output.h"
 #include "core/launch.h"
-#include "win32/adapters.h"
 #include "win32/decoders_win32.h"
 #include "win32/keyboard_win32.h"
-#include "win32/text_win32.h"
 #include "win32_test_support.h"
 
 namespace torvane::testing {

@@ -1,11 +1,8 @@
 // The ZBar stand-ins, run the way Torvane runs the real decoders: CreateProcessW
 // with stdout on an inherited file handle, scripted by files in their folder.
-#include <gtest/gtest.h>
 #include <memory>
 #include <optional>
 #include <string>
-#include "win32/text_win32.h"
-#include "win32/unique_handle.h"
 #include "win32_test_support.h"
 
 namespace torvane::testing {

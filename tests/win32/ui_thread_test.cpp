@@ -1,5 +1,4 @@
 // The one way adapters hand what other threads learnt to the window's thread.
-#include <gtest/gtest.h>
 #include <atomic>
 #include <thread>
 #include <vector>

@@ -1,10 +1,7 @@
 #include "win32_test_support.h"
-#include <gtest/gtest.h>
 #include <algorithm>
 #include <vector>
 #include "test_support.h"
-#include "win32/text_win32.h"
-#include "win32/unique_handle.h"
 
 namespace torvane::testing {
 

@@ -1,14 +1,19 @@
 // Helpers of the adapter tests: scratch folders, the stand-in decoders beside
-// the test executable, and the helpers they share with the end-to-end tests.
+// the test executable, and the helpers they share with the end-to-end tests;
+// with gtest and the adapters' headers every adapter test uses.
 #pragma once
 
 #include <windows.h>
+#include <gtest/gtest.h>
 #include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
 #include "test_support.h"
+#include "win32/adapters.h"
+#include "win32/text_win32.h"
 #include "win32/ui_thread_win32.h"
+#include "win32/unique_handle.h"
 
 namespace torvane::testing {
 

@@ -9,9 +9,6 @@
 #include "core/launch.h"
 #include "process_table_subject.h"
 #include "program_folder_subject.h"
-#include "win32/adapters.h"
-#include "win32/text_win32.h"
-#include "win32/unique_handle.h"
 #include "win32_test_support.h"
 
 namespace torvane::contract {
