@@ -4,7 +4,6 @@
 // with the reason.
 #include <gtest/gtest.h>
 #include <algorithm>
-#include <optional>
 #include "core/launch.h"
 #include "core/process_check.h"
 #include "process_table_subject.h"

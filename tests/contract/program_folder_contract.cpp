@@ -3,7 +3,6 @@
 // adapter, each spelling of a path the system cannot make skipped with the reason.
 #include <gtest/gtest.h>
 #include <algorithm>
-#include <chrono>
 #include "core/launch.h"
 #include "program_folder_subject.h"
 

@@ -2,7 +2,6 @@
 #include <algorithm>
 #include "win32/text_win32.h"
 #include "window_reading.h"
-#include "linux_side.h"
 
 namespace torvane::e2e {
 namespace {

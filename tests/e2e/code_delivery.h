@@ -7,13 +7,8 @@
 
 #include <windows.h>
 #include <memory>
-#include <optional>
-#include <string>
-#include <string_view>
-#include <vector>
 #include "program_fixture.h"
 #include "shared_access.h"
-#include "shared_helpers.h"
 #include "typing_target.h"
 
 namespace torvane::e2e {

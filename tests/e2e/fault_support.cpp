@@ -1,6 +1,5 @@
 #include "fault_support.h"
 #include "linux_side.h"
-#include "win32/unique_handle.h"
 
 namespace torvane::e2e::faults {
 namespace {

@@ -4,8 +4,6 @@
 
 #include <windows.h>
 #include <atomic>
-#include <filesystem>
-#include <string>
 #include <thread>
 #include "shared_helpers.h"
 

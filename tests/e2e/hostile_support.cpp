@@ -3,7 +3,6 @@
 #include <fstream>
 #include <sstream>
 #include "win32/text_win32.h"
-#include "win32/unique_handle.h"
 
 namespace torvane::e2e::hostile {
 namespace {

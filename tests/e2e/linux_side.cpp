@@ -2,9 +2,7 @@
 #include <gtest/gtest.h>
 #include <atomic>
 #include <sstream>
-#include "shared_helpers.h"
 #include "win32/text_win32.h"
-#include "win32/unique_handle.h"
 
 namespace torvane::e2e {
 

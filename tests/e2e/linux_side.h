@@ -4,12 +4,6 @@
 
 #include <windows.h>
 #include <cstdint>
-#include <filesystem>
-#include <optional>
-#include <string>
-#include <string_view>
-#include <vector>
-#include "core/layout.h"
 #include "shared_helpers.h"
 
 namespace torvane::e2e {

@@ -1,7 +1,6 @@
 #include "processes.h"
 #include <tlhelp32.h>
 #include <gtest/gtest.h>
-#include "test_support.h"
 #include "win32/text_win32.h"
 
 namespace torvane::e2e {

@@ -1,5 +1,4 @@
 #include "program_fixture.h"
-#include "linux_side.h"
 #include "processes.h"
 #include "program_runs.h"
 #include "registry_support.h"

@@ -3,16 +3,7 @@
 
 #include <windows.h>
 #include <gtest/gtest.h>
-#include <filesystem>
-#include <functional>
-#include <optional>
-#include <string>
-#include <string_view>
-#include <vector>
-#include "core/layout.h"
 #include "linux_side.h"
-#include "shared_helpers.h"
-#include "win32/unique_handle.h"
 
 namespace torvane::e2e {
 

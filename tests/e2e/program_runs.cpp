@@ -2,7 +2,6 @@
 #include <algorithm>
 #include <set>
 #include "core/texts.h"
-#include "test_support.h"
 #include "processes.h"
 #include "window_reading.h"
 

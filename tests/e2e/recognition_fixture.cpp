@@ -1,7 +1,5 @@
 #include "recognition_fixture.h"
 #include <algorithm>
-#include "shared_helpers.h"
-#include "win32/unique_handle.h"
 
 namespace torvane::e2e {
 

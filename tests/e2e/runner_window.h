@@ -3,9 +3,7 @@
 #pragma once
 
 #include <windows.h>
-#include "core/layout.h"
 #include "shared_helpers.h"
-#include "test_support.h"
 
 namespace torvane::e2e {
 

@@ -1,7 +1,5 @@
 #include "shown_codes.h"
 #include "linux_side.h"
-#include "shared_helpers.h"
-#include "win32/unique_handle.h"
 
 namespace fs = std::filesystem;
 

@@ -1,6 +1,5 @@
 #include "tray_menu.h"
 #include <gtest/gtest.h>
-#include "shared_helpers.h"
 #include "tray.h"
 #include "window_reading.h"
 #include "linux_side.h"

@@ -4,7 +4,6 @@
 // notification area, which also survives a restart of the shell's tray.
 #include "harness.h"
 #include <shellapi.h>
-#include <mutex>
 
 namespace torvane::e2e {
 namespace {

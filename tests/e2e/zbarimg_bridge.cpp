@@ -1,5 +1,4 @@
 #include "zbarimg_bridge.h"
-#include <chrono>
 #include "harness.h"
 
 namespace fs = std::filesystem;

@@ -12,10 +12,7 @@
 #include <iterator>
 #include <map>
 #include <memory>
-#include <string>
-#include <vector>
 #include "charset_corpus_texts.h"
-#include "core/charset_repair.h"
 #include "iconv_encoder.h"
 
 namespace torvane::corpus {

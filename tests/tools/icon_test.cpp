@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <string>
 #include <utility>
-#include <vector>
 #include "artwork_files.h"
 
 namespace torvane::artwork_test {

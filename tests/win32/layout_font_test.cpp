@@ -2,7 +2,6 @@
 // and where Windows scales an unaware program the old way (LogPixels 120, 144).
 #include "win32/layout_font_win32.h"
 #include <cstdlib>
-#include <string>
 #include "win32_test_support.h"
 
 namespace torvane::testing {

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <windows.h>
-#include "core/layout.h"
 #include "test_support.h"
 
 namespace torvane::testing {

@@ -1,7 +1,6 @@
 // The region picker's window, driven with the mouse and key messages it would
 // get: what it shows, what it picks, and where the focus goes afterwards.
 #include "app/region_picker_window.h"
-#include <optional>
 #include "other_thread_window.h"
 #include "win32/screen_adapters.h"
 #include "win32_test_support.h"

@@ -1,8 +1,6 @@
 // The ZBar stand-ins, run the way Torvane runs the real decoders: CreateProcessW
 // with stdout on an inherited file handle, scripted by files in their folder.
 #include <memory>
-#include <optional>
-#include <string>
 #include "win32_test_support.h"
 
 namespace torvane::testing {

@@ -4,7 +4,6 @@
 // window (Wine runs every program at one level, high). Wine's own input
 // method windows answer WM_IME_CONTROL but keep no open state.
 #include <utility>
-#include <vector>
 #include "win32/typing_target_win32.h"
 #include "win32_test_support.h"
 

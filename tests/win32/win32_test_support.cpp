@@ -1,7 +1,5 @@
 #include "win32_test_support.h"
 #include <algorithm>
-#include <vector>
-#include "test_support.h"
 
 namespace torvane::testing {
 

@@ -5,15 +5,11 @@
 
 #include <windows.h>
 #include <gtest/gtest.h>
-#include <chrono>
-#include <functional>
 #include <memory>
-#include <string>
 #include "test_support.h"
 #include "win32/adapters.h"
 #include "win32/text_win32.h"
 #include "win32/ui_thread_win32.h"
-#include "win32/unique_handle.h"
 
 namespace torvane::testing {
 

@@ -1,6 +1,5 @@
 // The system clipboard, with the other program played by threads of the test.
 #include <cstring>
-#include <thread>
 #include "clipboard_subject.h"
 #include "win32_test_support.h"
 #include "message_loop.h"

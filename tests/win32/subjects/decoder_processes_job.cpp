@@ -3,7 +3,6 @@
 // folder of its own; the owner that dies is a program of its own
 // (decoder_owner.exe), ended by TerminateProcess.
 #include <string>
-#include <vector>
 #include "core/launch.h"
 #include "decoder_processes_subject.h"
 #include "win32/decoders_win32.h"

@@ -4,7 +4,6 @@
 #include <atomic>
 #include <filesystem>
 #include <fstream>
-#include <string>
 #include <vector>
 #include <gtest/gtest.h>
 #include "installed_software_subject.h"

@@ -2,7 +2,6 @@
 // the foreground window: the keys wait in this thread's input queue until the
 // subject lets the edit handle them. The layout is the foreground window's.
 #include <cstring>
-#include <string>
 #include "keyboard_layout_subject.h"
 #include "keyboard_subject.h"
 #include "win32_test_support.h"

@@ -5,7 +5,6 @@
 #include <winioctl.h>
 #include <cstring>
 #include <map>
-#include <vector>
 #include "core/launch.h"
 #include "process_table_subject.h"
 #include "program_folder_subject.h"
