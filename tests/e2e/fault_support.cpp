@@ -1,5 +1,4 @@
-#include "fault_support.h"
-#include "linux_side.h"
+#include "harness.h"
 
 namespace torvane::e2e::faults {
 namespace {

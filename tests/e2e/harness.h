@@ -1,5 +1,5 @@
-// The whole end-to-end harness and what its tests build on; a test includes
-// this and, beyond it, only what it alone uses.
+// The whole end-to-end harness and what its tests and parts build on; a source
+// includes this and, beyond it, only what it alone uses.
 #pragma once
 
 #include <windows.h>

@@ -1,8 +1,6 @@
-#include "linux_side.h"
-#include <gtest/gtest.h>
+#include "harness.h"
 #include <atomic>
 #include <sstream>
-#include "win32/text_win32.h"
 
 namespace torvane::e2e {
 

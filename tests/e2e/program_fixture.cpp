@@ -1,9 +1,4 @@
-#include "program_fixture.h"
-#include "processes.h"
-#include "program_runs.h"
-#include "registry_support.h"
-#include "win32/text_win32.h"
-#include "window_reading.h"
+#include "harness.h"
 
 namespace torvane::e2e {
 

@@ -1,5 +1,4 @@
-#include "recognition_fixture.h"
-#include <algorithm>
+#include "harness.h"
 
 namespace torvane::e2e {
 

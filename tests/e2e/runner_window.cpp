@@ -1,6 +1,4 @@
-#include "runner_window.h"
-#include "window_reading.h"
-#include "linux_side.h"
+#include "harness.h"
 
 namespace torvane::e2e {
 

@@ -1,8 +1,5 @@
-#include "shared_access.h"
-#include <algorithm>
+#include "harness.h"
 #include <sstream>
-#include "shared_helpers.h"
-#include "win32/text_win32.h"
 
 namespace torvane::e2e {
 

@@ -1,5 +1,4 @@
-#include "shown_codes.h"
-#include "linux_side.h"
+#include "harness.h"
 
 namespace fs = std::filesystem;
 

@@ -1,8 +1,4 @@
-#include "tray_menu.h"
-#include <gtest/gtest.h>
-#include "tray.h"
-#include "window_reading.h"
-#include "linux_side.h"
+#include "harness.h"
 
 namespace torvane::e2e {
 

@@ -1,4 +1,3 @@
-#include "zbarimg_bridge.h"
 #include "harness.h"
 
 namespace fs = std::filesystem;
