@@ -16,14 +16,6 @@ using namespace std::chrono_literals;
 using win32::Narrow;
 using win32::Widen;
 
-void Pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
-
 // A foreground window holding a multi-line edit control with the focus.
 class TypingTarget {
  public:
@@ -34,11 +26,11 @@ class TypingTarget {
     SendMessageW(window_, EM_SETLIMITTEXT, 0, 0);
     SetForegroundWindow(window_);
     SetFocus(window_);
-    Pump();
+    HandleWaitingMessages();
   }
   ~TypingTarget() { DestroyWindow(window_); }
   std::wstring Text() {
-    Pump();
+    HandleWaitingMessages();
     const int length = GetWindowTextLengthW(window_);
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
     GetWindowTextW(window_, text.data(), length + 1);

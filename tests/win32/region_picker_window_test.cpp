@@ -20,17 +20,9 @@ ScreenShot PatternShot() {
   return shot;
 }
 
-void PumpMessages() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
-
 bool PumpUntil(const std::function<bool()>& condition) {
   return WaitUntil([&] {
-    PumpMessages();
+    HandleWaitingMessages();
     return condition();
   });
 }

@@ -22,6 +22,8 @@ using test_support::WaitUntil;
 using test_support::WriteFileBytes;
 
 bool FileExists(const std::wstring& path);
+// Handles every message waiting in this thread's queue.
+void HandleWaitingMessages();
 
 // A fresh folder under the temporary folder, removed with everything in it.
 class ScratchFolder {
