@@ -8,7 +8,6 @@ namespace {
 
 using enum ControlId;
 
-constexpr Rgb kRootBlack{0, 0, 0};  // bare Xvfb (-br) under the window
 
 struct Point {
   int x, y;  // in the window's client area

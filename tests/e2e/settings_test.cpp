@@ -50,6 +50,22 @@ class Settings : public TorvaneTest {
     return WaitUntil([&] { return Read(id).check == state; }, 5s);
   }
 
+  // Waits until the seven option values (c1..o2) read `expected`, then expects each.
+  bool StoresOptions(const std::array<std::string, 7>& expected) const {
+    const bool stored = WaitUntil(
+        [&] {
+          for (std::size_t i = 0; i < kOptionKeys.size(); ++i) {
+            if (StoredSetting(kOptionKeys[i]) != expected[i]) return false;
+          }
+          return true;
+        },
+        5s);
+    for (std::size_t i = 0; i < kOptionKeys.size(); ++i) {
+      EXPECT_EQ(StoredSetting(kOptionKeys[i]).value_or("(absent)"), expected[i]) << Narrow(kOptionKeys[i]);
+    }
+    return stored;
+  }
+
   std::optional<ProgramRun> StartAgain() {
     auto run = LaunchTorvane(ProgramFolder(), L"");
     if (run && !WaitUntil([&] { return IsWindowVisible(run->window) != FALSE; }, 20s)) return std::nullopt;
@@ -99,19 +115,7 @@ TEST_F(Settings, ConfirmedChoicesAreStoredAndShownAtTheNextStart) {
 
   Click(OkButton);
   EXPECT_TRUE(WaitUntil([&] { return !Read(SettingsPanel).shown; }, 5s)) << "确定 did not close the panel";
-  const std::array<std::string, 7> expected = {"1", "1", "0", "0", "False", "False", "True"};
-  const bool stored = WaitUntil(
-      [&] {
-        for (std::size_t i = 0; i < kOptionKeys.size(); ++i) {
-          if (StoredSetting(kOptionKeys[i]) != expected[i]) return false;
-        }
-        return true;
-      },
-      5s);
-  for (std::size_t i = 0; i < kOptionKeys.size(); ++i) {
-    EXPECT_EQ(StoredSetting(kOptionKeys[i]).value_or("(absent)"), expected[i]) << Narrow(kOptionKeys[i]);
-  }
-  ASSERT_TRUE(stored);
+  ASSERT_TRUE(StoresOptions({"1", "1", "0", "0", "False", "False", "True"}));
 
   ASSERT_NO_FATAL_FAILURE(ClickQuitAndWaitForEnd());
   auto second = StartAgain();
@@ -130,18 +134,7 @@ TEST_F(Settings, ConfirmingUnchangedOptionsWritesAllSevenAgain) {
   ASSERT_NO_FATAL_FAILURE(StartAndSettle());
   OpenSettings();
   Click(OkButton);
-  const std::array<std::string, 7> expected = {"0", "0", "0", "0", "True", "False", "False"};
-  EXPECT_TRUE(WaitUntil(
-      [&] {
-        for (std::size_t i = 0; i < kOptionKeys.size(); ++i) {
-          if (StoredSetting(kOptionKeys[i]) != expected[i]) return false;
-        }
-        return true;
-      },
-      5s));
-  for (std::size_t i = 0; i < kOptionKeys.size(); ++i) {
-    EXPECT_EQ(StoredSetting(kOptionKeys[i]).value_or("(absent)"), expected[i]) << Narrow(kOptionKeys[i]);
-  }
+  EXPECT_TRUE(StoresOptions({"0", "0", "0", "0", "True", "False", "False"}));
 }
 
 TEST_F(Settings, AChangeLeftUnconfirmedIsGoneAfterARestart) {
