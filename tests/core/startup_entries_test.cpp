@@ -54,12 +54,6 @@ TEST(MachineOrUserStartupEntry, DeletesBothAndSucceedsOnlyWhenNeitherIsLeft) {
   EXPECT_TRUE(entries.user.values.empty()) << "the entry it can remove is removed all the same";
 }
 
-}  // namespace
-}  // namespace torvane::testing
-
-namespace torvane::testing {
-namespace {
-
 // The installer writes its folder as the user's Uninstall entry's InstallLocation.
 TEST(InstalledForCurrentUserOnly, WhenTheUsersEntryNamesTheProgramFolderInAnySpelling) {
   FakeInstalledPrograms installed;

@@ -465,12 +465,6 @@ TEST_F(Delivery, ExitLeavesNoDecoderAndTheNextStartEndsOneLeftOver) {
   EXPECT_EQ(ReadShared(InFolder(L"bar.dat")), "QR-Code:" + after + "\r\n");
 }
 
-}  // namespace
-}  // namespace torvane::e2e
-
-namespace torvane::e2e {
-namespace {
-
 TEST_F(Delivery, ATextTheDecoderReadInTheWrongCharacterSetArrivesAsWritten) {
   ASSERT_NO_FATAL_FAILURE(LaunchWithTarget({.type = true, .after = AfterText::Enter}));
   // ZBar reads the UTF-8 bytes of "连夫" as Shift-JIS and writes "霑槫､ｫ".
