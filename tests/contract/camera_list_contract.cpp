@@ -2,10 +2,8 @@
 // natively against the fake and under Wine against DirectShow and Video for
 // Windows; Wine has no capture drivers, so those show only as none.
 #include <gtest/gtest.h>
-
 #include <algorithm>
 #include <iterator>
-
 #include "camera_list_subject.h"
 
 namespace torvane::contract {

@@ -6,7 +6,6 @@
 #include <memory>
 #include <optional>
 #include <string>
-
 #include "core/ports.h"
 
 namespace torvane::contract {

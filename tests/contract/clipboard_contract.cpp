@@ -1,7 +1,6 @@
 // What the clipboard does, and refuses, with other programs beside it. The same
 // cases run natively against the fake and under Wine against the system clipboard.
 #include <gtest/gtest.h>
-
 #include "clipboard_subject.h"
 
 namespace torvane::contract {

@@ -5,7 +5,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-
 #include "core/ports.h"
 
 namespace torvane::contract {

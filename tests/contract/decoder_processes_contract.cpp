@@ -3,10 +3,6 @@
 // stops them, they end when asked and with their owner. The same cases run
 // natively against the fake and under Wine against the job-object adapter.
 #include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
 #include "decoder_processes_subject.h"
 
 namespace torvane::contract {

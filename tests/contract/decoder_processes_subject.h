@@ -9,7 +9,6 @@
 #include <optional>
 #include <string>
 #include <vector>
-
 #include "core/ports.h"
 
 namespace torvane::contract {

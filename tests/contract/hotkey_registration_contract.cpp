@@ -1,7 +1,6 @@
 // Who holds a hotkey. The same cases run natively against the fake and under
 // Wine against RegisterHotKey.
 #include <gtest/gtest.h>
-
 #include "hotkey_registration_subject.h"
 
 namespace torvane::contract {

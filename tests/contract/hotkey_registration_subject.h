@@ -3,7 +3,6 @@
 #pragma once
 
 #include <memory>
-
 #include "core/screen_ports.h"
 
 namespace torvane::contract {

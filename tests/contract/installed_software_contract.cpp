@@ -2,9 +2,7 @@
 // give back. The same cases run natively against the fakes and under Wine
 // against the registry, the process environment and the file system.
 #include <gtest/gtest.h>
-
 #include <algorithm>
-
 #include "installed_software_subject.h"
 
 namespace torvane::contract {

@@ -2,9 +2,7 @@
 // run natively against the fake keyboard and focused window, and under Wine
 // against SendInput and a real edit control.
 #include <gtest/gtest.h>
-
 #include <vector>
-
 #include "core/key_plan.h"
 #include "keyboard_subject.h"
 

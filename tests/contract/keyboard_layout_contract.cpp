@@ -3,7 +3,6 @@
 // cannot switch layouts: dead keys are the fake's alone, see FakeLayout; so
 // is Ctrl+] for the control character 0x1D, which Wine's VkKeyScanEx does not find.)
 #include <gtest/gtest.h>
-
 #include "keyboard_layout_subject.h"
 
 namespace torvane::contract {

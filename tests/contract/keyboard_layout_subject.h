@@ -3,7 +3,6 @@
 #pragma once
 
 #include <memory>
-
 #include "core/layout_keys.h"
 
 namespace torvane::contract {

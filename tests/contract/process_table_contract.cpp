@@ -3,10 +3,7 @@
 // against the Toolhelp table, each spelling the system cannot make skipped
 // with the reason.
 #include <gtest/gtest.h>
-
 #include <algorithm>
-#include <optional>
-
 #include "core/launch.h"
 #include "core/process_check.h"
 #include "process_table_subject.h"

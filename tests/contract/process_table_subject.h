@@ -3,11 +3,6 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
-#include <optional>
-#include <string>
-
-#include "core/ports.h"
 #include "program_folder_subject.h"
 
 namespace torvane::contract {

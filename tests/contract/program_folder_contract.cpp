@@ -2,10 +2,7 @@
 // cases run natively against the fake and under Wine against the folder
 // adapter, each spelling of a path the system cannot make skipped with the reason.
 #include <gtest/gtest.h>
-
 #include <algorithm>
-#include <chrono>
-
 #include "core/launch.h"
 #include "program_folder_subject.h"
 

@@ -10,7 +10,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-
 #include "core/ports.h"
 
 namespace torvane::contract {

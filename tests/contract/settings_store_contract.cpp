@@ -1,9 +1,7 @@
 // What the settings store gives back of what was written. The same cases run
 // natively against the fake and under Wine against the registry.
 #include <gtest/gtest.h>
-
 #include <string>
-
 #include "settings_store_subject.h"
 
 namespace torvane::contract {

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <memory>
-
 #include "core/ports.h"
 
 namespace torvane::contract {

@@ -2,9 +2,6 @@
 // appends leave in a file another program may hold. The same cases run
 // natively against the fakes and under Wine against the Win32 files.
 #include <gtest/gtest.h>
-
-#include <string>
-
 #include "shared_files_subject.h"
 
 namespace torvane::contract {

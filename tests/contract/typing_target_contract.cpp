@@ -1,7 +1,6 @@
 // The input method and the integrity level of the window the keys go to. The
 // same cases run natively against the fakes and under Wine against the adapters.
 #include <gtest/gtest.h>
-
 #include "typing_target_subject.h"
 
 namespace torvane::contract {

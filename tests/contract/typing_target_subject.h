@@ -3,7 +3,6 @@
 #pragma once
 
 #include <memory>
-
 #include "core/ports.h"
 #include "core/target_window_ports.h"
 

@@ -1,6 +1,5 @@
 // The AIM symbology identifiers of ISO/IEC 15424 for what ZBar reads.
 #include <gtest/gtest.h>
-
 #include "core/aim_identifier.h"
 
 namespace torvane::testing {

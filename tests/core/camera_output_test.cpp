@@ -1,13 +1,10 @@
 // The camera decoder's output as a pipe hands it over: lines cut from pieces
 // of any size, and the records of both of zbarcam's forms.
 #include "core/camera_output.h"
-
 #include <gtest/gtest.h>
-
 #include <random>
 #include <string>
 #include <vector>
-
 #include "core/line_rule.h"
 
 namespace torvane {

@@ -1,12 +1,9 @@
 #include "core/charset_repair.h"
-
 #include <gtest/gtest.h>
-
 #include <map>
 #include <optional>
 #include <string>
 #include <utility>
-
 #include "iconv_encoder.h"
 
 namespace torvane {

@@ -1,9 +1,7 @@
 // Which list of cameras the installed zbarcam counts in, and the numbers it
 // gives them: ZBar's zbar/video/vfw.c (0.10 and 0.23) and dshow.c (0.23).
 #include "core/decoder_cameras.h"
-
 #include <gtest/gtest.h>
-
 #include "fakes/cameras.h"
 #include "fakes/files.h"
 #include "pe_image.h"

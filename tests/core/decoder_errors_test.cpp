@@ -2,7 +2,6 @@
 // sources (zbar/error.c formats them, zbar/video/vfw.c and dshow.c, 0.10 and
 // 0.23, give the reasons) and of the stand-in decoder.
 #include <gtest/gtest.h>
-
 #include "core/decoder_errors.h"
 #include "core/texts.h"
 #include "fakes/files.h"

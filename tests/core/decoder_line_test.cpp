@@ -1,5 +1,4 @@
 #include "core/decoder_line.h"
-
 #include <gtest/gtest.h>
 
 namespace torvane {

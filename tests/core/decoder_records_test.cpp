@@ -1,8 +1,6 @@
 // Decoder records: which lines start one, and when a record can no longer grow.
 #include "core/decoder_records.h"
-
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 

@@ -7,7 +7,6 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
-
 #include "core/program.h"
 #include "fakes/cameras.h"
 #include "fakes/decoders.h"

@@ -2,10 +2,6 @@
 // once and copied on yes before the recognition module starts, and the words
 // the user gets when a decoder is missing.
 #include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
 #include "core/module_status.h"
 #include "core/texts.h"
 #include "fakes.h"

@@ -1,7 +1,5 @@
 #include "iconv_encoder.h"
-
 #include <iconv.h>
-
 #include <string>
 
 namespace torvane {

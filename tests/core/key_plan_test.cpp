@@ -1,7 +1,5 @@
 #include "core/key_plan.h"
-
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include "core/launch.h"
 
 namespace torvane {

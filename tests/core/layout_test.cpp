@@ -1,11 +1,9 @@
 // Geometry the window relies on: both panels open over the list and cover it,
 // leaving the title band and the bottom row free; the keyboard's order.
 #include <gtest/gtest.h>
-
 #include <algorithm>
 #include <ostream>
 #include <vector>
-
 #include "core/layout.h"
 #include "core/timers.h"
 

@@ -1,7 +1,5 @@
 #include "core/line_rule.h"
-
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 

@@ -1,9 +1,7 @@
 // The import table read from images built by the format's definition, and
 // from damaged ones.
 #include "core/pe_imports.h"
-
 #include <gtest/gtest.h>
-
 #include "fakes/files.h"
 #include "pe_image.h"
 

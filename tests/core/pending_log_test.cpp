@@ -1,7 +1,5 @@
 #include "core/pending_log.h"
-
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
 

@@ -1,7 +1,5 @@
 #include "core/program_removal.h"
-
 #include <gtest/gtest.h>
-
 #include "fakes.h"
 
 namespace torvane::testing {

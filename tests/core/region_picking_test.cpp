@@ -1,5 +1,4 @@
 #include "core/region_picking.h"
-
 #include <gtest/gtest.h>
 
 namespace torvane {

@@ -1,6 +1,5 @@
 // scans.csv rows and the second page's stored options.
 #include <gtest/gtest.h>
-
 #include "core/scan_log.h"
 #include "core/scanner_options.h"
 #include "core/settings_codec.h"

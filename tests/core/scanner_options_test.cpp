@@ -1,6 +1,5 @@
 // The options of a configured hand scanner, as they are stored.
 #include <gtest/gtest.h>
-
 #include "core/scanner_options.h"
 #include "core/settings_codec.h"
 #include "fakes/settings.h"

@@ -1,7 +1,5 @@
 #include "core/screen_hotkey.h"
-
 #include <gtest/gtest.h>
-
 #include <string>
 
 namespace torvane {

@@ -1,8 +1,6 @@
 // The picture the image decoder is given for a region of the screen.
 #include <gtest/gtest.h>
-
 #include <string>
-
 #include "core/bmp_file.h"
 #include "core/screen_region_image.h"
 

@@ -2,7 +2,6 @@
 // the image decoder as a framed BMP, at three scales while none is found, and
 // what it finds is delivered as the user's own scan.
 #include <gtest/gtest.h>
-
 #include "core/bmp_file.h"
 #include "core/screen_scan.h"
 #include "core/texts.h"

@@ -1,7 +1,5 @@
 #include "core/startup_entries.h"
-
 #include <gtest/gtest.h>
-
 #include "fakes.h"
 #include "fakes/installed.h"
 
@@ -55,12 +53,6 @@ TEST(MachineOrUserStartupEntry, DeletesBothAndSucceedsOnlyWhenNeitherIsLeft) {
   EXPECT_FALSE(entries.entry.Delete("Torvane"));
   EXPECT_TRUE(entries.user.values.empty()) << "the entry it can remove is removed all the same";
 }
-
-}  // namespace
-}  // namespace torvane::testing
-
-namespace torvane::testing {
-namespace {
 
 // The installer writes its folder as the user's Uninstall entry's InstallLocation.
 TEST(InstalledForCurrentUserOnly, WhenTheUsersEntryNamesTheProgramFolderInAnySpelling) {

@@ -1,12 +1,10 @@
 // Symbologies turned off or held to a length: zbarcam's arguments for each
 // version, the restart, and the codes kept out.
 #include <gtest/gtest.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
-
 #include "core/symbology_settings.h"
 
 namespace torvane::testing {

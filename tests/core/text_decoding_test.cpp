@@ -1,7 +1,5 @@
 #include "core/text_decoding.h"
-
 #include <gtest/gtest.h>
-
 #include <map>
 #include <string>
 #include <vector>

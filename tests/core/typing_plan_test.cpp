@@ -1,9 +1,7 @@
 // How a code is typed in each method and at each pace.
 #include <gtest/gtest.h>
-
 #include <iterator>
 #include <stdexcept>
-
 #include "core/typing_plan.h"
 #include "fakes/typing.h"
 

@@ -1,7 +1,5 @@
 #include "core/utf8.h"
-
 #include <gtest/gtest.h>
-
 #include <string>
 
 namespace torvane {

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-
 #include "core/texts.h"
 #include "fakes.h"
 

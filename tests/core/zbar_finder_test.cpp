@@ -1,10 +1,5 @@
 #include "core/zbar_finder.h"
-
 #include <gtest/gtest.h>
-
-#include <optional>
-
-#include "core/launch.h"
 #include "core/texts.h"
 #include "core/zbar_copy.h"
 #include "fakes/folder.h"

@@ -2,12 +2,9 @@
 // sources write them (zbarcam/zbarcam.c, zbar/symbol.c); the 0.23 symbols are
 // copied from runs of Debian's zbarimg 0.23.92, which writes them the same way.
 #include "core/zbar_xml_reader.h"
-
 #include <gtest/gtest.h>
-
 #include <string>
 #include <vector>
-
 #include "core/zbar_base64.h"
 
 namespace torvane {

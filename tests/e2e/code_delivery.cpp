@@ -1,10 +1,4 @@
-#include "code_delivery.h"
-
-#include <algorithm>
-
-#include "win32/text_win32.h"
-#include "window_reading.h"
-#include "x_input.h"
+#include "harness.h"
 
 namespace torvane::e2e {
 namespace {
@@ -45,6 +39,11 @@ void CodeDeliveryTest::LaunchWithTarget() {
   const PixelRect torvane = ScreenRect(Window());
   ASSERT_TRUE(torvane.right() <= kTargetPlace.left || torvane.bottom() <= kTargetPlace.top)
       << "the typing target would cover Torvane's window";
+}
+
+void CodeDeliveryTest::LaunchWithTarget(const Options& options) {
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
+  ASSERT_NO_FATAL_FAILURE(SetOptions(options));
 }
 
 void CodeDeliveryTest::FocusTarget() {

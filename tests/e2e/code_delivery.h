@@ -6,16 +6,9 @@
 #pragma once
 
 #include <windows.h>
-
 #include <memory>
-#include <optional>
-#include <string>
-#include <string_view>
-#include <vector>
-
 #include "program_fixture.h"
 #include "shared_access.h"
-#include "shared_helpers.h"
 #include "typing_target.h"
 
 namespace torvane::e2e {
@@ -33,8 +26,10 @@ class CodeDeliveryTest : public TorvaneTest {
   void SetUp() override;
   void TearDown() override;
 
-  // StartAndSettle plus a window of another program to type into.
+  // StartAndSettle plus a window of another program to type into; with
+  // `options`, then those set as a user sets them.
   void LaunchWithTarget();
+  void LaunchWithTarget(const Options& options);
   void FocusTarget();
 
   HWND List() const { return Control(ControlId::HistoryList); }

@@ -1,16 +1,7 @@
 // Every control of the main window as it stands right after start-up with an
 // empty registry: class, text, place, visibility and state, read from the live
 // window.
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <optional>
-#include <string>
-#include <vector>
-
-#include "program_fixture.h"
-#include "shared_helpers.h"
-#include "window_reading.h"
+#include "harness.h"
 
 namespace torvane::e2e {
 namespace {

@@ -5,34 +5,11 @@
 //
 // The stand-in camera decoder is fed through zbarcam.feed; every code is first
 // waited for in bar.dat, so each test knows what the program has had to read.
-#include <gtest/gtest.h>
-
-#include <windows.h>
-
-#include <algorithm>
-#include <filesystem>
-#include <optional>
-#include <string>
-#include <string_view>
-#include <vector>
-
-#include "code_delivery.h"
-#include "core/texts.h"
-#include "linux_side.h"
-#include "processes.h"
-#include "program_files.h"
-#include "program_runs.h"
-#include "registry_support.h"
-#include "shared_access.h"
-#include "shared_helpers.h"
-#include "win32/unique_handle.h"
-#include "window_reading.h"
-#include "x_input.h"
+#include "harness.h"
 
 namespace torvane::e2e {
 namespace {
 
-namespace fs = std::filesystem;
 using testing::AssertionResult;
 using texts::kModuleLoaded;
 using texts::kStartScanning;
@@ -83,8 +60,7 @@ class Delivery : public CodeDeliveryTest {
 // ---- Typing into the focused window ------------------------------------------------
 
 TEST_F(Delivery, TypesEachCodeLiterallyThenEnterIntoTheFocusedWindow) {
-  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
-  ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter}));
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget({.type = true, .after = AfterText::Enter}));
 
   // Characters that keystroke notations give meaning to, CJK, a character beyond
   // the BMP, and further colons.
@@ -114,8 +90,7 @@ TEST_F(Delivery, TypesEachCodeLiterallyThenEnterIntoTheFocusedWindow) {
 }
 
 TEST_F(Delivery, EveryCodeOfAFrameAndOfTwoFramesInOneTickIsDeliveredInOrder) {
-  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
-  ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter}));
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget({.type = true, .after = AfterText::Enter}));
 
   // Two codes in view print in one write; the next frame follows at once.
   const std::string a = Code("frame-a"), b = Code("frame-b"), c = Code("frame-c");
@@ -128,8 +103,7 @@ TEST_F(Delivery, EveryCodeOfAFrameAndOfTwoFramesInOneTickIsDeliveredInOrder) {
 }
 
 TEST_F(Delivery, ATextOfSeveralLinesIsTypedListedCopiedAndLoggedWhole) {
-  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
-  ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter, .copy = true}));
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget({.type = true, .after = AfterText::Enter, .copy = true}));
 
   // A vCard, whose lines end in CR LF, and a product code in the same frame.
   // zbarcam's stdout is in text mode: each LF of the data comes out as CR LF.
@@ -174,8 +148,7 @@ TEST_F(Delivery, AVCardAndTwoMoreCodesOfOneFrameArriveWholeAndInOrderInEitherOut
       ASSERT_NO_FATAL_FAILURE(StartAndSettle());
       ASSERT_NO_FATAL_FAILURE(FocusTarget());
     } else {
-      ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
-      ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter}));
+      ASSERT_NO_FATAL_FAILURE(LaunchWithTarget({.type = true, .after = AfterText::Enter}));
     }
     EXPECT_EQ(CameraStartsWithXml(), form.xml);
 
@@ -219,8 +192,7 @@ TEST_F(Delivery, KeysKeepGoingToTheUsersWindowAfterTheSettingsCloseAndAfterTheDe
 }
 
 TEST_F(Delivery, TypesEachCodeThenTab) {
-  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
-  ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Tab}));
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget({.type = true, .after = AfterText::Tab}));
 
   std::string typed;
   for (const std::string& data : {Code("tab"), "{Tab}+(q)" + token_}) {
@@ -233,8 +205,7 @@ TEST_F(Delivery, TypesEachCodeThenTab) {
 }
 
 TEST_F(Delivery, TypesTheTextAloneWhenNoKeyIsToFollow) {
-  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
-  ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Nothing}));
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget({.type = true, .after = AfterText::Nothing}));
 
   std::string typed;
   for (const std::string& data : {Code("alone"), "+^%~(){}" + token_}) {
@@ -306,8 +277,7 @@ TEST_F(Delivery, HeldClipboardIsGivenUpForThatCodeAlone) {
 // ---- History and log ---------------------------------------------------------------
 
 TEST_F(Delivery, ListsNewestFirstAndLogsTheDecodersBytesOldestFirst) {
-  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
-  ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter}));
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget({.type = true, .after = AfterText::Enter}));
 
   const std::string ascii = Code("order");
   ASSERT_TRUE(Scan("CODE-128", ascii));
@@ -464,8 +434,7 @@ TEST_F(Delivery, CodeReadAgainIsNotDeliveredAgainNotEvenAfterARestart) {
 // 退出 lets go of the camera: no decoder is left reading it. One left over all
 // the same (by an older copy of Torvane) is ended at the next start.
 TEST_F(Delivery, ExitLeavesNoDecoderAndTheNextStartEndsOneLeftOver) {
-  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
-  ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter}));
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget({.type = true, .after = AfterText::Enter}));
   const std::string before = Code("before-exit");
   ASSERT_TRUE(Scan("QR-Code", before));
   ASSERT_TRUE(TargetShows(before + "\r\n"));
@@ -496,15 +465,8 @@ TEST_F(Delivery, ExitLeavesNoDecoderAndTheNextStartEndsOneLeftOver) {
   EXPECT_EQ(ReadShared(InFolder(L"bar.dat")), "QR-Code:" + after + "\r\n");
 }
 
-}  // namespace
-}  // namespace torvane::e2e
-
-namespace torvane::e2e {
-namespace {
-
 TEST_F(Delivery, ATextTheDecoderReadInTheWrongCharacterSetArrivesAsWritten) {
-  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
-  ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter}));
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget({.type = true, .after = AfterText::Enter}));
   // ZBar reads the UTF-8 bytes of "连夫" as Shift-JIS and writes "霑槫､ｫ".
   ASSERT_TRUE(Scan("QR-Code", "霑槫､ｫ " + token_));
   const std::string real = "连夫 " + token_;

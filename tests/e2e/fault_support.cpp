@@ -1,6 +1,4 @@
-#include "fault_support.h"
-#include "linux_side.h"
-#include "win32/unique_handle.h"
+#include "harness.h"
 
 namespace torvane::e2e::faults {
 namespace {

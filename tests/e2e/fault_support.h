@@ -3,12 +3,8 @@
 #pragma once
 
 #include <windows.h>
-
 #include <atomic>
-#include <filesystem>
-#include <string>
 #include <thread>
-
 #include "shared_helpers.h"
 
 namespace torvane::e2e::faults {

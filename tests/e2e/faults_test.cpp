@@ -4,40 +4,14 @@
 // program; nonsense in every settings value; the Run key without rights. In
 // each the program neither crashes nor hangs, loses nothing it could keep, and
 // tells the user only where it tells the user anything.
-#include <gtest/gtest.h>
-
-#include <windows.h>
-
-#include <algorithm>
-#include <chrono>
-#include <cstdio>
-#include <filesystem>
-#include <optional>
-#include <string>
-#include <vector>
-
-#include "code_delivery.h"
-#include "core/texts.h"
-#include "fault_support.h"
-#include "processes.h"
-#include "registry_support.h"
-#include "shared_access.h"
-#include "shared_helpers.h"
-#include "tray.h"
-#include "win32/text_win32.h"
-#include "win32/unique_handle.h"
-#include "window_reading.h"
-#include "x_input.h"
+#include "harness.h"
 
 namespace torvane::e2e::faults {
 namespace {
 
-namespace fs = std::filesystem;
 using enum ControlId;
 using Clock = std::chrono::steady_clock;
-using win32::Narrow;
 using win32::UniqueFile;
-using win32::Widen;
 
 constexpr std::string_view kCrLf = "\r\n";
 
@@ -246,8 +220,7 @@ class FaultsLog : public CodeDeliveryTest {
 };
 
 TEST_F(FaultsLog, AHundredCodesReadWhileDataTxtIsLockedAreTypedListedAndLoggedInOrderOnce) {
-  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
-  ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter}));
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget({.type = true, .after = AfterText::Enter}));
   UniqueFile held = HoldLog();
   ASSERT_TRUE(held) << "cannot hold data.txt: " << GetLastError();
 
@@ -404,8 +377,7 @@ TEST_F(FaultsClipboard, HeldThroughSeveralCodesTheyAreStillTypedListedAndLoggedA
 class FaultsSettings : public CodeDeliveryTest {
  protected:
   void SetUp() override {
-    CodeDeliveryTest::SetUp();
-    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(CodeDeliveryTest::SetUp());
     ASSERT_TRUE(DeleteRunValue()) << "cannot clear the Run value of an earlier test";
   }
   void TearDown() override {

@@ -3,30 +3,11 @@
 // stand-ins as its tools) found, offered in a real message box and copied on
 // yes; and without any ZBar, what the history, the status line and the help
 // panel say.
-#include <gtest/gtest.h>
-
-#include <windows.h>
-
-#include <filesystem>
-#include <string>
-#include <vector>
-
-#include "core/texts.h"
-#include "linux_side.h"
-#include "program_fixture.h"
-#include "program_texts.h"
-#include "recognition_fixture.h"
-#include "registry_support.h"
-#include "shared_access.h"
-#include "shared_helpers.h"
-#include "win32/text_win32.h"
-#include "window_reading.h"
-#include "x_input.h"
+#include "harness.h"
 
 namespace torvane::e2e {
 namespace {
 
-namespace fs = std::filesystem;
 using enum ControlId;
 const std::string kImageMissing = "[未找到 zbarimg.exe：请安装 ZBar，并把它 bin 文件夹中的文件复制到 Torvane 文件夹]";
 

@@ -1,21 +1,8 @@
 // The third page of the settings (高级设置) through the real window: each option
 // stored, shown again after a restart, and what it does to the codes from the
 // stand-in camera as a typing target receives them.
-#include <windows.h>
+#include "harness.h"
 #include <commctrl.h>
-#include <gtest/gtest.h>
-
-#include <algorithm>
-
-#include "code_delivery.h"
-#include "hostile_support.h"
-#include "program_files.h"
-#include "program_runs.h"
-#include "registry_support.h"
-#include "shared_access.h"
-#include "shared_helpers.h"
-#include "win32/text_win32.h"
-#include "x_input.h"
 
 namespace torvane::e2e {
 namespace {
@@ -60,8 +47,7 @@ class HandScannerOptions : public CodeDeliveryTest {
 };
 
 TEST_F(HandScannerOptions, EachOptionIsStoredReadAtTheNextStartAndShapesTheCodesTyped) {
-  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
-  ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter, .copy = true}));
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget({.type = true, .after = AfterText::Enter, .copy = true}));
   ASSERT_NO_FATAL_FAILURE(OpenThirdPage());
   Shoot("third-page");  // for a person: a text box's blinking caret never lets the pixels settle
   for (const ControlId box : {PrefixBox, CodeSuffixBox, GroupSeparatorTextBox, DisabledTypesBox, MinimumLengthsBox})
@@ -148,8 +134,7 @@ TEST_F(HandScannerOptions, ZBar010IsGivenOnlyTheCodeTypesItKnowsAndRuns) {
 // the character itself; left out, the fields run together. (Wine's US layout
 // names no key for it: there the character is typed as itself, the fallback.)
 TEST_F(HandScannerOptions, TheGroupSeparatorIsLeftOutOrPressedAsCtrlBracket) {
-  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
-  ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter}));
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget({.type = true, .after = AfterText::Enter}));
   ASSERT_TRUE(Scan("CODE-128", kGs1));
   EXPECT_TRUE(TargetShows("010401234567890110AB12\r\n"));
 

@@ -2,28 +2,11 @@
 // the stand-in camera reading the welcome code, its hint message, its place
 // above the settings panel, and the QR picture it shows read back from the
 // screen by a real decoder (Debian's zbarimg).
-#include <gtest/gtest.h>
-
-#include <filesystem>
-#include <optional>
-#include <string>
-#include <vector>
-
-#include "core/texts.h"
-#include "linux_side.h"
-#include "program_fixture.h"
-#include "program_texts.h"
-#include "registry_support.h"
-#include "screenshots.h"
-#include "shared_access.h"
-#include "shared_helpers.h"
-#include "window_reading.h"
-#include "x_input.h"
+#include "harness.h"
 
 namespace torvane::e2e {
 namespace {
 
-namespace fs = std::filesystem;
 using enum ControlId;
 
 constexpr Millis kUiLimit = 10s;
@@ -65,10 +48,8 @@ class HelpPanel : public TorvaneTest {
 };
 
 TEST_F(HelpPanel, OpensOverTheListAt8x32AndASecondClickClosesIt) {
-  StartTorvane();
-  ASSERT_FALSE(HasFatalFailure());
-  OpenPanel();
-  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(StartTorvane());
+  ASSERT_NO_FATAL_FAILURE(OpenPanel());
   const ControlState panel = Read(ControlId::HelpPanel);
   EXPECT_EQ(panel.rect.left, 8);
   EXPECT_EQ(panel.rect.top, 32);
@@ -86,21 +67,16 @@ TEST_F(HelpPanel, OpensOverTheListAt8x32AndASecondClickClosesIt) {
 }
 
 TEST_F(HelpPanel, ClicksOnThePictureAndTheAimingHintCloseIt) {
-  StartTorvane();
-  ASSERT_FALSE(HasFatalFailure());
-  OpenPanel();
-  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(StartTorvane());
+  ASSERT_NO_FATAL_FAILURE(OpenPanel());
   ClickAndExpectClosed(TestPattern, "the QR picture");
-  OpenPanel();
-  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(OpenPanel());
   ClickAndExpectClosed(HelpText, "the aiming hint");
 }
 
 TEST_F(HelpPanel, TheWelcomeCodeShowsSuccessAndAClickOnItKeepsThePanelOpen) {
-  StartAndSettle();
-  ASSERT_FALSE(HasFatalFailure());
-  OpenPanel();
-  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
+  ASSERT_NO_FATAL_FAILURE(OpenPanel());
   EXPECT_FALSE(Read(SuccessLabel).shown);
   ShowCamera(texts::kWelcomeCode);
   ASSERT_TRUE(WaitUntil([&] { return Read(SuccessLabel).visible; }, kCameraLimit)) << "成功 did not appear";
@@ -119,10 +95,8 @@ TEST_F(HelpPanel, TheWelcomeCodeShowsSuccessAndAClickOnItKeepsThePanelOpen) {
 
 TEST_F(HelpPanel, OpeningThePanelLetsTheWelcomeCodeThroughWhenItWasTheLastCodeRead) {
   ASSERT_TRUE(StoreSetting(L"OldBar", texts::kWelcomeCode));
-  StartAndSettle();
-  ASSERT_FALSE(HasFatalFailure());
-  OpenPanel();
-  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
+  ASSERT_NO_FATAL_FAILURE(OpenPanel());
   // The intake takes the test marker on its next tick, before the camera reads.
   ASSERT_TRUE(
       WaitUntil([] { return StoredSetting(L"OldBar") == std::optional<std::string>(texts::kTestMarker); }, kUiLimit))
@@ -135,11 +109,9 @@ TEST_F(HelpPanel, OpeningThePanelLetsTheWelcomeCodeThroughWhenItWasTheLastCodeRe
 TEST_F(HelpPanel, TheHintIsATopmostSafeMessageBoxAndThePanelStaysOpen) {
   // With the engine settled: a box open while the camera decoder starts up is
   // another case (its window appears and is placed meanwhile).
-  StartAndSettle();
-  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
   ASSERT_TRUE(Topmost());
-  OpenPanel();
-  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(OpenPanel());
 
   Click(CannotReadCommand);
   const HWND box = WaitForMessageBox(kUiLimit);
@@ -151,15 +123,13 @@ TEST_F(HelpPanel, TheHintIsATopmostSafeMessageBoxAndThePanelStaysOpen) {
   EXPECT_EQ(TextOf(text), texts::kHelpHint);
   EXPECT_FALSE(Topmost()) << "the main window stays topmost over its own message box";
 
-  CloseMessageBox(box);
-  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(CloseMessageBox(box));
   EXPECT_TRUE(WaitUntil([&] { return Topmost(); }, kUiLimit)) << "not topmost again after OK";
   EXPECT_TRUE(PanelVisible());
 }
 
 TEST_F(HelpPanel, LiesAboveTheSettingsPanelWhenBothAreOpen) {
-  StartTorvane();
-  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(StartTorvane());
   // The picture's white quiet zone (4 modules of 4 pixels on every side),
   // in screen coordinates once the help panel is open.
   Click(HelpCommand);
@@ -200,10 +170,8 @@ TEST_F(HelpPanel, LiesAboveTheSettingsPanelWhenBothAreOpen) {
 }
 
 TEST_F(HelpPanel, ThePictureOnTheScreenReadsAsTheWelcomeCode) {
-  StartTorvane();
-  ASSERT_FALSE(HasFatalFailure());
-  OpenPanel();
-  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(StartTorvane());
+  ASSERT_NO_FATAL_FAILURE(OpenPanel());
   const auto shot = ShootSettled("open");
   ASSERT_TRUE(shot);
   const PixelRect picture = PictureOnScreen();

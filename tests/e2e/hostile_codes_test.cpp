@@ -5,25 +5,8 @@
 // and no other key is ever pressed; it is copied, listed whole and logged with
 // the decoder's bytes. Key notations, control characters, NUL, line breaks
 // inside the data, invalid UTF-8, GBK, emoji, right-to-left text, long codes.
-#include <gtest/gtest.h>
-
-#include <windows.h>
-
-#include <algorithm>
-#include <memory>
-#include <optional>
-#include <string>
-#include <string_view>
-#include <vector>
-
-#include "code_delivery.h"
+#include "harness.h"
 #include "core/key_plan.h"
-#include "hostile_support.h"
-#include "registry_support.h"
-#include "shared_helpers.h"
-#include "typing_target.h"
-#include "win32/text_win32.h"
-#include "window_reading.h"
 
 namespace torvane::e2e::hostile {
 namespace {
@@ -31,8 +14,6 @@ namespace {
 using testing::AssertionFailure;
 using testing::AssertionResult;
 using testing::AssertionSuccess;
-using win32::Narrow;
-using win32::Widen;
 
 constexpr std::string_view kCrLf = "\r\n";
 // What a negative observation waits for: ten ticks of the intake.

@@ -5,34 +5,11 @@
 // the right arguments, their codes are delivered, no file in or around the
 // folder is deleted or created but the program's own, and no command that a
 // name spells out runs.
-#include <gtest/gtest.h>
-
-#include <windows.h>
-
-#include <algorithm>
-#include <filesystem>
-#include <optional>
-#include <set>
-#include <string>
-#include <vector>
-
-#include "hostile_support.h"
-#include "linux_side.h"
-#include "processes.h"
-#include "program_files.h"
-#include "program_fixture.h"
-#include "program_runs.h"
-#include "shared_helpers.h"
-#include "win32/text_win32.h"
-#include "window_reading.h"
-#include "x_input.h"
+#include "harness.h"
 
 namespace torvane::e2e::hostile {
 namespace {
 
-namespace fs = std::filesystem;
-using win32::Narrow;
-using win32::Widen;
 
 constexpr Millis kResultLimit = 20s;
 constexpr std::wstring_view kOwnFiles[] = {L"bar.dat",     L"bar2.dat",    L"data.txt",
@@ -70,8 +47,7 @@ void PrintTo(const HostileFolder& folder, std::ostream* out) { *out << folder.la
 class HostilePaths : public TorvaneTest, public testing::WithParamInterface<HostileFolder> {
  protected:
   void SetUp() override {
-    TorvaneTest::SetUp();
-    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(TorvaneTest::SetUp());
     ASSERT_FALSE(Environment(L"TORVANE_XDND_DROP").empty()) << "TORVANE_XDND_DROP does not name the drag source";
   }
 

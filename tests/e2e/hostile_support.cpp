@@ -1,11 +1,6 @@
-#include "hostile_support.h"
-
-#include <algorithm>
+#include "harness.h"
 #include <fstream>
 #include <sstream>
-
-#include "win32/text_win32.h"
-#include "win32/unique_handle.h"
 
 namespace torvane::e2e::hostile {
 namespace {

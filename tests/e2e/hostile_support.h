@@ -4,19 +4,10 @@
 #pragma once
 
 #include <windows.h>
-
-#include <filesystem>
 #include <map>
 #include <mutex>
-#include <optional>
-#include <string>
-#include <string_view>
-#include <vector>
-
-#include "core/layout.h"
 #include "runner_window.h"
 #include "shared_access.h"
-#include "shared_helpers.h"
 
 namespace torvane::e2e::hostile {
 

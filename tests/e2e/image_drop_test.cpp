@@ -2,33 +2,12 @@
 // file manager: the native XDND drag source (tools/xdnd_drop) drops real files
 // onto the list's centre, Wine turns that into WM_DROPFILES, and the stand-in
 // zbarimg.exe reports what it was started with and what it "found".
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <chrono>
-#include <filesystem>
-#include <string>
-#include <vector>
-
-#include "linux_side.h"
-#include "processes.h"
-#include "program_files.h"
-#include "program_fixture.h"
-#include "shared_access.h"
-#include "shared_helpers.h"
-#include "typing_target.h"
-#include "win32/text_win32.h"
-#include "win32/unique_handle.h"
-#include "window_reading.h"
-#include "x_input.h"
+#include "harness.h"
 
 namespace torvane::e2e {
 namespace {
 
-namespace fs = std::filesystem;
 using enum ControlId;
-using win32::Narrow;
-using win32::Widen;
 
 // The drag source's exit codes.
 constexpr int kDropDone = 0;
@@ -46,8 +25,7 @@ std::string Utf8(const fs::path& path) { return Narrow(path.wstring()); }
 class ImageDrop : public TorvaneTest {
  protected:
   void SetUp() override {
-    TorvaneTest::SetUp();
-    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(TorvaneTest::SetUp());
     ASSERT_FALSE(Environment(L"TORVANE_XDND_DROP").empty())
         << "TORVANE_XDND_DROP does not name the drag source (tools/xdnd_drop)";
     images_ = ProgramFolder() / L"images";
@@ -151,8 +129,7 @@ TEST_F(ImageDrop, OfThreeFilesOnlyTheFirstIsDecoded) {
              {"two.png", {"QR-Code:SECOND-IMAGE"}},
              {"three.png", {"QR-Code:THIRD-IMAGE"}}});
   const fs::path one = MakeImage("one.png"), two = MakeImage("two.png"), three = MakeImage("three.png");
-  StartAndSettle();
-  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
 
   ExpectDropped({one, two, three});
   EXPECT_TRUE(WaitForTop("QR-Code:FIRST-IMAGE")) << "list: " << ::testing::PrintToString(Items());
@@ -171,8 +148,7 @@ TEST_F(ImageDrop, OfThreeFilesOnlyTheFirstIsDecoded) {
 TEST_F(ImageDrop, OfTwoCodesInOneImageOnlyTheFirstIsListedAndLogged) {
   Configure({{"pair.png", {"QR-Code:CODE-A", "CODE-128:CODE-B"}}});
   const fs::path pair = MakeImage("pair.png");
-  StartAndSettle();
-  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
 
   ExpectDropped({pair});
   EXPECT_TRUE(WaitForTop("QR-Code:CODE-A")) << "list: " << ::testing::PrintToString(Items());
@@ -188,8 +164,7 @@ TEST_F(ImageDrop, OfTwoCodesInOneImageOnlyTheFirstIsListedAndLogged) {
 TEST_F(ImageDrop, AnImageWithoutACodeListsAndLogsNothing) {
   Configure({});
   const fs::path blank = MakeImage("blank.png");
-  StartAndSettle();
-  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
   const auto before = Items();
 
   ExpectDropped({blank});
@@ -204,8 +179,7 @@ TEST_F(ImageDrop, AnImageWithoutACodeListsAndLogsNothing) {
 TEST_F(ImageDrop, TheSameImageTwiceIsListedAndLoggedTwice) {
   Configure({{"again.png", {"EAN-13:4006381333931"}}});
   const fs::path again = MakeImage("again.png");
-  StartAndSettle();
-  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
 
   ExpectDropped({again});
   ASSERT_TRUE(WaitForLog("4006381333931\r\n")) << "data.txt: " << Log();
@@ -223,8 +197,7 @@ TEST_F(ImageDrop, ASecondDropWhileTheFirstDecodesYieldsOnlyTheSecondResult) {
   // Each decoding takes 4 s, time enough to drop again while the first runs.
   Configure({{"slow.png", {"QR-Code:SLOW-FIRST"}}, {"next.png", {"QR-Code:NEXT-SECOND"}}}, 4000);
   const fs::path slow = MakeImage("slow.png"), next = MakeImage("next.png");
-  StartAndSettle();
-  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
 
   ExpectDropped({slow});
   ASSERT_TRUE(WaitForStarts(1));
@@ -252,8 +225,7 @@ TEST_F(ImageDrop, ASecondDropWhileTheFirstDecodesYieldsOnlyTheSecondResult) {
 TEST_F(ImageDrop, AnImageResultIsNeitherTypedNorCopiedWithBothOptionsOn) {
   Configure({{"quiet.png", {"QR-Code:IMAGE-ONLY"}}});
   const fs::path quiet = MakeImage("quiet.png");
-  StartAndSettle();
-  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
 
   // The options as a user sets them: 设置, both boxes, 确定.
   Click(SettingsCommand);
@@ -298,8 +270,7 @@ TEST_F(ImageDrop, AwkwardFileNamesReachTheDecoderAsOneArgumentAndRunNothing) {
     cfg.push_back({names[i], {"QR-Code:AWKWARD-" + std::to_string(i)}});
   }
   Configure(cfg);
-  StartAndSettle();
-  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
 
   std::size_t drops = 0;
   for (std::size_t i = 0; i < names.size(); ++i) {
@@ -334,8 +305,7 @@ TEST_F(ImageDrop, AFileNameOutsideTheAnsiCodePageReachesTheDecoderByItsShortName
   ASSERT_GT(GetShortPathNameW(image.c_str(), shortPath, MAX_PATH), 0u);
   const std::string shortName = Utf8(fs::path(shortPath).filename());
   Configure({{shortName, {"QR-Code:KOREAN-NAME"}}});
-  StartAndSettle();
-  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
 
   ExpectDropped({image});
   EXPECT_TRUE(WaitForTop("QR-Code:KOREAN-NAME")) << "list: " << ::testing::PrintToString(Items());
@@ -351,8 +321,7 @@ TEST_F(ImageDrop, ABar2DatInASubfolderSurvivesADrop) {
   fs::create_directories(sub);
   ASSERT_TRUE(WriteFileBytes(sub / L"bar2.dat", "QR-Code:KEEP-ME\r\n"));
   ASSERT_TRUE(WriteFileBytes(images_ / L"bar2.dat", "QR-Code:KEEP-ME-TOO\r\n"));
-  StartAndSettle();
-  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
 
   ExpectDropped({keep});
   ASSERT_TRUE(WaitForTop("QR-Code:KEEP"));
@@ -364,8 +333,7 @@ TEST_F(ImageDrop, ABar2DatInASubfolderSurvivesADrop) {
 TEST_F(ImageDrop, ADropWithoutAFileListIsRefusedAndChangesNothing) {
   Configure({{"first.png", {"QR-Code:BEFORE-TEXT"}}});
   const fs::path first = MakeImage("first.png");
-  StartAndSettle();
-  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
   // An earlier drop leaves its result in bar2.dat.
   ExpectDropped({first});
   ASSERT_TRUE(WaitForLog("BEFORE-TEXT\r\n"));
@@ -412,8 +380,7 @@ TEST_F(ImageDrop, AFileOver200MBIsRefusedWithALineAndTheWindowKeepsAnswering) {
     ASSERT_TRUE(SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN) && SetEndOfFile(file.get()));
   }
   Configure({});
-  StartAndSettle();
-  ASSERT_FALSE(HasFatalFailure());
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
 
   ExpectDropped({huge});
   EXPECT_TRUE(WaitForTop("[图片文件超过 200 MB，未识别]")) << "list: " << ::testing::PrintToString(Items());

@@ -3,34 +3,12 @@
 // the one the package check built ($TORVANE_INSTALLER, a Unix path); a ZBar is
 // installed beforehand as ZBar 0.10's 32-bit installer leaves it, with the
 // stand-ins as its tools.
-#include <gtest/gtest.h>
-
-#include <windows.h>
-
-#include <algorithm>
-#include <chrono>
-#include <cstdio>
-#include <filesystem>
-
-#include "core/texts.h"
-#include "linux_side.h"
-#include "processes.h"
-#include "program_runs.h"
-#include "registry_support.h"
-#include "screenshots.h"
-#include "shared_access.h"
-#include "shared_helpers.h"
+#include "harness.h"
 #include "win32/adapters.h"
-#include "win32/text_win32.h"
-#include "window_reading.h"
-#include "x_input.h"
 
 namespace torvane::e2e {
 namespace {
 
-namespace fs = std::filesystem;
-using win32::Narrow;
-using win32::Widen;
 
 constexpr wchar_t kUninstallEntry[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Torvane";
 constexpr wchar_t kZbarEntry[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\ZBar";

@@ -1,17 +1,7 @@
 // The keyboard in the main window, as in a dialog: Tab goes round the history
 // list and the settings panel's controls, the option group of 自动完成 is one stop,
 // and the arrow keys move within that group and select the button they land on.
-#include <gtest/gtest.h>
-
-#include <windows.h>
-
-#include <string_view>
-
-#include "program_runs.h"
-#include "recognition_fixture.h"
-#include "registry_support.h"
-#include "shared_helpers.h"
-#include "x_input.h"
+#include "harness.h"
 
 namespace torvane::e2e {
 namespace {
@@ -52,8 +42,7 @@ class Keyboard : public RecognitionEngineTest {
 TEST_F(Keyboard, TabGoesRoundTheSettingsAndTheArrowsSelectWithinTheOptionGroup) {
   // No option selected: the group is still a stop.
   for (const wchar_t* option : {L"o0", L"o1", L"o2"}) ASSERT_TRUE(StoreStringSetting(option, L"0"));
-  StartTorvane();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(StartTorvane());
   ASSERT_TRUE(WaitForModuleSettled(Window())) << "the recognition module did not come up";
   for (ControlId option : {NoSuffixOption, EnterOption, TabOption}) ASSERT_EQ(Read(option).check, BST_UNCHECKED) << Name(option);
 

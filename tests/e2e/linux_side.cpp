@@ -1,12 +1,6 @@
-#include "linux_side.h"
-
-#include <gtest/gtest.h>
-
+#include "harness.h"
 #include <atomic>
-
-#include "shared_helpers.h"
-#include "win32/text_win32.h"
-#include "win32/unique_handle.h"
+#include <sstream>
 
 namespace torvane::e2e {
 
@@ -23,6 +17,31 @@ Function WineExport(const char* name) {
   const FARPROC proc = GetProcAddress(GetModuleHandleW(L"kernel32.dll"), name);
   // Through void(*)() so that GCC accepts the cast between function types.
   return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(proc));
+}
+
+// Binary PPM (P6, maxval 255) as ImageMagick writes it.
+std::optional<Image> ParsePpm(const std::string& bytes) {
+  std::istringstream in(bytes);
+  std::string magic;
+  int width = 0, height = 0, maxValue = 0;
+  in >> magic >> width >> height >> maxValue;
+  if (magic != "P6" || width <= 0 || height <= 0 || maxValue != 255) return std::nullopt;
+  in.get();  // the single whitespace byte before the pixels
+  Image image;
+  image.width = width;
+  image.height = height;
+  image.rgb.resize(static_cast<std::size_t>(width) * height * 3);
+  in.read(reinterpret_cast<char*>(image.rgb.data()), static_cast<std::streamsize>(image.rgb.size()));
+  if (in.gcount() != static_cast<std::streamsize>(image.rgb.size())) return std::nullopt;
+  return image;
+}
+
+// xdotool's --sync waits forever when the pointer is already there, so the
+// script checks the pointer's place itself.
+std::string PointerTo(POINT screen) {
+  const std::string x = std::to_string(screen.x), y = std::to_string(screen.y);
+  return "timeout 10 xdotool mousemove " + x + " " + y + " && timeout 10 xdotool getmouselocation --shell | grep -qx X=" +
+         x + " && timeout 10 xdotool getmouselocation --shell | grep -qx Y=" + y;
 }
 
 }  // namespace
@@ -137,5 +156,61 @@ ShellResult RunLinuxShell(std::string_view script, Millis limit) {
   if (result.finished) fs::remove_all(folder, error);
   return result;
 }
+
+// ---- Screenshots
+
+Rgb Image::At(int x, int y) const {
+  if (x < 0 || y < 0 || x >= width || y >= height) return {};
+  const std::size_t i = (static_cast<std::size_t>(y) * width + x) * 3;
+  return {rgb[i], rgb[i + 1], rgb[i + 2]};
+}
+
+std::optional<Screenshot> TakeScreenshot(std::string_view name) {
+  const fs::path png = ArtifactsFolder() / Widen(SafeFileName(name) + ".png");
+  const fs::path ppm = TempFolder() / Widen("torvane-e2e-" + SafeFileName(name) + ".ppm");
+  const std::string script = "timeout 20 import -window root " + ShellQuote(UnixPath(png)) +
+                             " && timeout 20 convert " + ShellQuote(UnixPath(png)) + " " +
+                             ShellQuote("ppm:" + UnixPath(ppm));
+  const ShellResult shot = RunLinuxShell(script);
+  if (!shot.finished || shot.exitCode != 0) {
+    ADD_FAILURE() << "screenshot failed (" << shot.exitCode << "): " << shot.output;
+    return std::nullopt;
+  }
+  auto image = ParsePpm(ReadFileBytes(ppm));
+  std::error_code ignored;
+  fs::remove(ppm, ignored);
+  if (!image) {
+    ADD_FAILURE() << "cannot read the screenshot's pixels";
+    return std::nullopt;
+  }
+  return Screenshot{png, std::move(*image)};
+}
+
+// ---- Real input through X
+
+bool MovePointer(POINT screen) {
+  const ShellResult moved = RunLinuxShell(PointerTo(screen));
+  return moved.finished && moved.exitCode == 0;
+}
+
+bool ClickAt(POINT screen) {
+  const ShellResult clicked = RunLinuxShell(PointerTo(screen) + " && timeout 10 xdotool click 1");
+  return clicked.finished && clicked.exitCode == 0;
+}
+
+ShellResult DropAt(POINT screen, const std::vector<std::string>& items, bool asText) {
+  std::string command = "timeout 30 " + ShellQuote(Environment(L"TORVANE_XDND_DROP")) + " --timeout-ms 20000";
+  if (asText) command += " --text";
+  command += " " + std::to_string(screen.x) + " " + std::to_string(screen.y);
+  for (const std::string& item : items) command += " " + ShellQuote(item);
+  return RunLinuxShell(command, 40s);
+}
+
+bool Xdotool(std::string_view arguments) {
+  const ShellResult run = RunLinuxShell("timeout 10 xdotool " + std::string(arguments));
+  return run.finished && run.exitCode == 0;
+}
+
+bool PressKeys(std::string_view xdotoolKeys) { return Xdotool("key " + ShellQuote(xdotoolKeys)); }
 
 }  // namespace torvane::e2e

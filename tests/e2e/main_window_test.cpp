@@ -1,10 +1,6 @@
 // The main window as another program sees it: class, caption, shape, place and
 // the layered-window settings that make its key colour see-through.
-#include <gtest/gtest.h>
-
-#include "program_fixture.h"
-#include "shared_helpers.h"
-#include "window_reading.h"
+#include "harness.h"
 
 namespace torvane::e2e {
 namespace {

@@ -1,11 +1,5 @@
-#include "processes.h"
-
+#include "harness.h"
 #include <tlhelp32.h>
-
-#include <gtest/gtest.h>
-
-#include "process_snapshot.h"
-#include "win32/text_win32.h"
 
 namespace torvane::e2e {
 

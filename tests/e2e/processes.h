@@ -2,14 +2,7 @@
 #pragma once
 
 #include <windows.h>
-
-#include <filesystem>
-#include <optional>
-#include <string_view>
-#include <vector>
-
 #include "shared_helpers.h"
-#include "win32/unique_handle.h"
 
 namespace torvane::e2e {
 

@@ -1,6 +1,4 @@
-#include "program_files.h"
-#include "shared_helpers.h"
-
+#include "harness.h"
 #include <sstream>
 
 namespace torvane::e2e {

@@ -1,12 +1,4 @@
-#include "program_fixture.h"
-
-#include "linux_side.h"
-#include "processes.h"
-#include "program_runs.h"
-#include "registry_support.h"
-#include "win32/text_win32.h"
-#include "window_reading.h"
-#include "x_input.h"
+#include "harness.h"
 
 namespace torvane::e2e {
 

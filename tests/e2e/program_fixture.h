@@ -2,20 +2,8 @@
 #pragma once
 
 #include <windows.h>
-
 #include <gtest/gtest.h>
-
-#include <filesystem>
-#include <functional>
-#include <optional>
-#include <string>
-#include <string_view>
-#include <vector>
-
-#include "core/layout.h"
-#include "screenshots.h"
-#include "shared_helpers.h"
-#include "win32/unique_handle.h"
+#include "linux_side.h"
 
 namespace torvane::e2e {
 

@@ -1,12 +1,4 @@
-#include "program_runs.h"
-
-#include <algorithm>
-#include <set>
-
-#include "core/texts.h"
-#include "process_snapshot.h"
-#include "processes.h"
-#include "window_reading.h"
+#include "harness.h"
 
 namespace torvane::e2e {
 

@@ -4,7 +4,6 @@
 
 #include <string>
 #include <vector>
-
 #include "core/layout.h"
 
 namespace torvane::e2e {

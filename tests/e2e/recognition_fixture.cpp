@@ -1,9 +1,4 @@
-#include "recognition_fixture.h"
-
-#include <algorithm>
-
-#include "shared_helpers.h"
-#include "win32/unique_handle.h"
+#include "harness.h"
 
 namespace torvane::e2e {
 

@@ -2,14 +2,8 @@
 #pragma once
 
 #include <filesystem>
-#include <functional>
-#include <string>
-#include <string_view>
-#include <vector>
-
 #include "program_files.h"
 #include "program_fixture.h"
-#include "shared_helpers.h"
 #include "window_reading.h"
 
 namespace torvane::e2e {

@@ -2,27 +2,11 @@
 // line and the history list while the camera decoder is missing, failing,
 // running and restarted; the start/stop link; the video-window option; and
 // which processes count as the decoder.
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <chrono>
-#include <filesystem>
-#include <string>
-#include <vector>
-
-#include "processes.h"
-#include "program_files.h"
-#include "program_texts.h"
-#include "recognition_fixture.h"
-#include "shared_access.h"
-#include "shared_helpers.h"
-#include "typing_target.h"
-#include "window_reading.h"
+#include "harness.h"
 
 namespace torvane::e2e {
 namespace {
 
-namespace fs = std::filesystem;
 using enum ControlId;
 using Clock = std::chrono::steady_clock;
 const std::string kRestarted = "[图像识别模块初始化]";

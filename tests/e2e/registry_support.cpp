@@ -1,13 +1,5 @@
-#include "registry_support.h"
-
-// After windows.h, which it builds on.
+#include "harness.h"
 #include <sddl.h>
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
-
-#include "win32/text_win32.h"
 
 namespace torvane::e2e {
 namespace {

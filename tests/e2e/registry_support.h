@@ -5,13 +5,11 @@
 #pragma once
 
 #include <windows.h>
-
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
-
 #include "win32/unique_handle.h"
 
 namespace torvane::e2e {

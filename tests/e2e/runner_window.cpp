@@ -1,6 +1,4 @@
-#include "runner_window.h"
-#include "window_reading.h"
-#include "x_input.h"
+#include "harness.h"
 
 namespace torvane::e2e {
 

@@ -3,10 +3,7 @@
 #pragma once
 
 #include <windows.h>
-
-#include "core/layout.h"
 #include "shared_helpers.h"
-#include "thread_window.h"
 
 namespace torvane::e2e {
 

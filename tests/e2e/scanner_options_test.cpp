@@ -1,23 +1,10 @@
 // The second page of the settings (更多设置) through the real window: each
 // option stored, shown again after a restart, and doing what it says.
-#include <gtest/gtest.h>
-
+#include "harness.h"
 #include <objbase.h>
-
-#include <algorithm>
-#include <cstdlib>
-#include <functional>
 #include <regex>
-
-#include "code_delivery.h"
-#include "hostile_support.h"
-#include "program_files.h"
 #include "registered_camera.h"
-#include "registry_support.h"
-#include "shared_helpers.h"
 #include "win32/adapters.h"
-#include "win32/text_win32.h"
-#include "x_input.h"
 
 namespace torvane::e2e {
 namespace {
@@ -75,8 +62,7 @@ TEST_F(ScannerOptions, EachOptionIsStoredAndShownAgainAfterARestart) {
 }
 
 TEST_F(ScannerOptions, RepeatScansDeliversACodeTheDecoderReportsAgain) {
-  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
-  ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter}));
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget({.type = true, .after = AfterText::Enter}));
   ASSERT_NO_FATAL_FAILURE(OpenSecondPage());
   ASSERT_NO_FATAL_FAILURE(SetCheck(RepeatScansBox, true));
   ASSERT_NO_FATAL_FAILURE(CloseSecondPage());
@@ -88,8 +74,7 @@ TEST_F(ScannerOptions, RepeatScansDeliversACodeTheDecoderReportsAgain) {
 }
 
 TEST_F(ScannerOptions, PausedTypingKeepsTheWindowAnsweringAndTheCodesInOrder) {
-  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
-  ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter}));
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget({.type = true, .after = AfterText::Enter}));
   ASSERT_NO_FATAL_FAILURE(OpenSecondPage());
   ASSERT_NO_FATAL_FAILURE(TypeNumber(KeyDelayBox, "40"));
   ASSERT_NO_FATAL_FAILURE(TypeNumber(SuffixDelayBox, "300"));
@@ -107,8 +92,7 @@ TEST_F(ScannerOptions, PausedTypingKeepsTheWindowAnsweringAndTheCodesInOrder) {
 }
 
 TEST_F(ScannerOptions, KeysOfTheLayoutOrAPasteTypeTheCode) {
-  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
-  ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Tab}));
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget({.type = true, .after = AfterText::Tab}));
   ASSERT_NO_FATAL_FAILURE(OpenSecondPage());
   ASSERT_NO_FATAL_FAILURE(Choose(PasteTypingOption));
   ASSERT_NO_FATAL_FAILURE(CloseSecondPage());
@@ -142,8 +126,7 @@ TEST_F(ScannerOptions, KeysOfTheLayoutOrAPasteTypeTheCode) {
 // comes back after the last.
 TEST_F(ScannerOptions, APastedCodeOfSeveralLinesArrivesWholeAndTheUsersClipboardComesBack) {
   ASSERT_TRUE(StoreStringSetting(L"TypingMethod", L"paste"));
-  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
-  ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter}));
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget({.type = true, .after = AfterText::Enter}));
   ASSERT_TRUE(SetClipboardText(nullptr, "the user's own " + token_));
   const std::string vcard = "BEGIN:VCARD\r\nN:李;雷\r\nTEL:+86 10 1234\tmobile\r\nNOTE:" + token_ + "\r\nEND:VCARD";
   const std::string written = "BEGIN:VCARD\r\r\nN:李;雷\r\r\nTEL:+86 10 1234\tmobile\r\r\nNOTE:" + token_ + "\r\r\nEND:VCARD";
@@ -157,8 +140,7 @@ TEST_F(ScannerOptions, APastedCodeOfSeveralLinesArrivesWholeAndTheUsersClipboard
 // and the code is typed instead of pasted.
 TEST_F(ScannerOptions, APasteIntoAClipboardHeldOpenTypesTheCodeAndLeavesTheClipboardAlone) {
   ASSERT_TRUE(StoreStringSetting(L"TypingMethod", L"paste"));
-  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
-  ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter}));
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget({.type = true, .after = AfterText::Enter}));
   ASSERT_TRUE(SetClipboardText(target_->Window(), "before " + token_));
   ASSERT_TRUE(OpenClipboardPatiently(target_->Window()));
   const std::string held = "价格 " + Code("held");
@@ -177,8 +159,7 @@ TEST_F(ScannerOptions, APasteIntoAClipboardHeldOpenTypesTheCodeAndLeavesTheClipb
 // with the X focus, and Torvane's GetKeyState follows it.
 TEST_F(ScannerOptions, TheLayoutsKeysTypeLettersAsThemselvesWithCapsLockOn) {
   ASSERT_TRUE(StoreStringSetting(L"TypingMethod", L"keys"));
-  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget());
-  ASSERT_NO_FATAL_FAILURE(SetOptions({.type = true, .after = AfterText::Enter}));
+  ASSERT_NO_FATAL_FAILURE(LaunchWithTarget({.type = true, .after = AfterText::Enter}));
   const auto capsLockOn = [] { return (GetKeyState(VK_CAPITAL) & 1) != 0; };
   ASSERT_FALSE(capsLockOn()) << "Caps Lock is on before the test";
   ASSERT_TRUE(PressKeys("Caps_Lock"));

@@ -3,24 +3,12 @@
 // framed and written as a BMP in a program folder, and decoded by Debian's
 // zbarimg through the zbarimg.exe stand-in's bridge, started as the program
 // starts the image decoder.
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <functional>
-#include <memory>
-#include <optional>
-
+#include "harness.h"
 #include "core/bmp_file.h"
 #include "core/launch.h"
 #include "core/screen_region_image.h"
-#include "harness.h"
-#include "shown_codes.h"
-#include "started_dpi.h"
 #include "win32/screen_adapters.h"
-#include "win32/text_win32.h"
-#include "zbarimg_bridge.h"
 
-namespace fs = std::filesystem;
 
 namespace torvane::e2e {
 namespace {

@@ -3,30 +3,12 @@
 // with real X input (or Enter for all of it), and the codes typed into the
 // window the user was in. The QR codes are made by libqrencode and decoded by
 // Debian's real zbarimg through the zbarimg.exe stand-in's bridge.
-#include <windows.h>
-
-#include <algorithm>
-#include <chrono>
-#include <cstdio>
-#include <functional>
-#include <memory>
-#include <string>
-
-#include "code_delivery.h"
+#include "harness.h"
 #include "core/screen_region_image.h"
-#include "registry_support.h"
-#include "shown_codes.h"
-#include "started_dpi.h"
-#include "tray.h"
-#include "tray_menu.h"
-#include "window_reading.h"
-#include "x_input.h"
-#include "zbarimg_bridge.h"
 
 namespace torvane::e2e {
 namespace {
 
-namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 constexpr std::string_view kHotkey = "Ctrl+Shift+Q";
@@ -37,8 +19,7 @@ constexpr POINT kFirstCodeAt{60, 470}, kSecondCodeAt{330, 600};
 class ScreenScan : public CodeDeliveryTest {
  protected:
   void SetUp() override {
-    CodeDeliveryTest::SetUp();
-    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(CodeDeliveryTest::SetUp());
     bridge_ = std::make_unique<ZbarimgBridge>(ProgramFolder());
     ASSERT_TRUE(bridge_->Ready());
     // 自动输入条码内容 with Enter after each code.

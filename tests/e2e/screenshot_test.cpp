@@ -1,25 +1,13 @@
 // What X shows of the main window: its place and visible shape, the colours of
 // the picture and the list, the see-through corners and bottom band, and the
 // Chinese captions drawn. The PNGs stay in $TORVANE_E2E_ARTIFACTS.
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <functional>
-#include <cstdlib>
-#include <string>
-#include <utility>
-
-#include "program_fixture.h"
-#include "screenshots.h"
-#include "win32/text_win32.h"
-#include "window_reading.h"
+#include "harness.h"
 
 namespace torvane::e2e {
 namespace {
 
 using enum ControlId;
 
-constexpr Rgb kRootBlack{0, 0, 0};  // bare Xvfb (-br) under the window
 
 struct Point {
   int x, y;  // in the window's client area
@@ -37,8 +25,7 @@ bool IsGreyBetween(Rgb c, int low, int high) {
 class Screenshot : public StartedTorvaneTest {
  protected:
   void SetUp() override {
-    StartedTorvaneTest::SetUp();
-    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(StartedTorvaneTest::SetUp());
     origin_ = ScreenRect(Window());
     shot_ = ShootSettled("window");
     ASSERT_TRUE(shot_.has_value());

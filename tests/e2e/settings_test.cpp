@@ -2,33 +2,13 @@
 // choices confirmed with 确定 and stored under HKCU\Software\Torvane\Setting,
 // read back at the next start; and 开机时启动程序, the program's value under the
 // machine's Run key, with the message shown when that value may not be changed.
-#include <gtest/gtest.h>
-
-#include <windows.h>
-// After windows.h, which it builds on.
-
-#include <algorithm>
-#include <array>
+#include "harness.h"
 #include <list>
-#include <optional>
-#include <string>
-#include <vector>
-
-#include "core/texts.h"
-#include "program_fixture.h"
-#include "program_runs.h"
-#include "program_texts.h"
-#include "registry_support.h"
-#include "shared_helpers.h"
-#include "win32/text_win32.h"
-#include "window_reading.h"
-#include "x_input.h"
 
 namespace torvane::e2e {
 namespace {
 
 using enum ControlId;
-using win32::Narrow;
 
 const std::array<const wchar_t*, 7> kOptionKeys = {L"c1", L"c2", L"c3", L"c4", L"o0", L"o1", L"o2"};
 
@@ -47,8 +27,7 @@ std::optional<FILETIME> RunKeyWriteTime() {
 class Settings : public TorvaneTest {
  protected:
   void SetUp() override {
-    TorvaneTest::SetUp();
-    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(TorvaneTest::SetUp());
     ASSERT_TRUE(DeleteRunValue() && DeleteRunValue(HKEY_CURRENT_USER)) << "cannot clear the Run values of an earlier test";
   }
 
@@ -71,6 +50,22 @@ class Settings : public TorvaneTest {
     return WaitUntil([&] { return Read(id).check == state; }, 5s);
   }
 
+  // Waits until the seven option values (c1..o2) read `expected`, then expects each.
+  bool StoresOptions(const std::array<std::string, 7>& expected) const {
+    const bool stored = WaitUntil(
+        [&] {
+          for (std::size_t i = 0; i < kOptionKeys.size(); ++i) {
+            if (StoredSetting(kOptionKeys[i]) != expected[i]) return false;
+          }
+          return true;
+        },
+        5s);
+    for (std::size_t i = 0; i < kOptionKeys.size(); ++i) {
+      EXPECT_EQ(StoredSetting(kOptionKeys[i]).value_or("(absent)"), expected[i]) << Narrow(kOptionKeys[i]);
+    }
+    return stored;
+  }
+
   std::optional<ProgramRun> StartAgain() {
     auto run = LaunchTorvane(ProgramFolder(), L"");
     if (run && !WaitUntil([&] { return IsWindowVisible(run->window) != FALSE; }, 20s)) return std::nullopt;
@@ -85,8 +80,7 @@ class Settings : public TorvaneTest {
 // ---- The panel and the store ---------------------------------------------------
 
 TEST_F(Settings, ConfirmedChoicesAreStoredAndShownAtTheNextStart) {
-  StartAndSettle();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
   ASSERT_FALSE(Read(SettingsPanel).visible);
   OpenSettings();
   EXPECT_EQ(Read(SettingsPanel).rect, (PixelRect{8, 32, 235, 220}));
@@ -121,22 +115,9 @@ TEST_F(Settings, ConfirmedChoicesAreStoredAndShownAtTheNextStart) {
 
   Click(OkButton);
   EXPECT_TRUE(WaitUntil([&] { return !Read(SettingsPanel).shown; }, 5s)) << "确定 did not close the panel";
-  const std::array<std::string, 7> expected = {"1", "1", "0", "0", "False", "False", "True"};
-  const bool stored = WaitUntil(
-      [&] {
-        for (std::size_t i = 0; i < kOptionKeys.size(); ++i) {
-          if (StoredSetting(kOptionKeys[i]) != expected[i]) return false;
-        }
-        return true;
-      },
-      5s);
-  for (std::size_t i = 0; i < kOptionKeys.size(); ++i) {
-    EXPECT_EQ(StoredSetting(kOptionKeys[i]).value_or("(absent)"), expected[i]) << Narrow(kOptionKeys[i]);
-  }
-  ASSERT_TRUE(stored);
+  ASSERT_TRUE(StoresOptions({"1", "1", "0", "0", "False", "False", "True"}));
 
-  ClickQuitAndWaitForEnd();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(ClickQuitAndWaitForEnd());
   auto second = StartAgain();
   ASSERT_TRUE(second) << "no main window at the second start";
   EXPECT_FALSE(IsWindowVisible(ControlIn(second->window, SettingsPanel))) << "the panel opens by itself";
@@ -150,27 +131,14 @@ TEST_F(Settings, ConfirmedChoicesAreStoredAndShownAtTheNextStart) {
 }
 
 TEST_F(Settings, ConfirmingUnchangedOptionsWritesAllSevenAgain) {
-  StartAndSettle();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
   OpenSettings();
   Click(OkButton);
-  const std::array<std::string, 7> expected = {"0", "0", "0", "0", "True", "False", "False"};
-  EXPECT_TRUE(WaitUntil(
-      [&] {
-        for (std::size_t i = 0; i < kOptionKeys.size(); ++i) {
-          if (StoredSetting(kOptionKeys[i]) != expected[i]) return false;
-        }
-        return true;
-      },
-      5s));
-  for (std::size_t i = 0; i < kOptionKeys.size(); ++i) {
-    EXPECT_EQ(StoredSetting(kOptionKeys[i]).value_or("(absent)"), expected[i]) << Narrow(kOptionKeys[i]);
-  }
+  EXPECT_TRUE(StoresOptions({"0", "0", "0", "0", "True", "False", "False"}));
 }
 
 TEST_F(Settings, AChangeLeftUnconfirmedIsGoneAfterARestart) {
-  StartAndSettle();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
   OpenSettings();
   Click(TypeCodesBox);
   EXPECT_TRUE(WaitForCheck(TypeCodesBox, BST_CHECKED));
@@ -178,8 +146,7 @@ TEST_F(Settings, AChangeLeftUnconfirmedIsGoneAfterARestart) {
   EXPECT_TRUE(WaitForCheck(EnterOption, BST_CHECKED));
   EXPECT_EQ(Read(NoSuffixOption).check, BST_UNCHECKED);
 
-  ClickQuitAndWaitForEnd();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(ClickQuitAndWaitForEnd());
   for (const wchar_t* key : kOptionKeys) EXPECT_FALSE(StoredSetting(key).has_value()) << Narrow(key);
   auto second = StartAgain();
   ASSERT_TRUE(second) << "no main window at the second start";
@@ -233,8 +200,7 @@ TEST_F(Settings, AnUnreadableC1LeavesEveryOptionAsLaidOut) {
 // ---- Start with Windows --------------------------------------------------------
 
 TEST_F(Settings, CheckingStartWithWindowsWritesTheRunValueAndUncheckingDeletesIt) {
-  StartAndSettle();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
   ASSERT_EQ(Read(StartWithWindowsBox).check, BST_UNCHECKED);
   OpenSettings();
 
@@ -256,8 +222,7 @@ TEST_F(Settings, ARunValuePresentAtStartChecksTheBoxAndIsLeftAsItIs) {
   ASSERT_TRUE(SetRunValue(elsewhere));
   const auto writtenBefore = RunKeyWriteTime();
   ASSERT_TRUE(writtenBefore);
-  StartAndSettle();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
   EXPECT_EQ(Read(StartWithWindowsBox).check, BST_CHECKED);
   EXPECT_EQ(RunValue().value_or("(absent)"), elsewhere);
   const auto writtenAfter = RunKeyWriteTime();
@@ -267,8 +232,7 @@ TEST_F(Settings, ARunValuePresentAtStartChecksTheBoxAndIsLeftAsItIs) {
 
 TEST_F(Settings, AnEmptyRunValueLeavesTheBoxUnchecked) {
   ASSERT_TRUE(SetRunValue(""));
-  StartAndSettle();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
   EXPECT_EQ(Read(StartWithWindowsBox).check, BST_UNCHECKED);
   EXPECT_EQ(RunValue().value_or("(absent)"), "");
 }
@@ -289,10 +253,8 @@ TEST_F(Settings, UncheckingWhenTheRunValueIsAlreadyGoneIsNoFailure) {
 // An ordinary user under UAC may not write the machine's Run key: the user's own
 // Run key takes the entry, with no message, and the box follows it across a restart.
 TEST_F(Settings, WithoutMachineRightsTheEntryGoesToTheUsersRunKey) {
-  DenyRunKeyWrites();
-  if (HasFatalFailure()) return;
-  StartAndSettle();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(DenyRunKeyWrites());
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
   OpenSettings();
   Click(StartWithWindowsBox);
   EXPECT_TRUE(WaitUntil([&] { return RunValue(HKEY_CURRENT_USER) == ProgramRunValue(ProgramFolder()); }, 5s))
@@ -305,20 +267,16 @@ TEST_F(Settings, WithoutMachineRightsTheEntryGoesToTheUsersRunKey) {
   ASSERT_TRUE(WaitUntil([&] { return RunValue(HKEY_CURRENT_USER) == ProgramRunValue(ProgramFolder()); }, 5s));
   EXPECT_TRUE(MessageBoxes().empty());
 
-  ClickQuitAndWaitForEnd();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(ClickQuitAndWaitForEnd());
   auto second = StartAgain();
   ASSERT_TRUE(second) << "no main window at the second start";
   ExpectChecks(second->window, {{StartWithWindowsBox, BST_CHECKED}});
 }
 
 TEST_F(Settings, WithoutRightsCheckingShowsAMessageOutsideTheTopmostBand) {
-  DenyRunKeyWrites();
-  if (HasFatalFailure()) return;
-  DenyRunKeyWrites(HKEY_CURRENT_USER);
-  if (HasFatalFailure()) return;
-  StartAndSettle();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(DenyRunKeyWrites());
+  ASSERT_NO_FATAL_FAILURE(DenyRunKeyWrites(HKEY_CURRENT_USER));
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
   EXPECT_TRUE(WaitUntil([&] { return Topmost(); }, 5s));
   OpenSettings();
   Click(StartWithWindowsBox);
@@ -351,8 +309,7 @@ TEST_F(Settings, WithoutRightsCheckingShowsAMessageOutsideTheTopmostBand) {
 // ---- What the panel looks like -------------------------------------------------
 
 TEST_F(Settings, PanelIsDrawnInItsColoursWithTheCornersStillSeeThrough) {
-  StartAndSettle();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
   WaitForTitle();
   OpenSettings();
   const auto shot = ShootSettled("settings-panel");

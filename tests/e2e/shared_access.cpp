@@ -1,11 +1,5 @@
-#include "shared_access.h"
-
-#include <algorithm>
+#include "harness.h"
 #include <sstream>
-
-#include "shared_helpers.h"
-#include "win32/text_win32.h"
-#include "win32/unique_handle.h"
 
 namespace torvane::e2e {
 

@@ -3,7 +3,6 @@
 #pragma once
 
 #include <windows.h>
-
 #include <cstddef>
 #include <filesystem>
 #include <optional>

@@ -2,9 +2,7 @@
 // reachable in the e2e namespace: bounded waits, shared files, the clipboard.
 #pragma once
 
-#include "bounded_wait.h"
-#include "clipboard_text.h"
-#include "shared_files.h"
+#include "test_support.h"
 
 namespace torvane::e2e {
 using namespace test_support;

@@ -1,8 +1,4 @@
-#include "shown_codes.h"
-
-#include "linux_side.h"
-#include "shared_helpers.h"
-#include "win32/unique_handle.h"
+#include "harness.h"
 
 namespace fs = std::filesystem;
 

@@ -6,14 +6,7 @@
 #pragma once
 
 #include <windows.h>
-
 #include <memory>
-#include <optional>
-#include <string>
-#include <string_view>
-#include <vector>
-
-#include "core/layout.h"
 #include "core/pixel_image.h"
 #include "runner_window.h"
 

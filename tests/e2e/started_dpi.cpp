@@ -1,4 +1,4 @@
-#include "started_dpi.h"
+#include "harness.h"
 
 namespace torvane::e2e {
 

@@ -1,32 +1,11 @@
 // Start-up and shut-down, seen from outside: what the first
 // start lists and launches, the argument "RUN", a second start, and each way
 // the window is closed or the program ends.
-#include <gtest/gtest.h>
-
-#include <chrono>
-#include <filesystem>
-#include <optional>
-#include <set>
-#include <string>
-#include <string_view>
-#include <vector>
-
-#include "processes.h"
-#include "program_files.h"
-#include "program_fixture.h"
-#include "program_runs.h"
-#include "program_texts.h"
-#include "recognition_fixture.h"
-#include "shared_helpers.h"
-#include "tray.h"
-#include "win32/text_win32.h"
-#include "window_reading.h"
-#include "x_input.h"
+#include "harness.h"
 
 namespace torvane::e2e {
 namespace {
 
-namespace fs = std::filesystem;
 using enum ControlId;
 
 bool NonEmpty(const Lines& lines) { return !lines.empty(); }

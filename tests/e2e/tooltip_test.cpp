@@ -1,14 +1,6 @@
 // The history list explains itself when the pointer rests on it: a tooltip
 // window of Torvane's process appears with the hint.
-#include <gtest/gtest.h>
-
-#include <string>
-#include <vector>
-
-#include "program_fixture.h"
-#include "shared_helpers.h"
-#include "window_reading.h"
-#include "x_input.h"
+#include "harness.h"
 
 namespace torvane::e2e {
 namespace {

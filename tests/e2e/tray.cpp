@@ -1,12 +1,4 @@
-#include "tray.h"
-
-#include <algorithm>
-
-#include <gtest/gtest.h>
-
-#include "win32/text_win32.h"
-#include "win32/unique_handle.h"
-#include "window_reading.h"
+#include "harness.h"
 
 namespace torvane::e2e {
 

@@ -2,7 +2,6 @@
 #pragma once
 
 #include <windows.h>
-
 #include <optional>
 #include <string>
 #include <vector>

@@ -1,11 +1,4 @@
-#include "tray_menu.h"
-
-#include <gtest/gtest.h>
-
-#include "shared_helpers.h"
-#include "tray.h"
-#include "window_reading.h"
-#include "x_input.h"
+#include "harness.h"
 
 namespace torvane::e2e {
 

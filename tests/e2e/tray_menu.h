@@ -3,7 +3,6 @@
 #pragma once
 
 #include <windows.h>
-
 #include <vector>
 
 namespace torvane::e2e {

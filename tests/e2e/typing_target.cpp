@@ -1,9 +1,4 @@
-#include "typing_target.h"
-
-#include <algorithm>
-
-#include "win32/text_win32.h"
-#include "window_reading.h"
+#include "harness.h"
 
 namespace torvane::e2e {
 namespace {

@@ -3,14 +3,7 @@
 #pragma once
 
 #include <windows.h>
-
-#include <optional>
-#include <string>
-#include <string_view>
-
-#include "core/layout.h"
 #include "runner_window.h"
-#include "shared_helpers.h"
 
 namespace torvane::e2e {
 

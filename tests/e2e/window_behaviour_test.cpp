@@ -2,35 +2,13 @@
 // button (but not by its controls), see-through where the picture carries the key
 // colour, hidden by a close request and brought back by its icon in the
 // notification area, which also survives a restart of the shell's tray.
-#include <gtest/gtest.h>
-
-#include <windows.h>
-// After windows.h, which it builds on.
+#include "harness.h"
 #include <shellapi.h>
-
-#include <mutex>
-#include <optional>
-#include <string>
-#include <vector>
-
-#include "core/texts.h"
-#include "processes.h"
-#include "program_fixture.h"
-#include "program_runs.h"
-#include "program_texts.h"
-#include "runner_window.h"
-#include "shared_helpers.h"
-#include "tray.h"
-#include "tray_menu.h"
-#include "win32/text_win32.h"
-#include "window_reading.h"
-#include "x_input.h"
 
 namespace torvane::e2e {
 namespace {
 
 using enum ControlId;
-using win32::Narrow;
 
 // A mouse button held down through xdotool; released when it goes out of scope,
 // so that a failing test leaves no button pressed for the next one.
@@ -102,8 +80,7 @@ class ClickCatcher {
 class WindowBehaviour : public TorvaneTest {
  protected:
   void SetUp() override {
-    TorvaneTest::SetUp();
-    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(TorvaneTest::SetUp());
     // Wine drops the icon of an ended program a moment later; start from an empty tray.
     ASSERT_TRUE(WaitUntil([] { return TrayIcons().empty(); }, 15s)) << "icons of an earlier test stay";
   }
@@ -165,16 +142,14 @@ class WindowBehaviour : public TorvaneTest {
 // ---- Dragging ------------------------------------------------------------------
 
 TEST_F(WindowBehaviour, DraggingTheSurfaceWithTheLeftButtonMovesTheWindow) {
-  StartAndSettle();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
   // The title band beside the title label, the strip between the list and the
   // bottom row, the margin left of the list, and the title label itself.
   const POINT handles[] = {{60, 23}, {120, 252}, {3, 150}, {40, 12}};
   int sign = 1;
   for (const POINT handle : handles) {
     SCOPED_TRACE("pressed at " + std::to_string(handle.x) + "," + std::to_string(handle.y));
-    DragBy(handle, {sign * 57, sign * 31}, 1);
-    if (HasFatalFailure()) return;
+    ASSERT_NO_FATAL_FAILURE(DragBy(handle, {sign * 57, sign * 31}, 1));
     EXPECT_TRUE(WaitUntil([&] { return !InMoveSizeLoop(Window()); }, 5s)) << "the drag goes on after the release";
     sign = -sign;
   }
@@ -187,10 +162,8 @@ TEST_F(WindowBehaviour, DraggingTheSurfaceWithTheLeftButtonMovesTheWindow) {
 }
 
 TEST_F(WindowBehaviour, DraggingTheSurfaceWithTheRightButtonMovesTheWindow) {
-  StartAndSettle();
-  if (HasFatalFailure()) return;
-  DragBy({60, 23}, {-70, 45}, 3);
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
+  ASSERT_NO_FATAL_FAILURE(DragBy({60, 23}, {-70, 45}, 3));
   // The system's move loop ends on a left-button release only (as on Windows);
   // end it the way a left click would, where the pointer is.
   PostMessageW(Window(), WM_LBUTTONUP, 0, 0);
@@ -201,8 +174,7 @@ TEST_F(WindowBehaviour, DraggingTheSurfaceWithTheRightButtonMovesTheWindow) {
 }
 
 TEST_F(WindowBehaviour, PressingOnTheListAndMovingLeavesTheWindowInPlace) {
-  StartAndSettle();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
   const PixelRect before = ScreenRect(Window());
   const POINT from = CentreOf(Control(HistoryList));
   HeldButton held(from, 1);
@@ -224,8 +196,7 @@ TEST_F(WindowBehaviour, ClicksOnSeeThroughPixelsReachTheWindowBelow) {
   // mapping, and Torvane's window has to lie over it there as well.
   ClickCatcher below({387 - 20, 234 - 20, 250 + 40, 300 + 40}, ClickCatcher::Activation::Never);
   ASSERT_NE(below.Window(), nullptr);
-  StartAndSettle();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
   const PixelRect window = ScreenRect(Window());
   ASSERT_EQ(window, (PixelRect{387, 234, 250, 300}));
   EXPECT_TRUE(Topmost());
@@ -272,8 +243,7 @@ TEST_F(WindowBehaviour, ClicksOnSeeThroughPixelsReachTheWindowBelow) {
 // ---- Hidden and shown through the notification area --------------------------------
 
 TEST_F(WindowBehaviour, AltF4HidesAndALeftClickOnTheIconBringsTheWindowBack) {
-  StartAndSettle();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
   const HWND icon = WaitForTheTrayIcon();
   ASSERT_NE(icon, nullptr) << "no icon in the notification area" << TrayDiagnosis();
 
@@ -322,8 +292,7 @@ TEST_F(WindowBehaviour, AltF4HidesAndALeftClickOnTheIconBringsTheWindowBack) {
 }
 
 TEST_F(WindowBehaviour, TheIconBringsAVisibleWindowToTheFront) {
-  StartAndSettle();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
   const HWND icon = WaitForTheTrayIcon();
   ASSERT_NE(icon, nullptr);
   // Another program's window takes the focus (it lies under Torvane's topmost window).
@@ -338,8 +307,7 @@ TEST_F(WindowBehaviour, TheIconBringsAVisibleWindowToTheFront) {
 }
 
 TEST_F(WindowBehaviour, TheIconsMenuShowsPausesOpensSettingsAndExitsAsTheWindowDoes) {
-  StartAndSettle();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
   const HWND icon = WaitForTheTrayIcon();
   ASSERT_NE(icon, nullptr) << TrayDiagnosis();
   Click(CloseButton);
@@ -417,8 +385,7 @@ TEST_F(WindowBehaviour, LowerCaseRunStartsShown) {
 }
 
 TEST_F(WindowBehaviour, TheIconComesBackWhenTheShellAnnouncesANewTaskbar) {
-  StartAndSettle();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
   ASSERT_NE(WaitForTheTrayIcon(), nullptr);
 
   // The tray loses the icon, as when the shell restarts. The icon's id is the
@@ -458,8 +425,7 @@ TEST_F(WindowBehaviour, TheIconComesBackWhenTheShellAnnouncesANewTaskbar) {
 // ---- What the help panel looks like ---------------------------------------------------
 
 TEST_F(WindowBehaviour, HelpPanelIsDrawnInItsColoursWithTheCornersStillSeeThrough) {
-  StartAndSettle();
-  if (HasFatalFailure()) return;
+  ASSERT_NO_FATAL_FAILURE(StartAndSettle());
   WaitForTitle();
   Click(HelpCommand);
   ASSERT_TRUE(WaitUntil([&] { return Read(HelpPanel).visible; }, 5s)) << "帮助 did not open the help panel";

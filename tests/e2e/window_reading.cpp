@@ -1,11 +1,5 @@
-#include "window_reading.h"
-
-#include <gtest/gtest.h>
-
-#include <algorithm>
+#include "harness.h"
 #include <iomanip>
-
-#include "win32/text_win32.h"
 
 namespace torvane {
 

@@ -2,12 +2,10 @@
 #pragma once
 
 #include <windows.h>
-
 #include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
-
 #include "core/layout.h"
 
 namespace torvane {

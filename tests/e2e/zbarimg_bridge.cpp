@@ -1,7 +1,3 @@
-#include "zbarimg_bridge.h"
-
-#include <chrono>
-
 #include "harness.h"
 
 namespace fs = std::filesystem;

@@ -1,8 +1,6 @@
 #include "artwork_files.h"
-
 #include <sys/wait.h>
 #include <unistd.h>
-
 #include <fstream>
 #include <iterator>
 #include <stdexcept>

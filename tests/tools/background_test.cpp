@@ -1,10 +1,8 @@
 // background.bmp: the window's background picture, drawn unscaled at its top-left.
 #include <gtest/gtest.h>
-
 #include <cstdlib>
 #include <set>
 #include <utility>
-
 #include "artwork_files.h"
 
 namespace torvane::artwork_test {

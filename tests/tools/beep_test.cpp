@@ -1,9 +1,7 @@
 // The scan beep as Windows' PlaySound reads it: a RIFF WAVE of PCM samples,
 // short, audible and without a click at either end.
 #include <gtest/gtest.h>
-
 #include <cstdlib>
-
 #include "artwork_files.h"
 
 namespace torvane::artwork_test {

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <qrencode.h>
 #include <unistd.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -13,11 +12,7 @@
 #include <iterator>
 #include <map>
 #include <memory>
-#include <string>
-#include <vector>
-
 #include "charset_corpus_texts.h"
-#include "core/charset_repair.h"
 #include "iconv_encoder.h"
 
 namespace torvane::corpus {

@@ -1,9 +1,7 @@
 #include "charset_corpus_texts.h"
-
 #include <stdexcept>
 #include <string_view>
 #include <utility>
-
 #include "core/utf8.h"
 #include "reference_utf8.h"
 

@@ -3,7 +3,6 @@
 
 #include <string>
 #include <vector>
-
 #include "core/charset_repair.h"
 
 namespace torvane::corpus {

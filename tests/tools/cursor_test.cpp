@@ -1,6 +1,5 @@
 // hand.cur: the pointing hand shown over clickable labels.
 #include <gtest/gtest.h>
-
 #include "artwork_files.h"
 
 namespace torvane::artwork_test {

@@ -1,13 +1,9 @@
 // The generator must write the same bytes on every run: run it again into a
 // fresh folder and compare with what the build wrote.
 #include <gtest/gtest.h>
-
-#include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <string>
 #include <unistd.h>
-
 #include "artwork_files.h"
 
 namespace torvane::artwork_test {

@@ -1,13 +1,9 @@
 // torvane.ico: the program icon, a stylised QR code, at 32, 16 and 256 pixels.
 #include <gtest/gtest.h>
-
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <string>
 #include <utility>
-#include <vector>
-
 #include "artwork_files.h"
 
 namespace torvane::artwork_test {

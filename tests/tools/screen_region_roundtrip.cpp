@@ -4,7 +4,6 @@
 #include <qrencode.h>
 #include <sys/wait.h>
 #include <unistd.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -12,7 +11,6 @@
 #include <optional>
 #include <string>
 #include <vector>
-
 #include "core/bmp_file.h"
 #include "core/screen_region_image.h"
 

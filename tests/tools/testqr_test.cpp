@@ -1,9 +1,6 @@
 // testqr.bmp: the test QR code in the help panel, which a real scanner must read.
 #include <gtest/gtest.h>
-
-#include <string>
 #include <utility>
-
 #include "artwork_files.h"
 
 namespace torvane::artwork_test {

@@ -4,14 +4,12 @@
 // and every least length it takes for a type is passed.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
-
 #include "core/scanner_options.h"
 #include "core/symbology_settings.h"
 

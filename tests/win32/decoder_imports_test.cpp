@@ -1,11 +1,7 @@
 // The import table read from real MinGW images, through the adapter that
 // reads the decoder's files, and the camera interface a folder's decoder uses.
-#include <gtest/gtest.h>
-
 #include "core/decoder_cameras.h"
 #include "core/pe_imports.h"
-#include "win32/adapters.h"
-#include "win32/text_win32.h"
 #include "win32_test_support.h"
 
 namespace torvane::testing {

@@ -2,9 +2,7 @@
 // decoder processes, writes the decoder's id and a line end to PID_FILE and
 // waits to be killed. The contract test kills it to see the decoder end with it.
 #include <windows.h>
-
 #include <string>
-
 #include "core/launch.h"
 #include "win32/decoders_win32.h"
 #include "win32/text_win32.h"

@@ -1,15 +1,9 @@
 // The process adapters against real processes: the stand-in camera decoder
 // started from hostile folders, its video window reported and placed.
-#include <gtest/gtest.h>
-
 #include <algorithm>
-
-
 #include "core/launch.h"
-#include "win32/adapters.h"
 #include "win32/decoders_win32.h"
 #include "win32/charset_encoder_win32.h"
-#include "win32/text_win32.h"
 #include "win32_test_support.h"
 
 namespace torvane::testing {

@@ -1,8 +1,5 @@
 // The hotkey as Windows holds it: the combination named, and what a press sends.
-#include <gtest/gtest.h>
-
 #include <vector>
-
 #include "win32/screen_adapters.h"
 #include "win32_test_support.h"
 

@@ -2,15 +2,11 @@
 // the stand-in decoder's text-mode output read from its pipe as it writes it.
 // (The keyboard's, the clipboard's, the files' and the decoder processes' own
 // contracts are in tests/contract.)
-#include <gtest/gtest.h>
-
 #include "core/key_plan.h"
 #include "core/camera_output.h"
 #include "core/launch.h"
-#include "win32/adapters.h"
 #include "win32/decoders_win32.h"
 #include "win32/keyboard_win32.h"
-#include "win32/text_win32.h"
 #include "win32_test_support.h"
 
 namespace torvane::testing {
@@ -19,14 +15,6 @@ namespace {
 using namespace std::chrono_literals;
 using win32::Narrow;
 using win32::Widen;
-
-void Pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
 
 // A foreground window holding a multi-line edit control with the focus.
 class TypingTarget {
@@ -38,11 +26,11 @@ class TypingTarget {
     SendMessageW(window_, EM_SETLIMITTEXT, 0, 0);
     SetForegroundWindow(window_);
     SetFocus(window_);
-    Pump();
+    HandleWaitingMessages();
   }
   ~TypingTarget() { DestroyWindow(window_); }
   std::wstring Text() {
-    Pump();
+    HandleWaitingMessages();
     const int length = GetWindowTextLengthW(window_);
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
     GetWindowTextW(window_, text.data(), length + 1);

@@ -1,13 +1,7 @@
 // Every caption of the window fits its rectangle in the layout's font, at 96 dpi
 // and where Windows scales an unaware program the old way (LogPixels 120, 144).
 #include "win32/layout_font_win32.h"
-
-#include <gtest/gtest.h>
-
 #include <cstdlib>
-#include <string>
-
-#include "win32/text_win32.h"
 #include "win32_test_support.h"
 
 namespace torvane::testing {

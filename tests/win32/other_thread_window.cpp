@@ -1,7 +1,5 @@
 #include "other_thread_window.h"
-
 #include <utility>
-
 #include "win32_test_support.h"
 
 namespace torvane::testing {

@@ -3,9 +3,7 @@
 #pragma once
 
 #include <windows.h>
-
-#include "core/layout.h"
-#include "thread_window.h"
+#include "test_support.h"
 
 namespace torvane::testing {
 

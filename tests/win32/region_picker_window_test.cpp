@@ -1,11 +1,6 @@
 // The region picker's window, driven with the mouse and key messages it would
 // get: what it shows, what it picks, and where the focus goes afterwards.
 #include "app/region_picker_window.h"
-
-#include <gtest/gtest.h>
-
-#include <optional>
-
 #include "other_thread_window.h"
 #include "win32/screen_adapters.h"
 #include "win32_test_support.h"
@@ -25,17 +20,9 @@ ScreenShot PatternShot() {
   return shot;
 }
 
-void PumpMessages() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
-
 bool PumpUntil(const std::function<bool()>& condition) {
   return WaitUntil([&] {
-    PumpMessages();
+    HandleWaitingMessages();
     return condition();
   });
 }

@@ -7,7 +7,6 @@
 
 #include <windows.h>
 #include <dshow.h>
-
 #include <string>
 
 namespace torvane::fixtures {

@@ -1,11 +1,8 @@
 // The registry adapters: the settings store and the start-up value, including
 // a real refusal made with a deny entry on the key.
 #include <gtest/gtest.h>
-
 #include "win32/adapters.h"
-
 #include <sddl.h>
-
 #include "win32/text_win32.h"
 
 namespace torvane::testing {

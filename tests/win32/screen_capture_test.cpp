@@ -1,8 +1,5 @@
 // The capture of the whole virtual screen, and the DPI awareness it is made in.
-#include <gtest/gtest.h>
-
 #include <optional>
-
 #include "other_thread_window.h"
 #include "win32/screen_adapters.h"
 #include "win32_test_support.h"

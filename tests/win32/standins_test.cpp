@@ -1,13 +1,6 @@
 // The ZBar stand-ins, run the way Torvane runs the real decoders: CreateProcessW
 // with stdout on an inherited file handle, scripted by files in their folder.
-#include <gtest/gtest.h>
-
 #include <memory>
-#include <optional>
-#include <string>
-
-#include "win32/text_win32.h"
-#include "win32/unique_handle.h"
 #include "win32_test_support.h"
 
 namespace torvane::testing {
@@ -118,27 +111,20 @@ TEST(ZbarcamStandin, PrintsFramesInTextModeAndRawBytesUntranslated) {
   const Sandbox box;
   const auto camera = box.start(L"zbarcam.exe", L"");
   const auto output = [&] { return box.read(L"out.txt"); };
-
-  box.append(L"zbarcam.feed", "sym QR-Code " + Hex("h\xc3\xa9llo") + "\nframe\n");
-  std::string expected = "QR-Code:h\xc3\xa9llo\r\n";
-  EXPECT_TRUE(becomes(output, expected));
-
-  box.append(L"zbarcam.feed",
-             "sym QR-Code " + Hex("a\nb") + "\r\nsym CODE-128 " + Hex("x\0y"s) + "\nsym EAN-13\nframe\n");
-  expected += "QR-Code:a\r\nb\r\nCODE-128:x\0y\r\nEAN-13:\r\n"s;
-  EXPECT_TRUE(becomes(output, expected));
-
-  box.append(L"zbarcam.feed", "raw 0a410a\n");
-  expected += "\nA\n";
-  EXPECT_TRUE(becomes(output, expected));
-
+  // Feeds `lines` and expects the output to have grown by `more`.
+  std::string expected;
+  const auto feedAndExpect = [&](const std::string& lines, const std::string& more) {
+    box.append(L"zbarcam.feed", lines);
+    expected += more;
+    EXPECT_TRUE(becomes(output, expected));
+  };
+  feedAndExpect("sym QR-Code " + Hex("h\xc3\xa9llo") + "\nframe\n", "QR-Code:h\xc3\xa9llo\r\n");
+  feedAndExpect("sym QR-Code " + Hex("a\nb") + "\r\nsym CODE-128 " + Hex("x\0y"s) + "\nsym EAN-13\nframe\n",
+                "QR-Code:a\r\nb\r\nCODE-128:x\0y\r\nEAN-13:\r\n"s);
+  feedAndExpect("raw 0a410a\n", "\nA\n");
   // A line still being written waits for its "\n": the raw B proves the partial line has been seen.
-  box.append(L"zbarcam.feed", "raw 42\nsym CODE-39 3");
-  expected += "B";
-  EXPECT_TRUE(becomes(output, expected));
-  box.append(L"zbarcam.feed", "1\nframe\n");
-  expected += "CODE-39:1\r\n";
-  EXPECT_TRUE(becomes(output, expected));
+  feedAndExpect("raw 42\nsym CODE-39 3", "B");
+  feedAndExpect("1\nframe\n", "CODE-39:1\r\n");
 
   box.append(L"zbarcam.feed", "exit 7\n");
   EXPECT_EQ(camera->exit_code(), 7u);

@@ -1,7 +1,6 @@
 // The notification-area icon: added, found by the shell, removed, added again;
 // its picture at the size the shell shows.
 #include <gtest/gtest.h>
-
 #include "win32/adapters.h"
 
 namespace torvane::testing {

@@ -2,9 +2,7 @@
 // clipboard lent to a paste given back in every format, and offered text that
 // clipboard history and monitors are asked to leave alone.
 #include <gtest/gtest.h>
-
 #include <cstring>
-
 #include "win32/clipboard_win32.h"
 
 namespace torvane::testing {

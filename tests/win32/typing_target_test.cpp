@@ -3,13 +3,8 @@
 // window of the focused window, and the integrity level of another program's
 // window (Wine runs every program at one level, high). Wine's own input
 // method windows answer WM_IME_CONTROL but keep no open state.
-#include <gtest/gtest.h>
-
 #include <utility>
-#include <vector>
-
 #include "win32/typing_target_win32.h"
-#include "win32/unique_handle.h"
 #include "win32_test_support.h"
 
 namespace torvane::testing {

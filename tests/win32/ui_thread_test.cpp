@@ -1,11 +1,6 @@
 // The one way adapters hand what other threads learnt to the window's thread.
-#include <gtest/gtest.h>
-
 #include <atomic>
 #include <thread>
-#include <vector>
-
-#include "win32/ui_thread_win32.h"
 #include "win32_test_support.h"
 
 namespace torvane::testing {

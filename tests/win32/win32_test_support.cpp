@@ -1,13 +1,5 @@
 #include "win32_test_support.h"
-
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <vector>
-
-#include "process_snapshot.h"
-#include "win32/text_win32.h"
-#include "win32/unique_handle.h"
 
 namespace torvane::testing {
 
@@ -78,17 +70,21 @@ LRESULT CALLBACK EventWindow::Procedure(HWND window, UINT message, WPARAM wp, LP
   return DefWindowProcW(window, message, wp, lp);
 }
 
+void HandleWaitingMessages() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+}
+
 bool EventWindow::RunUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
   const auto deadline = std::chrono::steady_clock::now() + limit;
   while (!done()) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
     if (left.count() <= 0) return false;
     MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::min<long long>(left.count(), 50)), QS_ALLINPUT);
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
+    HandleWaitingMessages();
   }
   return true;
 }

@@ -1,17 +1,14 @@
 // Helpers of the adapter tests: scratch folders, the stand-in decoders beside
-// the test executable, and the helpers they share with the end-to-end tests.
+// the test executable, and the helpers they share with the end-to-end tests;
+// with gtest and the adapters' headers every adapter test uses.
 #pragma once
 
 #include <windows.h>
-
-#include <chrono>
-#include <functional>
+#include <gtest/gtest.h>
 #include <memory>
-#include <string>
-
-#include "bounded_wait.h"
-#include "clipboard_text.h"
-#include "shared_files.h"
+#include "test_support.h"
+#include "win32/adapters.h"
+#include "win32/text_win32.h"
 #include "win32/ui_thread_win32.h"
 
 namespace torvane::testing {
@@ -25,6 +22,8 @@ using test_support::WaitUntil;
 using test_support::WriteFileBytes;
 
 bool FileExists(const std::wstring& path);
+// Handles every message waiting in this thread's queue.
+void HandleWaitingMessages();
 
 // A fresh folder under the temporary folder, removed with everything in it.
 class ScratchFolder {

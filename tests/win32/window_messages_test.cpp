@@ -1,9 +1,7 @@
 // What an elevated Torvane lets in from unelevated programs, and a second
 // start's request to the running one.
 #include "win32/window_messages_win32.h"
-
 #include <gtest/gtest.h>
-
 #include <set>
 #include <tuple>
 

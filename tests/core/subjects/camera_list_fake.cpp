@@ -1,5 +1,4 @@
 #include <map>
-
 #include "camera_list_subject.h"
 #include "fakes/cameras.h"
 

@@ -1,8 +1,6 @@
 // The fake decoder processes playing the script as the decoder would act it
 // out, at the pace the program's thread takes its events.
 #include <map>
-#include <set>
-
 #include "decoder_processes_subject.h"
 #include "fakes/decoders.h"
 

@@ -2,7 +2,6 @@
 // and Wine's Video for Windows, which finds capture drivers only in the Linux
 // machine's video devices (the test machines have none).
 #include <windows.h>
-
 #include "camera_list_subject.h"
 #include "registered_camera.h"
 #include "win32/adapters.h"

@@ -1,15 +1,9 @@
 // The system clipboard, with the other program played by threads of the test.
-#include <windows.h>
-
 #include <cstring>
-#include <thread>
-
 #include "clipboard_subject.h"
 #include "win32_test_support.h"
 #include "message_loop.h"
 #include "win32/clipboard_win32.h"
-#include "win32/text_win32.h"
-#include "win32/unique_handle.h"
 
 namespace torvane::contract {
 namespace {

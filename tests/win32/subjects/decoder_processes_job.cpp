@@ -2,16 +2,10 @@
 // script through its feed (raw, err, hang, window, exit), each start from a
 // folder of its own; the owner that dies is a program of its own
 // (decoder_owner.exe), ended by TerminateProcess.
-#include <windows.h>
-
 #include <string>
-#include <vector>
-
 #include "core/launch.h"
 #include "decoder_processes_subject.h"
 #include "win32/decoders_win32.h"
-#include "win32/text_win32.h"
-#include "win32/unique_handle.h"
 #include "win32_test_support.h"
 
 namespace torvane::contract {

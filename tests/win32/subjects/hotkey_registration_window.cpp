@@ -1,6 +1,5 @@
 // RegisterHotKey for a hidden window of its own, one per registration.
 #include <windows.h>
-
 #include "hotkey_registration_subject.h"
 #include "win32/screen_adapters.h"
 

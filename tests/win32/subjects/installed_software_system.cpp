@@ -1,15 +1,11 @@
 // The registry's Uninstall entries, the process environment and the file
 // system, each with a scene of its own that goes with the subject.
 #include <windows.h>
-
 #include <atomic>
 #include <filesystem>
 #include <fstream>
-#include <string>
 #include <vector>
-
 #include <gtest/gtest.h>
-
 #include "installed_software_subject.h"
 #include "win32/adapters.h"
 #include "win32/text_win32.h"

@@ -1,18 +1,12 @@
 // SendInput typing into an edit control of the test's own thread, which is
 // the foreground window: the keys wait in this thread's input queue until the
 // subject lets the edit handle them. The layout is the foreground window's.
-#include <windows.h>
-
 #include <cstring>
-#include <string>
-
 #include "keyboard_layout_subject.h"
 #include "keyboard_subject.h"
 #include "win32_test_support.h"
 #include "message_loop.h"
 #include "win32/keyboard_win32.h"
-#include "win32/text_win32.h"
-#include "win32/unique_handle.h"
 
 namespace torvane::contract {
 namespace {

@@ -3,21 +3,15 @@
 #pragma once
 
 #include <windows.h>
-
 #include <atomic>
 #include <chrono>
 #include <functional>
 #include <thread>
+#include "win32_test_support.h"
 
 namespace torvane::contract {
 
-inline void HandleWaitingMessages() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
+using torvane::testing::HandleWaitingMessages;
 
 // Handles this thread's messages until `condition` holds or `limit` has passed.
 inline bool HandleMessagesUntil(const std::function<bool()>& condition,

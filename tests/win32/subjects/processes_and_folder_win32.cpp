@@ -3,17 +3,11 @@
 // decoder (told to take a minute) as the program that runs until it is ended.
 #include <windows.h>
 #include <winioctl.h>
-
 #include <cstring>
 #include <map>
-#include <vector>
-
 #include "core/launch.h"
 #include "process_table_subject.h"
 #include "program_folder_subject.h"
-#include "win32/adapters.h"
-#include "win32/text_win32.h"
-#include "win32/unique_handle.h"
 #include "win32_test_support.h"
 
 namespace torvane::contract {

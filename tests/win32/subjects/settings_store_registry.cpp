@@ -1,9 +1,7 @@
 // The registry settings store under a key of its own, deleted with the subject.
 #include <windows.h>
-
 #include <atomic>
 #include <string>
-
 #include "settings_store_subject.h"
 #include "win32/adapters.h"
 

@@ -1,14 +1,7 @@
 // The Win32 files in a scratch folder of their own, with another handle of
 // this process playing the other program.
-#include <windows.h>
-#include <gtest/gtest.h>
-
 #include <atomic>
-
 #include "shared_files_subject.h"
-#include "win32/adapters.h"
-#include "win32/text_win32.h"
-#include "win32/unique_handle.h"
 #include "win32_test_support.h"
 
 namespace torvane::contract {

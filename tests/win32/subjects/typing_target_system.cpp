@@ -2,7 +2,6 @@
 // an input method window does (Wine has no Chinese input method). The
 // integrity level: the test's own process, its window in the foreground.
 #include <windows.h>
-
 #include "message_loop.h"
 #include "typing_target_subject.h"
 #include "win32/typing_target_win32.h"
