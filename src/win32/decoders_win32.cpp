@@ -3,34 +3,13 @@
 #include <functional>
 #include <map>
 #include <string>
-#include <system_error>
-#include <thread>
 #include <utility>
 #include <vector>
 
-#include "win32/decoder_pipes_win32.h"
+#include "win32/decoder_reading_win32.h"
 #include "win32/text_win32.h"
 
 namespace torvane::win32 {
-namespace {
-
-// How much output read from the pipe may wait for the window's thread.
-constexpr std::size_t kMostHeldBytes = 4 * kDecoderPipeBytes;
-
-// One piece of output on its way to the window's thread; it stops counting as
-// held once handled, or dropped with the window's queue.
-struct HeldPiece {
-  HeldPiece(std::shared_ptr<HeldOutput> held, std::string_view bytes) : held(std::move(held)), bytes(bytes) {
-    this->held->Add(this->bytes.size());
-  }
-  ~HeldPiece() { held->Release(bytes.size()); }
-  HeldPiece(const HeldPiece&) = delete;
-  HeldPiece& operator=(const HeldPiece&) = delete;
-  std::shared_ptr<HeldOutput> held;
-  std::string bytes;
-};
-
-}  // namespace
 
 // What one started decoder needs on the window's thread.
 struct JobDecoderProcesses::Run {
@@ -74,66 +53,6 @@ void Unhook(JobDecoderProcesses::Run& run) {
   UnhookWinEvent(run.hook);
   HookedRuns().erase(run.hook);
   run.hook = nullptr;
-}
-
-}  // namespace
-
-namespace {
-
-// What the reader thread of one decoder owns.
-struct Reading {
-  std::shared_ptr<JobDecoderProcesses::Run> run;
-  UniqueHandle process;  // SYNCHRONIZE only
-  UniqueFile output, errors, copy;
-  std::function<void()> ended;  // posted once the decoder and both pipes have ended
-};
-
-// The decoder's one thread: drains its output (copied as read, posted to the
-// window's thread, held back only while much of it waits there) and its error
-// output (its tail kept), and learns of its exit, all in one wait.
-void ReadUntilEnded(Reading r) {
-  PipeReader output(std::move(r.output)), errors(std::move(r.errors));
-  const auto held = std::make_shared<HeldOutput>();
-  std::string tail;
-  bool exited = false;
-  output.Begin();
-  errors.Begin();
-  while (!(exited && output.Ended() && errors.Ended())) {
-    std::vector<HANDLE> waits;
-    if (output.Reading()) waits.push_back(output.Event());
-    if (!output.Reading() && !output.Ended()) waits.push_back(held->Released());
-    if (errors.Reading()) waits.push_back(errors.Event());
-    if (!exited) waits.push_back(r.process.get());
-    const DWORD woken = WaitForMultipleObjects(static_cast<DWORD>(waits.size()), waits.data(), FALSE, INFINITE);
-    if (woken >= WAIT_OBJECT_0 + waits.size()) {
-      // Cannot happen with valid handles; the exit is still told, once it comes.
-      WaitForSingleObject(r.process.get(), INFINITE);
-      break;
-    }
-    const HANDLE signalled = waits[woken - WAIT_OBJECT_0];
-    if (signalled == output.Event()) {
-      if (const auto piece = output.Finish(); piece && !piece->empty()) {
-        DWORD written = 0;
-        if (r.copy) WriteFile(r.copy.get(), piece->data(), static_cast<DWORD>(piece->size()), &written, nullptr);
-        auto posted = std::make_shared<HeldPiece>(held, *piece);
-        r.run->poster.Post([run = r.run, posted = std::move(posted)] {
-          if (run->events.output) run->events.output(posted->bytes);
-        });
-      }
-    } else if (signalled == errors.Event()) {
-      if (const auto piece = errors.Finish()) tail.append(*piece);
-      if (tail.size() > DecoderProcesses::kErrorTailBytes) tail.erase(0, tail.size() - DecoderProcesses::kErrorTailBytes);
-      errors.Begin();
-    } else if (signalled == r.process.get()) {
-      exited = true;
-    }
-    if (!output.Reading() && held->AtMost(kMostHeldBytes)) output.Begin();
-  }
-  r.copy.reset();  // the copy is whole before the exit is told
-  r.run->poster.Post([run = r.run, tail = std::move(tail), ended = std::move(r.ended)] {
-    run->errorTail = tail;
-    ended();
-  });
 }
 
 }  // namespace
@@ -203,13 +122,19 @@ std::optional<std::uint32_t> JobDecoderProcesses::Start(const LaunchPlan& plan, 
   HANDLE waitable = nullptr;
   bool read = false;
   if (DuplicateHandle(GetCurrentProcess(), pi.hProcess, GetCurrentProcess(), &waitable, SYNCHRONIZE, FALSE, 0)) {
-    try {
-      std::thread(ReadUntilEnded, Reading{run, UniqueHandle(waitable), std::move(outputRead), std::move(errorRead),
-                                          std::move(copy), [this, id] { Ended(id); }})
-          .detach();
-      read = true;
-    } catch (const std::system_error&) {
-    }
+    DecoderReading reading{UniqueHandle(waitable), std::move(outputRead), std::move(errorRead), std::move(copy), {}, {}};
+    reading.piece = [run](std::shared_ptr<HeldPiece> piece) {
+      run->poster.Post([run, piece = std::move(piece)] {
+        if (run->events.output) run->events.output(piece->bytes);
+      });
+    };
+    reading.ended = [run, this, id](std::string tail) {
+      run->poster.Post([run, tail = std::move(tail), this, id] {
+        run->errorTail = tail;
+        Ended(id);
+      });
+    };
+    read = ReadOnReaderThread(std::move(reading));
   }
   if (!read) {
     // Without its reader its output would fill the pipe and its exit never be told: it is not kept.

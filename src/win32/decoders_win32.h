@@ -1,7 +1,7 @@
 // Decoders whose lives the program owns: started suspended into a job object
 // that ends them when the program ends, their standard output and error on
-// pipes drained by one thread of their own that also waits on their process,
-// their windows seen by a WinEvent hook.
+// pipes drained by the program's one decoder reader thread, which also waits
+// on their processes, their windows seen by a WinEvent hook.
 #pragma once
 
 #include <windows.h>

@@ -144,6 +144,36 @@ TEST(CameraOutput, OutputTheWindowHasNotHandledHoldsTheReadingBack) {
   EXPECT_TRUE(WaitUntil([&] { return ReadFileBytes(folder / L"zbarcam.log").find("flooded ") != std::string::npos; }, 5s));
 }
 
+// One thread reads every decoder: one that never stops writing must not keep
+// another's error output and exit waiting.
+TEST(CameraOutput, ADecoderThatNeverStopsWritingKeepsNoOtherWaiting) {
+  ScratchFolder floodFolder(L"endless"), otherFolder(L"other");
+  CopyStandIn(floodFolder, L"zbarcam.exe", L"zbarcam.exe");
+  CopyStandIn(otherFolder, L"zbarcam.exe", L"zbarcam.exe");
+  std::uint64_t flooded = 0;
+  DecoderEvents floodEvents;
+  floodEvents.output = [&](std::string_view bytes) { flooded += bytes.size(); };
+  constexpr std::uint64_t kEndless = 3'000'000'000;  // the stand-in counts in 32 bits
+  ASSERT_TRUE(AppendShared(floodFolder / L"zbarcam.feed", "flood " + std::to_string(kEndless) + " " + Hex("ab") + "\n"));
+  Camera flood(floodFolder, std::move(floodEvents));
+  ASSERT_TRUE(flood.pid.has_value());
+  ASSERT_TRUE(flood.window.RunUntil([&] { return flooded > (8u << 20); }, 30s)) << flooded << " bytes arrived";
+
+  // A second camera decoder finds the camera held by the first: its error output and exit must come now.
+  std::optional<DecoderExit> exit;
+  DecoderEvents events;
+  events.exited = [&](const DecoderExit& e) { exit = e; };
+  Camera other(otherFolder, std::move(events));
+  ASSERT_TRUE(other.pid.has_value());
+  EXPECT_TRUE(flood.window.RunUntil([&] { return exit.has_value(); }, 30s)) << "the other decoder's exit never came";
+  EXPECT_NE(exit ? exit->errorTail.find("camera is in use") : std::string::npos, std::string::npos);
+  EXPECT_EQ(exit ? exit->exitCode : 0u, 1u);
+  EXPECT_LT(flooded, kEndless) << "the flood ended first";
+
+  ASSERT_TRUE(flood.decoders.End(*flood.pid));
+  EXPECT_TRUE(flood.window.RunUntil([&] { return !flood.decoders.End(*flood.pid); }, 30s)) << "the flood did not end";
+}
+
 TEST(ModuleFolder, NamesAFileForADecoderThatReadsItsArgumentsInTheAnsiCodePage) {
   ScratchFolder folder(L"names");
   win32::ModuleFolder programFolder(Narrow(folder / L"Torvane.exe"), {});
