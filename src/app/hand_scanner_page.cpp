@@ -2,15 +2,14 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <array>
 #include <string>
 #include <utility>
 
+#include "app/control_text.h"
 #include "app/main_window.h"
 #include "core/screen_hotkey.h"
 #include "win32/screen_adapters.h"
-#include "win32/text_win32.h"
 
 namespace torvane::app {
 namespace {
@@ -23,14 +22,6 @@ constexpr std::array<std::pair<Kind, ControlId>, 3> kSeparatorButtons{
     {{Kind::Omitted, ControlId::GroupSeparatorOmittedOption},
      {Kind::ControlBracket, ControlId::GroupSeparatorControlOption},
      {Kind::Text, ControlId::GroupSeparatorTextOption}}};
-
-std::string TextOf(HWND control) {
-  std::wstring text(static_cast<std::size_t>(std::max(GetWindowTextLengthW(control), 0)) + 1, L'\0');
-  text.resize(static_cast<std::size_t>(std::max(GetWindowTextW(control, text.data(), static_cast<int>(text.size())), 0)));
-  return win32::Narrow(text);
-}
-
-bool IsChecked(HWND button) { return SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 }  // namespace
 
@@ -48,7 +39,7 @@ HWND HandScannerPage::Item(ControlId id) const { return window_.Handle(id); }
 
 void HandScannerPage::SelectGroupSeparator(Kind selected) {
   for (const auto& [kind, button] : kSeparatorButtons)
-    SendMessageW(Item(button), BM_SETCHECK, kind == selected ? BST_CHECKED : BST_UNCHECKED, 0);
+    SetButtonChecked(Item(button), kind == selected);
 }
 
 void HandScannerPage::ShowHotkey(const std::string& stored) {
@@ -73,12 +64,10 @@ void HandScannerPage::RefuseKeyNotKept() {
 }
 
 void HandScannerPage::ShowHandScannerOptions(const HandScannerOptionsInput& shown) {
-  const auto setText = [&](ControlId id, const std::string& text) {
-    SetWindowTextW(Item(id), win32::Widen(text).c_str());
-  };
+  const auto setText = [&](ControlId id, const std::string& text) { SetTextOf(Item(id), text); };
   setText(ControlId::PrefixBox, shown.prefix);
   setText(ControlId::CodeSuffixBox, shown.suffix);
-  SendMessageW(Item(ControlId::AimIdBox), BM_SETCHECK, shown.aimIdentifier ? BST_CHECKED : BST_UNCHECKED, 0);
+  SetButtonChecked(Item(ControlId::AimIdBox), shown.aimIdentifier);
   SelectGroupSeparator(shown.groupSeparator.kind);
   setText(ControlId::GroupSeparatorTextBox, shown.groupSeparator.text);
   setText(ControlId::DisabledTypesBox, shown.disabledTypes);
@@ -90,9 +79,9 @@ HandScannerOptionsInput HandScannerPage::HandScannerOptionsShown() const {
   HandScannerOptionsInput shown;
   shown.prefix = TextOf(Item(ControlId::PrefixBox));
   shown.suffix = TextOf(Item(ControlId::CodeSuffixBox));
-  shown.aimIdentifier = IsChecked(Item(ControlId::AimIdBox));
+  shown.aimIdentifier = IsButtonChecked(Item(ControlId::AimIdBox));
   for (const auto& [kind, button] : kSeparatorButtons)
-    if (IsChecked(Item(button))) shown.groupSeparator.kind = kind;
+    if (IsButtonChecked(Item(button))) shown.groupSeparator.kind = kind;
   if (shown.groupSeparator.kind == Kind::Text) shown.groupSeparator.text = TextOf(Item(ControlId::GroupSeparatorTextBox));
   shown.disabledTypes = TextOf(Item(ControlId::DisabledTypesBox));
   shown.minimumLengths = TextOf(Item(ControlId::MinimumLengthsBox));
