@@ -68,7 +68,18 @@ void TorvaneTest::StartAndSettle(std::wstring_view arguments) {
   ASSERT_NO_FATAL_FAILURE(StartTorvane(arguments));
   ASSERT_TRUE(WaitForModuleSettled(mainWindow_, 30s))
       << "the recognition module did not come up; the list holds "
-      << ::testing::PrintToString(ListItems(Control(ControlId::HistoryList)));
+      << ::testing::PrintToString(ListItems(Control(ControlId::HistoryList))) << DecoderState();
+}
+
+// What a failed start leaves to go by: the decoders running, their window, and what they logged.
+std::string TorvaneTest::DecoderState() const {
+  std::string state = "\nprocesses:";
+  for (const auto& process : test_support::ProcessSnapshot())
+    state += " " + Narrow(process.name) + "(" + std::to_string(process.id) + "<" + std::to_string(process.parent) + ")";
+  DWORD videoOwner = 0;
+  if (const HWND video = VideoWindow()) GetWindowThreadProcessId(video, &videoOwner);
+  state += "\nvideo window of process " + std::to_string(videoOwner);
+  return state + "\nzbarcam.log:\n" + test_support::ReadFileBytes(programFolder_ / L"zbarcam.log");
 }
 
 void StartedTorvaneTest::SetUp() {

@@ -29,6 +29,8 @@ class TorvaneTest : public ::testing::Test {
   void StartTorvane(std::wstring_view arguments = L"");
   // StartTorvane, then waits until the recognition module has settled (WaitForModuleSettled).
   void StartAndSettle(std::wstring_view arguments = L"");
+  // The decoders' processes, window and log, for the message of a start that failed.
+  std::string DecoderState() const;
   // Ends Torvane and what it started, so that StartTorvane can start it anew.
   void EndTorvane();
 

@@ -7,7 +7,7 @@
 //   flood <N> <HEX>    print the bytes over and over, untranslated, N bytes in all in
 //                      64 KB writes (a decoder gone wrong), then log "flooded <us>"
 //   err <HEX>          print bytes to stderr untranslated, flush
-//   window             open the video window now (if not open yet)
+//   window             open the video window now (if not open yet); it logs "window <us>" when it opens
 //   hang <MS>          log "hang", then stop answering for MS milliseconds (its window too)
 //   exit <N>           end with code N
 // A symbol line may end in the modifiers GS1 and/or AIM, which ZBar 0.23's XML shows.
@@ -239,7 +239,7 @@ std::wstring camera_lock_name(int argc, const wchar_t* const* argv) {
 }
 
 // Thread timers (no window) drive the feed, so it is read before the window exists too.
-int run_until_closed(Feed& feed, standins::Output& output, UINT window_delay_ms) {
+int run_until_closed(Feed& feed, standins::Output& output, UINT window_delay_ms, const std::wstring& log_path) {
   const UINT_PTR feed_timer = SetTimer(nullptr, 0, kFeedPollMs, nullptr);
   UINT_PTR window_timer = SetTimer(nullptr, 0, window_delay_ms, nullptr);
   feed.open_window = [&] {
@@ -247,6 +247,7 @@ int run_until_closed(Feed& feed, standins::Output& output, UINT window_delay_ms)
     KillTimer(nullptr, window_timer);
     window_timer = 0;
     open_video_window();
+    standins::append_to_file(log_path, "window " + std::to_string(standins::microseconds_now()) + "\n");
     if (output.xml) {
       standins::write_raw(standins::xml_header(output.device));
       output.header_written = true;
@@ -289,5 +290,5 @@ int wmain(int argc, wchar_t** argv) {
     return 1;
   }
   Feed feed(standins::in_own_folder(L"zbarcam.feed"), log_path, output);
-  return run_until_closed(feed, output, settings.window_delay_ms);
+  return run_until_closed(feed, output, settings.window_delay_ms, log_path);
 }
