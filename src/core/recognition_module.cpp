@@ -113,15 +113,18 @@ void RecognitionModule::Launch() {
       p_.decoders.Start(CameraLaunchPlan(p_.folder.Path(), camera, form, settings), std::move(events));
   notRunningReason_.clear();
   if (!id) {
-    // No decoder to run: the restart command tries again.
-    wanted_ = false;
     p_.intake.StopFollowing();
     if (!p_.folder.FileSize(JoinPath(p_.folder.Path(), kCameraDecoder))) {
+      // No decoder to run: the restart command tries again.
+      wanted_ = false;
       p_.history.Add(texts::kCameraDecoderMissing);
       notRunningReason_ = texts::kCameraDecoderNotFound;
+      ShowNotRunning();
+      return;
     }
+    // There but not started (a virus scanner reading it, no handles left): tried again later.
     ShowNotRunning();
-    return;
+    return RetryLater(0);
   }
   camera_.emplace();
   camera_->id = *id;

@@ -71,9 +71,9 @@ void TorvaneTest::StartAndSettle(std::wstring_view arguments) {
       << ::testing::PrintToString(ListItems(Control(ControlId::HistoryList))) << DecoderState();
 }
 
-// What a failed start leaves to go by: the decoders running, their window, and what they logged.
+// What a failed start leaves to go by: the status line, the decoders running, their window, and what they logged.
 std::string TorvaneTest::DecoderState() const {
-  std::string state = "\nprocesses:";
+  std::string state = "\nstatus line: " + Read(ControlId::ModuleStatusLine).text + "\nprocesses:";
   for (const auto& process : test_support::ProcessSnapshot())
     state += " " + Narrow(process.name) + "(" + std::to_string(process.id) + "<" + std::to_string(process.parent) + ")";
   DWORD videoOwner = 0;
