@@ -114,17 +114,17 @@ void RecognitionModule::Launch() {
   notRunningReason_.clear();
   if (!id) {
     p_.intake.StopFollowing();
-    if (!p_.folder.FileSize(JoinPath(p_.folder.Path(), kCameraDecoder))) {
+    if (p_.folder.FileSize(JoinPath(p_.folder.Path(), kCameraDecoder))) {
+      // There but not started (a virus scanner reading it, no handles left): tried again later.
+      RetryLater(0);
+    } else {
       // No decoder to run: the restart command tries again.
       wanted_ = false;
       p_.history.Add(texts::kCameraDecoderMissing);
       notRunningReason_ = texts::kCameraDecoderNotFound;
-      ShowNotRunning();
-      return;
     }
-    // There but not started (a virus scanner reading it, no handles left): tried again later.
     ShowNotRunning();
-    return RetryLater(0);
+    return;
   }
   camera_.emplace();
   camera_->id = *id;
